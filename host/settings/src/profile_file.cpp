@@ -1,0 +1,213 @@
+// Settings files on disk: reading, and the locked, atomic read-modify-write.
+#include "orv/settings/profile_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+
+#include "directory_lock.h"
+#include "posix_io.h"
+
+namespace orv::settings {
+namespace {
+
+// Long enough for any honest writer; a stuck one does not hang the host.
+constexpr auto kLockTimeout = std::chrono::seconds(10);
+
+// A file read, with the reason in a few words when it cannot be used.
+struct Loaded {
+  LoadedProfile::State state = LoadedProfile::State::Missing;
+  ProfileDocument document;
+  std::string reason;
+};
+
+Loaded load(const std::string& path) {
+  Loaded result;
+  io::ReadResult read = io::readWholeFile(path, kMaxProfileBytes);
+  switch (read.status) {
+    case io::ReadStatus::Missing:
+      return result;
+    case io::ReadStatus::TooLarge:
+      result.state = LoadedProfile::State::Unusable;
+      result.reason = "过大（超过 " + std::to_string(kMaxProfileBytes >> 20) + " MB）";
+      return result;
+    case io::ReadStatus::Failed:
+      result.state = LoadedProfile::State::Unusable;
+      result.reason = "无法读取（" + io::describeError(read.error) + "）";
+      return result;
+    case io::ReadStatus::Ok:
+      break;
+  }
+  if (auto doc = ProfileDocument::parse(read.bytes, &result.reason)) {
+    result.state = LoadedProfile::State::Loaded;
+    result.document = std::move(*doc);
+  } else {
+    result.state = LoadedProfile::State::Unusable;
+  }
+  return result;
+}
+
+// Messages are one line even when a path or name holds a line break.
+std::string oneLine(std::string message) {
+  for (char& c : message) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return message;
+}
+
+std::string notSaved(const std::string& path, const std::string& reason) {
+  return "设置文件 " + path + " " + reason + "，设置未保存，文件未改动";
+}
+
+std::string cannotWrite(const std::string& path, int error) {
+  return notSaved(path, "无法写入（" + io::describeError(error) + "）");
+}
+
+// The temporary file a write goes to; removed unless it was renamed into place.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string path, io::UniqueFd fd)
+      : path_(std::move(path)), fd_(std::move(fd)) {}
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    fd_.reset();
+    if (!committed_) ::unlink(path_.c_str());
+  }
+  int fd() const { return fd_.get(); }
+  const std::string& path() const { return path_; }
+  bool close() { return fd_.close(); }
+  void commit() { committed_ = true; }
+
+ private:
+  std::string path_;
+  io::UniqueFd fd_;
+  bool committed_ = false;
+};
+
+// Creates a new file beside target. The mode of a new file is left to the umask.
+std::optional<TemporaryFile> createTemporary(const std::string& directory, const std::string& name,
+                                             mode_t mode) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = directory + "/." + name + "." + std::to_string(::getpid()) + "." +
+                       std::to_string(counter++) + ".tmp";
+    io::UniqueFd fd(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+    if (fd) return std::optional<TemporaryFile>(std::in_place, std::move(path), std::move(fd));
+    if (errno != EEXIST) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+LoadedProfile loadProfile(const std::string& path) {
+  Loaded loaded = load(path);
+  LoadedProfile result;
+  result.state = loaded.state;
+  result.document = std::move(loaded.document);
+  if (loaded.state == LoadedProfile::State::Unusable)
+    result.problem = oneLine("设置文件 " + path + " " + loaded.reason + "，按无设置处理");
+  return result;
+}
+
+bool updateProfile(const std::string& path, const std::function<Change(ProfileDocument&)>& edit,
+                   std::string* problem) {
+  if (problem) problem->clear();
+  auto fail = [problem](std::string message) {
+    if (problem) *problem = oneLine(std::move(message));
+    return false;
+  };
+
+  std::string target;
+  if (!io::resolveLinks(path, target)) return fail(cannotWrite(path, errno));
+  const std::string directory = io::directoryOf(target);
+  const std::string name = io::baseNameOf(target);
+
+  const DirectoryLock lock(directory, name, kLockTimeout);
+  if (!lock.locked()) {
+    return fail(lock.error() == EWOULDBLOCK ? notSaved(path, "正被其他程序长时间锁定")
+                                            : cannotWrite(path, lock.error()));
+  }
+
+  // Read afresh under the lock: another writer may have changed the file.
+  Loaded current = load(target);
+  if (current.state == LoadedProfile::State::Unusable) return fail(notSaved(path, current.reason));
+  struct stat original {};
+  const bool exists = current.state == LoadedProfile::State::Loaded;
+  if (exists) {
+    if (::stat(target.c_str(), &original) != 0) return fail(cannotWrite(path, errno));
+    // Renaming over a read-only file would defeat whoever made it read-only.
+    if (::access(target.c_str(), W_OK) != 0) return fail(cannotWrite(path, errno));
+  }
+
+  if (edit(current.document) == Change::None) return true;
+  const std::string bytes = current.document.serialize();
+  if (bytes.size() > kMaxProfileBytes) return fail(notSaved(path, "写入后将过大"));
+
+  auto temporary = createTemporary(directory, name, exists ? 0600 : 0666);
+  if (!temporary) return fail(cannotWrite(path, errno));
+  if (exists) {
+    // Owner first: changing it may clear set-id bits that fchmod then restores.
+    if (::fchown(temporary->fd(), original.st_uid, original.st_gid) != 0) {
+      // Only a privileged process may give a file away; others keep their own.
+    }
+    if (::fchmod(temporary->fd(), original.st_mode & 07777) != 0)
+      return fail(cannotWrite(path, errno));
+  }
+  if (!io::writeAll(temporary->fd(), bytes)) return fail(cannotWrite(path, errno));
+  if (::fsync(temporary->fd()) != 0) return fail(cannotWrite(path, errno));
+  if (!temporary->close()) return fail(cannotWrite(path, errno));
+  if (::rename(temporary->path().c_str(), target.c_str()) != 0)
+    return fail(cannotWrite(path, errno));
+  temporary->commit();
+  // Make the rename itself durable. The new file is in place either way.
+  if (lock.directoryFd() >= 0) ::fsync(lock.directoryFd());
+  return true;
+}
+
+std::optional<std::string> readProfileValue(const std::string& path, std::string_view section,
+                                            std::string_view key, std::string* problem) {
+  LoadedProfile loaded = loadProfile(path);
+  if (problem) *problem = loaded.problem;
+  if (auto value = loaded.document.value(section, key)) return std::string(*value);
+  return std::nullopt;
+}
+
+bool writeProfileValue(const std::string& path, std::string_view section, std::string_view key,
+                       std::optional<std::string_view> value, std::string* problem) {
+  const std::string invalid =
+      ProfileDocument::checkWritable(section, &key, value ? &*value : nullptr);
+  if (!invalid.empty()) {
+    if (problem) {
+      *problem = oneLine("设置 [" + std::string(section) + "] " + std::string(key) + " 未保存到 " +
+                         path + "：" + invalid);
+    }
+    return false;
+  }
+  return updateProfile(
+      path,
+      [&](ProfileDocument& doc) {
+        return value ? doc.setValue(section, key, *value) : doc.removeKey(section, key);
+      },
+      problem);
+}
+
+bool removeProfileSection(const std::string& path, std::string_view section, std::string* problem) {
+  const std::string invalid = ProfileDocument::checkWritable(section, nullptr, nullptr);
+  if (!invalid.empty()) {
+    if (problem)
+      *problem =
+          oneLine("设置节 [" + std::string(section) + "] 未从 " + path + " 删除：" + invalid);
+    return false;
+  }
+  return updateProfile(
+      path, [&](ProfileDocument& doc) { return doc.removeSection(section); }, problem);
+}
+
+}  // namespace orv::settings
