@@ -1,0 +1,70 @@
+// The command line as the prompt engine sees it: somewhere to write text and
+// to ask for one reply. A terminal, a script file and (later) a window are
+// presentations of it; the prompt engine knows none of them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace orv::prompt {
+
+struct Point3 {
+  double x = 0, y = 0, z = 0;
+  friend bool operator==(const Point3&, const Point3&) = default;
+};
+
+// One answer at a prompt.
+struct Reply {
+  enum class Kind {
+    Text,    // a line (possibly empty: Enter)
+    Cancel,  // Ctrl-C at the terminal, "^C" in a script
+    End,     // no more input: end of the script or of standard input
+  };
+  Kind kind = Kind::Text;
+  std::string text;  // UTF-8, as typed, without the line end
+  // A presentation that can pick points (a click in a drawing view) gives the
+  // point here instead of as text.
+  std::optional<Point3> point;
+
+  static Reply line(std::string t) { return {Kind::Text, std::move(t), std::nullopt}; }
+  static Reply cancel() { return {Kind::Cancel, {}, std::nullopt}; }
+  static Reply end() { return {Kind::End, {}, std::nullopt}; }
+};
+
+struct AskOptions {
+  // The host's own command prompt: lines starting with "#" are comments there
+  // and are skipped by presentations that read scripts.
+  bool commandPrompt = false;
+  // Base point of a point prompt, for presentations that draw a rubber band.
+  std::optional<Point3> basePoint;
+};
+
+class Console {
+ public:
+  virtual ~Console() = default;
+
+  // Writes text to the command line exactly as given; each "\n" is a line break.
+  virtual void print(std::string_view text) = 0;
+  // Writes the prompt, then waits for one reply. A script presentation echoes
+  // the reply after the prompt, followed by a line break; a cancel is shown as
+  // "*取消*" and a line break, wherever it comes from.
+  virtual Reply ask(std::string_view prompt, const AskOptions& options = {}) = 0;
+  // An alert or message box: its text on a line of its own beginning with "** ".
+  // A terminal then waits for Enter; a script consumes nothing.
+  virtual void alert(std::string_view text) = 0;
+};
+
+// The text of an alert on the command line: "** " + text + "\n", preceded by
+// a line break when the output is not at the start of a line.
+inline std::string alertLine(std::string_view text, bool atLineStart) {
+  std::string line;
+  if (!atLineStart) line += '\n';
+  line += "** ";
+  line += text;
+  line += '\n';
+  return line;
+}
+
+}  // namespace orv::prompt

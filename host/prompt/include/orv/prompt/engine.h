@@ -1,0 +1,120 @@
+// The prompt engine: asks the questions of a running command through a
+// Console, parses the replies, refuses what the waiting question cannot take
+// (saying why and asking again) and hands the caller only valid answers.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orv/prompt/console.h"
+
+namespace orv::prompt {
+
+enum class Status {
+  Normal,   // a value
+  None,     // Enter on an empty line
+  Cancel,   // cancelled, or the input ended
+  Keyword,  // an armed keyword was typed; lastKeyword() gives it
+  Error,    // the request failed (nothing picked, no last keyword)
+};
+
+// acedInitGet flags the engine honours.
+enum InitFlags : int {
+  kNoNull = 0x0001,      // an empty reply is not taken: the question comes again
+  kNoZero = 0x0002,      // numbers: zero is refused
+  kNoNegative = 0x0004,  // numbers: negative values are refused
+  kOther = 0x0080,       // any reply the question cannot take is returned as a keyword
+};
+
+// What a request says when it refuses a reply. Each begins with a line break.
+namespace refusal {
+inline constexpr std::string_view kInvalidPoint = "\n点无效。";
+inline constexpr std::string_view kPointOrKeyword = "\n需要点或选项关键字。";
+inline constexpr std::string_view kNumber = "\n需要数值。";
+inline constexpr std::string_view kNumberOrKeyword = "\n需要数值或选项关键字。";
+inline constexpr std::string_view kInteger = "\n需要整数值。";
+inline constexpr std::string_view kIntegerOrKeyword = "\n需要整数值或选项关键字。";
+inline constexpr std::string_view kIntegerRange = "\n需要 -32768 和 32767 之间的整数。";
+inline constexpr std::string_view kZero = "\n值不能为零。";
+inline constexpr std::string_view kNegative = "\n值不能为负。";
+inline constexpr std::string_view kStringTooLong = "\n字符串太长。";
+}  // namespace refusal
+
+// Rules shared by every request:
+//   - A cancel, or the end of the input, gives Cancel.
+//   - An empty reply gives None (getString: Normal with empty text); at
+//     point and number prompts a reply of blanks only counts as empty, as
+//     the space bar does the work of Enter there.
+//   - Keywords armed with initGet are matched without regard to case and may
+//     be shortened down to their capitals ("Undo": "u"); a point, or at a
+//     number prompt a number, is taken before a keyword.
+//   - lastKeyword() is cleared by every request and set by one that returns
+//     Keyword.
+class PromptEngine {
+ public:
+  explicit PromptEngine(Console& console);
+
+  Console& console() { return console_; }
+
+  // Arms the next request (and only that one, of any kind) with flags and
+  // space-separated keywords.
+  void initGet(int flags, std::string_view keywords);
+
+  // A point. basePoint is passed to the console (for a rubber band); a point
+  // entered becomes the last point.
+  Status getPoint(std::string_view prompt, const std::optional<Point3>& basePoint, Point3& out);
+  Status getReal(std::string_view prompt, double& out);
+  // A whole number from -32768 to 32767.
+  Status getInt(std::string_view prompt, int& out);
+  // A line of text; without allowBlanks only the part up to the first blank.
+  // An empty reply is Normal with empty text. Replies of more than maxChars
+  // characters (code points) are refused.
+  Status getString(std::string_view prompt, bool allowBlanks, std::size_t maxChars,
+                   std::string& out);
+  // A point to pick an entity at (acedEntSel); the caller looks the entity up.
+  // It does not change the last point.
+  Status getPickPoint(std::string_view prompt, Point3& out);
+
+  // The keyword of the last request if it returned Keyword, as it was armed
+  // (with kOther: the reply as typed, blanks around it dropped).
+  const std::optional<std::string>& lastKeyword() const { return lastKeyword_; }
+
+  // The last point entered at any point prompt: the reference of "@" replies.
+  Point3 lastPoint() const { return lastPoint_; }
+  void setLastPoint(const Point3& p) { lastPoint_ = p; }
+
+  // True once the console has reported the end of its input. From then on
+  // every request is answered with Cancel (the question still shown, up to a
+  // limit, so that a command that asks again after a cancel cannot loop for
+  // ever on an exhausted script); the host calls resumeInput() before it asks
+  // for the next command.
+  bool inputEnded() const { return inputEnded_; }
+  void resumeInput() { inputEnded_ = false; }
+
+ private:
+  struct Armed {
+    int flags = 0;
+    std::vector<std::string> keywords;
+  };
+  Armed takeArmed();
+  // Asks once; the status that ends the request, or nullopt with a reply to judge.
+  std::optional<Status> receive(std::string_view prompt, const AskOptions& options,
+                                Reply& reply);
+  // An armed keyword, or with kOther any reply: Keyword; nullopt otherwise.
+  std::optional<Status> keywordReply(const Armed& armed, std::string_view text);
+  Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
+                  bool setsLastPoint, Point3& out);
+
+  Console& console_;
+  Armed armed_;
+  std::optional<std::string> lastKeyword_;
+  Point3 lastPoint_;
+  bool inputEnded_ = false;
+  int questionsAfterEnd_ = 0;
+  static constexpr int kQuestionsShownAfterEnd = 100;
+};
+
+}  // namespace orv::prompt

@@ -1,0 +1,291 @@
+// The prompt engine: one loop per kind of request, asking until a reply fits.
+//
+// Sections: keywords, replies, the requests.
+#include "orv/prompt/engine.h"
+
+#include <charconv>
+#include <utility>
+#include <vector>
+
+#include "orv/prompt/reply_parser.h"
+
+namespace orv::prompt {
+namespace {
+
+// --- Keywords ----------------------------------------------------------------
+
+bool isCapital(char c) { return c >= 'A' && c <= 'Z'; }
+
+char foldCase(char c) { return isCapital(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equality with ASCII letters compared without regard to case; other bytes
+// (the UTF-8 of Chinese keywords among them) must be equal.
+bool equalsFolded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (foldCase(a[i]) != foldCase(b[i])) return false;
+  }
+  return true;
+}
+
+bool abbreviates(std::string_view reply, std::string_view keyword) {
+  std::string capitals;
+  std::size_t lastCapital = std::string_view::npos;
+  for (std::size_t i = 0; i < keyword.size(); ++i) {
+    if (isCapital(keyword[i])) {
+      capitals += keyword[i];
+      lastCapital = i;
+    }
+  }
+  if (capitals.empty()) return false;
+  if (equalsFolded(reply, capitals)) return true;
+  return reply.size() > lastCapital && reply.size() <= keyword.size() &&
+         equalsFolded(reply, keyword.substr(0, reply.size()));
+}
+
+// The keywords of a space-separated list, in order, without empty ones.
+std::vector<std::string> splitKeywords(std::string_view list) {
+  std::vector<std::string> keywords;
+  std::size_t i = 0;
+  while (i < list.size()) {
+    while (i < list.size() && isBlank(list[i])) ++i;
+    const std::size_t start = i;
+    while (i < list.size() && !isBlank(list[i])) ++i;
+    if (i > start) keywords.emplace_back(list.substr(start, i - start));
+  }
+  return keywords;
+}
+
+// The armed keyword a reply names, as it was armed, or nullopt.
+//
+// A reply names a keyword when, blanks around it aside and letters compared
+// without regard to case, it is
+//   - the keyword itself;
+//   - a shortening of it that keeps every capital ("Undo": "u", "un", "und";
+//     "LType": "lt", "lty"; "eXit": "ex", "exi");
+//   - its capitals alone ("eXit": "x").
+// A keyword without capitals ("0", "width") must be typed in full. A single
+// leading "_" on the reply is ignored. A full match anywhere in the list wins
+// over a shortening; among shortenings the first armed keyword wins.
+std::optional<std::string> matchKeyword(const std::vector<std::string>& keywords,
+                                        std::string_view reply) {
+  reply = trimBlanks(reply);
+  if (reply.empty()) return std::nullopt;
+
+  std::vector<std::string_view> forms{reply};
+  if (reply.size() > 1 && reply.front() == '_') forms.push_back(reply.substr(1));
+
+  for (std::string_view form : forms) {
+    for (const std::string& keyword : keywords) {
+      if (equalsFolded(form, keyword)) return keyword;
+    }
+  }
+  for (std::string_view form : forms) {
+    for (const std::string& keyword : keywords) {
+      if (abbreviates(form, keyword)) return keyword;
+    }
+  }
+  return std::nullopt;
+}
+
+// --- Replies -----------------------------------------------------------------
+
+// Characters (code points) of UTF-8 text: every byte that does not continue
+// a sequence starts one. A stray byte of broken text counts as one.
+std::size_t countCharacters(std::string_view utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8) {
+    if ((c & 0xC0) != 0x80) ++n;
+  }
+  return n;
+}
+
+void appendShortest(double v, std::string& out) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  out.append(buffer, result.ptr);
+}
+
+// The text of a reply at a prompt that wants text: a picked point (a click
+// in a drawing view) reads as "x,y,z".
+std::string replyText(const Reply& reply) {
+  if (!reply.point || !reply.text.empty()) return reply.text;
+  std::string text;
+  appendShortest(reply.point->x, text);
+  text += ',';
+  appendShortest(reply.point->y, text);
+  text += ',';
+  appendShortest(reply.point->z, text);
+  return text;
+}
+
+bool isEmptyReply(std::string_view text) { return trimBlanks(text).empty(); }
+
+}  // namespace
+
+// --- The requests -------------------------------------------------------------
+
+PromptEngine::PromptEngine(Console& console) : console_(console) {}
+
+void PromptEngine::initGet(int flags, std::string_view keywords) {
+  armed_ = Armed{flags, splitKeywords(keywords)};
+}
+
+PromptEngine::Armed PromptEngine::takeArmed() { return std::exchange(armed_, Armed{}); }
+
+std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOptions& options,
+                                            Reply& reply) {
+  // After the end of input every question is still shown (and answered with a
+  // cancel) so that the transcript tells what the command asked; a command that
+  // keeps asking after cancels is cut off silently.
+  if (inputEnded_ && ++questionsAfterEnd_ > kQuestionsShownAfterEnd) return Status::Cancel;
+  reply = console_.ask(prompt, options);
+  switch (reply.kind) {
+    case Reply::Kind::Text:
+      return std::nullopt;
+    case Reply::Kind::Cancel:
+      return Status::Cancel;
+    case Reply::Kind::End:
+      if (!inputEnded_) questionsAfterEnd_ = 0;
+      inputEnded_ = true;
+      return Status::Cancel;
+  }
+  return Status::Cancel;
+}
+
+std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view text) {
+  if (auto keyword = matchKeyword(armed.keywords, text)) {
+    lastKeyword_ = std::move(*keyword);
+    return Status::Keyword;
+  }
+  if (armed.flags & kOther) {
+    lastKeyword_ = std::string(trimBlanks(text));
+    return Status::Keyword;
+  }
+  return std::nullopt;
+}
+
+Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
+                              bool setsLastPoint, Point3& out) {
+  lastKeyword_.reset();
+  const Armed armed = takeArmed();
+  const std::string_view refused =
+      armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword;
+  AskOptions options;
+  options.basePoint = basePoint;
+  while (true) {
+    Reply reply;
+    if (auto status = receive(prompt, options, reply)) return *status;
+
+    std::optional<Point3> point = reply.point;
+    if (!point) {
+      if (isEmptyReply(reply.text)) {
+        if (armed.flags & kNoNull) continue;
+        return Status::None;
+      }
+      point = parsePoint(reply.text, lastPoint_);
+    }
+    if (point) {
+      out = *point;
+      if (setsLastPoint) lastPoint_ = *point;
+      return Status::Normal;
+    }
+    if (auto status = keywordReply(armed, reply.text)) return *status;
+    console_.print(refused);
+  }
+}
+
+Status PromptEngine::getPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
+                              Point3& out) {
+  return askPoint(prompt, basePoint, true, out);
+}
+
+Status PromptEngine::getPickPoint(std::string_view prompt, Point3& out) {
+  return askPoint(prompt, std::nullopt, false, out);
+}
+
+Status PromptEngine::getReal(std::string_view prompt, double& out) {
+  lastKeyword_.reset();
+  const Armed armed = takeArmed();
+  const std::string_view refused =
+      armed.keywords.empty() ? refusal::kNumber : refusal::kNumberOrKeyword;
+  while (true) {
+    Reply reply;
+    if (auto status = receive(prompt, {}, reply)) return *status;
+    const std::string text = replyText(reply);
+    if (isEmptyReply(text)) {
+      if (armed.flags & kNoNull) continue;
+      return Status::None;
+    }
+
+    if (const auto value = parseReal(text)) {
+      if ((armed.flags & kNoZero) && *value == 0.0) {
+        console_.print(refusal::kZero);
+      } else if ((armed.flags & kNoNegative) && *value < 0.0) {
+        console_.print(refusal::kNegative);
+      } else {
+        out = *value + 0.0;  // "-0" reads as 0
+        return Status::Normal;
+      }
+      continue;
+    }
+    if (auto status = keywordReply(armed, text)) return *status;
+    console_.print(refused);
+  }
+}
+
+Status PromptEngine::getInt(std::string_view prompt, int& out) {
+  lastKeyword_.reset();
+  const Armed armed = takeArmed();
+  const std::string_view refused =
+      armed.keywords.empty() ? refusal::kInteger : refusal::kIntegerOrKeyword;
+  while (true) {
+    Reply reply;
+    if (auto status = receive(prompt, {}, reply)) return *status;
+    const std::string text = replyText(reply);
+    if (isEmptyReply(text)) {
+      if (armed.flags & kNoNull) continue;
+      return Status::None;
+    }
+
+    int value = 0;
+    const IntParse parsed = parseInt(text, value);
+    if (parsed == IntParse::Ok) {
+      if ((armed.flags & kNoZero) && value == 0) {
+        console_.print(refusal::kZero);
+      } else if ((armed.flags & kNoNegative) && value < 0) {
+        console_.print(refusal::kNegative);
+      } else {
+        out = value;
+        return Status::Normal;
+      }
+      continue;
+    }
+    if (auto status = keywordReply(armed, text)) return *status;
+    console_.print(parsed == IntParse::OutOfRange ? refusal::kIntegerRange : refused);
+  }
+}
+
+Status PromptEngine::getString(std::string_view prompt, bool allowBlanks, std::size_t maxChars,
+                               std::string& out) {
+  lastKeyword_.reset();
+  const Armed armed = takeArmed();
+  while (true) {
+    Reply reply;
+    if (auto status = receive(prompt, {}, reply)) return *status;
+    std::string text = replyText(reply);
+    if (!allowBlanks) {
+      const auto blank = text.find_first_of(" \t");
+      if (blank != std::string::npos) text.resize(blank);
+    }
+    if (text.empty() && (armed.flags & kNoNull)) continue;
+    if (countCharacters(text) > maxChars) {
+      console_.print(refusal::kStringTooLong);
+      continue;
+    }
+    out = std::move(text);
+    return Status::Normal;
+  }
+}
+
+}  // namespace orv::prompt
