@@ -1,0 +1,97 @@
+// The host's own commands: HELP, ARX and QUIT.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Status;
+
+std::string padded(const std::string& s, std::size_t width) {
+  return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
+}
+
+// The groups of the registered commands, in order of first registration.
+std::vector<std::string> groupsOf(const modules::CommandRegistry& registry) {
+  std::vector<std::string> groups;
+  for (const auto& c : registry.commands()) {
+    bool seen = std::any_of(groups.begin(), groups.end(),
+                            [&](const std::string& g) { return modules::equalsIgnoringCase(g, c.group); });
+    if (!seen) groups.push_back(c.group);
+  }
+  return groups;
+}
+
+void listCommandsByGroup(Session& s) {
+  const auto& registry = s.commands();
+  if (registry.commands().empty()) {
+    s.console().print("\n没有模块注册的命令。");
+    return;
+  }
+  for (const std::string& group : groupsOf(registry)) {
+    s.console().print("\n命令组 " + group + ":");
+    for (const auto& c : registry.commands()) {
+      if (!modules::equalsIgnoringCase(c.group, group)) continue;
+      std::string owner = c.owner ? "  [" + c.owner->fileName() + "]" : "";
+      s.console().print("\n  " + padded(c.localName, 8) + padded(c.globalName, 24) + owner);
+    }
+  }
+}
+
+void help(Session& s) {
+  s.console().print("\n宿主命令:");
+  for (const auto& c : s.hostCommands()) s.console().print("\n  " + padded(c.name, 10) + c.description);
+  listCommandsByGroup(s);
+  s.console().print(
+      "\n命令可以用本地名或全局名输入，不分大小写，可带前导“_”。在“命令:”处直接回车重复上一个命令。");
+}
+
+void listModules(Session& s) {
+  const auto& modules = s.modules().modules();
+  if (modules.empty()) {
+    s.console().print("\n没有加载的模块。");
+    return;
+  }
+  s.console().print("\n已加载的模块:");
+  for (const auto& m : modules) s.console().print("\n  " + padded(m->fileName(), 16) + m->path().string());
+}
+
+void arx(Session& s) {
+  auto& prompts = s.prompts();
+  std::string option;
+  Status st = prompts.getString("\n输入选项 [列出模块(?)/加载(L)/卸载(U)/命令(C)]: ", false, 64, option);
+  if (st != Status::Normal || option.empty()) return;
+  if (option == "?") {
+    listModules(s);
+  } else if (modules::equalsIgnoringCase(option, "C")) {
+    listCommandsByGroup(s);
+  } else if (modules::equalsIgnoringCase(option, "L") || modules::equalsIgnoringCase(option, "U")) {
+    bool load = modules::equalsIgnoringCase(option, "L");
+    std::string name;
+    st = prompts.getString(load ? "\n要加载的模块文件: " : "\n要卸载的模块: ", true, 4096, name);
+    if (st != Status::Normal || name.empty()) return;
+    auto result = load ? s.modules().load(name) : s.modules().unload(name);
+    if (!result.ok)
+      s.console().print("\n" + result.message);
+    else
+      s.console().print(load ? "\n模块已加载。" : "\n模块已卸载。");
+  } else {
+    s.console().print("\n无效的选项“" + option + "”。");
+  }
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> makeHostCommands() {
+  return {
+      {"ARX", "列出、加载、卸载模块；按命令组列出模块的命令", arx},
+      {"HELP", "列出所有命令", help},
+      {"QUIT", "结束会话", [](Session& s) { s.requestQuit(); }},
+  };
+}
+
+}  // namespace orv::app

@@ -1,0 +1,68 @@
+// orvcad: starts a session, loads the plug-in module and runs the command line.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "options.h"
+#include "orv/prompt/script_console.h"
+#include "orv/prompt/terminal_console.h"
+#include "session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int fail(const std::string& message) {
+  std::cerr << "orvcad: " << message << "\n";
+  return 2;
+}
+
+// The module installed with orvcad, found from where the program lies.
+fs::path defaultModule() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return "orvpipe07.arx";
+  return (exe.parent_path() / ORV_DEFAULT_MODULE_FROM_BIN).lexically_normal();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  auto parsed = orv::app::parseOptions(args);
+  if (!parsed.options) return fail(parsed.error);
+  const auto& options = *parsed.options;
+  if (options.help) {
+    std::cout << orv::app::usage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "orvcad " << ORV_VERSION << "\n";
+    return 0;
+  }
+
+  // Replies come from the script, from piped standard input, or from the terminal.
+  std::ifstream scriptFile;
+  std::unique_ptr<orv::prompt::Console> console;
+  if (options.script && *options.script != "-") {
+    scriptFile.open(*options.script, std::ios::binary);
+    if (!scriptFile) return fail("无法读取脚本文件“" + *options.script + "”");
+    console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
+  } else if (options.script || !isatty(STDIN_FILENO)) {
+    console = std::make_unique<orv::prompt::ScriptConsole>(std::cin, std::cout);
+  } else {
+    console = std::make_unique<orv::prompt::TerminalConsole>();
+  }
+
+  orv::app::Session session(*console);
+  auto loaded = session.modules().load(options.module.value_or(defaultModule()));
+  if (!loaded.ok) return fail(loaded.message);
+
+  session.run();
+  std::cout << "\n" << std::flush;
+  return std::cout.good() ? 0 : fail("无法写入标准输出");
+}

@@ -1,0 +1,28 @@
+// orvcad's command-line options.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orv::app {
+
+struct Options {
+  std::optional<std::filesystem::path> module;  // default: the one installed with orvcad
+  std::optional<std::string> script;            // "-" is standard input
+  bool help = false;
+  bool version = false;
+};
+
+struct ParsedOptions {
+  std::optional<Options> options;  // empty when the command line was wrong
+  std::string error;               // one line for standard error
+};
+
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+
+// The text of --help.
+std::string usage();
+
+}  // namespace orv::app

@@ -1,0 +1,84 @@
+// The command loop of a session.
+#include "session.h"
+
+#include <exception>
+
+namespace orv::app {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+  const char* blanks = " \t";
+  auto b = s.find_first_not_of(blanks);
+  if (b == std::string_view::npos) return {};
+  auto e = s.find_last_not_of(blanks);
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+Session::Session(prompt::Console& console)
+    : console_(console), engine_(console), modules_(commands_), hostCommands_(makeHostCommands()) {
+  previousBindings_ = sdk::bind({&engine_, &commands_, &modules_});
+}
+
+Session::~Session() {
+  modules_.unloadAll();
+  sdk::bind(previousBindings_);
+}
+
+void Session::run() {
+  while (!quit_) {
+    // A command that met the end of the script has returned; asking for the
+    // next command sees the end again.
+    engine_.resumeInput();
+    prompt::AskOptions options;
+    options.commandPrompt = true;
+    prompt::Reply reply = console_.ask("\n命令: ", options);
+    if (reply.kind == prompt::Reply::Kind::End) break;
+    if (reply.kind == prompt::Reply::Kind::Cancel) continue;
+    std::string_view typed = trim(reply.text);
+    if (typed.empty()) {
+      if (lastCommand_.empty()) continue;
+      typed = lastCommand_;
+    }
+    std::string name(typed);
+    execute(name);
+  }
+}
+
+const Session::HostCommand* Session::findHostCommand(std::string_view typed) const {
+  if (!typed.empty() && typed.front() == '_') typed.remove_prefix(1);
+  for (const HostCommand& c : hostCommands_)
+    if (modules::equalsIgnoringCase(c.name, typed)) return &c;
+  return nullptr;
+}
+
+void Session::execute(std::string_view typed) {
+  if (const HostCommand* host = findHostCommand(typed)) {
+    lastCommand_ = host->name;
+    host->run(*this);
+    return;
+  }
+  if (const modules::Command* command = commands_.find(typed)) {
+    lastCommand_ = command->localName;
+    invoke(*command);
+    return;
+  }
+  console_.print("\n未知命令“" + std::string(typed) + "”。输入 HELP 查看命令列表。");
+}
+
+void Session::invoke(const modules::Command& command) {
+  // Copy what is needed: the command may unload its own module.
+  std::string name = command.localName;
+  auto function = command.function;
+  try {
+    function();
+  } catch (const std::exception& e) {
+    console_.print("\n命令 " + name + " 出错: " + e.what());
+  } catch (...) {
+    console_.print("\n命令 " + name + " 出错。");
+  }
+}
+
+}  // namespace orv::app

@@ -1,0 +1,31 @@
+// How the SDK functions reach the running host: the services orvcad (or a
+// test) binds before any module code runs.
+#pragma once
+
+#include <string_view>
+
+namespace orv::prompt {
+class PromptEngine;
+}
+namespace orv::modules {
+class CommandRegistry;
+class ModuleManager;
+}
+
+namespace orv::sdk {
+
+struct HostBindings {
+  prompt::PromptEngine* prompts = nullptr;
+  modules::CommandRegistry* commands = nullptr;
+  modules::ModuleManager* modules = nullptr;
+};
+
+// Binds the services; the previous bindings are returned so that a test can restore them.
+HostBindings bind(const HostBindings& bindings);
+const HostBindings& bound();
+
+// A problem the host reports on its own (a settings file it cannot write, say),
+// shown on the command line as a message of its own. UTF-8.
+void reportProblem(std::string_view message);
+
+}  // namespace orv::sdk
