@@ -1,0 +1,39 @@
+// The module's entry point, application object, command table and the entry
+// function behind each command.
+#include "app/orvpipe_app.h"
+
+#include "AcRxArxApp.h"
+#include "app/settings_path.h"
+#include "fittings/DrawSTCmd.h"
+#include "styles/ChangeLineTypeCmd.h"
+#include "styles/ChangePipeParametersCmd.h"
+
+namespace {
+
+// Each command: a worker on the stack, given the settings path, run once.
+template <class Worker>
+void runCommand() {
+  Worker worker;
+  worker.m_iniPath = settingsFilePath();
+  worker.run();
+}
+
+class CorvandelApp : public AcRxArxApp {
+ public:
+  AcRx::AppRetCode On_kInitAppMsg(void* pkt) override { return AcRxArxApp::On_kInitAppMsg(pkt); }
+  AcRx::AppRetCode On_kUnloadAppMsg(void* pkt) override { return AcRxArxApp::On_kUnloadAppMsg(pkt); }
+  void RegisterServerComponents() override {}
+};
+
+// The commands in registration order, all in group "BASIC".
+const _ACED_ARXCOMMAND_ENTRY kCommandTable[] = {
+    {L"BASIC", L"ChangeLineType", L"CLT", ACRX_CMD_TRANSPARENT, runCommand<CChangeLineTypeCmd>, nullptr, -1},
+    {L"BASIC", L"ChangePipeParameters", L"CGD", ACRX_CMD_TRANSPARENT, runCommand<CChangePipeParametersCmd>, nullptr, -1},
+    {L"BASIC", L"DrawST", L"ST", ACRX_CMD_TRANSPARENT, runCommand<CDrawSTCmd>, nullptr, -1},
+};
+
+}  // namespace
+
+IMPLEMENT_ARX_ENTRYPOINT(CorvandelApp, kCommandTable)
+
+HINSTANCE moduleInstance() { return orvTheApp().instance(); }
