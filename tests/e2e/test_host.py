@@ -130,6 +130,19 @@ class ModuleDirectory(unittest.TestCase):
             self.assertFalse(os.path.exists(os.path.join(real_dir, "draw.ini")) and
                              "88.000000" in open(os.path.join(real_dir, "draw.ini")).read())
 
+    def test_a_settings_file_that_is_not_text_is_reported_once_and_kept(self):
+        s = Session(self)
+        garbage = bytes(range(256)) * 4
+        with open(s.ini, "wb") as f:
+            f.write(garbage)
+        out, _, _ = s.run(["CGD", "150", "75"])
+        self.assertIn("\n请输入请输入管道外径[0.000000][默认(0)]:150\n", out)
+        problems = [line for line in out.split("\n") if s.ini in line]
+        self.assertEqual(len(problems), 2, out)  # one for reading, one for the refused write
+        self.assertNotEqual(problems[0], problems[1])
+        with open(s.ini, "rb") as f:
+            self.assertEqual(f.read(), garbage)
+
 
 if __name__ == "__main__":
     main()

@@ -72,6 +72,7 @@ void Session::invoke(const modules::Command& command) {
   // Copy what is needed: the command may unload its own module.
   std::string name = command.localName;
   auto function = command.function;
+  sdk::beginCommand();
   try {
     function();
   } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 #include "host_bindings.h"
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "orv/prompt/console.h"
@@ -14,6 +15,11 @@ HostBindings& slot() {
   static HostBindings b;
   return b;
 }
+
+std::set<std::string, std::less<>>& reported() {
+  static std::set<std::string, std::less<>> messages;
+  return messages;
+}
 }  // namespace
 
 HostBindings bind(const HostBindings& bindings) {
@@ -24,7 +30,10 @@ HostBindings bind(const HostBindings& bindings) {
 
 const HostBindings& bound() { return slot(); }
 
+void beginCommand() { reported().clear(); }
+
 void reportProblem(std::string_view message) {
+  if (!reported().emplace(message).second) return;
   if (prompt::PromptEngine* p = slot().prompts) {
     p->console().print("\n" + std::string(message));
   } else {

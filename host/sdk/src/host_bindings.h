@@ -25,7 +25,10 @@ HostBindings bind(const HostBindings& bindings);
 const HostBindings& bound();
 
 // A problem the host reports on its own (a settings file it cannot write, say),
-// shown on the command line as a message of its own. UTF-8.
+// shown on the command line as a message of its own. UTF-8. The same message is
+// shown once per command, however often the command meets the problem.
 void reportProblem(std::string_view message);
+// A command starts: problems reported before may be reported again.
+void beginCommand();
 
 }  // namespace orv::sdk
