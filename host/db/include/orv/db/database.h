@@ -1,0 +1,187 @@
+// The drawing database: entities by id, block definitions, symbol tables, handles and undo.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "orv/db/entity.h"
+#include "orv/db/raw_tags.h"
+#include "orv/db/stable_vector.h"
+#include "orv/db/tables.h"
+#include "orv/db/types.h"
+#include "orv/db/undo_journal.h"
+
+namespace orv::db {
+
+// Drawing-wide settings (DXF header variables) the model interprets, and the rest kept.
+struct HeaderVariables {
+  std::string fileVersion;  // $ACADVER of the file read, empty for a new drawing
+  std::string codePage;     // $DWGCODEPAGE of the file read
+  Point3 insertionBase;     // $INSBASE
+  Point3 extentsMin;        // $EXTMIN
+  Point3 extentsMax;        // $EXTMAX
+  double linetypeScale = 1.0;   // $LTSCALE
+  std::int16_t insertionUnits = 4;  // $INSUNITS, 4 = millimetres
+  std::int16_t measurement = 1;     // $MEASUREMENT, 1 = metric
+  RawTags others;  // other variables as read: each a 9 $NAME tag, then its values
+};
+
+// Interned names: an entity holds a 4-byte id instead of a string.
+class NamePool {
+ public:
+  NamePool();
+  NameId intern(std::string_view name);
+  std::optional<NameId> find(std::string_view name) const;
+  std::string_view operator[](NameId id) const { return names_[id.index]; }
+  std::size_t size() const { return names_.size(); }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::vector<std::string> names_;
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> index_;
+};
+
+class Database {
+ public:
+  // A bare database: model space, paper space and empty tables. Readers start here.
+  Database();
+  // A new drawing: layer "0", text style "Standard", the linetypes ByBlock, ByLayer,
+  // Continuous and the metric patterns, and what every drawing file needs besides.
+  static Database newDrawing();
+
+  Database(Database&&) noexcept = default;
+  Database& operator=(Database&&) noexcept = default;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Adds whatever a drawing must hold and lacks: layer 0, the three fixed linetypes, the
+  // Standard text style, the viewport *Active, the application ACAD, the dimension style
+  // Standard and the handles of the root objects.
+  void ensureRequiredContent();
+
+  // ---- names
+  NameId intern(std::string_view name) { return names_.intern(name); }
+  std::string_view name(NameId id) const { return names_[id]; }
+
+  // ---- entities
+  // Appends to a block (model space by default): the entity gets a new handle. Fails
+  // with invalidInput (a value not finite or out of range), notFound (no such block,
+  // layer, linetype or referenced block) or selfReference.
+  Result<ObjectId> append(Entity entity, BlockId owner);
+  Result<ObjectId> append(Entity entity) { return append(std::move(entity), modelSpace()); }
+  // As append, but keeps a handle read from a file (0: a new one) and the tags read with
+  // the entity that the model does not interpret. Does not check layer and linetype.
+  Result<ObjectId> appendRead(Entity entity, BlockId owner, Handle handle, RawTags extras);
+  // For readers: gives an entity another handle (the one read was missing or taken).
+  void assignHandle(ObjectId id, Handle h) {
+    entities_[id.index].handle_ = h;
+    noteHandle(h);
+  }
+  Status erase(ObjectId id);
+  // Replaces an entity's geometry and properties (handle and owner stay).
+  Status replace(ObjectId id, Entity entity);
+  // The entity of an id, erased or not; nullptr for an id this database never gave.
+  const Entity* entity(ObjectId id) const;
+  const RawTags* entityExtras(ObjectId id) const;
+  // The newest entity of model space that is not erased; null if there is none.
+  ObjectId lastEntity() const;
+  std::size_t entitySlotCount() const { return entities_.size(); }
+  // Calls f(ObjectId, const Entity&) for each entity of a block that is not erased, in
+  // creation order.
+  template <class F>
+  void forEachEntity(BlockId block, F&& f) const {
+    for (ObjectId id : blocks_[block.index].entities) {
+      const Entity& e = entities_[id.index];
+      if (!e.isErased()) f(id, e);
+    }
+  }
+
+  // ---- blocks
+  BlockId modelSpace() const { return BlockId{0}; }
+  BlockId paperSpace() const { return BlockId{1}; }
+  std::optional<BlockId> findBlock(std::string_view name) const;
+  std::size_t blockCount() const { return blocks_.size(); }
+  const BlockDefinition& block(BlockId id) const { return blocks_[id.index]; }
+  // For the file reader and the preview commands: everything but `entities`, which only
+  // the database changes.
+  BlockDefinition& editBlock(BlockId id) { return blocks_[id.index]; }
+  Result<BlockId> addBlock(std::string name, Point3 base);
+  // Brings block `name` of another database into this one with everything it depends on
+  // (nested blocks, layers, linetypes). A name this drawing already holds keeps this
+  // drawing's definition. Returns this drawing's block of that name.
+  Result<BlockId> mergeBlock(const Database& source, std::string_view name);
+  Handle blockRecordTableHandle = 0;
+  RawTags blockRecordTableExtras;
+
+  // ---- tables
+  SymbolTable<Layer>& layers() { return layers_; }
+  const SymbolTable<Layer>& layers() const { return layers_; }
+  SymbolTable<Linetype>& linetypes() { return linetypes_; }
+  const SymbolTable<Linetype>& linetypes() const { return linetypes_; }
+  SymbolTable<TextStyle>& textStyles() { return styles_; }
+  const SymbolTable<TextStyle>& textStyles() const { return styles_; }
+  SymbolTable<SymbolRecord>& keptTable(KeptTable t) { return kept_[static_cast<int>(t)]; }
+  const SymbolTable<SymbolRecord>& keptTable(KeptTable t) const {
+    return kept_[static_cast<int>(t)];
+  }
+  // Add an entry with a new handle (when it has none). duplicateName if the name is taken.
+  Result<std::size_t> addLayer(Layer layer);
+  Result<std::size_t> addLinetype(Linetype linetype);
+  // True for ByLayer, ByBlock and every linetype of the table.
+  bool hasLinetype(std::string_view name) const;
+
+  // ---- the rest of a drawing file
+  HeaderVariables header;
+  RawTags classes;  // the CLASSES section as read
+  RawTags objects;  // the OBJECTS section as read (0 tags included); empty: the minimum
+  Handle rootDictionary = 0;  // handles for the minimum OBJECTS section
+  Handle groupDictionary = 0;
+  std::vector<std::uint8_t> thumbnail;  // THUMBNAILIMAGE bitmap bytes
+
+  // ---- handles
+  Handle newHandle() { return handseed_++; }
+  // The next handle to give; above every handle the drawing holds.
+  Handle handseed() const { return handseed_; }
+  // For readers, once every handle is in place: the next handle to give, which must
+  // exceed every handle of the drawing (ignored if it is not above those the
+  // database holds itself).
+  void setHandseed(Handle next);
+  // Keeps the next handle above one read from a file.
+  void noteHandle(Handle h) {
+    if (h >= handseed_) handseed_ = h + 1;
+  }
+
+  // ---- undo
+  // Everything between begin and end (nesting allowed) is taken back by one undo.
+  void beginUndoGroup() { journal_.begin(); }
+  void endUndoGroup() { journal_.end(); }
+  Status undo();
+  std::size_t undoGroupCount() const { return journal_.groupCount(); }
+
+ private:
+  friend class BlockMerger;
+  Status checkEntity(const Entity& e, BlockId owner, bool checkTables) const;
+  bool blockReaches(BlockId from, BlockId target) const;
+  Result<ObjectId> store(Entity e, BlockId owner, Handle handle, RawTags extras);
+
+  NamePool names_;
+  StableVector<Entity> entities_;
+  std::vector<RawTags> extras_;  // [0] unused: an entity's extras_ == 0 means none
+  std::vector<BlockDefinition> blocks_;
+  std::unordered_map<std::string, std::uint32_t> blockIndex_;  // folded name -> block
+  SymbolTable<Layer> layers_;
+  SymbolTable<Linetype> linetypes_;
+  SymbolTable<TextStyle> styles_;
+  SymbolTable<SymbolRecord> kept_[kKeptTableCount];
+  UndoJournal journal_;
+  Handle handseed_ = 1;
+};
+
+}  // namespace orv::db

@@ -1,0 +1,229 @@
+// The lightweight polyline's vertex storage and the validation of entity geometry.
+#include "orv/db/entity.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orv::db {
+
+namespace {
+double widthOrDefault(double w) { return w < 0.0 ? 0.0 : w; }
+}  // namespace
+
+Polyline::Polyline(const Polyline& other) { copyFrom(other); }
+
+Polyline::Polyline(Polyline&& other) noexcept { moveFrom(other); }
+
+void Polyline::moveFrom(Polyline& other) noexcept {
+  extras_ = std::move(other.extras_);
+  constantWidth_ = other.constantWidth_;
+  elevation_ = other.elevation_;
+  size_ = other.size_;
+  capacity_ = other.capacity_;
+  closed_ = other.closed_;
+  if (other.capacity_ > kInline) {
+    heap_ = other.heap_;
+  } else {
+    std::copy(other.inline_, other.inline_ + kInline, inline_);
+  }
+  other.capacity_ = kInline;
+  other.size_ = 0;
+}
+
+Polyline& Polyline::operator=(const Polyline& other) {
+  if (this != &other) {
+    release();
+    copyFrom(other);
+  }
+  return *this;
+}
+
+Polyline& Polyline::operator=(Polyline&& other) noexcept {
+  if (this != &other) {
+    release();
+    moveFrom(other);
+  }
+  return *this;
+}
+
+Polyline::~Polyline() { release(); }
+
+void Polyline::release() {
+  if (capacity_ > kInline) delete[] heap_;
+  capacity_ = kInline;
+  size_ = 0;
+  extras_.reset();
+}
+
+void Polyline::copyFrom(const Polyline& other) {
+  constantWidth_ = other.constantWidth_;
+  elevation_ = other.elevation_;
+  closed_ = other.closed_;
+  size_ = 0;
+  capacity_ = kInline;
+  if (other.size_ > kInline) {
+    heap_ = new Point2[other.size_];
+    capacity_ = other.size_;
+  }
+  std::copy(other.points(), other.points() + other.size_, points());
+  size_ = other.size_;
+  if (other.extras_) {
+    extras_ = std::make_unique<Extra[]>(capacity_);
+    std::copy(other.extras_.get(), other.extras_.get() + size_, extras_.get());
+  }
+}
+
+void Polyline::grow(std::size_t minCapacity) {
+  if (minCapacity <= capacity_) return;
+  std::size_t capacity = std::max<std::size_t>(minCapacity, std::size_t{capacity_} * 2);
+  auto* fresh = new Point2[capacity];
+  std::copy(points(), points() + size_, fresh);
+  if (capacity_ > kInline) delete[] heap_;
+  heap_ = fresh;
+  if (extras_) {
+    auto more = std::make_unique<Extra[]>(capacity);
+    std::copy(extras_.get(), extras_.get() + size_, more.get());
+    extras_ = std::move(more);
+  }
+  capacity_ = static_cast<std::uint32_t>(capacity);
+}
+
+Polyline::Extra* Polyline::extras() {
+  if (!extras_) extras_ = std::make_unique<Extra[]>(capacity_);
+  return extras_.get();
+}
+
+void Polyline::reserve(std::size_t n) { grow(n); }
+
+Vertex Polyline::vertex(std::size_t i) const {
+  return Vertex{point(i), bulge(i), startWidth(i), endWidth(i)};
+}
+
+Status Polyline::addVertexAt(std::size_t index, Point2 p, double bulge, double startWidth,
+                             double endWidth) {
+  if (index > size_ || !isFinite(p) || !isFinite(bulge) || !isFinite(startWidth) ||
+      !isFinite(endWidth))
+    return Status::invalidInput;
+  if (size_ == capacity_) grow(size_ + 1);
+  Point2* pts = points();
+  std::copy_backward(pts + index, pts + size_, pts + size_ + 1);
+  pts[index] = p;
+  startWidth = widthOrDefault(startWidth);
+  endWidth = widthOrDefault(endWidth);
+  if (extras_ || bulge != 0.0 || startWidth != 0.0 || endWidth != 0.0) {
+    Extra* ex = extras();
+    std::copy_backward(ex + index, ex + size_, ex + size_ + 1);
+    ex[index] = Extra{bulge, startWidth, endWidth};
+  }
+  ++size_;
+  return Status::ok;
+}
+
+Status Polyline::setPoint(std::size_t i, Point2 p) {
+  if (i >= size_ || !isFinite(p)) return Status::invalidInput;
+  points()[i] = p;
+  return Status::ok;
+}
+
+Status Polyline::setBulge(std::size_t i, double bulge) {
+  if (i >= size_ || !isFinite(bulge)) return Status::invalidInput;
+  if (bulge != 0.0 || extras_) extras()[i].bulge = bulge;
+  return Status::ok;
+}
+
+Status Polyline::setWidths(std::size_t i, double startWidth, double endWidth) {
+  if (i >= size_ || !isFinite(startWidth) || !isFinite(endWidth)) return Status::invalidInput;
+  startWidth = widthOrDefault(startWidth);
+  endWidth = widthOrDefault(endWidth);
+  if (startWidth != 0.0 || endWidth != 0.0 || extras_) {
+    Extra* ex = extras();
+    ex[i].startWidth = startWidth;
+    ex[i].endWidth = endWidth;
+  }
+  return Status::ok;
+}
+
+Status Polyline::removeVertexAt(std::size_t i) {
+  if (i >= size_) return Status::invalidInput;
+  Point2* pts = points();
+  std::copy(pts + i + 1, pts + size_, pts + i);
+  if (extras_) std::copy(extras_.get() + i + 1, extras_.get() + size_, extras_.get() + i);
+  --size_;
+  return Status::ok;
+}
+
+Status Polyline::setConstantWidth(double width) {
+  if (!isFinite(width)) return Status::invalidInput;
+  constantWidth_ = widthOrDefault(width);
+  return Status::ok;
+}
+
+Status Polyline::setElevation(double z) {
+  if (!isFinite(z)) return Status::invalidInput;
+  elevation_ = z;
+  return Status::ok;
+}
+
+bool Polyline::operator==(const Polyline& other) const {
+  if (size_ != other.size_ || closed_ != other.closed_ ||
+      constantWidth_ != other.constantWidth_ || elevation_ != other.elevation_)
+    return false;
+  for (std::size_t i = 0; i < size_; ++i)
+    if (vertex(i) != other.vertex(i)) return false;
+  return true;
+}
+
+namespace {
+
+struct Validator {
+  Status operator()(const Line& l) const {
+    return isFinite(l.start) && isFinite(l.end) ? Status::ok : Status::invalidInput;
+  }
+  Status operator()(const Circle& c) const {
+    return isFinite(c.center) && isFinite(c.radius) && c.radius >= 0.0 ? Status::ok
+                                                                          : Status::invalidInput;
+  }
+  Status operator()(const Arc& a) const {
+    return isFinite(a.center) && isFinite(a.radius) && a.radius >= 0.0 &&
+                   isFinite(a.startAngle) && isFinite(a.endAngle)
+               ? Status::ok
+               : Status::invalidInput;
+  }
+  Status operator()(const Polyline& p) const {
+    if (!isFinite(p.constantWidth()) || !isFinite(p.elevation())) return Status::invalidInput;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+      Vertex v = p.vertex(i);
+      if (!isFinite(v.point) || !isFinite(v.bulge) || !isFinite(v.startWidth) ||
+          !isFinite(v.endWidth))
+        return Status::invalidInput;
+    }
+    return Status::ok;
+  }
+  Status operator()(const BlockReference& r) const {
+    bool scalesOk = isFinite(r.xScale) && isFinite(r.yScale) && isFinite(r.zScale) &&
+                    r.xScale != 0.0 && r.yScale != 0.0 && r.zScale != 0.0;
+    return isFinite(r.position) && scalesOk && isFinite(r.rotation) && !r.block.isNull()
+               ? Status::ok
+               : Status::invalidInput;
+  }
+  Status operator()(const UnknownEntity&) const { return Status::ok; }
+};
+
+}  // namespace
+
+Status validate(const Geometry& geometry) { return std::visit(Validator{}, geometry); }
+
+const char* describe(Status status) {
+  switch (status) {
+    case Status::ok: return "ok";
+    case Status::invalidInput: return "invalid input";
+    case Status::notFound: return "not found";
+    case Status::duplicateName: return "duplicate name";
+    case Status::wasErased: return "object was erased";
+    case Status::selfReference: return "block would reference itself";
+    case Status::nothingToUndo: return "nothing to undo";
+  }
+  return "unknown status";
+}
+
+}  // namespace orv::db

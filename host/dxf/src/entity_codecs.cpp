@@ -1,0 +1,342 @@
+// Each modeled entity type's group codes, read and written in one place.
+//
+// Sections: type names and common codes; reading (takeTag per type, finishGeometry);
+// writing (common head, then one function per type).
+#include "entity_codecs.h"
+
+#include <cmath>
+
+#include "orv/dxf/tags.h"
+
+namespace orv::dxf {
+
+using db::EntityKind;
+
+// ---- type names and common codes
+
+const char* typeName(EntityKind kind) {
+  switch (kind) {
+    case EntityKind::line: return "LINE";
+    case EntityKind::arc: return "ARC";
+    case EntityKind::circle: return "CIRCLE";
+    case EntityKind::polyline: return "LWPOLYLINE";
+    case EntityKind::blockReference: return "INSERT";
+    case EntityKind::unknown: break;
+  }
+  return "";
+}
+
+std::optional<EntityKind> modeledKind(std::string_view type) {
+  if (type == "LINE") return EntityKind::line;
+  if (type == "ARC") return EntityKind::arc;
+  if (type == "CIRCLE") return EntityKind::circle;
+  if (type == "LWPOLYLINE") return EntityKind::polyline;
+  if (type == "INSERT") return EntityKind::blockReference;
+  return std::nullopt;
+}
+
+bool isCommonEntityCode(int code) {
+  switch (code) {
+    case 48: case 60: case 92: case 160: case 284: case 310: case 347: case 348:
+    case 360: case 370: case 390: case 410: case 420: case 430: case 440:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void EntityBuilder::reset(EntityKind k) {
+  kind = k;
+  line = {};
+  arc = {};
+  circle = {};
+  insert = {};
+  blockName = {};
+  vertices.clear();
+  declaredCount = -1;
+  closed = false;
+  constantWidth = elevation = 0.0;
+  defaultStartWidth = defaultEndWidth = 0.0;
+  extrusion = {0.0, 0.0, 1.0};
+}
+
+// ---- reading
+
+namespace {
+
+Take setReal(double& field, std::string_view value) {
+  return parseDouble(value, field) ? Take::used : Take::badNumber;
+}
+
+Take takePoint(db::Point3& p, int base, int code, std::string_view value) {
+  if (code == base) return setReal(p.x, value);
+  if (code == base + 10) return setReal(p.y, value);
+  if (code == base + 20) return setReal(p.z, value);
+  return Take::notMine;
+}
+
+Take takeExtrusion(EntityBuilder& b, int code, std::string_view value) {
+  return takePoint(b.extrusion, 210, code, value);
+}
+
+Take takePolyline(EntityBuilder& b, int code, std::string_view value) {
+  std::int64_t n;
+  switch (code) {
+    case 90:
+      if (!parseInt(value, n)) return Take::badNumber;
+      b.declaredCount = n;
+      return Take::used;
+    case 70:
+      if (!parseInt(value, n)) return Take::badNumber;
+      b.closed = (n & 1) != 0;
+      return Take::used;
+    case 43: return setReal(b.constantWidth, value);
+    case 38: return setReal(b.elevation, value);
+    case 10: {
+      if (b.vertices.empty() && b.declaredCount > 0)
+        b.vertices.reserve(static_cast<std::size_t>(std::min<std::int64_t>(b.declaredCount, 4096)));
+      b.vertices.emplace_back();
+      return setReal(b.vertices.back().point.x, value);
+    }
+    case 20: case 40: case 41: case 42: {
+      if (b.vertices.empty()) return Take::notMine;
+      db::Vertex& v = b.vertices.back();
+      double& field = code == 20 ? v.point.y : code == 40 ? v.startWidth
+                                            : code == 41 ? v.endWidth : v.bulge;
+      return setReal(field, value);
+    }
+    default: return takeExtrusion(b, code, value);
+  }
+}
+
+}  // namespace
+
+Take takeTag(EntityBuilder& b, int code, std::string_view value) {
+  switch (b.kind) {
+    case EntityKind::line: {
+      Take t = takePoint(b.line.start, 10, code, value);
+      return t != Take::notMine ? t : takePoint(b.line.end, 11, code, value);
+    }
+    case EntityKind::circle: {
+      if (code == 40) return setReal(b.circle.radius, value);
+      Take t = takePoint(b.circle.center, 10, code, value);
+      return t != Take::notMine ? t : takeExtrusion(b, code, value);
+    }
+    case EntityKind::arc: {
+      if (code == 40) return setReal(b.arc.radius, value);
+      if (code == 50) return setReal(b.arc.startAngle, value);
+      if (code == 51) return setReal(b.arc.endAngle, value);
+      Take t = takePoint(b.arc.center, 10, code, value);
+      return t != Take::notMine ? t : takeExtrusion(b, code, value);
+    }
+    case EntityKind::polyline: return takePolyline(b, code, value);
+    case EntityKind::blockReference: {
+      switch (code) {
+        case 2: b.blockName = value; return Take::used;
+        case 41: return setReal(b.insert.xScale, value);
+        case 42: return setReal(b.insert.yScale, value);
+        case 43: return setReal(b.insert.zScale, value);
+        case 50: return setReal(b.insert.rotation, value);
+        default: break;
+      }
+      Take t = takePoint(b.insert.position, 10, code, value);
+      return t != Take::notMine ? t : takeExtrusion(b, code, value);
+    }
+    case EntityKind::unknown: break;
+  }
+  return Take::notMine;
+}
+
+Take takeVertexTag(db::Vertex& v, int code, std::string_view value, std::int64_t& flags) {
+  switch (code) {
+    case 10: return setReal(v.point.x, value);
+    case 20: return setReal(v.point.y, value);
+    case 30: { double z; return setReal(z, value); }
+    case 40: return setReal(v.startWidth, value);
+    case 41: return setReal(v.endWidth, value);
+    case 42: return setReal(v.bulge, value);
+    case 70: return parseInt(value, flags) ? Take::used : Take::badNumber;
+    default: return Take::notMine;
+  }
+}
+
+namespace {
+
+double normalizeDegrees(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0.0 ? a + 360.0 : a;
+}
+
+}  // namespace
+
+std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
+  const db::Point3 n = b.extrusion;
+  const bool alongZ = n.x == 0.0 && n.y == 0.0 && n.z != 0.0;
+  if (b.kind != EntityKind::line && !alongZ)
+    return "its extrusion direction is not along the z axis; kept as read";
+  const bool mirrored = alongZ && n.z < 0.0;
+
+  switch (b.kind) {
+    case EntityKind::line: out = b.line; break;
+    case EntityKind::circle:
+      if (mirrored) b.circle.center = {-b.circle.center.x, b.circle.center.y, -b.circle.center.z};
+      out = b.circle;
+      break;
+    case EntityKind::arc:
+      if (mirrored) {
+        db::Arc& a = b.arc;
+        a.center = {-a.center.x, a.center.y, -a.center.z};
+        const double start = a.startAngle;
+        a.startAngle = normalizeDegrees(180.0 - a.endAngle);
+        a.endAngle = normalizeDegrees(180.0 - start);
+      }
+      out = b.arc;
+      break;
+    case EntityKind::polyline: {
+      db::Polyline p;
+      p.reserve(b.vertices.size());
+      for (const db::Vertex& v : b.vertices) {
+        db::Point2 pt = mirrored ? db::Point2{-v.point.x, v.point.y} : v.point;
+        if (p.addVertex(pt, mirrored ? -v.bulge : v.bulge, v.startWidth, v.endWidth) !=
+            db::Status::ok)
+          return "a vertex is not a finite number; kept as read";
+      }
+      p.setClosed(b.closed);
+      if (p.setConstantWidth(b.constantWidth) != db::Status::ok ||
+          p.setElevation(mirrored ? -b.elevation : b.elevation) != db::Status::ok)
+        return "its width or elevation is not a finite number; kept as read";
+      out = std::move(p);
+      break;
+    }
+    case EntityKind::blockReference:
+      if (mirrored) {
+        db::BlockReference& r = b.insert;
+        r.position = {-r.position.x, r.position.y, -r.position.z};
+        r.rotation = normalizeDegrees(-r.rotation);
+        r.xScale = -r.xScale;
+        r.zScale = -r.zScale;
+      }
+      out = b.insert;
+      break;
+    case EntityKind::unknown: return "not a modeled type";
+  }
+  if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later
+  if (db::validate(out) != db::Status::ok)
+    return "a coordinate or size is not a finite number or out of range; kept as read";
+  return std::nullopt;
+}
+
+// ---- writing
+
+namespace {
+
+void writeLine(Emitter& out, const db::Line& g, const db::RawTags* x) {
+  out.raw(100, "AcDbLine");
+  out.keptFiltered(x, slot::subclass, {39}, true);
+  out.point(10, g.start);
+  out.point(11, g.end);
+  out.keptFiltered(x, slot::subclass, {39}, false);
+}
+
+void writeCircle(Emitter& out, const db::Circle& g, const db::RawTags* x) {
+  out.raw(100, "AcDbCircle");
+  out.keptFiltered(x, slot::subclass, {39}, true);
+  out.point(10, g.center);
+  out.real(40, g.radius);
+  out.keptFiltered(x, slot::subclass, {39}, false);
+}
+
+void writeArc(Emitter& out, const db::Arc& g, const db::RawTags* x) {
+  out.raw(100, "AcDbCircle");
+  out.keptFiltered(x, slot::subclass, {39}, true);
+  out.point(10, g.center);
+  out.real(40, g.radius);
+  out.raw(100, "AcDbArc");
+  out.real(50, g.startAngle);
+  out.real(51, g.endAngle);
+  out.keptFiltered(x, slot::subclass, {39}, false);
+}
+
+void writePolyline(Emitter& out, const db::Polyline& g, const db::RawTags* x) {
+  out.raw(100, "AcDbPolyline");
+  out.integer(90, static_cast<long long>(g.size()));
+  out.integer(70, g.closed() ? 1 : 0);
+  if (g.constantWidth() != 0.0) out.real(43, g.constantWidth());
+  if (g.elevation() != 0.0) out.real(38, g.elevation());
+  out.keptFiltered(x, slot::subclass, {39}, true);
+  for (std::size_t i = 0; i < g.size(); ++i) {
+    out.point(10, g.point(i));
+    if (!g.hasVertexExtras()) continue;
+    if (g.startWidth(i) != 0.0 || g.endWidth(i) != 0.0) {
+      out.real(40, g.startWidth(i));
+      out.real(41, g.endWidth(i));
+    }
+    if (g.bulge(i) != 0.0) out.real(42, g.bulge(i));
+  }
+  out.keptFiltered(x, slot::subclass, {39}, false);
+}
+
+void writeInsert(Emitter& out, const db::Database& drawing, const db::BlockReference& g,
+                 const db::RawTags* x) {
+  out.raw(100, "AcDbBlockReference");
+  out.keptFiltered(x, slot::subclass, {66}, true);
+  out.text(2, drawing.block(g.block).name);
+  out.point(10, g.position);
+  if (g.xScale != 1.0) out.real(41, g.xScale);
+  if (g.yScale != 1.0) out.real(42, g.yScale);
+  if (g.zScale != 1.0) out.real(43, g.zScale);
+  if (g.rotation != 0.0) out.real(50, g.rotation);
+  out.keptFiltered(x, slot::subclass, {66}, false);
+}
+
+// Kept verbatim; the handle and the owner come from the database.
+void writeUnknown(Emitter& out, const db::Database& drawing, const db::Entity& e,
+                  const db::UnknownEntity& g, db::Handle owner) {
+  out.text(0, drawing.name(g.type));
+  out.handle(5, e.handle());
+  bool ownerDone = false;
+  bool inGroup = false;
+  for (db::RawTag t : g.tags) {
+    if (!ownerDone && !inGroup && t.code != 102) {
+      if (t.code != 330) out.handle(330, owner);
+      ownerDone = true;
+    }
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    out.text(t.code, t.value);
+  }
+  if (!ownerDone) out.handle(330, owner);
+}
+
+}  // namespace
+
+void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, const db::Entity& e,
+                 db::Handle ownerHandle, bool paperSpace) {
+  if (const auto* unknown = e.as<db::UnknownEntity>()) {
+    writeUnknown(out, drawing, e, *unknown, ownerHandle);
+    return;
+  }
+  const db::RawTags* x = drawing.entityExtras(id);
+  out.raw(0, typeName(e.kind()));
+  out.handle(5, e.handle());
+  out.kept(x, slot::appData);
+  out.handle(330, ownerHandle);
+  out.raw(100, "AcDbEntity");
+  if (paperSpace) out.raw(67, "1");
+  out.text(8, drawing.name(e.layer));
+  if (e.linetype != db::names::byLayer) out.text(6, drawing.name(e.linetype));
+  if (e.color != db::color::byLayer) out.integer(62, e.color);
+  out.kept(x, slot::common);
+  std::visit(
+      [&](const auto& g) {
+        using T = std::decay_t<decltype(g)>;
+        if constexpr (std::is_same_v<T, db::Line>) writeLine(out, g, x);
+        if constexpr (std::is_same_v<T, db::Circle>) writeCircle(out, g, x);
+        if constexpr (std::is_same_v<T, db::Arc>) writeArc(out, g, x);
+        if constexpr (std::is_same_v<T, db::Polyline>) writePolyline(out, g, x);
+        if constexpr (std::is_same_v<T, db::BlockReference>) writeInsert(out, drawing, g, x);
+      },
+      e.geometry);
+  out.kept(x, slot::xdata);
+}
+
+}  // namespace orv::dxf

@@ -1,0 +1,109 @@
+// Files: reading a DXF through a memory map, saving through a temporary file and a rename.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "orv/dxf/reader.h"
+#include "orv/dxf/writer.h"
+
+namespace orv::dxf {
+
+namespace {
+
+std::string quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
+
+// A read-only view of a whole file, released when it goes out of scope.
+class MappedFile {
+ public:
+  ~MappedFile() {
+    if (data_ && data_ != MAP_FAILED) munmap(data_, size_);
+    if (fd_ >= 0) close(fd_);
+  }
+  std::string open(const std::filesystem::path& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return "cannot open " + quoted(path) + ": " + std::strerror(errno);
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return "cannot read " + quoted(path) + ": " + std::strerror(errno);
+    if (!S_ISREG(st.st_mode)) return quoted(path) + " is not a file";
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ == 0) return {};
+    data_ = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
+    if (data_ == MAP_FAILED) return "cannot read " + quoted(path) + ": " + std::strerror(errno);
+    madvise(data_, size_, MADV_SEQUENTIAL);
+    return {};
+  }
+  std::string_view bytes() const {
+    return data_ && data_ != MAP_FAILED ? std::string_view(static_cast<const char*>(data_), size_)
+                                        : std::string_view();
+  }
+
+ private:
+  int fd_ = -1;
+  void* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+struct FileOut {
+  int fd;
+};
+
+bool writeAll(void* context, std::string_view bytes, std::string& failure) {
+  const int fd = static_cast<FileOut*>(context)->fd;
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failure = std::strerror(errno);
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+ReadResult readDxfFile(const std::filesystem::path& path) {
+  MappedFile file;
+  if (std::string error = file.open(path); !error.empty()) {
+    ReadResult r;
+    r.error = std::move(error);
+    return r;
+  }
+  ReadResult r = readDxf(file.bytes());
+  if (!r.ok()) r.error = quoted(path) + ": " + r.error;
+  return r;
+}
+
+WriteResult saveDxfFile(const db::Database& drawing, const std::filesystem::path& path) {
+  const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+  std::string tmp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(tmp.data());
+  if (fd < 0)
+    return WriteResult{false, "cannot write " + quoted(path) + ": " + std::strerror(errno)};
+
+  FileOut out{fd};
+  TextSink sink(&writeAll, &out);
+  WriteResult result = writeDxf(drawing, sink);
+  if (result && !sink.finish()) result = WriteResult{false, sink.failure()};
+  if (result && fsync(fd) != 0) result = WriteResult{false, std::strerror(errno)};
+  // The new file gets the usual permissions, not mkstemp's 0600.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  if (close(fd) != 0 && result) result = WriteResult{false, std::strerror(errno)};
+  if (result && std::rename(tmp.c_str(), path.c_str()) != 0)
+    result = WriteResult{false, std::strerror(errno)};
+  if (!result) {
+    unlink(tmp.c_str());
+    result.message = "cannot write " + quoted(path) + ": " + result.message;
+  }
+  return result;
+}
+
+}  // namespace orv::dxf

@@ -1,0 +1,257 @@
+// Reading a DXF file: the section loop, the header, kept sections, the thumbnail, and the final checks.
+#include "orv/dxf/reader.h"
+
+#include <algorithm>
+
+#include "read_context.h"
+
+namespace orv::dxf {
+
+// ---- the reading context
+
+namespace {
+constexpr std::size_t kMaxFindings = 200;
+}
+
+void ReadContext::note(std::size_t line, std::string message) {
+  if (findings.size() < kMaxFindings) {
+    findings.push_back(Finding{line, std::move(message)});
+  } else {
+    ++droppedFindings;
+  }
+}
+
+bool ReadContext::fail(std::size_t line, std::string message) {
+  if (error.empty()) error = line ? "line " + std::to_string(line) + ": " + message : message;
+  return false;
+}
+
+bool ReadContext::next(Tag& tag, std::string_view where) {
+  switch (tok.next(tag)) {
+    case Tokenizer::Step::tag: return true;
+    case Tokenizer::Step::error:
+      if (error.empty()) error = tok.error();
+      return false;
+    case Tokenizer::Step::end: break;
+  }
+  return fail(0, "the file ends inside " + std::string(where) + " at line " +
+                     std::to_string(tok.line()) + ": it is cut short");
+}
+
+db::NameId ReadContext::name(std::string_view raw) {
+  if (auto it = rawNames_.find(raw); it != rawNames_.end()) return it->second;
+  const db::NameId id = db.intern(text(raw));
+  rawNames_.emplace(std::string(raw), id);
+  return id;
+}
+
+db::Handle ReadContext::handle(const Tag& tag) {
+  std::uint64_t h = 0;
+  if (!parseHandle(tag.value, h) || h >= kMaxHandle) {
+    note(tag.line, "handle \"" + std::string(tag.value.substr(0, 20)) +
+                       "\" is not valid; a new one is given");
+    return 0;
+  }
+  return h;
+}
+
+bool ReadContext::integer(const Tag& tag, std::int64_t& out, std::string_view what) {
+  if (parseInt(tag.value, out)) return true;
+  return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
+                            " needs a whole number, found \"" +
+                            std::string(tag.value.substr(0, 40)) + "\"");
+}
+
+bool ReadContext::real(const Tag& tag, double& out, std::string_view what) {
+  if (parseDouble(tag.value, out)) return true;
+  return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
+                            " needs a number, found \"" + std::string(tag.value.substr(0, 40)) +
+                            "\"");
+}
+
+bool ReadContext::appendHex(std::string_view hex, std::vector<std::uint8_t>& bytes) {
+  while (!hex.empty() && (hex.back() == ' ' || hex.back() == '\t')) hex.remove_suffix(1);
+  if (hex.size() % 2 != 0) return false;
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    int hi = nibble(hex[i]), lo = nibble(hex[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+  }
+  return true;
+}
+
+// ---- sections
+
+bool readHeaderSection(ReadContext& ctx) {
+  db::HeaderVariables& h = ctx.db.header;
+  std::string_view variable;
+  bool kept = false;  // the current variable goes to `others`
+  Tag t;
+  while (ctx.next(t, "the HEADER section")) {
+    if (t.code == 0) {
+      if (t.value != "ENDSEC") ctx.tok.pushBack();
+      break;
+    }
+    if (t.code == 9) {
+      variable = t.value;
+      static constexpr std::string_view kModeled[] = {
+          "$ACADVER", "$DWGCODEPAGE", "$INSBASE", "$EXTMIN", "$EXTMAX",
+          "$LTSCALE", "$INSUNITS", "$MEASUREMENT", "$HANDSEED"};
+      kept = std::find(std::begin(kModeled), std::end(kModeled), variable) == std::end(kModeled);
+      if (kept) h.others.add(9, ctx.text(variable));
+      continue;
+    }
+    if (kept) {
+      h.others.add(t.code, ctx.text(t.value));
+      continue;
+    }
+    double v = 0.0;
+    std::int64_t n = 0;
+    auto point = [&](db::Point3& p) {
+      if (t.code != 10 && t.code != 20 && t.code != 30) return;
+      if (!parseDouble(t.value, v) || !db::isFinite(v)) {
+        ctx.note(t.line, std::string(variable) + " is not a finite number; ignored");
+        return;
+      }
+      (t.code == 10 ? p.x : t.code == 20 ? p.y : p.z) = v;
+    };
+    if (variable == "$ACADVER") h.fileVersion = std::string(t.value);
+    else if (variable == "$DWGCODEPAGE") h.codePage = std::string(t.value);
+    else if (variable == "$INSBASE") point(h.insertionBase);
+    else if (variable == "$EXTMIN") point(h.extentsMin);
+    else if (variable == "$EXTMAX") point(h.extentsMax);
+    else if (variable == "$LTSCALE" && parseDouble(t.value, v) && db::isFinite(v) && v > 0) h.linetypeScale = v;
+    else if (variable == "$INSUNITS" && parseInt(t.value, n) && n >= 0 && n <= 24) h.insertionUnits = static_cast<std::int16_t>(n);
+    else if (variable == "$MEASUREMENT" && parseInt(t.value, n) && (n == 0 || n == 1)) h.measurement = static_cast<std::int16_t>(n);
+    else if (variable == "$HANDSEED") {
+      if (db::Handle seed = ctx.handle(t); seed > 0) {
+        ctx.fileSeed = seed;
+        ctx.db.noteHandle(seed - 1);
+      }
+    }
+  }
+  ctx.page = codePageOf(h.codePage, h.fileVersion);
+  return !ctx.failed();
+}
+
+bool readKeptSection(ReadContext& ctx, db::RawTags& into, std::string_view name) {
+  const std::string where = "the " + std::string(name) + " section";
+  Tag t;
+  while (ctx.next(t, where)) {
+    if (t.code == 0 && t.value == "ENDSEC") return true;
+    if (t.code == 0 && (t.value == "SECTION" || t.value == "EOF")) {
+      ctx.note(t.line, where + " has no ENDSEC");
+      ctx.tok.pushBack();
+      return true;
+    }
+    if (t.code == 5 || t.code == 105) {
+      std::uint64_t h;
+      if (parseHandle(t.value, h) && h < kMaxHandle) {
+        ctx.db.noteHandle(h);
+        ctx.highestKept = std::max(ctx.highestKept, h);
+      }
+    }
+    into.add(t.code, ctx.text(t.value));
+  }
+  return false;
+}
+
+bool readThumbnailSection(ReadContext& ctx) {
+  std::vector<std::uint8_t> bytes;
+  std::int64_t declared = -1;
+  bool bad = false;
+  Tag t;
+  while (ctx.next(t, "the THUMBNAILIMAGE section")) {
+    if (t.code == 0) {
+      if (t.value != "ENDSEC") ctx.tok.pushBack();
+      break;
+    }
+    if (t.code == 90) parseInt(t.value, declared);
+    if (t.code == 310 && !ReadContext::appendHex(t.value, bytes)) bad = true;
+  }
+  if (ctx.failed()) return false;
+  if (bad || (declared >= 0 && static_cast<std::size_t>(declared) != bytes.size())) {
+    ctx.note(t.line, "the thumbnail image is damaged; it is left out");
+    return true;
+  }
+  ctx.db.thumbnail = std::move(bytes);
+  return true;
+}
+
+bool skipSection(ReadContext& ctx, std::string_view name) {
+  ctx.note(ctx.tok.line(), "section " + std::string(name) + " is not kept by this program");
+  Tag t;
+  while (ctx.next(t, "section " + std::string(name)))
+    if (t.code == 0 && t.value == "ENDSEC") return true;
+  return false;
+}
+
+// ---- the file
+
+ReadResult readDxf(std::string_view bytes) {
+  ReadResult result;
+  if (bytes.substr(0, 18) == "AutoCAD Binary DXF") {
+    result.error = "binary DXF files are not supported; save the drawing as ASCII DXF";
+    return result;
+  }
+  ReadContext ctx(bytes);
+  bool sawSection = false, sawEof = false;
+  bool sawBlocks = false;
+  Tag t;
+  while (!ctx.failed()) {
+    const Tokenizer::Step step = ctx.tok.next(t);
+    if (step == Tokenizer::Step::error) {
+      ctx.fail(0, ctx.tok.error());
+      break;
+    }
+    if (step == Tokenizer::Step::end) break;
+    if (t.code == 999) continue;  // comment
+    if (t.code == 0 && t.value == "EOF") {
+      sawEof = true;
+      break;
+    }
+    if (t.code != 0 || t.value != "SECTION") {
+      ctx.fail(t.line, sawSection ? "a section was expected, found \"" +
+                                        std::string(t.value.substr(0, 40)) + "\""
+                                  : "this is not a DXF file");
+      break;
+    }
+    if (!ctx.next(t, "a section head")) break;
+    if (t.code != 2) {
+      ctx.fail(t.line, "a section name (group code 2) was expected");
+      break;
+    }
+    sawSection = true;
+    const std::string_view name = t.value;
+    if (name == "HEADER") readHeaderSection(ctx);
+    else if (name == "CLASSES") readKeptSection(ctx, ctx.db.classes, name);
+    else if (name == "TABLES") readTablesSection(ctx);
+    else if (name == "BLOCKS") sawBlocks = readBlocksSection(ctx);
+    else if (name == "ENTITIES") readEntitiesSection(ctx);
+    else if (name == "OBJECTS") readKeptSection(ctx, ctx.db.objects, name);
+    else if (name == "THUMBNAILIMAGE") readThumbnailSection(ctx);
+    else skipSection(ctx, name);
+  }
+  (void)sawBlocks;
+  if (!ctx.failed() && !sawSection) ctx.fail(0, "this is not a DXF file (it has no sections)");
+  if (ctx.failed()) {
+    result.error = ctx.error;
+    return result;
+  }
+  if (!sawEof) ctx.note(ctx.tok.line(), "the file has no EOF marker; it may be cut short");
+  finishDrawing(ctx);
+  if (ctx.droppedFindings)
+    ctx.findings.push_back(
+        Finding{0, std::to_string(ctx.droppedFindings) + " more findings are not listed"});
+  result.findings = std::move(ctx.findings);
+  result.drawing.emplace(std::move(ctx.db));
+  return result;
+}
+
+}  // namespace orv::dxf

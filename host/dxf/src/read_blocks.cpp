@@ -1,0 +1,235 @@
+// Reading the BLOCKS section, and the checks that make a read drawing whole (handles, tables, names).
+#include <algorithm>
+#include <unordered_set>
+
+#include "read_context.h"
+
+namespace orv::dxf {
+
+namespace {
+
+struct PendingEntity {
+  ReadEntity entity;
+  db::BlockId owner;
+};
+
+// The tags of BLOCK or ENDBLK; the name, base and flags go to the block.
+bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::int16_t& flags,
+                   std::string& layer, std::string& xref, std::string& description,
+                   db::Handle& handle, db::RawTags& extras) {
+  bool inGroup = false, inXdata = false;
+  std::string name3;
+  Tag t;
+  while (ctx.next(t, "a block")) {
+    if (t.code == 0) {
+      ctx.tok.pushBack();
+      break;
+    }
+    if (t.code >= 1000) inXdata = true;
+    if (inXdata) {
+      extras.add(t.code, ctx.text(t.value), slot::xdata);
+      continue;
+    }
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code == 102 || inGroup) {
+      extras.add(t.code, ctx.text(t.value), slot::appData);
+      continue;
+    }
+    double v;
+    std::int64_t n;
+    switch (t.code) {
+      case 5: handle = ctx.handle(t); break;
+      case 330: case 100: case 67: break;
+      case 8: layer = ctx.text(t.value); break;
+      case 2: name = ctx.text(t.value); break;
+      case 3: name3 = ctx.text(t.value); break;
+      case 1: xref = ctx.text(t.value); break;
+      case 4: description = ctx.text(t.value); break;
+      case 70: if (ctx.integer(t, n, "BLOCK")) flags = static_cast<std::int16_t>(n); break;
+      case 10: if (ctx.real(t, v, "BLOCK")) base.x = v; break;
+      case 20: if (ctx.real(t, v, "BLOCK")) base.y = v; break;
+      case 30: if (ctx.real(t, v, "BLOCK")) base.z = v; break;
+      default:
+        extras.add(t.code, ctx.text(t.value),
+                   isCommonEntityCode(t.code) ? slot::common : slot::subclass);
+    }
+  }
+  if (name.empty()) name = name3;
+  return !ctx.failed();
+}
+
+}  // namespace
+
+bool readBlocksSection(ReadContext& ctx) {
+  std::vector<PendingEntity> pending;  // placed once every block name is known
+  std::vector<ReadEntity> read;
+  std::unordered_set<std::uint32_t> defined;
+  int unnamed = 0;
+  Tag t;
+  bool done = false;
+  while (!done && ctx.next(t, "the BLOCKS section")) {
+    if (t.code == 999) continue;
+    if (t.code != 0) return ctx.fail(t.line, "a BLOCK was expected, found group code " + std::to_string(t.code));
+    if (t.value == "ENDSEC") break;
+    if (t.value == "SECTION" || t.value == "EOF") {
+      ctx.note(t.line, "the BLOCKS section has no ENDSEC");
+      ctx.tok.pushBack();
+      break;
+    }
+    if (t.value != "BLOCK") return ctx.fail(t.line, "a BLOCK was expected, found \"" + std::string(t.value.substr(0, 40)) + "\"");
+    const std::size_t blockLine = t.line;
+    std::string name, layer = "0", xref, description, ignoredName, ignoredLayer, ignoredText;
+    db::Point3 base;
+    std::int16_t flags = 0, ignoredFlags = 0;
+    db::Handle beginHandle = 0, endHandle = 0;
+    db::RawTags beginExtras, endExtras;
+    if (!readBlockTags(ctx, name, base, flags, layer, xref, description, beginHandle, beginExtras))
+      return false;
+    if (name.empty()) {
+      name = "*X_UNNAMED" + std::to_string(++unnamed);
+      ctx.note(blockLine, "a block without a name is kept as \"" + name + "\"");
+    }
+    if (!db::isFinite(base)) {
+      ctx.note(blockLine, "the base point of block \"" + name + "\" is not finite; 0,0,0 is used");
+      base = {};
+    }
+    std::optional<db::BlockId> id = ctx.db.findBlock(name);
+    bool duplicate = id && defined.count(id->index);
+    if (!id) {
+      auto added = ctx.db.addBlock(name, base);
+      if (!added) return ctx.fail(blockLine, added.error().message);
+      id = *added;
+      ctx.db.editBlock(*id).recordHandle = 0;
+    }
+    if (duplicate) ctx.note(blockLine, "block \"" + name + "\" is defined twice; the second definition is left out");
+    defined.insert(id->index);
+    db::BlockDefinition* b = duplicate ? nullptr : &ctx.db.editBlock(*id);
+    if (b) {
+      b->base = base;
+      b->flags = flags;
+      b->layer = layer;
+      b->xrefPath = xref;
+      b->description = description;
+      b->beginHandle = beginHandle;
+      b->beginExtras = std::move(beginExtras);
+    }
+    const db::Handle record = ctx.db.block(*id).recordHandle;
+    // The entities up to ENDBLK.
+    while (true) {
+      const Tokenizer::Mark start = ctx.tok.mark();
+      if (!ctx.next(t, "block \"" + name + "\"")) return false;
+      if (t.code != 0) return ctx.fail(t.line, "an entity was expected in block \"" + name + "\"");
+      if (t.value == "ENDBLK") break;
+      if (t.value == "BLOCK" || t.value == "ENDSEC") {
+        ctx.note(t.line, "block \"" + name + "\" has no ENDBLK");
+        ctx.tok.pushBack();
+        break;
+      }
+      read.clear();
+      if (!readEntity(ctx, t, start, record, read)) return false;
+      if (b)
+        for (ReadEntity& e : read) pending.push_back(PendingEntity{std::move(e), *id});
+    }
+    if (t.value == "ENDBLK") {
+      if (!readBlockTags(ctx, ignoredName, base, ignoredFlags, ignoredLayer, ignoredText,
+                         ignoredText, endHandle, endExtras))
+        return false;
+      if (b) {
+        ctx.db.editBlock(*id).endHandle = endHandle;
+        ctx.db.editBlock(*id).endExtras = std::move(endExtras);
+      }
+    }
+  }
+  if (ctx.failed()) return false;
+  for (PendingEntity& p : pending) placeEntity(ctx, std::move(p.entity), p.owner);
+  return true;
+}
+
+// ---- making the drawing whole
+
+namespace {
+
+// Gives a new handle to every object whose handle is missing or already taken.
+void makeHandlesUnique(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  std::vector<db::Handle*> tableHandles;  // handles held outside the entity store
+  for (std::uint32_t i = 0; i < d.blockCount(); ++i) {
+    db::BlockDefinition& b = d.editBlock(db::BlockId{i});
+    tableHandles.insert(tableHandles.end(), {&b.recordHandle, &b.beginHandle, &b.endHandle});
+  }
+  auto addTable = [&](auto& table) {
+    tableHandles.push_back(&table.handle);
+    for (std::size_t i = 0; i < table.size(); ++i) tableHandles.push_back(&table[i].handle);
+  };
+  addTable(d.layers());
+  addTable(d.linetypes());
+  addTable(d.textStyles());
+  for (int k = 0; k < db::kKeptTableCount; ++k) addTable(d.keptTable(static_cast<db::KeptTable>(k)));
+  tableHandles.push_back(&d.blockRecordTableHandle);
+
+  // (handle, who): who < 0 is an index into tableHandles, else an entity index.
+  std::vector<std::pair<db::Handle, std::int64_t>> all;
+  all.reserve(d.entitySlotCount() + tableHandles.size());
+  for (std::size_t i = 0; i < tableHandles.size(); ++i)
+    all.emplace_back(*tableHandles[i], -static_cast<std::int64_t>(i) - 1);
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
+    all.emplace_back(d.entity(db::ObjectId{i})->handle(), i);
+  std::sort(all.begin(), all.end());
+  std::size_t renamed = 0;
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const bool taken = all[i].first != 0 && i > 0 && all[i].first == all[i - 1].first;
+    if (all[i].first != 0 && !taken) continue;
+    if (taken) ++renamed;
+    const db::Handle fresh = d.newHandle();
+    if (all[i].second < 0) {
+      *tableHandles[static_cast<std::size_t>(-all[i].second - 1)] = fresh;
+    } else {
+      d.assignHandle(db::ObjectId{static_cast<std::uint32_t>(all[i].second)}, fresh);
+    }
+  }
+  if (renamed) ctx.note(0, std::to_string(renamed) + " objects had a handle already taken; they got new ones");
+}
+
+}  // namespace
+
+void finishDrawing(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  makeHandlesUnique(ctx);
+  d.ensureRequiredContent();
+  // Reading gave handles to blocks before their own were read: count only those in use.
+  d.setHandseed(std::max(ctx.fileSeed, ctx.highestKept + 1));
+
+  // Every layer and linetype that something names must be in its table.
+  std::vector<bool> layerSeen, linetypeSeen;
+  auto ensureLinetype = [&](const std::string& name) {
+    if (d.hasLinetype(name)) return;
+    ctx.note(0, "linetype \"" + name + "\" is used but not defined; it is added as a solid line");
+    db::Linetype lt;
+    lt.name = name;
+    d.addLinetype(std::move(lt));
+  };
+  auto ensureLayer = [&](const std::string& name) {
+    if (d.layers().find(name)) return;
+    ctx.note(0, "layer \"" + name + "\" is used but not defined; it is added");
+    db::Layer layer;
+    layer.name = name;
+    d.addLayer(std::move(layer));
+  };
+  for (std::size_t i = 0; i < d.layers().size(); ++i) ensureLinetype(d.layers()[i].linetype);
+  for (std::uint32_t i = 0; i < d.blockCount(); ++i) ensureLayer(d.block(db::BlockId{i}).layer);
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (e.kind() == db::EntityKind::unknown) continue;
+    for (auto [id, seen, isLayer] : {std::tuple{e.layer, &layerSeen, true},
+                                     std::tuple{e.linetype, &linetypeSeen, false}}) {
+      if (id.index >= seen->size()) seen->resize(id.index + 1, false);
+      if ((*seen)[id.index]) continue;
+      (*seen)[id.index] = true;
+      const std::string name(d.name(id));
+      if (isLayer) ensureLayer(name);
+      else ensureLinetype(name);
+    }
+  }
+}
+
+}  // namespace orv::dxf

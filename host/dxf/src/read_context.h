@@ -1,0 +1,93 @@
+// State shared by the section readers while one file is read: tags, the drawing, findings.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "entity_codecs.h"
+#include "orv/db/database.h"
+#include "orv/dxf/reader.h"
+#include "orv/dxf/tags.h"
+#include "text_codec.h"
+
+namespace orv::dxf {
+
+// Handles above this are refused: the next handle must stay representable.
+inline constexpr db::Handle kMaxHandle = db::Handle{1} << 60;
+
+// One entity as read, before it is placed in its block.
+struct ReadEntity {
+  db::Entity entity;
+  db::Handle handle = 0;
+  db::RawTags extras;
+  std::string blockName;  // INSERT: the referenced block
+  bool paperSpace = false;
+  std::size_t line = 0;
+  Tokenizer::Mark start{0, 0};
+};
+
+class ReadContext {
+ public:
+  explicit ReadContext(std::string_view bytes) : tok(bytes) {}
+
+  Tokenizer tok;
+  db::Database db;
+  CodePage page = CodePage::undeclared;
+  std::vector<Finding> findings;
+  std::string error;
+  EntityBuilder builder;  // reused for every entity: no allocation per entity
+
+  // A finding about the file; after many, only a count is kept.
+  void note(std::size_t line, std::string message);
+  // Records why the file cannot be read; returns false for `return ctx.fail(...)`.
+  bool fail(std::size_t line, std::string message);
+  // The next tag; false (with the error set) at a broken tag or the end of the input,
+  // which inside `where` means the file was cut short.
+  bool next(Tag& tag, std::string_view where);
+  bool failed() const { return !error.empty(); }
+
+  std::string text(std::string_view raw) const { return decodeText(raw, page); }
+  // Decoded and interned; the same bytes seen again cost one hash look-up.
+  db::NameId name(std::string_view raw);
+  // Parses a handle; a bad or absurd one is noted and read as 0 (a new one is given).
+  db::Handle handle(const Tag& tag);
+  bool integer(const Tag& tag, std::int64_t& out, std::string_view what);
+  bool real(const Tag& tag, double& out, std::string_view what);
+  // Hex text of a 310 tag appended to bytes; false when it is not hex.
+  static bool appendHex(std::string_view hex, std::vector<std::uint8_t>& bytes);
+
+  std::size_t droppedFindings = 0;
+  db::Handle fileSeed = 0;         // $HANDSEED of the file
+  db::Handle highestKept = 0;      // highest handle in the sections kept as read
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, db::NameId, Hash, std::equal_to<>> rawNames_;
+};
+
+// Section readers. Each starts after `0 SECTION / 2 NAME` and consumes its `0 ENDSEC`.
+bool readHeaderSection(ReadContext& ctx);
+bool readKeptSection(ReadContext& ctx, db::RawTags& into, std::string_view name);
+bool readThumbnailSection(ReadContext& ctx);
+bool readTablesSection(ReadContext& ctx);
+bool readBlocksSection(ReadContext& ctx);
+bool readEntitiesSection(ReadContext& ctx);
+// Skips a section this program does not keep.
+bool skipSection(ReadContext& ctx, std::string_view name);
+
+// Reads one entity whose `0 TYPE` tag was just read (`start` is where that tag began);
+// the entities read (several for an old-style polyline kept as read) go to `out`.
+bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Handle ownerHandle,
+                std::vector<ReadEntity>& out);
+// Places read entities in a block; an INSERT of an unknown block is kept as read.
+void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner);
+
+// After all sections: unique handles, required tables and entries, names entities use.
+void finishDrawing(ReadContext& ctx);
+
+}  // namespace orv::dxf

@@ -1,0 +1,158 @@
+// Undo groups that take back a whole command, and merging a block definition from another drawing.
+#include <gtest/gtest.h>
+
+#include "orv/db/database.h"
+
+namespace orv::db {
+namespace {
+
+Entity lineEntity(double x) { return Entity(Line{{x, 0, 0}, {x + 1, 0, 0}}); }
+
+std::size_t liveCount(const Database& d, BlockId b) {
+  std::size_t n = 0;
+  d.forEachEntity(b, [&](ObjectId, const Entity&) { ++n; });
+  return n;
+}
+
+TEST(Undo, aGroupThatChangedNothingIsNotAStep) {
+  Database d = Database::newDrawing();
+  d.beginUndoGroup();
+  ObjectId first = *d.append(lineEntity(0));
+  d.endUndoGroup();
+  d.beginUndoGroup();  // a command that only asked questions
+  d.endUndoGroup();
+  EXPECT_EQ(d.undoGroupCount(), 1u);
+  ASSERT_EQ(d.undo(), Status::ok);
+  EXPECT_TRUE(d.entity(first)->isErased());
+  EXPECT_EQ(d.undo(), Status::nothingToUndo);
+}
+
+TEST(Undo, takesBackTheWholeLastGroupOnly) {
+  Database d = Database::newDrawing();
+  d.beginUndoGroup();
+  ObjectId kept = *d.append(lineEntity(0));
+  d.endUndoGroup();
+
+  d.beginUndoGroup();
+  ObjectId a = *d.append(lineEntity(1));
+  d.beginUndoGroup();  // nested: part of the same command
+  *d.append(lineEntity(2));
+  d.endUndoGroup();
+  ASSERT_EQ(d.erase(kept), Status::ok);
+  Entity moved = lineEntity(10);
+  ASSERT_EQ(d.replace(a, moved), Status::ok);
+  ASSERT_EQ(d.replace(a, lineEntity(20)), Status::ok);
+  d.endUndoGroup();
+  EXPECT_EQ(d.undoGroupCount(), 2u);
+
+  ASSERT_EQ(d.undo(), Status::ok);
+  EXPECT_EQ(liveCount(d, d.modelSpace()), 1u);
+  EXPECT_FALSE(d.entity(kept)->isErased());
+  EXPECT_EQ(d.lastEntity(), kept);
+  EXPECT_EQ(std::get<Line>(d.entity(kept)->geometry).start.x, 0);
+
+  ASSERT_EQ(d.undo(), Status::ok);
+  EXPECT_EQ(liveCount(d, d.modelSpace()), 0u);
+  EXPECT_EQ(d.undo(), Status::nothingToUndo);
+}
+
+TEST(Undo, restoresTheValueBeforeTheFirstChangeOfAGroup) {
+  Database d = Database::newDrawing();
+  ObjectId id = *d.append(lineEntity(0));
+  Entity styled = lineEntity(0);
+  d.beginUndoGroup();
+  styled.color = 1;
+  d.replace(id, styled);
+  styled.color = 2;
+  d.replace(id, styled);
+  d.endUndoGroup();
+  d.undo();
+  EXPECT_EQ(d.entity(id)->color, color::byLayer);
+}
+
+TEST(Undo, recordsNothingOutsideAGroup) {
+  Database d = Database::newDrawing();
+  for (int i = 0; i < 100; ++i) d.append(lineEntity(i));
+  EXPECT_EQ(d.undoGroupCount(), 0u);
+  EXPECT_EQ(d.undo(), Status::nothingToUndo);
+  EXPECT_EQ(liveCount(d, d.modelSpace()), 100u);
+}
+
+// A library drawing: block "阀门" on layer "阀", linetype "DASHED", with a nested block.
+Database libraryDrawing() {
+  Database lib = Database::newDrawing();
+  Layer layer;
+  layer.name = "阀";
+  layer.color = 4;
+  layer.linetype = "DASHED";
+  lib.addLayer(layer);
+  BlockId nested = *lib.addBlock("手轮", {});
+  Entity rim(Circle{{0, 0, 0}, 5});
+  rim.layer = lib.intern("阀");
+  lib.append(rim, nested);
+  BlockId valve = *lib.addBlock("阀门", {1, 2, 0});
+  lib.editBlock(valve).preview = {1, 2, 3};
+  Entity body = lineEntity(0);
+  body.linetype = lib.intern("PHANTOM");
+  lib.append(body, valve);
+  lib.append(Entity(BlockReference{nested, {150, 0, 0}}), valve);
+  lib.append(Entity(BlockReference{valve, {}}));
+  return lib;
+}
+
+TEST(MergeBlock, bringsTheBlockWithNestedBlocksLayersAndLinetypes) {
+  Database lib = libraryDrawing();
+  Database d;  // bare: nothing but model and paper space
+  d.ensureRequiredContent();
+  auto merged = d.mergeBlock(lib, "阀门");
+  ASSERT_TRUE(merged) << merged.error().message;
+  const BlockDefinition& valve = d.block(*merged);
+  EXPECT_EQ(valve.base, (Point3{1, 2, 0}));
+  EXPECT_EQ(valve.preview, (std::vector<std::uint8_t>{1, 2, 3}));
+  ASSERT_EQ(valve.entities.size(), 2u);
+  const auto& ref = std::get<BlockReference>(d.entity(valve.entities[1])->geometry);
+  EXPECT_EQ(d.block(ref.block).name, "手轮");
+  ASSERT_NE(d.layers().get("阀"), nullptr);
+  EXPECT_EQ(d.layers().get("阀")->color, 4);
+  EXPECT_TRUE(d.linetypes().get("DASHED"));   // the layer's linetype
+  EXPECT_TRUE(d.linetypes().get("PHANTOM"));  // an entity's linetype
+  EXPECT_EQ(d.name(d.entity(valve.entities[0])->linetype), "PHANTOM");
+  EXPECT_TRUE(d.lastEntity().isNull());  // model space is left alone
+  // Handles are this drawing's own.
+  EXPECT_LT(d.entity(valve.entities[0])->handle(), d.handseed());
+}
+
+TEST(MergeBlock, keepsThisDrawingsDefinitionOfAName) {
+  Database lib = libraryDrawing();
+  Database d = Database::newDrawing();
+  BlockId mine = *d.addBlock("阀门", {});
+  d.append(lineEntity(7), mine);
+  auto merged = d.mergeBlock(lib, "阀门");
+  ASSERT_TRUE(merged);
+  EXPECT_EQ(*merged, mine);
+  EXPECT_EQ(d.block(mine).entities.size(), 1u);
+  EXPECT_FALSE(d.findBlock("手轮"));
+  EXPECT_EQ(d.mergeBlock(lib, "nosuch").status(), Status::notFound);
+}
+
+TEST(MergeBlock, isTakenBackByOneUndo) {
+  Database lib = libraryDrawing();
+  Database d = Database::newDrawing();
+  const std::size_t layers = d.layers().size(), linetypes = d.linetypes().size();
+  d.beginUndoGroup();
+  auto merged = d.mergeBlock(lib, "阀门");
+  ASSERT_TRUE(merged);
+  d.append(Entity(BlockReference{*merged, {}}));
+  d.endUndoGroup();
+  ASSERT_EQ(d.undo(), Status::ok);
+  EXPECT_FALSE(d.findBlock("阀门"));
+  EXPECT_FALSE(d.findBlock("手轮"));
+  EXPECT_EQ(d.layers().size(), layers);
+  EXPECT_EQ(d.linetypes().size(), linetypes);
+  EXPECT_TRUE(d.lastEntity().isNull());
+  // The name is free again.
+  EXPECT_TRUE(d.mergeBlock(lib, "阀门"));
+}
+
+}  // namespace
+}  // namespace orv::db

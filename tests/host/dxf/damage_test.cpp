@@ -1,0 +1,149 @@
+// Damaged and hostile files: each kind of damage gives a clear error, or a finding and nothing lost.
+#include <gtest/gtest.h>
+
+#include "dxf_test_util.h"
+#include "orv/dxf/reader.h"
+
+namespace orv::dxf {
+namespace {
+
+using namespace testing;
+
+const std::string kLine =
+    tags({{0, "LINE"}, {5, "2A"}, {8, "0"}, {10, "1.5"}, {20, "2"}, {30, "0"}, {11, "3"},
+          {21, "4"}, {31, "0"}});
+
+void expectError(const std::string& file, const std::string& part) {
+  ReadResult r = readDxf(file);
+  ASSERT_FALSE(r.ok());
+  EXPECT_NE(r.error.find(part), std::string::npos) << r.error;
+}
+
+bool hasFinding(const ReadResult& r, const std::string& part) {
+  for (const Finding& f : r.findings)
+    if (f.message.find(part) != std::string::npos) return true;
+  return false;
+}
+
+TEST(DamagedFile, cutShortAnywhereIsAnErrorNeverACrash) {
+  const std::string whole = example("reference_r2000_cn.dxf");
+  // Every cut inside the file body is refused; none crashes.
+  for (std::size_t cut = 1; cut + 40 < whole.size(); cut += 97) {
+    ReadResult r = readDxf(std::string_view(whole).substr(0, cut));
+    if (r.ok()) {
+      EXPECT_FALSE(r.findings.empty()) << "cut at " << cut;
+    } else {
+      EXPECT_FALSE(r.error.empty());
+    }
+  }
+  expectError(whole.substr(0, whole.find("ENTITIES") + 20), "cut short");
+}
+
+TEST(DamagedFile, missingEofIsAFinding) {
+  std::string file = fileWith(kLine);
+  file.resize(file.rfind("0\nEOF\n"));
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "EOF"));
+  EXPECT_EQ(entitiesOf(*r.drawing, r.drawing->modelSpace()).size(), 1u);
+}
+
+TEST(DamagedFile, aNumberThatIsNoNumberNamesItsLine) {
+  std::string file = fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1..5"}, {20, "2"}}));
+  ReadResult r = readDxf(file);
+  ASSERT_FALSE(r.ok());
+  EXPECT_NE(r.error.find("needs a number"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("1..5"), std::string::npos) << r.error;
+  expectError(fileWith(tags({{0, "LWPOLYLINE"}, {90, "two"}})), "whole number");
+  expectError(fileWith(tags({{0, "CIRCLE"}, {62, "1.5"}})), "whole number");
+}
+
+TEST(DamagedFile, coordinatesThatAreNotFiniteAreKeptAsReadNotModeled) {
+  ReadResult r = readDxf(fileWith(
+      tags({{0, "LINE"}, {8, "0"}, {10, "nan"}, {20, "0"}, {11, "1"}, {21, "1"}}) +
+      tags({{0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1e999"}}) + kLine));
+  ASSERT_TRUE(r.ok()) << r.error;
+  auto model = entitiesOf(*r.drawing, r.drawing->modelSpace());
+  ASSERT_EQ(model.size(), 3u);
+  EXPECT_EQ(model[0]->kind(), db::EntityKind::unknown);
+  EXPECT_EQ(model[1]->kind(), db::EntityKind::unknown);
+  EXPECT_EQ(model[2]->kind(), db::EntityKind::line);
+  EXPECT_TRUE(hasFinding(r, "not a finite number"));
+}
+
+TEST(DamagedFile, hugeCountsAllocateNothingUpFront) {
+  ReadResult r = readDxf(fileWith(tags({{0, "LWPOLYLINE"}, {8, "0"}, {90, "4000000000"},
+                                        {70, "0"}, {10, "1"}, {20, "2"}})));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "declares 4000000000 vertices and has 1"));
+  ReadResult t = readDxf(header() + tags({{0, "SECTION"}, {2, "THUMBNAILIMAGE"}, {90, "999999999999"},
+                                          {310, "00FF"}, {0, "ENDSEC"}, {0, "EOF"}}));
+  ASSERT_TRUE(t.ok()) << t.error;
+  EXPECT_TRUE(t.drawing->thumbnail.empty());
+  EXPECT_TRUE(hasFinding(t, "thumbnail"));
+}
+
+TEST(DamagedFile, unknownSectionsAndTablesAreSkippedWithAFinding) {
+  std::string file = header() + tags({{0, "SECTION"}, {2, "ACDSDATA"}, {0, "ACDSSCHEMA"},
+                                      {90, "0"}, {0, "ENDSEC"}}) +
+                     tags({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "WEIRD"}, {70, "1"},
+                           {0, "WEIRD"}, {2, "X"}, {0, "ENDTAB"}, {0, "ENDSEC"}}) +
+                     tags({{0, "SECTION"}, {2, "ENTITIES"}}) + kLine + tags({{0, "ENDSEC"}, {0, "EOF"}});
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "ACDSDATA"));
+  EXPECT_TRUE(hasFinding(r, "WEIRD"));
+  EXPECT_EQ(entitiesOf(*r.drawing, r.drawing->modelSpace()).size(), 1u);
+}
+
+TEST(DamagedFile, wrongCodesWhereStructureIsExpectedAreErrors) {
+  expectError("hello world\n", "group code was expected");
+  expectError(tags({{0, "LINE"}}), "not a DXF file");
+  expectError(tags({{0, "SECTION"}, {9, "HEADER"}}), "section name");
+  expectError(tags({{0, "SECTION"}, {2, "ENTITIES"}, {8, "0"}}), "an entity was expected");
+  expectError(tags({{0, "SECTION"}, {2, "TABLES"}, {2, "LAYER"}}), "TABLE was expected");
+  expectError("", "no sections");
+  expectError("AutoCAD Binary DXF\r\n\x1a", "binary");
+}
+
+TEST(DamagedFile, duplicateAndMissingHandlesGetNewOnes) {
+  ReadResult r = readDxf(fileWith(kLine + kLine + tags({{0, "CIRCLE"}, {5, "ZZ"}, {8, "0"}, {40, "1"}})));
+  ASSERT_TRUE(r.ok()) << r.error;
+  auto model = entitiesOf(*r.drawing, r.drawing->modelSpace());
+  ASSERT_EQ(model.size(), 3u);
+  EXPECT_EQ(model[0]->handle(), 0x2Au);  // the first keeps its handle
+  EXPECT_NE(model[1]->handle(), 0x2Au);
+  EXPECT_NE(model[2]->handle(), 0u);
+  EXPECT_TRUE(hasFinding(r, "already taken"));
+  EXPECT_TRUE(hasFinding(r, "\"ZZ\" is not valid"));
+  EXPECT_GT(r.drawing->handseed(), std::max({model[0]->handle(), model[1]->handle(), model[2]->handle()}));
+}
+
+TEST(DamagedFile, referencesToMissingOrSelfContainingBlocksAreKeptAsRead) {
+  const std::string selfBlock =
+      tags({{0, "BLOCK"}, {8, "0"}, {2, "LOOP"}, {10, "0"}, {20, "0"}, {30, "0"},
+            {0, "INSERT"}, {8, "0"}, {2, "LOOP"}, {10, "0"}, {20, "0"}, {30, "0"},
+            {0, "ENDBLK"}, {8, "0"}});
+  ReadResult r = readDxf(fileWith(
+      tags({{0, "INSERT"}, {8, "0"}, {2, "GHOST"}, {10, "0"}, {20, "0"}, {30, "0"}}), selfBlock));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "GHOST"));
+  EXPECT_TRUE(hasFinding(r, "LOOP"));
+  auto model = entitiesOf(*r.drawing, r.drawing->modelSpace());
+  ASSERT_EQ(model.size(), 1u);
+  EXPECT_EQ(model[0]->kind(), db::EntityKind::unknown);
+  auto loop = entitiesOf(*r.drawing, *r.drawing->findBlock("LOOP"));
+  ASSERT_EQ(loop.size(), 1u);
+  EXPECT_EQ(loop[0]->kind(), db::EntityKind::unknown);
+}
+
+TEST(DamagedFile, undefinedLayersAndLinetypesAreAddedToTheTables) {
+  ReadResult r = readDxf(fileWith(tags({{0, "LINE"}, {8, "NEWLAYER"}, {6, "FANCY"}, {10, "0"}, {20, "0"}})));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_NE(r.drawing->layers().get("NEWLAYER"), nullptr);
+  EXPECT_TRUE(r.drawing->linetypes().get("FANCY"));
+  EXPECT_TRUE(hasFinding(r, "NEWLAYER"));
+}
+
+}  // namespace
+}  // namespace orv::dxf

@@ -1,0 +1,59 @@
+// Helpers for DXF tests: files assembled from tags in memory, and the example files.
+#pragma once
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "orv/dxf/reader.h"
+
+namespace orv::dxf::testing {
+
+// "code\nvalue\n" for each pair.
+inline std::string tags(std::initializer_list<std::pair<int, std::string>> list) {
+  std::string out;
+  for (const auto& [code, value] : list) out += std::to_string(code) + "\n" + value + "\n";
+  return out;
+}
+
+inline std::string header(const std::string& version = "AC1015",
+                          const std::string& codePage = "ANSI_936") {
+  return tags({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, version},
+               {9, "$DWGCODEPAGE"}, {3, codePage}, {0, "ENDSEC"}});
+}
+
+// A file with the given ENTITIES content (and optional BLOCKS content).
+inline std::string fileWith(const std::string& entities, const std::string& blocks = "",
+                            const std::string& head = header()) {
+  return head + tags({{0, "SECTION"}, {2, "BLOCKS"}}) + blocks + tags({{0, "ENDSEC"}}) +
+         tags({{0, "SECTION"}, {2, "ENTITIES"}}) + entities +
+         tags({{0, "ENDSEC"}, {0, "EOF"}});
+}
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline std::string example(const std::string& name) {
+  return readFile(std::string(ORV_TEST_DATA_DIR) + "/" + name);
+}
+
+inline std::string describe(const ReadResult& r) {
+  std::string s = r.error;
+  for (const Finding& f : r.findings) s += "\n  line " + std::to_string(f.line) + ": " + f.message;
+  return s;
+}
+
+// The entities of a block that are not erased, in order.
+inline std::vector<const db::Entity*> entitiesOf(const db::Database& d, db::BlockId b) {
+  std::vector<const db::Entity*> out;
+  d.forEachEntity(b, [&](db::ObjectId, const db::Entity& e) { out.push_back(&e); });
+  return out;
+}
+
+}  // namespace orv::dxf::testing
