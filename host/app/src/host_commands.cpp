@@ -87,11 +87,16 @@ void arx(Session& s) {
 }  // namespace
 
 std::vector<Session::HostCommand> makeHostCommands() {
-  return {
+  std::vector<Session::HostCommand> commands = {
       {"ARX", "列出、加载、卸载模块；按命令组列出模块的命令", arx},
       {"HELP", "列出所有命令", help},
       {"QUIT", "结束会话", [](Session& s) { s.requestQuit(); }},
   };
+  for (auto& c : drawingCommands()) commands.push_back(std::move(c));
+  for (auto& c : fileCommands()) commands.push_back(std::move(c));
+  std::sort(commands.begin(), commands.end(),
+            [](const Session::HostCommand& a, const Session::HostCommand& b) { return a.name < b.name; });
+  return commands;
 }
 
 }  // namespace orv::app

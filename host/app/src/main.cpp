@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 
+#include "drawing_files.h"
 #include "options.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
@@ -59,10 +60,21 @@ int main(int argc, char** argv) {
   }
 
   orv::app::Session session(*console);
+  if (options.drawing) {
+    auto opened = orv::app::openDrawing(session, *options.drawing);
+    if (!opened.ok) return fail(opened.message);
+    if (!opened.message.empty()) std::cerr << "orvcad: " << *options.drawing << ":" << opened.message << "\n";
+  }
   auto loaded = session.modules().load(options.module.value_or(defaultModule()));
   if (!loaded.ok) return fail(loaded.message);
 
   session.run();
   std::cout << "\n" << std::flush;
-  return std::cout.good() ? 0 : fail("无法写入标准输出");
+
+  int status = std::cout.good() ? 0 : fail("无法写入标准输出");
+  if (options.save) {
+    auto saved = orv::app::saveDrawing(session, *options.save);
+    if (!saved.ok) status = fail(saved.message);
+  }
+  return status;
 }

@@ -4,12 +4,15 @@
 namespace orv::app {
 
 std::string usage() {
-  return "用法: orvcad [选项]\n"
-         "启动绘图宿主，加载管道绘图模块 orvpipe07.arx，然后运行命令行，直到 QUIT 或脚本结束。\n"
+  return "用法: orvcad [选项] [图形.dxf]\n"
+         "启动绘图宿主（新图形，或打开给出的 DXF 图形），加载管道绘图模块 orvpipe07.arx，\n"
+         "然后运行命令行，直到 QUIT 或脚本结束。\n"
          "\n"
          "选项:\n"
          "  --module PATH   从 PATH 加载模块（缺省: 与 orvcad 一起安装的模块）\n"
          "  --script FILE   从 FILE 读取每个回答（'-' 为标准输入），而不是从终端\n"
+         "  --save FILE     会话结束时把图形以 DXF 保存到 FILE\n"
+         "  --export FILE   会话结束时把图形画成图片（.svg、.png 或 .pdf），可给多次\n"
          "  --help          显示本帮助\n"
          "  --version       显示版本\n"
          "\n"
@@ -17,48 +20,55 @@ std::string usage() {
          "在命令行输入 HELP 列出所有命令。\n";
 }
 
+namespace {
+
+// Options that take a value: stores it, or says why not.
+std::string take(Options& o, const std::string& name, const std::string& value) {
+  auto once = [&](auto& slot) -> std::string {
+    if (slot) return "选项 " + name + " 只能给一次";
+    slot = value;
+    return {};
+  };
+  if (name == "--module") return once(o.module);
+  if (name == "--script") return once(o.script);
+  if (name == "--save") return once(o.save);
+  if (name == "--export") {
+    o.exports.emplace_back(value);
+    return {};
+  }
+  return "未知选项 " + name + "（orvcad --help 列出选项）";
+}
+
+bool takesValue(const std::string& name) {
+  return name == "--module" || name == "--script" || name == "--save" || name == "--export";
+}
+
+}  // namespace
+
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
   Options o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    auto value = [&](const char* name) -> std::optional<std::string> {
-      if (i + 1 >= args.size()) return std::nullopt;
-      (void)name;
-      return args[++i];
-    };
+    std::string error;
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--version") {
       o.version = true;
-    } else if (a == "--module" || a == "--script") {
-      auto v = value(a.c_str());
-      if (!v) return {std::nullopt, "选项 " + a + " 需要一个参数"};
-      if (a == "--module") {
-        if (o.module) return {std::nullopt, "选项 --module 只能给一次"};
-        o.module = *v;
-      } else {
-        if (o.script) return {std::nullopt, "选项 --script 只能给一次"};
-        o.script = *v;
-      }
     } else if (a.rfind("--", 0) == 0 && a.find('=') != std::string::npos) {
-      // --name=value
       auto eq = a.find('=');
-      std::vector<std::string> split{a.substr(0, eq), a.substr(eq + 1)};
-      auto rest = parseOptions(split);
-      if (!rest.options) return rest;
-      if (rest.options->module) {
-        if (o.module) return {std::nullopt, "选项 --module 只能给一次"};
-        o.module = rest.options->module;
-      }
-      if (rest.options->script) {
-        if (o.script) return {std::nullopt, "选项 --script 只能给一次"};
-        o.script = rest.options->script;
-      }
+      error = takesValue(a.substr(0, eq)) ? take(o, a.substr(0, eq), a.substr(eq + 1))
+                                         : "选项 " + a.substr(0, eq) + " 不带参数";
+    } else if (takesValue(a)) {
+      if (i + 1 >= args.size()) return {std::nullopt, "选项 " + a + " 需要一个参数"};
+      error = take(o, a, args[++i]);
     } else if (!a.empty() && a[0] == '-' && a != "-") {
-      return {std::nullopt, "未知选项 " + a + "（orvcad --help 列出选项）"};
+      error = "未知选项 " + a + "（orvcad --help 列出选项）";
+    } else if (o.drawing) {
+      error = "多余的参数 " + a + "（只能打开一个图形）";
     } else {
-      return {std::nullopt, "多余的参数 " + a + "（orvcad --help 列出选项）"};
+      o.drawing = a;
     }
+    if (!error.empty()) return {std::nullopt, error};
   }
   return {o, {}};
 }

@@ -11,6 +11,9 @@ namespace orv::app {
 struct Options {
   std::optional<std::filesystem::path> module;  // default: the one installed with orvcad
   std::optional<std::string> script;            // "-" is standard input
+  std::optional<std::filesystem::path> save;    // DXF written when the session ends
+  std::vector<std::filesystem::path> exports;   // pictures rendered when the session ends
+  std::optional<std::filesystem::path> drawing; // opened at the start
   bool help = false;
   bool version = false;
 };

@@ -3,6 +3,8 @@
 
 #include <exception>
 
+#include "db_impl.h"
+
 namespace orv::app {
 
 namespace {
@@ -18,13 +20,62 @@ std::string_view trim(std::string_view s) {
 }  // namespace
 
 Session::Session(prompt::Console& console)
-    : console_(console), engine_(console), modules_(commands_), hostCommands_(makeHostCommands()) {
-  previousBindings_ = sdk::bind({&engine_, &commands_, &modules_});
+    : console_(console),
+      engine_(console),
+      modules_(commands_),
+      drawing_(std::make_unique<AcDbDatabase>(true)),
+      hostCommands_(makeHostCommands()) {
+  bindings_ = {&engine_, &commands_, &modules_, drawing_.get(), 1.0};
+  previousBindings_ = sdk::bind(bindings_);
 }
 
 Session::~Session() {
   modules_.unloadAll();
   sdk::bind(previousBindings_);
+}
+
+void Session::replaceDrawing(std::unique_ptr<AcDbDatabase> drawing,
+                             std::optional<std::filesystem::path> path) {
+  drawing_ = std::move(drawing);
+  drawingPath_ = std::move(path);
+  undoNames_.clear();
+  bindings_.drawing = drawing_.get();
+  sdk::bind(bindings_);
+}
+
+void Session::setPickDistance(double d) {
+  bindings_.pickDistance = d;
+  sdk::bind(bindings_);
+}
+
+void Session::runAsOneStep(const std::string& name, const std::function<void()>& body) {
+  AcDbDatabase* before = drawing_.get();
+  db::Database& d = sdk::databaseOf(before);
+  std::size_t groups = d.undoGroupCount();
+  d.beginUndoGroup();
+  auto end = [&] {
+    // OPEN may have replaced the drawing: the group went with the old one.
+    if (drawing_.get() != before) return;
+    d.endUndoGroup();
+    if (d.undoGroupCount() > groups) undoNames_.push_back(name);
+  };
+  try {
+    body();
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
+}
+
+bool Session::undoLastCommand(std::string& commandName) {
+  db::Database& d = sdk::databaseOf(drawing_.get());
+  if (d.undoGroupCount() == 0 || d.undo() != db::Status::ok) return false;
+  if (!undoNames_.empty()) {
+    commandName = undoNames_.back();
+    undoNames_.pop_back();
+  }
+  return true;
 }
 
 void Session::run() {
@@ -57,7 +108,10 @@ const Session::HostCommand* Session::findHostCommand(std::string_view typed) con
 void Session::execute(std::string_view typed) {
   if (const HostCommand* host = findHostCommand(typed)) {
     lastCommand_ = host->name;
-    host->run(*this);
+    if (host->undoable)
+      runAsOneStep(host->name, [&] { host->run(*this); });
+    else
+      host->run(*this);
     return;
   }
   if (const modules::Command* command = commands_.find(typed)) {
@@ -73,13 +127,15 @@ void Session::invoke(const modules::Command& command) {
   std::string name = command.localName;
   auto function = command.function;
   sdk::beginCommand();
-  try {
-    function();
-  } catch (const std::exception& e) {
-    console_.print("\n命令 " + name + " 出错: " + e.what());
-  } catch (...) {
-    console_.print("\n命令 " + name + " 出错。");
-  }
+  runAsOneStep(name, [&] {
+    try {
+      function();
+    } catch (const std::exception& e) {
+      console_.print("\n命令 " + name + " 出错: " + e.what());
+    } catch (...) {
+      console_.print("\n命令 " + name + " 出错。");
+    }
+  });
 }
 
 }  // namespace orv::app

@@ -2,11 +2,15 @@
 // own commands, presented through whatever Console it is given.
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "dbmain.h"
 #include "host_bindings.h"
 #include "orv/modules/command_registry.h"
 #include "orv/modules/module_manager.h"
@@ -28,6 +32,20 @@ class Session {
   modules::CommandRegistry& commands() { return commands_; }
   modules::ModuleManager& modules() { return modules_; }
 
+  // The current drawing and the file it was opened from or last saved to.
+  AcDbDatabase& drawing() { return *drawing_; }
+  const std::optional<std::filesystem::path>& drawingPath() const { return drawingPath_; }
+  // Makes another drawing current (OPEN); the previous one is closed.
+  void replaceDrawing(std::unique_ptr<AcDbDatabase> drawing, std::optional<std::filesystem::path> path);
+  void setDrawingPath(std::filesystem::path path) { drawingPath_ = std::move(path); }
+
+  // How far from a picked point an entity may lie (PICKBOX).
+  double pickDistance() const { return bindings_.pickDistance; }
+  void setPickDistance(double d);
+
+  // UNDO: takes back the last command that changed the drawing; false when none did.
+  bool undoLastCommand(std::string& commandName);
+
   // The command line: "命令: " until QUIT or the end of input. Enter on an
   // empty line repeats the last command.
   void run();
@@ -40,18 +58,25 @@ class Session {
     std::string name;
     std::string description;
     std::function<void(Session&)> run;
+    bool undoable = false;  // changes the drawing: one step for UNDO
   };
   const std::vector<HostCommand>& hostCommands() const { return hostCommands_; }
 
  private:
   const HostCommand* findHostCommand(std::string_view typed) const;
   void invoke(const modules::Command& command);
+  // Runs a command as one step that UNDO takes back whole.
+  void runAsOneStep(const std::string& name, const std::function<void()>& body);
 
   prompt::Console& console_;
   prompt::PromptEngine engine_;
   modules::CommandRegistry commands_;
   modules::ModuleManager modules_;  // after commands_: unloads before the registry goes
+  std::unique_ptr<AcDbDatabase> drawing_;
+  std::optional<std::filesystem::path> drawingPath_;
+  sdk::HostBindings bindings_;
   sdk::HostBindings previousBindings_;
+  std::vector<std::string> undoNames_;  // the command of each undo group, oldest first
   std::vector<HostCommand> hostCommands_;
   std::string lastCommand_;
   bool quit_ = false;
@@ -59,5 +84,9 @@ class Session {
 
 // The host's own commands (HELP, ARX, QUIT, ...), in the order HELP lists them.
 std::vector<Session::HostCommand> makeHostCommands();
+// Those that work on the drawing: LINE, UNDO, PICKBOX, ...
+std::vector<Session::HostCommand> drawingCommands();
+// Those that open and save drawings.
+std::vector<Session::HostCommand> fileCommands();
 
 }  // namespace orv::app

@@ -26,6 +26,10 @@ ORV_SDK_API int acedGetString(int cronly, const ACHAR* prompt, ACHAR* result, si
 // The keyword of the last input call that returned RTKWORD, as it was armed.
 ORV_SDK_API int acedGetInput(ACHAR* str, size_t bufLen);
 
+// Picks one entity of the current drawing by a point: the entity nearest to it
+// within the pick distance, the newest on a tie. RTERROR when nothing is there.
+ORV_SDK_API int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point pickedPoint);
+
 // Writes to the command line. The format is a wide printf format:
 // use %ls for wide strings and %s for narrow ones.
 ORV_SDK_API int acutPrintf(const ACHAR* format, ...);

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+class AcDbDatabase;
+
 namespace orv::prompt {
 class PromptEngine;
 }
@@ -18,6 +20,8 @@ struct HostBindings {
   prompt::PromptEngine* prompts = nullptr;
   modules::CommandRegistry* commands = nullptr;
   modules::ModuleManager* modules = nullptr;
+  AcDbDatabase* drawing = nullptr;  // the current drawing: the working database
+  double pickDistance = 1.0;        // how far from a picked point an entity may lie
 };
 
 // Binds the services; the previous bindings are returned so that a test can restore them.

@@ -1,0 +1,91 @@
+// The host's commands on the drawing: LINE, UNDO and PICKBOX.
+#include <vector>
+
+#include "db_impl.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Point3;
+using prompt::Status;
+
+db::Database& databaseOf(Session& s) { return sdk::databaseOf(&s.drawing()); }
+
+// LINE: straight lines from point to point; U takes back the last one, C closes.
+void line(Session& s) {
+  auto& prompts = s.prompts();
+  Point3 first;
+  if (prompts.getPoint("\n指定第一个点: ", std::nullopt, first) != Status::Normal) return;
+  db::Database& d = databaseOf(s);
+  struct Segment {
+    db::ObjectId id;
+    Point3 start;
+  };
+  std::vector<Segment> segments;
+  Point3 last = first;
+  for (;;) {
+    bool canClose = segments.size() >= 2;
+    prompts.initGet(0, canClose ? "C U" : "U");
+    Point3 next;
+    Status st = prompts.getPoint(canClose ? "\n指定下一点或 [闭合(C)/放弃(U)]: " : "\n指定下一点或 [放弃(U)]: ",
+                                 last, next);
+    if (st == Status::Keyword) {
+      const std::string keyword = prompts.lastKeyword().value_or("");
+      if (keyword == "U") {
+        if (segments.empty()) {
+          s.console().print("\n所有线段已被放弃。");
+          continue;
+        }
+        d.erase(segments.back().id);
+        last = segments.back().start;
+        prompts.setLastPoint(last);
+        segments.pop_back();
+        continue;
+      }
+      next = first;  // C: back to the first point, then done
+    } else if (st != Status::Normal) {
+      return;
+    }
+    auto added = d.append(db::Entity(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}}));
+    if (!added) {
+      s.console().print("\n无法画这条线: " + added.error().message);
+      continue;
+    }
+    segments.push_back({*added, last});
+    last = next;
+    if (st == Status::Keyword) return;
+  }
+}
+
+void undo(Session& s) {
+  std::string name;
+  if (!s.undoLastCommand(name)) {
+    s.console().print("\n没有可以放弃的操作。");
+    return;
+  }
+  s.console().print(name.empty() ? "\n已放弃。" : "\n已放弃: " + name);
+}
+
+void pickbox(Session& s) {
+  auto& prompts = s.prompts();
+  prompts.initGet(prompt::kNoZero | prompt::kNoNegative, "");
+  char current[64];
+  std::snprintf(current, sizeof current, "%g", s.pickDistance());
+  double d = s.pickDistance();
+  if (prompts.getReal(std::string("\n输入拾取距离（图形单位） <") + current + ">: ", d) == Status::Normal)
+    s.setPickDistance(d);
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> drawingCommands() {
+  return {
+      {"LINE", "画直线：从点到点", line, true},
+      {"PICKBOX", "设置拾取对象时允许的距离（缺省 1 个图形单位）", pickbox},
+      {"UNDO", "放弃上一个改变图形的命令的全部效果", undo},
+  };
+}
+
+}  // namespace orv::app

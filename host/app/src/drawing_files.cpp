@@ -1,0 +1,39 @@
+// Opening and saving drawings as DXF.
+#include "drawing_files.h"
+
+#include "db_impl.h"
+#include "orv/dxf/reader.h"
+#include "orv/dxf/writer.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+constexpr std::size_t kFindingsShown = 5;
+
+std::string inQuotes(const std::filesystem::path& p) { return "“" + p.string() + "”"; }
+}  // namespace
+
+FileResult openDrawing(Session& session, const std::filesystem::path& path) {
+  dxf::ReadResult read = dxf::readDxfFile(path);
+  if (!read.ok()) return {false, "无法打开图形" + inQuotes(path) + "：" + read.error};
+  auto impl = std::make_unique<AcDbDatabase::Impl>(std::make_unique<db::Database>(std::move(*read.drawing)));
+  session.replaceDrawing(std::make_unique<AcDbDatabase>(std::move(impl)), path);
+  std::string notes;
+  for (std::size_t i = 0; i < read.findings.size() && i < kFindingsShown; ++i) {
+    const auto& f = read.findings[i];
+    notes += "\n注意：" + (f.line ? "第 " + std::to_string(f.line) + " 行：" : std::string()) + f.message;
+  }
+  if (read.findings.size() > kFindingsShown)
+    notes += "\n注意：另有 " + std::to_string(read.findings.size() - kFindingsShown) + " 条。";
+  return {true, notes};
+}
+
+FileResult saveDrawing(Session& session, const std::filesystem::path& path) {
+  dxf::WriteResult written = dxf::saveDxfFile(sdk::databaseOf(&session.drawing()), path);
+  if (!written) return {false, "无法保存图形到" + inQuotes(path) + "：" + written.message};
+  session.setDrawingPath(path);
+  return {true, {}};
+}
+
+}  // namespace orv::app

@@ -1,0 +1,54 @@
+// The host's side of the SDK's database classes: what an AcDbDatabase wraps
+// and what an opened entity holds until it is closed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "dbmain.h"
+#include "orv/db/database.h"
+
+struct AcDbDatabase::Impl {
+  explicit Impl(std::unique_ptr<orv::db::Database> own) : owned(std::move(own)), db(owned.get()) {}
+  std::unique_ptr<orv::db::Database> owned;
+  orv::db::Database* db;
+};
+
+namespace orv::sdk {
+
+// An entity's values while it is open: geometry, colour and the names of its
+// linetype and layer (interned into the database only when stored, so that an
+// entity can be made before it is known which database it goes to).
+struct EntityData {
+  db::Entity entity;
+  std::string linetype = "ByLayer";
+  std::string layer = "0";
+  bool changed = false;
+  mutable std::wstring linetypeText, layerText;  // what linetype() and layer() hand out
+};
+
+orv::db::Database& databaseOf(AcDbDatabase* db);
+// The working database, or null when the host has no drawing.
+AcDbDatabase* workingDatabase();
+
+// Ids of the host model and of the SDK.
+inline AcDbObjectId entityId(AcDbDatabase* db, db::ObjectId id) {
+  return id.isNull() ? AcDbObjectId() : AcDbObjectId(db, AcDbObjectId::Kind::kEntity, id.index);
+}
+inline AcDbObjectId blockRecordId(AcDbDatabase* db, db::BlockId id) {
+  return id.isNull() ? AcDbObjectId() : AcDbObjectId(db, AcDbObjectId::Kind::kBlockTableRecord, id.index);
+}
+inline db::ObjectId modelEntity(const AcDbObjectId& id) { return db::ObjectId{id.index()}; }
+inline db::BlockId modelBlock(const AcDbObjectId& id) { return db::BlockId{id.index()}; }
+
+// A new SDK object of the right class for an entity of the database, open in mode.
+AcDbEntity* wrapEntity(AcDbDatabase* db, db::ObjectId id, AcDb::OpenMode mode);
+
+// Stores an open entity's values into its database: a new entity (append) or
+// a changed one (replace). Names are interned into that database here.
+Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* db, db::BlockId owner, db::ObjectId& out);
+Acad::ErrorStatus storeChanges(AcDbEntity& entity);
+
+Acad::ErrorStatus toErrorStatus(db::Status status);
+
+}  // namespace orv::sdk

@@ -1,0 +1,80 @@
+"""Drawings end to end: LINE, UNDO, saving, opening, and files other programs made."""
+import os
+import subprocess
+
+import ezdxf
+
+from dxfcheck import entities, read_audited
+from orvharness import ORVCAD, Session, main
+
+import unittest
+
+
+class SaveAndOpen(unittest.TestCase):
+    def test_lines_and_undo_reach_the_saved_file(self):
+        s = Session(self)
+        out_file = os.path.join(s.dir, "lines.dxf")
+        s.run(["LINE", "0,0", "100,0", "@0,100", "", "LINE", "5,5", "6,6", "", "UNDO"],
+              args=["--save", out_file])
+        doc = read_audited(self, out_file)
+        self.assertEqual(entities(doc), [
+            ("LINE", (0.0, 0.0), (100.0, 0.0)),
+            ("LINE", (100.0, 0.0), (100.0, 100.0))])
+        self.assertEqual(doc.dxfversion, "AC1015")
+
+    def test_save_open_save_gives_the_same_drawing(self):
+        s = Session(self)
+        first = os.path.join(s.dir, "first.dxf")
+        second = os.path.join(s.dir, "second.dxf")
+        s.run(["LINE", "0,0", "1.1,2.2", "3,-4", "C", "SAVEAS", first])
+        out, _, _ = s.run(["OPEN", first, "SAVEAS", second])
+        self.assertIn("已打开图形", out)
+        with open(first, "rb") as a, open(second, "rb") as b:
+            self.assertEqual(a.read(), b.read())
+
+    def test_a_file_ezdxf_made_survives_open_and_save(self):
+        s = Session(self)
+        made = os.path.join(s.dir, "made.dxf")
+        doc = ezdxf.new("R2000")
+        doc.encoding = "gbk"
+        doc.layers.add("管道", color=3)
+        msp = doc.modelspace()
+        msp.add_line((0, 0), (10, 0), dxfattribs={"layer": "管道"})
+        msp.add_text("阀门说明", dxfattribs={"insert": (1, 2), "height": 2.5})
+        msp.add_ellipse((0, 0), major_axis=(5, 0), ratio=0.5)
+        doc.saveas(made)
+        saved = os.path.join(s.dir, "saved.dxf")
+        _, _, status = s.run(["LINE", "0,5", "10,5", ""], args=[made, "--save", saved])
+        self.assertEqual(status, 0)
+        back = read_audited(self, saved)
+        types = [e.dxftype() for e in back.modelspace()]
+        self.assertEqual(types, ["LINE", "TEXT", "ELLIPSE", "LINE"])
+        self.assertEqual(back.modelspace()[1].dxf.text, "阀门说明")
+        self.assertEqual(back.modelspace()[0].dxf.layer, "管道")
+
+    def test_a_broken_file_is_refused_and_the_drawing_kept(self):
+        s = Session(self)
+        broken = os.path.join(s.dir, "broken.dxf")
+        with open(broken, "w") as f:
+            f.write("  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nabc\n")
+        saved = os.path.join(s.dir, "kept.dxf")
+        out, _, _ = s.run(["LINE", "0,0", "1,0", "", "OPEN", broken], args=["--save", saved])
+        self.assertIn("无法打开图形", out)
+        self.assertEqual(len(read_audited(self, saved).modelspace()), 1)
+
+        proc = subprocess.run([ORVCAD, "--module", s.module, "--script", "-", broken],
+                              stdin=subprocess.DEVNULL, capture_output=True)
+        self.assertNotEqual(proc.returncode, 0)
+        self.assertIn("无法打开图形", proc.stderr.decode())
+
+    def test_an_unwritable_target_fails_and_leaves_nothing(self):
+        s = Session(self)
+        target = os.path.join(s.dir, "no-such-dir", "x.dxf")
+        out, err, status = s.run(["LINE", "0,0", "1,0", ""], args=["--save", target], check=False)
+        self.assertNotEqual(status, 0)
+        self.assertIn("无法保存图形", err)
+        self.assertFalse(os.path.exists(target))
+
+
+if __name__ == "__main__":
+    main()
