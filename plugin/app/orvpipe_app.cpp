@@ -4,7 +4,10 @@
 
 #include "AcRxArxApp.h"
 #include "app/settings_path.h"
+#include "fittings/DrawDXTCmd.h"
 #include "fittings/DrawSTCmd.h"
+#include "fittings/DrawUDWTCmd.h"
+#include "fittings/DrawWTCmd.h"
 #include "styles/ChangeLineTypeCmd.h"
 #include "styles/ChangePipeParametersCmd.h"
 
@@ -27,8 +30,11 @@ class CorvandelApp : public AcRxArxApp {
 
 // The commands in registration order, all in group "BASIC".
 const _ACED_ARXCOMMAND_ENTRY kCommandTable[] = {
+    {L"BASIC", L"DrawWT", L"WT", ACRX_CMD_TRANSPARENT, runCommand<CDrawWTCmd>, nullptr, -1},
+    {L"BASIC", L"DrawUDWT", L"DWT", ACRX_CMD_TRANSPARENT, runCommand<CDrawUDWTCmd>, nullptr, -1},
     {L"BASIC", L"ChangeLineType", L"CLT", ACRX_CMD_TRANSPARENT, runCommand<CChangeLineTypeCmd>, nullptr, -1},
     {L"BASIC", L"ChangePipeParameters", L"CGD", ACRX_CMD_TRANSPARENT, runCommand<CChangePipeParametersCmd>, nullptr, -1},
+    {L"BASIC", L"DrawDXT", L"DXT", ACRX_CMD_TRANSPARENT, runCommand<CDrawDXTCmd>, nullptr, -1},
     {L"BASIC", L"DrawST", L"ST", ACRX_CMD_TRANSPARENT, runCommand<CDrawSTCmd>, nullptr, -1},
 };
 

@@ -76,5 +76,41 @@ class SaveAndOpen(unittest.TestCase):
         self.assertFalse(os.path.exists(target))
 
 
+class Export(unittest.TestCase):
+    def test_pictures_of_the_drawing_in_three_formats(self):
+        s = Session(self)
+        png = os.path.join(s.dir, "p.png")
+        svg = os.path.join(s.dir, "p.svg")
+        pdf = os.path.join(s.dir, "p.PDF")
+        _, _, status = s.run(["LINE", "0,0", "100,0", "100,50", ""],
+                             args=["--export", png, "--export", svg, "--export", pdf])
+        self.assertEqual(status, 0)
+        with open(png, "rb") as f:
+            head = f.read(24)
+        self.assertEqual(head[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(int.from_bytes(head[16:20], "big"), 1600)
+        with open(svg, "rb") as f:
+            self.assertIn(b"<svg", f.read(400))
+        with open(pdf, "rb") as f:
+            self.assertEqual(f.read(5), b"%PDF-")
+
+    def test_an_unknown_picture_format_fails_before_the_session(self):
+        s = Session(self)
+        out, err, status = s.run(["CGD", "150", ""], args=["--export", os.path.join(s.dir, "p.bmp")],
+                                 check=False)
+        self.assertNotEqual(status, 0)
+        self.assertIn(".png", err)
+        self.assertEqual(out, "")
+        self.assertIsNone(s.ini_text())
+
+    def test_the_export_command(self):
+        s = Session(self)
+        png = os.path.join(s.dir, "cmd.png")
+        out, _, _ = s.run(["LINE", "0,0", "10,10", "", "EXPORT", png, "EXPORT", png + ".gif"])
+        self.assertIn("图片已输出到", out)
+        self.assertIn("无法输出图片", out)
+        self.assertTrue(os.path.getsize(png) > 100)
+
+
 if __name__ == "__main__":
     main()

@@ -4,6 +4,7 @@
 #include "db_impl.h"
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
+#include "orv/render/render.h"
 #include "session.h"
 
 namespace orv::app {
@@ -34,6 +35,14 @@ FileResult saveDrawing(Session& session, const std::filesystem::path& path) {
   if (!written) return {false, "无法保存图形到" + inQuotes(path) + "：" + written.message};
   session.setDrawingPath(path);
   return {true, {}};
+}
+
+FileResult exportDrawing(Session& session, const std::filesystem::path& path) {
+  render::RenderResult r = render::render(sdk::databaseOf(&session.drawing()), path);
+  if (!r) return {false, "无法输出图片" + inQuotes(path) + "：" + r.message};
+  std::string notes;
+  if (r.report.truncated) notes = "\n注意：图形太大，图片只画出了一部分。";
+  return {true, notes};
 }
 
 }  // namespace orv::app

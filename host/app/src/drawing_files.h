@@ -19,5 +19,7 @@ struct FileResult {
 FileResult openDrawing(Session& session, const std::filesystem::path& path);
 // Saves the current drawing as DXF; the file on disk stays as it was on failure.
 FileResult saveDrawing(Session& session, const std::filesystem::path& path);
+// Renders model space to a picture, .svg, .png or .pdf by the file's ending.
+FileResult exportDrawing(Session& session, const std::filesystem::path& path);
 
 }  // namespace orv::app

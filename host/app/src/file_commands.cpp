@@ -39,10 +39,18 @@ void save(Session& s) {
     saveAs(s, askFileName(s, "\n保存图形为 (DXF): "));
 }
 
+void exportPicture(Session& s) {
+  std::string name = askFileName(s, "\n输出图片文件 (.png、.svg 或 .pdf): ");
+  if (name.empty()) return;
+  FileResult r = exportDrawing(s, name);
+  s.console().print(r.ok ? "\n图片已输出到“" + name + "”。" + r.message : "\n" + r.message);
+}
+
 }  // namespace
 
 std::vector<Session::HostCommand> fileCommands() {
   return {
+      {"EXPORT", "把图形画成图片：PNG、SVG 或 PDF（按文件扩展名）", exportPicture},
       {"OPEN", "打开一个 DXF 图形，代替当前图形", open},
       {"SAVE", "把图形保存到它的文件（新图形先询问文件名）", save},
       {"SAVEAS", "把图形以 DXF 保存到另一个文件", [](Session& s) { saveAs(s, askFileName(s, "\n保存图形为 (DXF): ")); }},

@@ -9,6 +9,7 @@
 
 #include "drawing_files.h"
 #include "options.h"
+#include "orv/render/render.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
 #include "session.h"
@@ -46,6 +47,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  for (const auto& picture : options.exports)
+    if (!orv::render::pictureFormatFor(picture))
+      return fail("无法输出图片“" + picture.string() + "”：只能输出 .png、.svg 或 .pdf");
+
   // Replies come from the script, from piped standard input, or from the terminal.
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
@@ -75,6 +80,10 @@ int main(int argc, char** argv) {
   if (options.save) {
     auto saved = orv::app::saveDrawing(session, *options.save);
     if (!saved.ok) status = fail(saved.message);
+  }
+  for (const auto& picture : options.exports) {
+    auto exported = orv::app::exportDrawing(session, picture);
+    if (!exported.ok) status = fail(exported.message);
   }
   return status;
 }

@@ -1,0 +1,66 @@
+// How entities look: layer colour and visibility, linetype patterns, resolved by name.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "orv/db/database.h"
+
+namespace orv::render {
+
+// A linetype as the picture uses it: a pattern id, or one of these.
+inline constexpr std::int32_t kContinuous = -1;
+inline constexpr std::int32_t kByLayer = -2;
+inline constexpr std::int32_t kByBlock = -3;
+
+// A dash pattern in drawing units, ready for cairo: lengths alternate dash, gap, dash,
+// gap..., starting with a dash and even in number. A dash of length 0 is a dot. `offset`
+// is where along the pattern an entity starts (a pattern that begins with a gap is
+// rotated so that it begins with a dash, and starts at that gap).
+struct DashPattern {
+  std::vector<double> lengths;
+  double offset = 0.0;
+  double total = 0.0;  // sum of the lengths
+  int dots = 0;        // dashes of length 0
+};
+
+// Turns linetype elements (dash > 0, gap < 0, dot 0) into a pattern; false when the
+// elements draw a solid line (no gaps, nothing, or a value that is not finite).
+bool makeDashPattern(const std::vector<db::DashElement>& elements, DashPattern& out);
+
+struct LayerStyle {
+  std::int16_t color = 7;               // 1-255
+  std::int32_t linetype = kContinuous;  // a pattern id or kContinuous
+  bool off = false;     // entities on it are not drawn
+  bool frozen = false;  // neither are they, nor block references on it with all they hold
+};
+
+// The drawing's layers and linetypes by the names entities carry. Names are resolved
+// once each, on first use, the way the tables compare them (ASCII case ignored); a name
+// the tables lack gives colour 7 and a continuous line.
+class StyleTable {
+ public:
+  explicit StyleTable(const db::Database& db);
+
+  LayerStyle layer(db::NameId name);
+  // A pattern id, kContinuous, kByLayer or kByBlock.
+  std::int32_t linetype(db::NameId name);
+  const DashPattern& pattern(std::int32_t id) const { return patterns_[id]; }
+  // $LTSCALE, or 1 where it is not a positive number.
+  double linetypeScale() const { return linetypeScale_; }
+
+ private:
+  std::int32_t linetypeByName(std::string_view name) const;
+
+  const db::Database& db_;
+  std::vector<DashPattern> patterns_;
+  std::vector<std::int32_t> patternOfTableEntry_;  // per linetype table entry
+  std::vector<LayerStyle> layers_;                  // by name id
+  std::vector<std::uint8_t> layerKnown_;
+  std::vector<std::int32_t> linetypes_;  // by name id
+  std::vector<std::uint8_t> linetypeKnown_;
+  double linetypeScale_ = 1.0;
+};
+
+}  // namespace orv::render

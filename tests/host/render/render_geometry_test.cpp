@@ -1,0 +1,187 @@
+// Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths.
+#include <cmath>
+
+#include "orv/render/draw.h"
+#include "render_test_support.h"
+
+namespace orv::render::test {
+namespace {
+
+db::Entity polyline(std::initializer_list<db::Vertex> vertices, bool closed = false,
+                    std::int16_t color = 1) {
+  db::Polyline pl;
+  for (const db::Vertex& v : vertices) pl.addVertex(v.point, v.bulge, v.startWidth, v.endWidth);
+  pl.setClosed(closed);
+  db::Entity e{pl};
+  e.color = color;
+  return e;
+}
+
+void expectExtents(const db::Database& d, double x0, double y0, double x1, double y1) {
+  auto e = modelExtents(d);
+  ASSERT_TRUE(e.has_value());
+  EXPECT_NEAR(e->minX, x0, 1e-9);
+  EXPECT_NEAR(e->minY, y0, 1e-9);
+  EXPECT_NEAR(e->maxX, x1, 1e-9);
+  EXPECT_NEAR(e->maxY, y1, 1e-9);
+}
+
+TEST(RenderLayout, fitsALoneHorizontalLineAcrossTheMiddle) {
+  TempDir dir;
+  db::Database d = db::Database::newDrawing();
+  add(d, line(1000, 500, 1100, 500));  // no height: fitted by its width
+  Pixels p = renderPng(d, dir);
+  // 340 pixels between the 30-pixel margins, on the middle row.
+  EXPECT_TRUE(p.shows(35, 150, kRed));
+  EXPECT_TRUE(p.shows(200, 150, kRed));
+  EXPECT_TRUE(p.shows(365, 150, kRed));
+  EXPECT_TRUE(p.blankAround(200, 140));
+  EXPECT_TRUE(p.blankAround(200, 160));
+  EXPECT_TRUE(p.blankAround(20, 150));
+  EXPECT_TRUE(p.blankAround(380, 150));
+}
+
+TEST(RenderLayout, keepsTheAspectRatioWithYUp) {
+  TempDir dir;
+  db::Database d = db::Database::newDrawing();
+  addFrame(d);
+  add(d, line(10, 10, 10, 100));  // red, upwards from the lower left
+  add(d, line(10, 10, 40, 10, 3));  // green, to the right
+  Pixels p = renderPng(d, dir);
+  EXPECT_TRUE(p.shows(px(10), py(90), kRed));    // high up in the picture
+  EXPECT_TRUE(p.shows(px(35), py(10), kGreen));  // low down
+  EXPECT_TRUE(p.blankAround(px(35), py(90)));
+  EXPECT_TRUE(p.blankAround(px(60), py(10)));    // 30 units long, not stretched
+}
+
+TEST(RenderLayout, degenerateDrawingsRenderWithoutTrouble) {
+  TempDir dir;
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, line(5, 5, 5, 5));  // a single point
+    EXPECT_TRUE(render(d, dir / "point.png", smallPage()).ok);
+  }
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, line(-1e300, -1e300, 1e300, 1e300));  // wider than a double can measure
+    add(d, line(1e-300, 0, 2e-300, 0));
+    RenderResult r = render(d, dir / "huge.png", smallPage());
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(Pixels(dir / "huge.png").shows(200, 150, kRed));
+  }
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, line(1e15, 1e15, 1e15 + 1e-3, 1e15));  // tiny and far from the origin
+    EXPECT_TRUE(render(d, dir / "far.png", smallPage()).ok);
+  }
+}
+
+TEST(RenderExtents, measureArcsByTheirExtremePoints) {
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, arc(0, 0, 50, 0, 180));  // the upper half only
+    expectExtents(d, -50, 0, 50, 50);
+  }
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, arc(0, 0, 10, 350, 10));  // through 0°
+    expectExtents(d, 10 * std::cos(10 * M_PI / 180), -10 * std::sin(10 * M_PI / 180), 10,
+                  10 * std::sin(10 * M_PI / 180));
+  }
+  {
+    db::Database d = db::Database::newDrawing();
+    add(d, circle(5, 5, 2));
+    add(d, arc(100, 0, 1, 30, 30));  // equal angles: draws nothing
+    expectExtents(d, 3, 3, 7, 7);
+  }
+}
+
+TEST(RenderExtents, measurePolylineBulgesAndWidths) {
+  {
+    // A quarter turn (bulge tan 22.5°) from (0,0) to (100,0) about (50,50).
+    db::Database d = db::Database::newDrawing();
+    add(d, polyline({{{0, 0}, std::tan(M_PI / 8)}, {{100, 0}}}));
+    expectExtents(d, 0, 50 - 50 * std::sqrt(2.0), 100, 0);
+    // Three quarters clockwise (bulge -tan 67.5°) about the same centre: round over the top.
+    add(d, polyline({{{0, 0}, -std::tan(3 * M_PI / 8)}, {{100, 0}}}));
+    const double r = 50 * std::sqrt(2.0);
+    expectExtents(d, 50 - r, 50 - r, 50 + r, 50 + r);
+  }
+  db::Database d = db::Database::newDrawing();
+  // Bulge 1 from (0,0) to (100,0): a counter-clockwise half circle below the chord.
+  add(d, polyline({{{0, 0}, 1.0}, {{100, 0}}}));
+  expectExtents(d, 0, -50, 100, 0);
+  // Width 10 reaches 5 beyond the centre line.
+  add(d, polyline({{{0, 20}, 0, 10, 10}, {{100, 20}, 0, 10, 10}}));
+  expectExtents(d, -5, -50, 105, 25);
+}
+
+TEST(RenderExtents, leaveOutErasedAndHiddenEntities) {
+  db::Database d = db::Database::newDrawing();
+  EXPECT_FALSE(modelExtents(d).has_value());
+  addLayer(d, "OFF", -1);
+  addLayer(d, "FROZEN", 2, "Continuous", 1);
+  add(d, line(0, 0, 10, 10));
+  db::Entity off = line(-100, -100, 0, 0);
+  off.layer = d.intern("OFF");
+  add(d, off);
+  db::Entity frozen = line(0, 0, 500, 500);
+  frozen.layer = d.intern("FROZEN");
+  add(d, frozen);
+  ASSERT_EQ(d.erase(add(d, line(0, 0, 200, 0))), db::Status::ok);
+  expectExtents(d, 0, 0, 10, 10);
+}
+
+TEST(RenderGeometry, arcsAndCirclesAreDrawnWhereTheyLie) {
+  TempDir dir;
+  db::Database d = db::Database::newDrawing();
+  addFrame(d);
+  add(d, arc(40, 60, 30, 45, 135));   // green, top point at (40, 90)
+  add(d, circle(120, 60, 20));        // blue
+  Pixels p = renderPng(d, dir);
+  EXPECT_TRUE(p.shows(px(40), py(90), kGreen));
+  EXPECT_TRUE(p.blankAround(px(40), py(30)));  // the bottom of the circle the arc is part of
+  EXPECT_TRUE(p.blankAround(px(10), py(60)));  // its leftmost point: outside 45°-135°
+  for (double a = 0; a < 360; a += 45) {
+    const double x = 120 + 20 * std::cos(a * M_PI / 180), y = 60 + 20 * std::sin(a * M_PI / 180);
+    EXPECT_TRUE(p.shows(px(x), py(y), kBlue)) << a;
+  }
+  EXPECT_TRUE(p.blankAround(px(120), py(60)));
+}
+
+TEST(RenderGeometry, polylinesFollowBulgesAndClose) {
+  TempDir dir;
+  db::Database d = db::Database::newDrawing();
+  addFrame(d);
+  // Bulge -1 from (20,60) to (60,60): a clockwise half circle above the chord.
+  add(d, polyline({{{20, 60}, -1.0}, {{60, 60}}}));
+  // A closed triangle: its closing side runs from (150,100) back to (100,20).
+  add(d, polyline({{{100, 20}}, {{150, 20}}, {{150, 100}}}, true, 3));
+  Pixels p = renderPng(d, dir);
+  EXPECT_TRUE(p.shows(px(40), py(80), kRed));
+  EXPECT_TRUE(p.blankAround(px(40), py(40)));
+  EXPECT_TRUE(p.blankAround(px(40), py(60)));  // no straight chord
+  EXPECT_TRUE(p.shows(px(125), py(60), kGreen));
+}
+
+TEST(RenderGeometry, polylineWidthsAreDrawnToScale) {
+  TempDir dir;
+  db::Database d = db::Database::newDrawing();
+  addFrame(d);
+  // Constant width 10 (20 pixels): a red band from y = 95 to 105.
+  db::Entity wide = polyline({{{20, 100}}, {{150, 100}}});
+  wide.as<db::Polyline>()->setConstantWidth(10);
+  add(d, wide);
+  // Tapering from 0 to 20 along y = 40.
+  add(d, polyline({{{20, 40}, 0, 0, 20}, {{150, 40}}}, false, 5));
+  Pixels p = renderPng(d, dir);
+  EXPECT_TRUE(p.shows(px(80), py(104), kRed, 0));
+  EXPECT_TRUE(p.shows(px(80), py(96), kRed, 0));
+  EXPECT_TRUE(p.blankAround(px(80), py(108)));
+  EXPECT_TRUE(p.shows(px(145), py(48), kBlue, 0));   // near the wide end
+  EXPECT_TRUE(p.blankAround(px(30), py(48)));        // the narrow end
+  EXPECT_TRUE(p.shows(px(30), py(40), kBlue));
+}
+
+}  // namespace
+}  // namespace orv::render::test
