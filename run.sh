@@ -25,8 +25,9 @@ demo="$build/demo"
 rm -rf "$demo" && mkdir -p "$demo/module"
 ln -s "$(realpath "$build/stage/lib/orvcad/orvpipe07.arx")" "$demo/module/orvpipe07.arx"
 "$build/stage/bin/orvcad" --module "$demo/module/orvpipe07.arx" --script examples/demo.scr \
-  | tee "$demo/transcript.txt"
+  --save "$build/demo.dxf" --export "$build/demo.png" | tee "$demo/transcript.txt"
 echo
+echo "drawing:    $build/demo.dxf"
+echo "picture:    $build/demo.png"
 echo "transcript: $demo/transcript.txt"
 echo "settings:   $demo/module/draw.ini"
-cat "$demo/module/draw.ini"
