@@ -94,6 +94,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
   };
   for (auto& c : drawingCommands()) commands.push_back(std::move(c));
   for (auto& c : fileCommands()) commands.push_back(std::move(c));
+  for (auto& c : blockIconCommands()) commands.push_back(std::move(c));
   std::sort(commands.begin(), commands.end(),
             [](const Session::HostCommand& a, const Session::HostCommand& b) { return a.name < b.name; });
   return commands;

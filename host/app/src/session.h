@@ -88,5 +88,7 @@ std::vector<Session::HostCommand> makeHostCommands();
 std::vector<Session::HostCommand> drawingCommands();
 // Those that open and save drawings.
 std::vector<Session::HostCommand> fileCommands();
+// BLOCKICON.
+std::vector<Session::HostCommand> blockIconCommands();
 
 }  // namespace orv::app

@@ -32,6 +32,8 @@ class CurrentModule {
 
 }  // namespace
 
+void* Module::symbol(const char* name) const { return library_ && name ? dlsym(library_, name) : nullptr; }
+
 ModuleManager::ModuleManager(CommandRegistry& commands) : commands_(commands) {}
 
 ModuleManager::~ModuleManager() { unloadAll(); }

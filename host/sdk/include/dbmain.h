@@ -13,12 +13,21 @@
 #include <memory>
 
 #include "acadstrc.h"
+#include "acarray.h"
 #include "adsdef.h"
 #include "gept.h"
 
 class AcDbDatabase;
 class AcDbBlockTable;
 class AcDbBlockTableRecord;
+class AcDbObjectId;
+typedef AcArray<AcDbObjectId> AcDbObjectIdArray;
+
+// Share modes of readDwgFile.
+#define _SH_DENYRW 0x10
+#define _SH_DENYWR 0x20
+#define _SH_DENYRD 0x30
+#define _SH_DENYNO 0x40
 
 namespace AcDb {
 enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };
@@ -144,6 +153,21 @@ class ORV_SDK_API AcDbDatabase {
   virtual ~AcDbDatabase();
   AcDbDatabase(const AcDbDatabase&) = delete;
   AcDbDatabase& operator=(const AcDbDatabase&) = delete;
+
+  // Reads a drawing file (DXF) into this database, which should be bare
+  // (made with buildDefaultDrawing false). eFileNotFound for a missing or
+  // empty name, eFileAccessErr when it cannot be read, eBadDxfFile when it is
+  // not a drawing the host can read.
+  Acad::ErrorStatus readDwgFile(const ACHAR* fileName, int shareMode = _SH_DENYWR,
+                                bool allowCPConversion = false, const wchar_t* password = nullptr);
+  // A new database (owned by the caller) holding the given entities of this
+  // database's model space, with everything they depend on (block
+  // definitions, layers, linetypes), relative to basePoint.
+  Acad::ErrorStatus wblock(AcDbDatabase*& output, const AcDbObjectIdArray& ids, const AcGePoint3d& basePoint);
+  // Brings the model-space entities and the block definitions of source into
+  // this database (transformed by xform, the identity only). A block name this
+  // database already holds keeps its own definition.
+  Acad::ErrorStatus insert(const AcGeMatrix3d& xform, AcDbDatabase* source, bool preserveSourceDatabase = true);
 
   Acad::ErrorStatus getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode mode);
   Acad::ErrorStatus getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode) {

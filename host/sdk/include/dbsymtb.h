@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "dbmain.h"
 
@@ -20,8 +21,20 @@ class ORV_SDK_API AcDbBlockTable : public AcDbObject {
   AcDbBlockTable() = default;
 };
 
+class AcDbBlockReferenceIdIterator;
+
+// The bytes of a preview icon: a device-independent bitmap without file header
+// (a BITMAPINFOHEADER, the colour table, the rows bottom-up).
+typedef AcArray<Adesk::UInt8> PreviewIcon;
+
 class ORV_SDK_API AcDbBlockTableRecord : public AcDbObject {
  public:
+  // An iterator over the block references to this record, anywhere in its database.
+  Acad::ErrorStatus newBlockReferenceIdIterator(AcDbBlockReferenceIdIterator*& iterator) const;
+  bool hasPreviewIcon() const;
+  Acad::ErrorStatus getPreviewIcon(PreviewIcon& icon) const;
+  Acad::ErrorStatus setPreviewIcon(const PreviewIcon& icon);
+
   // Appends a new entity (made with new, not yet in a database) and makes it
   // resident and open for write; the record must be open for write.
   Acad::ErrorStatus appendAcDbEntity(AcDbObjectId& id, AcDbEntity* entity);
@@ -38,4 +51,25 @@ class ORV_SDK_API AcDbBlockTableRecord : public AcDbObject {
 
  private:
   mutable std::wstring m_name;
+};
+
+// Walks the references to one block; made by newBlockReferenceIdIterator and
+// deleted by the caller.
+class ORV_SDK_API AcDbBlockReferenceIdIterator {
+ public:
+  ~AcDbBlockReferenceIdIterator();
+  void start();
+  bool done() const;
+  void step();
+  Acad::ErrorStatus getBlockReferenceId(AcDbObjectId& id) const;
+  Acad::ErrorStatus getDatabase(AcDbDatabase*& db) const;
+
+  // The host's side; not for modules.
+  AcDbBlockReferenceIdIterator(AcDbDatabase* db, std::vector<AcDbObjectId> ids)
+      : m_db(db), m_ids(std::move(ids)) {}
+
+ private:
+  AcDbDatabase* m_db;
+  std::vector<AcDbObjectId> m_ids;
+  size_t m_pos = 0;
 };

@@ -77,3 +77,14 @@ class AcGeScale3d {
   AcGeScale3d(double x, double y, double z) : sx(x), sy(y), sz(z) {}
   double sx = 1, sy = 1, sz = 1;
 };
+
+// A transformation of 3-D space; the host's merge accepts the identity only.
+class AcGeMatrix3d {
+ public:
+  AcGeMatrix3d() = default;
+  bool isIdentity() const { return m_identity; }
+  ORV_SDK_API static const AcGeMatrix3d kIdentity;
+
+ private:
+  bool m_identity = true;
+};

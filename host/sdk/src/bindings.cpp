@@ -7,6 +7,7 @@
 
 #include "orv/prompt/console.h"
 #include "orv/prompt/engine.h"
+#include "resources.h"
 
 namespace orv::sdk {
 
@@ -30,7 +31,10 @@ HostBindings bind(const HostBindings& bindings) {
 
 const HostBindings& bound() { return slot(); }
 
-void beginCommand() { reported().clear(); }
+void beginCommand() {
+  reported().clear();
+  resetResourceStack();
+}
 
 void reportProblem(std::string_view message) {
   if (!reported().emplace(message).second) return;

@@ -41,12 +41,16 @@ TEST_F(ModuleLoading, pluginRegistersItsCommandsInTableOrderInGroupBasic) {
   auto r = session.modules().load(ORV_PLUGIN_MODULE);
   ASSERT_TRUE(r.ok) << r.message;
   std::vector<Names> expected = {
+      {"BASIC", "DrawLine", "GD", 1},
       {"BASIC", "DrawWT", "WT", 1},
       {"BASIC", "DrawUDWT", "DWT", 1},
       {"BASIC", "ChangeLineType", "CLT", 1},
       {"BASIC", "ChangePipeParameters", "CGD", 1},
       {"BASIC", "DrawDXT", "DXT", 1},
+      {"BASIC", "DrawFM", "FM", 1},
+      {"BASIC", "DrawZDY", "ZDY", 1},
       {"BASIC", "DrawST", "ST", 1},
+      {"BASIC", "DrawDX", "DX", 1},
   };
   EXPECT_EQ(registered(session), expected);
   ASSERT_EQ(session.modules().modules().size(), 1u);
@@ -57,7 +61,7 @@ TEST_F(ModuleLoading, pluginRegistersItsCommandsInTableOrderInGroupBasic) {
 TEST_F(ModuleLoading, unloadingRemovesOnlyTheModulesOwnCommands) {
   ASSERT_TRUE(session.modules().load(testModule("good")).ok);
   ASSERT_TRUE(session.modules().load(ORV_PLUGIN_MODULE).ok);
-  ASSERT_EQ(session.commands().commands().size(), 7u);
+  ASSERT_EQ(session.commands().commands().size(), 11u);
 
   auto r = session.modules().unload("orvpipe07.arx");
   ASSERT_TRUE(r.ok) << r.message;
@@ -67,7 +71,7 @@ TEST_F(ModuleLoading, unloadingRemovesOnlyTheModulesOwnCommands) {
 
   // Loading again after an unload works and registers the commands anew.
   ASSERT_TRUE(session.modules().load(ORV_PLUGIN_MODULE).ok);
-  EXPECT_EQ(session.commands().commands().size(), 7u);
+  EXPECT_EQ(session.commands().commands().size(), 11u);
 }
 
 TEST_F(ModuleLoading, refusesModulesItCannotTrust) {

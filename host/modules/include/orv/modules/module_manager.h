@@ -25,6 +25,10 @@ class Module {
   HINSTANCE handle() const { return reinterpret_cast<HINSTANCE>(const_cast<Module*>(this)); }
   static Module* fromHandle(HINSTANCE h) { return reinterpret_cast<Module*>(h); }
 
+  // The address of a symbol the module exports (its resource table, say); null
+  // when it exports none of that name.
+  void* symbol(const char* name) const;
+
   void setUnlocked(bool v) { unlocked_ = v; }
   void setMdiAware(bool v) { mdiAware_ = v; }
 
