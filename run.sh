@@ -24,6 +24,7 @@ fi
 demo="$build/demo"
 rm -rf "$demo" && mkdir -p "$demo/module"
 ln -s "$(realpath "$build/stage/lib/orvcad/orvpipe07.arx")" "$demo/module/orvpipe07.arx"
+ln -s "$(realpath "$build/stage/lib/orvcad/resource")" "$demo/module/resource"
 "$build/stage/bin/orvcad" --module "$demo/module/orvpipe07.arx" --script examples/demo.scr \
   --save "$build/demo.dxf" --export "$build/demo.png" | tee "$demo/transcript.txt"
 echo
