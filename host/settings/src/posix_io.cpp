@@ -37,6 +37,22 @@ bool UniqueFd::close() {
   return ::close(fd) == 0;
 }
 
+bool FileIdentity::operator==(const FileIdentity& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+         changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+}
+
+FileIdentity identityOf(const struct stat& st) {
+  FileIdentity id;
+  id.device = static_cast<std::uint64_t>(st.st_dev);
+  id.inode = static_cast<std::uint64_t>(st.st_ino);
+  id.size = static_cast<std::int64_t>(st.st_size);
+  id.modified = st.st_mtim;
+  id.changed = st.st_ctim;
+  return id;
+}
+
 ReadResult readWholeFile(const std::string& path, std::size_t maxBytes) {
   ReadResult result;
   // O_NONBLOCK: opening a named pipe must not hang the host.
@@ -83,6 +99,10 @@ ReadResult readWholeFile(const std::string& path, std::size_t maxBytes) {
   }
   result.bytes.resize(filled);
   result.status = ReadStatus::Ok;
+  result.identity = identityOf(st);
+  struct stat after {};
+  result.steady = ::fstat(fd.get(), &after) == 0 && identityOf(after) == result.identity &&
+                  filled == static_cast<std::size_t>(st.st_size);
   return result;
 }
 

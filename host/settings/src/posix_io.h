@@ -2,7 +2,10 @@
 // whole-file reads with a size limit, and system errors in words.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace orv::settings::io {
@@ -29,12 +32,31 @@ class UniqueFd {
   int fd_ = -1;
 };
 
+// What tells one state of a file from another without reading it: which file
+// it is (device, inode), its size, and when its data (mtime) and its inode
+// (ctime: a rename, a chmod) last changed, to the nanosecond. Every change of
+// a file's bytes sets its mtime to the time of the change.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = -1;
+  timespec modified{};
+  timespec changed{};
+  bool operator==(const FileIdentity& other) const;
+};
+
+FileIdentity identityOf(const struct stat& st);
+
 enum class ReadStatus { Ok, Missing, TooLarge, Failed };
 
 struct ReadResult {
   ReadStatus status = ReadStatus::Failed;
   std::string bytes;
   int error = 0;  // errno when Failed
+  // When Ok: the file as it was read, and whether it was the same before and
+  // after the read (false: someone changed it meanwhile).
+  FileIdentity identity;
+  bool steady = false;
 };
 
 // Reads a whole regular file of at most maxBytes. A directory, device or pipe

@@ -8,9 +8,11 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 
 #include "directory_lock.h"
 #include "posix_io.h"
+#include "profile_cache.h"
 
 namespace orv::settings {
 namespace {
@@ -23,11 +25,15 @@ struct Loaded {
   LoadedProfile::State state = LoadedProfile::State::Missing;
   ProfileDocument document;
   std::string reason;
+  io::FileIdentity identity;  // of the file read, when `steady`
+  bool steady = false;        // the file was read whole and did not change meanwhile
 };
 
 Loaded load(const std::string& path) {
   Loaded result;
   io::ReadResult read = io::readWholeFile(path, kMaxProfileBytes);
+  result.identity = read.identity;
+  result.steady = read.steady;
   switch (read.status) {
     case io::ReadStatus::Missing:
       return result;
@@ -106,15 +112,30 @@ std::optional<TemporaryFile> createTemporary(const std::string& directory, const
 
 }  // namespace
 
-LoadedProfile loadProfile(const std::string& path) {
+std::shared_ptr<const LoadedProfile> loadProfileShared(const std::string& path) {
+  ProfileCache& cache = ProfileCache::instance();
+  // Taken before the file is looked at: see ProfileCache::settled.
+  timespec readStart{};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &readStart);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (auto kept = cache.find(path, io::identityOf(st))) return kept;
+  }
+
   Loaded loaded = load(path);
-  LoadedProfile result;
-  result.state = loaded.state;
-  result.document = std::move(loaded.document);
+  auto result = std::make_shared<LoadedProfile>();
+  result->state = loaded.state;
+  result->document = std::move(loaded.document);
   if (loaded.state == LoadedProfile::State::Unusable)
-    result.problem = oneLine("设置文件 " + path + " " + loaded.reason + "，按无设置处理");
+    result->problem = oneLine("设置文件 " + path + " " + loaded.reason + "，按无设置处理");
+  if (loaded.steady && ProfileCache::settled(loaded.identity, readStart))
+    cache.keep(path, loaded.identity, result);
+  else
+    cache.forget(path);
   return result;
 }
+
+LoadedProfile loadProfile(const std::string& path) { return *loadProfileShared(path); }
 
 bool updateProfile(const std::string& path, const std::function<Change(ProfileDocument&)>& edit,
                    std::string* problem) {
@@ -173,9 +194,9 @@ bool updateProfile(const std::string& path, const std::function<Change(ProfileDo
 
 std::optional<std::string> readProfileValue(const std::string& path, std::string_view section,
                                             std::string_view key, std::string* problem) {
-  LoadedProfile loaded = loadProfile(path);
-  if (problem) *problem = loaded.problem;
-  if (auto value = loaded.document.value(section, key)) return std::string(*value);
+  const auto loaded = loadProfileShared(path);
+  if (problem) *problem = loaded->problem;
+  if (auto value = loaded->document.value(section, key)) return std::string(*value);
   return std::nullopt;
 }
 

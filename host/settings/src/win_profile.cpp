@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -68,12 +69,12 @@ std::wstring trimmedDefault(const wchar_t* defaultValue) {
 }
 
 // The document to read: the file, or an empty one when it is missing or unusable.
-ProfileDocument readDocument(const wchar_t* fileName, std::string* problem) {
+std::shared_ptr<const ProfileDocument> readDocument(const wchar_t* fileName, std::string* problem) {
   if (problem) problem->clear();
-  if (!fileName) return {};
-  LoadedProfile loaded = loadProfile(text::narrow(fileName));
-  if (problem) *problem = std::move(loaded.problem);
-  return std::move(loaded.document);
+  if (!fileName) return std::make_shared<const ProfileDocument>();
+  std::shared_ptr<const LoadedProfile> loaded = loadProfileShared(text::narrow(fileName));
+  if (problem) *problem = loaded->problem;
+  return std::shared_ptr<const ProfileDocument>(loaded, &loaded->document);
 }
 
 }  // namespace
@@ -113,7 +114,8 @@ std::uint32_t getPrivateProfileString(const wchar_t* section, const wchar_t* key
   if (!buffer || size == 0) return 0;
   buffer[0] = L'\0';
   return guarded<std::uint32_t>(fileName, problem, 0, [&]() -> std::uint32_t {
-    const ProfileDocument doc = readDocument(fileName, problem);
+    const auto loaded = readDocument(fileName, problem);
+    const ProfileDocument& doc = *loaded;
     if (!section) return copyList(doc.sectionNames(), buffer, size);
     const std::string sectionName = text::narrow(section);
     if (!key) {
@@ -131,7 +133,8 @@ unsigned getPrivateProfileInt(const wchar_t* section, const wchar_t* key, int de
                               const wchar_t* fileName, std::string* problem) {
   const auto fallback = static_cast<unsigned>(defaultValue);
   return guarded<unsigned>(fileName, problem, fallback, [&] {
-    const ProfileDocument doc = readDocument(fileName, problem);
+    const auto loaded = readDocument(fileName, problem);
+    const ProfileDocument& doc = *loaded;
     if (!section || !key) return fallback;
     const auto value = doc.value(text::narrow(section), text::narrow(key));
     if (!value || value->empty()) return fallback;

@@ -20,8 +20,10 @@ namespace orv::settings::testing {
 // Others may enter it (mode 0755), so that an unprivileged child can work there.
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orv-settings-XXXXXX").string();
+  TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+  // In another folder: /dev/shm, say, where a write costs no disk sync.
+  explicit TempDir(const std::filesystem::path& base) {
+    std::string pattern = (base / "orv-settings-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) std::abort();
     path_ = pattern;
     ::chmod(path_.c_str(), 0755);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,13 @@ struct LoadedProfile {
   std::string problem;       // one line naming the file, in Chinese; empty unless Unusable
 };
 
+// Reads the file at path. Every call looks at the file; while the file keeps the
+// identity it was last read under (device, inode, size, modification and change
+// times), the document parsed then is given again instead of reading and parsing
+// the file anew. A write, by this process or another, gives the file a new identity.
 LoadedProfile loadProfile(const std::string& path);
+// The same, shared rather than copied. The document must not be changed.
+std::shared_ptr<const LoadedProfile> loadProfileShared(const std::string& path);
 
 // Changes the file at path: under the directory's lock, reads it afresh, lets
 // edit change the document, and when it made a change writes the result to a
