@@ -35,6 +35,14 @@ void ProfileDocument::insert(std::uint32_t at, const std::string& lines) {
   index();
 }
 
+void ProfileDocument::keepReadableAsGbk() {
+  if (encoding_ != FileEncoding::Gbk) return;
+  // Rather than lose a character GBK cannot hold, or have the file read as
+  // UTF-8 next time with its Chinese text garbled, the file becomes UTF-8.
+  const auto bytes = text::utf8ToGbk(text_);
+  if (!bytes || (*bytes != text_ && text::isValidUtf8(*bytes))) encoding_ = FileEncoding::Utf8;
+}
+
 void ProfileDocument::cut(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& ranges) {
   std::string kept;
   kept.reserve(text_.size());
@@ -46,13 +54,13 @@ void ProfileDocument::cut(const std::vector<std::pair<std::uint32_t, std::uint32
   kept.append(text_, from);
   text_ = std::move(kept);
   index();
+  keepReadableAsGbk();
 }
 
 Change ProfileDocument::setValue(std::string_view section, std::string_view key,
                                  std::string_view value) {
   section = trimBlanks(section);
   key = trimBlanks(key);
-  std::string added;  // the text this edit brings in, to check GBK against
   const std::size_t header = findSection(section);
   if (header != entries_.size()) {
     const std::size_t end = sectionEnd(header);
@@ -62,27 +70,23 @@ Change ProfileDocument::setValue(std::string_view section, std::string_view key,
       if (!text::equalsFolded(name(e), key)) continue;
       if (rawValue(e) == value) return Change::None;
       // The line keeps the key's spelling in the file; blanks and quotes go.
-      added = std::string(name(e)) + "=" + std::string(value);
-      text_.replace(e.line, e.lineEnd - e.line, added);
+      text_.replace(e.line, e.lineEnd - e.line, std::string(name(e)) + "=" + std::string(value));
       index();
       replaced = true;
     }
     if (!replaced) {
       const Entry& anchor = entries_[end - 1];  // last key line, or the header
-      added = std::string(key) + "=" + std::string(value) + newline_;
+      const std::string added = std::string(key) + "=" + std::string(value) + newline_;
       // The file's last line may lack its line end: give it one first.
       insert(anchor.next, anchor.next == anchor.lineEnd ? newline_ + added : added);
     }
   } else {
-    added = "[" + std::string(section) + "]" + newline_ + std::string(key) + "=" +
-            std::string(value) + newline_;
+    const std::string added = "[" + std::string(section) + "]" + newline_ + std::string(key) +
+                              "=" + std::string(value) + newline_;
     const bool needsBreak = !text_.empty() && text_.back() != '\n';
     insert(static_cast<std::uint32_t>(text_.size()), needsBreak ? newline_ + added : added);
   }
-  if (encoding_ == FileEncoding::Gbk && !text::utf8ToGbk(added)) {
-    // Rather than lose a character GBK cannot hold, the file becomes UTF-8.
-    encoding_ = FileEncoding::Utf8;
-  }
+  keepReadableAsGbk();
   return Change::Made;
 }
 

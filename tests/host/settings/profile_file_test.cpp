@@ -63,8 +63,16 @@ TEST_F(ProfileFile, keepsUtf16AndGbkFilesInTheirEncoding) {
 
   writeBytes(path_, "[ZDY]\nZDYNAME=\xB1\xC3\n");  // 泵 in GBK
   EXPECT_EQ(read("ZDY", "ZDYNAME"), "\xE6\xB3\xB5");
-  EXPECT_TRUE(write("ZDY", "ZDYNAME", "\xE9\x97\xB8"));  // 闸
-  EXPECT_EQ(readBytes(path_), "[ZDY]\nZDYNAME=\xD5\xA2\n");
+  EXPECT_TRUE(write("ZDY", "ZDYFILENAME", "\xE9\x97\xB8"));  // 闸
+  EXPECT_EQ(readBytes(path_), "[ZDY]\nZDYNAME=\xB1\xC3\nZDYFILENAME=\xD5\xA2\n");
+  EXPECT_EQ(read("ZDY", "ZDYFILENAME"), "\xE9\x97\xB8");
+
+  // 闸 alone in GBK, D5 A2, reads as UTF-8 (U+0562): once no byte tells that
+  // the file is GBK, it is written in UTF-8, so that it reads back as written.
+  EXPECT_TRUE(write("ZDY", "ZDYNAME", "\xE9\x97\xB8"));
+  EXPECT_TRUE(write("ZDY", "ZDYFILENAME", std::nullopt));
+  EXPECT_EQ(readBytes(path_), "[ZDY]\nZDYNAME=\xE9\x97\xB8\n");
+  EXPECT_EQ(read("ZDY", "ZDYNAME"), "\xE9\x97\xB8");
 }
 
 TEST_F(ProfileFile, writingTheSameValueLeavesTheFileAlone) {

@@ -64,7 +64,8 @@ class ProfileDocument {
   // Sets key in section to value: changes the key's first line in place, or adds
   // "key=value" after the last key line of the section, or adds the section at
   // the end. Every other line stays as it was. The arguments must pass
-  // checkWritable. A GBK document becomes UTF-8 when GBK cannot hold the new text.
+  // checkWritable. A GBK document becomes UTF-8 when GBK cannot hold the new text
+  // (see keepReadableAsGbk).
   Change setValue(std::string_view section, std::string_view key, std::string_view value);
   // Removes the key from every section of that name, so that it reads as missing.
   Change removeKey(std::string_view section, std::string_view key);
@@ -93,6 +94,10 @@ class ProfileDocument {
   // Replaces text_ with the text minus the given [begin, end) ranges (sorted, disjoint).
   void cut(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& ranges);
   void insert(std::uint32_t at, const std::string& lines);
+  // After an edit of a GBK document: switches it to UTF-8 when its text has no
+  // GBK form, or when its GBK bytes would read back as other text in UTF-8 (an
+  // edit may remove the only bytes that told the file was GBK).
+  void keepReadableAsGbk();
 
   std::string text_;
   FileEncoding encoding_ = FileEncoding::Utf8;
