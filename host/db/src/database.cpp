@@ -23,7 +23,6 @@ std::optional<NameId> NamePool::find(std::string_view name) const {
 }
 
 Database::Database() {
-  extras_.emplace_back();  // index 0: no extras
   for (const char* n : {"*Model_Space", "*Paper_Space"}) {
     BlockDefinition b;
     b.name = n;
@@ -95,7 +94,7 @@ bool Database::blockReaches(BlockId from, BlockId target) const {
   return false;
 }
 
-Result<ObjectId> Database::store(Entity e, BlockId owner, Handle handle, RawTags extras) {
+Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) {
   if (handle == 0) {
     handle = newHandle();
   } else {
@@ -104,12 +103,13 @@ Result<ObjectId> Database::store(Entity e, BlockId owner, Handle handle, RawTags
   e.handle_ = handle;
   e.owner_ = owner;
   e.erased_ = false;
-  e.extras_ = 0;
-  if (!extras.empty()) {
-    e.extras_ = static_cast<std::uint32_t>(extras_.size());
-    extras_.push_back(std::move(extras));
-  }
+  e.hasExtras_ = false;
   const ObjectId id{static_cast<std::uint32_t>(entities_.size())};
+  if (!extras.empty()) {
+    e.hasExtras_ = true;
+    extras_.push_back(std::move(extras));
+    extrasOwner_.push_back(id.index);
+  }
   entities_.push_back(std::move(e));
   blocks_[owner.index].entities.push_back(id);
   journal_.add(UndoJournal::Kind::append, id.index);
@@ -119,7 +119,7 @@ Result<ObjectId> Database::store(Entity e, BlockId owner, Handle handle, RawTags
 Result<ObjectId> Database::append(Entity entity, BlockId owner) {
   if (Status s = checkEntity(entity, owner, true); s != Status::ok)
     return Error{s, std::string("cannot add the entity: ") + describe(s)};
-  return store(std::move(entity), owner, 0, {});
+  return store(std::move(entity), owner, 0, RawTags{});
 }
 
 Result<ObjectId> Database::appendRead(Entity entity, BlockId owner, Handle handle,
@@ -145,7 +145,7 @@ Status Database::replace(ObjectId id, Entity entity) {
   if (Status s = checkEntity(entity, current.owner_, true); s != Status::ok) return s;
   entity.handle_ = current.handle_;
   entity.owner_ = current.owner_;
-  entity.extras_ = current.extras_;
+  entity.hasExtras_ = current.hasExtras_;
   entity.erased_ = false;
   if (journal_.recording()) journal_.addModify(id.index, current);
   current = std::move(entity);
@@ -158,7 +158,9 @@ const Entity* Database::entity(ObjectId id) const {
 
 const RawTags* Database::entityExtras(ObjectId id) const {
   const Entity* e = entity(id);
-  return e && e->extras_ ? &extras_[e->extras_] : nullptr;
+  if (!e || !e->hasExtras_) return nullptr;
+  const auto it = std::lower_bound(extrasOwner_.begin(), extrasOwner_.end(), id.index);
+  return &extras_[static_cast<std::size_t>(it - extrasOwner_.begin())];
 }
 
 ObjectId Database::lastEntity() const {

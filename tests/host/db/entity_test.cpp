@@ -86,7 +86,7 @@ TEST(Validate, refusesEachKindOfBadGeometry) {
 
 TEST(Entity, staysCompactForLargeDrawings) {
   // 810,000 entities must fit in about 120 bytes each, with the id list of the block.
-  EXPECT_LE(sizeof(Entity), 104u);
+  EXPECT_LE(sizeof(Entity), 96u);
 }
 
 }  // namespace

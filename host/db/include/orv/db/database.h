@@ -169,11 +169,14 @@ class Database {
   friend class BlockMerger;
   Status checkEntity(const Entity& e, BlockId owner, bool checkTables) const;
   bool blockReaches(BlockId from, BlockId target) const;
-  Result<ObjectId> store(Entity e, BlockId owner, Handle handle, RawTags extras);
+  Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
 
   NamePool names_;
   StableVector<Entity> entities_;
-  std::vector<RawTags> extras_;  // [0] unused: an entity's extras_ == 0 means none
+  // Tags kept beside the model, for the few entities that have them: extras_[i] belongs
+  // to the entity of index extrasOwner_[i], which rises.
+  std::vector<RawTags> extras_;
+  std::vector<std::uint32_t> extrasOwner_;
   std::vector<BlockDefinition> blocks_;
   std::unordered_map<std::string, std::uint32_t> blockIndex_;  // folded name -> block
   SymbolTable<Layer> layers_;

@@ -156,7 +156,7 @@ class Entity {
   bool isErased() const { return erased_; }
 
   // Members are interleaved with the private ones below so that an entity packs into
-  // 104 bytes: the database holds hundreds of thousands of them.
+  // 96 bytes: the database holds hundreds of thousands of them.
   Geometry geometry;
 
  private:
@@ -169,13 +169,13 @@ class Entity {
 
  private:
   BlockId owner_;
-  std::uint32_t extras_ = 0;  // index of the tags kept beside the model, 0 for none
 
  public:
   std::int16_t color = color::byLayer;  // 0 BYBLOCK, 1..255, 256 BYLAYER
 
  private:
-  bool erased_ = false;
+  bool erased_ : 1 = false;
+  bool hasExtras_ : 1 = false;  // the database keeps tags beside the model for it
 };
 
 }  // namespace orv::db
