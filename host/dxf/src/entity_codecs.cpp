@@ -99,7 +99,7 @@ Take takePolyline(EntityBuilder& b, int code, std::string_view value) {
       return setReal(b.vertices.back().point.x, value);
     }
     case 20: case 40: case 41: case 42: {
-      if (b.vertices.empty()) return Take::notMine;
+      if (b.vertices.empty()) return Take::stray;
       db::Vertex& v = b.vertices.back();
       double& field = code == 20 ? v.point.y : code == 40 ? v.startWidth
                                             : code == 41 ? v.endWidth : v.bulge;
@@ -289,22 +289,36 @@ void writeInsert(Emitter& out, const db::Database& drawing, const db::BlockRefer
   out.keptFiltered(x, slot::subclass, {66}, false);
 }
 
-// Kept verbatim; the handle and the owner come from the database.
+// Kept verbatim; the handle, the owner and the paper-space flag (67) come from
+// the database: an entity read from the paper-space block has no flag of its
+// own, and one that carries a flag may have been moved.
 void writeUnknown(Emitter& out, const db::Database& drawing, const db::Entity& e,
-                  const db::UnknownEntity& g, db::Handle owner) {
+                  const db::UnknownEntity& g, db::Handle owner, bool paperSpace) {
   out.text(0, drawing.name(g.type));
   out.handle(5, e.handle());
   bool ownerDone = false;
+  bool paperDone = !paperSpace;
   bool inGroup = false;
   for (db::RawTag t : g.tags) {
     if (!ownerDone && !inGroup && t.code != 102) {
+      // A handle kept there is the entity's own owner (an ATTRIB's INSERT, say).
       if (t.code != 330) out.handle(330, owner);
       ownerDone = true;
     }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code == 67 && !inGroup) {
+      if (!paperDone) out.raw(67, "1");
+      paperDone = true;
+      continue;
+    }
     out.text(t.code, t.value);
+    if (!paperDone && !inGroup && t.code == 100 && t.value == "AcDbEntity") {
+      out.raw(67, "1");
+      paperDone = true;
+    }
   }
   if (!ownerDone) out.handle(330, owner);
+  if (!paperDone) out.raw(67, "1");
 }
 
 }  // namespace
@@ -312,7 +326,7 @@ void writeUnknown(Emitter& out, const db::Database& drawing, const db::Entity& e
 void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, const db::Entity& e,
                  db::Handle ownerHandle, bool paperSpace) {
   if (const auto* unknown = e.as<db::UnknownEntity>()) {
-    writeUnknown(out, drawing, e, *unknown, ownerHandle);
+    writeUnknown(out, drawing, e, *unknown, ownerHandle, paperSpace);
     return;
   }
   const db::RawTags* x = drawing.entityExtras(id);

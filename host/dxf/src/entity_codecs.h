@@ -47,7 +47,10 @@ struct EntityBuilder {
   void reset(db::EntityKind k);
 };
 
-enum class Take { used, notMine, badNumber };
+// stray: a vertex's tag before the first vertex. It belongs to no vertex, and
+// kept with the entity it would be written after the last one and read back as
+// part of it: the reader leaves it out.
+enum class Take { used, notMine, badNumber, stray };
 
 // Takes one tag of the entity's own subclass (and its extrusion).
 Take takeTag(EntityBuilder& b, int code, std::string_view value);

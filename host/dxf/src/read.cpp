@@ -26,23 +26,20 @@ bool ReadContext::fail(std::size_t line, std::string message) {
   return false;
 }
 
-bool ReadContext::next(Tag& tag, std::string_view where) {
-  switch (tok.next(tag)) {
-    case Tokenizer::Step::tag: return true;
-    case Tokenizer::Step::error:
-      if (error.empty()) error = tok.error();
-      return false;
-    case Tokenizer::Step::end: break;
+bool ReadContext::stopped(std::string_view where) {
+  if (!tok.error().empty()) {
+    if (error.empty()) error = tok.error();
+    return false;
   }
   return fail(0, "the file ends inside " + std::string(where) + " at line " +
                      std::to_string(tok.line()) + ": it is cut short");
 }
 
-db::NameId ReadContext::name(std::string_view raw) {
-  if (auto it = rawNames_.find(raw); it != rawNames_.end()) return it->second;
-  const db::NameId id = db.intern(text(raw));
-  rawNames_.emplace(std::string(raw), id);
-  return id;
+db::NameId ReadContext::lookUpName(std::string_view raw) {
+  auto it = rawNames_.find(raw);
+  if (it == rawNames_.end()) it = rawNames_.emplace(std::string(raw), db.intern(text(raw))).first;
+  recentNames_[nextRecent_++ % recentNames_.size()] = RecentName{&it->first, it->second};
+  return it->second;
 }
 
 db::Handle ReadContext::handle(const Tag& tag) {
@@ -67,6 +64,15 @@ bool ReadContext::real(const Tag& tag, double& out, std::string_view what) {
   return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
                             " needs a number, found \"" + std::string(tag.value.substr(0, 40)) +
                             "\"");
+}
+
+std::string ReadContext::kept(const Tag& t) const {
+  if (!isIntegerCode(t.code) && !isRealCode(t.code)) return text(t.value);
+  std::string_view v = t.value;
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!v.empty() && blank(v.front())) v.remove_prefix(1);
+  while (!v.empty() && blank(v.back())) v.remove_suffix(1);
+  return text(v);
 }
 
 bool ReadContext::appendHex(std::string_view hex, std::vector<std::uint8_t>& bytes) {
@@ -108,7 +114,7 @@ bool readHeaderSection(ReadContext& ctx) {
       continue;
     }
     if (kept) {
-      h.others.add(t.code, ctx.text(t.value));
+      h.others.add(t.code, ctx.kept(t));
       continue;
     }
     double v = 0.0;
@@ -157,7 +163,7 @@ bool readKeptSection(ReadContext& ctx, db::RawTags& into, std::string_view name)
         ctx.highestKept = std::max(ctx.highestKept, h);
       }
     }
-    into.add(t.code, ctx.text(t.value));
+    into.add(t.code, ctx.kept(t));
   }
   return false;
 }

@@ -1,6 +1,7 @@
 // Reading the BLOCKS section, and the checks that make a read drawing whole (handles, tables, names).
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "read_context.h"
 
@@ -27,12 +28,12 @@ bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::i
     }
     if (t.code >= 1000) inXdata = true;
     if (inXdata) {
-      extras.add(t.code, ctx.text(t.value), slot::xdata);
+      extras.add(t.code, ctx.kept(t), slot::xdata);
       continue;
     }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
     if (t.code == 102 || inGroup) {
-      extras.add(t.code, ctx.text(t.value), slot::appData);
+      extras.add(t.code, ctx.kept(t), slot::appData);
       continue;
     }
     double v;
@@ -50,7 +51,7 @@ bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::i
       case 20: if (ctx.real(t, v, "BLOCK")) base.y = v; break;
       case 30: if (ctx.real(t, v, "BLOCK")) base.z = v; break;
       default:
-        extras.add(t.code, ctx.text(t.value),
+        extras.add(t.code, ctx.kept(t),
                    isCommonEntityCode(t.code) ? slot::common : slot::subclass);
     }
   }
@@ -120,7 +121,8 @@ bool readBlocksSection(ReadContext& ctx) {
       if (!ctx.next(t, "block \"" + name + "\"")) return false;
       if (t.code != 0) return ctx.fail(t.line, "an entity was expected in block \"" + name + "\"");
       if (t.value == "ENDBLK") break;
-      if (t.value == "BLOCK" || t.value == "ENDSEC") {
+      // A new section or the end of the file ends the block, and the section.
+      if (t.value == "BLOCK" || t.value == "ENDSEC" || t.value == "SECTION" || t.value == "EOF") {
         ctx.note(t.line, "block \"" + name + "\" has no ENDBLK");
         ctx.tok.pushBack();
         break;
@@ -149,6 +151,39 @@ bool readBlocksSection(ReadContext& ctx) {
 
 namespace {
 
+// The common case, checked without sorting every handle: entity handles rise in the
+// order the entities were read (as every writer gives them) and no table handle is zero,
+// repeated or an entity's. Then no handle changes; only the next handle is raised above
+// them all. False when some handle may need a change.
+bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHandles) {
+  const std::size_t n = d.entitySlotCount();
+  db::Handle previous = 0;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const db::Handle h = d.entity(db::ObjectId{i})->handle();
+    if (h <= previous) return false;
+    previous = h;
+  }
+  std::vector<db::Handle> tables;
+  tables.reserve(tableHandles.size());
+  for (const db::Handle* h : tableHandles) tables.push_back(*h);
+  std::sort(tables.begin(), tables.end());
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    if (tables[i] == 0 || (i > 0 && tables[i] == tables[i - 1])) return false;
+    // Is it an entity's handle? Binary search the rising entity handles.
+    std::size_t lo = 0, hi = n;
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      const db::Handle h = d.entity(db::ObjectId{static_cast<std::uint32_t>(mid)})->handle();
+      if (h == tables[i]) return false;
+      if (h < tables[i]) lo = mid + 1;
+      else hi = mid;
+    }
+  }
+  const db::Handle highest = std::max(previous, tables.empty() ? 0 : tables.back());
+  if (highest != 0) d.noteHandle(highest);
+  return true;
+}
+
 // Gives a new handle to every object whose handle is missing or already taken.
 void makeHandlesUnique(ReadContext& ctx) {
   db::Database& d = ctx.db;
@@ -167,6 +202,8 @@ void makeHandlesUnique(ReadContext& ctx) {
   for (int k = 0; k < db::kKeptTableCount; ++k) addTable(d.keptTable(static_cast<db::KeptTable>(k)));
   tableHandles.push_back(&d.blockRecordTableHandle);
 
+  if (allHandlesUnique(d, tableHandles)) return;
+
   // (handle, who): who < 0 is an index into tableHandles, else an entity index.
   std::vector<std::pair<db::Handle, std::int64_t>> all;
   all.reserve(d.entitySlotCount() + tableHandles.size());
@@ -175,6 +212,9 @@ void makeHandlesUnique(ReadContext& ctx) {
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
     all.emplace_back(d.entity(db::ObjectId{i})->handle(), i);
   std::sort(all.begin(), all.end());
+  // New handles come from above every handle in use: table records do not
+  // raise the next handle as they are read, and must not be given theirs twice.
+  if (!all.empty()) d.noteHandle(all.back().first);
   std::size_t renamed = 0;
   for (std::size_t i = 0; i < all.size(); ++i) {
     const bool taken = all[i].first != 0 && i > 0 && all[i].first == all[i - 1].first;
@@ -194,6 +234,9 @@ void makeHandlesUnique(ReadContext& ctx) {
 
 void finishDrawing(ReadContext& ctx) {
   db::Database& d = ctx.db;
+  // Every block is known now: sections may come in any order.
+  for (auto& [entity, owner] : std::exchange(ctx.deferred, {}))
+    placeEntity(ctx, std::move(entity), owner, true);
   makeHandlesUnique(ctx);
   d.ensureRequiredContent();
   // Reading gave handles to blocks before their own were read: count only those in use.

@@ -1,9 +1,11 @@
 // State shared by the section readers while one file is read: tags, the drawing, findings.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "entity_codecs.h"
@@ -45,12 +47,24 @@ class ReadContext {
   bool fail(std::size_t line, std::string message);
   // The next tag; false (with the error set) at a broken tag or the end of the input,
   // which inside `where` means the file was cut short.
-  bool next(Tag& tag, std::string_view where);
+  bool next(Tag& tag, std::string_view where) {
+    const Tokenizer::Step step = tok.next(tag);
+    return step == Tokenizer::Step::tag || stopped(where);
+  }
   bool failed() const { return !error.empty(); }
 
   std::string text(std::string_view raw) const { return decodeText(raw, page); }
-  // Decoded and interned; the same bytes seen again cost one hash look-up.
-  db::NameId name(std::string_view raw);
+  // The value of a tag kept as read. A number is kept without the blanks around it (a
+  // stray carriage return among them would be saved as an escape, and the number could
+  // no longer be read); text is kept whole.
+  std::string kept(const Tag& t) const;
+  // Decoded and interned; the same bytes seen again cost one hash look-up, or less when
+  // they were among the last few names (a drawing's entities name the same few layers).
+  db::NameId name(std::string_view raw) {
+    for (const RecentName& r : recentNames_)
+      if (r.raw && *r.raw == raw) return r.id;
+    return lookUpName(raw);
+  }
   // Parses a handle; a bad or absurd one is noted and read as 0 (a new one is given).
   db::Handle handle(const Tag& tag);
   bool integer(const Tag& tag, std::int64_t& out, std::string_view what);
@@ -58,7 +72,14 @@ class ReadContext {
   // Hex text of a 310 tag appended to bytes; false when it is not hex.
   static bool appendHex(std::string_view hex, std::vector<std::uint8_t>& bytes);
 
+  // After next() found no tag: records why; always false.
+  bool stopped(std::string_view where);
+
   std::size_t droppedFindings = 0;
+  // Entities placed at the end of the file (see placeEntity), in the order read,
+  // and the blocks that have some.
+  std::vector<std::pair<ReadEntity, db::BlockId>> deferred;
+  std::unordered_set<std::uint32_t> deferredOwners;
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
 
@@ -68,7 +89,26 @@ class ReadContext {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
   std::unordered_map<std::string, db::NameId, Hash, std::equal_to<>> rawNames_;
+  struct RecentName {
+    const std::string* raw = nullptr;  // a key of rawNames_
+    db::NameId id;
+  };
+  std::array<RecentName, 4> recentNames_{};
+  unsigned nextRecent_ = 0;
+  db::NameId lookUpName(std::string_view raw);
 };
+
+// Group codes whose values are whole numbers, and those whose values are reals.
+inline bool isIntegerCode(int code) {
+  return (code >= 60 && code <= 99) || (code >= 170 && code <= 179) ||
+         (code >= 270 && code <= 289) || (code >= 370 && code <= 389) ||
+         (code >= 400 && code <= 409) || (code >= 1060 && code <= 1071);
+}
+inline bool isRealCode(int code) {
+  return (code >= 10 && code <= 59) || (code >= 110 && code <= 149) ||
+         (code >= 210 && code <= 239) || (code >= 460 && code <= 469) ||
+         (code >= 1010 && code <= 1059);
+}
 
 // Section readers. Each starts after `0 SECTION / 2 NAME` and consumes its `0 ENDSEC`.
 bool readHeaderSection(ReadContext& ctx);
@@ -84,8 +124,11 @@ bool skipSection(ReadContext& ctx, std::string_view name);
 // the entities read (several for an old-style polyline kept as read) go to `out`.
 bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Handle ownerHandle,
                 std::vector<ReadEntity>& out);
-// Places read entities in a block; an INSERT of an unknown block is kept as read.
-void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner);
+// Places read entities in a block. An INSERT of a block not defined yet waits
+// in ctx.deferred for the end of the file, where a later section may have
+// defined it, and so does every entity of its block after it, to keep their
+// order. With `final`, an INSERT of an unknown block is kept as read.
+void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final = false);
 
 // After all sections: unique handles, required tables and entries, names entities use.
 void finishDrawing(ReadContext& ctx);

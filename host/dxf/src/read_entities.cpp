@@ -9,12 +9,6 @@ namespace {
 
 bool isEntityEnd(const Tag& t) { return t.code == 0; }
 
-bool isIntegerCode(int code) {
-  return (code >= 60 && code <= 99) || (code >= 170 && code <= 179) ||
-         (code >= 270 && code <= 289) || (code >= 370 && code <= 389) ||
-         (code >= 400 && code <= 409) || (code >= 1060 && code <= 1071);
-}
-
 // Records the error for a value that should have been a number; returns false.
 bool badNumber(ReadContext& ctx, const Tag& t, std::string_view what) {
   std::int64_t n;
@@ -33,6 +27,7 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
   db::UnknownEntity raw;
   raw.type = ctx.name(t.value);
   bool seenMarker = false, ownerSeen = false;
+  bool inGroup = false;  // in an application data group (102 {NAME ... 102 })
   while (ctx.next(t, "an entity")) {
     if (isEntityEnd(t)) {
       ctx.tok.pushBack();
@@ -42,16 +37,24 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
       out.handle = ctx.handle(t);
       continue;
     }
-    if (t.code == 100) seenMarker = true;
-    if (t.code == 330 && !seenMarker && !ownerSeen) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code == 100 && !inGroup) seenMarker = true;
+    if (t.code == 330 && !seenMarker && !ownerSeen && !inGroup) {
       ownerSeen = true;
       db::Handle h = 0;
       if (parseHandle(t.value, h) && h == ownerHandle) continue;  // written anew
     }
-    if (t.code == 67 && t.value.find('1') != std::string_view::npos) out.paperSpace = true;
-    raw.tags.add(t.code, ctx.text(t.value));
+    if (t.code == 67 && !inGroup && t.value.find('1') != std::string_view::npos)
+      out.paperSpace = true;
+    raw.tags.add(t.code, ctx.kept(t));
   }
   if (ctx.failed()) return false;
+  if (inGroup) {
+    // Closed here, so that the owner written after it is not taken for group data.
+    ctx.note(out.line, std::string(ctx.db.name(raw.type)) +
+                           ": an application data group is not closed; it ends with the entity");
+    raw.tags.add(102, "}");
+  }
   out.entity = db::Entity(std::move(raw));
   return true;
 }
@@ -60,16 +63,16 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
 bool takeCommon(ReadContext& ctx, ReadEntity& e, const Tag& t, bool& inGroup, bool& inXdata) {
   if (t.code >= 1000) inXdata = true;
   if (inXdata) {
-    e.extras.add(t.code, ctx.text(t.value), slot::xdata);
+    e.extras.add(t.code, ctx.kept(t), slot::xdata);
     return true;
   }
   if (t.code == 102) {
     inGroup = !t.value.empty() && t.value.front() == '{';
-    e.extras.add(t.code, ctx.text(t.value), slot::appData);
+    e.extras.add(t.code, ctx.kept(t), slot::appData);
     return true;
   }
   if (inGroup) {
-    e.extras.add(t.code, ctx.text(t.value), slot::appData);
+    e.extras.add(t.code, ctx.kept(t), slot::appData);
     return true;
   }
   std::int64_t n;
@@ -92,9 +95,14 @@ bool takeCommon(ReadContext& ctx, ReadEntity& e, const Tag& t, bool& inGroup, bo
       return true;
     default:
       if (!isCommonEntityCode(t.code)) return false;
-      e.extras.add(t.code, ctx.text(t.value), slot::common);
+      e.extras.add(t.code, ctx.kept(t), slot::common);
       return true;
   }
+}
+
+void noteStray(ReadContext& ctx, const Tag& t, std::string_view type) {
+  ctx.note(t.line, std::string(type) + ": group code " + std::to_string(t.code) +
+                       " before the first vertex is left out");
 }
 
 // An old-style POLYLINE with its VERTEX entities and SEQEND: a lightweight polyline when
@@ -119,7 +127,8 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     }
     Take take = takeTag(b, t.code, t.value);
     if (take == Take::badNumber) return badNumber(ctx, t, "POLYLINE");
-    if (take == Take::notMine) head.extras.add(t.code, ctx.text(t.value), slot::subclass);
+    if (take == Take::stray) noteStray(ctx, t, "POLYLINE");
+    if (take == Take::notMine) head.extras.add(t.code, ctx.kept(t), slot::subclass);
   }
   if (ctx.failed()) return false;
   // The vertices, up to SEQEND (or the first other entity of a damaged file).
@@ -198,7 +207,11 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     const Take take = takeTag(b, t.code, t.value);
     if (take == Take::used) continue;
     if (take == Take::badNumber) return badNumber(ctx, t, head.value);
-    e.extras.add(t.code, ctx.text(t.value), slot::subclass);
+    if (take == Take::stray) {
+      noteStray(ctx, t, head.value);
+      continue;
+    }
+    e.extras.add(t.code, ctx.kept(t), slot::subclass);
   }
   if (ctx.failed()) return false;
   if (b.kind == db::EntityKind::polyline && b.declaredCount >= 0 &&
@@ -219,7 +232,15 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
   return true;
 }
 
-void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner) {
+void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final) {
+  if (!final) {
+    const bool unresolved = e.entity.as<db::BlockReference>() && !ctx.db.findBlock(e.blockName);
+    if (unresolved || (!ctx.deferredOwners.empty() && ctx.deferredOwners.contains(owner.index))) {
+      ctx.deferredOwners.insert(owner.index);
+      ctx.deferred.emplace_back(std::move(e), owner);
+      return;
+    }
+  }
   if (auto* ref = e.entity.as<db::BlockReference>()) {
     auto target = ctx.db.findBlock(e.blockName);
     if (!target) {

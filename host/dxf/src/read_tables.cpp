@@ -18,16 +18,16 @@ struct EntryTags {
 bool takeEntryTag(ReadContext& ctx, EntryTags& e, const Tag& t, bool& inGroup) {
   if (t.code >= 1000) e.inXdata = true;
   if (e.inXdata) {
-    e.record.extras.add(t.code, ctx.text(t.value), slot::xdata);
+    e.record.extras.add(t.code, ctx.kept(t), slot::xdata);
     return true;
   }
   if (t.code == 102) {
     inGroup = !t.value.empty() && t.value.front() == '{';
-    e.record.extras.add(t.code, ctx.text(t.value), slot::appData);
+    e.record.extras.add(t.code, ctx.kept(t), slot::appData);
     return true;
   }
   if (inGroup) {
-    e.record.extras.add(t.code, ctx.text(t.value), slot::appData);
+    e.record.extras.add(t.code, ctx.kept(t), slot::appData);
     return true;
   }
   switch (t.code) {
@@ -83,9 +83,16 @@ class TableReader {
           element = &lt.elements.emplace_back(db::DashElement{v, {}});
           continue;
         }
-        if (element && (t.code == 74 || t.code == 75 || t.code == 340 || t.code == 46 ||
-                        t.code == 50 || t.code == 44 || t.code == 45 || t.code == 9)) {
-          element->extras.add(t.code, ctx_.text(t.value));
+        if (t.code == 74 || t.code == 75 || t.code == 340 || t.code == 46 || t.code == 50 ||
+            t.code == 44 || t.code == 45 || t.code == 9) {
+          // Kept with the entry, a dash's tag would be written after the last dash
+          // and read back as part of it.
+          if (element) {
+            element->extras.add(t.code, ctx_.text(t.value));
+          } else {
+            ctx_.note(t.line, "group code " + std::to_string(t.code) +
+                                  " before the first dash of a linetype is left out");
+          }
           continue;
         }
       } else if (table_ == "STYLE") {
@@ -195,13 +202,13 @@ bool readTableHead(ReadContext& ctx, std::string_view& name, db::Handle& handle,
     }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
     if (t.code == 102 || inGroup) {
-      extras.add(t.code, ctx.text(t.value), slot::appData);
+      extras.add(t.code, ctx.kept(t), slot::appData);
     } else if (t.code == 2) {
       name = t.value;
     } else if (t.code == 5) {
       handle = ctx.handle(t);
     } else if (t.code != 330 && t.code != 100 && t.code != 70) {
-      extras.add(t.code, ctx.text(t.value), slot::common);
+      extras.add(t.code, ctx.kept(t), slot::common);
     }
   }
   return false;

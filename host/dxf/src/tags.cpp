@@ -1,8 +1,10 @@
 // Tokenizer, value parsing and formatting, and the text sink of the DXF tag layer.
 #include "orv/dxf/tags.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace orv::dxf {
@@ -44,7 +46,7 @@ bool Tokenizer::readLine(std::string_view& line) {
   return true;
 }
 
-Tokenizer::Step Tokenizer::next(Tag& tag) {
+Tokenizer::Step Tokenizer::nextInGeneral(Tag& tag) {
   if (pushedBack_) {
     pushedBack_ = false;
     tag = last_;
@@ -93,7 +95,105 @@ void Tokenizer::seek(Mark m) {
   error_.clear();
 }
 
+namespace {
+
+// Exact powers of ten: a whole number below 2^53 divided by one of them is the correctly
+// rounded value of the decimal, the same double any correct parser gives.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// ---- eight digits at a time (the first character in the lowest byte)
+
+constexpr std::uint64_t kZeros = 0x3030303030303030u;
+
+std::uint64_t load8(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// A high bit in each byte of w that is not an ASCII digit.
+std::uint64_t nonDigits(std::uint64_t w) {
+  constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
+  // A digit has high nibble 3, and still has it after adding 6; a carry out of a
+  // byte that is no digit only disturbs the bytes after it.
+  const std::uint64_t t = ((w & kHighNibbles) ^ kZeros) |
+                          (((w + 0x0606060606060606u) & kHighNibbles) ^ kZeros);
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+  return (t | ((t & kLow7) + kLow7)) & 0x8080808080808080u;
+}
+
+// The number that eight digits make, the first the most significant.
+std::uint64_t eightDigits(std::uint64_t w) {
+  std::uint64_t d = w - kZeros;
+  d = d * 10 + (d >> 8);
+  return (((d & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
+          (((d >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >> 32;
+}
+
+// Plain decimals of at most 15 digits, as drawings hold coordinates: "-1234.5". False
+// for anything else (blanks, signs other than a leading minus, exponents, more digits).
+bool parsePlainDecimalByBytes(std::string_view text, double& out) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  std::uint64_t mantissa = 0;
+  const char* const first = p;
+  while (p != end && static_cast<unsigned>(*p - '0') < 10u) mantissa = mantissa * 10 + (*p++ - '0');
+  const auto whole = p - first;
+  std::ptrdiff_t fraction = 0;
+  if (p != end && *p == '.') {
+    const char* const afterPoint = ++p;
+    while (p != end && static_cast<unsigned>(*p - '0') < 10u) mantissa = mantissa * 10 + (*p++ - '0');
+    fraction = p - afterPoint;
+    if (fraction == 0) return false;
+  }
+  if (p != end || whole == 0 || whole + fraction > 15) return false;
+  const double value = static_cast<double>(mantissa) / kPowersOfTen[fraction];
+  out = negative ? -value : value;
+  return true;
+}
+
+// The same, eight characters at a time for texts of eight characters or more, such as
+// "31672.8125": the whole part from the first eight bytes, the fraction from the last.
+bool parsePlainDecimal(std::string_view text, double& out) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  if (end - p < 8) return parsePlainDecimalByBytes(text, out);
+  const std::uint64_t head = load8(p);
+  const std::uint64_t headStops = nonDigits(head);
+  if (headStops == 0) return parsePlainDecimalByBytes(text, out);  // eight digits or more
+  const int whole = std::countr_zero(headStops) / 8;
+  if (whole == 0) return false;
+  std::uint64_t mantissa = eightDigits((head << (8 * (8 - whole))) | (kZeros >> (8 * whole)));
+  const char* point = p + whole;
+  int fraction = 0;
+  if (point != end) {
+    if (*point != '.') return false;
+    fraction = static_cast<int>(end - point - 1);
+    if (fraction == 0) return false;
+    if (fraction > 8 || whole + fraction > 15) return parsePlainDecimalByBytes(text, out);
+    // The fraction's digits are the last `fraction` bytes of the text; the bytes before
+    // them are made zeros.
+    const std::uint64_t tail = load8(end - 8);
+    const int lead = 8 - fraction;
+    const std::uint64_t kept = lead ? ~std::uint64_t{0} << (8 * lead) : ~std::uint64_t{0};
+    const std::uint64_t digits = (tail & kept) | (kZeros & ~kept);
+    if (nonDigits(digits) != 0) return false;
+    mantissa = mantissa * static_cast<std::uint64_t>(kPowersOfTen[fraction]) + eightDigits(digits);
+  }
+  const double value = static_cast<double>(mantissa) / kPowersOfTen[fraction];
+  out = negative ? -value : value;
+  return true;
+}
+
+}  // namespace
+
 bool parseDouble(std::string_view text, double& out) {
+  if (parsePlainDecimal(text, out)) return true;
   text = trimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;

@@ -130,5 +130,23 @@ TEST(RoundTrip, whatTheModelDoesNotKnowIsWrittenBackUnchanged) {
   EXPECT_EQ(writeDxfToString(*second.drawing), written);
 }
 
+// A number in an entity kept as read may carry blanks and a stray carriage return
+// that the reader forgives. Saved as they were, the return would have to become an
+// escape, and the saved file could not be read; the number is kept without them.
+TEST(RoundTrip, numbersKeptAsReadLoseTheBlanksAroundThem) {
+  // A coordinate too large for a double: the line is kept as read.
+  const std::string line = tags({{0, "LINE"}, {8, "0"}, {62, " 3\r"}, {10, "1e999"},
+                                 {20, "2.0\r "}, {30, " 0\t"}, {11, "1"}, {21, "1"}, {31, "0"}});
+  ReadResult first = readDxf(fileWith(line));
+  ASSERT_TRUE(first.ok()) << first.error;
+  const std::string written = writeDxfToString(*first.drawing);
+  EXPECT_NE(written.find(" 62\r\n3\r\n 10\r\n1e999\r\n 20\r\n2.0\r\n 30\r\n0\r\n 11"),
+            std::string::npos)
+      << written.substr(written.find("LINE"), 200);
+  ReadResult second = readDxf(written);
+  ASSERT_TRUE(second.ok()) << second.error;
+  EXPECT_EQ(writeDxfToString(*second.drawing), written);
+}
+
 }  // namespace
 }  // namespace orv::dxf

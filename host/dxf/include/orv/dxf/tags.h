@@ -1,8 +1,10 @@
 // The lowest DXF layer: splitting ASCII DXF into tags, parsing their values, and sinks that take tags.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +28,13 @@ class Tokenizer {
 
   // The next tag; `end` when the input is exhausted, `error` (see error()) when a code
   // line is not a number or the value line is missing.
-  Step next(Tag& tag);
+  Step next(Tag& tag) {
+    if (!pushedBack_ && error_.empty()) {
+      lastMark_ = Mark{pos_, line_};
+      if (quickTag(tag)) return Step::tag;
+    }
+    return nextInGeneral(tag);
+  }
   // Makes the last tag read the next one again.
   void pushBack() { pushedBack_ = true; }
   const std::string& error() const { return error_; }
@@ -42,6 +50,11 @@ class Tokenizer {
 
  private:
   bool readLine(std::string_view& line);
+  // Reads a tag of the usual form at once; false (nothing consumed) for any other.
+  // Inline (below): it runs for every tag of a drawing.
+  bool quickTag(Tag& tag);
+  // Every form of tag, and the ends of the input.
+  Step nextInGeneral(Tag& tag);
 
   std::string_view bytes_;
   std::size_t pos_ = 0;
@@ -51,6 +64,77 @@ class Tokenizer {
   bool pushedBack_ = false;
   std::string error_;
 };
+
+// ---- the tokenizer's fast path
+
+namespace detail {
+
+// The first line feed in [p, end), or end. Eight bytes at a time: values are mostly
+// short, and a call to memchr costs more than it saves on them.
+inline const char* findLineFeed(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0Au;
+  for (int words = 0; end - p >= 8; ++words, p += 8) {
+    if (words == 8) {  // a long value, such as hex data: the library is faster there
+      const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+      return nl ? static_cast<const char*>(nl) : end;
+    }
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t x = w ^ kFeeds;  // a zero byte where a line feed was
+    // The lowest flagged byte is the first zero byte (those above it may be false hits).
+    const std::uint64_t found = (x - kOnes) & ~x & kHighs;
+    if (found) return p + std::countr_zero(found) / 8;
+  }
+  while (p != end && *p != '\n') ++p;
+  return p;
+}
+
+}  // namespace detail
+
+inline bool Tokenizer::quickTag(Tag& tag) {
+  // The form every writer uses: a code of one to four digits, right-aligned with blanks,
+  // then LF or CRLF; then a value line ending in LF or CRLF. Anything else is left to
+  // the general path.
+  const char* const begin = bytes_.data() + pos_;
+  const char* const end = bytes_.data() + bytes_.size();
+  const char* p = begin;
+  int code = 0;
+  const char* value = nullptr;
+  if (end - p >= 5 && (p[3] == '\n' || (p[3] == '\r' && p[4] == '\n'))) {
+    // Right-aligned in three columns, as AutoCAD and this program write codes: decoded
+    // without a loop, whose exit the processor would mispredict at every tag.
+    const unsigned d0 = static_cast<unsigned>(p[0] - '0');
+    const unsigned d1 = static_cast<unsigned>(p[1] - '0');
+    const unsigned d2 = static_cast<unsigned>(p[2] - '0');
+    const bool blank0 = p[0] == ' ', blank1 = p[1] == ' ';
+    const bool ok = d2 < 10u && (d1 < 10u ? (d0 < 10u || blank0) : (blank1 && blank0));
+    if (!ok) return false;
+    code = static_cast<int>((d0 < 10u ? d0 * 100 : 0) + (d1 < 10u ? d1 * 10 : 0) + d2);
+    value = p + (p[3] == '\n' ? 4 : 5);
+  } else {
+    while (p != end && *p == ' ') ++p;
+    const char* const digits = p;
+    while (p != end && p - digits < 4 && static_cast<unsigned>(*p - '0') < 10u)
+      code = code * 10 + (*p++ - '0');
+    if (p == digits || end - p < 2) return false;
+    if (*p == '\r') ++p;
+    if (*p != '\n') return false;
+    value = ++p;
+  }
+  const char* nl = detail::findLineFeed(value, end);
+  if (nl == end) return false;  // the last line: let the general path see how it ends
+  const char* valueEnd = nl != value && nl[-1] == '\r' ? nl - 1 : nl;
+  pos_ = static_cast<std::size_t>(nl + 1 - bytes_.data());
+  // Built in registers and stored to both: copying last_ to tag would read back what was
+  // just stored in pieces, which stalls the processor.
+  const Tag t{code, std::string_view(value, static_cast<std::size_t>(valueEnd - value)), line_ + 1};
+  line_ += 2;
+  last_ = t;
+  tag = t;
+  return true;
+}
 
 // Value parsing. Blanks around a number are allowed; false when the text is no number.
 bool parseDouble(std::string_view text, double& out);
