@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, if missing.
+# Installs the Debian packages the build, the tests and the demo need, if missing
+# (clang with its libFuzzer runtime builds the fuzz targets).
 set -euo pipefail
 
 packages=(
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libreadline-dev libcairo2-dev
   python3 python3-ezdxf
+  clang libclang-rt-14-dev
 )
 
 missing=()
