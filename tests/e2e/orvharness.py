@@ -34,13 +34,13 @@ class Session:
         os.symlink(MODULE, self.module)
         self.ini = os.path.join(self.module_dir, "draw.ini")
 
-    def run(self, lines, args=(), check=True):
+    def run(self, lines, args=(), check=True, orvcad=ORVCAD):
         """Runs orvcad with the lines as its script; returns (stdout, stderr, status)."""
         script = os.path.join(self.dir, "script.scr")
         with open(script, "w", encoding="utf-8", newline="\n") as f:
             f.write("".join(line + "\n" for line in lines))
         proc = subprocess.run(
-            [ORVCAD, "--module", self.module, "--script", script, *args],
+            [orvcad, "--module", self.module, "--script", script, *args],
             stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
         out = proc.stdout.decode("utf-8")
         err = proc.stderr.decode("utf-8", "replace")

@@ -1,5 +1,6 @@
 """Drawings end to end: LINE, UNDO, saving, opening, and files other programs made."""
 import os
+import shutil
 import subprocess
 
 import ezdxf
@@ -110,6 +111,23 @@ class Export(unittest.TestCase):
         self.assertIn("图片已输出到", out)
         self.assertIn("无法输出图片", out)
         self.assertTrue(os.path.getsize(png) > 100)
+
+    def test_without_its_renderer_the_session_goes_on_and_says_why(self):
+        # A copy of orvcad finds no renderer library beside it: pictures fail with
+        # the reason, and the drawing is still there to save.
+        s = Session(self)
+        bin_dir = os.path.join(s.dir, "bin")
+        os.mkdir(bin_dir)
+        orvcad = shutil.copy(ORVCAD, bin_dir)
+        png = os.path.join(s.dir, "cmd.png")
+        dxf = os.path.join(s.dir, "kept.dxf")
+        out, _, _ = s.run(["LINE", "0,0", "10,10", "", "EXPORT", png, "BLOCKICON", "SAVEAS", dxf],
+                          orvcad=orvcad)
+        self.assertIn("无法输出图片“" + png + "”：图片程序“", out)
+        self.assertIn("orvcad-render.so”无法加载", out)
+        self.assertIn("无法生成预览图标：图片程序“", out)
+        self.assertFalse(os.path.exists(png))
+        self.assertEqual(len(entities(read_audited(self, dxf))), 1)
 
 
 if __name__ == "__main__":

@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "block_icon_command.h"
+#include "orv/render/block_icon.h"
 #include "orv/dxf/writer.h"
 #include "part_extents.h"
 
@@ -94,7 +94,7 @@ class Builder {
       return fail(part_.extentLine, "the part is drawn over " + describe(*extents) + ", not over the extent " +
                                         describe(*part_.extent));
 
-    auto icon = app::blockIconBytes(drawing_, main);
+    auto icon = render::blockIconBytes(drawing_, main);
     if (!icon) return fail(0, "the part's preview icon cannot be drawn");
     drawing_.editBlock(main).preview = std::move(*icon);
 

@@ -7,62 +7,27 @@
 #include <vector>
 
 #include "db_impl.h"
-#include "orv/dialogs/dib.h"
-#include "orv/render/block_icon.h"
+#include "pictures_library.h"
 #include "session.h"
 
 namespace orv::app {
 
 namespace {
 
-// Blocks that are drawings of their own rather than parts: layouts, anonymous
-// blocks (names starting with "*": hatches, dimensions), external references.
-bool takesIcon(const db::Database& d, db::BlockId b) {
-  const db::BlockDefinition& def = d.block(b);
-  if (b == d.modelSpace() || b == d.paperSpace() || def.removed) return false;
-  if (def.name.empty() || def.name.front() == '*') return false;
-  constexpr std::int16_t kExternalReference = 4;
-  return (def.flags & kExternalReference) == 0;
-}
-
 void blockIcon(Session& s) {
-  const BlockIconCount count = storeBlockIcons(sdk::databaseOf(&s.drawing()));
+  std::string problem;
+  const render::Pictures* renderer = pictures(problem);
+  if (!renderer) {
+    s.console().print("\n无法生成预览图标：" + problem);
+    return;
+  }
+  const render::BlockIconCount count = renderer->storeBlockIcons(sdk::databaseOf(&s.drawing()));
   s.console().print(describe(count));
 }
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> blockIconBytes(const db::Database& d, db::BlockId block) {
-  auto raster = render::renderBlockIcon(d, block, kBlockIconSize);
-  if (!raster) return std::nullopt;
-  dialogs::Bitmap bitmap;
-  bitmap.width = raster->width;
-  bitmap.height = raster->height;
-  bitmap.pixels = std::move(raster->pixels);
-  return dialogs::encodeDib24(bitmap);
-}
-
-BlockIconCount storeBlockIcons(db::Database& d) {
-  BlockIconCount count;
-  for (std::size_t i = 0; i < d.blockCount(); ++i) {
-    const db::BlockId b{static_cast<std::uint32_t>(i)};
-    if (!takesIcon(d, b)) continue;
-    if (!d.block(b).preview.empty()) {
-      ++count.kept;
-      continue;
-    }
-    auto bytes = blockIconBytes(d, b);
-    if (!bytes) {
-      ++count.empty;
-      continue;
-    }
-    d.editBlock(b).preview = std::move(*bytes);
-    ++count.made;
-  }
-  return count;
-}
-
-std::string describe(const BlockIconCount& count) {
+std::string describe(const render::BlockIconCount& count) {
   if (count.made + count.kept + count.empty == 0) return "\n图形中没有块。";
   std::string text = count.made > 0 ? "\n已为 " + std::to_string(count.made) + " 个块存入预览图标。"
                                      : std::string("\n没有存入新的预览图标。");

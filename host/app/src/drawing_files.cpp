@@ -4,7 +4,7 @@
 #include "db_impl.h"
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
-#include "orv/render/render.h"
+#include "pictures_library.h"
 #include "session.h"
 
 namespace orv::app {
@@ -38,7 +38,10 @@ FileResult saveDrawing(Session& session, const std::filesystem::path& path) {
 }
 
 FileResult exportDrawing(Session& session, const std::filesystem::path& path) {
-  render::RenderResult r = render::render(sdk::databaseOf(&session.drawing()), path);
+  std::string problem;
+  const render::Pictures* renderer = pictures(problem);
+  if (!renderer) return {false, "无法输出图片" + inQuotes(path) + "：" + problem};
+  render::RenderResult r = renderer->render(sdk::databaseOf(&session.drawing()), path, {});
   if (!r) return {false, "无法输出图片" + inQuotes(path) + "：" + r.message};
   std::string notes;
   if (r.report.truncated) notes = "\n注意：图形太大，图片只画出了一部分。";

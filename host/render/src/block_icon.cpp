@@ -4,9 +4,24 @@
 #include <cairo.h>
 
 #include "cairo_ptr.h"
+#include "orv/dialogs/dib.h"
 #include "orv/render/draw.h"
 
 namespace orv::render {
+
+namespace {
+
+// Blocks that are drawings of their own rather than parts: layouts, anonymous
+// blocks (names starting with "*": hatches, dimensions), external references.
+bool takesIcon(const db::Database& d, db::BlockId b) {
+  const db::BlockDefinition& def = d.block(b);
+  if (b == d.modelSpace() || b == d.paperSpace() || def.removed) return false;
+  if (def.name.empty() || def.name.front() == '*') return false;
+  constexpr std::int16_t kExternalReference = 4;
+  return (def.flags & kExternalReference) == 0;
+}
+
+}  // namespace
 
 std::optional<Raster> renderBlockIcon(const db::Database& db, db::BlockId block, int size) {
   if (size < 8 || size > 256 || block.index >= db.blockCount()) return std::nullopt;
@@ -49,6 +64,36 @@ std::optional<Raster> renderBlockIcon(const db::Database& db, db::BlockId block,
           row[x] & 0x00FFFFFFu;
   }
   return out;
+}
+
+std::optional<std::vector<std::uint8_t>> blockIconBytes(const db::Database& d, db::BlockId block) {
+  auto raster = renderBlockIcon(d, block, kBlockIconSize);
+  if (!raster) return std::nullopt;
+  dialogs::Bitmap bitmap;
+  bitmap.width = raster->width;
+  bitmap.height = raster->height;
+  bitmap.pixels = std::move(raster->pixels);
+  return dialogs::encodeDib24(bitmap);
+}
+
+BlockIconCount storeBlockIcons(db::Database& d) {
+  BlockIconCount count;
+  for (std::size_t i = 0; i < d.blockCount(); ++i) {
+    const db::BlockId b{static_cast<std::uint32_t>(i)};
+    if (!takesIcon(d, b)) continue;
+    if (!d.block(b).preview.empty()) {
+      ++count.kept;
+      continue;
+    }
+    auto bytes = blockIconBytes(d, b);
+    if (!bytes) {
+      ++count.empty;
+      continue;
+    }
+    d.editBlock(b).preview = std::move(*bytes);
+    ++count.made;
+  }
+  return count;
 }
 
 }  // namespace orv::render

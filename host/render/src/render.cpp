@@ -225,16 +225,6 @@ std::string writeVector(PictureFormat format, OutputFile& file, const db::Databa
 
 }  // namespace
 
-std::optional<PictureFormat> pictureFormatFor(const fs::path& file) {
-  std::string ending = file.extension().string();
-  std::transform(ending.begin(), ending.end(), ending.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ending == ".svg") return PictureFormat::svg;
-  if (ending == ".png") return PictureFormat::png;
-  if (ending == ".pdf") return PictureFormat::pdf;
-  return std::nullopt;
-}
-
 RenderResult render(const db::Database& db, const fs::path& out, const RenderOptions& options) {
   RenderResult result;
   const auto format = pictureFormatFor(out);

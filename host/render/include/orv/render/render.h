@@ -13,7 +13,15 @@ namespace orv::render {
 enum class PictureFormat { svg, png, pdf };
 
 // The format a file name's ending asks for (".svg", ".png", ".pdf" in any case).
-std::optional<PictureFormat> pictureFormatFor(const std::filesystem::path& file);
+inline std::optional<PictureFormat> pictureFormatFor(const std::filesystem::path& file) {
+  std::string ending = file.extension().string();
+  for (char& c : ending)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (ending == ".svg") return PictureFormat::svg;
+  if (ending == ".png") return PictureFormat::png;
+  if (ending == ".pdf") return PictureFormat::pdf;
+  return std::nullopt;
+}
 
 // Page sizes. An image is in pixels; PDF and SVG pages are A3 landscape in points.
 inline constexpr double kA3WidthPt = 420.0 / 25.4 * 72.0;   // 1190.55

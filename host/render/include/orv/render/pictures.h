@@ -1,0 +1,26 @@
+// What the host asks of its renderer. The renderer and cairo, with the score of
+// libraries cairo needs, live in a library of their own that the host loads the
+// first time it makes a picture: a session that makes none starts without them.
+#pragma once
+
+#include <filesystem>
+
+#include "orv/db/database.h"
+#include "orv/render/block_icon.h"
+#include "orv/render/render.h"
+
+namespace orv::render {
+
+struct Pictures {
+  RenderResult (*render)(const db::Database& db, const std::filesystem::path& out,
+                         const RenderOptions& options);
+  BlockIconCount (*storeBlockIcons)(db::Database& d);
+};
+
+// The renderer library's one entry: its Pictures when it was built for `version`,
+// null otherwise.
+inline constexpr const char* kPicturesEntry = "orvRendererPictures";
+inline constexpr int kPicturesVersion = 1;
+using PicturesEntry = const Pictures* (*)(int version);
+
+}  // namespace orv::render
