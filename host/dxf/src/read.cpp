@@ -45,7 +45,7 @@ db::NameId ReadContext::lookUpName(std::string_view raw) {
 db::Handle ReadContext::handle(const Tag& tag) {
   std::uint64_t h = 0;
   if (!parseHandle(tag.value, h) || h >= kMaxHandle) {
-    note(tag.line, "handle \"" + std::string(tag.value.substr(0, 20)) +
+    note(tag.line, "handle \"" + shown(tag.value, 20) +
                        "\" is not valid; a new one is given");
     return 0;
   }
@@ -56,13 +56,13 @@ bool ReadContext::integer(const Tag& tag, std::int64_t& out, std::string_view wh
   if (parseInt(tag.value, out)) return true;
   return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
                             " needs a whole number, found \"" +
-                            std::string(tag.value.substr(0, 40)) + "\"");
+                            shown(tag.value, 40) + "\"");
 }
 
 bool ReadContext::real(const Tag& tag, double& out, std::string_view what) {
   if (parseDouble(tag.value, out)) return true;
   return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
-                            " needs a number, found \"" + std::string(tag.value.substr(0, 40)) +
+                            " needs a number, found \"" + shown(tag.value, 40) +
                             "\"");
 }
 
@@ -224,7 +224,7 @@ ReadResult readDxf(std::string_view bytes) {
     }
     if (t.code != 0 || t.value != "SECTION") {
       ctx.fail(t.line, sawSection ? "a section was expected, found \"" +
-                                        std::string(t.value.substr(0, 40)) + "\""
+                                        ctx.shown(t.value, 40) + "\""
                                   : "this is not a DXF file");
       break;
     }

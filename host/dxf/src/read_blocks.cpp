@@ -77,7 +77,7 @@ bool readBlocksSection(ReadContext& ctx) {
       ctx.tok.pushBack();
       break;
     }
-    if (t.value != "BLOCK") return ctx.fail(t.line, "a BLOCK was expected, found \"" + std::string(t.value.substr(0, 40)) + "\"");
+    if (t.value != "BLOCK") return ctx.fail(t.line, "a BLOCK was expected, found \"" + ctx.shown(t.value, 40) + "\"");
     const std::size_t blockLine = t.line;
     std::string name, layer = "0", xref, description, ignoredName, ignoredLayer, ignoredText;
     db::Point3 base;

@@ -58,6 +58,10 @@ class ReadContext {
   // stray carriage return among them would be saved as an escape, and the number could
   // no longer be read); text is kept whole.
   std::string kept(const Tag& t) const;
+  // At most `most` bytes of a value, decoded, to quote in a message.
+  std::string shown(std::string_view raw, std::size_t most) const {
+    return text(raw.substr(0, most));
+  }
   // Decoded and interned; the same bytes seen again cost one hash look-up, or less when
   // they were among the last few names (a drawing's entities name the same few layers).
   db::NameId name(std::string_view raw) {

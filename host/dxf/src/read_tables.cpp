@@ -222,7 +222,7 @@ bool readTablesSection(ReadContext& ctx) {
     if (t.code == 999) continue;
     if (t.code != 0) return ctx.fail(t.line, "a TABLE was expected in the TABLES section");
     if (t.value == "ENDSEC") return true;
-    if (t.value != "TABLE") return ctx.fail(t.line, "a TABLE was expected, found \"" + std::string(t.value.substr(0, 40)) + "\"");
+    if (t.value != "TABLE") return ctx.fail(t.line, "a TABLE was expected, found \"" + ctx.shown(t.value, 40) + "\"");
     std::string_view name;
     db::Handle handle = 0;
     db::RawTags extras;

@@ -55,6 +55,8 @@ TEST(DamagedFile, aNumberThatIsNoNumberNamesItsLine) {
   EXPECT_NE(r.error.find("needs a number"), std::string::npos) << r.error;
   EXPECT_NE(r.error.find("1..5"), std::string::npos) << r.error;
   expectError(fileWith(tags({{0, "LWPOLYLINE"}, {90, "two"}})), "whole number");
+  // The value is quoted as text of the file's code page, never as raw bytes.
+  expectError(fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1\xB9\xDC"}})), "\"1\xE7\xAE\xA1\"");
   expectError(fileWith(tags({{0, "CIRCLE"}, {62, "1.5"}})), "whole number");
 }
 
