@@ -27,6 +27,11 @@ case "$name" in
 esac
 dict=()
 [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+# ORV_FUZZ_KEEP_GOING=1: the fuzzer runs in a child process and goes on after a
+# failing input (each is still saved), so that a long run is not ended by its
+# first finding.
+keep_going=()
+[ "${ORV_FUZZ_KEEP_GOING:-0}" = 1 ] && keep_going=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
 
 # -timeout is generous: on a shared machine a fuzzer run at low priority may wait
 # seconds for a core, and a slow input is reported as a hang.
@@ -34,7 +39,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 "$fuzzer" "$work/$name" "fuzz/corpus/$name" \
   -max_total_time="$seconds" -max_len="$max_len" -timeout=60 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$work/$name-" "${dict[@]}" \
+  -print_final_stats=1 -artifact_prefix="$work/$name-" "${dict[@]}" "${keep_going[@]}" \
   >"$work/$name.log" 2>&1 && status=0 || status=$?
 date -u +"%Y-%m-%d %H:%M UTC"
 grep -E "^#[0-9]+[[:space:]]+DONE|^stat::|SUMMARY|ERROR|check failed" "$work/$name.log" || true

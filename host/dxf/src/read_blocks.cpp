@@ -55,6 +55,7 @@ bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::i
                    isCommonEntityCode(t.code) ? slot::common : slot::subclass);
     }
   }
+  ctx.closeGroup(inGroup, ctx.tok.line(), "a block", extras);
   if (name.empty()) name = name3;
   return !ctx.failed();
 }

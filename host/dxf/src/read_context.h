@@ -58,6 +58,15 @@ class ReadContext {
   // stray carriage return among them would be saved as an escape, and the number could
   // no longer be read); text is kept whole.
   std::string kept(const Tag& t) const;
+  // An application data group (102 {NAME ... 102 }) still open where its object ends
+  // is closed there, with a finding: saved open, it would take in the tags written
+  // after it when the file is read again.
+  void closeGroup(bool& inGroup, std::size_t line, std::string_view what, db::RawTags& extras) {
+    if (!inGroup) return;
+    note(line, std::string(what) + ": an application data group is not closed; it ends there");
+    extras.add(102, "}", slot::appData);
+    inGroup = false;
+  }
   // At most `most` bytes of a value, decoded, to quote in a message.
   std::string shown(std::string_view raw, std::size_t most) const {
     return text(raw.substr(0, most));

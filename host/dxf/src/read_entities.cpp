@@ -131,6 +131,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     if (take == Take::notMine) head.extras.add(t.code, ctx.kept(t), slot::subclass);
   }
   if (ctx.failed()) return false;
+  ctx.closeGroup(inGroup, head.line, "POLYLINE", head.extras);
   // The vertices, up to SEQEND (or the first other entity of a damaged file).
   bool sawSeqend = false;
   while (t.code == 0 && t.value == "VERTEX") {
@@ -214,6 +215,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     e.extras.add(t.code, ctx.kept(t), slot::subclass);
   }
   if (ctx.failed()) return false;
+  ctx.closeGroup(inGroup, e.line, head.value, e.extras);
   if (b.kind == db::EntityKind::polyline && b.declaredCount >= 0 &&
       static_cast<std::size_t>(b.declaredCount) != b.vertices.size())
     ctx.note(head.line, "an LWPOLYLINE declares " + std::to_string(b.declaredCount) +

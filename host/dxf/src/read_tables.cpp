@@ -66,6 +66,7 @@ class TableReader {
     while (ctx_.next(t, "the " + std::string(table_) + " table")) {
       if (t.code == 0) {
         ctx_.tok.pushBack();
+        ctx_.closeGroup(inGroup, t.line, table_, e.record.extras);
         break;
       }
       if (takeEntryTag(ctx_, e, t, inGroup)) continue;
@@ -198,6 +199,7 @@ bool readTableHead(ReadContext& ctx, std::string_view& name, db::Handle& handle,
   while (ctx.next(t, "a table head")) {
     if (t.code == 0) {
       ctx.tok.pushBack();
+      ctx.closeGroup(inGroup, t.line, "a table head", extras);
       return true;
     }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';

@@ -148,5 +148,29 @@ TEST(RoundTrip, numbersKeptAsReadLoseTheBlanksAroundThem) {
   EXPECT_EQ(writeDxfToString(*second.drawing), written);
 }
 
+// A 102 group that never closes would take in everything saved after it, again on
+// every save; it is closed where its block, entity or table entry ends.
+TEST(RoundTrip, applicationDataGroupsLeftOpenAreClosedWhereTheirObjectEnds) {
+  const std::string line = tags({{0, "LINE"}, {8, "0"}, {102, "{ACAD_REACTORS"}, {330, "1A"},
+                                 {10, "0"}, {20, "0"}, {30, "0"}, {11, "5"}, {21, "5"}, {31, "0"}});
+  const std::string blocks = tags({{0, "BLOCK"}, {5, "1C"}, {102, "{5"}, {100, "AcDbCircle"},
+                                   {10, "50"}, {0, "ENDBLK"}, {8, "0"}});
+  const std::string tables =
+      tags({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"}, {102, "{HEAD"}, {70, "1"},
+            {0, "LAYER"}, {2, "PIPE"}, {102, "{ENTRY"}, {62, "3"}, {0, "ENDTAB"}, {0, "ENDSEC"}});
+  ReadResult first = readDxf(fileWith(line, blocks, header() + tables));
+  ASSERT_TRUE(first.ok()) << first.error;
+  int unclosed = 0;
+  for (const Finding& f : first.findings)
+    if (f.message.find("not closed") != std::string::npos) ++unclosed;
+  EXPECT_EQ(unclosed, 4);
+  const std::string written = writeDxfToString(*first.drawing);
+  ReadResult second = readDxf(written);
+  ASSERT_TRUE(second.ok()) << second.error;
+  for (const Finding& f : second.findings)
+    EXPECT_EQ(f.message.find("not closed"), std::string::npos) << f.message;
+  EXPECT_EQ(writeDxfToString(*second.drawing), written);
+}
+
 }  // namespace
 }  // namespace orv::dxf
