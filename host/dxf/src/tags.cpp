@@ -18,6 +18,23 @@ std::string_view trimBlanks(std::string_view s) {
   return s;
 }
 
+// Bytes to quote in a message: printable ASCII as it is, anything else as \xNN (a
+// code line that is no number may hold any bytes, and the message must stay text).
+std::string printable(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 Tokenizer::Tokenizer(std::string_view bytes) : bytes_(bytes) {
@@ -70,7 +87,7 @@ Tokenizer::Step Tokenizer::nextInGeneral(Tag& tag) {
   if (!quick && (!parseInt(codeLine, code) || code < -32768 || code > 32767)) {
     if (trimBlanks(codeLine).empty() && pos_ >= bytes_.size()) return Step::end;  // last blank line
     error_ = "line " + std::to_string(codeLineNo) + ": a group code was expected, found \"" +
-             std::string(codeLine.substr(0, 40)) + "\"";
+             printable(codeLine.substr(0, 40)) + "\"";
     return Step::error;
   }
   std::string_view value;

@@ -35,6 +35,10 @@ TEST(Tokenizer, refusesACodeThatIsNotANumber) {
   EXPECT_NE(tok.error().find("line 1"), std::string::npos);
   Tokenizer huge("99999\nx\n");
   EXPECT_EQ(huge.next(t), Tokenizer::Step::error);
+  // What the line holds is quoted as text whatever its bytes (a binary file, say).
+  Tokenizer binary(std::string_view("A\xB9\x00\x1A\nx\n", 6));
+  EXPECT_EQ(binary.next(t), Tokenizer::Step::error);
+  EXPECT_NE(binary.error().find("found \"A\\xB9\\x00\\x1A\""), std::string::npos) << binary.error();
 }
 
 TEST(Tokenizer, marksLetATagBeReadAgain) {
