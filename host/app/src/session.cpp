@@ -2,6 +2,7 @@
 #include "session.h"
 
 #include <exception>
+#include <new>
 
 #include "db_impl.h"
 
@@ -107,11 +108,14 @@ const Session::HostCommand* Session::findHostCommand(std::string_view typed) con
 
 void Session::execute(std::string_view typed) {
   if (const HostCommand* host = findHostCommand(typed)) {
-    lastCommand_ = host->name;
+    // Copied: the command may add host commands.
+    const std::string name = host->name;
+    const auto run = host->run;
+    lastCommand_ = name;
     if (host->undoable)
-      runAsOneStep(host->name, [&] { host->run(*this); });
+      runAsOneStep(name, [&] { guarded(name, [&] { run(*this); }); });
     else
-      host->run(*this);
+      guarded(name, [&] { run(*this); });
     return;
   }
   if (const modules::Command* command = commands_.find(typed)) {
@@ -127,15 +131,19 @@ void Session::invoke(const modules::Command& command) {
   std::string name = command.localName;
   auto function = command.function;
   sdk::beginCommand();
-  runAsOneStep(name, [&] {
-    try {
-      function();
-    } catch (const std::exception& e) {
-      console_.print("\n命令 " + name + " 出错: " + e.what());
-    } catch (...) {
-      console_.print("\n命令 " + name + " 出错。");
-    }
-  });
+  runAsOneStep(name, [&] { guarded(name, function); });
+}
+
+void Session::guarded(const std::string& name, const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const std::bad_alloc&) {
+    console_.print("\n命令 " + name + " 出错: 内存不足");
+  } catch (const std::exception& e) {
+    console_.print("\n命令 " + name + " 出错: " + e.what());
+  } catch (...) {
+    console_.print("\n命令 " + name + " 出错。");
+  }
 }
 
 }  // namespace orv::app

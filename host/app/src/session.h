@@ -61,8 +61,13 @@ class Session {
     bool undoable = false;  // changes the drawing: one step for UNDO
   };
   const std::vector<HostCommand>& hostCommands() const { return hostCommands_; }
+  // Adds a command of the host's own, after those it starts with.
+  void addHostCommand(HostCommand command) { hostCommands_.push_back(std::move(command)); }
 
  private:
+  // Runs a command's body; what it throws (memory running out while a large drawing
+  // is read, say) ends the command with a message, not the session.
+  void guarded(const std::string& name, const std::function<void()>& body);
   const HostCommand* findHostCommand(std::string_view typed) const;
   void invoke(const modules::Command& command);
   // Runs a command as one step that UNDO takes back whole.
