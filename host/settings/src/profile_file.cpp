@@ -1,7 +1,9 @@
 // Settings files on disk: reading, and the locked, atomic read-modify-write.
 #include "orv/settings/profile_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,8 @@
 #include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <string_view>
+#include <vector>
 
 #include "directory_lock.h"
 #include "posix_io.h"
@@ -110,6 +114,42 @@ std::optional<TemporaryFile> createTemporary(const std::string& directory, const
   return std::nullopt;
 }
 
+// Removes temporary files that writers of `name` killed mid-write left behind. Called
+// under the directory's lock, which every writer holds while its temporary file
+// exists; a file whose writer still lives (another process may have its number
+// now) is left alone. Best effort: nothing here may fail the write.
+void removeLeftovers(int directoryFd, const std::string& name) {
+  if (directoryFd < 0) return;
+  const int fd = ::fcntl(directoryFd, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    ::close(fd);
+    return;
+  }
+  const std::string prefix = "." + name + ".";
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view file(entry->d_name);
+    if (!file.starts_with(prefix) || !file.ends_with(".tmp")) continue;
+    // .NAME.PID.COUNT.tmp
+    const std::string_view middle = file.substr(prefix.size(), file.size() - prefix.size() - 4);
+    const std::size_t dot = middle.find('.');
+    if (dot == std::string_view::npos || dot == 0) continue;
+    pid_t pid = 0;
+    bool digits = true;
+    for (char c : middle.substr(0, dot)) {
+      if (c < '0' || c > '9' || pid > 1'000'000'000) digits = false;
+      else pid = pid * 10 + (c - '0');
+    }
+    if (!digits || pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // its writer may still live
+    stale.emplace_back(file);
+  }
+  ::closedir(dir);
+  for (const std::string& file : stale) ::unlinkat(directoryFd, file.c_str(), 0);
+}
+
 }  // namespace
 
 std::shared_ptr<const LoadedProfile> loadProfileShared(const std::string& path) {
@@ -187,6 +227,7 @@ bool updateProfile(const std::string& path, const std::function<Change(ProfileDo
   if (::rename(temporary->path().c_str(), target.c_str()) != 0)
     return fail(cannotWrite(path, errno));
   temporary->commit();
+  removeLeftovers(lock.directoryFd(), name);
   // Make the rename itself durable. The new file is in place either way.
   if (lock.directoryFd() >= 0) ::fsync(lock.directoryFd());
   return true;
