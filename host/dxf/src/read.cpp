@@ -192,6 +192,10 @@ bool readThumbnailSection(ReadContext& ctx) {
 
 bool skipSection(ReadContext& ctx, std::string_view name) {
   ctx.note(ctx.tok.line(), "section " + std::string(name) + " is not kept by this program");
+  return skipSectionQuietly(ctx, name);
+}
+
+bool skipSectionQuietly(ReadContext& ctx, std::string_view name) {
   Tag t;
   while (ctx.next(t, "section " + std::string(name)))
     if (t.code == 0 && t.value == "ENDSEC") return true;
@@ -209,6 +213,7 @@ ReadResult readDxf(std::string_view bytes) {
   ReadContext ctx(bytes);
   bool sawSection = false, sawEof = false;
   bool sawBlocks = false;
+  std::vector<std::string> seenOnce;
   Tag t;
   while (!ctx.failed()) {
     const Tokenizer::Step step = ctx.tok.next(t);
@@ -235,6 +240,16 @@ ReadResult readDxf(std::string_view bytes) {
     }
     sawSection = true;
     const std::string_view name = t.value;
+    // Sections a drawing has once. A second one is left out: a second HEADER, say,
+    // would change the code page half way through the file.
+    const bool once = name == "HEADER" || name == "CLASSES" || name == "OBJECTS" ||
+                      name == "THUMBNAILIMAGE";
+    if (once && std::find(seenOnce.begin(), seenOnce.end(), name) != seenOnce.end()) {
+      ctx.note(t.line, "a second " + std::string(name) + " section is left out");
+      skipSectionQuietly(ctx, name);
+      continue;
+    }
+    if (once) seenOnce.emplace_back(name);
     if (name == "HEADER") readHeaderSection(ctx);
     else if (name == "CLASSES") readKeptSection(ctx, ctx.db.classes, name);
     else if (name == "TABLES") readTablesSection(ctx);

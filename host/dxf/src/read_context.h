@@ -93,6 +93,7 @@ class ReadContext {
   // and the blocks that have some.
   std::vector<std::pair<ReadEntity, db::BlockId>> deferred;
   std::unordered_set<std::uint32_t> deferredOwners;
+  std::vector<std::string> tablesSeen;  // names of the tables read, in every TABLES section
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
 
@@ -132,6 +133,8 @@ bool readBlocksSection(ReadContext& ctx);
 bool readEntitiesSection(ReadContext& ctx);
 // Skips a section this program does not keep.
 bool skipSection(ReadContext& ctx, std::string_view name);
+// The same without a finding, for a section the caller has noted itself.
+bool skipSectionQuietly(ReadContext& ctx, std::string_view name);
 
 // Reads one entity whose `0 TYPE` tag was just read (`start` is where that tag began);
 // the entities read (several for an old-style polyline kept as read) go to `out`.

@@ -26,7 +26,7 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
   out.start = start;
   db::UnknownEntity raw;
   raw.type = ctx.name(t.value);
-  bool seenMarker = false, ownerSeen = false;
+  bool seenMarker = false, ownerSeen = false, ownerDropped = false, keptOutsideGroup = false;
   bool inGroup = false;  // in an application data group (102 {NAME ... 102 })
   while (ctx.next(t, "an entity")) {
     if (isEntityEnd(t)) {
@@ -42,10 +42,19 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
     if (t.code == 330 && !seenMarker && !ownerSeen && !inGroup) {
       ownerSeen = true;
       db::Handle h = 0;
-      if (parseHandle(t.value, h) && h == ownerHandle) continue;  // written anew
+      if (parseHandle(t.value, h) && h == ownerHandle) {  // written anew
+        ownerDropped = true;
+        continue;
+      }
     }
     if (t.code == 67 && !inGroup && t.value.find('1') != std::string_view::npos)
       out.paperSpace = true;
+    const bool outsideGroup = !inGroup && t.code != 102;
+    // A kept 330 first of all is taken for the entity's own owner when it is saved.
+    // One that follows the owner left out would become that: the owner stays before it.
+    if (outsideGroup && !keptOutsideGroup && ownerDropped && t.code == 330)
+      raw.tags.add(330, formatHandle(ownerHandle));
+    keptOutsideGroup = keptOutsideGroup || outsideGroup;
     raw.tags.add(t.code, ctx.kept(t));
   }
   if (ctx.failed()) return false;

@@ -230,10 +230,17 @@ bool readTablesSection(ReadContext& ctx) {
     db::RawTags extras;
     if (!readTableHead(ctx, name, handle, extras)) return false;
     TableReader reader(ctx, name);
-    const bool known = name == "LAYER" || name == "LTYPE" || name == "STYLE" ||
-                       name == "BLOCK_RECORD" || reader.keptTable().has_value();
-    if (!known) ctx.note(t.line, "table " + std::string(name) + " is not kept by this program");
-    if (name == "LAYER") { ctx.db.layers().handle = handle; ctx.db.layers().headExtras = std::move(extras); }
+    // A second table of a name is left out: its head would replace the first one's,
+    // and its entries would name the other head as their owner.
+    const bool again = std::find(ctx.tablesSeen.begin(), ctx.tablesSeen.end(), name) != ctx.tablesSeen.end();
+    if (!again) ctx.tablesSeen.emplace_back(name);
+    const bool known = !again && (name == "LAYER" || name == "LTYPE" || name == "STYLE" ||
+                                  name == "BLOCK_RECORD" || reader.keptTable().has_value());
+    if (again) ctx.note(t.line, "a second " + std::string(name) + " table is left out");
+    else if (!known) ctx.note(t.line, "table " + std::string(name) + " is not kept by this program");
+    if (!known) {
+      // Nothing of it is kept.
+    } else if (name == "LAYER") { ctx.db.layers().handle = handle; ctx.db.layers().headExtras = std::move(extras); }
     else if (name == "LTYPE") { ctx.db.linetypes().handle = handle; ctx.db.linetypes().headExtras = std::move(extras); }
     else if (name == "STYLE") { ctx.db.textStyles().handle = handle; ctx.db.textStyles().headExtras = std::move(extras); }
     else if (name == "BLOCK_RECORD") { ctx.db.blockRecordTableHandle = handle; ctx.db.blockRecordTableExtras = std::move(extras); }

@@ -172,5 +172,46 @@ TEST(RoundTrip, applicationDataGroupsLeftOpenAreClosedWhereTheirObjectEnds) {
   EXPECT_EQ(writeDxfToString(*second.drawing), written);
 }
 
+bool hasFinding(const ReadResult& r, const std::string& part) {
+  for (const Finding& f : r.findings)
+    if (f.message.find(part) != std::string::npos) return true;
+  return false;
+}
+
+// A second HEADER would change the code page half way through the file, and a second
+// table of a name would replace the first one's head: both are left out.
+TEST(RoundTrip, aSecondHeaderOrTableOfTheSameNameIsLeftOut) {
+  const std::string tables =
+      tags({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"}, {5, "2"}, {70, "1"},
+            {0, "LAYER"}, {2, "PIPE"}, {62, "3"}, {0, "ENDTAB"}, {0, "TABLE"}, {2, "LAYER"},
+            {5, "3"}, {0, "LAYER"}, {2, "OTHER"}, {0, "ENDTAB"}, {0, "ENDSEC"}});
+  const std::string line = tags({{0, "LINE"}, {8, "PIPE"}, {10, "0"}, {20, "0"}, {30, "0"},
+                                 {11, "5"}, {21, "5"}, {31, "0"}});
+  ReadResult r = readDxf(fileWith(line, "", header() + header("AC1015", "ANSI_1252") + tables));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "a second HEADER section is left out"));
+  EXPECT_TRUE(hasFinding(r, "a second LAYER table is left out"));
+  EXPECT_EQ(r.drawing->header.codePage, "ANSI_936");
+  EXPECT_EQ(r.drawing->layers().handle, 2u);
+  EXPECT_NE(r.drawing->layers().get("PIPE"), nullptr);
+  EXPECT_EQ(r.drawing->layers().get("OTHER"), nullptr);
+}
+
+// An entity kept as read whose owner is followed by another 330 keeps both, in order,
+// however often it is saved and read.
+TEST(RoundTrip, aSecond330AfterTheOwnerIsNeverTakenForTheOwner) {
+  const std::string foreign = tags({{0, "MYENTITY"}, {5, "2A"}, {67, ""}, {330, "9"},
+                                    {100, "AcDbEntity"}, {8, "0"}});
+  ReadResult first = readDxf(fileWith(foreign));
+  ASSERT_TRUE(first.ok()) << first.error;
+  const std::string written = writeDxfToString(*first.drawing);
+  ReadResult second = readDxf(written);
+  ASSERT_TRUE(second.ok()) << second.error;
+  const std::string again = writeDxfToString(*second.drawing);
+  EXPECT_EQ(again, written);
+  EXPECT_NE(again.find("MYENTITY\r\n  5\r\n2A\r\n330\r\n"), std::string::npos);
+  EXPECT_NE(again.find("\r\n330\r\n9\r\n100\r\nAcDbEntity"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace orv::dxf
