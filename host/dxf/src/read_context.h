@@ -67,9 +67,18 @@ class ReadContext {
     extras.add(102, "}", slot::appData);
     inGroup = false;
   }
-  // At most `most` bytes of a value, decoded, to quote in a message.
+  // At most `most` characters of a value, decoded, to quote in a message. Cut after
+  // decoding, so that a value reads the same quoted from the file and from an escape of
+  // it (a control character saved as \U+0000, say).
   std::string shown(std::string_view raw, std::size_t most) const {
-    return text(raw.substr(0, most));
+    std::string decoded = text(raw.substr(0, most * 8));  // an escape takes 7 bytes
+    std::size_t at = 0;
+    for (std::size_t count = 0; at < decoded.size() && count < most; ++count) {
+      ++at;
+      while (at < decoded.size() && (static_cast<unsigned char>(decoded[at]) & 0xC0) == 0x80) ++at;
+    }
+    decoded.resize(at);
+    return decoded;
   }
   // Decoded and interned; the same bytes seen again cost one hash look-up, or less when
   // they were among the last few names (a drawing's entities name the same few layers).
