@@ -1,7 +1,6 @@
 // Opening and saving drawings as DXF.
 #include "drawing_files.h"
 
-#include "db_impl.h"
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
 #include "pictures_library.h"
@@ -18,8 +17,7 @@ std::string inQuotes(const std::filesystem::path& p) { return "“" + p.string()
 FileResult openDrawing(Session& session, const std::filesystem::path& path) {
   dxf::ReadResult read = dxf::readDxfFile(path);
   if (!read.ok()) return {false, "无法打开图形" + inQuotes(path) + "：" + read.error};
-  auto impl = std::make_unique<AcDbDatabase::Impl>(std::make_unique<db::Database>(std::move(*read.drawing)));
-  session.replaceDrawing(std::make_unique<AcDbDatabase>(std::move(impl)), path);
+  session.replaceDocument(std::make_unique<core::Document>(std::move(*read.drawing), path));
   std::string notes;
   for (std::size_t i = 0; i < read.findings.size() && i < kFindingsShown; ++i) {
     const auto& f = read.findings[i];
@@ -31,9 +29,10 @@ FileResult openDrawing(Session& session, const std::filesystem::path& path) {
 }
 
 FileResult saveDrawing(Session& session, const std::filesystem::path& path) {
-  dxf::WriteResult written = dxf::saveDxfFile(sdk::databaseOf(&session.drawing()), path);
+  dxf::WriteResult written = dxf::saveDxfFile(session.database(), path);
   if (!written) return {false, "无法保存图形到" + inQuotes(path) + "：" + written.message};
-  session.setDrawingPath(path);
+  session.document().setPath(path);
+  session.document().markSaved();
   return {true, {}};
 }
 
@@ -41,7 +40,7 @@ FileResult exportDrawing(Session& session, const std::filesystem::path& path) {
   std::string problem;
   const render::Pictures* renderer = pictures(problem);
   if (!renderer) return {false, "无法输出图片" + inQuotes(path) + "：" + problem};
-  render::RenderResult r = renderer->render(sdk::databaseOf(&session.drawing()), path, {});
+  render::RenderResult r = renderer->render(session.database(), path, {});
   if (!r) return {false, "无法输出图片" + inQuotes(path) + "：" + r.message};
   std::string notes;
   if (r.report.truncated) notes = "\n注意：图形太大，图片只画出了一部分。";

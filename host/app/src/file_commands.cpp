@@ -33,8 +33,8 @@ void saveAs(Session& s, std::string name) {
 }
 
 void save(Session& s) {
-  if (s.drawingPath())
-    saveAs(s, s.drawingPath()->string());
+  if (s.document().path())
+    saveAs(s, s.document().path()->string());
   else
     saveAs(s, askFileName(s, "\n保存图形为 (DXF): "));
 }

@@ -108,7 +108,10 @@ Presented presentAtCommandLine(DialogModel& model, prompt::Console& console) {
   show(model, slots, console);
   const std::string_view question = slots.empty() ? texts::kOkOrCancel : texts::kChooseSlot;
   for (;;) {
-    prompt::Reply reply = console.ask(question);
+    prompt::AskOptions options;
+    options.kind = prompt::AskKind::choice;
+    options.keywords = {std::string(texts::kOkWord), std::string(texts::kCancelWord)};
+    prompt::Reply reply = console.ask(question, options);
     if (reply.kind == prompt::Reply::Kind::End) return {Press::cancel, true};
     if (reply.kind == prompt::Reply::Kind::Cancel) return {Press::cancel, false};
     const std::string_view typed = trimBlanks(reply.text);

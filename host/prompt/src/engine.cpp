@@ -133,6 +133,13 @@ void PromptEngine::initGet(int flags, std::string_view keywords) {
 
 PromptEngine::Armed PromptEngine::takeArmed() { return std::exchange(armed_, Armed{}); }
 
+AskOptions PromptEngine::askOptions(AskKind kind, const Armed& armed) {
+  AskOptions options;
+  options.kind = kind;
+  options.keywords = armed.keywords;
+  return options;
+}
+
 std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOptions& options,
                                             Reply& reply) {
   // After the end of input every question is still shown (and answered with a
@@ -166,12 +173,13 @@ std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string
 }
 
 Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                              bool setsLastPoint, Point3& out) {
+                              AskKind kind, Point3& out) {
   lastKeyword_.reset();
   const Armed armed = takeArmed();
+  const bool setsLastPoint = kind == AskKind::point;
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword;
-  AskOptions options;
+  AskOptions options = askOptions(kind, armed);
   options.basePoint = basePoint;
   while (true) {
     Reply reply;
@@ -197,11 +205,15 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
 
 Status PromptEngine::getPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
                               Point3& out) {
-  return askPoint(prompt, basePoint, true, out);
+  return askPoint(prompt, basePoint, AskKind::point, out);
 }
 
 Status PromptEngine::getPickPoint(std::string_view prompt, Point3& out) {
-  return askPoint(prompt, std::nullopt, false, out);
+  return askPoint(prompt, std::nullopt, AskKind::pick, out);
+}
+
+Status PromptEngine::getSelectionPoint(std::string_view prompt, Point3& out) {
+  return askPoint(prompt, std::nullopt, AskKind::select, out);
 }
 
 Status PromptEngine::getReal(std::string_view prompt, double& out) {
@@ -209,9 +221,10 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kNumber : refusal::kNumberOrKeyword;
+  const AskOptions options = askOptions(AskKind::real, armed);
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
+    if (auto status = receive(prompt, options, reply)) return *status;
     const std::string text = replyText(reply);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
@@ -239,9 +252,10 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kInteger : refusal::kIntegerOrKeyword;
+  const AskOptions options = askOptions(AskKind::integer, armed);
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
+    if (auto status = receive(prompt, options, reply)) return *status;
     const std::string text = replyText(reply);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
@@ -270,9 +284,11 @@ Status PromptEngine::getString(std::string_view prompt, bool allowBlanks, std::s
                                std::string& out) {
   lastKeyword_.reset();
   const Armed armed = takeArmed();
+  AskOptions options = askOptions(AskKind::text, armed);
+  options.blanksAllowed = allowBlanks;
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
+    if (auto status = receive(prompt, options, reply)) return *status;
     std::string text = replyText(reply);
     if (!allowBlanks) {
       const auto blank = text.find_first_of(" \t");

@@ -77,6 +77,8 @@ class PromptEngine {
   // A point to pick an entity at (acedEntSel); the caller looks the entity up.
   // It does not change the last point.
   Status getPickPoint(std::string_view prompt, Point3& out);
+  // A point or option of an object selection ("选择对象:"); as getPickPoint.
+  Status getSelectionPoint(std::string_view prompt, Point3& out);
 
   // The keyword of the last request if it returned Keyword, as it was armed
   // (with kOther: the reply as typed, blanks around it dropped).
@@ -100,13 +102,14 @@ class PromptEngine {
     std::vector<std::string> keywords;
   };
   Armed takeArmed();
+  static AskOptions askOptions(AskKind kind, const Armed& armed);
   // Asks once; the status that ends the request, or nullopt with a reply to judge.
   std::optional<Status> receive(std::string_view prompt, const AskOptions& options,
                                 Reply& reply);
   // An armed keyword, or with kOther any reply: Keyword; nullopt otherwise.
   std::optional<Status> keywordReply(const Armed& armed, std::string_view text);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                  bool setsLastPoint, Point3& out);
+                  AskKind kind, Point3& out);
 
   Console& console_;
   Armed armed_;
