@@ -79,6 +79,9 @@ class PromptEngine {
   Status getPickPoint(std::string_view prompt, Point3& out);
   // A point or option of an object selection ("选择对象:"); as getPickPoint.
   Status getSelectionPoint(std::string_view prompt, Point3& out);
+  // The opposite corner of a rectangle from `corner`; as getPickPoint (the
+  // last point stays), with a rubber rectangle for presentations that draw one.
+  Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
 
   // The keyword of the last request if it returned Keyword, as it was armed
   // (with kOther: the reply as typed, blanks around it dropped).
@@ -109,7 +112,7 @@ class PromptEngine {
   // An armed keyword, or with kOther any reply: Keyword; nullopt otherwise.
   std::optional<Status> keywordReply(const Armed& armed, std::string_view text);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                  AskKind kind, Point3& out);
+                  AskKind kind, Point3& out, bool boxFromBase = false);
 
   Console& console_;
   Armed armed_;
