@@ -89,7 +89,7 @@ LayerStyle StyleTable::layer(db::NameId name) {
     if (const db::Layer* layer = db_.layers().get(db_.name(name))) {
       const int c = layer->color;
       s.off = c < 0;
-      s.color = static_cast<std::int16_t>(c == 0 || std::abs(c) > 255 ? 7 : std::abs(c));
+      s.color = indexInk(c == 0 || std::abs(c) > 255 ? 7 : std::abs(c));
       s.frozen = (layer->flags & 1) != 0;
       const std::int32_t lt = linetypeByName(layer->linetype);
       s.linetype = lt >= 0 ? lt : kContinuous;

@@ -14,6 +14,13 @@ inline constexpr std::int32_t kContinuous = -1;
 inline constexpr std::int32_t kByLayer = -2;
 inline constexpr std::int32_t kByBlock = -3;
 
+// A resolved colour: an AutoCAD colour index 1-255 (7 takes the background's contrast),
+// or, with kTrueColor set, 0xRRGGBB below it.
+using Ink = std::uint32_t;
+inline constexpr Ink kTrueColor = 0x1000000u;
+inline constexpr Ink indexInk(int index) { return static_cast<Ink>(index >= 1 && index <= 255 ? index : 7); }
+inline constexpr Ink trueInk(std::uint32_t rgb) { return kTrueColor | (rgb & 0xFFFFFFu); }
+
 // A dash pattern in drawing units, ready for cairo: lengths alternate dash, gap, dash,
 // gap..., starting with a dash and even in number. A dash of length 0 is a dot. `offset`
 // is where along the pattern an entity starts (a pattern that begins with a gap is
@@ -30,7 +37,7 @@ struct DashPattern {
 bool makeDashPattern(const std::vector<db::DashElement>& elements, DashPattern& out);
 
 struct LayerStyle {
-  std::int16_t color = 7;               // 1-255
+  Ink color = 7;
   std::int32_t linetype = kContinuous;  // a pattern id or kContinuous
   bool off = false;     // entities on it are not drawn
   bool frozen = false;  // neither are they, nor block references on it with all they hold
