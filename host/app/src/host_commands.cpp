@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "orv/prompt/reply_parser.h"
 #include "session.h"
 
 namespace orv::app {
@@ -65,6 +66,7 @@ void arx(Session& s) {
   std::string option;
   Status st = prompts.getString("\n输入选项 [列出模块(?)/加载(L)/卸载(U)/命令(C)]: ", false, 64, option);
   if (st != Status::Normal || option.empty()) return;
+  option = prompt::asciiForms(option);  // "？" and "Ｌ" in full width
   if (option == "?") {
     listModules(s);
   } else if (modules::equalsIgnoringCase(option, "C")) {

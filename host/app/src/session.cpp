@@ -5,6 +5,8 @@
 #include <exception>
 #include <new>
 
+#include "orv/prompt/reply_parser.h"
+
 namespace orv::app {
 
 namespace {
@@ -97,7 +99,9 @@ void Session::run() {
     prompt::Reply reply = console_.ask("\n命令: ", options);
     if (reply.kind == prompt::Reply::Kind::End) break;
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
-    std::string_view typed = trim(reply.text);
+    // "ＬＩＮＥ" typed in full width is LINE.
+    const std::string read = prompt::asciiForms(reply.text);
+    std::string_view typed = trim(read);
     if (typed.empty()) {
       if (lastCommand_.empty()) continue;
       typed = lastCommand_;

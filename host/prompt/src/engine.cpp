@@ -160,13 +160,14 @@ std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOp
   return Status::Cancel;
 }
 
-std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view text) {
-  if (auto keyword = matchKeyword(armed.keywords, text)) {
+std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view read,
+                                                  std::string_view typed) {
+  if (auto keyword = matchKeyword(armed.keywords, read)) {
     lastKeyword_ = std::move(*keyword);
     return Status::Keyword;
   }
   if (armed.flags & kOther) {
-    lastKeyword_ = std::string(trimBlanks(text));
+    lastKeyword_ = std::string(trimBlanks(typed));
     return Status::Keyword;
   }
   return std::nullopt;
@@ -186,20 +187,21 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
 
+    const std::string read = asciiForms(reply.text);
     std::optional<Point3> point = reply.point;
     if (!point) {
-      if (isEmptyReply(reply.text)) {
+      if (isEmptyReply(read)) {
         if (armed.flags & kNoNull) continue;
         return Status::None;
       }
-      point = parsePoint(reply.text, lastPoint_);
+      point = parsePoint(read, lastPoint_);
     }
     if (point) {
       out = *point;
       if (setsLastPoint) lastPoint_ = *point;
       return Status::Normal;
     }
-    if (auto status = keywordReply(armed, reply.text)) return *status;
+    if (auto status = keywordReply(armed, read, reply.text)) return *status;
     console_.print(refused);
   }
 }
@@ -230,7 +232,8 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
-    const std::string text = replyText(reply);
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -247,7 +250,7 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(refused);
   }
 }
@@ -261,7 +264,8 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
-    const std::string text = replyText(reply);
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -280,7 +284,7 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(parsed == IntParse::OutOfRange ? refusal::kIntegerRange : refused);
   }
 }
