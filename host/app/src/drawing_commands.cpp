@@ -1,6 +1,7 @@
 // The host's commands on the drawing: LINE, UNDO, REDO and PICKBOX.
 #include <vector>
 
+#include "messages.h"
 #include "session.h"
 
 namespace orv::app {
@@ -47,7 +48,7 @@ void line(Session& s) {
     }
     auto added = d.append(db::Entity(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}}));
     if (!added) {
-      s.console().print("\n无法画这条线: " + added.error().message);
+      s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
     }
     segments.push_back({*added, last});

@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 
+#include "keep_work.h"
 #include "orv/prompt/reply_parser.h"
 
 namespace orv::app {
@@ -97,7 +98,11 @@ void Session::run() {
     prompt::AskOptions options;
     options.kind = prompt::AskKind::command;
     prompt::Reply reply = console_.ask("\n命令: ", options);
-    if (reply.kind == prompt::Reply::Kind::End) break;
+    // Ctrl-D at the terminal ends the session as QUIT does.
+    if (reply.kind == prompt::Reply::Kind::End) {
+      if (mayCloseDrawing(*this)) break;
+      continue;
+    }
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
     // "ＬＩＮＥ" typed in full width is LINE.
     const std::string read = prompt::asciiForms(reply.text);

@@ -79,6 +79,12 @@ class Session {
 
   void requestQuit() { quit_ = true; }
 
+  // Whether the session asks its user about their work (unsaved changes, replacing
+  // a file): the terminal and the window do; a script session asks no one, its
+  // script and the command line decide.
+  bool interactive() const { return interactive_; }
+  void setInteractive(bool interactive) { interactive_ = interactive; }
+
   struct HostCommand {
     std::string name;
     std::string description;
@@ -113,6 +119,7 @@ class Session {
   std::vector<HostCommand> hostCommands_;
   std::string lastCommand_;
   bool quit_ = false;
+  bool interactive_ = false;
 };
 
 // The host's own commands (HELP, ARX, QUIT, ...), in the order HELP lists them.

@@ -14,10 +14,10 @@ std::string describeSystemError(int error) {
     case EDQUOT: return "超出磁盘配额";
     case EFBIG: return "文件超出允许的大小";
     case ENOENT: return "文件或目录不存在";
-    case ENOTDIR: return "路径中有一段不是目录";
-    case EISDIR: return "这是一个目录";
+    case ENOTDIR: return "路径中有一段不是文件夹";
+    case EISDIR: return "这是一个文件夹";
     case EEXIST: return "文件已存在";
-    case ENOTEMPTY: return "目录不是空的";
+    case ENOTEMPTY: return "文件夹不是空的";
     case ELOOP: return "符号链接过多或成环";
     case ENAMETOOLONG: return "路径过长";
     case EIO: return "输入输出错误";
