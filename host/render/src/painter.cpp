@@ -38,8 +38,8 @@ std::uint32_t inkRgb(Ink ink, Background background) {
   return (std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b;
 }
 
-Painter::Painter(cairo_t* cr, StyleTable& styles, const PaintSettings& settings)
-    : cr_(cr), styles_(styles), settings_(settings),
+Painter::Painter(cairo_t* cr, const db::Database& db, StyleTable& styles, const PaintSettings& settings)
+    : cr_(cr), db_(db), styles_(styles), text_(db, TextEngine::forThisThread()), settings_(settings),
       thin_(settings.highlight ? 2.0 * settings.thin : settings.thin) {
   path_.setView(settings.view);
 }
@@ -63,14 +63,21 @@ void Painter::operator()(const Placed& placed) {
     }
     addPolyline(*pl, m);
   } else {
-    return;  // entities the model keeps without drawing them
+    paintKept(placed);
+    return;
   }
   if (!path_.ok()) {
     ++skipped;
     return;
   }
-  stroke(placed, std::clamp(width * m.lengthScale(), thin_, kDeviceLimit));
+  stroke(placed, lineWidth(placed, width * m.lengthScale()));
   ++painted;
+}
+
+double Painter::lineWidth(const Placed& placed, double ownWidth) const {
+  double w = std::max(ownWidth, thin_);
+  if (placed.lineweightMm > 0.0) w = std::max(w, placed.lineweightMm * settings_.deviceUnitsPerMm);
+  return std::min(w, kDeviceLimit);
 }
 
 void Painter::addArc(const ArcPath& arc, const Affine& m, bool closed) {
@@ -111,7 +118,7 @@ void Painter::paintTaperedPolyline(const db::Polyline& pl, const Placed& placed)
     if (std::max(w.start, w.end) * m.lengthScale() <= thin_) {
       path_.moveTo(m.apply(p));
       addSegment(pl, i, m);
-      if (path_.ok()) stroke(placed, thin_);
+      if (path_.ok()) stroke(placed, lineWidth(placed, 0.0));
       continue;
     }
     if (auto arc = bulgeArc(p, q, pl.hasVertexExtras() ? pl.bulge(i) : 0.0)) {

@@ -11,6 +11,7 @@
 #include "cairo_ptr.h"
 #include "geometry.h"
 #include "orv/render/draw.h"
+#include "extents.h"
 #include "painter.h"
 #include "style.h"
 #include "walker.h"
@@ -18,53 +19,6 @@
 namespace orv::render {
 
 namespace {
-
-// Grows a box by each visible entity in world coordinates.
-class ExtentsPass {
- public:
-  Box box;
-
-  void operator()(const Placed& placed) {
-    const Affine& m = placed.transform;
-    const db::Entity& e = placed.entity;
-    if (const auto* line = e.as<db::Line>()) {
-      box.add(m.apply({line->start.x, line->start.y}));
-      box.add(m.apply({line->end.x, line->end.y}));
-    } else if (const auto* arc = e.as<db::Arc>()) {
-      if (auto path = arcPath(*arc)) addArcBounds(box, m, *path);
-    } else if (const auto* circle = e.as<db::Circle>()) {
-      if (auto path = circlePath(*circle)) addArcBounds(box, m, *path);
-    } else if (const auto* pl = e.as<db::Polyline>()) {
-      addPolyline(*pl, m);
-    }
-  }
-
- private:
-  void addPolyline(const db::Polyline& pl, const Affine& m) {
-    Box own;
-    double widest = 0.0;
-    const std::size_t n = pl.size();
-    for (std::size_t i = 0; i < n; ++i) own.add(m.apply(pl.point(i)));
-    const std::size_t segments = segmentCount(pl);
-    for (std::size_t i = 0; i < segments; ++i) {
-      if (pl.hasVertexExtras()) {
-        if (auto arc = bulgeArc(pl.point(i), pl.point((i + 1) % n), pl.bulge(i)))
-          addArcBounds(own, m, *arc);
-      }
-      const SegmentWidths w = segmentWidths(pl, i);
-      widest = std::max({widest, w.start, w.end});
-    }
-    own.inflate(widest / 2.0 * m.lengthScale());
-    box.add(own);
-  }
-};
-
-Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t entityLimit) {
-  ExtentsPass pass;
-  SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
-  walker.walk(Affine{});
-  return pass.box;
-}
 
 Affine affineOf(const ViewTransform& v) {
   Affine m;
@@ -138,12 +92,13 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   settings.background = options.background;
   settings.highlight = options.highlight;
   settings.view = Box{x0, y0, x1, y1};
+  settings.deviceUnitsPerMm = positive(options.deviceUnitsPerMm) ? options.deviceUnitsPerMm : 96.0 / 25.4;
 
   StyleTable styles(db);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
   cairo_set_dash(cr, nullptr, 0, 0.0);
-  Painter painter(cr, styles, settings);
+  Painter painter(cr, db, styles, settings);
   SceneWalker<Painter> walker(db, styles, painter, options.entityLimit);
   if (options.entities) {
     walker.walkList(*options.entities, affineOf(view));
@@ -160,7 +115,7 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
 std::optional<Extents> modelExtents(const db::Database& db) {
   StyleTable styles(db);
   const Box box = measureModelSpace(db, styles, PageSetup{}.entityLimit);
-  if (box.empty()) return std::nullopt;
+  if (box.empty()) return std::nullopt;  // nothing visible
   return Extents{box.minX, box.minY, box.maxX, box.maxY};
 }
 
