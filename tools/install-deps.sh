@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libreadline-dev libcairo2-dev
+  libreadline-dev libcairo2-dev libpango1.0-dev fonts-wqy-microhei
   python3 python3-ezdxf
   clang libclang-rt-14-dev
 )

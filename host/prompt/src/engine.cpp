@@ -174,7 +174,7 @@ std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string
 }
 
 Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                              AskKind kind, Point3& out) {
+                              AskKind kind, Point3& out, bool boxFromBase) {
   lastKeyword_.reset();
   const Armed armed = takeArmed();
   const bool setsLastPoint = kind == AskKind::point;
@@ -182,6 +182,7 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
       armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword;
   AskOptions options = askOptions(kind, armed);
   options.basePoint = basePoint;
+  options.boxFromBase = boxFromBase;
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
@@ -216,6 +217,10 @@ Status PromptEngine::getPickPoint(std::string_view prompt, Point3& out) {
 
 Status PromptEngine::getSelectionPoint(std::string_view prompt, Point3& out) {
   return askPoint(prompt, std::nullopt, AskKind::select, out);
+}
+
+Status PromptEngine::getCorner(std::string_view prompt, const Point3& corner, Point3& out) {
+  return askPoint(prompt, corner, AskKind::pick, out, true);
 }
 
 Status PromptEngine::getReal(std::string_view prompt, double& out) {

@@ -52,6 +52,9 @@ struct AskOptions {
   AskKind kind = AskKind::text;
   // Base point of a point prompt, for presentations that draw a rubber band.
   std::optional<Point3> basePoint;
+  // The base point is a corner of a rectangle (a window of a selection, ZOOM W): the
+  // rubber band is that rectangle rather than a line.
+  bool boxFromBase = false;
   // The keywords the reply may name, as armed ("W X S D F 0").
   std::vector<std::string> keywords;
   // A text reply that may hold blanks: the space bar types a blank instead of ending it.

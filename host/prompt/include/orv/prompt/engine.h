@@ -81,6 +81,9 @@ class PromptEngine {
   Status getPickPoint(std::string_view prompt, Point3& out);
   // A point or option of an object selection ("选择对象:"); as getPickPoint.
   Status getSelectionPoint(std::string_view prompt, Point3& out);
+  // The opposite corner of a rectangle from `corner`; as getPickPoint (the
+  // last point stays), with a rubber rectangle for presentations that draw one.
+  Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
 
   // The keyword of the last request if it returned Keyword, as it was armed
   // (with kOther: the reply as typed, blanks around it dropped).
@@ -113,7 +116,7 @@ class PromptEngine {
   std::optional<Status> keywordReply(const Armed& armed, std::string_view read,
                                      std::string_view typed);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                  AskKind kind, Point3& out);
+                  AskKind kind, Point3& out, bool boxFromBase = false);
 
   Console& console_;
   Armed armed_;
