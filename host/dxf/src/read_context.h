@@ -105,6 +105,7 @@ class ReadContext {
   std::vector<std::string> tablesSeen;  // names of the tables read, in every TABLES section
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
+  std::size_t keptEntities = 0;    // entities read as kept tags
 
  private:
   struct Hash {

@@ -76,6 +76,7 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
   out.start = start;
   db::UnknownEntity raw;
   raw.type = ctx.name(t.value);
+  ++ctx.keptEntities;
   bool chunked = t.value == "MTEXT";  // until extended data or embedded objects
   TextChunks chunks;
   bool seenMarker = false, ownerSeen = false, ownerDropped = false, keptOutsideGroup = false;

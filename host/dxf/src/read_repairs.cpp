@@ -228,8 +228,11 @@ void linkArrowBlocks(ReadContext& ctx) {
 }  // namespace
 
 void repairReadDrawing(ReadContext& ctx) {
-  repairOwners(ctx);
-  addNamesKeptEntitiesUse(ctx);
+  // Only entities kept as tags carry owners and names of their own.
+  if (ctx.keptEntities > 0) {
+    repairOwners(ctx);
+    addNamesKeptEntitiesUse(ctx);
+  }
   linkArrowBlocks(ctx);
 }
 
