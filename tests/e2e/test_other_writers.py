@@ -89,6 +89,9 @@ class OtherWriters(unittest.TestCase):
         doc.blocks.new("B").add_attdef("TAG", (0, 0))
         msp.add_blockref("B", (5, 5)).add_attrib("TAG", "V", (5, 5))
         msp.add_polyline3d([(0, 0, 0), (1, 1, 1)])
+        orphan = doc.objects.add_xrecord(doc.rootdict.dxf.handle)
+        orphan.reset([(1, "orphan")])
+        orphan.dxf.owner = "ABCD"  # owned by nothing in the file
         pairs, kind = [], None
         for c, v in tag_lines(ezdxf_text(doc)):
             if c == "0":
@@ -99,6 +102,8 @@ class OtherWriters(unittest.TestCase):
         transcript, saved, p = self.open_save_export(join_tags(pairs))
         self.assertIn("所有者句柄 FFF0 不对", transcript)
         self.assertIn("文字样式“NOSUCH”被使用但未定义", transcript)
+        self.assertIn("另有 2 条", transcript)  # the owner given to the root dictionary among them
+        self.assertEqual(len(saved.objects.query("XRECORD")), 1)
         self.assertIn("NOSUCH", [s.dxf.name for s in saved.styles])
         ref = saved.modelspace().query("INSERT")[0]
         self.assertEqual([a.dxf.text for a in ref.attribs], ["V"])

@@ -1,7 +1,8 @@
 // Repairs made once a file is read, so that what is saved holds together: owners of kept entities, names they use, R12 arrow blocks.
 //
 // Contents: what kept tags say; owners of attributes, vertices and the rest; names of
-// layers, linetypes, text and dimension styles; arrow blocks of R12 dimension styles.
+// layers, linetypes, text and dimension styles; arrow blocks of R12 dimension styles;
+// owners of objects kept as read.
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -225,6 +226,88 @@ void linkArrowBlocks(ReadContext& ctx) {
   }
 }
 
+// Every handle the saved file will hold outside OBJECTS.
+std::unordered_set<db::Handle> handlesInUse(const db::Database& d) {
+  std::unordered_set<db::Handle> in;
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (!e.isErased()) in.insert(e.handle());
+  }
+  for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
+    const db::BlockDefinition& block = d.block(db::BlockId{b});
+    if (block.removed) continue;
+    in.insert(block.recordHandle), in.insert(block.beginHandle), in.insert(block.endHandle);
+  }
+  auto table = [&](const auto& t) {
+    in.insert(t.handle);
+    for (const auto& r : t) in.insert(r.handle);
+  };
+  table(d.layers());
+  table(d.linetypes());
+  table(d.textStyles());
+  for (int k = 0; k < db::kKeptTableCount; ++k) table(d.keptTable(static_cast<db::KeptTable>(k)));
+  in.insert(d.blockRecordTableHandle);
+  return in;
+}
+
+// An object of the OBJECTS section kept as read whose owner is no object of the file
+// would be dropped by a reader that checks owners: it is given to the root dictionary.
+void repairObjectOwners(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  if (d.objects.empty()) return;
+  std::unordered_set<db::Handle> in;  // the objects' handles, then (if needed) all
+  bool everything = false;
+  db::Handle root = 0;
+  bool atHead = false;
+  for (db::RawTag t : d.objects) {
+    std::uint64_t h = 0;
+    if (t.code == 0) atHead = true;
+    else if (atHead && t.code == 5 && parseHandle(t.value, h)) {
+      in.insert(h);
+      if (root == 0) root = h;  // the first object is the root dictionary
+      atHead = false;
+    }
+  }
+  if (root == 0) return;
+  db::RawTags out;
+  std::string type, handle;
+  bool ownerSeen = true, inGroup = false;
+  std::size_t repaired = 0;
+  for (db::RawTag t : d.objects) {
+    if (t.code == 0) {
+      type = t.value;
+      handle.clear();
+      ownerSeen = inGroup = false;
+    } else if (t.code == 5 && handle.empty()) {
+      handle = t.value;
+    } else if (t.code == 102) {
+      inGroup = !t.value.empty() && t.value.front() == '{';
+    } else if (t.code == 100 && !inGroup) {
+      ownerSeen = true;
+    } else if (t.code == 330 && !inGroup && !ownerSeen) {
+      ownerSeen = true;
+      std::uint64_t h = 0;
+      bool valid = t.value == "0" || (parseHandle(t.value, h) && in.count(h));
+      if (!valid && h != 0 && !everything) {
+        // Owned by something else than an object (an entity, a table entry).
+        for (db::Handle other : handlesInUse(d)) in.insert(other);
+        everything = true;
+        valid = in.count(h) != 0;
+      }
+      if (!valid) {
+        if (++repaired <= 5)
+          ctx.note(0, "对象 " + type + "（句柄 " + handle + "）的所有者句柄 " + std::string(t.value) +
+                          " 不存在，已改为根字典 " + formatHandle(root));
+        out.add(330, formatHandle(root), t.slot);
+        continue;
+      }
+    }
+    out.add(t.code, t.value, t.slot);
+  }
+  if (repaired > 5) ctx.note(0, "另有 " + std::to_string(repaired - 5) + " 个对象的所有者句柄已改正");
+  if (repaired) d.objects = std::move(out);
+}
+
 }  // namespace
 
 void repairReadDrawing(ReadContext& ctx) {
@@ -234,6 +317,7 @@ void repairReadDrawing(ReadContext& ctx) {
     addNamesKeptEntitiesUse(ctx);
   }
   linkArrowBlocks(ctx);
+  repairObjectOwners(ctx);
 }
 
 }  // namespace orv::dxf

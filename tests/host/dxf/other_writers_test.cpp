@@ -159,5 +159,22 @@ TEST(OtherWriters, wrongOwnersAndUndefinedStylesAreRepairedAndSaid) {
   EXPECT_TRUE(again.findings.empty()) << describe(again);
 }
 
+TEST(OtherWriters, objectsOwnedByNothingGoToTheRootDictionary) {
+  const std::string objects =
+      tags({{0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "A"}, {330, "0"}, {100, "AcDbDictionary"},
+            {0, "XRECORD"}, {5, "31"}, {102, "{ACAD_REACTORS"}, {330, "ABCD"}, {102, "}"}, {330, "ABCD"},
+            {100, "AcDbXrecord"}, {1, "orphan"}, {0, "XRECORD"}, {5, "32"}, {330, "50"}, {100, "AcDbXrecord"},
+            {1, "the line's"}, {0, "ENDSEC"}});
+  const std::string line = tags({{0, "LINE"}, {5, "50"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
+  std::string file = fileWith(line);
+  file.insert(file.rfind("0\nEOF"), objects);
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "XRECORD（句柄 31）的所有者句柄 ABCD 不存在，已改为根字典 A")) << describe(r);
+  EXPECT_FALSE(hasFinding(r, "句柄 32"));  // an entity owns it: that is right
+  // The owner changed; the reactor inside its group stays as it was.
+  EXPECT_EQ(valuesOf(r.drawing->objects, 330), "0|ABCD|A|50|");
+}
+
 }  // namespace
 }  // namespace orv::dxf
