@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (true) {
     engine.resumeInput();
     AskOptions options;
-    options.commandPrompt = true;
+    options.kind = AskKind::command;
     const Reply command = console.ask("\nCommand: ", options);
     if (command.kind == Reply::Kind::End) break;
     ORV_FUZZ_CHECK(++commands <= lineLimit, "more commands than lines");

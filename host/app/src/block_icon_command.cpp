@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "db_impl.h"
 #include "pictures_library.h"
 #include "session.h"
 
@@ -21,7 +20,8 @@ void blockIcon(Session& s) {
     s.console().print("\n无法生成预览图标：" + problem);
     return;
   }
-  const render::BlockIconCount count = renderer->storeBlockIcons(sdk::databaseOf(&s.drawing()));
+  const render::BlockIconCount count = renderer->storeBlockIcons(s.database());
+  if (count.made > 0) s.document().noteChangeOutsideUndo();
   s.console().print(describe(count));
 }
 

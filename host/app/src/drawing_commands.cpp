@@ -1,7 +1,7 @@
-// The host's commands on the drawing: LINE, UNDO and PICKBOX.
+// The host's commands on the drawing: LINE, UNDO, REDO and PICKBOX.
 #include <vector>
 
-#include "db_impl.h"
+#include "messages.h"
 #include "session.h"
 
 namespace orv::app {
@@ -11,14 +11,12 @@ namespace {
 using prompt::Point3;
 using prompt::Status;
 
-db::Database& databaseOf(Session& s) { return sdk::databaseOf(&s.drawing()); }
-
 // LINE: straight lines from point to point; U takes back the last one, C closes.
 void line(Session& s) {
   auto& prompts = s.prompts();
   Point3 first;
   if (prompts.getPoint("\n指定第一个点: ", std::nullopt, first) != Status::Normal) return;
-  db::Database& d = databaseOf(s);
+  db::Database& d = s.database();
   struct Segment {
     db::ObjectId id;
     Point3 start;
@@ -50,7 +48,7 @@ void line(Session& s) {
     }
     auto added = d.append(db::Entity(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}}));
     if (!added) {
-      s.console().print("\n无法画这条线: " + added.error().message);
+      s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
     }
     segments.push_back({*added, last});
@@ -66,6 +64,15 @@ void undo(Session& s) {
     return;
   }
   s.console().print(name.empty() ? "\n已放弃。" : "\n已放弃: " + name);
+}
+
+void redo(Session& s) {
+  std::string name;
+  if (!s.redoLastCommand(name)) {
+    s.console().print("\n没有可以重做的操作。");
+    return;
+  }
+  s.console().print(name.empty() ? "\n已重做。" : "\n已重做: " + name);
 }
 
 void pickbox(Session& s) {
@@ -84,6 +91,7 @@ std::vector<Session::HostCommand> drawingCommands() {
   return {
       {"LINE", "画直线：从点到点", line, true},
       {"PICKBOX", "设置拾取对象时允许的距离（缺省 1 个图形单位）", pickbox},
+      {"REDO", "恢复上一个 UNDO 放弃的操作", redo},
       {"UNDO", "放弃上一个改变图形的命令的全部效果", undo},
   };
 }

@@ -1,20 +1,26 @@
 // orvcad: starts a session, loads the plug-in module and runs the command line.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "drawing_files.h"
+#include "file_names.h"
+#include "messages.h"
 #include "options.h"
 #include "orv/render/render.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
 #include "session.h"
+#include "user_module.h"
 
 namespace fs = std::filesystem;
+namespace messages = orv::app::messages;
 
 namespace {
 
@@ -47,38 +53,69 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  for (const auto& picture : options.exports)
+  // Every file the options name is checked before the session starts, so that a
+  // session's work never ends in a file that cannot be written.
+  std::optional<fs::path> savePath;
+  if (options.save) {
+    auto name = orv::app::drawingNameToSave(options.save->string(), orv::app::NameFrom::option);
+    if (!name.path) return fail(name.refusal);
+    if (auto why = orv::app::whyNotWritable(*name.path); !why.empty())
+      return fail(messages::cannotSaveDrawing(*name.path, why));
+    savePath = *name.path;
+  }
+  for (const auto& picture : options.exports) {
     if (!orv::render::pictureFormatFor(picture))
-      return fail("无法输出图片“" + picture.string() + "”：只能输出 .png、.svg 或 .pdf");
+      return fail(messages::cannotExportPicture(picture, "只能输出 .png、.svg 或 .pdf"));
+    if (auto why = orv::app::whyNotWritable(picture); !why.empty())
+      return fail(messages::cannotExportPicture(picture, why));
+  }
+  std::optional<fs::path> drawing;
+  if (options.drawing) {
+    drawing = orv::app::drawingNameToOpen(options.drawing->string());
+    if (auto why = orv::app::whyNotReadable(*drawing); !why.empty())
+      return fail(messages::cannotOpenDrawing(*drawing, why));
+  }
 
   // Replies come from the script, from piped standard input, or from the terminal.
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
+  bool interactive = false;
   if (options.script && *options.script != "-") {
+    if (auto why = orv::app::whyNotReadable(*options.script); !why.empty())
+      return fail(messages::cannotReadScript(*options.script, why));
     scriptFile.open(*options.script, std::ios::binary);
-    if (!scriptFile) return fail("无法读取脚本文件“" + *options.script + "”");
+    if (!scriptFile) return fail(messages::cannotReadScript(*options.script, messages::systemError(errno)));
     console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
   } else if (options.script || !isatty(STDIN_FILENO)) {
     console = std::make_unique<orv::prompt::ScriptConsole>(std::cin, std::cout);
   } else {
     console = std::make_unique<orv::prompt::TerminalConsole>();
+    interactive = true;
   }
 
   orv::app::Session session(*console);
-  if (options.drawing) {
-    auto opened = orv::app::openDrawing(session, *options.drawing);
+  session.setInteractive(interactive);
+  if (drawing) {
+    auto opened = orv::app::openDrawing(session, *drawing);
     if (!opened.ok) return fail(opened.message);
-    if (!opened.message.empty()) std::cerr << "orvcad: " << *options.drawing << ":" << opened.message << "\n";
+    // What was read with doubts: each on a line of its own after the file's name.
+    if (!opened.message.empty()) std::cerr << "orvcad: " << drawing->string() << ":" << opened.message << "\n";
   }
-  auto loaded = session.modules().load(options.module.value_or(defaultModule()));
+  // The module given is loaded as it is; the installed one from the user's own
+  // folder when its own may not be written.
+  const auto module = options.module ? orv::app::ModuleToLoad{*options.module, std::nullopt, {}}
+                                     : orv::app::moduleToLoad(defaultModule());
+  if (!module.problem.empty()) std::cerr << "orvcad: " << module.problem << "\n";
+  orv::app::noteModuleInUse(module);
+  auto loaded = session.modules().load(module.module);
   if (!loaded.ok) return fail(loaded.message);
 
   session.run();
   std::cout << "\n" << std::flush;
 
   int status = std::cout.good() ? 0 : fail("无法写入标准输出");
-  if (options.save) {
-    auto saved = orv::app::saveDrawing(session, *options.save);
+  if (savePath) {
+    auto saved = orv::app::saveDrawing(session, *savePath);
     if (!saved.ok) status = fail(saved.message);
   }
   for (const auto& picture : options.exports) {

@@ -1,10 +1,12 @@
 // The command loop of a session.
 #include "session.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
-#include "db_impl.h"
+#include "keep_work.h"
+#include "orv/prompt/reply_parser.h"
 
 namespace orv::app {
 
@@ -20,45 +22,64 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
-Session::Session(prompt::Console& console)
-    : console_(console),
-      engine_(console),
+Session::Session(Frontend frontend)
+    : console_(frontend.console),
+      dialogs_(frontend.dialogs),
+      engine_(console_),
+      document_(std::make_unique<core::Document>()),
+      binding_(services()),
       modules_(commands_),
-      drawing_(std::make_unique<AcDbDatabase>(true)),
-      hostCommands_(makeHostCommands()) {
-  bindings_ = {&engine_, &commands_, &modules_, drawing_.get(), 1.0};
-  previousBindings_ = sdk::bind(bindings_);
+      hostCommands_(makeHostCommands()) {}
+
+Session::Session(prompt::Console& console)
+    : ownPresenter_(std::make_unique<dialogs::CommandLinePresenter>(console)),
+      console_(console),
+      dialogs_(*ownPresenter_),
+      engine_(console_),
+      document_(std::make_unique<core::Document>()),
+      binding_(services()),
+      modules_(commands_),
+      hostCommands_(makeHostCommands()) {}
+
+Session::~Session() { modules_.unloadAll(); }
+
+sdk::Services Session::services() {
+  sdk::Services s;
+  s.prompts = &engine_;
+  s.commands = &commands_;
+  s.modules = &modules_;
+  s.dialogs = &dialogs_;
+  s.drawing = &document_->database();
+  s.pickDistance = pickDistance_;
+  return s;
 }
 
-Session::~Session() {
-  modules_.unloadAll();
-  sdk::bind(previousBindings_);
-}
-
-void Session::replaceDrawing(std::unique_ptr<AcDbDatabase> drawing,
-                             std::optional<std::filesystem::path> path) {
-  drawing_ = std::move(drawing);
-  drawingPath_ = std::move(path);
-  undoNames_.clear();
-  bindings_.drawing = drawing_.get();
-  sdk::bind(bindings_);
+void Session::replaceDocument(std::unique_ptr<core::Document> document) {
+  document_ = std::move(document);
+  binding_.update(services());
+  for (SessionObserver* o : observers_) o->documentReplaced(*document_);
 }
 
 void Session::setPickDistance(double d) {
-  bindings_.pickDistance = d;
-  sdk::bind(bindings_);
+  pickDistance_ = d;
+  binding_.update(services());
+}
+
+void Session::addObserver(SessionObserver* observer) {
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void Session::removeObserver(SessionObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void Session::runAsOneStep(const std::string& name, const std::function<void()>& body) {
-  AcDbDatabase* before = drawing_.get();
-  db::Database& d = sdk::databaseOf(before);
-  std::size_t groups = d.undoGroupCount();
-  d.beginUndoGroup();
+  core::Document* before = document_.get();
+  before->beginStep(name);
   auto end = [&] {
-    // OPEN may have replaced the drawing: the group went with the old one.
-    if (drawing_.get() != before) return;
-    d.endUndoGroup();
-    if (d.undoGroupCount() > groups) undoNames_.push_back(name);
+    // OPEN may have replaced the drawing: the step went with the old one.
+    if (document_.get() == before) before->endStep();
   };
   try {
     body();
@@ -69,27 +90,23 @@ void Session::runAsOneStep(const std::string& name, const std::function<void()>&
   end();
 }
 
-bool Session::undoLastCommand(std::string& commandName) {
-  db::Database& d = sdk::databaseOf(drawing_.get());
-  if (d.undoGroupCount() == 0 || d.undo() != db::Status::ok) return false;
-  if (!undoNames_.empty()) {
-    commandName = undoNames_.back();
-    undoNames_.pop_back();
-  }
-  return true;
-}
-
 void Session::run() {
   while (!quit_) {
     // A command that met the end of the script has returned; asking for the
     // next command sees the end again.
     engine_.resumeInput();
     prompt::AskOptions options;
-    options.commandPrompt = true;
+    options.kind = prompt::AskKind::command;
     prompt::Reply reply = console_.ask("\n命令: ", options);
-    if (reply.kind == prompt::Reply::Kind::End) break;
+    // Ctrl-D at the terminal ends the session as QUIT does.
+    if (reply.kind == prompt::Reply::Kind::End) {
+      if (mayCloseDrawing(*this)) break;
+      continue;
+    }
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
-    std::string_view typed = trim(reply.text);
+    // "ＬＩＮＥ" typed in full width is LINE.
+    const std::string read = prompt::asciiForms(reply.text);
+    std::string_view typed = trim(read);
     if (typed.empty()) {
       if (lastCommand_.empty()) continue;
       typed = lastCommand_;
@@ -111,16 +128,22 @@ void Session::execute(std::string_view typed) {
     // Copied: the command may add host commands.
     const std::string name = host->name;
     const auto run = host->run;
+    const bool undoable = host->undoable;
     lastCommand_ = name;
-    if (host->undoable)
+    for (SessionObserver* o : observers_) o->commandStarted(name);
+    if (undoable)
       runAsOneStep(name, [&] { guarded(name, [&] { run(*this); }); });
     else
       guarded(name, [&] { run(*this); });
+    for (SessionObserver* o : observers_) o->commandEnded(name);
     return;
   }
   if (const modules::Command* command = commands_.find(typed)) {
     lastCommand_ = command->localName;
+    const std::string name = command->localName;
+    for (SessionObserver* o : observers_) o->commandStarted(name);
     invoke(*command);
+    for (SessionObserver* o : observers_) o->commandEnded(name);
     return;
   }
   console_.print("\n未知命令“" + std::string(typed) + "”。输入 HELP 查看命令列表。");

@@ -1,5 +1,5 @@
-// One orvcad session: the command line, the loaded modules and the host's
-// own commands, presented through whatever Console it is given.
+// One orvcad session: the command line, the loaded modules, the current drawing
+// and the host's own commands, presented through whatever front end it is given.
 #pragma once
 
 #include <filesystem>
@@ -10,18 +10,38 @@
 #include <string_view>
 #include <vector>
 
-#include "dbmain.h"
-#include "host_bindings.h"
+#include "orv/core/document.h"
+#include "orv/dialogs/presenter.h"
 #include "orv/modules/command_registry.h"
 #include "orv/modules/module_manager.h"
 #include "orv/prompt/console.h"
 #include "orv/prompt/engine.h"
+#include "orv/sdk/host.h"
 
 namespace orv::app {
+
+// How a session meets its user: the command line and the presentation of dialogs and
+// questions (the terminal's, a script's or the window's).
+struct Frontend {
+  prompt::Console& console;
+  dialogs::Presenter& dialogs;
+};
+
+// Told of what a session does, for presentations that follow it (the window).
+class SessionObserver {
+ public:
+  virtual ~SessionObserver() = default;
+  // Another drawing became current (OPEN, NEW, RECOVER).
+  virtual void documentReplaced(core::Document&) {}
+  virtual void commandStarted(const std::string& /*name*/) {}
+  virtual void commandEnded(const std::string& /*name*/) {}
+};
 
 class Session {
  public:
   // Binds the SDK to this session for its lifetime.
+  explicit Session(Frontend frontend);
+  // Dialogs and questions at the command line of `console`.
   explicit Session(prompt::Console& console);
   ~Session();
   Session(const Session&) = delete;
@@ -29,22 +49,27 @@ class Session {
 
   prompt::PromptEngine& prompts() { return engine_; }
   prompt::Console& console() { return console_; }
+  dialogs::Presenter& dialogs() { return dialogs_; }
   modules::CommandRegistry& commands() { return commands_; }
   modules::ModuleManager& modules() { return modules_; }
 
-  // The current drawing and the file it was opened from or last saved to.
-  AcDbDatabase& drawing() { return *drawing_; }
-  const std::optional<std::filesystem::path>& drawingPath() const { return drawingPath_; }
+  // The current drawing, its file and its undo steps.
+  core::Document& document() { return *document_; }
+  db::Database& database() { return document_->database(); }
   // Makes another drawing current (OPEN); the previous one is closed.
-  void replaceDrawing(std::unique_ptr<AcDbDatabase> drawing, std::optional<std::filesystem::path> path);
-  void setDrawingPath(std::filesystem::path path) { drawingPath_ = std::move(path); }
+  void replaceDocument(std::unique_ptr<core::Document> document);
 
   // How far from a picked point an entity may lie (PICKBOX).
-  double pickDistance() const { return bindings_.pickDistance; }
+  double pickDistance() const { return pickDistance_; }
   void setPickDistance(double d);
 
   // UNDO: takes back the last command that changed the drawing; false when none did.
-  bool undoLastCommand(std::string& commandName);
+  bool undoLastCommand(std::string& commandName) { return document_->undo(commandName); }
+  // REDO: puts back what the last UNDO took back; false when there is nothing.
+  bool redoLastCommand(std::string& commandName) { return document_->redo(commandName); }
+
+  void addObserver(SessionObserver* observer);
+  void removeObserver(SessionObserver* observer);
 
   // The command line: "命令: " until QUIT or the end of input. Enter on an
   // empty line repeats the last command.
@@ -53,6 +78,12 @@ class Session {
   void execute(std::string_view typed);
 
   void requestQuit() { quit_ = true; }
+
+  // Whether the session asks its user about their work (unsaved changes, replacing
+  // a file): the terminal and the window do; a script session asks no one, its
+  // script and the command line decide.
+  bool interactive() const { return interactive_; }
+  void setInteractive(bool interactive) { interactive_ = interactive; }
 
   struct HostCommand {
     std::string name;
@@ -73,18 +104,22 @@ class Session {
   // Runs a command as one step that UNDO takes back whole.
   void runAsOneStep(const std::string& name, const std::function<void()>& body);
 
+  sdk::Services services();
+
+  std::unique_ptr<dialogs::CommandLinePresenter> ownPresenter_;  // for Session(Console&)
   prompt::Console& console_;
+  dialogs::Presenter& dialogs_;
   prompt::PromptEngine engine_;
   modules::CommandRegistry commands_;
-  modules::ModuleManager modules_;  // after commands_: unloads before the registry goes
-  std::unique_ptr<AcDbDatabase> drawing_;
-  std::optional<std::filesystem::path> drawingPath_;
-  sdk::HostBindings bindings_;
-  sdk::HostBindings previousBindings_;
-  std::vector<std::string> undoNames_;  // the command of each undo group, oldest first
+  std::unique_ptr<core::Document> document_;
+  double pickDistance_ = 1.0;
+  sdk::SessionBinding binding_;
+  modules::ModuleManager modules_;  // after commands_ and the drawing: unloads before they go
+  std::vector<SessionObserver*> observers_;
   std::vector<HostCommand> hostCommands_;
   std::string lastCommand_;
   bool quit_ = false;
+  bool interactive_ = false;
 };
 
 // The host's own commands (HELP, ARX, QUIT, ...), in the order HELP lists them.

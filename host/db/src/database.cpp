@@ -113,6 +113,7 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
   entities_.push_back(std::move(e));
   blocks_[owner.index].entities.push_back(id);
   journal_.add(UndoJournal::Kind::append, id.index);
+  changed(id);
   return id;
 }
 
@@ -135,6 +136,7 @@ Status Database::erase(ObjectId id) {
   if (e.erased_) return Status::wasErased;
   e.erased_ = true;
   journal_.add(UndoJournal::Kind::erase, id.index);
+  changed(id);
   return Status::ok;
 }
 
@@ -149,6 +151,7 @@ Status Database::replace(ObjectId id, Entity entity) {
   entity.erased_ = false;
   if (journal_.recording()) journal_.addModify(id.index, current);
   current = std::move(entity);
+  changed(id);
   return Status::ok;
 }
 
@@ -192,6 +195,7 @@ Result<BlockId> Database::addBlock(std::string name, Point3 base) {
   blocks_.push_back(std::move(b));
   blockIndex_.emplace(std::move(key), id.index);
   journal_.add(UndoJournal::Kind::addBlock, id.index);
+  tablesChanged();
   return id;
 }
 
@@ -209,6 +213,7 @@ Result<std::size_t> Database::addLayer(Layer layer) {
   auto index = layers_.add(std::move(layer));
   if (!index) return Error{Status::duplicateName, "layer \"" + name + "\" exists"};
   journal_.add(UndoJournal::Kind::addLayer, static_cast<std::uint32_t>(*index));
+  tablesChanged();
   return *index;
 }
 
@@ -222,6 +227,7 @@ Result<std::size_t> Database::addLinetype(Linetype linetype) {
   auto index = linetypes_.add(std::move(linetype));
   if (!index) return Error{Status::duplicateName, "linetype \"" + name + "\" exists"};
   journal_.add(UndoJournal::Kind::addLinetype, static_cast<std::uint32_t>(*index));
+  tablesChanged();
   return *index;
 }
 
@@ -245,45 +251,127 @@ void Database::setHandseed(Handle next) {
   handseed_ = std::max(next, highest + 1);
 }
 
-// ---- undo
+Status Database::changeLayer(std::size_t index, Layer layer) {
+  if (index >= layers_.size()) return Status::notFound;
+  Layer& current = layers_[index];
+  if (foldName(layer.name) != foldName(current.name)) return Status::invalidInput;
+  if (!hasLinetype(layer.linetype)) return Status::invalidInput;
+  layer.handle = current.handle;
+  if (layer == current) return Status::ok;
+  journal_.addModifyLayer(static_cast<std::uint32_t>(index), current);
+  current = std::move(layer);
+  tablesChanged();
+  return Status::ok;
+}
 
-Status Database::undo() {
-  if (journal_.groupCount() == 0) return Status::nothingToUndo;
-  for (const UndoJournal::Record& r : journal_.lastGroup()) {
-    switch (r.kind) {
-      case UndoJournal::Kind::append: {
-        Entity& e = entities_[r.index];
+Status Database::setCurrentLayer(std::string_view name) {
+  const Layer* layer = layers_.get(name);
+  if (!layer) return Status::notFound;
+  if (layer->name == header.currentLayer) return Status::ok;
+  journal_.addModifyHeader(UndoJournal::HeaderState{header.currentLayer});
+  header.currentLayer = layer->name;
+  tablesChanged();
+  return Status::ok;
+}
+
+// ---- undo and redo
+
+namespace {
+
+// An entry added at the end of a table: undo takes it out and keeps it in the group
+// (record.aux is its slot there plus one), redo puts it back.
+template <class Record>
+void keepAdded(SymbolTable<Record>& table, std::vector<Record>& kept, UndoJournal::Record& r,
+               bool forward) {
+  if (forward) {
+    if (r.aux != 0) table.add(std::move(kept[r.aux - 1]));
+    return;
+  }
+  if (table.size() == 0) return;
+  if (r.aux == 0) {
+    kept.push_back(table[table.size() - 1]);
+    r.aux = static_cast<std::uint32_t>(kept.size());
+  } else {
+    kept[r.aux - 1] = table[table.size() - 1];
+  }
+  table.removeLast();
+}
+
+}  // namespace
+
+void Database::revert(UndoJournal::Group& g, UndoJournal::Record& r, bool forward) {
+  using Kind = UndoJournal::Kind;
+  switch (r.kind) {
+    case Kind::append: {
+      Entity& e = entities_[r.index];
+      auto& list = blocks_[e.owner_.index].entities;
+      if (forward) {
+        // What was undone after this append was undone first: the entity goes back to
+        // the end of its block, where it stood.
+        e.erased_ = false;
+        list.push_back(ObjectId{r.index});
+      } else {
         e.erased_ = true;
-        auto& list = blocks_[e.owner_.index].entities;
         auto it = std::find(list.rbegin(), list.rend(), ObjectId{r.index});
         if (it != list.rend()) list.erase(std::next(it).base());
-        break;
       }
-      case UndoJournal::Kind::erase:
-        entities_[r.index].erased_ = false;
-        break;
-      case UndoJournal::Kind::modify: {
-        Entity& e = entities_[r.index];
-        Entity& before = journal_.saved(r.aux);
-        e.geometry = std::move(before.geometry);
-        e.layer = before.layer;
-        e.linetype = before.linetype;
-        e.color = before.color;
-        break;
-      }
-      case UndoJournal::Kind::addLayer:
-        layers_.removeLast();
-        break;
-      case UndoJournal::Kind::addLinetype:
-        linetypes_.removeLast();
-        break;
-      case UndoJournal::Kind::addBlock:
-        blocks_[r.index].removed = true;
-        blockIndex_.erase(foldName(blocks_[r.index].name));
-        break;
+      changed(ObjectId{r.index});
+      break;
     }
+    case Kind::erase:
+      entities_[r.index].erased_ = forward;
+      changed(ObjectId{r.index});
+      break;
+    case Kind::modify: {
+      Entity& e = entities_[r.index];
+      Entity& other = g.entities[r.aux];
+      std::swap(e.geometry, other.geometry);
+      std::swap(e.layer, other.layer);
+      std::swap(e.linetype, other.linetype);
+      std::swap(e.color, other.color);
+      changed(ObjectId{r.index});
+      break;
+    }
+    case Kind::addLayer:
+      keepAdded(layers_, g.layers, r, forward);
+      tablesChanged();
+      break;
+    case Kind::addLinetype:
+      keepAdded(linetypes_, g.linetypes, r, forward);
+      tablesChanged();
+      break;
+    case Kind::addBlock:
+      blocks_[r.index].removed = !forward;
+      if (forward)
+        blockIndex_.emplace(foldName(blocks_[r.index].name), r.index);
+      else
+        blockIndex_.erase(foldName(blocks_[r.index].name));
+      tablesChanged();
+      break;
+    case Kind::modifyLayer:
+      std::swap(layers_[r.index], g.layers[r.aux]);
+      tablesChanged();
+      break;
+    case Kind::modifyHeader:
+      std::swap(header.currentLayer, g.headers[r.aux].currentLayer);
+      tablesChanged();
+      break;
   }
-  journal_.dropLastGroup();
+}
+
+Status Database::undo() {
+  UndoJournal::Group* g = journal_.lastGroup();
+  if (!g) return Status::nothingToUndo;
+  for (auto it = g->records.rbegin(); it != g->records.rend(); ++it) revert(*g, *it, false);
+  journal_.moveLastToRedo();
+  return Status::ok;
+}
+
+Status Database::redo() {
+  UndoJournal::Group* g = journal_.lastUndone();
+  if (!g) return Status::nothingToUndo;
+  for (UndoJournal::Record& r : g->records) revert(*g, r, true);
+  journal_.moveLastUndoneBack();
   return Status::ok;
 }
 

@@ -4,46 +4,69 @@
 namespace orv::db {
 
 void UndoJournal::begin() {
-  if (depth_++ == 0) groups_.push_back(Group{records_.size(), saved_.size()});
+  if (depth_++ == 0) undo_.emplace_back();
 }
 
 void UndoJournal::end() {
   if (depth_ == 0) return;
+  if (--depth_ != 0) return;
   // A group that changed nothing is dropped, so that undo takes back the last
-  // change rather than a command that only asked questions.
-  if (--depth_ == 0 && !groups_.empty() && groups_.back().firstRecord == records_.size()) groups_.pop_back();
+  // change rather than a command that only asked questions; one that changed
+  // something makes what was undone before it unreachable.
+  if (undo_.back().records.empty())
+    undo_.pop_back();
+  else
+    redo_.clear();
 }
 
 void UndoJournal::add(Kind kind, std::uint32_t index) {
-  if (recording()) records_.push_back(Record{kind, index, 0});
+  if (recording()) open().records.push_back(Record{kind, index, 0});
 }
 
 void UndoJournal::addModify(std::uint32_t index, Entity before) {
   if (!recording()) return;
-  records_.push_back(Record{Kind::modify, index, static_cast<std::uint32_t>(saved_.size())});
-  saved_.push_back(std::move(before));
+  Group& g = open();
+  g.records.push_back(Record{Kind::modify, index, static_cast<std::uint32_t>(g.entities.size())});
+  g.entities.push_back(std::move(before));
 }
 
-std::vector<UndoJournal::Record> UndoJournal::lastGroup() const {
-  std::vector<Record> out;
-  if (groups_.empty()) return out;
-  for (std::size_t i = records_.size(); i > groups_.back().firstRecord; --i)
-    out.push_back(records_[i - 1]);
-  return out;
+void UndoJournal::addModifyLayer(std::uint32_t index, Layer before) {
+  if (!recording()) return;
+  Group& g = open();
+  g.records.push_back(Record{Kind::modifyLayer, index, static_cast<std::uint32_t>(g.layers.size())});
+  g.layers.push_back(std::move(before));
 }
 
-void UndoJournal::dropLastGroup() {
-  if (groups_.empty()) return;
-  records_.resize(groups_.back().firstRecord);
-  saved_.erase(saved_.begin() + static_cast<std::ptrdiff_t>(groups_.back().firstSaved),
-               saved_.end());
-  groups_.pop_back();
+void UndoJournal::addModifyHeader(HeaderState before) {
+  if (!recording()) return;
+  Group& g = open();
+  g.records.push_back(Record{Kind::modifyHeader, 0, static_cast<std::uint32_t>(g.headers.size())});
+  g.headers.push_back(std::move(before));
+}
+
+UndoJournal::Group* UndoJournal::lastGroup() {
+  return undo_.empty() || depth_ > 0 ? nullptr : &undo_.back();
+}
+
+UndoJournal::Group* UndoJournal::lastUndone() {
+  return redo_.empty() || depth_ > 0 ? nullptr : &redo_.back();
+}
+
+void UndoJournal::moveLastToRedo() {
+  if (undo_.empty()) return;
+  redo_.push_back(std::move(undo_.back()));
+  undo_.pop_back();
+}
+
+void UndoJournal::moveLastUndoneBack() {
+  if (redo_.empty()) return;
+  undo_.push_back(std::move(redo_.back()));
+  redo_.pop_back();
 }
 
 void UndoJournal::clear() {
-  records_.clear();
-  saved_.clear();
-  groups_.clear();
+  undo_.clear();
+  redo_.clear();
   depth_ = 0;
 }
 

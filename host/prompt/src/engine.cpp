@@ -133,6 +133,13 @@ void PromptEngine::initGet(int flags, std::string_view keywords) {
 
 PromptEngine::Armed PromptEngine::takeArmed() { return std::exchange(armed_, Armed{}); }
 
+AskOptions PromptEngine::askOptions(AskKind kind, const Armed& armed) {
+  AskOptions options;
+  options.kind = kind;
+  options.keywords = armed.keywords;
+  return options;
+}
+
 std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOptions& options,
                                             Reply& reply) {
   // After the end of input every question is still shown (and answered with a
@@ -153,55 +160,67 @@ std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOp
   return Status::Cancel;
 }
 
-std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view text) {
-  if (auto keyword = matchKeyword(armed.keywords, text)) {
+std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view read,
+                                                  std::string_view typed) {
+  if (auto keyword = matchKeyword(armed.keywords, read)) {
     lastKeyword_ = std::move(*keyword);
     return Status::Keyword;
   }
   if (armed.flags & kOther) {
-    lastKeyword_ = std::string(trimBlanks(text));
+    lastKeyword_ = std::string(trimBlanks(typed));
     return Status::Keyword;
   }
   return std::nullopt;
 }
 
 Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                              bool setsLastPoint, Point3& out) {
+                              AskKind kind, Point3& out, bool boxFromBase) {
   lastKeyword_.reset();
   const Armed armed = takeArmed();
+  const bool setsLastPoint = kind == AskKind::point;
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword;
-  AskOptions options;
+  AskOptions options = askOptions(kind, armed);
   options.basePoint = basePoint;
+  options.boxFromBase = boxFromBase;
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
 
+    const std::string read = asciiForms(reply.text);
     std::optional<Point3> point = reply.point;
     if (!point) {
-      if (isEmptyReply(reply.text)) {
+      if (isEmptyReply(read)) {
         if (armed.flags & kNoNull) continue;
         return Status::None;
       }
-      point = parsePoint(reply.text, lastPoint_);
+      point = parsePoint(read, lastPoint_);
     }
     if (point) {
       out = *point;
       if (setsLastPoint) lastPoint_ = *point;
       return Status::Normal;
     }
-    if (auto status = keywordReply(armed, reply.text)) return *status;
+    if (auto status = keywordReply(armed, read, reply.text)) return *status;
     console_.print(refused);
   }
 }
 
 Status PromptEngine::getPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
                               Point3& out) {
-  return askPoint(prompt, basePoint, true, out);
+  return askPoint(prompt, basePoint, AskKind::point, out);
 }
 
 Status PromptEngine::getPickPoint(std::string_view prompt, Point3& out) {
-  return askPoint(prompt, std::nullopt, false, out);
+  return askPoint(prompt, std::nullopt, AskKind::pick, out);
+}
+
+Status PromptEngine::getSelectionPoint(std::string_view prompt, Point3& out) {
+  return askPoint(prompt, std::nullopt, AskKind::select, out);
+}
+
+Status PromptEngine::getCorner(std::string_view prompt, const Point3& corner, Point3& out) {
+  return askPoint(prompt, corner, AskKind::pick, out, true);
 }
 
 Status PromptEngine::getReal(std::string_view prompt, double& out) {
@@ -209,10 +228,12 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kNumber : refusal::kNumberOrKeyword;
+  const AskOptions options = askOptions(AskKind::real, armed);
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
-    const std::string text = replyText(reply);
+    if (auto status = receive(prompt, options, reply)) return *status;
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -229,7 +250,7 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(refused);
   }
 }
@@ -239,10 +260,12 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kInteger : refusal::kIntegerOrKeyword;
+  const AskOptions options = askOptions(AskKind::integer, armed);
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
-    const std::string text = replyText(reply);
+    if (auto status = receive(prompt, options, reply)) return *status;
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -261,7 +284,7 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(parsed == IntParse::OutOfRange ? refusal::kIntegerRange : refused);
   }
 }
@@ -270,9 +293,11 @@ Status PromptEngine::getString(std::string_view prompt, bool allowBlanks, std::s
                                std::string& out) {
   lastKeyword_.reset();
   const Armed armed = takeArmed();
+  AskOptions options = askOptions(AskKind::text, armed);
+  options.blanksAllowed = allowBlanks;
   while (true) {
     Reply reply;
-    if (auto status = receive(prompt, {}, reply)) return *status;
+    if (auto status = receive(prompt, options, reply)) return *status;
     std::string text = replyText(reply);
     if (!allowBlanks) {
       const auto blank = text.find_first_of(" \t");

@@ -40,7 +40,7 @@ Reply ScriptConsole::ask(std::string_view prompt, const AskOptions& options) {
   transcript_.flush();
   std::string line;
   while (readLine(line)) {
-    if (options.commandPrompt && line.starts_with('#')) continue;
+    if (options.atCommandPrompt() && line.starts_with('#')) continue;
     if (line == "^C") {
       write(kCancelShown);
       return Reply::cancel();
@@ -49,7 +49,7 @@ Reply ScriptConsole::ask(std::string_view prompt, const AskOptions& options) {
     write("\n");
     return Reply::line(std::move(line));
   }
-  if (!options.commandPrompt) write(kCancelShown);
+  if (!options.atCommandPrompt()) write(kCancelShown);
   transcript_.flush();
   return Reply::end();
 }

@@ -322,7 +322,7 @@ Reply TerminalConsole::ask(std::string_view prompt, const AskOptions& options) {
       state_->write(kCancelShown);
       return Reply::cancel();
     case LineResult::Kind::End:
-      state_->write(options.commandPrompt ? std::string_view("\n") : kCancelShown);
+      state_->write(options.atCommandPrompt() ? std::string_view("\n") : kCancelShown);
       return Reply::end();
   }
   return Reply::end();

@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "db_impl.h"
 #include "orv/prompt/console.h"
 #include "orv/prompt/engine.h"
 #include "resources.h"
@@ -30,6 +31,29 @@ HostBindings bind(const HostBindings& bindings) {
 }
 
 const HostBindings& bound() { return slot(); }
+
+struct SessionBinding::State {
+  HostBindings previous;
+  std::unique_ptr<AcDbDatabase> working;  // over services_.drawing
+};
+
+SessionBinding::SessionBinding(const Services& services) : state_(std::make_unique<State>()) {
+  state_->previous = slot();
+  update(services);
+}
+
+SessionBinding::~SessionBinding() { slot() = state_->previous; }
+
+void SessionBinding::update(const Services& services) {
+  if (!state_->working || services.drawing != services_.drawing) {
+    state_->working = services.drawing
+                          ? std::make_unique<AcDbDatabase>(std::make_unique<AcDbDatabase::Impl>(services.drawing))
+                          : nullptr;
+  }
+  services_ = services;
+  slot() = HostBindings{services.prompts, services.commands, services.modules, state_->working.get(),
+                        services.pickDistance, services.dialogs};
+}
 
 void beginCommand() {
   reported().clear();

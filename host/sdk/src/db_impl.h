@@ -10,6 +10,8 @@
 
 struct AcDbDatabase::Impl {
   explicit Impl(std::unique_ptr<orv::db::Database> own) : owned(std::move(own)), db(owned.get()) {}
+  // Over a database the host keeps (the session's drawing).
+  explicit Impl(orv::db::Database* borrowed) : db(borrowed) {}
   std::unique_ptr<orv::db::Database> owned;
   orv::db::Database* db;
 };

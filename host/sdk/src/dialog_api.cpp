@@ -4,12 +4,14 @@
 #include "acui.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "acdocman.h"
 #include "bitmap_handles.h"
 #include "host_bindings.h"
 #include "orv/dialogs/command_line_dialog.h"
 #include "orv/dialogs/dialog_model.h"
+#include "orv/dialogs/presenter.h"
 #include "orv/prompt/engine.h"
 #include "orv/text/encoding.h"
 #include "resources.h"
@@ -178,12 +180,15 @@ INT_PTR CDialog::DoModal() {
 
   OnInitDialog();
   orv::prompt::PromptEngine* prompts = orv::sdk::bound().prompts;
+  dialogs::Presenter* presenter = orv::sdk::bound().dialogs;
+  std::optional<dialogs::CommandLinePresenter> commandLine;
+  if (!presenter && prompts) presenter = &commandLine.emplace(prompts->console());
   while (!m_ended) {
-    if (!prompts) {
+    if (!presenter) {
       EndDialog(IDCANCEL);
       break;
     }
-    dialogs::Presented presented = dialogs::presentAtCommandLine(*m_ownedModel, prompts->console());
+    dialogs::Presented presented = presenter->present(*m_ownedModel);
     if (presented.press == dialogs::Press::ok)
       OnOK();
     else

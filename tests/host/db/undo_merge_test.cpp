@@ -1,6 +1,9 @@
 // Undo groups that take back a whole command, and merging a block definition from another drawing.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "orv/db/database.h"
 
 namespace orv::db {
@@ -68,6 +71,97 @@ TEST(Undo, restoresTheValueBeforeTheFirstChangeOfAGroup) {
   d.endUndoGroup();
   d.undo();
   EXPECT_EQ(d.entity(id)->color, color::byLayer);
+}
+
+// The drawing's observable state: live entities with their geometry and colour, the
+// layers with their colours, the current layer and the blocks found by name.
+std::string snapshot(const Database& d) {
+  std::string out;
+  d.forEachEntity(d.modelSpace(), [&](ObjectId id, const Entity& e) {
+    const auto* l = e.as<Line>();
+    out += std::to_string(id.index) + ":" + (l ? std::to_string(l->start.x) : "?") + "/" +
+           std::to_string(e.color) + " ";
+  });
+  for (const Layer& layer : d.layers()) out += layer.name + "=" + std::to_string(layer.color) + " ";
+  out += "current=" + d.header.currentLayer;
+  out += d.findBlock("B") ? " B" : " -";
+  return out;
+}
+
+TEST(Redo, putsBackEveryKindOfChangeAndUndoTakesItBackAgain) {
+  Database d = Database::newDrawing();
+  ObjectId kept = *d.append(lineEntity(0));
+  const std::string before = snapshot(d);
+
+  d.beginUndoGroup();
+  ObjectId a = *d.append(lineEntity(1));
+  *d.append(lineEntity(2));
+  ASSERT_EQ(d.erase(a), Status::ok);  // appended and erased in one step
+  Entity moved = lineEntity(5);
+  moved.color = 3;
+  ASSERT_EQ(d.replace(kept, moved), Status::ok);
+  Layer pipes;
+  pipes.name = "PIPES";
+  ASSERT_TRUE(d.addLayer(pipes));
+  Layer red = d.layers()[*d.layers().find("PIPES")];
+  red.color = 1;
+  ASSERT_EQ(d.changeLayer(*d.layers().find("PIPES"), red), Status::ok);
+  ASSERT_EQ(d.setCurrentLayer("pipes"), Status::ok);
+  ASSERT_TRUE(d.addBlock("B", {}));
+  d.endUndoGroup();
+  const std::string after = snapshot(d);
+  EXPECT_EQ(d.header.currentLayer, "PIPES") << "the layer's own spelling";
+
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(d.undo(), Status::ok);
+    EXPECT_EQ(snapshot(d), before);
+    EXPECT_EQ(d.undo(), Status::nothingToUndo);
+    ASSERT_EQ(d.redoGroupCount(), 1u);
+    ASSERT_EQ(d.redo(), Status::ok);
+    EXPECT_EQ(snapshot(d), after);
+    EXPECT_EQ(d.redo(), Status::nothingToUndo);
+  }
+  EXPECT_EQ(d.lastEntity().index, a.index + 1);
+}
+
+TEST(Redo, aNewChangeMakesWhatWasUndoneUnreachableAndAnEmptyStepDoesNot) {
+  Database d = Database::newDrawing();
+  d.beginUndoGroup();
+  d.append(lineEntity(1));
+  d.endUndoGroup();
+  d.undo();
+  d.beginUndoGroup();  // asked questions only
+  d.endUndoGroup();
+  EXPECT_EQ(d.redoGroupCount(), 1u);
+  d.beginUndoGroup();
+  d.append(lineEntity(2));
+  d.endUndoGroup();
+  EXPECT_EQ(d.redoGroupCount(), 0u);
+  EXPECT_EQ(d.redo(), Status::nothingToUndo);
+}
+
+TEST(Observer, isToldOfEveryEntityChangeUndoAndRedoIncluded) {
+  struct Counting : ChangeObserver {
+    std::vector<std::uint32_t> ids;
+    int tables = 0;
+    void entityChanged(ObjectId id) override { ids.push_back(id.index); }
+    void tablesChanged() override { ++tables; }
+  } seen;
+  Database d = Database::newDrawing();
+  d.setObserver(&seen);
+  d.beginUndoGroup();
+  ObjectId a = *d.append(lineEntity(1));
+  d.replace(a, lineEntity(2));
+  d.setCurrentLayer("0");  // already current: no change
+  d.endUndoGroup();
+  d.undo();
+  d.redo();
+  d.erase(a);
+  EXPECT_EQ(seen.ids, (std::vector<std::uint32_t>{a.index, a.index, a.index, a.index, a.index, a.index, a.index}));
+  EXPECT_EQ(seen.tables, 0);
+  Database moved = std::move(d);
+  moved.append(lineEntity(3));
+  EXPECT_EQ(seen.ids.size(), 7u) << "a move leaves the observer behind";
 }
 
 TEST(Undo, recordsNothingOutsideAGroup) {

@@ -19,7 +19,7 @@ TEST(HostCommandFailure, endsTheCommandWithAMessageAndTheSessionGoesOn) {
   std::ostringstream out;
   orv::prompt::ScriptConsole console{in, out};
   Session session{console};
-  orv::db::Database& drawing = orv::sdk::databaseOf(&session.drawing());
+  orv::db::Database& drawing = session.database();
   const std::size_t before = drawing.entitySlotCount();
 
   // Memory running out while a drawing is read, and any other failure.
@@ -27,7 +27,7 @@ TEST(HostCommandFailure, endsTheCommandWithAMessageAndTheSessionGoesOn) {
   session.addHostCommand({"HALFLINE", "",
                           [](Session& s) {
                             orv::db::Line line{{0, 0, 0}, {1, 1, 0}};
-                            ASSERT_TRUE(orv::sdk::databaseOf(&s.drawing()).append(orv::db::Entity(line)));
+                            ASSERT_TRUE(s.database().append(orv::db::Entity(line)));
                             throw std::runtime_error("disk gone");
                           },
                           true});

@@ -19,7 +19,7 @@ struct Script {
 
 AskOptions atCommandPrompt() {
   AskOptions o;
-  o.commandPrompt = true;
+  o.kind = AskKind::command;
   return o;
 }
 

@@ -152,7 +152,7 @@ TEST_F(TerminalConsoleTest, ctrlDOnAnEmptyLineEndsTheInput) {
   const std::string shown = pty.shownUntil("*取消*");
   EXPECT_NE(shown.find("点: *取消*\n"), std::string::npos) << shown;
   AskOptions atCommand;
-  atCommand.commandPrompt = true;
+  atCommand.kind = AskKind::command;
   auto user = pty.typeAfter("命令: ", "\x04");
   EXPECT_EQ(console.ask("\n命令: ", atCommand).kind, Reply::Kind::End);
 }

@@ -27,6 +27,7 @@ struct HeaderVariables {
   double linetypeScale = 1.0;   // $LTSCALE
   std::int16_t insertionUnits = 4;  // $INSUNITS, 4 = millimetres
   std::int16_t measurement = 1;     // $MEASUREMENT, 1 = metric
+  std::string currentLayer = "0";   // $CLAYER: the layer new entities go on
   RawTags others;  // other variables as read: each a 9 $NAME tag, then its values
 };
 
@@ -46,6 +47,18 @@ class NamePool {
   };
   std::vector<std::string> names_;
   std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> index_;
+};
+
+// Told of every change to a database's contents as it happens (undo and redo included),
+// so that what is derived from the drawing (an index, a picture) can follow it.
+class ChangeObserver {
+ public:
+  virtual ~ChangeObserver() = default;
+  // An entity was appended, erased, brought back or changed.
+  virtual void entityChanged(ObjectId id) = 0;
+  // A layer, linetype or block definition was added, changed or removed, or a header
+  // value changed: what entities look like may have changed.
+  virtual void tablesChanged() = 0;
 };
 
 class Database {
@@ -136,6 +149,12 @@ class Database {
   Result<std::size_t> addLinetype(Linetype linetype);
   // True for ByLayer, ByBlock and every linetype of the table.
   bool hasLinetype(std::string_view name) const;
+  // Replaces the layer at `index` (its name may change only in case; handle kept).
+  // invalidInput for a renaming or a linetype that is not loaded, notFound for an index
+  // out of range.
+  Status changeLayer(std::size_t index, Layer layer);
+  // Sets $CLAYER; notFound when no such layer exists.
+  Status setCurrentLayer(std::string_view name);
 
   // ---- the rest of a drawing file
   HeaderVariables header;
@@ -158,18 +177,34 @@ class Database {
     if (h >= handseed_) handseed_ = h + 1;
   }
 
-  // ---- undo
-  // Everything between begin and end (nesting allowed) is taken back by one undo.
+  // ---- undo and redo
+  // Everything between begin and end (nesting allowed) is taken back by one undo. A group
+  // that changes something makes what was undone before it unreachable for redo.
   void beginUndoGroup() { journal_.begin(); }
   void endUndoGroup() { journal_.end(); }
   Status undo();
+  // Puts back what the last undo took back.
+  Status redo();
   std::size_t undoGroupCount() const { return journal_.groupCount(); }
+  std::size_t redoGroupCount() const { return journal_.redoCount(); }
+
+  // ---- observing changes
+  // At most one observer; null stops telling. A move leaves the observer behind.
+  void setObserver(ChangeObserver* observer) { observer_.p = observer; }
 
  private:
   friend class BlockMerger;
   Status checkEntity(const Entity& e, BlockId owner, bool checkTables) const;
   bool blockReaches(BlockId from, BlockId target) const;
   Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
+  // Applies one recorded change backwards (undo) or forwards again (redo).
+  void revert(UndoJournal::Group& group, UndoJournal::Record& r, bool forward);
+  void changed(ObjectId id) {
+    if (observer_.p) observer_.p->entityChanged(id);
+  }
+  void tablesChanged() {
+    if (observer_.p) observer_.p->tablesChanged();
+  }
 
   NamePool names_;
   StableVector<Entity> entities_;
@@ -185,6 +220,13 @@ class Database {
   SymbolTable<SymbolRecord> kept_[kKeptTableCount];
   UndoJournal journal_;
   Handle handseed_ = 1;
+  // The observer watches this object, not its contents: a move leaves it behind.
+  struct ObserverSlot {
+    ChangeObserver* p = nullptr;
+    ObserverSlot() = default;
+    ObserverSlot(ObserverSlot&&) noexcept {}
+    ObserverSlot& operator=(ObserverSlot&&) noexcept { return *this; }
+  } observer_;
 };
 
 }  // namespace orv::db

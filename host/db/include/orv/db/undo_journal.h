@@ -1,31 +1,50 @@
-// The record of changes that lets the database take back the whole effect of a command.
+// The record of changes that lets the database take back the whole effect of a command,
+// and bring it back again.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "orv/db/entity.h"
+#include "orv/db/tables.h"
 
 namespace orv::db {
 
 // Changes are recorded only while a group is open, so a drawing built without groups
 // (a file being read, say) pays nothing. An append or erase costs one small record; a
-// modification keeps a copy of the entity as it was.
+// modification keeps a copy of the entity (or table entry) as it was.
+//
+// A group that is taken back moves to the redo list with its records; putting it back
+// moves it to the undo list again. A new group clears the redo list.
 class UndoJournal {
  public:
   enum class Kind : std::uint8_t {
     append,       // index: the new entity
     erase,        // index: the erased entity
-    modify,       // index: the entity; aux: slot of its former value
-    addLayer,     // a layer appended at the end of the table
-    addLinetype,  // a linetype appended at the end of the table
+    modify,       // index: the entity; aux: slot of its other value in `entities`
+    addLayer,     // a layer appended at the end of the table; aux: its slot in `layers` plus one, once undone
+    addLinetype,  // a linetype appended at the end of the table; aux: as for addLayer, in `linetypes`
     addBlock,     // index: the new block definition
+    modifyLayer,  // index: the layer; aux: slot of its other value in `layers`
+    modifyHeader, // aux: slot of the other header value in `headers`
   };
   struct Record {
     Kind kind;
     std::uint32_t index = 0;
     std::uint32_t aux = 0;
+  };
+  // The header values a group can change (those an undoable command sets).
+  struct HeaderState {
+    std::string currentLayer;
+  };
+  struct Group {
+    std::vector<Record> records;  // oldest first
+    std::vector<Entity> entities;
+    std::vector<Layer> layers;
+    std::vector<Linetype> linetypes;
+    std::vector<HeaderState> headers;
   };
 
   bool recording() const { return depth_ > 0; }
@@ -34,23 +53,25 @@ class UndoJournal {
   void end();
   void add(Kind kind, std::uint32_t index);
   void addModify(std::uint32_t index, Entity before);
+  void addModifyLayer(std::uint32_t index, Layer before);
+  void addModifyHeader(HeaderState before);
 
-  std::size_t groupCount() const { return groups_.size(); }
-  // The records of the last group, newest first, and the saved entities; then the group
-  // is dropped by dropLastGroup().
-  std::vector<Record> lastGroup() const;
-  Entity& saved(std::uint32_t slot) { return saved_[slot]; }
-  void dropLastGroup();
+  std::size_t groupCount() const { return undo_.size(); }
+  std::size_t redoCount() const { return redo_.size(); }
+  // The newest closed group, for undo; null when there is none (or one is still open).
+  Group* lastGroup();
+  // The group undo took back last, for redo; null when there is none.
+  Group* lastUndone();
+  // After undo of lastGroup(): it becomes the first group to redo. After redo of
+  // lastUndone(): it becomes the newest group again.
+  void moveLastToRedo();
+  void moveLastUndoneBack();
   void clear();
 
  private:
-  struct Group {
-    std::size_t firstRecord;
-    std::size_t firstSaved;
-  };
-  std::vector<Record> records_;
-  std::vector<Entity> saved_;
-  std::vector<Group> groups_;
+  Group& open() { return undo_.back(); }
+  std::vector<Group> undo_;
+  std::vector<Group> redo_;
   int depth_ = 0;
 };
 

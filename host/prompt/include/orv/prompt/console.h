@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace orv::prompt {
 
@@ -33,12 +34,34 @@ struct Reply {
   static Reply end() { return {Kind::End, {}, std::nullopt}; }
 };
 
+// What a prompt asks for, so that a presentation can offer the right tools (a
+// crosshair for a point, a pick box for an entity, the keywords as buttons).
+enum class AskKind {
+  command,  // the host's command prompt
+  point,    // a point (getPoint)
+  pick,     // a point to pick an entity at (acedEntSel)
+  select,   // a point or option of an object selection
+  real,     // a number
+  integer,  // a whole number
+  text,     // a line of text
+  choice,   // one of the keywords (a question or a dialog at the command line)
+};
+
 struct AskOptions {
-  // The host's own command prompt: lines starting with "#" are comments there
-  // and are skipped by presentations that read scripts.
-  bool commandPrompt = false;
+  AskKind kind = AskKind::text;
   // Base point of a point prompt, for presentations that draw a rubber band.
   std::optional<Point3> basePoint;
+  // The base point is a corner of a rectangle (a window of a selection, ZOOM W): the
+  // rubber band is that rectangle rather than a line.
+  bool boxFromBase = false;
+  // The keywords the reply may name, as armed ("W X S D F 0").
+  std::vector<std::string> keywords;
+  // A text reply that may hold blanks: the space bar types a blank instead of ending it.
+  bool blanksAllowed = false;
+
+  // The host's own command prompt: lines starting with "#" are comments there
+  // and are skipped by presentations that read scripts.
+  bool atCommandPrompt() const { return kind == AskKind::command; }
 };
 
 class Console {

@@ -53,6 +53,8 @@ inline constexpr std::string_view kStringTooLong = "\n字符串太长。";
 //     number prompt a number, is taken before a keyword.
 //   - lastKeyword() is cleared by every request and set by one that returns
 //     Keyword.
+//   - Points, numbers and keywords are read from the reply's ASCII forms
+//     (asciiForms: "１００，２００" is 100,200); getString gives the text as typed.
 class PromptEngine {
  public:
   explicit PromptEngine(Console& console);
@@ -77,6 +79,11 @@ class PromptEngine {
   // A point to pick an entity at (acedEntSel); the caller looks the entity up.
   // It does not change the last point.
   Status getPickPoint(std::string_view prompt, Point3& out);
+  // A point or option of an object selection ("选择对象:"); as getPickPoint.
+  Status getSelectionPoint(std::string_view prompt, Point3& out);
+  // The opposite corner of a rectangle from `corner`; as getPickPoint (the
+  // last point stays), with a rubber rectangle for presentations that draw one.
+  Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
 
   // The keyword of the last request if it returned Keyword, as it was armed
   // (with kOther: the reply as typed, blanks around it dropped).
@@ -100,13 +107,16 @@ class PromptEngine {
     std::vector<std::string> keywords;
   };
   Armed takeArmed();
+  static AskOptions askOptions(AskKind kind, const Armed& armed);
   // Asks once; the status that ends the request, or nullopt with a reply to judge.
   std::optional<Status> receive(std::string_view prompt, const AskOptions& options,
                                 Reply& reply);
-  // An armed keyword, or with kOther any reply: Keyword; nullopt otherwise.
-  std::optional<Status> keywordReply(const Armed& armed, std::string_view text);
+  // An armed keyword named by the reply as read (asciiForms), or with kOther
+  // any reply as typed: Keyword; nullopt otherwise.
+  std::optional<Status> keywordReply(const Armed& armed, std::string_view read,
+                                     std::string_view typed);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                  bool setsLastPoint, Point3& out);
+                  AskKind kind, Point3& out, bool boxFromBase = false);
 
   Console& console_;
   Armed armed_;

@@ -1,0 +1,105 @@
+// The session's drawing: file, unsaved changes, steps of undo and redo.
+#include "orv/core/document.h"
+
+#include <algorithm>
+
+namespace orv::core {
+
+Document::Document() : Document(db::Database::newDrawing()) {}
+
+Document::Document(db::Database database, std::optional<std::filesystem::path> path)
+    : database_(std::move(database)), path_(std::move(path)) {
+  database_.setObserver(this);
+}
+
+Document::~Document() { database_.setObserver(nullptr); }
+
+void Document::setPath(std::filesystem::path path) {
+  path_ = std::move(path);
+  for (DocumentObserver* o : observers_) o->stateChanged();
+}
+
+std::string Document::displayName() const {
+  if (!path_ || path_->filename().empty()) return "未命名";
+  return path_->filename().string();
+}
+
+void Document::markSaved() {
+  savedState_ = state();
+  notifyState();
+}
+
+void Document::noteChangeOutsideUndo() {
+  ++outsideUndo_;
+  notifyState();
+}
+
+void Document::beginStep(std::string name) {
+  if (stepDepth_++ == 0) {
+    stepName_ = std::move(name);
+    groupsAtStepStart_ = database_.undoGroupCount();
+  }
+  database_.beginUndoGroup();
+}
+
+bool Document::endStep() {
+  if (stepDepth_ == 0) return false;
+  database_.endUndoGroup();
+  if (--stepDepth_ != 0) return false;
+  if (database_.undoGroupCount() <= groupsAtStepStart_) return false;
+  done_.push_back(Step{std::move(stepName_), nextSerial_++});
+  // The database forgot what was undone before this step; so does the document.
+  undone_.clear();
+  notifyState();
+  return true;
+}
+
+bool Document::undo(std::string& name) {
+  if (database_.undoGroupCount() == 0) return false;
+  if (database_.undo() != db::Status::ok) return false;
+  // Steps recorded before the document knew them (none today) have no name.
+  Step step;
+  if (!done_.empty()) {
+    step = std::move(done_.back());
+    done_.pop_back();
+  } else {
+    step.serial = nextSerial_++;
+  }
+  name = step.name;
+  undone_.push_back(std::move(step));
+  notifyState();
+  return true;
+}
+
+bool Document::redo(std::string& name) {
+  if (database_.redoGroupCount() == 0 || undone_.empty()) return false;
+  if (database_.redo() != db::Status::ok) return false;
+  name = undone_.back().name;
+  done_.push_back(std::move(undone_.back()));
+  undone_.pop_back();
+  notifyState();
+  return true;
+}
+
+void Document::addObserver(DocumentObserver* observer) {
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void Document::removeObserver(DocumentObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void Document::entityChanged(db::ObjectId id) {
+  for (DocumentObserver* o : observers_) o->entityChanged(id);
+}
+
+void Document::tablesChanged() {
+  for (DocumentObserver* o : observers_) o->tablesChanged();
+}
+
+void Document::notifyState() {
+  for (DocumentObserver* o : observers_) o->stateChanged();
+}
+
+}  // namespace orv::core
