@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "drawing_files.h"
 #include "options.h"
@@ -13,6 +14,7 @@
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
 #include "session.h"
+#include "window_library.h"
 
 namespace fs = std::filesystem;
 
@@ -51,10 +53,13 @@ int main(int argc, char** argv) {
     if (!orv::render::pictureFormatFor(picture))
       return fail("无法输出图片“" + picture.string() + "”：只能输出 .png、.svg 或 .pdf");
 
-  // Replies come from the script, from piped standard input, or from the terminal.
+  // Replies come from the window, the script, piped standard input, or the terminal.
+  auto window = orv::app::openWindow(options, &argc, argv);
+  if (!window.problem.empty()) return fail(window.problem);
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
-  if (options.script && *options.script != "-") {
+  if (window.window) {
+  } else if (options.script && *options.script != "-") {
     scriptFile.open(*options.script, std::ios::binary);
     if (!scriptFile) return fail("无法读取脚本文件“" + *options.script + "”");
     console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
@@ -64,7 +69,10 @@ int main(int argc, char** argv) {
     console = std::make_unique<orv::prompt::TerminalConsole>();
   }
 
-  orv::app::Session session(*console);
+  std::optional<orv::dialogs::CommandLinePresenter> commandLine;
+  orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
+                                          : orv::app::Frontend{*console, commandLine.emplace(*console)});
+  if (window.window) window.window->attach(session);
   if (options.drawing) {
     auto opened = orv::app::openDrawing(session, *options.drawing);
     if (!opened.ok) return fail(opened.message);
