@@ -18,6 +18,7 @@
 #include "orv/prompt/terminal_console.h"
 #include "session.h"
 #include "user_module.h"
+#include "window_library.h"
 
 namespace fs = std::filesystem;
 namespace messages = orv::app::messages;
@@ -76,11 +77,14 @@ int main(int argc, char** argv) {
       return fail(messages::cannotOpenDrawing(*drawing, why));
   }
 
-  // Replies come from the script, from piped standard input, or from the terminal.
+  // Replies come from the window, the script, piped standard input, or the terminal.
+  auto window = orv::app::openWindow(options, &argc, argv);
+  if (!window.problem.empty()) return fail(window.problem);
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
-  bool interactive = false;
-  if (options.script && *options.script != "-") {
+  bool interactive = window.window != nullptr;
+  if (window.window) {
+  } else if (options.script && *options.script != "-") {
     if (auto why = orv::app::whyNotReadable(*options.script); !why.empty())
       return fail(messages::cannotReadScript(*options.script, why));
     scriptFile.open(*options.script, std::ios::binary);
@@ -93,8 +97,11 @@ int main(int argc, char** argv) {
     interactive = true;
   }
 
-  orv::app::Session session(*console);
+  std::optional<orv::dialogs::CommandLinePresenter> commandLine;
+  orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
+                                          : orv::app::Frontend{*console, commandLine.emplace(*console)});
   session.setInteractive(interactive);
+  if (window.window) window.window->attach(session);
   if (drawing) {
     auto opened = orv::app::openDrawing(session, *drawing);
     if (!opened.ok) return fail(opened.message);
