@@ -20,6 +20,7 @@
 #include "recovery.h"
 #include "session.h"
 #include "user_module.h"
+#include "window_library.h"
 
 namespace fs = std::filesystem;
 namespace messages = orv::app::messages;
@@ -50,12 +51,16 @@ struct Ended {
   int signal = 0;  // the signal that ended the session, raised again once all is put away
 };
 
-Ended runSession(const orv::app::Options& options, const Files& files) {
-  // Replies come from the script, from piped standard input, or from the terminal.
+Ended runSession(const orv::app::Options& options, const Files& files, int* argc, char** argv) {
+  // Replies come from the window, the script, piped standard input, or the terminal.
+  // The window outlives the session.
+  auto window = orv::app::openWindow(options, argc, argv);
+  if (!window.problem.empty()) return {fail(window.problem)};
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
-  bool interactive = false;
-  if (options.script && *options.script != "-") {
+  bool interactive = window.window != nullptr;
+  if (window.window) {
+  } else if (options.script && *options.script != "-") {
     scriptFile.open(*options.script, std::ios::binary);
     if (!scriptFile) return {fail(messages::cannotReadScript(*options.script, messages::systemError(errno)))};
     console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
@@ -66,8 +71,11 @@ Ended runSession(const orv::app::Options& options, const Files& files) {
     interactive = true;
   }
 
-  orv::app::Session session(*console);
+  std::optional<orv::dialogs::CommandLinePresenter> commandLine;
+  orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
+                                          : orv::app::Frontend{*console, commandLine.emplace(*console)});
   session.setInteractive(interactive);
+  if (window.window) window.window->attach(session);
   if (files.drawing) {
     auto opened = orv::app::openDrawing(session, *files.drawing);
     if (!opened.ok) return {fail(opened.message)};
@@ -156,7 +164,7 @@ int main(int argc, char** argv) {
       return fail(messages::cannotReadScript(*options.script, why));
   }
 
-  const Ended ended = runSession(options, files);
+  const Ended ended = runSession(options, files, &argc, argv);
   if (ended.signal != 0) {
     // Ends as the signal would have ended it, for whoever waits for the program.
     std::signal(ended.signal, SIG_DFL);

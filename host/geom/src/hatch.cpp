@@ -251,7 +251,13 @@ class LoopBuilder {
   LoopBuilder(double tolerance, std::size_t budget) : tol_(tolerance), budget_(budget) {}
 
   // The most segments one curve may have, so that the budget holds.
-  int most() const { return budget_ > 64 ? static_cast<int>(std::min<std::size_t>(budget_ / 8, 4096)) : 8; }
+  int most() const { return budget_ > 64 ? static_cast<int>(std::min<std::size_t>(budget_ / 8, 4096)) : 1; }
+  // Segments for one curve: as many as it wants, within the budget, which they use up.
+  int take(int wanted) {
+    const int n = std::clamp(wanted, 1, most());
+    spend(static_cast<std::size_t>(n));
+    return n;
+  }
 
   std::vector<Point2> polylinePath(const HatchPath& p) {
     std::vector<Point2> out;
@@ -264,7 +270,6 @@ class LoopBuilder {
       const double bulge = p.bulges.empty() ? 0.0 : p.bulges[i];
       if (bulge != 0.0) bulgeArc(out, a, b, bulge);
     }
-    spend(out.size());
     return out;
   }
 
@@ -284,11 +289,9 @@ class LoopBuilder {
         if (std::hypot(piece.front().x - end.x, piece.front().y - end.y) <= tol_) out.pop_back();
       }
       out.insert(out.end(), piece.begin(), piece.end());
-      if (out.size() > budget_) break;
     }
     if (out.size() > 1 && std::hypot(out.front().x - out.back().x, out.front().y - out.back().y) <= tol_)
       out.pop_back();
-    spend(out.size());
     return out;
   }
 
@@ -304,7 +307,7 @@ class LoopBuilder {
     const double off = d * (1.0 - bulge * bulge) / (4.0 * bulge);
     const Point2 c{(a.x + b.x) / 2.0 - dy / d * off, (a.y + b.y) / 2.0 + dx / d * off};
     const double start = std::atan2(a.y - c.y, a.x - c.x);
-    const int n = arcSegments(radius, sweep, tol_, most());
+    const int n = take(arcSegments(radius, sweep, tol_, 1 << 20));
     for (int k = 1; k < n; ++k) {
       const double t = start + sweep * k / n;
       out.push_back({c.x + radius * std::cos(t), c.y + radius * std::sin(t)});
@@ -327,7 +330,7 @@ class LoopBuilder {
         const Point2 u = arc ? Point2{e.radius, 0.0} : e.majorAxis;
         const double ratio = arc ? 1.0 : e.ratio;
         const Point2 v{-u.y * ratio, u.x * ratio};
-        const int n = arcSegments(major, sweep * kDegree, tol_, most());
+        const int n = take(arcSegments(major, sweep * kDegree, tol_, 1 << 20));
         std::vector<Point2> pts;
         for (int k = 0; k <= n; ++k) {
           const double t = (e.startAngle + sweep * k / n) * kDegree;
@@ -340,8 +343,10 @@ class LoopBuilder {
         return;
       }
       case HatchEdge::Type::spline: {
-        const int per = std::clamp(most() / std::max<int>(1, static_cast<int>(e.spline.controlPoints.size())), 4, 32);
-        for (Point3 q : splinePoints(e.spline, per, static_cast<std::size_t>(most()) * 4))
+        const int spans = std::max<int>(1, static_cast<int>(std::max(e.spline.controlPoints.size(),
+                                                                      e.spline.fitPoints.size())));
+        const int points = take(spans * 16);
+        for (Point3 q : splinePoints(e.spline, std::max(1, points / spans), static_cast<std::size_t>(points) + 1))
           out.push_back({q.x, q.y});
         return;
       }

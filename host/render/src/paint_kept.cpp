@@ -166,9 +166,14 @@ bool Painter::drawGlyphs(const PlacedRun& run, const Affine& toDevice, double ca
   const bool asPaths = cap > kGlyphsAsPathsFrom;
   for (const GlyphRun& g : run.shaped.runs) {
     if (!g.font || g.glyphs.empty()) continue;
+    if (g.scale != 1.0) {
+      cairo_save(cr_);
+      cairo_scale(cr_, g.scale, g.scale);
+    }
     cairo_set_scaled_font(cr_, g.font);
     if (asPaths) cairo_glyph_path(cr_, g.glyphs.data(), static_cast<int>(g.glyphs.size()));
     else cairo_show_glyphs(cr_, g.glyphs.data(), static_cast<int>(g.glyphs.size()));
+    if (g.scale != 1.0) cairo_restore(cr_);
   }
   cairo_restore(cr_);
   if (asPaths) cairo_fill(cr_);  // the path stays in device space across the restore

@@ -4,6 +4,7 @@
 #include <hb.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv::render {
@@ -131,6 +132,10 @@ Font* TextEngine::load(const FontRequest& request) {
     f->capHeight_ = f->ascent_ * 0.75;
     if (hb_font_get_nominal_glyph(f->hb_, 'H', &g) && hb_font_get_glyph_extents(f->hb_, g, &x) && x.y_bearing > 0)
       f->capHeight_ = x.y_bearing / u;
+    if (hb_font_get_nominal_glyph(f->hb_, 0x4E2D, &g) && hb_font_get_glyph_extents(f->hb_, g, &x) && x.height < 0) {
+      const double ink = -x.height / u;
+      if (ink > 0.0) f->wideScale_ = std::clamp(f->capHeight_ / ink, 0.5, 1.5);
+    }
   }
   Font* raw = f.get();
   fonts_.emplace(request, std::move(f));
@@ -139,7 +144,8 @@ Font* TextEngine::load(const FontRequest& request) {
 
 // ---- shaping
 
-void TextEngine::shape(const Font& font, std::string_view utf8, ShapedText& out, double tracking) {
+void TextEngine::shape(const Font& font, std::string_view utf8, ShapedText& out, double tracking,
+                       double wideScale) {
   out.runs.clear();
   out.advance = 0.0;
   scratch_.assign(utf8);
@@ -159,16 +165,26 @@ void TextEngine::shape(const Font& font, std::string_view utf8, ShapedText& out,
     const hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buffer_, &n);
     const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buffer_, &n);
     const double u = unitsPerPixel(font.hb_);
-    GlyphRun run;
-    run.font = font.scaled_;
-    run.glyphs.reserve(n);
+    const bool scaleWide = std::isfinite(wideScale) && wideScale > 0.0 && wideScale != 1.0;
     double pen = 0.0;
     for (unsigned i = 0; i < n; ++i) {
-      run.glyphs.push_back(cairo_glyph_t{info[i].codepoint, pen + pos[i].x_offset / u, -pos[i].y_offset / u});
-      pen += pos[i].x_advance / u;
+      // Wide characters go to runs of their own, drawn scaled.
+      double k = 1.0;
+      if (scaleWide) {
+        std::size_t at = info[i].cluster;
+        if (at < scratch_.size() && wide(nextCodePoint(scratch_, at))) k = wideScale;
+      }
+      if (out.runs.empty() || out.runs.back().scale != k) {
+        GlyphRun run;
+        run.font = font.scaled_;
+        run.scale = k;
+        out.runs.push_back(std::move(run));
+      }
+      out.runs.back().glyphs.push_back(
+          cairo_glyph_t{info[i].codepoint, (pen + k * pos[i].x_offset / u) / k, -pos[i].y_offset / u});
+      pen += k * pos[i].x_advance / u;
     }
     out.advance = pen;
-    out.runs.push_back(std::move(run));
   }
   if (tracking != 1.0) {
     // Letters spread from their own places: each glyph moves by its index's share.
@@ -176,7 +192,7 @@ void TextEngine::shape(const Font& font, std::string_view utf8, ShapedText& out,
     for (const GlyphRun& r : out.runs) total += r.glyphs.size();
     const double extra = total > 0 ? out.advance * (tracking - 1.0) / static_cast<double>(total) : 0.0;
     for (GlyphRun& r : out.runs)
-      for (cairo_glyph_t& g : r.glyphs) g.x += extra * static_cast<double>(index++);
+      for (cairo_glyph_t& g : r.glyphs) g.x += extra * static_cast<double>(index++) / r.scale;
     out.advance *= tracking;
   }
 }
@@ -212,17 +228,18 @@ void TextEngine::shapeWithFallback(const Font& font, std::string_view utf8, Shap
   g_object_unref(layout);
 }
 
-double TextEngine::measure(const Font& font, std::string_view s) {
+double TextEngine::measure(const Font& font, std::string_view s, double wideScale) {
   if (!font.hb_) return 0.0;
   const double u = unitsPerPixel(font.hb_);
   double width = 0.0;
   for (std::size_t i = 0; i < s.size();) {
     const std::uint32_t cp = nextCodePoint(s, i);
     hb_codepoint_t g = 0;
+    const double k = wide(cp) && std::isfinite(wideScale) && wideScale > 0.0 ? wideScale : 1.0;
     if (hb_font_get_nominal_glyph(font.hb_, cp == '\t' ? ' ' : cp, &g)) {
-      width += hb_font_get_glyph_h_advance(font.hb_, g) / u;
+      width += k * hb_font_get_glyph_h_advance(font.hb_, g) / u;
     } else {
-      width += wide(cp) ? kRefSize : kRefSize * 0.6;
+      width += wide(cp) ? k * kRefSize : kRefSize * 0.6;
     }
   }
   return width;

@@ -46,6 +46,9 @@ class Font {
   double capHeight() const { return capHeight_; }  // height of "H" above the baseline
   double ascent() const { return ascent_; }
   double descent() const { return descent_; }      // below the baseline, positive
+  // What wide (Chinese) characters are scaled by so that they stand as high as capital
+  // letters, as an SHX big font draws them: the cap height over the height of 中.
+  double wideScale() const { return wideScale_; }
   const PangoFontDescription* description() const { return description_; }
   hb_font_t* harfbuzz() const { return hb_; }
   cairo_scaled_font_t* scaledFont() const { return scaled_; }
@@ -62,11 +65,15 @@ class Font {
   double capHeight_ = 70.0;
   double ascent_ = 90.0;
   double descent_ = 20.0;
+  double wideScale_ = 1.0;
 };
 
 // Glyphs of one font along a line, positions in glyph space.
 struct GlyphRun {
   cairo_scaled_font_t* font = nullptr;  // owned by the engine's fonts
+  // The run is drawn scaled by this about the origin; its glyph positions are in the
+  // scaled space (glyph space divided by it).
+  double scale = 1.0;
   std::vector<cairo_glyph_t> glyphs;
 };
 
@@ -93,10 +100,12 @@ class TextEngine {
 
   // Shapes one line (tabs become spaces, line breaks are not expected). Characters the
   // font lacks come from the fonts fontconfig falls back to, so that Chinese text shows
-  // in a font that has it whatever the style names; `tracking` spreads the letters.
-  void shape(const Font& font, std::string_view utf8, ShapedText& out, double tracking = 1.0);
+  // in a font that has it whatever the style names; `tracking` spreads the letters; wide
+  // characters are scaled by `wideScale` (see Font::wideScale).
+  void shape(const Font& font, std::string_view utf8, ShapedText& out, double tracking = 1.0,
+             double wideScale = 1.0);
   // The advance of a line without its glyphs: for small text and for measuring.
-  double measure(const Font& font, std::string_view utf8);
+  double measure(const Font& font, std::string_view utf8, double wideScale = 1.0);
 
  private:
   Font* load(const FontRequest& request);

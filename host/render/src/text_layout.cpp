@@ -80,6 +80,12 @@ FontRequest requestForFile(std::string_view file, bool bold, bool italic) {
 
 }  // namespace
 
+bool namesShxFont(std::string_view fontFile) {
+  std::string stem, ext;
+  splitFileName(fontFile, stem, ext);
+  return ext != "ttf" && ext != "ttc" && ext != "otf";
+}
+
 FontRequest fontRequestForStyle(std::string_view fontFile, std::string_view bigFont,
                                 std::string_view family) {
   (void)bigFont;  // a big font holds Chinese glyphs: the font chosen has them too
@@ -122,8 +128,10 @@ const StyleFace& TextLayout::style(std::string_view name) {
     face.widthFactor = s->widthFactor > 0.0 && s->widthFactor < 100.0 ? s->widthFactor : 1.0;
     face.oblique = std::abs(s->obliqueAngle) < 85.0 ? s->obliqueAngle : 0.0;
     face.fixedHeight = s->height > 0.0 && std::isfinite(s->height) ? s->height : 0.0;
+    if (familyOfStyle(*s).empty() && namesShxFont(s->font)) face.wideScale = face.font->wideScale();
   } else {
     face.font = &engine_.font(fontRequestForStyle("txt", "", ""));
+    face.wideScale = face.font->wideScale();
   }
   return styles_.emplace(std::string(name), face).first->second;
 }
@@ -134,12 +142,12 @@ double TextLayout::heightOf(std::string_view styleName, double entityHeight) {
 }
 
 void TextLayout::shapeOrMeasure(const Font& font, std::string_view text, bool measureOnly,
-                                double tracking, ShapedText& out) {
+                                double tracking, double wideScale, ShapedText& out) {
   if (measureOnly) {
     out.runs.clear();
-    out.advance = engine_.measure(font, text) * tracking;
+    out.advance = engine_.measure(font, text, wideScale) * tracking;
   } else {
-    engine_.shape(font, text, out, tracking);
+    engine_.shape(font, text, out, tracking, wideScale);
   }
 }
 
@@ -155,7 +163,7 @@ void TextLayout::layoutText(geom::KeptKind kind, const geom::TextData& t, bool m
   const StyleFace& face = style(t.style);
   PlacedRun run;
   run.font = face.font;
-  shapeOrMeasure(*face.font, text, measureOnly, 1.0, run.shaped);
+  shapeOrMeasure(*face.font, text, measureOnly, 1.0, face.wideScale, run.shaped);
   double s = height / face.font->capHeight();
   double wf = t.widthFactor;
   double width = run.shaped.advance * s * wf;
@@ -300,9 +308,14 @@ void TextLayout::layoutMText(const geom::MTextData& m, bool measureOnly, std::ve
     };
     for (const geom::MTextRun& r : p.runs) {
       const geom::RunFormat& f = r.format;
-      const Font& font = f.font.empty() && !f.bold && !f.italic
-                             ? *face.font
-                             : engine_.font(fontRequestForRun(f.font, false, f.bold, f.italic));
+      const bool own = f.font.empty() && !f.bold && !f.italic;
+      const Font& font = own ? *face.font : engine_.font(fontRequestForRun(f.font, false, f.bold, f.italic));
+      // A run in an SHX font named by file (\F) draws Chinese as the big font would.
+      const double wideScale = own                                ? face.wideScale
+                               : !f.font.empty() && namesShxFont(f.font) &&
+                                         f.font.find('.') != std::string::npos
+                                   ? font.wideScale()
+                                   : 1.0;
       const double h = f.height > 0.0 ? f.height : baseHeight;
       const std::vector<std::string_view> pieces =
           wrap ? breakPieces(r.text) : std::vector<std::string_view>{std::string_view(r.text)};
@@ -317,11 +330,11 @@ void TextLayout::layoutMText(const geom::MTextData& m, bool measureOnly, std::ve
         tok.scale = h / font.capHeight();
         tok.wf = f.widthFactor * face.widthFactor;
         tok.slant = std::tan((f.oblique != 0.0 ? f.oblique : face.oblique) * kDegree);
-        shapeOrMeasure(font, piece, measureOnly, f.tracking, tok.run.shaped);
+        shapeOrMeasure(font, piece, measureOnly, f.tracking, wideScale, tok.run.shaped);
         tok.width = tok.run.shaped.advance * tok.scale * tok.wf;
         const std::string_view ink = withoutTrailingBlanks(piece);
         tok.inkWidth = ink.size() == piece.size() ? tok.width
-                                                  : engine_.measure(font, ink) * f.tracking * tok.scale * tok.wf;
+                                                  : engine_.measure(font, ink, wideScale) * f.tracking * tok.scale * tok.wf;
         if (wrap && !line.tokens.empty() && indent + line.width + tok.inkWidth > m.width) finishLine();
         line.tallest = std::max(line.tallest, h);
         const double x = line.width;

@@ -22,6 +22,9 @@ FontRequest fontRequestForStyle(std::string_view fontFile, std::string_view bigF
                                 std::string_view family);
 // A font an MTEXT code names: \f by family, \F by file.
 FontRequest fontRequestForRun(std::string_view name, bool isFile, bool bold, bool italic);
+// True for the name of an SHX font (or none, as AutoCAD's own "txt"): its Chinese
+// characters (from a big font) stand as high as its capital letters.
+bool namesShxFont(std::string_view fontFile);
 
 // A text style as a pass uses it.
 struct StyleFace {
@@ -29,6 +32,7 @@ struct StyleFace {
   double widthFactor = 1.0;
   double oblique = 0.0;
   double fixedHeight = 0.0;  // the style's height, 0 for none
+  double wideScale = 1.0;    // of wide characters: see Font::wideScale
 };
 
 // A run of glyphs placed in the coordinates of the entity's block.
@@ -60,7 +64,7 @@ class TextLayout {
   struct Token;
   struct Line;
   void shapeOrMeasure(const Font& font, std::string_view text, bool measureOnly, double tracking,
-                      ShapedText& out);
+                      double wideScale, ShapedText& out);
 
   struct Hash {
     using is_transparent = void;

@@ -79,8 +79,9 @@ struct HatchLoop {
 // > 0): an edge path's edges are chained into one polygon whatever their directions;
 // a loop of fewer than three points or no area is left out. The hatch style chooses:
 // 0 keeps every loop (filled by odd parity: islands alternate), 1 the loops of depth 0
-// and 1 (the outer area and the holes in it), 2 those of depth 0. At most `maxPoints`
-// points in all (curves get coarser beyond it).
+// and 1 (the outer area and the holes in it), 2 those of depth 0. Curves take at most
+// `maxPoints` points in all, coarser once they are used up; the paths' own vertices and
+// edge ends are always kept.
 std::vector<HatchLoop> hatchBoundary(const HatchData& hatch, double tolerance,
                                      std::size_t maxPoints = 2'000'000);
 
