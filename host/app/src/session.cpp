@@ -100,7 +100,7 @@ void Session::run() {
     prompt::Reply reply = console_.ask("\n命令: ", options);
     // Ctrl-D at the terminal ends the session as QUIT does.
     if (reply.kind == prompt::Reply::Kind::End) {
-      if (mayCloseDrawing(*this)) break;
+      if (console_.inputLost() || mayCloseDrawing(*this)) break;
       continue;
     }
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
