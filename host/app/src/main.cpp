@@ -53,7 +53,6 @@ struct Ended {
 
 Ended runSession(const orv::app::Options& options, const Files& files, int* argc, char** argv) {
   // Replies come from the window, the script, piped standard input, or the terminal.
-  // The window outlives the session.
   auto window = orv::app::openWindow(options, argc, argv);
   if (!window.problem.empty()) return {fail(window.problem)};
   std::ifstream scriptFile;
