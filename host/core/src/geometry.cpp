@@ -28,6 +28,15 @@ Vec2 unitAtDegrees(double degrees) {
   return {std::cos(a * kDegree), std::sin(a * kDegree)};
 }
 
+Vec2 unitAtRadians(double radians) {
+  const double a = normalizeRadians(radians);
+  if (a == 0) return {1, 0};
+  if (a == kPi / 2) return {0, 1};
+  if (a == kPi) return {-1, 0};
+  if (a == 3 * kPi / 2) return {0, -1};
+  return {std::cos(a), std::sin(a)};
+}
+
 double degreesOf(Vec2 v) {
   if (v.y == 0) return v.x < 0 ? 180 : 0;
   if (v.x == 0) return v.y > 0 ? 90 : 270;
@@ -65,6 +74,7 @@ Affine2 Affine2::rotation(Vec2 about, double degrees) {
   const Vec2 u = unitAtDegrees(degrees);
   Affine2 m;
   m.a = u.x, m.b = -u.y, m.c = u.y, m.d = u.x;
+  m.turn = normalizeDegrees(degrees);
   m.tx = about.x - (m.a * about.x + m.b * about.y);
   m.ty = about.y - (m.c * about.x + m.d * about.y);
   return m;
@@ -87,6 +97,7 @@ Affine2 Affine2::mirror(Vec2 p, Vec2 q) {
   const double c2 = (dir.x * dir.x - dir.y * dir.y) / len2;
   const double s2 = 2 * dir.x * dir.y / len2;
   m.a = c2, m.b = s2, m.c = s2, m.d = -c2;
+  m.turn = normalizeDegrees(2 * degreesOf(dir));
   m.tx = p.x - (m.a * p.x + m.b * p.y);
   m.ty = p.y - (m.c * p.x + m.d * p.y);
   return m;
@@ -97,6 +108,7 @@ Affine2 Affine2::insert(Vec2 base, Vec2 position, double xScale, double yScale, 
   Affine2 m;
   m.a = u.x * xScale, m.b = -u.y * yScale;
   m.c = u.y * xScale, m.d = u.x * yScale;
+  m.turn = std::numeric_limits<double>::quiet_NaN();
   m.tx = position.x - (m.a * base.x + m.b * base.y);
   m.ty = position.y - (m.c * base.x + m.d * base.y);
   return m;
@@ -112,6 +124,9 @@ Affine2 Affine2::after(const Affine2& f) const {
   m.ty = c * f.tx + d * f.ty + ty;
   m.zs = zs * f.zs;
   m.zt = zs * f.zt + zt;
+  // Angle maps compose: α -> t ± α after α -> s ± α.
+  m.turn = std::isfinite(turn) && std::isfinite(f.turn) ? normalizeDegrees(mirrors() ? turn - f.turn : turn + f.turn)
+                                                         : std::numeric_limits<double>::quiet_NaN();
   return m;
 }
 

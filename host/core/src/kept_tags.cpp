@@ -98,7 +98,7 @@ Plane planeOf(const Tags& tags) {
 
 Affine2 objectToWorld(Plane plane) {
   Affine2 m;
-  if (plane == Plane::flipped) m.a = -1;
+  if (plane == Plane::flipped) m.a = -1, m.turn = 180;
   return m;
 }
 

@@ -372,18 +372,51 @@ std::optional<std::string> transformHatch(Editable& t, const Maps& maps) {
 
 // ---- the tables
 
+// A value a kind may leave out (an angle of 0, a scale of 1) that the map can change:
+// written after the tag of code `after` (0: at the end of the entity's own tags).
+struct Omitted {
+  int code;
+  double value;
+  Role role;
+  Frame frame;
+  int after;
+};
+
 struct KindTable {
   std::string_view type;
   std::vector<CodeRole> roles;
   bool objectFrame;  // some of its coordinates are in the object's plane
+  std::vector<Omitted> omitted = {};
 };
+
+void putOmitted(Editable& t, const std::vector<Omitted>& omitted, const Maps& maps) {
+  for (const Omitted& o : omitted) {
+    if (t.find(o.code)) continue;
+    const Affine2& m = maps.of(o.frame);
+    double v = o.value;
+    if (o.role == Role::degrees) v = m.mapDegrees(v);
+    if (o.role == Role::radians) v = m.mapDegrees(v / kDegree) * kDegree;
+    if (o.role == Role::length) v *= m.scale();
+    if (v == o.value) continue;
+    std::size_t at = t.end();
+    if (o.after != 0)
+      if (auto i = t.find(o.after)) {
+        at = *i + 1;
+        while (at < t.entries.size() && (t.entries[at].code == o.after + 10 || t.entries[at].code == o.after + 20)) ++at;
+      }
+    t.put(o.code, v, at);
+  }
+}
 
 const std::vector<KindTable>& tables() {
   constexpr Frame W = Frame::world, O = Frame::object;
   static const std::vector<KindTable> kTables = {
-      {"TEXT", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true},
-      {"ATTRIB", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true},
-      {"ATTDEF", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true},
+      {"TEXT", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
+      {"ATTRIB", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
+      {"ATTDEF", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
       {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
                  {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::radians, W}}, false},
       {"POINT", {{10, Role::point, W}, {50, Role::degrees, W}}, false},
@@ -398,7 +431,9 @@ const std::vector<KindTable>& tables() {
       {"CIRCLE", {{10, Role::point, O}, {40, Role::length}}, true},
       {"ARC", {{10, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}, {51, Role::degrees, O}}, true},
       {"INSERT", {{10, Role::point, O}, {41, Role::length}, {42, Role::length}, {43, Role::length},
-                  {44, Role::length}, {45, Role::length}, {50, Role::degrees, O}}, true},
+                  {44, Role::length}, {45, Role::length}, {50, Role::degrees, O}}, true,
+       {{41, 1, Role::length, O, 10}, {42, 1, Role::length, O, 10}, {43, 1, Role::length, O, 10},
+        {50, 0, Role::degrees, O, 10}}},
       {"POLYLINE", {{40, Role::length}, {41, Role::length}}, true},
       {"VERTEX", {{10, Role::point, O}, {40, Role::length}, {41, Role::length}, {42, Role::bulge},
                   {50, Role::degrees, O}}, true},
@@ -407,7 +442,8 @@ const std::vector<KindTable>& tables() {
                   {213, Role::scaledVector, W}, {40, Role::length}, {41, Role::length}}, false},
       {"DIMENSION", {{10, Role::point, W}, {11, Role::point, O}, {13, Role::point, W}, {14, Role::point, W},
                      {15, Role::point, W}, {16, Role::point, W}, {40, Role::length}, {50, Role::degrees, O},
-                     {51, Role::degrees, O}, {52, Role::degrees, O}, {53, Role::degrees, O}}, true},
+                     {51, Role::degrees, O}, {52, Role::degrees, O}, {53, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 0}}},
       {"HATCH", {}, true},
   };
   return kTables;
@@ -463,6 +499,9 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
     mtextAngle = dir && (dir->x != 0 || dir->y != 0) ? degreesOf(*dir) : view.number(50, 0) / kDegree;
   }
   if (!applyTable(t, roles, maps)) return std::string("其数值无效");
+  putOmitted(t, table->omitted, maps);
+  // MTEXT gives its direction by a vector or an angle; with neither it lies along x.
+  if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::radians, Frame::world, 0}}, maps);
   if (map.mirrors()) {
     if (text) {
       keepTextReadable(t, before, maps.object, vertical,

@@ -38,6 +38,9 @@ double normalizeDegrees(double a);
 // The unit vector at an angle in degrees; exact at multiples of 90 degrees, so that a
 // rotation by 90 maps (1, 0) to (0, 1) and not to (6e-17, 1).
 Vec2 unitAtDegrees(double degrees);
+// The unit vector at an angle in radians; exact where the angle is a multiple of π/2 as
+// a double holds it.
+Vec2 unitAtRadians(double radians);
 // The angle of a vector in degrees, [0, 360); exact for the axis directions.
 double degreesOf(Vec2 v);
 
@@ -69,6 +72,9 @@ struct Box2 {
 struct Affine2 {
   double a = 1, b = 0, c = 0, d = 1, tx = 0, ty = 0;
   double zs = 1, zt = 0;
+  // The angle (degrees) the x axis is turned to, kept as given so that a rotation by 30
+  // turns an angle of 0 into 30 and not 29.999999999999996; NaN: read it off the matrix.
+  double turn = 0;
 
   static Affine2 translation(Vec2 by, double dz = 0);
   // Counter-clockwise by `degrees` about `about`.
@@ -93,7 +99,7 @@ struct Affine2 {
   // The factor lengths are multiplied by (for a similarity; else the geometric mean).
   double scale() const { return std::sqrt(std::abs(det())); }
   // The angle (degrees) the map turns the x axis to.
-  double rotationDegrees() const { return degreesOf(applyLinear({1, 0})); }
+  double rotationDegrees() const { return std::isfinite(turn) ? turn : degreesOf(applyLinear({1, 0})); }
   // Where a direction given as an angle in degrees points after the map (a similarity):
   // turned by the map's rotation, or reflected.
   double mapDegrees(double degrees) const {
@@ -120,7 +126,7 @@ struct CircularArc {
   double sweep = kTwoPi;
 
   bool full() const { return sweep >= kTwoPi; }
-  Vec2 at(double angle) const { return {center.x + radius * std::cos(angle), center.y + radius * std::sin(angle)}; }
+  Vec2 at(double angle) const { return center + radius * unitAtRadians(angle); }
   Vec2 startPoint() const { return at(start); }
   Vec2 endPoint() const { return at(start + sweep); }
   // True when the direction `angle` (radians) lies on the arc.
