@@ -21,6 +21,8 @@ import time
 
 SIZES = [("1k", 1_000), ("10k", 10_000), ("100k", 100_000)]
 TARGET_SIZE = "100k"
+# The drawing that is mostly text and hatches: (name, texts, hatches).
+ANNOTATIONS = ("text+hatch", 100_000, 10_000)
 GD_CORNERS = 10_000
 PROMPT = "命令: ".encode()
 
@@ -139,7 +141,12 @@ def generate_plans(build, work, log):
         log(f"generated {path}: {units} units, {os.path.getsize(path) / 1e6:.1f} MB")
     poly = os.path.join(work, f"polylines{TARGET_SIZE}.dxf")
     subprocess.run([gen, str(dict(SIZES)[TARGET_SIZE]), poly, "--polylines-only"], check=True)
-    return plans, poly
+    name, texts, hatches = ANNOTATIONS
+    path = os.path.join(work, "annotations.dxf")
+    subprocess.run([os.path.join(build, "bench", "orv_bench_annotations"), str(texts), str(hatches), path],
+                   check=True, stdout=subprocess.DEVNULL)
+    log(f"generated {path}: {texts} texts, {hatches} hatches, {os.path.getsize(path) / 1e6:.1f} MB")
+    return plans, poly, path
 
 
 def entity_counts(units, polylines_only=False):
@@ -174,7 +181,7 @@ def python_with_ezdxf():
     return None
 
 
-def make_benches(build, work, plans, reps, peer_reps):
+def make_benches(build, work, plans, annotations, reps, peer_reps):
     orvcad = os.path.join(build, "stage", "bin", "orvcad")
     dxflib = os.path.join(build, "bench", "dxflib_count")
     out = os.path.join(work, "out")
@@ -215,6 +222,22 @@ def make_benches(build, work, plans, reps, peer_reps):
     ezdxf_py = python_with_ezdxf()
     have_dxflib = os.path.exists(dxflib)
     librecad = shutil.which("librecad")
+    def librecad_pdf(name, path):
+        # dxf2pdf writes NAME.pdf beside the drawing: give it a folder of its own.
+        lc_dir = os.path.join(out, "librecad-" + name)
+        os.makedirs(lc_dir, exist_ok=True)
+        link = os.path.join(lc_dir, os.path.basename(path))
+        if not os.path.lexists(link):
+            os.symlink(path, link)
+        benches.append(Bench(f"librecad pdf {name}", [librecad, "dxf2pdf", os.path.basename(path)],
+                             env={"QT_QPA_PLATFORM": "offscreen"}, cwd=lc_dir, reps=peer_reps))
+
+    name = ANNOTATIONS[0]
+    base = os.path.join(out, "annotations")
+    benches.append(Bench(f"png {name}", [orvcad, "--script", "/dev/null", "--export", base + ".png", annotations]))
+    benches.append(Bench(f"pdf {name}", [orvcad, "--script", "/dev/null", "--export", base + ".pdf", annotations]))
+    if librecad:
+        librecad_pdf(name, annotations)
     for name, path in plans.items():
         base = os.path.join(out, name)
         benches.append(Bench(f"open {name}", [orvcad, "--script", "/dev/null", path]))
@@ -231,14 +254,7 @@ def make_benches(build, work, plans, reps, peer_reps):
                                  [ezdxf_py, "-c", "import sys, ezdxf; ezdxf.readfile(sys.argv[1]).saveas(sys.argv[2])",
                                   path, base + ".ezdxf.dxf"], reps=peer_reps))
         if librecad:
-            # dxf2pdf writes NAME.pdf beside the drawing: give it a folder of its own.
-            lc_dir = os.path.join(out, "librecad-" + name)
-            os.makedirs(lc_dir, exist_ok=True)
-            link = os.path.join(lc_dir, os.path.basename(path))
-            if not os.path.lexists(link):
-                os.symlink(path, link)
-            benches.append(Bench(f"librecad pdf {name}", [librecad, "dxf2pdf", os.path.basename(path)],
-                                 env={"QT_QPA_PLATFORM": "offscreen"}, cwd=lc_dir, reps=peer_reps))
+            librecad_pdf(name, path)
     missing = [p for p, ok in (("dxflib (libdxflib-dev)", have_dxflib), ("ezdxf (python3-ezdxf)", ezdxf_py),
                                ("LibreCAD (librecad)", librecad)) if not ok]
     return benches, missing
@@ -321,6 +337,10 @@ def report(benches, plans, memory, micro, reps, peer_reps, missing, started):
         row("open + save", name, f"save {name}", "ezdxf readfile + saveas", f"ezdxf save {name}")
         row("open + export PNG", name, f"png {name}", "LibreCAD dxf2pdf", f"librecad pdf {name}")
         row("open + export PDF", name, f"pdf {name}", "LibreCAD dxf2pdf", f"librecad pdf {name}")
+    name, texts, hatches = ANNOTATIONS
+    what = f"{name} ({texts:,} texts, {hatches:,} hatches)"
+    row("open + export PNG", what, f"png {name}", "LibreCAD dxf2pdf", f"librecad pdf {name}")
+    row("open + export PDF", what, f"pdf {name}", "LibreCAD dxf2pdf", f"librecad pdf {name}")
 
     size = os.path.getsize(plans[TARGET_SIZE])
     save_s = (med(f"save {TARGET_SIZE}") or 0) - (med(f"open {TARGET_SIZE}") or 0)
@@ -355,6 +375,9 @@ def report(benches, plans, memory, micro, reps, peer_reps, missing, started):
     lines.append(target(f"GD run of {GD_CORNERS:,} corners", fmt_s(gd), "< 1 s", gd < 1))
     empty = med("empty session")
     lines.append(target("empty session", fmt_s(empty), "< 20 ms", empty < 0.020))
+    annotated = med(f"png {ANNOTATIONS[0]}")
+    lines.append(target(f"open + PNG of {ANNOTATIONS[1]:,} texts and {ANNOTATIONS[2]:,} hatches",
+                        fmt_s(annotated), "< 3 s", annotated < 3))
     if missing:
         lines += ["", "Peers not installed, left out: " + ", ".join(missing)]
 
@@ -401,8 +424,8 @@ def main():
         print(msg, file=sys.stderr, flush=True)
 
     raise_priority()
-    plans, poly = generate_plans(build, work, log)
-    benches, missing = make_benches(build, work, plans, args.reps, args.peer_reps)
+    plans, poly, annotations = generate_plans(build, work, log)
+    benches, missing = make_benches(build, work, plans, annotations, args.reps, args.peer_reps)
     for m in missing:
         log(f"peer not installed, left out: {m}")
     log("whole-process benchmarks:")

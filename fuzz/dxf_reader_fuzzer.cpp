@@ -4,7 +4,12 @@
 // drawing that was read is then saved and the saved text read again: our own
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
-// trip).
+// trip). The entities kept as tags then go through the decoders that pictures
+// draw them with (text, MTEXT and its codes, hatches and their boundaries,
+// ellipses, splines, solids, dimensions, old-style polylines), whose results
+// must be finite.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -13,6 +18,77 @@
 #include "fuzz_check.h"
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
+#include "orv/geom/curves.h"
+#include "orv/geom/hatch.h"
+#include "orv/geom/kept.h"
+#include "orv/geom/mtext.h"
+#include "orv/geom/shapes.h"
+#include "orv/geom/text.h"
+
+namespace {
+
+bool finite(orv::db::Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+// Every kept entity through the decoder of its kind.
+void decodeKept(const orv::db::Database& d) {
+  using namespace orv::geom;
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const auto* kept = d.entity(orv::db::ObjectId{i})->as<orv::db::UnknownEntity>();
+    if (!kept) continue;
+    const KeptKind kind = keptKindOf(d.name(kept->type));
+    const orv::db::RawTags& tags = kept->tags;
+    decodeCommon(tags);
+    switch (kind) {
+      case KeptKind::text: case KeptKind::attrib: case KeptKind::attdef:
+        if (auto t = decodeText(kind, tags)) {
+          ORV_FUZZ_CHECK(finite(t->position) && std::isfinite(t->height), "text placed nowhere");
+          expandTextCodes(t->value);
+        }
+        break;
+      case KeptKind::mtext:
+        if (auto m = decodeMText(tags))
+          for (const MTextParagraph& p : parseMText(m->content, m->height))
+            for (const MTextRun& r : p.runs)
+              ORV_FUZZ_CHECK(std::isfinite(r.format.height) && r.format.height >= 0, "a run of no height");
+        break;
+      case KeptKind::hatch:
+        if (auto h = decodeHatch(tags))
+          for (const HatchLoop& loop : hatchBoundary(*h, 0.01, 20000)) {
+            ORV_FUZZ_CHECK(loop.points.size() >= 3, "a loop of fewer than three points");
+            for (orv::db::Point2 p : loop.points)
+              ORV_FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y), "a boundary point not finite");
+          }
+        break;
+      case KeptKind::ellipse:
+        if (auto e = decodeEllipse(tags)) ORV_FUZZ_CHECK(e->sweep() > 0.0, "an ellipse of no sweep");
+        break;
+      case KeptKind::spline:
+        if (auto s = decodeSpline(tags)) {
+          // A B-spline with positive weights stays within its control points' box (where
+          // its numbers do not overflow).
+          Box hull;
+          for (orv::db::Point3 c : s->controlPoints) hull.add(orv::db::Point2{c.x, c.y});
+          const double slack = 1e-6 * (1.0 + std::max(std::abs(hull.minX) + std::abs(hull.maxX),
+                                                       std::abs(hull.minY) + std::abs(hull.maxY)));
+          for (orv::db::Point3 p : splinePoints(*s, 8, 5000)) {
+            if (s->controlPoints.size() < 2 || !finite(p) || !std::isfinite(slack)) continue;
+            ORV_FUZZ_CHECK(p.x >= hull.minX - slack && p.x <= hull.maxX + slack && p.y >= hull.minY - slack &&
+                               p.y <= hull.maxY + slack,
+                           "a spline leaves its control points' box");
+          }
+        }
+        break;
+      case KeptKind::solid: case KeptKind::trace: case KeptKind::face3d: decodeCornerShape(kind, tags); break;
+      case KeptKind::dimension: decodeDimension(tags); break;
+      case KeptKind::polyline: decodePolylineHead(tags); break;
+      case KeptKind::vertex: decodeVertex(tags); break;
+      case KeptKind::point: decodePoint(tags); break;
+      default: break;
+    }
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -40,5 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                  "blocks lost or gained");
   const std::string savedAgain = orv::dxf::writeDxfToString(*again.drawing);
   ORV_FUZZ_CHECK(savedAgain == saved, "saving what was read from our own file changed it");
+  decodeKept(*read.drawing);
   return 0;
 }

@@ -186,6 +186,90 @@ def dxf_seeds():
         msp.add_text("note", dxfattribs={"insert": (1, 1)})
         path = os.path.join(HERE, "corpus", "dxf_reader", "ezdxf-" + version.lower() + ".dxf")
         doc.saveas(path)
+    kinds_seed(ezdxf)
+
+
+def all_kinds(ezdxf):
+    """A drawing with one of every kind that pictures draw from kept tags."""
+    import math
+    doc = ezdxf.new("R2010", setup=True)
+    msp = doc.modelspace()
+    doc.styles.new("CN", dxfattribs={"font": "txt.shx", "bigfont": "gbcbig.shx"})
+    msp.add_text("\u7ba1 %%c50", dxfattribs={"height": 2, "style": "CN", "rotation": 30, "width": 0.8})
+    msp.add_mtext("{\\C1;red}\\P\\S1/2;\\U+4E2D %%d", dxfattribs={"char_height": 2, "width": 20})
+    solid = msp.add_hatch(color=1)
+    solid.paths.add_polyline_path([(0, 0, 0.5), (10, 0), (10, 10), (0, 10)], is_closed=True, flags=1)
+    solid.paths.add_polyline_path([(3, 3), (6, 3), (6, 6)], is_closed=True, flags=16)
+    pattern = msp.add_hatch()
+    pattern.set_pattern_fill("ANSI31", color=5, scale=0.5)
+    edges = pattern.paths.add_edge_path(flags=1)
+    edges.add_line((20, 0), (30, 0))
+    edges.add_arc((30, 5), 5, -90, 90)
+    edges.add_ellipse((25, 10), major_axis=(5, 0), ratio=0.5, start_angle=0, end_angle=180)
+    edges.add_spline(control_points=[(20, 10), (18, 5), (20, 0)], knot_values=[0, 0, 0, 1, 1, 1], degree=2)
+    msp.add_ellipse((40, 5), major_axis=(5, 2), ratio=0.5, start_param=0, end_param=math.pi)
+    msp.add_spline([(50, 0), (55, 5), (60, 0)])
+    msp.add_open_spline([(50, 10), (55, 15), (60, 10), (65, 15)])
+    msp.add_point((70, 0))
+    msp.add_solid([(70, 5), (75, 5), (70, 10)])
+    msp.add_trace([(80, 5), (85, 5), (80, 10), (85, 10)])
+    msp.add_3dface([(90, 0, 0), (95, 0, 1), (95, 5, 0)], dxfattribs={"invisible": 2})
+    msp.add_polyline3d([(0, 20, 0), (5, 25, 5), (10, 20, 1)])
+    face = msp.add_polyface()
+    face.append_face([(20, 20, 0), (25, 20, 0), (25, 25, 1)])
+    mesh = msp.add_polymesh((2, 2))
+    for m in range(2):
+        for n in range(2):
+            mesh.set_mesh_vertex((m, n), (30 + 5 * m, 20 + 5 * n, m * n))
+    dim = msp.add_linear_dim(base=(0, -10), p1=(0, -5), p2=(20, -5), dimstyle="EZDXF")
+    dim.render()
+    block = doc.blocks.new("TAGGED")
+    block.add_circle((0, 0), 1)
+    block.add_attdef("TAG", (0, -2))
+    ref = msp.add_blockref("TAGGED", (40, 20), dxfattribs={"color": 3})
+    ref.add_attrib("TAG", "V", (40, 18))
+    grid = msp.add_blockref("TAGGED", (50, 20))
+    grid.dxf.column_count, grid.dxf.row_count, grid.dxf.column_spacing, grid.dxf.row_spacing = 3, 2, 3, 3
+    msp.add_leader([(60, 20), (65, 25), (70, 25)])
+    return doc
+
+
+def tag_text(entity):
+    """The tags of one entity as "code\nvalue\n" lines, as the hatch target reads them."""
+    from ezdxf.lldxf.tagwriter import TagCollector
+    collector = TagCollector(dxfversion=entity.doc.dxfversion)
+    entity.export_dxf(collector)
+    return "".join(f"{t.code}\n{t.value}\n" for t in collector.tags[1:])
+
+
+def kinds_seed(ezdxf):
+    doc = all_kinds(ezdxf)
+    doc.saveas(os.path.join(HERE, "corpus", "dxf_reader", "ezdxf-all-kinds.dxf"))
+    for i, hatch in enumerate(doc.modelspace().query("HATCH")):
+        put("hatch_boundary", f"ezdxf-hatch-{i}", tag_text(hatch))
+    put("hatch_boundary", "nested-islands", "".join(f"{c}\n{v}\n" for c, v in [
+        (70, 1), (91, 3), (92, 3), (72, 0), (73, 1), (93, 4), (10, 0), (20, 0), (10, 9), (20, 0), (10, 9), (20, 9),
+        (10, 0), (20, 9), (97, 0), (92, 18), (72, 0), (73, 1), (93, 4), (10, 2), (20, 2), (10, 7), (20, 2), (10, 7),
+        (20, 7), (10, 2), (20, 7), (97, 0), (92, 2), (72, 1), (73, 1), (93, 3), (10, 4), (20, 4), (42, 1), (10, 5),
+        (20, 4), (10, 5), (20, 5), (97, 0), (75, 1), (76, 1), (98, 0)]))
+
+
+def mtext_seeds():
+    texts = {
+        "plain": "plain text",
+        "paragraphs": "one\\Ptwo\\Nthree\\Xfour^Jfive",
+        "fonts-and-sizes": "{\\fArial|b1|i0|c0|p34;bold}{\\H2x;big}{\\H0.5;small}\\W2;wide\\Q15;slant\\T1.5;",
+        "colours": "\\C1;red{\\C256;layer}\\c16711680;blue",
+        "stacks": "\\S1/2;\\S+0.1^-0.2;\\S3#4;\\Sa\\;b^c;",
+        "specials": "%%c50 %%d %%p %%% \\U+4E2D \\~ \\\\ \\{ \\}",
+        "paragraph-codes": "\\pxqc;centre\\P\\pi-1,l2,t4;indent",
+        "unterminated": "\\H2\\fArial",
+        "deep-groups": "{" * 100 + "x" + "}" * 90,
+        "chinese": "\u7ba1\u9053\\P\u5bbd\u5ea6",
+        "lines": "\\Lunder\\l\\Oover\\o\\Kstrike\\k",
+    }
+    for name, text in texts.items():
+        put("mtext_codes", name, text)
 
 
 def main():
@@ -193,6 +277,7 @@ def main():
     script_seeds()
     settings_seeds()
     bitmap_seeds()
+    mtext_seeds()
     dxf_seeds()
 
 

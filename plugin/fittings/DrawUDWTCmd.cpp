@@ -143,10 +143,39 @@ AcDbObjectId CDrawUDWTCmd::addStyledArc(const AcGePoint3d& centre, const AcGeVec
   return addStyledArcEntity(m_iniPath, centre, normal, radius, startAngle, endAngle, style);
 }
 
+namespace {
+
+// Two picked lines on one straight line that share an end: the legs of an elbow
+// whose corner is that end, given (far end of the first, corner, corner, far end of
+// the second) as a pipe run gives its corner, so that the legs meet there exactly.
+bool collinearLegs(const AcGePoint2d& p1, const AcGePoint2d& p2, const AcGePoint2d& p3, const AcGePoint2d& p4,
+                   AcGePoint2d& farFirst, AcGePoint2d& corner, AcGePoint2d& farSecond) {
+  AcGePoint2d ignored;
+  if (elbowCorner(p1, p2, p3, p4, ignored)) return false;  // they meet somewhere: no special case
+  for (const AcGePoint2d* shared : {&p1, &p2}) {
+    for (const AcGePoint2d* other : {&p3, &p4}) {
+      if (*shared != *other) continue;
+      corner = *shared;
+      farFirst = shared == &p1 ? p2 : p1;
+      farSecond = other == &p3 ? p4 : p3;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void CDrawUDWTCmd::run() {
   AcGePoint3d firstStart, firstEnd, secondStart, secondEnd;
   if (!pickTwoLines(firstStart, firstEnd, secondStart, secondEnd)) return;
   if (sameLine(firstStart, firstEnd, secondStart, secondEnd)) return;
-  drawDoubleLineUpDownElbow(firstStart.convert2d(), firstEnd.convert2d(), secondStart.convert2d(),
-                            secondEnd.convert2d());
+  const AcGePoint2d p1 = firstStart.convert2d(), p2 = firstEnd.convert2d();
+  const AcGePoint2d p3 = secondStart.convert2d(), p4 = secondEnd.convert2d();
+  AcGePoint2d farFirst, corner, farSecond;
+  if (collinearLegs(p1, p2, p3, p4, farFirst, corner, farSecond)) {
+    drawDoubleLineUpDownElbow(farFirst, corner, corner, farSecond);
+    return;
+  }
+  drawDoubleLineUpDownElbow(p1, p2, p3, p4);
 }

@@ -11,6 +11,13 @@
 #include "parts/part_library.h"
 #include "winapi.h"
 
+namespace {
+
+constexpr const wchar_t* kValveWithoutDiameter = L"\n管径为零，阀门的宽度为零，未画阀门。";
+constexpr const wchar_t* kValveWithoutLength = L"\n两点重合，阀门的长度为零，未画阀门。";
+
+}  // namespace
+
 int CDrawFMCmd::insertValve(const AcGePoint3d& p1, const AcGePoint3d& p2, double diameter,
                             std::wstring drawingFile, std::wstring blockName) {
   BlockPlacement placement;
@@ -20,6 +27,7 @@ int CDrawFMCmd::insertValve(const AcGePoint3d& p1, const AcGePoint3d& p2, double
   placement.xScale = std::sqrt(dx * dx + dy * dy) / 300.0;
   placement.yScale = diameter / 219.0;
   placement.rotation = AcGeVector2d(p2.x - p1.x, p2.y - p1.y).angle();
+  placement.noSizeMessage = placement.yScale == 0 ? kValveWithoutDiameter : kValveWithoutLength;
   return placeLibraryBlock(drawingFile, blockName, placement);
 }
 

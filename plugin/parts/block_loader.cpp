@@ -88,6 +88,10 @@ int placeLibraryBlock(const std::wstring& drawingFile, const std::wstring& block
     default:  // already reported
       return 0;
   }
+  if (placement.xScale == 0 || placement.yScale == 0) {
+    acutPrintf(L"%ls", placement.noSizeMessage);
+    return 0;
+  }
 
   // The carried reference alone; wblock adds the definition and what it
   // depends on.

@@ -14,6 +14,9 @@ struct BlockPlacement {
   double xScale = 1.0;
   double yScale = 1.0;
   std::optional<double> rotation;   // radians; none leaves the host's default
+  // What the command line says when a scale is 0: a reference without size cannot
+  // be drawn, and the user would see nothing appear without knowing why.
+  const wchar_t* noSizeMessage = L"\n比例为零，未插入图块。";
 };
 
 // Brings block `blockName` of the library drawing `drawingFile` into the
@@ -26,7 +29,8 @@ struct BlockPlacement {
 // definition. The file is read afresh on every call.
 //
 // Returns 1 when the reference was added and 0 otherwise, after telling the
-// user why on the command line ("\n加载图形错误.") or in an alert box. The
+// user why on the command line ("\n加载图形错误.", the placement's noSizeMessage
+// when a scale is 0, once the library drawing was read) or in an alert box. The
 // current drawing is unchanged by a failure before the merge; a failure
 // after it leaves what the merge brought.
 int placeLibraryBlock(const std::wstring& drawingFile, const std::wstring& blockName,

@@ -49,10 +49,13 @@ bool typedKeyword(std::wstring& keyword) {
 }
 
 // Asks for a diameter or a radius. A number other than 0 replaces the value;
-// 0, Enter or a cancel keep it, as the prompt's "默认(0)" promises.
-void askSize(const std::wstring& prompt, double& value) {
+// 0, Enter or a cancel keep it, as the prompt's "默认(0)" promises. True when
+// the value was replaced.
+bool askSize(const std::wstring& prompt, double& value) {
   double answer = 0;
-  if (acedGetReal(prompt.c_str(), &answer) == RTNORM && answer != 0) value = answer;
+  if (acedGetReal(prompt.c_str(), &answer) != RTNORM || answer == 0) return false;
+  value = answer;
+  return true;
 }
 
 void writeReal(const wchar_t* section, const wchar_t* key, double value, const std::wstring& ini) {
@@ -106,14 +109,16 @@ class PipeRunDialogue {
     if (m_worker.m_dElbowRadius == 0) askRadius();
   }
 
+  // A value kept (0 or no reply) is not written again: the stored text stays as
+  // it was, in whatever form it was written.
   void askDiameter() {
-    askSize(L"\n请输入请输入管道外径[" + m_shownDiameter + L"][默认(0)]:", m_worker.m_dOuterDiameter);
-    if (m_worker.m_dOuterDiameter != 0) writeReal(L"PIPE", L"DW", m_worker.m_dOuterDiameter, m_ini);
+    if (askSize(L"\n请输入请输入管道外径[" + m_shownDiameter + L"][默认(0)]:", m_worker.m_dOuterDiameter))
+      writeReal(L"PIPE", L"DW", m_worker.m_dOuterDiameter, m_ini);
   }
 
   void askRadius() {
-    askSize(L"\n 请输入请输入弯头半径[" + m_shownRadius + L"][默认(0)]:", m_worker.m_dElbowRadius);
-    if (m_worker.m_dElbowRadius != 0) writeReal(L"PIPE", L"WTBJ", m_worker.m_dElbowRadius, m_ini);
+    if (askSize(L"\n 请输入请输入弯头半径[" + m_shownRadius + L"][默认(0)]:", m_worker.m_dElbowRadius))
+      writeReal(L"PIPE", L"WTBJ", m_worker.m_dElbowRadius, m_ini);
   }
 
   // The first point of the run, after changing the sizes with "C" if the

@@ -139,8 +139,10 @@ class ModuleDirectory(unittest.TestCase):
         out, _, _ = s.run(["CGD", "150", "75"])
         self.assertIn("\n请输入请输入管道外径[0.000000][默认(0)]:150\n", out)
         problems = [line for line in out.split("\n") if s.ini in line]
-        self.assertEqual(len(problems), 2, out)  # one for reading, one for the refused write
+        # One for reading, and one for each refused write: every value lost says so.
+        self.assertEqual(len(problems), 3, out)
         self.assertNotEqual(problems[0], problems[1])
+        self.assertEqual(problems[1], problems[2])
         with open(s.ini, "rb") as f:
             self.assertEqual(f.read(), garbage)
 

@@ -1,6 +1,7 @@
 // The host's commands on the drawing: LINE, UNDO, REDO and PICKBOX.
 #include <vector>
 
+#include "messages.h"
 #include "session.h"
 
 namespace orv::app {
@@ -49,7 +50,7 @@ void line(Session& s) {
     if (d.layers().find(d.header.currentLayer)) segment.layer = d.intern(d.header.currentLayer);
     auto added = d.append(std::move(segment));
     if (!added) {
-      s.console().print("\n无法画这条线: " + added.error().message);
+      s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
     }
     segments.push_back({*added, last});

@@ -1,5 +1,5 @@
 // The editing commands: ERASE, MOVE, COPY, ROTATE, SCALE and MIRROR on a selection,
-// each one step of UNDO; and NEW.
+// each one step of UNDO.
 #include <cmath>
 #include <vector>
 
@@ -136,12 +136,6 @@ void mirror(Session& s) {
   report(s, eraseSource ? editor.transform(*set, map) : editor.copy(*set, map), "镜像");
 }
 
-void newDrawing(Session& s) {
-  if (!s.mayDiscardDrawing()) return;
-  s.replaceDocument(std::make_unique<core::Document>());
-  s.console().print("\n已新建图形。");
-}
-
 }  // namespace
 
 std::vector<Session::HostCommand> editCommands() {
@@ -152,7 +146,6 @@ std::vector<Session::HostCommand> editCommands() {
       {"ROTATE", "把选中的对象绕基点旋转", rotate, true, {"RO"}},
       {"SCALE", "把选中的对象以基点为中心按比例缩放", scale, true, {"SC"}},
       {"MIRROR", "以一条直线为镜像线镜像选中的对象，文字保持可读", mirror, true, {"MI"}},
-      {"NEW", "新建一个图形，代替当前图形", newDrawing},
   };
 }
 

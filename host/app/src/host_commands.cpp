@@ -1,9 +1,13 @@
 // The host's own commands: ARX and QUIT, and the table of all the host's commands.
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "keep_work.h"
+#include "orv/prompt/reply_parser.h"
 #include "session.h"
+#include "user_module.h"
 
 namespace orv::app {
 
@@ -50,6 +54,14 @@ void listModules(Session& s) {
   }
   s.console().print("\n已加载的模块:");
   for (const auto& m : modules) s.console().print("\n  " + padded(m->fileName(), 16) + m->path().string());
+  // The plug-in keeps its settings and libraries in the folder of its module.
+  const auto& inUse = moduleInUse();
+  for (const auto& m : modules) {
+    std::string line = "\n模块目录: " + m->path().parent_path().string();
+    if (inUse && inUse->installedFolder && m->path() == std::filesystem::absolute(inUse->module).lexically_normal())
+      line += "（用户自己的模块文件夹；安装的模块在 " + inUse->installedFolder->string() + "）";
+    s.console().print(line);
+  }
 }
 
 void arx(Session& s) {
@@ -57,6 +69,7 @@ void arx(Session& s) {
   std::string option;
   Status st = prompts.getString("\n输入选项 [列出模块(?)/加载(L)/卸载(U)/命令(C)]: ", false, 64, option);
   if (st != Status::Normal || option.empty()) return;
+  option = prompt::asciiForms(option);  // "？" and "Ｌ" in full width
   if (option == "?") {
     listModules(s);
   } else if (modules::equalsIgnoringCase(option, "C")) {
@@ -81,7 +94,10 @@ void arx(Session& s) {
 std::vector<Session::HostCommand> makeHostCommands() {
   std::vector<Session::HostCommand> commands = {
       {"ARX", "列出、加载、卸载模块；按命令组列出模块的命令", arx},
-      {"QUIT", "结束会话", [](Session& s) { s.requestQuit(); }},
+      {"QUIT", "结束会话（图形有未保存的改动时先询问是否保存）",
+       [](Session& s) {
+         if (mayCloseDrawing(s)) s.requestQuit();
+       }},
   };
   for (auto& c : drawingCommands()) commands.push_back(std::move(c));
   for (auto& c : fileCommands()) commands.push_back(std::move(c));

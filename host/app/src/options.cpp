@@ -6,17 +6,21 @@ namespace orv::app {
 std::string usage() {
   return "用法: orvcad [选项] [图形.dxf]\n"
          "启动绘图宿主（新图形，或打开给出的 DXF 图形），加载管道绘图模块 orvpipe07.arx，\n"
-         "然后运行命令行，直到 QUIT 或脚本结束。\n"
+         "然后在图形窗口或终端运行命令行，直到 QUIT、关闭窗口或脚本结束。\n"
          "\n"
          "选项:\n"
          "  --module PATH   从 PATH 加载模块（缺省: 与 orvcad 一起安装的模块）\n"
          "  --script FILE   从 FILE 读取每个回答（'-' 为标准输入），而不是从终端\n"
+         "  --window        打开图形窗口（有显示器时的缺省）\n"
+         "  --terminal      即使有显示器也使用终端命令行\n"
          "  --save FILE     会话结束时把图形以 DXF 保存到 FILE\n"
          "  --export FILE   会话结束时把图形画成图片（.svg、.png 或 .pdf），可给多次\n"
          "  --help          显示本帮助\n"
          "  --version       显示版本\n"
          "\n"
-         "设置文件 draw.ini 和零件库 resource/FM、resource/ZDY 位于模块所在目录。\n"
+         "设置文件 draw.ini 和零件库 resource/FM、resource/ZDY 位于模块所在目录；安装的模块所在目录\n"
+         "不可写时，用户使用自己的模块目录 ~/.local/share/orvcad/module（$XDG_DATA_HOME/orvcad/module）。\n"
+         "终端会话把未保存的图形定时写入 ~/.local/state/orvcad 中的恢复文件，用 RECOVER 打开。\n"
          "在命令行输入 HELP 列出所有命令。\n";
 }
 
@@ -54,6 +58,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
       o.help = true;
     } else if (a == "--version") {
       o.version = true;
+    } else if (a == "--window") {
+      o.window = true;
+    } else if (a == "--terminal") {
+      o.terminal = true;
     } else if (a.rfind("--", 0) == 0 && a.find('=') != std::string::npos) {
       auto eq = a.find('=');
       error = takesValue(a.substr(0, eq)) ? take(o, a.substr(0, eq), a.substr(eq + 1))
@@ -70,6 +78,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     }
     if (!error.empty()) return {std::nullopt, error};
   }
+  if (o.window && o.script) return {std::nullopt, "选项 --window 和 --script 不能一起给"};
+  if (o.window && o.terminal) return {std::nullopt, "选项 --window 和 --terminal 不能一起给"};
   return {o, {}};
 }
 

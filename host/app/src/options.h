@@ -14,6 +14,8 @@ struct Options {
   std::optional<std::filesystem::path> save;    // DXF written when the session ends
   std::vector<std::filesystem::path> exports;   // pictures rendered when the session ends
   std::optional<std::filesystem::path> drawing; // opened at the start
+  bool window = false;    // --window: the drawing window
+  bool terminal = false;  // --terminal: the terminal command line even with a display
   bool help = false;
   bool version = false;
 };

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "orv/modules/module_manager.h"
+
 namespace orv::app {
 
 namespace {
@@ -27,10 +29,15 @@ Loaded load() {
   Loaded result;
   const fs::path path = libraryPath();
   const std::string where = "图片程序“" + path.string() + "”";
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
+    result.problem = where + "无法加载（文件不存在）";
+    return result;
+  }
   void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     const char* why = ::dlerror();
-    result.problem = where + "无法加载" + (why ? std::string("（") + why + "）" : std::string());
+    result.problem = where + "无法加载（" + modules::describeLoadFailure(why ? why : "") + "）";
     return result;
   }
   auto entry = reinterpret_cast<render::PicturesEntry>(::dlsym(library, render::kPicturesEntry));

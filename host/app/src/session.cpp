@@ -5,6 +5,9 @@
 #include <exception>
 #include <new>
 
+#include "keep_work.h"
+#include "orv/prompt/reply_parser.h"
+
 namespace orv::app {
 
 namespace {
@@ -109,9 +112,15 @@ void Session::run() {
     prompt::AskOptions options;
     options.kind = prompt::AskKind::command;
     prompt::Reply reply = console_.ask("\n命令: ", options);
-    if (reply.kind == prompt::Reply::Kind::End) break;
+    // Ctrl-D at the terminal ends the session as QUIT does.
+    if (reply.kind == prompt::Reply::Kind::End) {
+      if (console_.inputLost() || mayCloseDrawing(*this)) break;
+      continue;
+    }
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
-    std::string_view typed = trim(reply.text);
+    // "ＬＩＮＥ" typed in full width is LINE.
+    const std::string read = prompt::asciiForms(reply.text);
+    std::string_view typed = trim(read);
     if (typed.empty()) {
       if (lastCommand_.empty()) continue;
       typed = lastCommand_;

@@ -80,10 +80,6 @@ class Session {
   // The view of the presentation that shows the drawing (ZOOM, PAN); null: none.
   ViewControl* view() const { return view_; }
   void bindView(ViewControl* view) { view_ = view; }
-  // Asked first by whatever closes the drawing (NEW, OPEN, QUIT): false keeps it. The
-  // check set here (the question about unsaved changes) decides; with none it goes.
-  bool mayDiscardDrawing() { return !discardCheck_ || discardCheck_(*this); }
-  void setDiscardCheck(std::function<bool(Session&)> check) { discardCheck_ = std::move(check); }
   // What followed a command's name on its line, for those that take it ("HELP LINE").
   const std::string& commandArgument() const { return argument_; }
 
@@ -102,6 +98,12 @@ class Session {
   void execute(std::string_view typed);
 
   void requestQuit() { quit_ = true; }
+
+  // Whether the session asks its user about their work (unsaved changes, replacing
+  // a file): the terminal and the window do; a script session asks no one, its
+  // script and the command line decide.
+  bool interactive() const { return interactive_; }
+  void setInteractive(bool interactive) { interactive_ = interactive; }
 
   struct HostCommand {
     std::string name;
@@ -137,7 +139,6 @@ class Session {
   core::Selector selector_;
   core::DraftingSettings drafting_;
   ViewControl* view_ = nullptr;
-  std::function<bool(Session&)> discardCheck_;
   std::string argument_;
   double pickDistance_ = 1.0;
   sdk::SessionBinding binding_;
@@ -146,6 +147,7 @@ class Session {
   std::vector<HostCommand> hostCommands_;
   std::string lastCommand_;
   bool quit_ = false;
+  bool interactive_ = false;
 };
 
 // The host's own commands (HELP, ARX, QUIT, ...), in the order HELP lists them.
@@ -156,7 +158,7 @@ std::vector<Session::HostCommand> drawingCommands();
 std::vector<Session::HostCommand> fileCommands();
 // BLOCKICON.
 std::vector<Session::HostCommand> blockIconCommands();
-// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR, U, NEW.
+// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR.
 std::vector<Session::HostCommand> editCommands();
 // LIST, ID, DIST.
 std::vector<Session::HostCommand> inquiryCommands();

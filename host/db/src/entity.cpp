@@ -200,8 +200,9 @@ struct Validator {
     return Status::ok;
   }
   Status operator()(const BlockReference& r) const {
+    // A z scale of 0 is common (LibreCAD writes it) and harmless in the plane.
     bool scalesOk = isFinite(r.xScale) && isFinite(r.yScale) && isFinite(r.zScale) &&
-                    r.xScale != 0.0 && r.yScale != 0.0 && r.zScale != 0.0;
+                    r.xScale != 0.0 && r.yScale != 0.0;
     return isFinite(r.position) && scalesOk && isFinite(r.rotation) && !r.block.isNull()
                ? Status::ok
                : Status::invalidInput;

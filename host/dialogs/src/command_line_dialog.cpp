@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "orv/dialogs/command_line_texts.h"
+#include "orv/prompt/reply_parser.h"
 
 namespace orv::dialogs {
 
@@ -114,7 +115,8 @@ Presented presentAtCommandLine(DialogModel& model, prompt::Console& console) {
     prompt::Reply reply = console.ask(question, options);
     if (reply.kind == prompt::Reply::Kind::End) return {Press::cancel, true};
     if (reply.kind == prompt::Reply::Kind::Cancel) return {Press::cancel, false};
-    const std::string_view typed = trimBlanks(reply.text);
+    const std::string read = prompt::asciiForms(reply.text);  // "３" and "ＯＫ" as typed in full width
+    const std::string_view typed = trimBlanks(read);
     if (!reply.point && (typed.empty() || sameWord(typed, texts::kOkWord) || typed == texts::kOkWordLocal))
       return {Press::ok, false};
     if (sameWord(typed, texts::kCancelWord) || typed == texts::kCancelWordLocal) return {Press::cancel, false};

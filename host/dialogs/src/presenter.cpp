@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "orv/prompt/reply_parser.h"
+
 namespace orv::dialogs {
 
 namespace {
@@ -33,7 +35,8 @@ std::size_t CommandLinePresenter::choose(const Question& q) {
   for (;;) {
     const prompt::Reply reply = console_.ask(q.prompt, options);
     if (reply.kind != prompt::Reply::Kind::Text) return onCancel;
-    const std::string_view typed = trimBlanks(reply.text);
+    const std::string read = prompt::asciiForms(reply.text);  // "Ｙ" as typed in full width
+    const std::string_view typed = trimBlanks(read);
     if (typed.empty() && !reply.point) return q.defaultAnswer;
     for (std::size_t i = 0; i < q.answers.size(); ++i)
       if (sameWord(typed, q.answers[i].keyword) || typed == q.answers[i].label) return i;

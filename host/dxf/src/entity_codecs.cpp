@@ -173,7 +173,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
   const db::Point3 n = b.extrusion;
   const bool alongZ = n.x == 0.0 && n.y == 0.0 && n.z != 0.0;
   if (b.kind != EntityKind::line && !alongZ)
-    return "its extrusion direction is not along the z axis; kept as read";
+    return "拉伸方向不沿 Z 轴，按原样保留";
   const bool mirrored = alongZ && n.z < 0.0;
 
   switch (b.kind) {
@@ -199,12 +199,12 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
         db::Point2 pt = mirrored ? db::Point2{-v.point.x, v.point.y} : v.point;
         if (p.addVertex(pt, mirrored ? -v.bulge : v.bulge, v.startWidth, v.endWidth) !=
             db::Status::ok)
-          return "a vertex is not a finite number; kept as read";
+          return "有顶点不是有限数值，按原样保留";
       }
       p.setClosed(b.closed);
       if (p.setConstantWidth(b.constantWidth) != db::Status::ok ||
           p.setElevation(mirrored ? -b.elevation : b.elevation) != db::Status::ok)
-        return "its width or elevation is not a finite number; kept as read";
+        return "宽度或标高不是有限数值，按原样保留";
       out = std::move(p);
       break;
     }
@@ -218,11 +218,11 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       }
       out = b.insert;
       break;
-    case EntityKind::unknown: return "not a modeled type";
+    case EntityKind::unknown: return "不是本程序解读的类型";
   }
   if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later
   if (db::validate(out) != db::Status::ok)
-    return "a coordinate or size is not a finite number or out of range; kept as read";
+    return "坐标或尺寸不是有限数值或超出范围，按原样保留";
   return std::nullopt;
 }
 

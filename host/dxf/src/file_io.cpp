@@ -18,7 +18,26 @@ namespace orv::dxf {
 
 namespace {
 
-std::string quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
+// A few words saying what an errno value means to the user. The caller names the file.
+std::string describeError(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return "没有权限";
+    case EROFS: return "文件系统只读";
+    case ENOSPC: return "磁盘空间不足";
+    case EDQUOT: return "超出磁盘配额";
+    case EFBIG: return "文件超出允许的大小";
+    case ENOENT: return "文件或目录不存在";
+    case ENOTDIR: return "路径中有一项不是目录";
+    case EISDIR: return "这是一个目录";
+    case ENAMETOOLONG: return "文件名太长";
+    case EIO: return "输入输出错误";
+    case ENOMEM: return "内存不足";
+    case EMFILE:
+    case ENFILE: return "打开的文件太多";
+    default: return std::strerror(error);
+  }
+}
 
 // Reads one byte of every page of a mapped file on a thread of its own, running ahead of
 // the reader. The first access to each page of a mapping is costly (a page fault, and on
@@ -70,14 +89,15 @@ class MappedFile {
   }
   std::string open(const std::filesystem::path& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) return "cannot open " + quoted(path) + ": " + std::strerror(errno);
+    if (fd_ < 0) return describeError(errno);
     struct stat st {};
-    if (fstat(fd_, &st) != 0) return "cannot read " + quoted(path) + ": " + std::strerror(errno);
-    if (!S_ISREG(st.st_mode)) return quoted(path) + " is not a file";
+    if (fstat(fd_, &st) != 0) return "无法读取（" + describeError(errno) + "）";
+    if (S_ISDIR(st.st_mode)) return describeError(EISDIR);
+    if (!S_ISREG(st.st_mode)) return "不是普通文件";
     size_ = static_cast<std::size_t>(st.st_size);
     if (size_ == 0) return {};
     data_ = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
-    if (data_ == MAP_FAILED) return "cannot read " + quoted(path) + ": " + std::strerror(errno);
+    if (data_ == MAP_FAILED) return "无法读取（" + describeError(errno) + "）";
     madvise(data_, size_, MADV_SEQUENTIAL);
     if (size_ >= kTouchAheadFrom) toucher_.start(static_cast<const char*>(data_), size_);
     return {};
@@ -104,7 +124,7 @@ bool writeAll(void* context, std::string_view bytes, std::string& failure) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      failure = std::strerror(errno);
+      failure = describeError(errno);
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -121,9 +141,7 @@ ReadResult readDxfFile(const std::filesystem::path& path) {
     r.error = std::move(error);
     return r;
   }
-  ReadResult r = readDxf(file.bytes());
-  if (!r.ok()) r.error = quoted(path) + ": " + r.error;
-  return r;
+  return readDxf(file.bytes());
 }
 
 WriteResult saveDxfFile(const db::Database& drawing, const std::filesystem::path& path) {
@@ -131,24 +149,21 @@ WriteResult saveDxfFile(const db::Database& drawing, const std::filesystem::path
   std::string tmp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
   const int fd = mkstemp(tmp.data());
   if (fd < 0)
-    return WriteResult{false, "cannot write " + quoted(path) + ": " + std::strerror(errno)};
+    return WriteResult{false, describeError(errno)};
 
   FileOut out{fd};
   TextSink sink(&writeAll, &out);
   WriteResult result = writeDxf(drawing, sink);
   if (result && !sink.finish()) result = WriteResult{false, sink.failure()};
-  if (result && fsync(fd) != 0) result = WriteResult{false, std::strerror(errno)};
+  if (result && fsync(fd) != 0) result = WriteResult{false, describeError(errno)};
   // The new file gets the usual permissions, not mkstemp's 0600.
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
-  if (close(fd) != 0 && result) result = WriteResult{false, std::strerror(errno)};
+  if (close(fd) != 0 && result) result = WriteResult{false, describeError(errno)};
   if (result && std::rename(tmp.c_str(), path.c_str()) != 0)
-    result = WriteResult{false, std::strerror(errno)};
-  if (!result) {
-    unlink(tmp.c_str());
-    result.message = "cannot write " + quoted(path) + ": " + result.message;
-  }
+    result = WriteResult{false, describeError(errno)};
+  if (!result) unlink(tmp.c_str());
   return result;
 }
 

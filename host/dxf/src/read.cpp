@@ -22,7 +22,7 @@ void ReadContext::note(std::size_t line, std::string message) {
 }
 
 bool ReadContext::fail(std::size_t line, std::string message) {
-  if (error.empty()) error = line ? "line " + std::to_string(line) + ": " + message : message;
+  if (error.empty()) error = line ? "第 " + std::to_string(line) + " 行：" + message : message;
   return false;
 }
 
@@ -31,8 +31,8 @@ bool ReadContext::stopped(std::string_view where) {
     if (error.empty()) error = tok.error();
     return false;
   }
-  return fail(0, "the file ends inside " + std::string(where) + " at line " +
-                     std::to_string(tok.line()) + ": it is cut short");
+  return fail(0, "文件在第 " + std::to_string(tok.line()) + " 行结束，" + std::string(where) +
+                     "未完：文件不完整");
 }
 
 db::NameId ReadContext::lookUpName(std::string_view raw) {
@@ -45,8 +45,7 @@ db::NameId ReadContext::lookUpName(std::string_view raw) {
 db::Handle ReadContext::handle(const Tag& tag) {
   std::uint64_t h = 0;
   if (!parseHandle(tag.value, h) || h >= kMaxHandle) {
-    note(tag.line, "handle \"" + shown(tag.value, 20) +
-                       "\" is not valid; a new one is given");
+    note(tag.line, "句柄“" + shown(tag.value, 20) + "”无效，已换新句柄");
     return 0;
   }
   return h;
@@ -54,16 +53,14 @@ db::Handle ReadContext::handle(const Tag& tag) {
 
 bool ReadContext::integer(const Tag& tag, std::int64_t& out, std::string_view what) {
   if (parseInt(tag.value, out)) return true;
-  return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
-                            " needs a whole number, found \"" +
-                            shown(tag.value, 40) + "\"");
+  return fail(tag.line, "组码 " + std::to_string(tag.code) + "（" + std::string(what) +
+                            "）需要整数，却是“" + shown(tag.value, 40) + "”");
 }
 
 bool ReadContext::real(const Tag& tag, double& out, std::string_view what) {
   if (parseDouble(tag.value, out)) return true;
-  return fail(tag.line, "group code " + std::to_string(tag.code) + " of " + std::string(what) +
-                            " needs a number, found \"" + shown(tag.value, 40) +
-                            "\"");
+  return fail(tag.line, "组码 " + std::to_string(tag.code) + "（" + std::string(what) +
+                            "）需要数值，却是“" + shown(tag.value, 40) + "”");
 }
 
 std::string ReadContext::kept(const Tag& t) const {
@@ -100,10 +97,19 @@ bool readHeaderSection(ReadContext& ctx) {
   bool kept = false;  // the current variable goes to `others`
   std::string currentLayer;  // $CLAYER as read, decoded once the code page is known
   Tag t;
-  while (ctx.next(t, "the HEADER section")) {
+  while (ctx.next(t, "HEADER 段")) {
     if (t.code == 0) {
-      if (t.value != "ENDSEC") ctx.tok.pushBack();
-      break;
+      if (t.value != "ENDSEC") {
+        ctx.tok.pushBack();
+        break;
+      }
+      // Old dxflib releases end the section after $HANDSEED and then write the rest of
+      // the variables and a second ENDSEC: variables after an ENDSEC still belong here.
+      Tag after;
+      if (ctx.tok.next(after) != Tokenizer::Step::tag) break;
+      ctx.tok.pushBack();
+      if (after.code != 9) break;
+      continue;
     }
     if (t.code == 9) {
       variable = t.value;
@@ -123,7 +129,7 @@ bool readHeaderSection(ReadContext& ctx) {
     auto point = [&](db::Point3& p) {
       if (t.code != 10 && t.code != 20 && t.code != 30) return;
       if (!parseDouble(t.value, v) || !db::isFinite(v)) {
-        ctx.note(t.line, std::string(variable) + " is not a finite number; ignored");
+        ctx.note(t.line, std::string(variable) + " 不是有限数值，已忽略");
         return;
       }
       (t.code == 10 ? p.x : t.code == 20 ? p.y : p.z) = v;
@@ -150,12 +156,12 @@ bool readHeaderSection(ReadContext& ctx) {
 }
 
 bool readKeptSection(ReadContext& ctx, db::RawTags& into, std::string_view name) {
-  const std::string where = "the " + std::string(name) + " section";
+  const std::string where = std::string(name) + " 段";
   Tag t;
   while (ctx.next(t, where)) {
     if (t.code == 0 && t.value == "ENDSEC") return true;
     if (t.code == 0 && (t.value == "SECTION" || t.value == "EOF")) {
-      ctx.note(t.line, where + " has no ENDSEC");
+      ctx.note(t.line, where + "没有 ENDSEC");
       ctx.tok.pushBack();
       return true;
     }
@@ -176,7 +182,7 @@ bool readThumbnailSection(ReadContext& ctx) {
   std::int64_t declared = -1;
   bool bad = false;
   Tag t;
-  while (ctx.next(t, "the THUMBNAILIMAGE section")) {
+  while (ctx.next(t, "THUMBNAILIMAGE 段")) {
     if (t.code == 0) {
       if (t.value != "ENDSEC") ctx.tok.pushBack();
       break;
@@ -186,7 +192,7 @@ bool readThumbnailSection(ReadContext& ctx) {
   }
   if (ctx.failed()) return false;
   if (bad || (declared >= 0 && static_cast<std::size_t>(declared) != bytes.size())) {
-    ctx.note(t.line, "the thumbnail image is damaged; it is left out");
+    ctx.note(t.line, "缩略图已损坏，未保留");
     return true;
   }
   ctx.db.thumbnail = std::move(bytes);
@@ -194,13 +200,13 @@ bool readThumbnailSection(ReadContext& ctx) {
 }
 
 bool skipSection(ReadContext& ctx, std::string_view name) {
-  ctx.note(ctx.tok.line(), "section " + std::string(name) + " is not kept by this program");
+  ctx.note(ctx.tok.line(), "本程序不保留 " + std::string(name) + " 段");
   return skipSectionQuietly(ctx, name);
 }
 
 bool skipSectionQuietly(ReadContext& ctx, std::string_view name) {
   Tag t;
-  while (ctx.next(t, "section " + std::string(name)))
+  while (ctx.next(t, std::string(name) + " 段"))
     if (t.code == 0 && t.value == "ENDSEC") return true;
   return false;
 }
@@ -210,7 +216,7 @@ bool skipSectionQuietly(ReadContext& ctx, std::string_view name) {
 ReadResult readDxf(std::string_view bytes) {
   ReadResult result;
   if (bytes.substr(0, 18) == "AutoCAD Binary DXF") {
-    result.error = "binary DXF files are not supported; save the drawing as ASCII DXF";
+    result.error = "不支持二进制 DXF 文件，请将图形另存为 ASCII DXF";
     return result;
   }
   ReadContext ctx(bytes);
@@ -231,14 +237,13 @@ ReadResult readDxf(std::string_view bytes) {
       break;
     }
     if (t.code != 0 || t.value != "SECTION") {
-      ctx.fail(t.line, sawSection ? "a section was expected, found \"" +
-                                        ctx.shown(t.value, 40) + "\""
-                                  : "this is not a DXF file");
+      ctx.fail(t.line, sawSection ? "此处应为段（SECTION），却是“" + ctx.shown(t.value, 40) + "”"
+                                  : "这不是 DXF 文件");
       break;
     }
-    if (!ctx.next(t, "a section head")) break;
+    if (!ctx.next(t, "段头")) break;
     if (t.code != 2) {
-      ctx.fail(t.line, "a section name (group code 2) was expected");
+      ctx.fail(t.line, "此处应为段名（组码 2）");
       break;
     }
     sawSection = true;
@@ -248,7 +253,7 @@ ReadResult readDxf(std::string_view bytes) {
     const bool once = name == "HEADER" || name == "CLASSES" || name == "OBJECTS" ||
                       name == "THUMBNAILIMAGE";
     if (once && std::find(seenOnce.begin(), seenOnce.end(), name) != seenOnce.end()) {
-      ctx.note(t.line, "a second " + std::string(name) + " section is left out");
+      ctx.note(t.line, "第二个 " + std::string(name) + " 段未读入");
       skipSectionQuietly(ctx, name);
       continue;
     }
@@ -263,12 +268,12 @@ ReadResult readDxf(std::string_view bytes) {
     else skipSection(ctx, name);
   }
   (void)sawBlocks;
-  if (!ctx.failed() && !sawSection) ctx.fail(0, "this is not a DXF file (it has no sections)");
+  if (!ctx.failed() && !sawSection) ctx.fail(0, "这不是 DXF 文件（没有任何段）");
   if (ctx.failed()) {
     result.error = ctx.error;
     return result;
   }
-  if (!sawEof) ctx.note(ctx.tok.line(), "the file has no EOF marker; it may be cut short");
+  if (!sawEof) ctx.note(ctx.tok.line(), "文件没有 EOF 结束标记，可能不完整");
   finishDrawing(ctx);
   // The current layer must be one the drawing has, in the table's spelling.
   db::HeaderVariables& h = ctx.db.header;
@@ -280,7 +285,7 @@ ReadResult readDxf(std::string_view bytes) {
   }
   if (ctx.droppedFindings)
     ctx.findings.push_back(
-        Finding{0, std::to_string(ctx.droppedFindings) + " more findings are not listed"});
+        Finding{0, "另有 " + std::to_string(ctx.droppedFindings) + " 条提示未列出"});
   result.findings = std::move(ctx.findings);
   result.drawing.emplace(std::move(ctx.db));
   return result;

@@ -21,7 +21,7 @@ bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::i
   bool inGroup = false, inXdata = false;
   std::string name3;
   Tag t;
-  while (ctx.next(t, "a block")) {
+  while (ctx.next(t, "块")) {
     if (t.code == 0) {
       ctx.tok.pushBack();
       break;
@@ -55,7 +55,7 @@ bool readBlockTags(ReadContext& ctx, std::string& name, db::Point3& base, std::i
                    isCommonEntityCode(t.code) ? slot::common : slot::subclass);
     }
   }
-  ctx.closeGroup(inGroup, ctx.tok.line(), "a block", extras);
+  ctx.closeGroup(inGroup, ctx.tok.line(), "块", extras);
   if (name.empty()) name = name3;
   return !ctx.failed();
 }
@@ -69,16 +69,16 @@ bool readBlocksSection(ReadContext& ctx) {
   int unnamed = 0;
   Tag t;
   bool done = false;
-  while (!done && ctx.next(t, "the BLOCKS section")) {
+  while (!done && ctx.next(t, "BLOCKS 段")) {
     if (t.code == 999) continue;
-    if (t.code != 0) return ctx.fail(t.line, "a BLOCK was expected, found group code " + std::to_string(t.code));
+    if (t.code != 0) return ctx.fail(t.line, "此处应为 BLOCK，却是组码 " + std::to_string(t.code));
     if (t.value == "ENDSEC") break;
     if (t.value == "SECTION" || t.value == "EOF") {
-      ctx.note(t.line, "the BLOCKS section has no ENDSEC");
+      ctx.note(t.line, "BLOCKS 段没有 ENDSEC");
       ctx.tok.pushBack();
       break;
     }
-    if (t.value != "BLOCK") return ctx.fail(t.line, "a BLOCK was expected, found \"" + ctx.shown(t.value, 40) + "\"");
+    if (t.value != "BLOCK") return ctx.fail(t.line, "此处应为 BLOCK，却是“" + ctx.shown(t.value, 40) + "”");
     const std::size_t blockLine = t.line;
     std::string name, layer = "0", xref, description, ignoredName, ignoredLayer, ignoredText;
     db::Point3 base;
@@ -87,12 +87,15 @@ bool readBlocksSection(ReadContext& ctx) {
     db::RawTags beginExtras, endExtras;
     if (!readBlockTags(ctx, name, base, flags, layer, xref, description, beginHandle, beginExtras))
       return false;
+    // R12 names its layouts $MODEL_SPACE and $PAPER_SPACE.
+    if (db::foldName(name) == "$MODEL_SPACE") name = ctx.db.block(ctx.db.modelSpace()).name;
+    if (db::foldName(name) == "$PAPER_SPACE") name = ctx.db.block(ctx.db.paperSpace()).name;
     if (name.empty()) {
       name = "*X_UNNAMED" + std::to_string(++unnamed);
-      ctx.note(blockLine, "a block without a name is kept as \"" + name + "\"");
+      ctx.note(blockLine, "一个没有名称的块保存为“" + name + "”");
     }
     if (!db::isFinite(base)) {
-      ctx.note(blockLine, "the base point of block \"" + name + "\" is not finite; 0,0,0 is used");
+      ctx.note(blockLine, "块“" + name + "”的基点不是有限数值，改用 0,0,0");
       base = {};
     }
     std::optional<db::BlockId> id = ctx.db.findBlock(name);
@@ -103,7 +106,7 @@ bool readBlocksSection(ReadContext& ctx) {
       id = *added;
       ctx.db.editBlock(*id).recordHandle = 0;
     }
-    if (duplicate) ctx.note(blockLine, "block \"" + name + "\" is defined twice; the second definition is left out");
+    if (duplicate) ctx.note(blockLine, "块“" + name + "”定义了两次，第二个定义未读入");
     defined.insert(id->index);
     db::BlockDefinition* b = duplicate ? nullptr : &ctx.db.editBlock(*id);
     if (b) {
@@ -119,12 +122,12 @@ bool readBlocksSection(ReadContext& ctx) {
     // The entities up to ENDBLK.
     while (true) {
       const Tokenizer::Mark start = ctx.tok.mark();
-      if (!ctx.next(t, "block \"" + name + "\"")) return false;
-      if (t.code != 0) return ctx.fail(t.line, "an entity was expected in block \"" + name + "\"");
+      if (!ctx.next(t, "块“" + name + "”")) return false;
+      if (t.code != 0) return ctx.fail(t.line, "块“" + name + "”中此处应为实体");
       if (t.value == "ENDBLK") break;
       // A new section or the end of the file ends the block, and the section.
       if (t.value == "BLOCK" || t.value == "ENDSEC" || t.value == "SECTION" || t.value == "EOF") {
-        ctx.note(t.line, "block \"" + name + "\" has no ENDBLK");
+        ctx.note(t.line, "块“" + name + "”没有 ENDBLK");
         ctx.tok.pushBack();
         break;
       }
@@ -228,7 +231,7 @@ void makeHandlesUnique(ReadContext& ctx) {
       d.assignHandle(db::ObjectId{static_cast<std::uint32_t>(all[i].second)}, fresh);
     }
   }
-  if (renamed) ctx.note(0, std::to_string(renamed) + " objects had a handle already taken; they got new ones");
+  if (renamed) ctx.note(0, std::to_string(renamed) + " 个对象的句柄与其他对象重复，已换新句柄");
 }
 
 }  // namespace
@@ -242,19 +245,20 @@ void finishDrawing(ReadContext& ctx) {
   d.ensureRequiredContent();
   // Reading gave handles to blocks before their own were read: count only those in use.
   d.setHandseed(std::max(ctx.fileSeed, ctx.highestKept + 1));
+  repairReadDrawing(ctx);
 
   // Every layer and linetype that something names must be in its table.
   std::vector<bool> layerSeen, linetypeSeen;
   auto ensureLinetype = [&](const std::string& name) {
     if (d.hasLinetype(name)) return;
-    ctx.note(0, "linetype \"" + name + "\" is used but not defined; it is added as a solid line");
+    ctx.note(0, "线型“" + name + "”被使用但未定义，已添加为实线");
     db::Linetype lt;
     lt.name = name;
     d.addLinetype(std::move(lt));
   };
   auto ensureLayer = [&](const std::string& name) {
     if (d.layers().find(name)) return;
-    ctx.note(0, "layer \"" + name + "\" is used but not defined; it is added");
+    ctx.note(0, "图层“" + name + "”被使用但未定义，已添加");
     db::Layer layer;
     layer.name = name;
     d.addLayer(std::move(layer));

@@ -63,7 +63,7 @@ class ReadContext {
   // after it when the file is read again.
   void closeGroup(bool& inGroup, std::size_t line, std::string_view what, db::RawTags& extras) {
     if (!inGroup) return;
-    note(line, std::string(what) + ": an application data group is not closed; it ends there");
+    note(line, std::string(what) + "：应用程序数据组没有结束，在此结束");
     extras.add(102, "}", slot::appData);
     inGroup = false;
   }
@@ -105,6 +105,7 @@ class ReadContext {
   std::vector<std::string> tablesSeen;  // names of the tables read, in every TABLES section
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
+  std::size_t keptEntities = 0;    // entities read as kept tags
 
  private:
   struct Hash {
@@ -120,6 +121,20 @@ class ReadContext {
   unsigned nextRecent_ = 0;
   db::NameId lookUpName(std::string_view raw);
 };
+
+// The reason a database refusal gives, for a finding.
+inline std::string statusText(db::Status s) {
+  switch (s) {
+    case db::Status::ok: return "成功";
+    case db::Status::invalidInput: return "有数值无效";
+    case db::Status::notFound: return "所引用的对象不存在";
+    case db::Status::duplicateName: return "名称已被占用";
+    case db::Status::wasErased: return "对象已删除";
+    case db::Status::selfReference: return "块引用了自身";
+    case db::Status::nothingToUndo: return "没有可撤销的操作";
+  }
+  return "未知原因";
+}
 
 // Group codes whose values are whole numbers, and those whose values are reals.
 inline bool isIntegerCode(int code) {
@@ -157,5 +172,8 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
 
 // After all sections: unique handles, required tables and entries, names entities use.
 void finishDrawing(ReadContext& ctx);
+// Within finishDrawing: owners of kept entities, the names they use, R12 arrow blocks
+// (read_repairs.cpp). Each repair is a finding.
+void repairReadDrawing(ReadContext& ctx);
 
 }  // namespace orv::dxf

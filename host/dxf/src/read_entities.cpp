@@ -16,23 +16,83 @@ bool badNumber(ReadContext& ctx, const Tag& t, std::string_view what) {
   return isIntegerCode(t.code) ? ctx.integer(t, n, what) : ctx.real(t, v, what);
 }
 
+// MTEXT's text in chunks (3 … 3, then 1), as the writer split it: a writer that split it
+// inside a character of the code page or inside a \U+XXXX escape leaves pieces that
+// mean nothing alone. Such text is decoded whole and split again where no character or
+// escape is cut.
+class TextChunks {
+ public:
+  bool pending() const { return !pieces_.empty(); }
+  void add(const ReadContext& ctx, const Tag& t) {
+    bytes_.append(t.value);
+    pieces_.push_back({t.code, ctx.kept(t)});
+  }
+  void flush(const ReadContext& ctx, db::RawTags& into) {
+    if (pieces_.empty()) return;
+    std::string whole = ctx.text(bytes_), apart;
+    for (const auto& p : pieces_) apart += p.second;
+    if (whole == apart) {
+      for (const auto& p : pieces_) into.add(p.first, p.second);
+    } else {
+      const int lastCode = pieces_.back().first;
+      std::size_t at = 0;
+      while (whole.size() - at > kChunk) {
+        const std::size_t cut = cutBefore(whole, at + kChunk, at);
+        into.add(3, std::string_view(whole).substr(at, cut - at));
+        at = cut;
+      }
+      into.add(lastCode, std::string_view(whole).substr(at));
+    }
+    pieces_.clear();
+    bytes_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 250;
+  // A place at or before `limit` (after `from`) that splits no UTF-8 character, no
+  // escape and no pair of a backslash and what it escapes.
+  static std::size_t cutBefore(const std::string& s, std::size_t limit, std::size_t from) {
+    std::size_t cut = limit;
+    while (cut > from + 1 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+    // An escape begins within the seven bytes before the cut: cut before it.
+    for (std::size_t back = 1; back <= 7 && cut - back > from; ++back)
+      if (s[cut - back] == '\\') {
+        cut -= back;
+        break;
+      }
+    return cut > from ? cut : limit;
+  }
+  std::vector<std::pair<int, std::string>> pieces_;
+  std::string bytes_;
+};
+
 // Re-reads an entity from its start as tags kept verbatim (an entity the model does not
 // know, or one whose values it cannot hold).
 bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, ReadEntity& out) {
   ctx.tok.seek(start);
   Tag t;
-  if (!ctx.next(t, "an entity")) return false;
+  if (!ctx.next(t, "实体")) return false;
   out.line = t.line;
   out.start = start;
   db::UnknownEntity raw;
   raw.type = ctx.name(t.value);
+  ++ctx.keptEntities;
+  bool chunked = t.value == "MTEXT";  // until extended data or embedded objects
+  TextChunks chunks;
   bool seenMarker = false, ownerSeen = false, ownerDropped = false, keptOutsideGroup = false;
   bool inGroup = false;  // in an application data group (102 {NAME ... 102 })
-  while (ctx.next(t, "an entity")) {
+  while (ctx.next(t, "实体")) {
     if (isEntityEnd(t)) {
       ctx.tok.pushBack();
       break;
     }
+    if (chunked && !inGroup && (t.code == 3 || t.code == 1)) {
+      chunks.add(ctx, t);
+      if (t.code == 1) chunks.flush(ctx, raw.tags);
+      continue;
+    }
+    chunks.flush(ctx, raw.tags);
+    if (t.code >= 1000 || t.code == 101) chunked = false;
     if (t.code == 5 && out.handle == 0) {
       out.handle = ctx.handle(t);
       continue;
@@ -58,10 +118,10 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
     raw.tags.add(t.code, ctx.kept(t));
   }
   if (ctx.failed()) return false;
+  chunks.flush(ctx, raw.tags);
   if (inGroup) {
     // Closed here, so that the owner written after it is not taken for group data.
-    ctx.note(out.line, std::string(ctx.db.name(raw.type)) +
-                           ": an application data group is not closed; it ends with the entity");
+    ctx.note(out.line, std::string(ctx.db.name(raw.type)) + "：应用程序数据组没有结束，在实体末尾结束");
     raw.tags.add(102, "}");
   }
   out.entity = db::Entity(std::move(raw));
@@ -91,15 +151,15 @@ bool takeCommon(ReadContext& ctx, ReadEntity& e, const Tag& t, bool& inGroup, bo
     case 8: e.entity.layer = ctx.name(t.value); return true;
     case 6: e.entity.linetype = ctx.name(t.value); return true;
     case 62:
-      if (!ctx.integer(t, n, "an entity")) return true;
+      if (!ctx.integer(t, n, "实体")) return true;
       if (n < 0 || n > 256) {
-        ctx.note(t.line, "colour " + std::to_string(n) + " is out of range; BYLAYER is used");
+        ctx.note(t.line, "颜色 " + std::to_string(n) + " 超出范围，改用随层");
         n = 256;
       }
       e.entity.color = static_cast<std::int16_t>(n);
       return true;
     case 67:
-      if (!ctx.integer(t, n, "an entity")) return true;
+      if (!ctx.integer(t, n, "实体")) return true;
       e.paperSpace = n != 0;
       return true;
     default:
@@ -110,8 +170,7 @@ bool takeCommon(ReadContext& ctx, ReadEntity& e, const Tag& t, bool& inGroup, bo
 }
 
 void noteStray(ReadContext& ctx, const Tag& t, std::string_view type) {
-  ctx.note(t.line, std::string(type) + ": group code " + std::to_string(t.code) +
-                       " before the first vertex is left out");
+  ctx.note(t.line, std::string(type) + "：第一个顶点之前的组码 " + std::to_string(t.code) + " 未读入");
 }
 
 // An old-style POLYLINE with its VERTEX entities and SEQEND: a lightweight polyline when
@@ -122,7 +181,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
   std::int64_t flags = 0;
   bool inGroup = false, inXdata = false;
   Tag t;
-  while (ctx.next(t, "a POLYLINE")) {
+  while (ctx.next(t, "POLYLINE")) {
     if (isEntityEnd(t)) break;
     if (takeCommon(ctx, head, t, inGroup, inXdata)) continue;
     double v;
@@ -146,7 +205,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
   while (t.code == 0 && t.value == "VERTEX") {
     db::Vertex vertex{{}, 0.0, b.defaultStartWidth, b.defaultEndWidth};
     std::int64_t vflags = 0;
-    while (ctx.next(t, "a VERTEX") && !isEntityEnd(t)) {
+    while (ctx.next(t, "VERTEX") && !isEntityEnd(t)) {
       if (takeVertexTag(vertex, t.code, t.value, vflags) == Take::badNumber)
         return badNumber(ctx, t, "VERTEX");
     }
@@ -155,11 +214,11 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
   }
   if (t.code == 0 && t.value == "SEQEND") {
     sawSeqend = true;
-    while (ctx.next(t, "a SEQEND") && !isEntityEnd(t)) {}
+    while (ctx.next(t, "SEQEND") && !isEntityEnd(t)) {}
     if (ctx.failed()) return false;
   }
   ctx.tok.pushBack();
-  if (!sawSeqend) ctx.note(head.line, "a POLYLINE has no SEQEND");
+  if (!sawSeqend) ctx.note(head.line, "POLYLINE 没有 SEQEND");
 
   const bool flat = (flags & (8 | 16 | 64)) == 0;
   std::optional<std::string> why;
@@ -177,7 +236,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     }
   }
   // Kept as read: the POLYLINE, each VERTEX and the SEQEND.
-  if (why) ctx.note(head.line, "a POLYLINE: " + *why);
+  if (why) ctx.note(head.line, "POLYLINE：" + *why);
   const Tokenizer::Mark end = ctx.tok.mark();
   ctx.tok.seek(start);
   while (ctx.tok.mark().offset < end.offset) {
@@ -227,11 +286,11 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
   ctx.closeGroup(inGroup, e.line, head.value, e.extras);
   if (b.kind == db::EntityKind::polyline && b.declaredCount >= 0 &&
       static_cast<std::size_t>(b.declaredCount) != b.vertices.size())
-    ctx.note(head.line, "an LWPOLYLINE declares " + std::to_string(b.declaredCount) +
-                            " vertices and has " + std::to_string(b.vertices.size()));
+    ctx.note(head.line, "LWPOLYLINE 声明了 " + std::to_string(b.declaredCount) + " 个顶点，实有 " +
+                            std::to_string(b.vertices.size()) + " 个");
   if (b.kind == db::EntityKind::blockReference) e.blockName = ctx.text(b.blockName);
   if (auto why = finishGeometry(b, e.entity.geometry)) {
-    ctx.note(head.line, std::string(head.value) + ": " + *why);
+    ctx.note(head.line, std::string(head.value) + "：" + *why);
     const Tokenizer::Mark after = ctx.tok.mark();
     ReadEntity raw;
     if (!readRaw(ctx, start, ownerHandle, raw)) return false;
@@ -255,14 +314,14 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
   if (auto* ref = e.entity.as<db::BlockReference>()) {
     auto target = ctx.db.findBlock(e.blockName);
     if (!target) {
-      ctx.note(e.line, "INSERT of block \"" + e.blockName + "\", which the file does not define; kept as read");
+      ctx.note(e.line, "INSERT 引用的块“" + e.blockName + "”在文件中没有定义，按原样保留");
     } else {
       ref->block = *target;
     }
     if (target) {
       auto placed = ctx.db.appendRead(e.entity, owner, e.handle, e.extras);
       if (placed) return;
-      ctx.note(e.line, "INSERT of block \"" + e.blockName + "\": " + placed.error().message + "; kept as read");
+      ctx.note(e.line, "INSERT 引用块“" + e.blockName + "”：" + statusText(placed.status()) + "，按原样保留");
     }
     // Keep the reference exactly as the file has it.
     const Tokenizer::Mark after = ctx.tok.mark();
@@ -272,7 +331,7 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
     e = std::move(raw);
   }
   auto placed = ctx.db.appendRead(std::move(e.entity), owner, e.handle, std::move(e.extras));
-  if (!placed) ctx.note(e.line, "an entity is left out: " + placed.error().message);
+  if (!placed) ctx.note(e.line, "一个实体未读入：" + statusText(placed.status()));
 }
 
 bool readEntitiesSection(ReadContext& ctx) {
@@ -281,12 +340,12 @@ bool readEntitiesSection(ReadContext& ctx) {
   Tag t;
   while (true) {
     const Tokenizer::Mark start = ctx.tok.mark();
-    if (!ctx.next(t, "the ENTITIES section")) return false;
+    if (!ctx.next(t, "ENTITIES 段")) return false;
     if (t.code == 999) continue;
-    if (t.code != 0) return ctx.fail(t.line, "an entity was expected, found group code " + std::to_string(t.code));
+    if (t.code != 0) return ctx.fail(t.line, "此处应为实体，却是组码 " + std::to_string(t.code));
     if (t.value == "ENDSEC") return true;
     if (t.value == "SECTION" || t.value == "EOF") {
-      ctx.note(t.line, "the ENTITIES section has no ENDSEC");
+      ctx.note(t.line, "ENTITIES 段没有 ENDSEC");
       ctx.tok.pushBack();
       return true;
     }

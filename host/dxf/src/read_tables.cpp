@@ -14,8 +14,9 @@ struct EntryTags {
   bool inXdata = false;
 };
 
-// The common part of an entry's tag; true when the tag was one of them.
-bool takeEntryTag(ReadContext& ctx, EntryTags& e, const Tag& t, bool& inGroup) {
+// The common part of an entry's tag; true when the tag was one of them. A dimension
+// style's handle is its 105 alone: its 5 (in R12 files) names its arrow block.
+bool takeEntryTag(ReadContext& ctx, EntryTags& e, const Tag& t, bool& inGroup, bool dimstyle) {
   if (t.code >= 1000) e.inXdata = true;
   if (e.inXdata) {
     e.record.extras.add(t.code, ctx.kept(t), slot::xdata);
@@ -31,12 +32,16 @@ bool takeEntryTag(ReadContext& ctx, EntryTags& e, const Tag& t, bool& inGroup) {
     return true;
   }
   switch (t.code) {
-    case 5: case 105: e.record.handle = ctx.handle(t); return true;
+    case 5:
+      if (dimstyle) return false;
+      e.record.handle = ctx.handle(t);
+      return true;
+    case 105: e.record.handle = ctx.handle(t); return true;
     case 330: case 100: return true;  // owner and markers are written anew
     case 2: e.record.name = ctx.text(t.value); return true;
     case 70: {
       std::int64_t n;
-      if (!ctx.integer(t, n, "a table entry")) return true;
+      if (!ctx.integer(t, n, "表项")) return true;
       e.record.flags = static_cast<std::int16_t>(n);
       return true;
     }
@@ -63,13 +68,13 @@ class TableReader {
     bool badPreview = false;
     db::DashElement* element = nullptr;
     Tag t;
-    while (ctx_.next(t, "the " + std::string(table_) + " table")) {
+    while (ctx_.next(t, std::string(table_) + " 表")) {
       if (t.code == 0) {
         ctx_.tok.pushBack();
         ctx_.closeGroup(inGroup, t.line, table_, e.record.extras);
         break;
       }
-      if (takeEntryTag(ctx_, e, t, inGroup)) continue;
+      if (takeEntryTag(ctx_, e, t, inGroup, table_ == "DIMSTYLE")) continue;
       double v = 0.0;
       std::int64_t n = 0;
       if (table_ == "LAYER") {
@@ -91,8 +96,7 @@ class TableReader {
           if (element) {
             element->extras.add(t.code, ctx_.text(t.value));
           } else {
-            ctx_.note(t.line, "group code " + std::to_string(t.code) +
-                                  " before the first dash of a linetype is left out");
+            ctx_.note(t.line, "线型第一个线段之前的组码 " + std::to_string(t.code) + " 未读入");
           }
           continue;
         }
@@ -119,12 +123,11 @@ class TableReader {
     }
     if (ctx_.failed()) return false;
     if (head.value != table_) {
-      ctx_.note(head.line, "a " + std::string(head.value) + " entry in the " + std::string(table_) +
-                               " table is left out");
+      ctx_.note(head.line, std::string(table_) + " 表中的 " + std::string(head.value) + " 项未读入");
       return true;
     }
     if (e.record.name.empty()) {
-      ctx_.note(head.line, "a " + std::string(table_) + " entry without a name is left out");
+      ctx_.note(head.line, std::string(table_) + " 表中一个没有名称的项未读入");
       return true;
     }
     if (table_ == "BLOCK_RECORD") return addBlockRecord(head, std::move(e.record), std::move(preview), badPreview);
@@ -146,7 +149,7 @@ class TableReader {
     } else if (auto kept = keptTable()) {
       added = ctx_.db.keptTable(*kept).add(std::move(e.record)).has_value();
     }
-    if (!added) ctx_.note(head.line, "a second " + std::string(table_) + " entry of the same name is left out");
+    if (!added) ctx_.note(head.line, std::string(table_) + " 表中同名的第二项未读入");
     return true;
   }
 
@@ -164,13 +167,13 @@ class TableReader {
                       bool badPreview) {
     std::optional<db::BlockId> id = ctx_.db.findBlock(r.name);
     if (id && (ctx_.db.block(*id).recordHandle != 0 || (id->index > 1))) {
-      ctx_.note(head.line, "a second block record \"" + r.name + "\" is left out");
+      ctx_.note(head.line, "第二个块记录“" + r.name + "”未读入");
       return true;
     }
     if (!id) {
       auto added = ctx_.db.addBlock(r.name, {});
       if (!added) {
-        ctx_.note(head.line, "block record \"" + r.name + "\": " + added.error().message);
+        ctx_.note(head.line, "块记录“" + r.name + "”：" + statusText(added.status()));
         return true;
       }
       id = *added;
@@ -181,7 +184,7 @@ class TableReader {
     b.recordHandle = r.handle;
     b.recordExtras = std::move(r.extras);
     if (badPreview) {
-      ctx_.note(head.line, "the preview of block \"" + r.name + "\" is not hex data; left out");
+      ctx_.note(head.line, "块“" + r.name + "”的预览图不是十六进制数据，未保留");
     } else {
       b.preview = std::move(preview);
     }
@@ -196,10 +199,10 @@ class TableReader {
 bool readTableHead(ReadContext& ctx, std::string_view& name, db::Handle& handle, db::RawTags& extras) {
   bool inGroup = false;
   Tag t;
-  while (ctx.next(t, "a table head")) {
+  while (ctx.next(t, "表头")) {
     if (t.code == 0) {
       ctx.tok.pushBack();
-      ctx.closeGroup(inGroup, t.line, "a table head", extras);
+      ctx.closeGroup(inGroup, t.line, "表头", extras);
       return true;
     }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
@@ -220,11 +223,11 @@ bool readTableHead(ReadContext& ctx, std::string_view& name, db::Handle& handle,
 
 bool readTablesSection(ReadContext& ctx) {
   Tag t;
-  while (ctx.next(t, "the TABLES section")) {
+  while (ctx.next(t, "TABLES 段")) {
     if (t.code == 999) continue;
-    if (t.code != 0) return ctx.fail(t.line, "a TABLE was expected in the TABLES section");
+    if (t.code != 0) return ctx.fail(t.line, "TABLES 段中此处应为 TABLE");
     if (t.value == "ENDSEC") return true;
-    if (t.value != "TABLE") return ctx.fail(t.line, "a TABLE was expected, found \"" + ctx.shown(t.value, 40) + "\"");
+    if (t.value != "TABLE") return ctx.fail(t.line, "此处应为 TABLE，却是“" + ctx.shown(t.value, 40) + "”");
     std::string_view name;
     db::Handle handle = 0;
     db::RawTags extras;
@@ -236,8 +239,8 @@ bool readTablesSection(ReadContext& ctx) {
     if (!again) ctx.tablesSeen.emplace_back(name);
     const bool known = !again && (name == "LAYER" || name == "LTYPE" || name == "STYLE" ||
                                   name == "BLOCK_RECORD" || reader.keptTable().has_value());
-    if (again) ctx.note(t.line, "a second " + std::string(name) + " table is left out");
-    else if (!known) ctx.note(t.line, "table " + std::string(name) + " is not kept by this program");
+    if (again) ctx.note(t.line, "第二个 " + std::string(name) + " 表未读入");
+    else if (!known) ctx.note(t.line, "本程序不保留 " + std::string(name) + " 表");
     if (!known) {
       // Nothing of it is kept.
     } else if (name == "LAYER") { ctx.db.layers().handle = handle; ctx.db.layers().headExtras = std::move(extras); }
@@ -248,17 +251,17 @@ bool readTablesSection(ReadContext& ctx) {
       ctx.db.keptTable(*kept).handle = handle;
       ctx.db.keptTable(*kept).headExtras = std::move(extras);
     }
-    while (ctx.next(t, "table " + std::string(name))) {
-      if (t.code != 0) return ctx.fail(t.line, "a table entry was expected in table " + std::string(name));
+    while (ctx.next(t, std::string(name) + " 表")) {
+      if (t.code != 0) return ctx.fail(t.line, std::string(name) + " 表中此处应为表项");
       if (t.value == "ENDTAB") break;
       if (t.value == "TABLE" || t.value == "ENDSEC") {
-        ctx.note(t.line, "table " + std::string(name) + " has no ENDTAB");
+        ctx.note(t.line, std::string(name) + " 表没有 ENDTAB");
         ctx.tok.pushBack();
         break;
       }
       if (!known) {
         Tag skip;
-        while (ctx.next(skip, "table " + std::string(name)) && skip.code != 0) {}
+        while (ctx.next(skip, std::string(name) + " 表") && skip.code != 0) {}
         if (ctx.failed()) return false;
         ctx.tok.pushBack();
         continue;

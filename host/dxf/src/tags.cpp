@@ -86,14 +86,14 @@ Tokenizer::Step Tokenizer::nextInGeneral(Tag& tag) {
   const bool quick = digits > 0 && digits < 5 && i == codeLine.size();
   if (!quick && (!parseInt(codeLine, code) || code < -32768 || code > 32767)) {
     if (trimBlanks(codeLine).empty() && pos_ >= bytes_.size()) return Step::end;  // last blank line
-    error_ = "line " + std::to_string(codeLineNo) + ": a group code was expected, found \"" +
-             printable(codeLine.substr(0, 40)) + "\"";
+    error_ = "第 " + std::to_string(codeLineNo) + " 行：此处应为组码，却是“" +
+             printable(codeLine.substr(0, 40)) + "”";
     return Step::error;
   }
   std::string_view value;
   if (!readLine(value)) {
-    error_ = "line " + std::to_string(codeLineNo) + ": group code " + std::to_string(code) +
-             " has no value: the file is cut short";
+    error_ = "第 " + std::to_string(codeLineNo) + " 行：组码 " + std::to_string(code) +
+             " 没有值：文件不完整";
     return Step::error;
   }
   last_ = Tag{static_cast<int>(code), value, codeLineNo};
@@ -311,7 +311,7 @@ bool TextSink::flushBuffer() {
     return false;
   }
   if (!buffer_.empty() && !flush_(context_, buffer_, failure_)) {
-    if (failure_.empty()) failure_ = "the output could not be written";
+    if (failure_.empty()) failure_ = "无法写入";
   }
   buffer_.clear();
   return good();

@@ -122,7 +122,7 @@ void writeObjects(Emitter& out, const db::Database& drawing) {
 
 WriteResult writeDxf(const db::Database& drawing, TagSink& sink) {
   if (drawing.rootDictionary == 0 && drawing.objects.empty())
-    return WriteResult{false, "the drawing lacks its root objects (internal error)"};
+    return WriteResult{false, "图形缺少根对象（内部错误）"};
   Emitter out(sink);
   writeHeader(out, drawing);
   writeKeptSection(out, "CLASSES", drawing.classes);

@@ -32,6 +32,29 @@ class CurrentModule {
 
 }  // namespace
 
+std::string describeLoadFailure(std::string_view report) {
+  auto has = [&](std::string_view part) { return report.find(part) != std::string_view::npos; };
+  if (const auto at = report.find("undefined symbol: "); at != std::string_view::npos) {
+    std::string_view symbol = report.substr(at + 18);
+    symbol = symbol.substr(0, symbol.find_first_of(" \t,("));
+    return "缺少符号 " + std::string(symbol) + "，它与本程序的版本不符";
+  }
+  if (has("wrong ELF class") || has("OS ABI"))
+    return "它是为另一种系统或处理器构建的";
+  if (has("invalid ELF header") || has("file too short") || has("not an ELF"))
+    return "它不是共享库文件";
+  if (const auto at = report.find(": cannot open shared object file"); at != std::string_view::npos) {
+    // "NEEDED.so: cannot open shared object file: ..." names a library it needs, unless
+    // it names the file itself.
+    std::string_view needed = report.substr(0, at);
+    if (const auto colon = needed.rfind(": "); colon != std::string_view::npos) needed.remove_prefix(colon + 2);
+    if (has("Permission denied")) return "没有读取权限";
+    return "找不到它需要的库“" + std::string(needed) + "”";
+  }
+  if (has("Permission denied")) return "没有读取权限";
+  return "系统无法把它作为共享库加载";
+}
+
 void* Module::symbol(const char* name) const { return library_ && name ? dlsym(library_, name) : nullptr; }
 
 ModuleManager::ModuleManager(CommandRegistry& commands) : commands_(commands) {}
@@ -43,7 +66,7 @@ ModuleManager::Result ModuleManager::load(const fs::path& given) {
   fs::path path = fs::absolute(given, ec).lexically_normal();
   if (ec) path = given;
   if (!fs::exists(path, ec)) return {false, "无法加载模块" + inQuotes(path) + "：文件不存在。"};
-  if (fs::is_directory(path, ec)) return {false, "无法加载模块" + inQuotes(path) + "：这是一个目录。"};
+  if (fs::is_directory(path, ec)) return {false, "无法加载模块" + inQuotes(path) + "：这是一个文件夹。"};
   for (const auto& m : modules_) {
     if (m->path_ == path || equalsIgnoringCase(m->fileName(), path.filename().string()))
       return {false, "模块" + inQuotes(m->fileName()) + "已经加载。"};
@@ -53,7 +76,7 @@ ModuleManager::Result ModuleManager::load(const fs::path& given) {
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
     const char* why = dlerror();
-    return {false, "无法加载模块" + inQuotes(path) + "：" + (why ? why : "未知错误")};
+    return {false, "无法加载模块" + inQuotes(path) + "：" + describeLoadFailure(why ? why : "")};
   }
   auto entry = reinterpret_cast<Module::EntryPoint>(dlsym(library, "acrxEntryPoint"));
   auto version = reinterpret_cast<int (*)()>(dlsym(library, "acrxGetApiVersion"));

@@ -160,13 +160,14 @@ std::optional<Status> PromptEngine::receive(std::string_view prompt, const AskOp
   return Status::Cancel;
 }
 
-std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view text) {
-  if (auto keyword = matchKeyword(armed.keywords, text)) {
+std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string_view read,
+                                                  std::string_view typed) {
+  if (auto keyword = matchKeyword(armed.keywords, read)) {
     lastKeyword_ = std::move(*keyword);
     return Status::Keyword;
   }
   if (armed.flags & kOther) {
-    lastKeyword_ = std::string(trimBlanks(text));
+    lastKeyword_ = std::string(trimBlanks(typed));
     return Status::Keyword;
   }
   return std::nullopt;
@@ -186,13 +187,14 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
 
+    const std::string read = asciiForms(reply.text);
     std::optional<Point3> point = reply.point;
     if (!point) {
-      if (isEmptyReply(reply.text)) {
+      if (isEmptyReply(read)) {
         if (armed.flags & kNoNull) continue;
         return Status::None;
       }
-      point = parsePoint(reply.text, lastPoint_);
+      point = parsePoint(read, lastPoint_);
     }
     if (point) {
       out = *point;
@@ -200,18 +202,18 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
       return Status::Normal;
     }
     // An armed keyword wins over a snap override, which wins over "any reply" (kOther).
-    if (auto keyword = matchKeyword(armed.keywords, reply.text)) {
+    if (auto keyword = matchKeyword(armed.keywords, read)) {
       lastKeyword_ = std::move(*keyword);
       return Status::Keyword;
     }
     const bool snaps = snaps_ && (kind == AskKind::point || boxFromBase);
-    if (const auto snap = snaps ? snapNamed(reply.text) : std::nullopt) {
+    if (const auto snap = snaps ? snapNamed(read) : std::nullopt) {
       const Status st = askSnap(*snap, options, out);
       if (st == Status::None) continue;
       if (st == Status::Normal && setsLastPoint) lastPoint_ = out;
       return st;
     }
-    if (auto status = keywordReply(armed, reply.text)) return *status;
+    if (auto status = keywordReply(armed, read, reply.text)) return *status;
     console_.print(refused);
   }
 }
@@ -223,8 +225,9 @@ Status PromptEngine::askSnap(SnapKind kind, AskOptions options, Point3& out) {
     if (auto status = receive(snapText::kAt, options, reply)) return *status;
     std::optional<Point3> at = reply.point;
     if (!at) {
-      if (isEmptyReply(reply.text)) return Status::None;
-      at = parsePoint(reply.text, lastPoint_);
+      const std::string read = asciiForms(reply.text);
+      if (isEmptyReply(read)) return Status::None;
+      at = parsePoint(read, lastPoint_);
     }
     if (!at) {
       console_.print(refusal::kInvalidPoint);
@@ -263,12 +266,13 @@ Status PromptEngine::getKeyword(std::string_view prompt) {
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
-    const std::string text = replyText(reply);
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(refusal::kKeyword);
   }
 }
@@ -282,7 +286,8 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
-    const std::string text = replyText(reply);
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -299,7 +304,7 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(refused);
   }
 }
@@ -313,7 +318,8 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
-    const std::string text = replyText(reply);
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
     if (isEmptyReply(text)) {
       if (armed.flags & kNoNull) continue;
       return Status::None;
@@ -332,7 +338,7 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
       }
       continue;
     }
-    if (auto status = keywordReply(armed, text)) return *status;
+    if (auto status = keywordReply(armed, text, typed)) return *status;
     console_.print(parsed == IntParse::OutOfRange ? refusal::kIntegerRange : refused);
   }
 }

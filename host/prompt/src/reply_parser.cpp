@@ -7,6 +7,8 @@
 #include <numbers>
 #include <system_error>
 
+#include "orv/text/encoding.h"
+
 namespace orv::prompt {
 namespace {
 
@@ -144,6 +146,39 @@ std::optional<Point3> parseCoordinates(std::string_view text, const Point3& orig
 }
 
 }  // namespace
+
+std::string asciiForms(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out += utf8[i++];
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t n = text::decodeUtf8(utf8.substr(i), c);
+    if (n == 0) {
+      out += utf8[i++];
+      continue;
+    }
+    if (c >= 0xFF01 && c <= 0xFF5E) {
+      out += static_cast<char>(c - 0xFEE0);
+    } else if (c == 0x3000) {
+      out += ' ';
+    } else if (c == 0x3002) {
+      out += '.';
+    } else if (c == 0x300A) {
+      out += '<';
+    } else if (c == 0x300B) {
+      out += '>';
+    } else {
+      out.append(utf8.substr(i, n));
+    }
+    i += n;
+  }
+  return out;
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

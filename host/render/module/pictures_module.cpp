@@ -13,6 +13,8 @@ orv::render::RenderResult renderPicture(const orv::db::Database& db,
 
 extern "C" __attribute__((visibility("default"))) const orv::render::Pictures* orvRendererPictures(
     int version) {
-  static const orv::render::Pictures pictures{&renderPicture, &orv::render::storeBlockIcons};
+  static const orv::render::Pictures pictures{&renderPicture, &orv::render::storeBlockIcons,
+                                              &orv::render::drawView, &orv::render::modelExtents,
+                                              &orv::render::ViewTransform::fit};
   return version == orv::render::kPicturesVersion ? &pictures : nullptr;
 }

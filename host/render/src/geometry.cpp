@@ -80,15 +80,6 @@ std::optional<ArcPath> bulgeArc(Point2 p, Point2 q, double bulge) {
                  4.0 * std::atan(bulge)};
 }
 
-void Box::inflate(double d) {
-  if (empty() || !(d > 0.0) || !std::isfinite(d)) return;
-  const double big = std::numeric_limits<double>::max();
-  minX = std::max(minX - d, -big);
-  minY = std::max(minY - d, -big);
-  maxX = std::min(maxX + d, big);
-  maxY = std::min(maxY + d, big);
-}
-
 void addArcBounds(Box& box, const Affine& m, const ArcPath& arc) {
   box.add(m.apply(arc.at(arc.start)));
   box.add(m.apply(arc.at(arc.start + arc.sweep)));

@@ -7,30 +7,14 @@
 #include <optional>
 
 #include "orv/db/entity.h"
+#include "orv/geom/affine.h"
 
 namespace orv::render {
 
 using db::Point2;
 
-// x' = xx·x + xy·y + x0,  y' = yx·x + yy·y + y0.
-struct Affine {
-  double xx = 1.0, yx = 0.0, xy = 0.0, yy = 1.0, x0 = 0.0, y0 = 0.0;
-
-  Point2 apply(Point2 p) const { return {xx * p.x + xy * p.y + x0, yx * p.x + yy * p.y + y0}; }
-  double determinant() const { return xx * yy - xy * yx; }
-  // How much lengths grow, on average over directions: exact for uniform scales.
-  double lengthScale() const { return std::sqrt(std::abs(determinant())); }
-  bool isFinite() const {
-    return std::isfinite(xx) && std::isfinite(yx) && std::isfinite(xy) && std::isfinite(yy) &&
-           std::isfinite(x0) && std::isfinite(y0) && std::isfinite(determinant());
-  }
-  // The transform that applies `inner` first, then this one.
-  Affine operator*(const Affine& inner) const {
-    return {xx * inner.xx + xy * inner.yx, yx * inner.xx + yy * inner.yx,
-            xx * inner.xy + xy * inner.yy, yx * inner.xy + yy * inner.yy,
-            xx * inner.x0 + xy * inner.y0 + x0, yx * inner.x0 + yy * inner.y0 + y0};
-  }
-};
+using geom::Affine;
+using geom::Box;
 
 // Block coordinates to the coordinates of the space holding the reference: the block's
 // base point moves to the insertion point, then scales (negative ones mirror) and the
@@ -61,30 +45,6 @@ std::optional<ArcPath> circlePath(const db::Circle& circle);
 // The arc a polyline segment from p to q with bulge b follows (b = tan of a quarter of
 // the included angle, positive counter-clockwise); nullopt when the segment is straight.
 std::optional<ArcPath> bulgeArc(Point2 p, Point2 q, double bulge);
-
-// Bounds that grow by points; non-finite points are ignored.
-struct Box {
-  double minX = std::numeric_limits<double>::infinity();
-  double minY = std::numeric_limits<double>::infinity();
-  double maxX = -std::numeric_limits<double>::infinity();
-  double maxY = -std::numeric_limits<double>::infinity();
-
-  bool empty() const { return !(minX <= maxX && minY <= maxY); }
-  void add(Point2 p) {
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
-    minX = std::min(minX, p.x);
-    minY = std::min(minY, p.y);
-    maxX = std::max(maxX, p.x);
-    maxY = std::max(maxY, p.y);
-  }
-  void add(const Box& b) {
-    if (b.empty()) return;
-    add(Point2{b.minX, b.minY});
-    add(Point2{b.maxX, b.maxY});
-  }
-  // Grows every side by d (d finite and >= 0); stays finite.
-  void inflate(double d);
-};
 
 // Adds the bounds of the image of `arc` under `m`: its end points and every point of it
 // where the transformed x or y is extreme.

@@ -172,8 +172,10 @@ cairo_status_t paint(cairo_surface_t* surface, const db::Database& db, const Pag
   return cairo_status(cr.get());
 }
 
-PageSetup pageFor(double width, double height, double thinLine, const RenderOptions& options) {
+PageSetup pageFor(double width, double height, double thinLine, double unitsPerMm,
+                  const RenderOptions& options) {
   PageSetup page;
+  page.deviceUnitsPerMm = unitsPerMm;
   page.width = width;
   page.height = height;
   const double fraction =
@@ -196,7 +198,7 @@ std::string writePng(OutputFile& file, const db::Database& db, const RenderOptio
       cairo_image_surface_create(CAIRO_FORMAT_RGB24, options.pixelWidth, options.pixelHeight));
   if (auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS)
     return cairoFailure(s);
-  const PageSetup page = pageFor(options.pixelWidth, options.pixelHeight, options.thinLinePx, options);
+  const PageSetup page = pageFor(options.pixelWidth, options.pixelHeight, options.thinLinePx, 96.0 / 25.4, options);
   if (auto s = paint(surface.get(), db, page, report, false); s != CAIRO_STATUS_SUCCESS)
     return cairoFailure(s);
   cairo_surface_flush(surface.get());
@@ -215,7 +217,7 @@ std::string writeVector(PictureFormat format, OutputFile& file, const db::Databa
                          : cairo_pdf_surface_create_for_stream(&OutputFile::writeToOutput, &file, w, h));
   if (auto s = cairo_surface_status(surface.get()); s != CAIRO_STATUS_SUCCESS)
     return cairoFailure(s);
-  const PageSetup page = pageFor(w, h, options.thinLinePt, options);
+  const PageSetup page = pageFor(w, h, options.thinLinePt, 72.0 / 25.4, options);
   cairo_status_t s = paint(surface.get(), db, page, report, true);
   cairo_surface_finish(surface.get());
   if (s == CAIRO_STATUS_SUCCESS) s = cairo_surface_status(surface.get());

@@ -40,6 +40,23 @@ bool makeDashPattern(const std::vector<db::DashElement>& elements, DashPattern& 
   return true;
 }
 
+namespace {
+
+// A header variable's first value as read (9 $NAME, then its tags); empty if absent.
+std::string_view headerValue(const db::HeaderVariables& h, std::string_view name) {
+  bool inVariable = false;
+  for (db::RawTag t : h.others) {
+    if (t.code == 9) {
+      inVariable = t.value == name;
+      continue;
+    }
+    if (inVariable) return t.value;
+  }
+  return {};
+}
+
+}  // namespace
+
 StyleTable::StyleTable(const db::Database& db) : db_(db) {
   const auto& table = db.linetypes();
   patternOfTableEntry_.reserve(table.size());
@@ -54,6 +71,11 @@ StyleTable::StyleTable(const db::Database& db) : db_(db) {
   }
   const double scale = db.header.linetypeScale;
   linetypeScale_ = std::isfinite(scale) && scale > 0.0 ? scale : 1.0;
+  std::int64_t n = 0;
+  if (geom::parseInteger(headerValue(db.header, "$LWDISPLAY"), n)) display_.lineweights = n != 0;
+  if (geom::parseInteger(headerValue(db.header, "$LWDEFAULT"), n) && n >= 0 && n <= 211)
+    display_.defaultLineweight = static_cast<std::int16_t>(n);
+  if (geom::parseInteger(headerValue(db.header, "$FILLMODE"), n)) display_.fill = n != 0;
 }
 
 std::int32_t StyleTable::linetypeByName(std::string_view name) const {
@@ -78,6 +100,28 @@ std::int32_t StyleTable::linetype(db::NameId name) {
   return linetypes_[i];
 }
 
+std::int32_t StyleTable::linetype(std::string_view name) {
+  auto it = linetypesByText_.find(name);
+  if (it == linetypesByText_.end()) it = linetypesByText_.emplace(std::string(name), linetypeByName(name)).first;
+  return it->second;
+}
+
+LayerStyle StyleTable::layerByName(std::string_view name) const {
+  LayerStyle s;
+  if (const db::Layer* layer = db_.layers().get(name)) {
+    const int c = layer->color;
+    s.off = c < 0;
+    s.color = indexInk(c == 0 || std::abs(c) > 255 ? 7 : std::abs(c));
+    const geom::CommonProps extra = geom::decodeCommon(layer->extras);
+    if (extra.trueColor >= 0) s.color = trueInk(static_cast<std::uint32_t>(extra.trueColor));
+    s.frozen = (layer->flags & 1) != 0;
+    s.lineweight = layer->lineweight;
+    const std::int32_t lt = linetypeByName(layer->linetype);
+    s.linetype = lt >= 0 ? lt : kContinuous;
+  }
+  return s;
+}
+
 LayerStyle StyleTable::layer(db::NameId name) {
   const std::size_t i = name.index;
   if (i >= layerKnown_.size()) {
@@ -85,19 +129,29 @@ LayerStyle StyleTable::layer(db::NameId name) {
     layers_.resize(i + 1);
   }
   if (!layerKnown_[i]) {
-    LayerStyle s;
-    if (const db::Layer* layer = db_.layers().get(db_.name(name))) {
-      const int c = layer->color;
-      s.off = c < 0;
-      s.color = static_cast<std::int16_t>(c == 0 || std::abs(c) > 255 ? 7 : std::abs(c));
-      s.frozen = (layer->flags & 1) != 0;
-      const std::int32_t lt = linetypeByName(layer->linetype);
-      s.linetype = lt >= 0 ? lt : kContinuous;
-    }
-    layers_[i] = s;
+    layers_[i] = layerByName(db_.name(name));
     layerKnown_[i] = 1;
   }
   return layers_[i];
+}
+
+LayerStyle StyleTable::layer(std::string_view name) {
+  auto it = layersByText_.find(name);
+  if (it == layersByText_.end()) it = layersByText_.emplace(std::string(name), layerByName(name)).first;
+  return it->second;
+}
+
+geom::KeptKind StyleTable::keptKind(db::NameId type) {
+  const std::size_t i = type.index;
+  if (i >= kindKnown_.size()) {
+    kindKnown_.resize(i + 1, 0);
+    kinds_.resize(i + 1, geom::KeptKind::other);
+  }
+  if (!kindKnown_[i]) {
+    kinds_[i] = geom::keptKindOf(db_.name(type));
+    kindKnown_[i] = 1;
+  }
+  return kinds_[i];
 }
 
 }  // namespace orv::render

@@ -1,32 +1,55 @@
-// The walk through model space that every picture pass shares: block references
-// expanded, visibility and BYLAYER/BYBLOCK properties resolved.
+// The walk through model space that every picture pass shares: block references,
+// arrays, dimensions and attributes expanded, visibility and BYLAYER/BYBLOCK resolved.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <numbers>
+#include <span>
 #include <vector>
 
 #include "geometry.h"
 #include "orv/db/database.h"
+#include "orv/geom/kept.h"
+#include "orv/geom/shapes.h"
 #include "style.h"
 
 namespace orv::render {
 
 // An entity as a pass sees it: its geometry in its block's coordinates, the transform to
-// the pass's coordinates, and its resolved colour index (1-255) and linetype (a pattern
-// id or kContinuous).
+// the pass's coordinates, its resolved colour, linetype (a pattern id or kContinuous)
+// and lineweight.
 struct Placed {
   const db::Entity& entity;
+  db::ObjectId id;
   const Affine& transform;
-  std::int16_t color;
+  Ink color;
   std::int32_t linetype;
+  double lineweightMm;  // < 0: drawn thin (lineweights not shown, or none)
+  geom::KeptKind kind;  // of an entity kept as tags; `other` for a modeled one
+  int depth;            // 0 in model space, 1 in a block it references, ...
+  // A kept POLYLINE's VERTEX entities (and what follows them in its block: stop at the
+  // first that is no VERTEX).
+  std::span<const db::ObjectId> followers;
+
+  const db::RawTags* tags() const {
+    const auto* u = entity.as<db::UnknownEntity>();
+    return u ? &u->tags : nullptr;
+  }
 };
 
-// Walks model space and calls visitor(const Placed&) for every visible entity that is
-// not a block reference, in drawing order. References are expanded in place:
+// Walks model space (or a list of its entities) and calls visitor(const Placed&) for
+// every visible entity that is not a block reference, in drawing order. References are
+// expanded in place:
 // - entities on layer "0" inside a block take the layer of the reference that holds them;
-// - BYBLOCK colour and linetype take those of that reference (black and continuous at
-//   the top level); BYLAYER those of the (effective) layer;
+// - BYBLOCK colour, linetype and lineweight take those of that reference (colour 7,
+//   continuous and the default at the top level); BYLAYER those of the (effective) layer;
+//   a true colour (420) wins over the index;
 // - a layer that is off hides its entities; a frozen one also whole references on it;
+//   an entity marked invisible (60 1) is left out;
+// - an array reference draws its block at every row and column; the attributes after a
+//   reference draw with it, inheriting as its block's entities do; a DIMENSION draws its
+//   block moved by its insertion point;
 // - a reference to a block already being expanded, one nested too deep, or one whose
 //   transform is degenerate or not finite is left out.
 template <class Visitor>
@@ -39,65 +62,178 @@ class SceneWalker {
       : db_(db), styles_(styles), visitor_(visitor), budget_(entityLimit),
         active_(db.blockCount(), 0) {}
 
-  void walk(const Affine& root) {
-    walkBlock(db_.modelSpace(), root, Inherited{}, 0);
+  void walk(const Affine& root) { walkBlock(db_.modelSpace(), root, top(), 0); }
+
+  // Only the given entities of model space, in the given order.
+  void walkList(const std::vector<db::ObjectId>& ids, const Affine& root) {
+    const Inherited from = top();
+    const std::vector<db::ObjectId>& model = db_.block(db_.modelSpace()).entities;
+    for (db::ObjectId id : ids) {
+      if (truncated_) break;
+      const db::Entity* e = db_.entity(id);
+      if (e == nullptr || e->isErased() || !(e->owner() == db_.modelSpace())) continue;
+      visitEntity(model, positionOf(model, id), *e, root, from, 0, false);
+    }
   }
+
   bool truncated() const { return truncated_; }
   std::size_t leftOut() const { return leftOut_; }  // references not expanded
 
  private:
   struct Inherited {
-    std::int16_t color = 7;
+    Ink color = 7;
     std::int32_t linetype = kContinuous;
-    db::NameId layer = db::names::layer0;
+    std::int16_t lineweight = -3;
+    LayerStyle layer;
   };
+  Inherited top() const { return Inherited{}; }
+
+  // Where an id stands in a block's list (ids rise along it); the list's size if absent.
+  static std::size_t positionOf(const std::vector<db::ObjectId>& list, db::ObjectId id) {
+    auto it = std::lower_bound(list.begin(), list.end(), id,
+                               [](db::ObjectId a, db::ObjectId b) { return a.index < b.index; });
+    if (it != list.end() && *it == id) return static_cast<std::size_t>(it - list.begin());
+    it = std::find(list.begin(), list.end(), id);
+    return static_cast<std::size_t>(it - list.begin());
+  }
 
   void walkBlock(db::BlockId block, const Affine& m, const Inherited& from, int depth) {
     active_[block.index] = 1;
-    for (db::ObjectId id : db_.block(block).entities) {
+    const std::vector<db::ObjectId>& list = db_.block(block).entities;
+    for (std::size_t i = 0; i < list.size(); ++i) {
       if (truncated_) break;
-      const db::Entity* e = db_.entity(id);
+      const db::Entity* e = db_.entity(list[i]);
       if (e == nullptr || e->isErased()) continue;
-      if (budget_ == 0) {
-        truncated_ = true;
-        break;
-      }
-      --budget_;
-      const db::NameId layerName =
-          depth > 0 && e->layer == db::names::layer0 ? from.layer : e->layer;
-      const LayerStyle layer = styles_.layer(layerName);
-      if (layer.frozen) continue;
-      const std::int16_t color = e->color == db::color::byLayer  ? layer.color
-                                 : e->color == db::color::byBlock ? from.color
-                                 : e->color >= 1 && e->color <= 255 ? e->color
-                                                                    : std::int16_t{7};
-      std::int32_t linetype = styles_.linetype(e->linetype);
-      if (linetype == kByLayer) linetype = layer.linetype;
-      if (linetype == kByBlock) linetype = from.linetype;
-      if (const auto* ref = e->as<db::BlockReference>()) {
-        expand(*ref, m, Inherited{color, linetype, layerName}, depth);
-      } else if (!layer.off) {
-        visitor_(Placed{*e, m, color, linetype});
-      }
+      visitEntity(list, i, *e, m, from, depth, false);
     }
     active_[block.index] = 0;
   }
 
-  void expand(const db::BlockReference& ref, const Affine& m, const Inherited& passOn,
-              int depth) {
-    const std::uint32_t target = ref.block.index;
-    if (ref.block.isNull() || target >= db_.blockCount() || target >= active_.size() ||
-        active_[target] || depth + 1 > kMaxDepth || db_.block(ref.block).removed ||
-        ref.block == db_.modelSpace() || ref.block == db_.paperSpace()) {
+  // The entities after position `at` of a list.
+  static std::span<const db::ObjectId> after(const std::vector<db::ObjectId>& list, std::size_t at) {
+    if (at >= list.size()) return {};
+    return std::span<const db::ObjectId>(list).subspan(at + 1);
+  }
+
+  void visitEntity(const std::vector<db::ObjectId>& list, std::size_t at, const db::Entity& e,
+                   const Affine& m, const Inherited& from, int depth, bool asAttribute) {
+    if (budget_ == 0) {
+      truncated_ = true;
+      return;
+    }
+    --budget_;
+    const auto* kept = e.as<db::UnknownEntity>();
+    geom::KeptKind kind = geom::KeptKind::other;
+    geom::CommonProps props;
+    bool onLayer0 = false;
+    LayerStyle layer;
+    if (kept) {
+      kind = styles_.keptKind(kept->type);
+      // Vertices and attributes are drawn by what they belong to.
+      if (kind == geom::KeptKind::vertex || kind == geom::KeptKind::seqend) return;
+      if (kind == geom::KeptKind::attrib && !asAttribute) return;
+      props = geom::decodeCommon(kept->tags);
+      onLayer0 = props.layer == "0";
+      if (!(onLayer0 && (depth > 0 || asAttribute))) layer = styles_.layer(props.layer);
+    } else {
+      props.color = e.color;
+      if (const db::RawTags* extras = db_.entityExtras(idAt(list, at, e))) {
+        const geom::CommonProps more = geom::decodeCommon(*extras);
+        props.trueColor = more.trueColor;
+        props.lineweight = more.lineweight;
+        props.invisible = more.invisible;
+      }
+      onLayer0 = e.layer == db::names::layer0;
+      if (!(onLayer0 && (depth > 0 || asAttribute))) layer = styles_.layer(e.layer);
+    }
+    if (onLayer0 && (depth > 0 || asAttribute)) layer = from.layer;
+    if (layer.frozen || props.invisible) return;
+    const Ink color = props.trueColor >= 0           ? trueInk(static_cast<std::uint32_t>(props.trueColor))
+                      : props.color == db::color::byLayer ? layer.color
+                      : props.color == db::color::byBlock ? from.color
+                                                          : indexInk(props.color);
+    std::int32_t linetype = kept ? styles_.linetype(props.linetype) : styles_.linetype(e.linetype);
+    if (linetype == kByLayer) linetype = layer.linetype;
+    if (linetype == kByBlock) linetype = from.linetype;
+    std::int16_t lineweight = props.lineweight == -1 ? layer.lineweight
+                              : props.lineweight == -2 ? from.lineweight
+                                                       : props.lineweight;
+    const Inherited passOn{color, linetype, lineweight, layer};
+    if (const auto* ref = e.as<db::BlockReference>()) {
+      const db::ObjectId id = idAt(list, at, e);
+      const geom::InsertArray array = geom::decodeInsertArray(db_.entityExtras(id));
+      expand(*ref, array, m, passOn, depth);
+      // Its attributes follow it.
+      for (db::ObjectId next : after(list, at)) {
+        const db::Entity* a = db_.entity(next);
+        if (a == nullptr || truncated_) break;
+        const auto* u = a->as<db::UnknownEntity>();
+        const geom::KeptKind k = u ? styles_.keptKind(u->type) : geom::KeptKind::other;
+        if (k == geom::KeptKind::seqend || k != geom::KeptKind::attrib) break;
+        if (!a->isErased()) visitEntity(list, list.size(), *a, m, passOn, depth, true);
+      }
+      return;
+    }
+    if (kind == geom::KeptKind::dimension) {
+      if (auto dim = geom::decodeDimension(kept->tags)) expandDimension(*dim, m, passOn, depth);
+      return;
+    }
+    if (layer.off) return;
+    if (lineweight == -3) lineweight = styles_.display().defaultLineweight;
+    const double mm = styles_.display().lineweights && lineweight > 0 ? lineweight / 100.0 : -1.0;
+    visitor_(Placed{e, idAt(list, at, e), m, color, linetype, mm, kind, depth,
+                    kind == geom::KeptKind::polyline ? after(list, at) : std::span<const db::ObjectId>{}});
+  }
+
+  // The id of the entity at a list position (attributes are visited without one: found
+  // by their address).
+  db::ObjectId idAt(const std::vector<db::ObjectId>& list, std::size_t at, const db::Entity& e) const {
+    if (at < list.size()) return list[at];
+    (void)e;
+    return db::ObjectId{};
+  }
+
+  bool expandable(db::BlockId block, int depth) {
+    const std::uint32_t target = block.index;
+    if (block.isNull() || target >= db_.blockCount() || target >= active_.size() || active_[target] ||
+        depth + 1 > kMaxDepth || db_.block(block).removed || block == db_.modelSpace() ||
+        block == db_.paperSpace()) {
+      ++leftOut_;
+      return false;
+    }
+    return true;
+  }
+
+  void expand(const db::BlockReference& ref, const geom::InsertArray& array, const Affine& m,
+              const Inherited& passOn, int depth) {
+    if (!expandable(ref.block, depth)) return;
+    const Affine placed = blockTransform(ref, db_.block(ref.block).base);
+    const double a = ref.rotation * std::numbers::pi / 180.0;
+    const double c = std::cos(a), s = std::sin(a);
+    for (int row = 0; row < array.rows && !truncated_; ++row) {
+      for (int col = 0; col < array.columns && !truncated_; ++col) {
+        const double dx = col * array.columnSpacing, dy = row * array.rowSpacing;
+        const Affine inner = m * Affine::translation(c * dx - s * dy, s * dx + c * dy) * placed;
+        if (!inner.isFinite() || inner.determinant() == 0.0) {
+          ++leftOut_;
+          return;
+        }
+        walkBlock(ref.block, inner, passOn, depth + 1);
+      }
+    }
+  }
+
+  void expandDimension(const geom::DimensionData& dim, const Affine& m, const Inherited& passOn,
+                       int depth) {
+    const auto block = db_.findBlock(dim.block);
+    if (!block || !expandable(*block, depth)) return;
+    const geom::Point3 at = geom::ocsToWorld(geom::ocsAxes(dim.extrusion), dim.insertion);
+    const Affine inner = m * Affine::translation(at.x, at.y);
+    if (!inner.isFinite()) {
       ++leftOut_;
       return;
     }
-    const Affine inner = m * blockTransform(ref, db_.block(ref.block).base);
-    if (!inner.isFinite() || inner.determinant() == 0.0) {
-      ++leftOut_;
-      return;
-    }
-    walkBlock(ref.block, inner, passOn, depth + 1);
+    walkBlock(*block, inner, passOn, depth + 1);
   }
 
   const db::Database& db_;

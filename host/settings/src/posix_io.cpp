@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "orv/text/system_error.h"
+
 namespace orv::settings::io {
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
@@ -165,38 +167,9 @@ bool resolveLinks(const std::string& path, std::string& target) {
 }
 
 std::string describeError(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-      return "没有权限";
-    case EROFS:
-      return "文件系统只读";
-    case ENOSPC:
-      return "磁盘空间不足";
-    case EDQUOT:
-      return "超出磁盘配额";
-    case EFBIG:
-      return "文件超出允许的大小";
-    case ENOENT:
-      return "文件或目录不存在";
-    case ENOTDIR:
-      return "路径中有一段不是目录";
-    case EISDIR:
-      return "这是一个目录";
-    case EINVAL:
-      return "不是普通文件";
-    case ELOOP:
-      return "符号链接过多或成环";
-    case ENAMETOOLONG:
-      return "路径过长";
-    case EIO:
-      return "输入输出错误";
-    case EBUSY:
-    case ETXTBSY:
-      return "文件正忙";
-    default:
-      return "系统错误 " + std::to_string(error) + "（" + std::strerror(error) + "）";
-  }
+  // readWholeFile gives EINVAL for a device or a pipe.
+  if (error == EINVAL) return "不是普通文件";
+  return text::describeSystemError(error);
 }
 
 }  // namespace orv::settings::io

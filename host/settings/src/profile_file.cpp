@@ -70,7 +70,7 @@ std::string oneLine(std::string message) {
 }
 
 std::string notSaved(const std::string& path, const std::string& reason) {
-  return "设置文件 " + path + " " + reason + "，设置未保存，文件未改动";
+  return "设置文件“" + path + "”" + reason + "，设置未保存，文件未改动";
 }
 
 std::string cannotWrite(const std::string& path, int error) {
@@ -167,7 +167,7 @@ std::shared_ptr<const LoadedProfile> loadProfileShared(const std::string& path) 
   result->state = loaded.state;
   result->document = std::move(loaded.document);
   if (loaded.state == LoadedProfile::State::Unusable)
-    result->problem = oneLine("设置文件 " + path + " " + loaded.reason + "，按无设置处理");
+    result->problem = oneLine("设置文件“" + path + "”" + loaded.reason + "，按无设置处理");
   if (loaded.steady && ProfileCache::settled(loaded.identity, readStart))
     cache.keep(path, loaded.identity, result);
   else
@@ -247,8 +247,8 @@ bool writeProfileValue(const std::string& path, std::string_view section, std::s
       ProfileDocument::checkWritable(section, &key, value ? &*value : nullptr);
   if (!invalid.empty()) {
     if (problem) {
-      *problem = oneLine("设置 [" + std::string(section) + "] " + std::string(key) + " 未保存到 " +
-                         path + "：" + invalid);
+      *problem = oneLine("设置 [" + std::string(section) + "] " + std::string(key) + " 未保存到“" +
+                         path + "”：" + invalid);
     }
     return false;
   }
@@ -265,7 +265,7 @@ bool removeProfileSection(const std::string& path, std::string_view section, std
   if (!invalid.empty()) {
     if (problem)
       *problem =
-          oneLine("设置节 [" + std::string(section) + "] 未从 " + path + " 删除：" + invalid);
+          oneLine("设置节 [" + std::string(section) + "] 未从“" + path + "”删除：" + invalid);
     return false;
   }
   return updateProfile(

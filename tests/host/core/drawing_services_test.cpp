@@ -74,7 +74,9 @@ TEST_F(Drawing, snapsFindTheExactPointsOfEachKind) {
     if (!found) continue;
     EXPECT_NEAR(found->point.x, c.want->x, 1e-9);
     EXPECT_NEAR(found->point.y, c.want->y, 1e-9);
-    if (c.kind == SnapKind::endpoint) EXPECT_EQ(found->point, *c.want);
+    if (c.kind == SnapKind::endpoint) {
+      EXPECT_EQ(found->point, *c.want);
+    }
   }
 
   // The window's markers: every kind switched on near the cursor, nearest first.

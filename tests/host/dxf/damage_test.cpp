@@ -36,7 +36,7 @@ TEST(DamagedFile, cutShortAnywhereIsAnErrorNeverACrash) {
       EXPECT_FALSE(r.error.empty());
     }
   }
-  expectError(whole.substr(0, whole.find("ENTITIES") + 20), "cut short");
+  expectError(whole.substr(0, whole.find("ENTITIES") + 20), "文件不完整");
 }
 
 TEST(DamagedFile, missingEofIsAFinding) {
@@ -52,12 +52,13 @@ TEST(DamagedFile, aNumberThatIsNoNumberNamesItsLine) {
   std::string file = fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1..5"}, {20, "2"}}));
   ReadResult r = readDxf(file);
   ASSERT_FALSE(r.ok());
-  EXPECT_NE(r.error.find("needs a number"), std::string::npos) << r.error;
+  EXPECT_NE(r.error.find("需要数值"), std::string::npos) << r.error;
+  EXPECT_EQ(r.error.rfind("第 ", 0), 0u) << r.error;  // the line first
   EXPECT_NE(r.error.find("1..5"), std::string::npos) << r.error;
-  expectError(fileWith(tags({{0, "LWPOLYLINE"}, {90, "two"}})), "whole number");
+  expectError(fileWith(tags({{0, "LWPOLYLINE"}, {90, "two"}})), "需要整数");
   // The value is quoted as text of the file's code page, never as raw bytes.
-  expectError(fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1\xB9\xDC"}})), "\"1\xE7\xAE\xA1\"");
-  expectError(fileWith(tags({{0, "CIRCLE"}, {62, "1.5"}})), "whole number");
+  expectError(fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1\xB9\xDC"}})), "“1\xE7\xAE\xA1”");
+  expectError(fileWith(tags({{0, "CIRCLE"}, {62, "1.5"}})), "需要整数");
 }
 
 TEST(DamagedFile, coordinatesThatAreNotFiniteAreKeptAsReadNotModeled) {
@@ -70,19 +71,19 @@ TEST(DamagedFile, coordinatesThatAreNotFiniteAreKeptAsReadNotModeled) {
   EXPECT_EQ(model[0]->kind(), db::EntityKind::unknown);
   EXPECT_EQ(model[1]->kind(), db::EntityKind::unknown);
   EXPECT_EQ(model[2]->kind(), db::EntityKind::line);
-  EXPECT_TRUE(hasFinding(r, "not a finite number"));
+  EXPECT_TRUE(hasFinding(r, "不是有限数值"));
 }
 
 TEST(DamagedFile, hugeCountsAllocateNothingUpFront) {
   ReadResult r = readDxf(fileWith(tags({{0, "LWPOLYLINE"}, {8, "0"}, {90, "4000000000"},
                                         {70, "0"}, {10, "1"}, {20, "2"}})));
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_TRUE(hasFinding(r, "declares 4000000000 vertices and has 1"));
+  EXPECT_TRUE(hasFinding(r, "声明了 4000000000 个顶点，实有 1 个"));
   ReadResult t = readDxf(header() + tags({{0, "SECTION"}, {2, "THUMBNAILIMAGE"}, {90, "999999999999"},
                                           {310, "00FF"}, {0, "ENDSEC"}, {0, "EOF"}}));
   ASSERT_TRUE(t.ok()) << t.error;
   EXPECT_TRUE(t.drawing->thumbnail.empty());
-  EXPECT_TRUE(hasFinding(t, "thumbnail"));
+  EXPECT_TRUE(hasFinding(t, "缩略图"));
 }
 
 TEST(DamagedFile, unknownSectionsAndTablesAreSkippedWithAFinding) {
@@ -99,13 +100,13 @@ TEST(DamagedFile, unknownSectionsAndTablesAreSkippedWithAFinding) {
 }
 
 TEST(DamagedFile, wrongCodesWhereStructureIsExpectedAreErrors) {
-  expectError("hello world\n", "group code was expected");
-  expectError(tags({{0, "LINE"}}), "not a DXF file");
-  expectError(tags({{0, "SECTION"}, {9, "HEADER"}}), "section name");
-  expectError(tags({{0, "SECTION"}, {2, "ENTITIES"}, {8, "0"}}), "an entity was expected");
-  expectError(tags({{0, "SECTION"}, {2, "TABLES"}, {2, "LAYER"}}), "TABLE was expected");
-  expectError("", "no sections");
-  expectError("AutoCAD Binary DXF\r\n\x1a", "binary");
+  expectError("hello world\n", "此处应为组码");
+  expectError(tags({{0, "LINE"}}), "这不是 DXF 文件");
+  expectError(tags({{0, "SECTION"}, {9, "HEADER"}}), "段名");
+  expectError(tags({{0, "SECTION"}, {2, "ENTITIES"}, {8, "0"}}), "此处应为实体");
+  expectError(tags({{0, "SECTION"}, {2, "TABLES"}, {2, "LAYER"}}), "应为 TABLE");
+  expectError("", "没有任何段");
+  expectError("AutoCAD Binary DXF\r\n\x1a", "二进制");
 }
 
 TEST(DamagedFile, duplicateAndMissingHandlesGetNewOnes) {
@@ -116,8 +117,8 @@ TEST(DamagedFile, duplicateAndMissingHandlesGetNewOnes) {
   EXPECT_EQ(model[0]->handle(), 0x2Au);  // the first keeps its handle
   EXPECT_NE(model[1]->handle(), 0x2Au);
   EXPECT_NE(model[2]->handle(), 0u);
-  EXPECT_TRUE(hasFinding(r, "already taken"));
-  EXPECT_TRUE(hasFinding(r, "\"ZZ\" is not valid"));
+  EXPECT_TRUE(hasFinding(r, "句柄与其他对象重复"));
+  EXPECT_TRUE(hasFinding(r, "句柄“ZZ”无效"));
   EXPECT_GT(r.drawing->handseed(), std::max({model[0]->handle(), model[1]->handle(), model[2]->handle()}));
 }
 

@@ -162,13 +162,13 @@ TEST(RoundTrip, applicationDataGroupsLeftOpenAreClosedWhereTheirObjectEnds) {
   ASSERT_TRUE(first.ok()) << first.error;
   int unclosed = 0;
   for (const Finding& f : first.findings)
-    if (f.message.find("not closed") != std::string::npos) ++unclosed;
+    if (f.message.find("没有结束") != std::string::npos) ++unclosed;
   EXPECT_EQ(unclosed, 4);
   const std::string written = writeDxfToString(*first.drawing);
   ReadResult second = readDxf(written);
   ASSERT_TRUE(second.ok()) << second.error;
   for (const Finding& f : second.findings)
-    EXPECT_EQ(f.message.find("not closed"), std::string::npos) << f.message;
+    EXPECT_EQ(f.message.find("没有结束"), std::string::npos) << f.message;
   EXPECT_EQ(writeDxfToString(*second.drawing), written);
 }
 
@@ -189,8 +189,8 @@ TEST(RoundTrip, aSecondHeaderOrTableOfTheSameNameIsLeftOut) {
                                  {11, "5"}, {21, "5"}, {31, "0"}});
   ReadResult r = readDxf(fileWith(line, "", header() + header("AC1015", "ANSI_1252") + tables));
   ASSERT_TRUE(r.ok()) << r.error;
-  EXPECT_TRUE(hasFinding(r, "a second HEADER section is left out"));
-  EXPECT_TRUE(hasFinding(r, "a second LAYER table is left out"));
+  EXPECT_TRUE(hasFinding(r, "第二个 HEADER 段未读入"));
+  EXPECT_TRUE(hasFinding(r, "第二个 LAYER 表未读入"));
   EXPECT_EQ(r.drawing->header.codePage, "ANSI_936");
   EXPECT_EQ(r.drawing->layers().handle, 2u);
   EXPECT_NE(r.drawing->layers().get("PIPE"), nullptr);

@@ -25,20 +25,20 @@ TEST(Tokenizer, readsPaddedCodesWithLfAndCrlf) {
   EXPECT_EQ(t.code, 2);
   // A code without its value: the file is cut short.
   EXPECT_EQ(tok.next(t), Tokenizer::Step::error);
-  EXPECT_NE(tok.error().find("cut short"), std::string::npos);
+  EXPECT_NE(tok.error().find("文件不完整"), std::string::npos);
 }
 
 TEST(Tokenizer, refusesACodeThatIsNotANumber) {
   Tokenizer tok("abc\nSECTION\n");
   Tag t;
   EXPECT_EQ(tok.next(t), Tokenizer::Step::error);
-  EXPECT_NE(tok.error().find("line 1"), std::string::npos);
+  EXPECT_NE(tok.error().find("第 1 行"), std::string::npos);
   Tokenizer huge("99999\nx\n");
   EXPECT_EQ(huge.next(t), Tokenizer::Step::error);
   // What the line holds is quoted as text whatever its bytes (a binary file, say).
   Tokenizer binary(std::string_view("A\xB9\x00\x1A\nx\n", 6));
   EXPECT_EQ(binary.next(t), Tokenizer::Step::error);
-  EXPECT_NE(binary.error().find("found \"A\\xB9\\x00\\x1A\""), std::string::npos) << binary.error();
+  EXPECT_NE(binary.error().find("却是“A\\xB9\\x00\\x1A”"), std::string::npos) << binary.error();
 }
 
 TEST(Tokenizer, marksLetATagBeReadAgain) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "orv/prompt/reply_parser.h"
 #include "orv/prompt/script_console.h"
 
 namespace orv::prompt {
@@ -195,6 +196,50 @@ TEST(Keywords, otherFlagReturnsAnyUnfitReplyAsTyped) {
   EXPECT_EQ(s.engine.lastKeyword(), "hello world");
   s.engine.initGet(kOther, "W");
   EXPECT_EQ(s.engine.getPoint("", std::nullopt, p), Status::Normal);
+}
+
+// A Chinese input method left in full-width mode, or in its punctuation mode.
+TEST(FullWidth, pointsNumbersAndKeywordsAreReadAsTheirAsciiForms) {
+  struct Case {
+    const char* reply;
+    Point3 point;
+  };
+  for (const Case& c : {Case{"１００，２００", {100, 200, 0}}, Case{"　１．５ ， －２ ", {1.5, -2, 0}},
+                        Case{"１０，２０，３０", {10, 20, 30}}, Case{"＠１０《９０", {10, 20, 0}},
+                        Case{"３。５,１ｅ２", {3.5, 100, 0}}}) {
+    Session s(std::string(c.reply) + "\n");
+    s.engine.setLastPoint({10, 10, 0});
+    Point3 p;
+    EXPECT_EQ(s.engine.getPoint("", std::nullopt, p), Status::Normal) << c.reply;
+    EXPECT_EQ(p, c.point) << c.reply;
+    EXPECT_EQ(s.transcript(), std::string(c.reply) + "\n") << "the transcript shows what was typed";
+  }
+  Session s("２５０\n－１２\nｗ\n＿Ｃ\n  ＵＮ　\n");
+  double d = 0;
+  EXPECT_EQ(s.engine.getReal("", d), Status::Normal);
+  EXPECT_EQ(d, 250.0);
+  int i = 0;
+  EXPECT_EQ(s.engine.getInt("", i), Status::Normal);
+  EXPECT_EQ(i, -12);
+  Point3 p;
+  for (const char* armed : {"W", "C", "Undo"}) {
+    s.engine.initGet(0, armed);
+    EXPECT_EQ(s.engine.getPoint("", std::nullopt, p), Status::Keyword) << armed;
+    EXPECT_EQ(s.engine.lastKeyword(), armed);
+  }
+}
+
+TEST(FullWidth, textRepliesAndOtherRepliesKeepWhatWasTyped) {
+  Session s("１００，２００　管道\n　ｈｅｌｌｏ　\n");
+  std::string text;
+  EXPECT_EQ(s.engine.getString("", true, 100, text), Status::Normal);
+  EXPECT_EQ(text, "１００，２００　管道");
+  Point3 p;
+  s.engine.initGet(kOther, "W");
+  EXPECT_EQ(s.engine.getPoint("", std::nullopt, p), Status::Keyword);
+  EXPECT_EQ(s.engine.lastKeyword(), "　ｈｅｌｌｏ　") << "only ASCII blanks are trimmed from what was typed";
+  // Chinese text and broken bytes pass through the reading untouched.
+  EXPECT_EQ(asciiForms("管道\xff" "１"), "管道\xff" "1");
 }
 
 TEST(RealPrompt, refusesNonNumbersWithTheRightMessage) {

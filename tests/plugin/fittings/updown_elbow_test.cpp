@@ -130,3 +130,34 @@ TEST_F(UpDownElbow, dwtClosesTheFirstLinePicked) {
   ASSERT_THAT(drawn, SizeIs(20));
   EXPECT_THAT(drawn[19], halfCircle(kPi, 0));
 }
+
+// Two picked lines on one straight line: opposite legs when they share an end (in
+// either direction of each line), no elbow when they share none.
+TEST_F(UpDownElbow, dwtBetweenLinesOnOneStraightLineUsesTheirSharedEnd) {
+  struct Case {
+    AcGePoint3d a1, a2, b1, b2;
+    bool drawn;
+  };
+  const AcGePoint3d o{0, 0, 0}, e{500, 0, 0}, w{-400, 0, 0}, far{900, 0, 0};
+  for (const Case& c : {Case{e, o, o, w, true}, Case{o, e, w, o, true}, Case{e, o, w, o, true},
+                        Case{o, e, o, w, true}, Case{o, e, far, AcGePoint3d{1400, 0, 0}, false}}) {
+    newDrawing();
+    replies("");
+    appendToModelSpace(new AcDbLine(c.a1, c.a2));
+    appendToModelSpace(new AcDbLine(c.b1, c.b2));
+    const double x2 = (c.b1.x + c.b2.x) / 2;
+    run<CDrawUDWTCmd>("300,0\n" + std::to_string(x2) + ",0\n");
+    auto drawn = drawnEntities(drawing());
+    if (!c.drawn) {
+      EXPECT_THAT(drawn, SizeIs(2)) << "parallel lines with no common point are refused";
+      continue;
+    }
+    ASSERT_THAT(drawn, SizeIs(11)) << c.a1.x << " " << c.a2.x << " " << c.b1.x << " " << c.b2.x;
+    // Leg 1 (along +x) and leg 2 (along -x) from the shared end, without a joint.
+    EXPECT_THAT(drawn[2], side(P(0, 25), P(100, 25)));
+    EXPECT_THAT(drawn[5], side(P(0, -25), P(-100, -25)));
+    EXPECT_THAT(drawn[6], side(P(0, 25), P(-100, 25)));
+    EXPECT_THAT(drawn[9], centre(P(0, 0), P(-100, 0)));
+    EXPECT_THAT(drawn[10], halfCircle(kPi / 2, 1.5 * kPi));
+  }
+}

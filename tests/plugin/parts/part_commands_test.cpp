@@ -87,6 +87,28 @@ TEST_F(PartCommands, withoutAChoiceTheValveCommandShowsNothingAndCannotLoad) {
   EXPECT_EQ(ini(), "<none>");
 }
 
+// A valve of scale 0 cannot be drawn: the command line says why, and the drawing
+// does not even get the valve's block.
+TEST_F(PartCommands, aValveWithoutWidthOrLengthSaysSoAndDrawsNothing) {
+  struct Case {
+    const char* diameter;
+    const char* points;
+    const char* said;
+  };
+  for (const Case& c : {Case{"0", "0,0\n300,0\n", "\n管径为零，阀门的宽度为零，未画阀门。"},
+                        Case{"100", "5,5\n5,5\n", "\n两点重合，阀门的长度为零，未画阀门。"}}) {
+    newDrawing();
+    writeIni("[FM]\nFMNAME=Gate\nFMFILENAME=" + path("FM", "Gate.dxf") + "\nDW=" + c.diameter + "\n");
+    run<CDrawFMCmd>(c.points);
+    EXPECT_TRUE(transcript().ends_with(c.said)) << transcript();
+    EXPECT_THAT(placedReferences(drawing()), IsEmpty());
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(drawing()->getSymbolTable(table, AcDb::kForRead), Acad::eOk);
+    EXPECT_FALSE(table->has(L"Gate"));
+    table->close();
+  }
+}
+
 TEST_F(PartCommands, aLibraryPathOfAnyLengthIsReadBackWhole) {
   // A folder deep enough that the drawing's full path runs past 300 characters.
   fs::path deep = folder_ / "FM";

@@ -108,8 +108,8 @@ TEST_F(DoubleLineRun, keywordCAtTheFirstPointChangesTheSizes) {
   EXPECT_EQ(transcript(), answered(firstPointPrompt(k100, k150), "C") + answered(diameterPrompt(k100), "0") +
                               answered(radiusPrompt(k150), "120") + answered(kPlainFirstPoint, "0,0") +
                               nextPointPrompt("0") + "*取消*\n");
-  // 0 kept the diameter, which is stored again in its "%f" form.
-  EXPECT_EQ(ini(), "[PIPE]\nDW=100.000000\nWTBJ=120.000000\n" + std::string(kStyles));
+  // 0 kept the diameter and wrote nothing: the stored text stays as it was.
+  EXPECT_EQ(ini(), "[PIPE]\nDW=100\nWTBJ=120.000000\n" + std::string(kStyles));
 
   run<CDrawLineCmd>("w\n\n");
   EXPECT_EQ(transcript(), answered(firstPointPrompt(k100, "120.000000"), "w") + answered(kPlainFirstPoint, ""));

@@ -145,3 +145,14 @@ TEST_F(SingleLineRun, zeroSizesSkipTheSymbolButNotThePiece) {
   EXPECT_NE(transcript().find("\n弯头半径或管道直径为零,请修改!"), std::string::npos);
   EXPECT_THAT(drawn(), ElementsAre(side(P(0, 0), P(900, 0)), side(P(1000, 100), P(1000, 1000))));
 }
+
+// A size kept at DX's questions (0, Enter or a cancel) is not written again: a value
+// written by hand stays as it was.
+TEST_F(SingleLineRun, keptSizesLeaveTheStoredTextAlone) {
+  for (const char* replies : {"C\n0\n0\n0,0\n^C\n", "C\n\n\n0,0\n^C\n", "C\n^C\n^C\n^C\n"}) {
+    settings("[PIPE]\nDW=100mm\nWTBJ= 150 \n");
+    const std::string before = ini();
+    run<CDrawDXCmd>(replies);
+    EXPECT_EQ(ini(), before) << replies;
+  }
+}

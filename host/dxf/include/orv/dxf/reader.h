@@ -13,7 +13,7 @@
 namespace orv::dxf {
 
 // Something read with doubts: the drawing was read, and this is what the reader changed
-// or could not interpret.
+// (repaired) or could not interpret. Messages are Chinese, for the user, and name no file.
 struct Finding {
   std::size_t line = 0;  // line of the file, 0 when it concerns the whole file
   std::string message;
@@ -21,7 +21,9 @@ struct Finding {
 
 struct ReadResult {
   std::optional<db::Database> drawing;  // present when the file could be read
-  std::string error;                    // otherwise: why not, for the user
+  // Otherwise why not, for the user, in Chinese: for a damaged file the line and what was
+  // expected there ("第 12 行：……"). It names no file: the caller does, once.
+  std::string error;
   std::vector<Finding> findings;
   bool ok() const { return drawing.has_value(); }
 };

@@ -11,7 +11,7 @@ namespace orv::dxf {
 
 struct WriteResult {
   bool ok = true;
-  std::string message;  // why it failed, for the user
+  std::string message;  // why it failed, for the user (Chinese, the file not named)
   explicit operator bool() const { return ok; }
 };
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rxdefs.h"
@@ -40,6 +41,11 @@ class Module {
   bool unlocked_ = false;
   bool mdiAware_ = false;
 };
+
+// Why the dynamic loader could not load a shared library, in Chinese words, from
+// the loader's (English) report: not a library, built for another machine, a
+// library it needs is missing (named), a symbol missing (named).
+std::string describeLoadFailure(std::string_view loaderReport);
 
 class ModuleManager {
  public:

@@ -55,6 +55,8 @@ inline constexpr std::string_view kKeyword = "\n需要选项关键字。";
 //     number prompt a number, is taken before a keyword.
 //   - lastKeyword() is cleared by every request and set by one that returns
 //     Keyword.
+//   - Points, numbers and keywords are read from the reply's ASCII forms
+//     (asciiForms: "１００，２００" is 100,200); getString gives the text as typed.
 class PromptEngine {
  public:
   explicit PromptEngine(Console& console);
@@ -120,8 +122,10 @@ class PromptEngine {
   // Asks once; the status that ends the request, or nullopt with a reply to judge.
   std::optional<Status> receive(std::string_view prompt, const AskOptions& options,
                                 Reply& reply);
-  // An armed keyword, or with kOther any reply: Keyword; nullopt otherwise.
-  std::optional<Status> keywordReply(const Armed& armed, std::string_view text);
+  // An armed keyword named by the reply as read (asciiForms), or with kOther
+  // any reply as typed: Keyword; nullopt otherwise.
+  std::optional<Status> keywordReply(const Armed& armed, std::string_view read,
+                                     std::string_view typed);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
                   AskKind kind, Point3& out, bool boxFromBase = false);
   // After a snap override was typed: asks "于" for the point to snap from. Normal with

@@ -3,11 +3,19 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "orv/prompt/console.h"
 
 namespace orv::prompt {
+
+// A reply as a command name, point, number or keyword is read: the full-width
+// forms a Chinese input method gives (U+FF01 to U+FF5E: "１００，２００", "Ｃ") as
+// their ASCII forms, the ideographic space as a blank, and the signs its Chinese
+// punctuation mode puts on the same keys ("。" for ".", "《" and "》" for "<" and
+// ">") as those. Everything else, bytes that are not UTF-8 included, is kept.
+std::string asciiForms(std::string_view utf8);
 
 // Blanks are spaces and tabs; they may stand around every part of a reply.
 bool isBlank(char c);

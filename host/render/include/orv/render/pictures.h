@@ -8,6 +8,7 @@
 #include "orv/db/database.h"
 #include "orv/render/block_icon.h"
 #include "orv/render/render.h"
+#include "orv/render/view.h"
 
 namespace orv::render {
 
@@ -15,12 +16,18 @@ struct Pictures {
   RenderResult (*render)(const db::Database& db, const std::filesystem::path& out,
                          const RenderOptions& options);
   BlockIconCount (*storeBlockIcons)(db::Database& d);
+  // The view painter and what fits a view (view.h), for a window that draws through
+  // this library.
+  DrawReport (*drawView)(cairo_t* cr, const db::Database& db, const ViewTransform& view,
+                         const ViewOptions& options);
+  std::optional<Extents> (*modelExtents)(const db::Database& db);
+  ViewTransform (*fit)(const Extents& box, double deviceWidth, double deviceHeight, double margin);
 };
 
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 1;
+inline constexpr int kPicturesVersion = 2;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render

@@ -1,0 +1,323 @@
+// Repairs made once a file is read, so that what is saved holds together: owners of kept entities, names they use, R12 arrow blocks.
+//
+// Contents: what kept tags say; owners of attributes, vertices and the rest; names of
+// layers, linetypes, text and dimension styles; arrow blocks of R12 dimension styles;
+// owners of objects kept as read.
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "read_context.h"
+
+namespace orv::dxf {
+
+namespace {
+
+// Calls f(code, value) for each kept tag outside application data groups and before
+// extended data.
+template <class F>
+void forEachDataTag(const db::RawTags& tags, F&& f) {
+  bool inGroup = false;
+  for (db::RawTag t : tags) {
+    if (t.code >= 1000) return;
+    if (t.code == 102) {
+      inGroup = !t.value.empty() && t.value.front() == '{';
+      continue;
+    }
+    if (!inGroup) f(t.code, t.value);
+  }
+}
+
+// The owner the writer takes from kept tags: a 330 first after the application data.
+std::optional<db::Handle> keptOwner(const db::RawTags& tags) {
+  bool inGroup = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) {
+      inGroup = !t.value.empty() && t.value.front() == '{';
+      continue;
+    }
+    if (inGroup) continue;
+    std::uint64_t h = 0;
+    if (t.code == 330 && parseHandle(t.value, h)) return h;
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// The tags with the owner set: the kept one replaced, or one put where it belongs; with
+// `owner` 0 the kept one is taken out (the writer then writes the block's).
+db::RawTags withOwner(const db::RawTags& tags, db::Handle owner) {
+  db::RawTags out;
+  bool inGroup = false, done = false;
+  const std::string value = owner ? formatHandle(owner) : std::string();
+  for (db::RawTag t : tags) {
+    if (!done && !inGroup && t.code != 102) {
+      done = true;
+      const bool isOwner = t.code == 330;
+      if (owner) out.add(330, value, t.slot);
+      if (isOwner) continue;
+    }
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    out.add(t.code, t.value, t.slot);
+  }
+  if (!done && owner) out.add(330, value);
+  return out;
+}
+
+enum class Part { none, attribute, vertex, end, parentWithAttributes, polyline };
+
+Part partOf(std::string_view type) {
+  if (type == "ATTRIB") return Part::attribute;
+  if (type == "VERTEX") return Part::vertex;
+  if (type == "SEQEND") return Part::end;
+  if (type == "POLYLINE") return Part::polyline;
+  if (type == "INSERT") return Part::parentWithAttributes;
+  return Part::none;
+}
+
+std::string handleText(db::Handle h) { return formatHandle(h); }
+
+// Attributes and their SEQEND are owned by the reference before them; vertices and their
+// SEQEND by the POLYLINE; everything else by its block. Kept tags that say otherwise
+// (a writer's mistake, or a handle renamed because it was taken) are set right.
+void repairOwners(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  std::size_t repaired = 0;
+  for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
+    const db::BlockDefinition& block = d.block(db::BlockId{b});
+    if (block.removed) continue;
+    db::Handle parent = 0;
+    Part parentKind = Part::none;
+    const std::vector<db::ObjectId> ids = block.entities;
+    for (db::ObjectId id : ids) {
+      const db::Entity* e = d.entity(id);
+      if (!e) continue;
+      const auto* kept = e->as<db::UnknownEntity>();
+      if (!kept) {
+        const bool reference = e->kind() == db::EntityKind::blockReference;
+        parent = reference ? e->handle() : 0;
+        parentKind = reference ? Part::parentWithAttributes : Part::none;
+        continue;
+      }
+      const std::string_view typeName = d.name(kept->type);
+      const Part part = partOf(typeName);
+      db::Handle expected = 0;  // 0: the block's record, written anew
+      if (part == Part::attribute && parentKind == Part::parentWithAttributes) expected = parent;
+      else if (part == Part::vertex && parentKind == Part::polyline) expected = parent;
+      else if (part == Part::end && parentKind != Part::none) expected = parent;
+      const std::optional<db::Handle> owner = keptOwner(kept->tags);
+      const db::Handle recordHandle = block.recordHandle;
+      const bool right = expected ? owner == expected : (!owner || *owner == recordHandle);
+      if (!right) {
+        db::UnknownEntity fixed{kept->type, withOwner(kept->tags, expected)};
+        const std::string was = owner ? handleText(*owner) : std::string("无");
+        const db::Handle own = e->handle();
+        // A file without owners (R12) is no damage: their owners are written as they
+        // must be, without a word.
+        if (d.replace(id, db::Entity(std::move(fixed))) == db::Status::ok && owner && ++repaired <= 5)
+          ctx.note(0, std::string(typeName) + "（句柄 " + handleText(own) +
+                          "）的所有者句柄 " + was + " 不对，已改为 " +
+                          (expected ? handleText(expected) : "所在块的 " + handleText(recordHandle)));
+      }
+      if (part == Part::polyline || part == Part::parentWithAttributes) {
+        parent = d.entity(id)->handle();
+        parentKind = part;
+      } else if (part == Part::end || (part == Part::none)) {
+        parent = 0;
+        parentKind = Part::none;
+      }
+    }
+  }
+  if (repaired > 5) ctx.note(0, "另有 " + std::to_string(repaired - 5) + " 个实体的所有者句柄已改正");
+}
+
+bool isTextType(std::string_view t) { return t == "TEXT" || t == "MTEXT" || t == "ATTRIB" || t == "ATTDEF"; }
+bool usesDimensionStyle(std::string_view t) { return t == "DIMENSION" || t == "LEADER" || t == "TOLERANCE"; }
+
+// Layers, linetypes, text styles and dimension styles that kept entities name and the
+// tables lack are added, so that every reader finds them.
+void addNamesKeptEntitiesUse(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  std::unordered_set<std::string> seen;
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    const auto* kept = e.as<db::UnknownEntity>();
+    if (!kept || e.isErased()) continue;
+    const std::string_view type = d.name(kept->type);
+    const bool text = isTextType(type), dimension = usesDimensionStyle(type);
+    forEachDataTag(kept->tags, [&](int code, std::string_view value) {
+      if (value.empty()) return;
+      char table = 0;
+      if (code == 8) table = 'L';
+      else if (code == 6) table = 'T';
+      else if (code == 7 && text) table = 'S';
+      else if (code == 3 && dimension) table = 'D';
+      if (!table || !seen.insert(std::string(1, table) + db::foldName(value)).second) return;
+      const std::string name(value);
+      if (table == 'L' && !d.layers().find(name)) {
+        ctx.note(0, "图层“" + name + "”被使用但未定义，已添加");
+        db::Layer layer;
+        layer.name = name;
+        d.addLayer(std::move(layer));
+      } else if (table == 'T' && !d.hasLinetype(name)) {
+        ctx.note(0, "线型“" + name + "”被使用但未定义，已添加为实线");
+        db::Linetype lt;
+        lt.name = name;
+        d.addLinetype(std::move(lt));
+      } else if (table == 'S' && !d.textStyles().find(name)) {
+        ctx.note(0, "文字样式“" + name + "”被使用但未定义，已按 txt 字体添加");
+        db::TextStyle style;
+        style.name = name;
+        style.handle = d.newHandle();
+        d.textStyles().add(std::move(style));
+      } else if (table == 'D' && !d.keptTable(db::KeptTable::dimstyle).find(name)) {
+        ctx.note(0, "标注样式“" + name + "”被使用但未定义，已添加");
+        db::SymbolRecord style;
+        style.name = name;
+        style.handle = d.newHandle();
+        d.keptTable(db::KeptTable::dimstyle).add(std::move(style));
+      }
+    });
+  }
+}
+
+// R12 dimension styles name their arrow blocks (5, 6, 7); later releases point at the
+// blocks' records (342, 343, 344), and read the names no more. Names of blocks the
+// drawing holds become pointers; others stay as they are, with a finding.
+void linkArrowBlocks(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  auto& table = d.keptTable(db::KeptTable::dimstyle);
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    db::SymbolRecord& r = table[i];
+    bool hasPointers = false, hasNames = false;
+    for (db::RawTag t : r.extras) {
+      if (t.slot != slot::common) continue;
+      hasPointers = hasPointers || (t.code >= 342 && t.code <= 344);
+      hasNames = hasNames || ((t.code == 5 || t.code == 6 || t.code == 7) && !t.value.empty());
+    }
+    if (!hasNames || hasPointers) continue;
+    db::RawTags out, pointers;
+    for (db::RawTag t : r.extras) {
+      if (t.slot == slot::common && (t.code == 5 || t.code == 6 || t.code == 7) && !t.value.empty()) {
+        std::optional<db::BlockId> block = d.findBlock(t.value);
+        if (!block && t.value.front() != '_') block = d.findBlock("_" + std::string(t.value));
+        if (block && d.block(*block).recordHandle != 0) {
+          pointers.add(t.code == 5 ? 342 : t.code == 6 ? 343 : 344, formatHandle(d.block(*block).recordHandle),
+                       slot::common);
+          continue;
+        }
+        ctx.note(0, "标注样式“" + r.name + "”的箭头块“" + std::string(t.value) + "”在图形中没有定义");
+      }
+      out.add(t.code, t.value, t.slot);
+    }
+    // The pointers go with the entry's other tags, before its extended data.
+    db::RawTags merged;
+    bool placed = false;
+    for (db::RawTag t : out) {
+      if (!placed && t.slot == slot::xdata) {
+        merged.append(pointers);
+        placed = true;
+      }
+      merged.add(t.code, t.value, t.slot);
+    }
+    if (!placed) merged.append(pointers);
+    r.extras = std::move(merged);
+  }
+}
+
+// Every handle the saved file will hold outside OBJECTS.
+std::unordered_set<db::Handle> handlesInUse(const db::Database& d) {
+  std::unordered_set<db::Handle> in;
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (!e.isErased()) in.insert(e.handle());
+  }
+  for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
+    const db::BlockDefinition& block = d.block(db::BlockId{b});
+    if (block.removed) continue;
+    in.insert(block.recordHandle), in.insert(block.beginHandle), in.insert(block.endHandle);
+  }
+  auto table = [&](const auto& t) {
+    in.insert(t.handle);
+    for (const auto& r : t) in.insert(r.handle);
+  };
+  table(d.layers());
+  table(d.linetypes());
+  table(d.textStyles());
+  for (int k = 0; k < db::kKeptTableCount; ++k) table(d.keptTable(static_cast<db::KeptTable>(k)));
+  in.insert(d.blockRecordTableHandle);
+  return in;
+}
+
+// An object of the OBJECTS section kept as read whose owner is no object of the file
+// would be dropped by a reader that checks owners: it is given to the root dictionary.
+void repairObjectOwners(ReadContext& ctx) {
+  db::Database& d = ctx.db;
+  if (d.objects.empty()) return;
+  std::unordered_set<db::Handle> in;  // the objects' handles, then (if needed) all
+  bool everything = false;
+  db::Handle root = 0;
+  bool atHead = false;
+  for (db::RawTag t : d.objects) {
+    std::uint64_t h = 0;
+    if (t.code == 0) atHead = true;
+    else if (atHead && t.code == 5 && parseHandle(t.value, h)) {
+      in.insert(h);
+      if (root == 0) root = h;  // the first object is the root dictionary
+      atHead = false;
+    }
+  }
+  if (root == 0) return;
+  db::RawTags out;
+  std::string type, handle;
+  bool ownerSeen = true, inGroup = false;
+  std::size_t repaired = 0;
+  for (db::RawTag t : d.objects) {
+    if (t.code == 0) {
+      type = t.value;
+      handle.clear();
+      ownerSeen = inGroup = false;
+    } else if (t.code == 5 && handle.empty()) {
+      handle = t.value;
+    } else if (t.code == 102) {
+      inGroup = !t.value.empty() && t.value.front() == '{';
+    } else if (t.code == 100 && !inGroup) {
+      ownerSeen = true;
+    } else if (t.code == 330 && !inGroup && !ownerSeen) {
+      ownerSeen = true;
+      std::uint64_t h = 0;
+      bool valid = t.value == "0" || (parseHandle(t.value, h) && in.count(h));
+      if (!valid && h != 0 && !everything) {
+        // Owned by something else than an object (an entity, a table entry).
+        for (db::Handle other : handlesInUse(d)) in.insert(other);
+        everything = true;
+        valid = in.count(h) != 0;
+      }
+      if (!valid) {
+        if (++repaired <= 5)
+          ctx.note(0, "对象 " + type + "（句柄 " + handle + "）的所有者句柄 " + std::string(t.value) +
+                          " 不存在，已改为根字典 " + formatHandle(root));
+        out.add(330, formatHandle(root), t.slot);
+        continue;
+      }
+    }
+    out.add(t.code, t.value, t.slot);
+  }
+  if (repaired > 5) ctx.note(0, "另有 " + std::to_string(repaired - 5) + " 个对象的所有者句柄已改正");
+  if (repaired) d.objects = std::move(out);
+}
+
+}  // namespace
+
+void repairReadDrawing(ReadContext& ctx) {
+  // Only entities kept as tags carry owners and names of their own.
+  if (ctx.keptEntities > 0) {
+    repairOwners(ctx);
+    addNamesKeptEntitiesUse(ctx);
+  }
+  linkArrowBlocks(ctx);
+  repairObjectOwners(ctx);
+}
+
+}  // namespace orv::dxf

@@ -1,0 +1,99 @@
+// Views of model space: the drawing-to-device mapping and the one painting call that exports and the window share.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "orv/db/database.h"
+
+namespace orv::render {
+
+// An axis-aligned box in drawing units.
+struct Extents {
+  double minX = 0.0;
+  double minY = 0.0;
+  double maxX = 0.0;
+  double maxY = 0.0;
+};
+
+// What a picture shows, measured from what is drawn: model space with block references
+// expanded (transformed block contents, arrays and dimensions included), arcs, ellipses
+// and splines by their curves, wide polylines with their width, text by its glyphs'
+// advance boxes, hatches by their boundaries; entities on layers that are off or frozen
+// left out. nullopt when nothing is visible. Safe to call from several threads at once.
+std::optional<Extents> modelExtents(const db::Database& db);
+
+// Drawing units to device units: a uniform scale, y up in the drawing and down on the
+// device. device = (offsetX + scale·x, offsetY − scale·y).
+struct ViewTransform {
+  double scale = 1.0;    // device units per drawing unit, > 0
+  double offsetX = 0.0;  // device x of drawing x = 0
+  double offsetY = 0.0;  // device y of drawing y = 0
+
+  db::Point2 toDevice(db::Point2 p) const { return {offsetX + scale * p.x, offsetY - scale * p.y}; }
+  db::Point2 toDrawing(db::Point2 d) const {
+    return {(d.x - offsetX) / scale, (offsetY - d.y) / scale};
+  }
+
+  // The box centred in a device area of the given size inside `margin`, its aspect ratio
+  // kept. A box without width or height is fitted by its other side; a single point is
+  // shown at scale 1. The scale stays small enough that the coordinates' rounding never
+  // shows; a size or margin that is not a finite positive number gives scale 1.
+  static ViewTransform fit(const Extents& box, double deviceWidth, double deviceHeight,
+                           double margin);
+};
+
+// The page colour and what colour 7 (white/black) becomes on it.
+enum class Background {
+  light,  // a white page, colour 7 black: what EXPORT writes
+  dark,   // a near-black screen, colour 7 white
+};
+
+struct ViewOptions {
+  Background background = Background::light;
+  // Width in device units of lines without a width of their own (and the least width of
+  // any line).
+  double thinLineWidth = 1.0;
+  // Device units in a millimetre of paper, for lineweights (shown only when the drawing's
+  // $LWDISPLAY is on). 96 dpi by default.
+  double deviceUnitsPerMm = 96.0 / 25.4;
+  // When set: only these model-space entities are drawn, in this order (the window passes
+  // the ones its spatial index finds visible). Ids of erased entities, of entities of
+  // other blocks and of the vertices and attributes that belong to another entity are
+  // passed over; a POLYLINE is drawn with its vertices, an INSERT with its attributes.
+  // Null: all of model space in drawing order.
+  const std::vector<db::ObjectId>* entities = nullptr;
+  // Draws every entity in the one highlight colour with lines twice as wide, and leaves
+  // the background alone: for the entities under the pick box, over a view already drawn.
+  bool highlight = false;
+  // Paints the background (the whole clip area) before the drawing. Ignored (false) in
+  // highlight mode.
+  bool paintBackground = true;
+  // At most this many entities are painted (references that nest and fan out can
+  // multiply a small drawing into billions); the rest is left out and reported.
+  std::uint64_t entityLimit = 20'000'000;
+};
+
+struct DrawReport {
+  std::size_t painted = 0;  // entities that reached the page
+  std::size_t skipped = 0;  // entities left out: degenerate or out of range after transforms
+  bool truncated = false;   // the entity limit was reached
+};
+
+// The colour of the background and the highlight, 0xRRGGBB.
+std::uint32_t backgroundColor(Background background);
+std::uint32_t highlightColor(Background background);
+
+// Paints model space through `view` onto `cr`: colours by index, layer, block and true
+// colour (7 by the background), linetype patterns scaled by $LTSCALE, text through the
+// installed fonts, hatches, curves and nested references. Leaves the context's state as
+// it found it. Safe to call from several threads at once on the same database while
+// nobody changes it, each with its own cairo context: text engines are per thread.
+DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
+                    const ViewOptions& options);
+
+}  // namespace orv::render

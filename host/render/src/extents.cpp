@@ -1,0 +1,114 @@
+// The measuring pass: every kind of entity grows the box by what it draws.
+#include "extents.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "orv/geom/hatch.h"
+#include "orv/geom/shapes.h"
+#include "outline.h"
+#include "painter.h"
+#include "text_layout.h"
+#include "walker.h"
+
+namespace orv::render {
+
+namespace {
+
+class ExtentsPass {
+ public:
+  ExtentsPass(const db::Database& db) : db_(db), text_(db, TextEngine::forThisThread()) {}
+
+  Box box;
+
+  void operator()(const Placed& placed) {
+    const Affine& m = placed.transform;
+    const db::Entity& e = placed.entity;
+    if (const auto* line = e.as<db::Line>()) {
+      box.add(m.apply({line->start.x, line->start.y}));
+      box.add(m.apply({line->end.x, line->end.y}));
+    } else if (const auto* arc = e.as<db::Arc>()) {
+      if (auto path = arcPath(*arc)) addArcBounds(box, m, *path);
+    } else if (const auto* circle = e.as<db::Circle>()) {
+      if (auto path = circlePath(*circle)) addArcBounds(box, m, *path);
+    } else if (const auto* pl = e.as<db::Polyline>()) {
+      addPolyline(*pl, m);
+    } else if (placed.tags()) {
+      addKept(placed);
+    }
+  }
+
+ private:
+  void addPolyline(const db::Polyline& pl, const Affine& m) {
+    Box own;
+    double widest = 0.0;
+    const std::size_t n = pl.size();
+    for (std::size_t i = 0; i < n; ++i) own.add(m.apply(pl.point(i)));
+    const std::size_t segments = segmentCount(pl);
+    for (std::size_t i = 0; i < segments; ++i) {
+      if (pl.hasVertexExtras()) {
+        if (auto arc = bulgeArc(pl.point(i), pl.point((i + 1) % n), pl.bulge(i)))
+          addArcBounds(own, m, *arc);
+      }
+      const SegmentWidths w = segmentWidths(pl, i);
+      widest = std::max({widest, w.start, w.end});
+    }
+    own.inflate(widest / 2.0 * m.lengthScale());
+    box.add(own);
+  }
+
+  void addKept(const Placed& placed) {
+    using K = geom::KeptKind;
+    const Affine& m = placed.transform;
+    const db::RawTags& tags = *placed.tags();
+    switch (placed.kind) {
+      case K::text: case K::attrib: case K::attdef: case K::mtext: {
+        if (placed.kind == K::attdef && placed.depth > 0) return;
+        runs_.clear();
+        if (placed.kind == K::mtext) {
+          if (auto mt = geom::decodeMText(tags)) text_.layoutMText(*mt, true, runs_);
+        } else if (auto t = geom::decodeText(placed.kind, tags)) {
+          text_.layoutText(placed.kind, *t, true, runs_);
+        }
+        for (const PlacedRun& r : runs_) {
+          const Affine toWorld = m * r.toEntity;
+          for (Point2 c : {Point2{0.0, -r.font->ascent()}, Point2{r.shaped.advance, -r.font->ascent()},
+                           Point2{0.0, r.font->descent()}, Point2{r.shaped.advance, r.font->descent()}})
+            box.add(toWorld.apply(c));
+        }
+        return;
+      }
+      case K::hatch: {
+        const auto h = geom::decodeHatch(tags);
+        if (!h) return;
+        const Affine toWorld = m * geom::planOfOcs(h->extrusion, h->elevation);
+        for (const geom::HatchLoop& loop : hatchLoopsFor(*h, 0.0))
+          for (Point2 p : loop.points) box.add(toWorld.apply(p));
+        return;
+      }
+      case K::point:
+        if (auto p = geom::decodePoint(tags)) box.add(m.apply({p->position.x, p->position.y}));
+        return;
+      default: {
+        BoxSink sink;
+        if (writeKeptOutline(placed, db_, sink, m.lengthScale() * 8.0, true) != OutlineMode::none) box.add(sink.box);
+        return;
+      }
+    }
+  }
+
+  const db::Database& db_;
+  TextLayout text_;
+  std::vector<PlacedRun> runs_;
+};
+
+}  // namespace
+
+Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t entityLimit) {
+  ExtentsPass pass(db);
+  SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
+  walker.walk(Affine{});
+  return pass.box;
+}
+
+}  // namespace orv::render

@@ -1,0 +1,296 @@
+// Outlines of kept entities: ellipses, splines, corner shapes, old-style polylines and meshes, leaders, and kept arcs, circles and light polylines.
+//
+// Contents: Bézier extremes for boxes; ellipses and splines; corner shapes; polylines and
+// meshes from their vertices; kept modeled kinds; the dispatch.
+#include "outline.h"
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "orv/geom/curves.h"
+#include "orv/geom/shapes.h"
+
+namespace orv::render {
+
+namespace {
+
+using geom::KeptKind;
+using geom::Point3;
+
+constexpr double kDegree = std::numbers::pi / 180.0;
+
+// The roots in (0, 1) of the derivative of one coordinate of a cubic Bézier.
+int extremeParameters(double p0, double p1, double p2, double p3, double out[2]) {
+  const double a = -p0 + 3.0 * p1 - 3.0 * p2 + p3;
+  const double b = 2.0 * (p0 - 2.0 * p1 + p2);
+  const double c = p1 - p0;
+  int n = 0;
+  auto keep = [&](double t) {
+    if (t > 0.0 && t < 1.0) out[n++] = t;
+  };
+  if (std::abs(a) < 1e-12) {
+    if (std::abs(b) > 1e-12) keep(-c / b);
+    return n;
+  }
+  const double d = b * b - 4.0 * a * c;
+  if (d < 0.0) return 0;
+  const double r = std::sqrt(d);
+  keep((-b + r) / (2.0 * a));
+  keep((-b - r) / (2.0 * a));
+  return n;
+}
+
+Point2 bezierAt(Point2 p0, Point2 p1, Point2 p2, Point2 p3, double t) {
+  const double u = 1.0 - t;
+  const double a = u * u * u, b = 3.0 * u * u * t, c = 3.0 * u * t * t, d = t * t * t;
+  return {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y};
+}
+
+Point2 plan(Point3 p) { return {p.x, p.y}; }
+
+// A circular or elliptical arc: the unit circle's arc under `toSink`.
+void writeArc(PathSink& sink, const Affine& toSink, double start, double sweep, bool startPath) {
+  const ArcPath unit{{0.0, 0.0}, 1.0, start, sweep};
+  const Point2 first = toSink.apply(unit.at(start));
+  if (startPath) sink.moveTo(first);
+  else sink.lineTo(first);
+  forEachArcPiece(unit, toSink, [&](Point2 c1, Point2 c2, Point2 end) { sink.curveTo(c1, c2, end); });
+}
+
+OutlineMode writeEllipse(const db::RawTags& tags, const Affine& m, PathSink& sink) {
+  const auto e = geom::decodeEllipse(tags);
+  if (!e) return OutlineMode::none;
+  const geom::EllipseInPlan p = geom::ellipseInPlan(*e);
+  writeArc(sink, m * p.plan, p.start, p.sweep, true);
+  if (p.sweep >= 2.0 * std::numbers::pi - 1e-12) sink.close();
+  return OutlineMode::stroke;
+}
+
+OutlineMode writeSpline(const db::RawTags& tags, const Affine& m, PathSink& sink, double scale) {
+  const auto s = geom::decodeSpline(tags);
+  if (!s) return OutlineMode::none;
+  // Dense enough that chords stay within about a quarter unit of the sink: the control
+  // polygon's length on the sink bounds the curve's.
+  const std::vector<Point3>& frame = s->controlPoints.size() >= 2 ? s->controlPoints : s->fitPoints;
+  double length = 0.0;
+  for (std::size_t i = 1; i < frame.size(); ++i)
+    length += std::hypot(frame[i].x - frame[i - 1].x, frame[i].y - frame[i - 1].y);
+  const double onSink = length * scale;
+  const double spans = static_cast<double>(std::max<std::size_t>(1, frame.size() - 1));
+  const int perSpan = std::isfinite(onSink) ? static_cast<int>(std::clamp(onSink / spans / 3.0, 4.0, 64.0)) : 4;
+  const std::vector<Point3> pts = geom::splinePoints(*s, perSpan, 200000);
+  if (pts.size() < 2) return OutlineMode::none;
+  sink.moveTo(m.apply(plan(pts[0])));
+  for (std::size_t i = 1; i < pts.size(); ++i) sink.lineTo(m.apply(plan(pts[i])));
+  if (s->closed() && pts.front() == pts.back()) sink.close();
+  return OutlineMode::stroke;
+}
+
+OutlineMode writeCorners(KeptKind kind, const db::RawTags& tags, const Affine& m, PathSink& sink, bool fill) {
+  const auto c = geom::decodeCornerShape(kind, tags);
+  if (!c) return OutlineMode::none;
+  const Affine toSink = c->filled ? m * geom::planOfOcs(c->extrusion, c->outline[0].z) : m;
+  const int n = c->count;
+  if (c->filled) {
+    sink.moveTo(toSink.apply(plan(c->outline[0])));
+    for (int i = 1; i < n; ++i) sink.lineTo(toSink.apply(plan(c->outline[static_cast<std::size_t>(i)])));
+    sink.close();
+    return fill ? OutlineMode::fill : OutlineMode::stroke;
+  }
+  // 3DFACE: each visible edge.
+  bool wrote = false;
+  for (int i = 0; i < n; ++i) {
+    if (c->hiddenEdges & (1 << i)) continue;
+    sink.moveTo(toSink.apply(plan(c->outline[static_cast<std::size_t>(i)])));
+    sink.lineTo(toSink.apply(plan(c->outline[static_cast<std::size_t>((i + 1) % n)])));
+    wrote = true;
+  }
+  return wrote ? OutlineMode::stroke : OutlineMode::none;
+}
+
+// A 2D polyline's segments in its OCS, bulges as arcs.
+void writeBulgedPath(PathSink& sink, const Affine& toSink, const std::vector<Point2>& pts,
+                     const std::vector<double>& bulges, bool closed) {
+  if (pts.size() < 2) return;
+  sink.moveTo(toSink.apply(pts[0]));
+  const std::size_t segments = closed ? pts.size() : pts.size() - 1;
+  for (std::size_t i = 0; i < segments; ++i) {
+    const Point2 p = pts[i], q = pts[(i + 1) % pts.size()];
+    if (auto arc = bulgeArc(p, q, bulges[i])) {
+      forEachArcPiece(*arc, toSink, [&](Point2 c1, Point2 c2, Point2 end) { sink.curveTo(c1, c2, end); });
+    } else {
+      sink.lineTo(toSink.apply(q));
+    }
+  }
+  if (closed) sink.close();
+}
+
+OutlineMode writeOldPolyline(const Placed& placed, const db::Database& db, PathSink& sink) {
+  const auto head = geom::decodePolylineHead(*placed.tags());
+  if (!head) return OutlineMode::none;
+  std::vector<geom::VertexData> vertices, faces;
+  for (db::ObjectId id : placed.followers) {
+    const db::Entity* e = db.entity(id);
+    const auto* u = e ? e->as<db::UnknownEntity>() : nullptr;
+    if (!u || db.name(u->type) != "VERTEX") break;
+    if (e->isErased()) continue;
+    if (auto v = geom::decodeVertex(u->tags)) (v->isFaceRecord() ? faces : vertices).push_back(*v);
+  }
+  const Affine& m = placed.transform;
+  if (head->isPolyface()) {
+    bool wrote = false;
+    for (const geom::VertexData& f : faces) {
+      int count = 0;
+      for (int k = 0; k < 4 && f.face[static_cast<std::size_t>(k)] != 0; ++k) ++count;
+      for (int k = 0; k < count; ++k) {
+        const int a = f.face[static_cast<std::size_t>(k)], b = f.face[static_cast<std::size_t>((k + 1) % count)];
+        if (a < 0) continue;  // a hidden edge starts at a negative index
+        const std::size_t ia = static_cast<std::size_t>(std::abs(a)) - 1, ib = static_cast<std::size_t>(std::abs(b)) - 1;
+        if (ia >= vertices.size() || ib >= vertices.size()) continue;
+        sink.moveTo(m.apply(plan(vertices[ia].position)));
+        sink.lineTo(m.apply(plan(vertices[ib].position)));
+        wrote = true;
+      }
+    }
+    return wrote ? OutlineMode::stroke : OutlineMode::none;
+  }
+  if (head->isPolygonMesh()) {
+    const std::size_t mm = static_cast<std::size_t>(head->meshM), nn = static_cast<std::size_t>(head->meshN);
+    if (mm == 0 || nn == 0 || mm * nn > vertices.size()) return OutlineMode::none;
+    auto at = [&](std::size_t i, std::size_t j) { return m.apply(plan(vertices[i * nn + j].position)); };
+    const bool closedM = (head->flags & 1) != 0, closedN = (head->flags & 32) != 0;
+    for (std::size_t i = 0; i < mm; ++i) {  // lines of constant m
+      sink.moveTo(at(i, 0));
+      for (std::size_t j = 1; j < nn; ++j) sink.lineTo(at(i, j));
+      if (closedN) sink.lineTo(at(i, 0));
+    }
+    for (std::size_t j = 0; j < nn; ++j) {
+      sink.moveTo(at(0, j));
+      for (std::size_t i = 1; i < mm; ++i) sink.lineTo(at(i, j));
+      if (closedM) sink.lineTo(at(0, j));
+    }
+    return OutlineMode::stroke;
+  }
+  std::vector<Point2> pts;
+  std::vector<double> bulges;
+  for (const geom::VertexData& v : vertices) {
+    if (v.isFrameControl()) continue;
+    pts.push_back(plan(v.position));
+    bulges.push_back(head->is3d() ? 0.0 : v.bulge);
+  }
+  if (pts.size() < 2) return OutlineMode::none;
+  const Affine toSink = head->is3d() ? m : m * geom::planOfOcs(head->extrusion, head->elevation);
+  writeBulgedPath(sink, toSink, pts, bulges, (head->flags & 1) != 0);
+  return OutlineMode::stroke;
+}
+
+// Reads 10/20/30 points in order; each 10 starts one.
+std::vector<Point3> pointList(const db::RawTags& tags, int base) {
+  std::vector<Point3> out;
+  geom::forEachDataTag(tags, [&](int code, std::string_view v) {
+    double d = 0.0;
+    if (code == base && geom::parseReal(v, d)) out.push_back({d, 0.0, 0.0});
+    else if (code == base + 10 && !out.empty() && geom::parseReal(v, d)) out.back().y = d;
+    else if (code == base + 20 && !out.empty() && geom::parseReal(v, d)) out.back().z = d;
+    return true;
+  });
+  return out;
+}
+
+OutlineMode writeLeader(const db::RawTags& tags, const Affine& m, PathSink& sink) {
+  const std::vector<Point3> pts = pointList(tags, 10);
+  if (pts.size() < 2) return OutlineMode::none;
+  sink.moveTo(m.apply(plan(pts[0])));
+  for (std::size_t i = 1; i < pts.size(); ++i) sink.lineTo(m.apply(plan(pts[i])));
+  return OutlineMode::stroke;
+}
+
+// ARC, CIRCLE and LWPOLYLINE kept for an extrusion out of the plane: seen from above.
+OutlineMode writeKeptModeled(KeptKind kind, const db::RawTags& tags, const Affine& m, PathSink& sink) {
+  Point3 center, extrusion{0.0, 0.0, 1.0};
+  double radius = 0.0, start = 0.0, end = 360.0, elevation = 0.0;
+  bool closed = false, bad = false;
+  std::vector<Point2> pts;
+  std::vector<double> bulges;
+  geom::forEachDataTag(tags, [&](int code, std::string_view v) {
+    double d = 0.0;
+    const bool number = geom::parseReal(v, d);
+    switch (code) {
+      case 10:
+        if (kind == KeptKind::lwpolyline) pts.push_back({d, 0.0}), bulges.push_back(0.0);
+        else center.x = d;
+        break;
+      case 20:
+        if (kind == KeptKind::lwpolyline) { if (!pts.empty()) pts.back().y = d; }
+        else center.y = d;
+        break;
+      case 30: center.z = d; break;
+      case 38: elevation = d; break;
+      case 40: if (kind != KeptKind::lwpolyline) radius = d; break;
+      case 42: if (!bulges.empty()) bulges.back() = d; break;
+      case 50: start = d; break;
+      case 51: end = d; break;
+      case 70: closed = (static_cast<long>(d) & 1) != 0; break;
+      case 210: extrusion.x = d; break;
+      case 220: extrusion.y = d; break;
+      case 230: extrusion.z = d; break;
+      default: return true;
+    }
+    if (!number) bad = true;
+    return true;
+  });
+  if (bad) return OutlineMode::none;
+  if (kind == KeptKind::lwpolyline) {
+    if (pts.size() < 2) return OutlineMode::none;
+    writeBulgedPath(sink, m * geom::planOfOcs(extrusion, elevation), pts, bulges, closed);
+    return OutlineMode::stroke;
+  }
+  if (!(radius > 0.0)) return OutlineMode::none;
+  const Affine toSink = m * geom::planOfOcs(extrusion, center.z) * Affine::translation(center.x, center.y) *
+                        Affine::scaling(radius, radius);
+  if (kind == KeptKind::circle) {
+    writeArc(sink, toSink, 0.0, 2.0 * std::numbers::pi, true);
+    sink.close();
+  } else {
+    const double sweep = arcSweepDegrees(start, end);
+    if (!(sweep > 0.0)) return OutlineMode::none;
+    writeArc(sink, toSink, start * kDegree, sweep * kDegree, true);
+  }
+  return OutlineMode::stroke;
+}
+
+}  // namespace
+
+void BoxSink::curveTo(Point2 c1, Point2 c2, Point2 end) {
+  box.add(end);
+  double ts[2];
+  for (int axis = 0; axis < 2; ++axis) {
+    const int n = axis == 0 ? extremeParameters(pen_.x, c1.x, c2.x, end.x, ts)
+                            : extremeParameters(pen_.y, c1.y, c2.y, end.y, ts);
+    for (int i = 0; i < n; ++i) box.add(bezierAt(pen_, c1, c2, end, ts[i]));
+  }
+  pen_ = end;
+}
+
+OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathSink& sink,
+                             double unitsPerDrawingUnit, bool fill) {
+  const db::RawTags* tags = placed.tags();
+  if (!tags) return OutlineMode::none;
+  const Affine& m = placed.transform;
+  switch (placed.kind) {
+    case KeptKind::ellipse: return writeEllipse(*tags, m, sink);
+    case KeptKind::spline: return writeSpline(*tags, m, sink, unitsPerDrawingUnit);
+    case KeptKind::solid:
+    case KeptKind::trace:
+    case KeptKind::face3d: return writeCorners(placed.kind, *tags, m, sink, fill);
+    case KeptKind::polyline: return writeOldPolyline(placed, db, sink);
+    case KeptKind::leader: return writeLeader(*tags, m, sink);
+    case KeptKind::arc:
+    case KeptKind::circle:
+    case KeptKind::lwpolyline: return writeKeptModeled(placed.kind, *tags, m, sink);
+    default: return OutlineMode::none;
+  }
+}
+
+}  // namespace orv::render

@@ -1,0 +1,93 @@
+// The painting pass: each placed entity turned into device paths, stroked or filled in batches.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "device_path.h"
+#include "orv/geom/hatch.h"
+#include "orv/render/view.h"
+#include "style.h"
+#include "text_layout.h"
+#include "walker.h"
+
+namespace orv::render {
+
+// How a pass paints, fixed for the whole pass.
+struct PaintSettings {
+  double thin = 1.0;  // device width of thin lines
+  Background background = Background::light;
+  bool highlight = false;
+  Box view;  // the device area that shows
+  double deviceUnitsPerMm = 96.0 / 25.4;
+};
+
+// What a stroke looks like; consecutive entities that share it are stroked as one path.
+struct StrokeStyle {
+  Ink color = 0xFFFFFFFFu;  // none yet
+  std::int32_t pattern = kContinuous;
+  double dashScale = 0.0;  // drawing units to device units along the pattern
+  double width = 0.0;
+  bool operator==(const StrokeStyle&) const = default;
+};
+
+struct HatchPattern;  // paint_kept.cpp
+
+class Painter {
+ public:
+  Painter(cairo_t* cr, const db::Database& db, StyleTable& styles, const PaintSettings& settings);
+
+  std::size_t painted = 0;
+  std::size_t skipped = 0;
+
+  void operator()(const Placed& placed);
+  void finish() { flush(); }
+
+ private:
+  void addArc(const ArcPath& arc, const Affine& m, bool closed);
+  void addSegment(const db::Polyline& pl, std::size_t i, const Affine& m);
+  void addPolyline(const db::Polyline& pl, const Affine& m);
+  void paintTaperedPolyline(const db::Polyline& pl, const Placed& placed);
+  void addStraightBand(Point2 p, Point2 q, SegmentWidths w, const Affine& m);
+  void addArcBand(const ArcPath& arc, SegmentWidths w, const Affine& m);
+
+  // Kinds kept as tags (paint_kept.cpp).
+  void paintKept(const Placed& placed);
+  void paintText(const Placed& placed);
+  void paintHatch(const Placed& placed);
+  void paintPoint(const Placed& placed);
+  void paintPatternLines(const Placed& placed, const HatchPattern& pattern);
+  Ink runInk(const Placed& placed, const geom::RunColor& color) const;
+  bool drawGlyphs(const PlacedRun& run, const Affine& toDevice, double capOnDevice);
+
+  // The width of a line: its own (polyline widths), its lineweight or thin.
+  double lineWidth(const Placed& placed, double ownWidth) const;
+  void stroke(const Placed& placed, double width);
+  void fill(Ink color);
+  void flush();
+  void setColor(Ink color);
+  void apply(const StrokeStyle& style);
+
+  cairo_t* cr_;
+  const db::Database& db_;
+  StyleTable& styles_;
+  TextLayout text_;
+  std::vector<PlacedRun> runs_;
+  PaintSettings settings_;
+  double thin_;
+  DevicePath path_;
+  StrokeStyle current_;
+  std::vector<double> dashes_;
+  std::size_t pending_ = 0;
+};
+
+// A hatch's loops, curves followed within `tolerance` (0: a thousandth of its size).
+std::vector<geom::HatchLoop> hatchLoopsFor(const geom::HatchData& h, double tolerance);
+
+// The RGB colour an ink shows on a background.
+std::uint32_t inkRgb(Ink ink, Background background);
+
+}  // namespace orv::render

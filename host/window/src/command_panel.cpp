@@ -1,0 +1,178 @@
+// The command panel: history, prompt, input line and keyword buttons; the keys that
+// end, cancel and recall replies.
+#include "command_panel.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "orv/prompt/reply_parser.h"
+#include "window_console.h"
+
+namespace orv::window {
+
+namespace {
+
+
+}  // namespace
+
+std::vector<std::pair<QString, std::string>> labelledKeywords(const std::string& promptText,
+                                                              const std::vector<std::string>& keywords) {
+  std::vector<std::pair<QString, std::string>> out;
+  const QString text = QString::fromStdString(promptText);
+  for (const std::string& k : keywords) {
+    QString label = QString::fromStdString(k);
+    // "标签(K)" inside the prompt's brackets: the label is the text before "(K)" back to
+    // the last "[", "/" or "]".
+    const QString marker = "(" + QString::fromStdString(k) + ")";
+    const qsizetype at = text.indexOf(marker, 0, Qt::CaseInsensitive);
+    if (at > 0) {
+      qsizetype from = at;
+      while (from > 0 && text[from - 1] != '[' && text[from - 1] != '/' && text[from - 1] != ']') --from;
+      const QString named = text.mid(from, at - from).trimmed();
+      if (!named.isEmpty() && from > 0) label = named + marker;
+    }
+    out.emplace_back(label, k);
+  }
+  return out;
+}
+
+CommandPanel::CommandPanel(WindowConsole& console, QWidget* parent)
+    : QWidget(parent), console_(console) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setSpacing(2);
+  history_ = new QPlainTextEdit(this);
+  history_->setReadOnly(true);
+  history_->setFocusPolicy(Qt::ClickFocus);
+  history_->setMaximumBlockCount(5000);
+  history_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  layout->addWidget(history_, 1);
+
+  auto* line = new QHBoxLayout;
+  line->setSpacing(4);
+  prompt_ = new QLabel(this);
+  prompt_->setTextFormat(Qt::PlainText);
+  line->addWidget(prompt_);
+  keywordBar_ = new QWidget(this);
+  keywordLayout_ = new QHBoxLayout(keywordBar_);
+  keywordLayout_->setContentsMargins(0, 0, 0, 0);
+  keywordLayout_->setSpacing(2);
+  line->addWidget(keywordBar_);
+  input_ = new QLineEdit(this);
+  input_->setFrame(false);
+  input_->installEventFilter(this);
+  line->addWidget(input_, 1);
+  layout->addLayout(line);
+
+  connect(&console_, &WindowConsole::appended, this, &CommandPanel::showTranscript);
+  connect(&console_, &WindowConsole::promptStarted, this, &CommandPanel::promptStarted);
+  connect(&console_, &WindowConsole::promptEnded, this, &CommandPanel::promptEnded);
+}
+
+QList<QToolButton*> CommandPanel::keywordButtons() const { return keywordBar_->findChildren<QToolButton*>(); }
+
+std::vector<std::pair<QString, std::string>> CommandPanel::keywordChoices() const {
+  if (!console_.waiting()) return {};
+  return labelledKeywords(console_.promptLine(), console_.options().keywords);
+}
+
+void CommandPanel::showTranscript() {
+  // The history shows the finished lines; the line being written is the prompt's.
+  const std::string& all = console_.transcript();
+  const auto lastBreak = all.rfind('\n');
+  if (lastBreak == std::string::npos || lastBreak < shown_) return;
+  QTextCursor end(history_->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(QString::fromUtf8(all.data() + shown_, static_cast<qsizetype>(lastBreak - shown_)));
+  shown_ = lastBreak;
+  history_->verticalScrollBar()->setValue(history_->verticalScrollBar()->maximum());
+}
+
+void CommandPanel::promptStarted() {
+  prompt_->setText(QString::fromStdString(console_.promptLine()));
+  input_->clear();
+  historyIndex_ = -1;
+  rebuildKeywords();
+}
+
+void CommandPanel::promptEnded() {
+  prompt_->clear();
+  input_->clear();
+  rebuildKeywords();
+}
+
+void CommandPanel::rebuildKeywords() {
+  for (QToolButton* b : keywordButtons()) delete b;
+  for (const auto& [label, keyword] : keywordChoices()) {
+    auto* b = new QToolButton(keywordBar_);
+    b->setText(label);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRaise(true);
+    b->setToolTip(QString::fromStdString(keyword));
+    const std::string k = keyword;
+    connect(b, &QToolButton::clicked, this, [this, k] { console_.answer(k); });
+    keywordLayout_->addWidget(b);
+  }
+  keywordBar_->setVisible(!keywordButtons().isEmpty());
+}
+
+void CommandPanel::submit() {
+  if (!console_.waiting()) return;
+  std::string text = input_->text().toStdString();
+  const prompt::AskOptions& o = console_.options();
+  if (o.kind == prompt::AskKind::point && o.basePoint && !o.boxFromBase && distanceTowardsCursor) {
+    if (const auto d = prompt::parseReal(text)) {
+      if (const auto p = distanceTowardsCursor(*d)) {
+        console_.answer(pointText(*p), *p);
+        return;
+      }
+    }
+  }
+  console_.answer(std::move(text));
+}
+
+void CommandPanel::walkHistory(int step) {
+  const auto& h = console_.commandHistory();
+  if (h.empty()) return;
+  if (historyIndex_ < 0) historyIndex_ = static_cast<int>(h.size());
+  historyIndex_ = std::clamp(historyIndex_ + step, 0, static_cast<int>(h.size()));
+  input_->setText(historyIndex_ == static_cast<int>(h.size()) ? QString()
+                                                                : QString::fromStdString(h[historyIndex_]));
+}
+
+bool CommandPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != input_ || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  const prompt::AskOptions& o = console_.options();
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      submit();
+      return true;
+    case Qt::Key_Space:
+      if (console_.waiting() && o.kind == prompt::AskKind::text && o.blanksAllowed) return false;
+      submit();
+      return true;
+    case Qt::Key_Escape:
+      input_->clear();
+      console_.cancel();
+      return true;
+    case Qt::Key_Up:
+      if (console_.waiting() && o.atCommandPrompt()) walkHistory(-1);
+      return true;
+    case Qt::Key_Down:
+      if (console_.waiting() && o.atCommandPrompt()) walkHistory(+1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace orv::window

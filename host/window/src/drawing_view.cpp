@@ -1,0 +1,523 @@
+// The drawing view: cached drawing, background drawing on two threads, zoom and pan,
+// and the overlays that follow the mouse.
+#include "drawing_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cmath>
+#include <memory>
+
+namespace orv::window {
+
+namespace {
+
+// A new drawing shows this much of the plane until it has something to fit.
+constexpr render::Extents kEmptyView{0.0, 0.0, 420.0, 297.0};
+constexpr double kFitMargin = 20.0;
+constexpr double kWheelStep = 1.25;
+// Drawings that take less than this are drawn in the painting thread at once.
+constexpr double kDrawAtOnceMs = 25.0;
+constexpr double kMinScale = 1e-9, kMaxScale = 1e9;
+
+bool same(const ViewTransform& a, const ViewTransform& b) {
+  return a.scale == b.scale && a.offsetX == b.offsetX && a.offsetY == b.offsetY;
+}
+
+QColor rgb(std::uint32_t c) { return QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF); }
+
+QPointF toQ(db::Point2 p) { return {p.x, p.y}; }
+
+}  // namespace
+
+QString snapName(SnapKind kind) {
+  switch (kind) {
+    case SnapKind::endpoint: return QStringLiteral("端点");
+    case SnapKind::midpoint: return QStringLiteral("中点");
+    case SnapKind::center: return QStringLiteral("圆心");
+    case SnapKind::intersection: return QStringLiteral("交点");
+    case SnapKind::perpendicular: return QStringLiteral("垂足");
+    case SnapKind::nearest: return QStringLiteral("最近点");
+    case SnapKind::quadrant: return QStringLiteral("象限点");
+    case SnapKind::insertion: return QStringLiteral("插入点");
+  }
+  return {};
+}
+
+DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
+  pool_.setMaxThreadCount(2);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(200, 150);
+}
+
+DrawingView::~DrawingView() { pool_.waitForDone(); }
+
+void DrawingView::setDatabase(const db::Database* database) {
+  quiesce();
+  db_ = database;
+  transformSet_ = false;
+  viewMoved_ = false;
+  hovered_.reset();
+  highlightOf_.reset();
+  drawingChanged();
+  zoomExtents();
+}
+
+void DrawingView::drawingChanged() {
+  ++generation_;
+  cacheCurrent_ = false;
+  highlightOf_.reset();
+  update();
+}
+
+void DrawingView::quiesce() { pool_.waitForDone(); }
+
+void DrawingView::setPrompt(const std::optional<prompt::AskOptions>& options) {
+  prompt_ = options;
+  snap_.reset();
+  hovered_.reset();
+  updateCursorShape();
+  updateHover();
+  update();
+}
+
+// ---- the view
+
+void DrawingView::moveView(const ViewTransform& t) {
+  viewMoved_ = true;
+  setTransform(t);
+}
+
+void DrawingView::setTransform(const ViewTransform& t) {
+  if (!(t.scale >= kMinScale && t.scale <= kMaxScale) || !std::isfinite(t.offsetX) || !std::isfinite(t.offsetY))
+    return;
+  transform_ = t;
+  transformSet_ = true;
+  ++generation_;
+  updateHover();
+  update();
+  emit viewChanged();
+}
+
+void DrawingView::zoomExtents() {
+  viewMoved_ = false;
+  std::optional<render::Extents> box = db_ ? drawingExtents(*db_) : std::nullopt;
+  setTransform(ViewTransform::fit(box ? *box : kEmptyView, std::max(width(), 1), std::max(height(), 1), kFitMargin));
+}
+
+void DrawingView::zoomAbout(QPointF anchor, double factor) {
+  if (!(factor > 0.0) || !std::isfinite(factor)) return;
+  const db::Point2 fixed = transform_.toDrawing({anchor.x(), anchor.y()});
+  ViewTransform t = transform_;
+  t.scale = std::clamp(t.scale * factor, kMinScale, kMaxScale);
+  t.offsetX = anchor.x() - t.scale * fixed.x;
+  t.offsetY = anchor.y() + t.scale * fixed.y;
+  moveView(t);
+}
+
+void DrawingView::panBy(QPointF delta) {
+  ViewTransform t = transform_;
+  t.offsetX += delta.x();
+  t.offsetY += delta.y();
+  moveView(t);
+}
+
+// ---- modes
+
+void DrawingView::setDark(bool dark) {
+  if (dark_ == dark) return;
+  dark_ = dark;
+  drawingChanged();
+}
+
+void DrawingView::setSnapOn(bool on) {
+  snapOn_ = on;
+  updateHover();
+  update();
+}
+
+void DrawingView::setOrthoOn(bool on) {
+  orthoOn_ = on;
+  update();
+}
+
+void DrawingView::setGridOn(bool on) {
+  gridOn_ = on;
+  update();
+}
+
+// ---- points
+
+std::optional<db::Point2> DrawingView::cursorPoint() const {
+  if (!cursor_) return std::nullopt;
+  return transform_.toDrawing({cursor_->x(), cursor_->y()});
+}
+
+db::Point2 roundToPixel(db::Point2 p, double scale) {
+  if (!(scale > 0.0) || !std::isfinite(scale)) return p;
+  // The coarsest power of ten that is at most a tenth of a pixel: 10^-decimals.
+  const int decimals = static_cast<int>(std::ceil(std::log10(scale * 10.0)));
+  auto round = [decimals](double v) {
+    if (decimals < 0) {
+      const double step = std::pow(10.0, -decimals);
+      const double r = std::round(v / step) * step;
+      return std::isfinite(r) ? r + 0.0 : v;
+    }
+    // Through the decimal text, so that the value is the one that text reads as.
+    char buffer[400];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, std::min(decimals, 17));
+    double r = v;
+    if (written.ec == std::errc()) std::from_chars(buffer, written.ptr, r);
+    return r + 0.0;
+  };
+  return {round(p.x), round(p.y)};
+}
+
+std::optional<db::Point2> DrawingView::effectivePoint() const {
+  std::optional<db::Point2> p = cursorPoint();
+  if (!p) return p;
+  if (snap_) return snap_->point;
+  p = roundToPixel(*p, transform_.scale);
+  if (orthoOn_ && prompt_ && prompt_->kind == prompt::AskKind::point && prompt_->basePoint &&
+      !prompt_->boxFromBase) {
+    const db::Point2 base{prompt_->basePoint->x, prompt_->basePoint->y};
+    if (std::abs(p->x - base.x) >= std::abs(p->y - base.y))
+      p->y = base.y;
+    else
+      p->x = base.x;
+  }
+  return p;
+}
+
+void DrawingView::updateHover() {
+  snap_.reset();
+  std::optional<db::ObjectId> hovered;
+  const std::optional<db::Point2> at = cursorPoint();
+  if (at && prompt_ && db_) {
+    const bool picking = (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select) &&
+                         !prompt_->boxFromBase;
+    if (picking && entityAt) hovered = entityAt(*at, pixelsToDrawing(kPickBox));
+    if (prompt_->kind == prompt::AskKind::point && snapOn_ && snapAt)
+      snap_ = snapAt(*at, pixelsToDrawing(kSnapAperture));
+  }
+  hovered_ = hovered;
+}
+
+void DrawingView::updateCursorShape() {
+  if (panFrom_) {
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
+  const bool drawn = prompt_ && (prompt_->kind == prompt::AskKind::point || prompt_->kind == prompt::AskKind::pick ||
+                                 prompt_->kind == prompt::AskKind::select);
+  setCursor(drawn ? Qt::BlankCursor : Qt::ArrowCursor);
+}
+
+// ---- drawing the image
+
+PaintOptions DrawingView::paintOptions() const {
+  PaintOptions o;
+  o.dark = dark_;
+  o.thinLineWidth = devicePixelRatioF();
+  return o;
+}
+
+ViewTransform DrawingView::deviceTransform(const ViewTransform& t) const {
+  const double r = devicePixelRatioF();
+  ViewTransform d = t;
+  d.scale *= r;
+  d.offsetX *= r;
+  d.offsetY *= r;
+  return d;
+}
+
+bool DrawingView::drawingCurrent() const {
+  return cacheCurrent_ && same(cacheTransform_, transform_) && cache_.size() == size() * devicePixelRatioF();
+}
+
+void DrawingView::renderNow() {
+  quiesce();
+  if (!transformSet_) zoomExtents();
+  const double r = devicePixelRatioF();
+  QImage image(size() * r, QImage::Format_RGB32);
+  image.setDevicePixelRatio(r);
+  image.fill(rgb(backgroundColor(dark_)));
+  const auto start = std::chrono::steady_clock::now();
+  if (db_) paintDrawing(image, image.rect(), *db_, deviceTransform(transform_), paintOptions());
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  renderDone(generation_, image, transform_, ms);
+}
+
+void DrawingView::startRender() {
+  if (rendering_ || !db_) return;
+  rendering_ = true;
+  const std::uint64_t generation = generation_;
+  const ViewTransform t = transform_;
+  const ViewTransform device = deviceTransform(t);
+  const PaintOptions options = paintOptions();
+  const double r = devicePixelRatioF();
+  auto image = std::make_shared<QImage>(size() * r, QImage::Format_RGB32);
+  image->setDevicePixelRatio(r);
+  image->fill(rgb(backgroundColor(dark_)));
+  auto left = std::make_shared<std::atomic<int>>(2);
+  const auto start = std::chrono::steady_clock::now();
+  const int h = image->height();
+  const QRect halves[2] = {QRect(0, 0, image->width(), h / 2), QRect(0, h / 2, image->width(), h - h / 2)};
+  const db::Database* db = db_;
+  for (const QRect& part : halves) {
+    pool_.start([this, image, part, db, device, options, left, generation, t, start] {
+      paintDrawing(*image, part, *db, device, options);
+      if (left->fetch_sub(1) != 1) return;
+      const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+      QMetaObject::invokeMethod(
+          this,
+          [this, image, generation, t, ms] {
+            rendering_ = false;
+            renderDone(generation, *image, t, ms);
+          },
+          Qt::QueuedConnection);
+    });
+  }
+}
+
+void DrawingView::renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms) {
+  lastRenderMs_ = ms;
+  if (generation == generation_ && image.size() == size() * devicePixelRatioF()) {
+    cache_ = image;
+    cacheTransform_ = t;
+    cacheCurrent_ = true;
+  }
+  update();
+}
+
+// ---- painting
+
+void DrawingView::paintEvent(QPaintEvent*) {
+  if (!transformSet_) zoomExtents();
+  if (!drawingCurrent() && !rendering_) {
+    if (lastRenderMs_ < kDrawAtOnceMs || cache_.isNull())
+      renderNow();
+    else
+      startRender();
+  }
+  QPainter p(this);
+  const QColor background = rgb(backgroundColor(dark_));
+  if (same(cacheTransform_, transform_) && !cache_.isNull()) {
+    p.drawImage(0, 0, cache_);
+  } else {
+    p.fillRect(rect(), background);
+    if (!cache_.isNull()) {
+      // The old image moved and scaled to where the new one will be.
+      const double a = transform_.scale / cacheTransform_.scale;
+      p.save();
+      p.setTransform(QTransform(a, 0, 0, a, transform_.offsetX - a * cacheTransform_.offsetX,
+                                transform_.offsetY - a * cacheTransform_.offsetY));
+      p.drawImage(0, 0, cache_);
+      p.restore();
+    }
+  }
+  if (gridOn_) paintGrid(p);
+  paintHighlight(p);
+  paintOverlay(p);
+}
+
+void DrawingView::paintGrid(QPainter& p) {
+  double step = 1.0;
+  const double minPx = 12.0;
+  while (step * transform_.scale < minPx) step *= 10.0;
+  while (step * transform_.scale >= minPx * 10.0) step /= 10.0;
+  const db::Point2 a = transform_.toDrawing({0, static_cast<double>(height())});
+  const db::Point2 b = transform_.toDrawing({static_cast<double>(width()), 0});
+  const double x0 = std::floor(a.x / step) * step, y0 = std::floor(a.y / step) * step;
+  if ((b.x - x0) / step * (b.y - y0) / step > 40000) return;
+  p.setPen(QPen(dark_ ? QColor(90, 90, 90) : QColor(170, 170, 170), 1));
+  for (double x = x0; x <= b.x; x += step)
+    for (double y = y0; y <= b.y; y += step) p.drawPoint(toQ(transform_.toDevice({x, y})));
+}
+
+void DrawingView::paintHighlight(QPainter& p) {
+
+  if (!hovered_ || !db_) return;
+  if (highlightOf_ != hovered_ || !same(highlightTransform_, transform_) || highlight_.size() != size() * devicePixelRatioF()) {
+    const double r = devicePixelRatioF();
+    highlight_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+    highlight_.setDevicePixelRatio(r);
+    highlight_.fill(Qt::transparent);
+    const std::vector<db::ObjectId> ids{*hovered_};
+    PaintOptions o = paintOptions();
+    o.entities = &ids;
+    o.highlight = true;
+    paintDrawing(highlight_, highlight_.rect(), *db_, deviceTransform(transform_), o);
+    highlightOf_ = hovered_;
+    highlightTransform_ = transform_;
+  }
+  p.drawImage(0, 0, highlight_);
+}
+
+void DrawingView::paintOverlay(QPainter& p) {
+  if (!cursor_ || panFrom_ || !prompt_) return;
+  const QColor ink = dark_ ? Qt::white : Qt::black;
+  const QPointF c = *cursor_;
+  const auto kind = prompt_->kind;
+  p.setRenderHint(QPainter::Antialiasing, false);
+
+  // Rubber band or rectangle from the base point.
+  if (prompt_->basePoint) {
+    const QPointF base = toQ(transform_.toDevice({prompt_->basePoint->x, prompt_->basePoint->y}));
+    if (prompt_->boxFromBase) {
+      const bool crossing = c.x() < base.x();
+      const QColor edge = crossing ? QColor(80, 200, 80) : QColor(80, 140, 255);
+      QColor fill = edge;
+      fill.setAlpha(40);
+      QPen pen(edge, 1, crossing ? Qt::DashLine : Qt::SolidLine);
+      p.setPen(pen);
+      p.setBrush(fill);
+      p.drawRect(QRectF(base, c).normalized());
+      p.setBrush(Qt::NoBrush);
+    } else if (kind == prompt::AskKind::point) {
+      const std::optional<db::Point2> to = effectivePoint();
+      p.setPen(QPen(ink, 1));
+      if (to) p.drawLine(base, toQ(transform_.toDevice(*to)));
+    }
+  }
+
+  p.setPen(QPen(ink, 1));
+  const bool crosshair = kind == prompt::AskKind::point || (kind == prompt::AskKind::pick && prompt_->boxFromBase);
+  if (crosshair) {
+    p.drawLine(QPointF(0, c.y()), QPointF(width(), c.y()));
+    p.drawLine(QPointF(c.x(), 0), QPointF(c.x(), height()));
+  }
+  if ((kind == prompt::AskKind::pick || kind == prompt::AskKind::select) && !prompt_->boxFromBase)
+    p.drawRect(QRectF(c.x() - kPickBox, c.y() - kPickBox, 2 * kPickBox, 2 * kPickBox));
+
+  if (snap_) {
+    const QPointF m = toQ(transform_.toDevice(snap_->point));
+    const double r = 6.0;
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(255, 200, 0), 2));
+    switch (snap_->kind) {
+      case SnapKind::endpoint: p.drawRect(QRectF(m.x() - r, m.y() - r, 2 * r, 2 * r)); break;
+      case SnapKind::midpoint: {
+        QPolygonF tri{QPointF(m.x(), m.y() - r), QPointF(m.x() + r, m.y() + r), QPointF(m.x() - r, m.y() + r)};
+        p.drawPolygon(tri);
+        break;
+      }
+      case SnapKind::center: p.drawEllipse(m, r, r); break;
+      case SnapKind::intersection:
+        p.drawLine(m + QPointF(-r, -r), m + QPointF(r, r));
+        p.drawLine(m + QPointF(-r, r), m + QPointF(r, -r));
+        break;
+      case SnapKind::perpendicular:
+        p.drawLine(m + QPointF(-r, r), m + QPointF(r, r));
+        p.drawLine(m + QPointF(-r, r), m + QPointF(-r, -r));
+        p.drawLine(m + QPointF(-r, 0), m + QPointF(0, 0));
+        p.drawLine(m + QPointF(0, 0), m + QPointF(0, r));
+        break;
+      case SnapKind::nearest: {
+        QPolygonF glass{m + QPointF(-r, -r), m + QPointF(r, -r), m + QPointF(-r, r), m + QPointF(r, r)};
+        p.drawPolygon(glass);
+        break;
+      }
+      case SnapKind::quadrant: {
+        QPolygonF diamond{m + QPointF(0, -r), m + QPointF(r, 0), m + QPointF(0, r), m + QPointF(-r, 0)};
+        p.drawPolygon(diamond);
+        break;
+      }
+      case SnapKind::insertion:
+        p.drawRect(QRectF(m.x() - r, m.y() - r, r, r));
+        p.drawRect(QRectF(m.x(), m.y(), r, r));
+        break;
+    }
+    const QString tip = snapName(snap_->kind);
+    const QRectF box = QRectF(p.fontMetrics().boundingRect(tip)).adjusted(-4, -2, 4, 2).translated(c + QPointF(14, 26));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(40, 40, 40));
+    p.setBrush(QColor(255, 255, 225));
+    p.drawRect(box);
+    p.setPen(Qt::black);
+    p.drawText(box, Qt::AlignCenter, tip);
+    p.setBrush(Qt::NoBrush);
+  }
+}
+
+// ---- events
+
+void DrawingView::resizeEvent(QResizeEvent*) {
+  // The whole drawing stays in view until the user zooms or pans.
+  if (!transformSet_ || !viewMoved_) zoomExtents();
+  ++generation_;
+  update();
+}
+
+void DrawingView::mousePressEvent(QMouseEvent* e) {
+  cursor_ = e->position();
+  if (e->button() == Qt::MiddleButton) {
+    panFrom_ = e->position();
+    updateCursorShape();
+    return;
+  }
+  if (e->button() == Qt::RightButton) {
+    emit rightClicked(e->globalPosition().toPoint());
+    return;
+  }
+  if (e->button() != Qt::LeftButton || !prompt_) return;
+  const auto kind = prompt_->kind;
+  if (kind != prompt::AskKind::point && kind != prompt::AskKind::pick && kind != prompt::AskKind::select) return;
+  updateHover();
+  if (const std::optional<db::Point2> p = effectivePoint()) emit pointClicked(prompt::Point3{p->x, p->y, 0.0});
+}
+
+void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::MiddleButton && panFrom_) {
+    panFrom_.reset();
+    updateCursorShape();
+    update();
+  }
+}
+
+void DrawingView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::MiddleButton) {
+    zoomExtents();
+    return;
+  }
+  mousePressEvent(e);
+}
+
+void DrawingView::mouseMoveEvent(QMouseEvent* e) {
+  const QPointF at = e->position();
+  if (panFrom_) {
+    const QPointF delta = at - *panFrom_;
+    panFrom_ = at;
+    cursor_ = at;
+    panBy(delta);
+    return;
+  }
+  cursor_ = at;
+  updateHover();
+  if (const auto p = cursorPoint()) emit cursorMoved(p->x, p->y);
+  update();
+}
+
+void DrawingView::wheelEvent(QWheelEvent* e) {
+  const double steps = e->angleDelta().y() / 120.0;
+  if (steps == 0.0) return;
+  cursor_ = e->position();
+  zoomAbout(e->position(), std::pow(kWheelStep, steps));
+  e->accept();
+}
+
+void DrawingView::leaveEvent(QEvent*) {
+  cursor_.reset();
+  snap_.reset();
+  hovered_.reset();
+  update();
+}
+
+}  // namespace orv::window

@@ -1,0 +1,153 @@
+// The drawing view: the drawing painted by the renderer into a cached image, and over
+// it what follows the mouse (crosshair, pick box, rubber band, snap marker, highlight).
+// Zoom and pan show the cached image moved at once and draw the new image on two
+// threads, each half of it; a newer step drops a drawing still on its way.
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QThreadPool>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "orv/db/database.h"
+#include "orv/prompt/console.h"
+#include "view_painter.h"
+
+namespace orv::window {
+
+// A snap point near the cursor: where it is and what kind of point it is.
+enum class SnapKind { endpoint, midpoint, center, intersection, perpendicular, nearest, quadrant, insertion };
+struct Snap {
+  db::Point2 point;
+  SnapKind kind = SnapKind::endpoint;
+};
+// The tip naming a kind of snap: "端点", "中点", ...
+QString snapName(SnapKind kind);
+
+// A point rounded to the coarsest decimal step finer than a tenth of a pixel at
+// `scale` pixels per drawing unit: what a click gives (a click means no more).
+db::Point2 roundToPixel(db::Point2 p, double scale);
+
+class DrawingView final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DrawingView(QWidget* parent = nullptr);
+  ~DrawingView() override;
+
+  // The drawing shown; null shows nothing. Not owned.
+  void setDatabase(const db::Database* database);
+  // The drawing changed: it is drawn again when next shown.
+  void drawingChanged();
+  // Waits for drawing still on its way (before anything may change the drawing).
+  void quiesce();
+
+  // What the waiting prompt asks (nullopt: nothing waits).
+  void setPrompt(const std::optional<prompt::AskOptions>& options);
+
+  // ---- the view
+  const ViewTransform& transform() const { return transform_; }
+  void setTransform(const ViewTransform& t);
+  // As setTransform, by the user (zoom, pan): the view no longer follows resizes.
+  void moveView(const ViewTransform& t);
+  // The whole drawing (ZOOM E, a middle double click).
+  void zoomExtents();
+  // Zooms by `factor` (> 1 nearer) keeping the drawing point under `anchor` in place.
+  void zoomAbout(QPointF anchor, double factor);
+  void panBy(QPointF delta);
+
+  // ---- modes
+  bool dark() const { return dark_; }
+  void setDark(bool dark);
+  bool snapOn() const { return snapOn_; }
+  void setSnapOn(bool on);
+  bool orthoOn() const { return orthoOn_; }
+  void setOrthoOn(bool on);
+  bool gridOn() const { return gridOn_; }
+  void setGridOn(bool on);
+
+  // Where snaps are found: the snap of the running kinds nearest to a drawing point
+  // within a distance in drawing units; unset: no snaps.
+  std::function<std::optional<Snap>(db::Point2 at, double within)> snapAt;
+  // The entity a pick there would take (nearest within the distance, the newest on a
+  // tie); unset: nothing is highlighted.
+  std::function<std::optional<db::ObjectId>(db::Point2 at, double within)> entityAt;
+
+  // The drawing point under the cursor; nullopt when the cursor is not in the view.
+  std::optional<db::Point2> cursorPoint() const;
+  // The point a click at the cursor gives now: snapped, or moved by ortho.
+  std::optional<db::Point2> effectivePoint() const;
+  // Device pixels of the pick box's half side.
+  static constexpr int kPickBox = 5;
+  // How far from the cursor snaps are looked for, in pixels.
+  static constexpr int kSnapAperture = 10;
+
+  // The cached image and the transform it was drawn with (for tests and screenshots).
+  const QImage& cachedImage() const { return cache_; }
+  bool drawingCurrent() const;
+  // Draws the current view at once in this thread (a screenshot, a test).
+  void renderNow();
+
+ signals:
+  void pointClicked(const prompt::Point3& point);
+  void rightClicked(QPoint globalPosition);
+  void cursorMoved(double x, double y);
+  void viewChanged();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void mouseDoubleClickEvent(QMouseEvent*) override;
+  void mouseMoveEvent(QMouseEvent*) override;
+  void wheelEvent(QWheelEvent*) override;
+  void leaveEvent(QEvent*) override;
+
+ private:
+  struct Rendered;
+  PaintOptions paintOptions() const;
+  ViewTransform deviceTransform(const ViewTransform& t) const;
+  void startRender();
+  void renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms);
+  void updateCursorShape();
+  void updateHover();
+  void paintGrid(class QPainter& p);
+  void paintOverlay(class QPainter& p);
+  void paintHighlight(class QPainter& p);
+  double pixelsToDrawing(double px) const { return px / transform_.scale; }
+
+  const db::Database* db_ = nullptr;
+  ViewTransform transform_;
+  bool transformSet_ = false;
+  bool viewMoved_ = false;
+  QImage cache_;
+  ViewTransform cacheTransform_;
+  bool cacheCurrent_ = false;  // cache_ shows the drawing as it is (perhaps elsewhere)
+  std::uint64_t generation_ = 0;
+  bool rendering_ = false;
+  double lastRenderMs_ = 0.0;
+  QThreadPool pool_;
+
+  std::optional<prompt::AskOptions> prompt_;
+  std::optional<QPointF> cursor_;
+  std::optional<Snap> snap_;
+  std::optional<db::ObjectId> hovered_;
+  QImage highlight_;
+  std::optional<db::ObjectId> highlightOf_;
+  ViewTransform highlightTransform_;
+  std::optional<QPointF> panFrom_;
+
+  bool dark_ = true;
+  bool snapOn_ = true;
+  bool orthoOn_ = false;
+  bool gridOn_ = false;
+};
+
+}  // namespace orv::window

@@ -1,0 +1,380 @@
+// The main window: its menus and tool bar, the wiring of view, panel and console, the
+// status bar, the title and closing.
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+
+#include "command_panel.h"
+#include "drawing_view.h"
+#include "qt_presenter.h"
+#include "window_console.h"
+
+namespace orv::window {
+
+namespace {
+
+struct CommandLabel {
+  const char* name;
+  const char* label;
+};
+
+// The plug-in's commands, in its order, with what the menus call them.
+constexpr CommandLabel kPipeCommands[] = {
+    {"GD", "管道"},        {"DX", "单线管道"},     {"WT", "弯头"},   {"DWT", "上下弯头"},
+    {"ST", "三通"},        {"DXT", "大小头"},      {"FM", "阀门"},   {"ZDY", "自定义部件"},
+    {"CGD", "修改管道参数"}, {"CLT", "修改线型"},
+};
+// The host's drawing and editing commands the tool bar offers when the host has them.
+constexpr CommandLabel kDrawCommands[] = {{"LINE", "直线"}};
+constexpr CommandLabel kEditCommands[] = {
+    {"ERASE", "删除"}, {"MOVE", "移动"}, {"COPY", "复制"}, {"ROTATE", "旋转"},
+    {"SCALE", "缩放"}, {"MIRROR", "镜像"}, {"LIST", "列表"}, {"LAYER", "图层"},
+};
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+bool isTextField(QObject* o) {
+  if (auto* line = qobject_cast<QLineEdit*>(o)) return !line->isReadOnly();
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(o)) return !edit->isReadOnly();
+  return o && o->inherits("QAbstractSpinBox");
+}
+
+}  // namespace
+
+QString windowTitleFor(const core::Document& document) {
+  return QStringLiteral("orvcad - ") + qs(document.displayName()) + (document.modified() ? QStringLiteral(" *") : QString());
+}
+
+MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresenter& presenter)
+    : session_(&session), console_(console), presenter_(presenter) {
+  presenter_.parent = this;
+  view_ = new DrawingView(this);
+  panel_ = new CommandPanel(console_, this);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(view_);
+  split->addWidget(panel_);
+  split->setStretchFactor(0, 1);
+  split->setSizes({600, 160});
+  split->setChildrenCollapsible(false);
+  setCentralWidget(split);
+
+  toolBar_ = addToolBar(QStringLiteral("命令"));
+  toolBar_->setObjectName(QStringLiteral("commands"));
+  toolBar_->setFocusPolicy(Qt::NoFocus);
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+
+  coordinates_ = new QLabel(this);
+  coordinates_->setMinimumWidth(220);
+  statusBar()->addWidget(coordinates_);
+  auto toggle = [this](const QString& label, bool on, auto apply) {
+    auto* b = new QToolButton(this);
+    b->setText(label);
+    b->setCheckable(true);
+    b->setChecked(on);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QToolButton::toggled, this, apply);
+    statusBar()->addPermanentWidget(b);
+    return b;
+  };
+  snapButton_ = toggle(QStringLiteral("对象捕捉"), view_->snapOn(), [this](bool on) { view_->setSnapOn(on); });
+  orthoButton_ = toggle(QStringLiteral("正交"), view_->orthoOn(), [this](bool on) { view_->setOrthoOn(on); });
+  gridButton_ = toggle(QStringLiteral("栅格"), view_->gridOn(), [this](bool on) { view_->setGridOn(on); });
+
+  buildMenus();
+
+  // The console and the view.
+  connect(&console_, &WindowConsole::promptStarted, this, [this] {
+    view_->setPrompt(console_.options());
+    if (console_.options().atCommandPrompt()) refreshCommands();
+    panel_->input()->setFocus();
+  });
+  connect(&console_, &WindowConsole::promptEnded, this, [this] { view_->setPrompt(std::nullopt); });
+  connect(view_, &DrawingView::pointClicked, this,
+          [this](const prompt::Point3& p) { console_.answer(pointText(p), p); });
+  connect(view_, &DrawingView::rightClicked, this, &MainWindow::rightClickInView);
+  connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
+    coordinates_->setText(QString::number(x, 'f', 4) + ", " + QString::number(y, 'f', 4));
+  });
+  panel_->distanceTowardsCursor = [this](double d) { return distanceTowardsCursor(d); };
+  panel_->setContextMenuPolicy(Qt::CustomContextMenu);
+  panel_->input()->setContextMenuPolicy(Qt::CustomContextMenu);
+  panel_->history()->setContextMenuPolicy(Qt::CustomContextMenu);
+  for (QWidget* w : {static_cast<QWidget*>(panel_), static_cast<QWidget*>(panel_->input()),
+                     static_cast<QWidget*>(panel_->history())})
+    connect(w, &QWidget::customContextMenuRequested, this,
+            [this, w](QPoint at) { contextMenu()->popup(w->mapToGlobal(at)); });
+
+  console_.alertBox = [this](const std::string& text) { showAlert(this, qs(text), presenter_.shown); };
+  console_.fileDialog = [this](FileDialogKind kind) {
+    auto chosen = chooseFile(static_cast<int>(kind));
+    view_->quiesce();
+    return chosen;
+  };
+  console_.beforeReply = [this] { view_->quiesce(); };
+  presenter_.closed = [this] { view_->quiesce(); };
+
+  session.addObserver(this);
+  documentReplaced(session.document());
+  qApp->installEventFilter(this);
+  resize(1280, 860);
+}
+
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  // The session and its documents have gone by now (the window outlives them).
+}
+
+// ---- menus and commands
+
+bool MainWindow::hasCommand(const std::string& name) const {
+  if (!session_) return false;
+  for (const auto& c : session_->hostCommands())
+    if (modules::equalsIgnoringCase(c.name, name)) return true;
+  return session_->commands().find(name) != nullptr;
+}
+
+void MainWindow::runCommand(const std::string& name) { console_.runCommand(name); }
+
+void MainWindow::buildMenus() {
+  auto command = [this](QMenu* menu, const QString& label, const std::string& name,
+                        std::optional<FileDialogKind> dialog = std::nullopt, QKeySequence keys = {}) {
+    QAction* a = menu->addAction(label);
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+    commandActions_.emplace_back(a, name);
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+  command(file, QStringLiteral("新建"), "NEW", std::nullopt, QKeySequence::New);
+  command(file, QStringLiteral("打开..."), "OPEN", FileDialogKind::open, QKeySequence::Open);
+  command(file, QStringLiteral("保存"), "SAVE", FileDialogKind::saveAs, QKeySequence::Save);
+  command(file, QStringLiteral("另存为..."), "SAVEAS", FileDialogKind::saveAs, QKeySequence::SaveAs);
+  command(file, QStringLiteral("导出..."), "EXPORT", FileDialogKind::exportPicture);
+  file->addSeparator();
+  QAction* quit = file->addAction(QStringLiteral("退出"));
+  quit->setShortcut(QKeySequence::Quit);
+  connect(quit, &QAction::triggered, this, [this] { close(); });
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑"));
+  command(edit, QStringLiteral("放弃"), "UNDO", std::nullopt, QKeySequence::Undo);
+  command(edit, QStringLiteral("重做"), "REDO", std::nullopt, QKeySequence::Redo);
+  edit->addSeparator();
+  for (const CommandLabel& c : kEditCommands) command(edit, QString::fromUtf8(c.label), c.name);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("视图"));
+  QAction* extents = view->addAction(QStringLiteral("范围缩放"));
+  connect(extents, &QAction::triggered, this, [this] { view_->zoomExtents(); });
+  QAction* in = view->addAction(QStringLiteral("放大"));
+  in->setShortcut(QKeySequence::ZoomIn);
+  connect(in, &QAction::triggered, this, [this] { view_->zoomAbout(view_->rect().center(), 2.0); });
+  QAction* out = view->addAction(QStringLiteral("缩小"));
+  out->setShortcut(QKeySequence::ZoomOut);
+  connect(out, &QAction::triggered, this, [this] { view_->zoomAbout(view_->rect().center(), 0.5); });
+  view->addSeparator();
+  QAction* light = view->addAction(QStringLiteral("浅色背景"));
+  light->setCheckable(true);
+  connect(light, &QAction::toggled, this, [this](bool on) { view_->setDark(!on); });
+  view->addSeparator();
+  auto toggleAction = [this, view](const QString& label, QKeySequence key, QToolButton* button) {
+    QAction* a = view->addAction(label);
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    connect(a, &QAction::triggered, button, [button] { button->toggle(); });
+  };
+  toggleAction(QStringLiteral("对象捕捉"), Qt::Key_F3, snapButton_);
+  toggleAction(QStringLiteral("栅格"), Qt::Key_F7, gridButton_);
+  toggleAction(QStringLiteral("正交"), Qt::Key_F8, orthoButton_);
+
+  QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图"));
+  for (const CommandLabel& c : kDrawCommands) command(draw, QString::fromUtf8(c.label), c.name);
+  pipeMenu_ = menuBar()->addMenu(QStringLiteral("管道"));
+  for (const CommandLabel& c : kPipeCommands)
+    command(pipeMenu_, QString::fromUtf8(c.label) + " (" + c.name + ")", c.name);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+  command(help, QStringLiteral("命令列表"), "HELP");
+  QAction* about = help->addAction(QStringLiteral("关于 orvcad"));
+  connect(about, &QAction::triggered, this, [this] {
+    QMessageBox::about(this, QStringLiteral("关于 orvcad"),
+                       QStringLiteral("orvcad %1\n工艺管道绘图宿主与管道绘图模块。").arg(QStringLiteral(ORV_VERSION)));
+  });
+}
+
+// The commands there are now: menu entries of missing ones are hidden, and the tool
+// bar offers the plug-in's and the host's drawing commands.
+void MainWindow::refreshCommands() {
+  std::vector<std::string> present;
+  auto collect = [&](const auto& labels) {
+    for (const CommandLabel& c : labels)
+      if (hasCommand(c.name)) present.emplace_back(c.name);
+  };
+  collect(kPipeCommands);
+  collect(kDrawCommands);
+  collect(kEditCommands);
+  for (auto& [action, name] : commandActions_) action->setVisible(hasCommand(name));
+  if (present == shownCommands_) return;
+  shownCommands_ = present;
+  toolBar_->clear();
+  auto add = [&](const auto& labels) {
+    for (const CommandLabel& c : labels) {
+      if (!hasCommand(c.name)) continue;
+      QAction* a = toolBar_->addAction(QString::fromUtf8(c.label));
+      a->setToolTip(QString::fromUtf8(c.label) + " (" + c.name + ")");
+      a->setObjectName(QString::fromUtf8(c.name));
+      const std::string name = c.name;
+      connect(a, &QAction::triggered, this, [this, name] { console_.runCommand(name); });
+    }
+    toolBar_->addSeparator();
+  };
+  add(kPipeCommands);
+  add(kDrawCommands);
+  add(kEditCommands);
+  for (QToolButton* b : toolBar_->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::NoFocus);
+}
+
+QMenu* MainWindow::contextMenu() {
+  context_ = std::make_unique<QMenu>(this);
+  if (!console_.waiting()) return context_.get();
+  if (console_.options().atCommandPrompt()) {
+    for (const std::string& name : console_.recentCommands()) {
+      QAction* a = context_->addAction(qs(name));
+      connect(a, &QAction::triggered, this, [this, name] { console_.answer(name); });
+    }
+    if (context_->isEmpty()) context_->addAction(QStringLiteral("（没有最近的命令）"))->setEnabled(false);
+    return context_.get();
+  }
+  QAction* enter = context_->addAction(QStringLiteral("确认(Enter)"));
+  connect(enter, &QAction::triggered, this, [this] { console_.answer(""); });
+  QAction* cancel = context_->addAction(QStringLiteral("取消(Esc)"));
+  connect(cancel, &QAction::triggered, this, [this] { console_.cancel(); });
+  const auto keywords = panel_->keywordChoices();
+  if (!keywords.empty()) context_->addSeparator();
+  for (const auto& [label, keyword] : keywords) {
+    QAction* a = context_->addAction(label);
+    const std::string k = keyword;
+    connect(a, &QAction::triggered, this, [this, k] { console_.answer(k); });
+  }
+  return context_.get();
+}
+
+void MainWindow::rightClickInView(QPoint at) {
+  if (!console_.waiting()) return;
+  if (console_.options().atCommandPrompt()) {
+    contextMenu()->popup(at);
+    return;
+  }
+  console_.answer("");
+}
+
+std::optional<prompt::Point3> MainWindow::distanceTowardsCursor(double distance) const {
+  const prompt::AskOptions& o = console_.options();
+  const std::optional<db::Point2> toward = view_->effectivePoint();
+  if (!o.basePoint || !toward) return std::nullopt;
+  const double dx = toward->x - o.basePoint->x, dy = toward->y - o.basePoint->y;
+  const double length = std::hypot(dx, dy);
+  if (!(length > 0.0) || !std::isfinite(distance)) return std::nullopt;
+  return prompt::Point3{o.basePoint->x + dx / length * distance, o.basePoint->y + dy / length * distance,
+                        o.basePoint->z};
+}
+
+QString MainWindow::drawingFolder() const {
+  if (document_ && document_->path()) {
+    const QFileInfo info(QString::fromStdString(document_->path()->string()));
+    return info.absolutePath();
+  }
+  return QDir::currentPath();
+}
+
+std::optional<std::string> MainWindow::chooseFile(int kind) {
+  QString file;
+  const QString folder = drawingFolder();
+  switch (static_cast<FileDialogKind>(kind)) {
+    case FileDialogKind::open:
+      file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), folder,
+                                          QStringLiteral("DXF 图形 (*.dxf *.DXF);;所有文件 (*)"));
+      break;
+    case FileDialogKind::saveAs:
+      file = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), folder,
+                                          QStringLiteral("DXF 图形 (*.dxf)"), nullptr,
+                                          QFileDialog::DontConfirmOverwrite);
+      break;
+    case FileDialogKind::exportPicture:
+      file = QFileDialog::getSaveFileName(this, QStringLiteral("导出"), folder,
+                                          QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg);;PDF 文件 (*.pdf)"),
+                                          nullptr, QFileDialog::DontConfirmOverwrite);
+      break;
+  }
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
+// ---- the session and its drawing
+
+void MainWindow::documentReplaced(core::Document& document) {
+  // The document before has gone already.
+  document_ = &document;
+  document.addObserver(this);
+  view_->setDatabase(&document.database());
+  updateTitle();
+}
+
+void MainWindow::commandStarted(const std::string& name) { console_.commandStarted(name); }
+
+void MainWindow::commandEnded(const std::string&) { updateTitle(); }
+
+void MainWindow::entityChanged(db::ObjectId) { view_->drawingChanged(); }
+
+void MainWindow::tablesChanged() { view_->drawingChanged(); }
+
+void MainWindow::stateChanged() { updateTitle(); }
+
+void MainWindow::updateTitle() {
+  if (document_) setWindowTitle(windowTitleFor(*document_));
+}
+
+// ---- closing and keys
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!session_) {
+    event->accept();
+    return;
+  }
+  // The session decides: QUIT asks about unsaved changes and ends it, or not.
+  event->ignore();
+  console_.requestClose();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this || widget == panel_->input() || isTextField(widget))
+    return QMainWindow::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const bool forwarded = !key->text().isEmpty() || key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+  if (!forwarded) return false;
+  panel_->input()->setFocus();
+  QApplication::sendEvent(panel_->input(), event);
+  return true;
+}
+
+}  // namespace orv::window

@@ -1,0 +1,93 @@
+// The main window: menus, tool bar, the drawing view, the command panel and the status
+// bar over one session; the title with the drawing's name; closing.
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orv/core/document.h"
+#include "session.h"
+
+class QLabel;
+class QToolBar;
+class QToolButton;
+class QMenu;
+
+namespace orv::window {
+
+class CommandPanel;
+class DrawingView;
+class QtPresenter;
+class WindowConsole;
+
+// The title a drawing gives the window: "orvcad - NAME", and " *" while it has changes
+// that are not saved.
+QString windowTitleFor(const core::Document& document);
+
+class MainWindow final : public QMainWindow, private app::SessionObserver, private core::DocumentObserver {
+  Q_OBJECT
+
+ public:
+  MainWindow(app::Session& session, WindowConsole& console, QtPresenter& presenter);
+  ~MainWindow() override;
+
+  DrawingView& view() const { return *view_; }
+  CommandPanel& panel() const { return *panel_; }
+  QToolBar& toolBar() const { return *toolBar_; }
+  // The status bar's toggles: object snap, ortho, grid.
+  QToolButton& snapButton() const { return *snapButton_; }
+  QToolButton& orthoButton() const { return *orthoButton_; }
+  QToolButton& gridButton() const { return *gridButton_; }
+  QLabel& coordinates() const { return *coordinates_; }
+
+  // Runs a command as if chosen from a menu (a waiting one is cancelled first).
+  void runCommand(const std::string& name);
+  // The menu shown by a right click at the command prompt, or with a prompt's keywords.
+  QMenu* contextMenu();
+  // The session has ended: the window stays as it is and touches the session no more.
+  void sessionGone() { session_ = nullptr; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // SessionObserver
+  void documentReplaced(core::Document& document) override;
+  void commandStarted(const std::string& name) override;
+  void commandEnded(const std::string& name) override;
+  // DocumentObserver
+  void entityChanged(db::ObjectId) override;
+  void tablesChanged() override;
+  void stateChanged() override;
+
+  void buildMenus();
+  void refreshCommands();
+  void updateTitle();
+  void rightClickInView(QPoint at);
+  std::optional<prompt::Point3> distanceTowardsCursor(double distance) const;
+  std::optional<std::string> chooseFile(int kind);
+  QString drawingFolder() const;
+  bool hasCommand(const std::string& name) const;
+
+  app::Session* session_;
+  core::Document* document_ = nullptr;
+  WindowConsole& console_;
+  QtPresenter& presenter_;
+  DrawingView* view_;
+  CommandPanel* panel_;
+  QToolBar* toolBar_;
+  QMenu* pipeMenu_ = nullptr;
+  QLabel* coordinates_;
+  QToolButton* snapButton_;
+  QToolButton* orthoButton_;
+  QToolButton* gridButton_;
+  std::vector<std::string> shownCommands_;
+  std::vector<std::pair<class QAction*, std::string>> commandActions_;
+  std::unique_ptr<QMenu> context_;
+};
+
+}  // namespace orv::window

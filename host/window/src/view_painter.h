@@ -1,0 +1,40 @@
+// The drawing as the view paints it: the host's renderer (the one EXPORT uses) painting
+// a part of the view's image through a view transform.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "orv/db/database.h"
+#include "orv/render/view.h"
+
+namespace orv::window {
+
+using render::ViewTransform;
+
+struct PaintOptions {
+  bool dark = true;                // dark background, colour 7 white; else white and black
+  double thinLineWidth = 1.0;      // pixels
+  // Only these entities (null: all of model space).
+  const std::vector<db::ObjectId>* entities = nullptr;
+  // The entities in the highlight colour over what is there.
+  bool highlight = false;
+};
+
+// The background colour, 0xRRGGBB.
+std::uint32_t backgroundColor(bool dark);
+
+// What the drawing covers; nullopt when nothing is visible.
+std::optional<render::Extents> drawingExtents(const db::Database& db);
+
+// Paints the rows `part` of `image` (Format_RGB32, or Format_ARGB32_Premultiplied for a
+// highlight over a transparent image) with the drawing seen through `view`. Two
+// threads may paint two parts of one image at once while nobody changes the drawing.
+void paintDrawing(QImage& image, const QRect& part, const db::Database& db, const ViewTransform& view,
+                  const PaintOptions& options);
+
+}  // namespace orv::window

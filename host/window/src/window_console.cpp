@@ -1,0 +1,184 @@
+// The window's command line: the nested wait for a reply, the queue of commands
+// chosen from menus, and the transcript.
+#include "window_console.h"
+
+#include <QEventLoop>
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
+
+namespace orv::window {
+
+namespace {
+
+constexpr std::string_view kCancelShown = "*取消*\n";
+// A command chosen while another waits cancels the prompts of the waiting one; one
+// that keeps asking after this many cancels is left to the user.
+constexpr int kCancelsForQueue = 20;
+constexpr std::size_t kRecentCommands = 10;
+constexpr std::size_t kHistoryEntries = 500;
+
+void appendShortest(double v, std::string& out) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v + 0.0);
+  out.append(buffer, result.ptr);
+}
+
+std::string_view trimmed(std::string_view s) {
+  const auto b = s.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+}  // namespace
+
+std::string pointText(const prompt::Point3& p) {
+  std::string text;
+  appendShortest(p.x, text);
+  text += ',';
+  appendShortest(p.y, text);
+  if (p.z != 0.0) {
+    text += ',';
+    appendShortest(p.z, text);
+  }
+  return text;
+}
+
+WindowConsole::WindowConsole() = default;
+
+WindowConsole::~WindowConsole() {
+  if (loop_) loop_->quit();
+}
+
+void WindowConsole::write(std::string_view text) {
+  if (text.empty()) return;
+  transcript_.append(text);
+  atLineStart_ = text.back() == '\n';
+  if (mirror) mirror(text);
+  emit appended(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void WindowConsole::print(std::string_view text) { write(text); }
+
+void WindowConsole::alert(std::string_view text) {
+  write(prompt::alertLine(text, atLineStart_));
+  if (alertBox && !ended_) alertBox(std::string(text));
+  if (beforeReply) beforeReply();
+}
+
+void WindowConsole::commandStarted(const std::string& name) {
+  recent_.erase(std::remove(recent_.begin(), recent_.end(), name), recent_.end());
+  recent_.insert(recent_.begin(), name);
+  if (recent_.size() > kRecentCommands) recent_.resize(kRecentCommands);
+}
+
+prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptions& options) {
+  write(prompt);
+  const auto lineStart = transcript_.rfind('\n');
+  promptLine_ = lineStart == std::string::npos ? transcript_ : transcript_.substr(lineStart + 1);
+
+  std::optional<Due> due;
+  if (ended_) {
+    due = Due{prompt::Reply::end(), {}};
+  } else {
+    due = fromQueue(options);
+  }
+  if (!due) {
+    options_ = options;
+    waiting_ = true;
+    emit promptStarted();
+    QEventLoop loop;
+    loop_ = &loop;
+    if (!due_) loop.exec();
+    loop_ = nullptr;
+    waiting_ = false;
+    due = std::move(due_);
+    due_.reset();
+    if (!due) due = Due{prompt::Reply::end(), {}};
+    emit promptEnded();
+  }
+  if (beforeReply) beforeReply();
+
+  switch (due->reply.kind) {
+    case prompt::Reply::Kind::Text:
+      write(due->echo);
+      write("\n");
+      if (options.atCommandPrompt() && !trimmed(due->echo).empty()) {
+        commandHistory_.push_back(due->echo);
+        if (commandHistory_.size() > kHistoryEntries) commandHistory_.erase(commandHistory_.begin());
+      }
+      break;
+    case prompt::Reply::Kind::Cancel:
+      write(kCancelShown);
+      break;
+    case prompt::Reply::Kind::End:
+      if (!options.atCommandPrompt()) write(kCancelShown);
+      break;
+  }
+  return std::move(due->reply);
+}
+
+std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOptions& options) {
+  if (queue_.empty()) return std::nullopt;
+  Queued& next = queue_.front();
+  if (next.fileDialog) {
+    if (options.kind != prompt::AskKind::text) {
+      // The command asked something else first: its file name is left to the user.
+      queue_.clear();
+      return std::nullopt;
+    }
+    const FileDialogKind kind = *next.fileDialog;
+    queue_.pop_front();
+    std::optional<std::string> file = fileDialog ? fileDialog(kind) : std::nullopt;
+    if (!file) return Due{prompt::Reply::cancel(), {}};
+    return Due{prompt::Reply::line(*file), *file};
+  }
+  if (options.atCommandPrompt()) {
+    std::string name = std::move(next.text);
+    queue_.pop_front();
+    cancelsForQueue_ = 0;
+    return Due{prompt::Reply::line(name), name};
+  }
+  if (++cancelsForQueue_ > kCancelsForQueue) {
+    queue_.clear();
+    cancelsForQueue_ = 0;
+    return std::nullopt;
+  }
+  return Due{prompt::Reply::cancel(), {}};
+}
+
+void WindowConsole::deliver(Due due) {
+  if (!waiting_ || due_) return;
+  due_ = std::move(due);
+  if (loop_) loop_->quit();
+}
+
+void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point) {
+  if (!waiting_ || due_) return;
+  prompt::Reply reply = prompt::Reply::line(text);
+  reply.point = point;
+  deliver(Due{std::move(reply), std::move(text)});
+}
+
+void WindowConsole::cancel() { deliver(Due{prompt::Reply::cancel(), {}}); }
+
+void WindowConsole::runCommand(std::string name, std::optional<FileDialogKind> fileDialog) {
+  queue_.clear();
+  cancelsForQueue_ = 0;
+  queue_.push_back(Queued{std::move(name), std::nullopt});
+  if (fileDialog) queue_.push_back(Queued{{}, fileDialog});
+  if (waiting_ && !due_) {
+    if (auto due = fromQueue(options_)) deliver(std::move(*due));
+  }
+}
+
+void WindowConsole::requestClose() { runCommand("QUIT"); }
+
+void WindowConsole::endInput() {
+  ended_ = true;
+  queue_.clear();
+  deliver(Due{prompt::Reply::end(), {}});
+}
+
+}  // namespace orv::window

@@ -1,0 +1,161 @@
+"""The real window under a virtual display: typed commands, clicks in the view, a
+screenshot checked for the line the clicks drew, a plug-in command that reaches the
+window's session, SAVEAS with a typed name, QUIT; then the drawing read back."""
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import ezdxf
+
+from orvharness import MODULE, ORVCAD
+from pngread import read_png
+
+TOOLS = ("Xvfb", "xdotool", "import")
+
+
+def missing_tools():
+    return [t for t in TOOLS if shutil.which(t) is None]
+
+
+class VirtualDisplay:
+    def __init__(self, width=1280, height=900):
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        with os.fdopen(read, "rb") as f:
+            while not number.endswith(b"\n"):
+                chunk = f.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        self.display = ":" + number.decode().strip()
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait(timeout=10)
+
+
+class RealWindow(unittest.TestCase):
+    def setUp(self):
+        if missing_tools():
+            self.skipTest("needs " + ", ".join(missing_tools()) + " (tools/install-deps.sh installs them)")
+        self.tmp = tempfile.mkdtemp(prefix="orv-window-e2e-")
+        self.addCleanup(shutil.rmtree, self.tmp, True)
+        self.x = VirtualDisplay()
+        self.addCleanup(self.x.close)
+        self.env = dict(os.environ, DISPLAY=self.x.display, LANG="C.UTF-8")
+        for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            self.env.pop(name, None)
+        module_dir = os.path.join(self.tmp, "mod")
+        os.mkdir(module_dir)
+        self.module = os.path.join(module_dir, "orvpipe07.arx")
+        os.symlink(MODULE, self.module)
+
+    def tool(self, *args, check=True):
+        proc = subprocess.run(list(args), env=self.env, capture_output=True, timeout=30)
+        if check and proc.returncode != 0:
+            raise AssertionError(f"{args}: {proc.stderr.decode(errors='replace')}")
+        return proc.stdout.decode().strip()
+
+    def xdo(self, *args):
+        return self.tool("xdotool", *args)
+
+    def wait_for(self, what, condition, seconds=20):
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            value = condition()
+            if value:
+                return value
+            time.sleep(0.1)
+        self.fail("timed out waiting for " + what + "; transcript so far:\n" + self.transcript())
+
+    def transcript(self):
+        with open(self.out_path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def type_line(self, text):
+        self.xdo("type", "--delay", "15", text)
+        self.xdo("key", "Return")
+
+    def test_clicks_draw_a_line_where_the_view_shows_it(self):
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        saved = os.path.join(self.tmp, "plan.dxf")
+        with open(self.out_path, "wb") as out:
+            # No --window: with a display there the window is the default.
+            orvcad = subprocess.Popen([ORVCAD, "--module", self.module], env=self.env, stdin=subprocess.DEVNULL,
+                                      stdout=out, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
+        self.xdo("windowmove", window, "0", "0")
+        self.xdo("windowsize", window, "1200", "850")
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+
+        self.type_line("LINE")
+        self.wait_for("the first point prompt", lambda: not self.transcript().endswith("命令: "))
+        clicks = [(300, 300), (800, 450)]
+        for n, (x, y) in enumerate(clicks):
+            self.xdo("mousemove", "--sync", str(x), str(y))
+            time.sleep(0.2)
+            self.xdo("click", "1")
+            self.wait_for("click %d" % (n + 1), lambda: self.transcript().count("\n") >= 2 + n)
+        self.xdo("key", "Return")
+        self.wait_for("the end of LINE", lambda: self.transcript().endswith("命令: "))
+        self.wait_for("the title with the mark", lambda: self.xdo("getwindowname", window) == "orvcad - 未命名 *")
+        self.xdo("mousemove", "--sync", "600", "845")  # away from the line (no crosshair on it)
+        time.sleep(0.8)
+
+        shot = os.path.join(self.tmp, "window.png")
+        self.tool("import", "-window", "root", "PNG24:" + shot)
+        if os.environ.get("ORV_KEEP_SCREENSHOT"):
+            shutil.copy(shot, os.environ["ORV_KEEP_SCREENSHOT"])
+        width, height, rows = read_png(shot)
+
+        # The points the clicks gave, as the transcript writes them.
+        points = re.findall(r"(-?[\d.e+-]+),(-?[\d.e+-]+)\n", self.transcript())
+        self.assertEqual(len(points), 2, self.transcript())
+        # Along the segment between the clicked pixels the line is drawn (colour 7 white on
+        # the dark background); beside it the background.
+        (x0, y0), (x1, y1) = clicks
+        on, off = 0, 0
+        for i in range(1, 20):
+            t = i / 20
+            x, y = round(x0 + (x1 - x0) * t), round(y0 + (y1 - y0) * t)
+            on += any(min(rows[y + d][x]) > 110 for d in (-2, -1, 0, 1, 2))
+            off += max(rows[y + 12][x]) < 60
+        self.assertGreaterEqual(on, 18)
+        self.assertGreaterEqual(off, 18)
+
+        # A plug-in command asks in the window's session (one SDK, bound to it).
+        self.type_line("FM")
+        self.wait_for("FM's first prompt", lambda: "[修改(C)]:" in self.transcript())
+        self.xdo("key", "Escape")
+        self.wait_for("FM cancelled", lambda: self.transcript().endswith("命令: "))
+
+        self.type_line("SAVEAS")
+        self.wait_for("the file name prompt", lambda: self.transcript().endswith("(DXF): "))
+        self.type_line(saved)
+        self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - plan.dxf")
+        self.type_line("QUIT")
+        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
+
+        doc = ezdxf.readfile(saved)
+        lines = [e for e in doc.modelspace() if e.dxftype() == "LINE"]
+        self.assertEqual(len(lines), 1)
+        start, end = lines[0].dxf.start, lines[0].dxf.end
+        self.assertEqual((start.x, start.y), (float(points[0][0]), float(points[0][1])))
+        self.assertEqual((end.x, end.y), (float(points[1][0]), float(points[1][1])))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,180 @@
+// Files as other programs write them: a header dxflib ends early, z scales of 0, R12 layouts and arrow blocks, split MTEXT chunks, wrong owners and undefined styles.
+#include <gtest/gtest.h>
+
+#include "dxf_test_util.h"
+#include "orv/dxf/writer.h"
+
+namespace orv::dxf {
+namespace {
+
+using namespace testing;
+
+bool hasFinding(const ReadResult& r, const std::string& part) {
+  for (const Finding& f : r.findings)
+    if (f.message.find(part) != std::string::npos) return true;
+  return false;
+}
+
+// The kept tags of the first model-space entity of a type.
+const db::RawTags* keptTagsOf(const db::Database& d, std::string_view type) {
+  for (const db::Entity* e : entitiesOf(d, d.modelSpace()))
+    if (const auto* u = e->as<db::UnknownEntity>(); u && d.name(u->type) == type) return &u->tags;
+  return nullptr;
+}
+
+std::string valuesOf(const db::RawTags& tags, int code) {
+  std::string out;
+  for (db::RawTag t : tags)
+    if (t.code == code) out += std::string(t.value) + "|";
+  return out;
+}
+
+TEST(OtherWriters, aHeaderThatEndsBeforeItsLastVariablesIsReadWhole) {
+  // Old dxflib: ENDSEC after $HANDSEED, then the application's variables and ENDSEC.
+  const std::string head = tags({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
+                                 {9, "$HANDSEED"}, {5, "FFFF"}, {0, "ENDSEC"}, {9, "$INSUNITS"},
+                                 {70, "6"}, {9, "$LTSCALE"}, {40, "2.5"}, {9, "$DIMASZ"}, {40, "2.5"},
+                                 {0, "ENDSEC"}});
+  ReadResult r = readDxf(fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}}), "", head));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(r.findings.empty()) << describe(r);
+  EXPECT_EQ(r.drawing->header.insertionUnits, 6);
+  EXPECT_DOUBLE_EQ(r.drawing->header.linetypeScale, 2.5);
+  EXPECT_EQ(valuesOf(r.drawing->header.others, 9), "$DIMASZ|");
+  EXPECT_EQ(entitiesOf(*r.drawing, r.drawing->modelSpace()).size(), 1u);
+}
+
+TEST(OtherWriters, aReferenceWithZScaleZeroIsModeledAndKeepsIt) {
+  const std::string block = tags({{0, "BLOCK"}, {8, "0"}, {2, "B"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"},
+                                  {0, "CIRCLE"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {0, "ENDBLK"}});
+  ReadResult r = readDxf(fileWith(tags({{0, "INSERT"}, {8, "0"}, {2, "B"}, {10, "5"}, {20, "5"}, {30, "0"},
+                                        {41, "2"}, {42, "2"}, {43, "0"}}), block));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(r.findings.empty()) << describe(r);
+  const auto all = entitiesOf(*r.drawing, r.drawing->modelSpace());
+  ASSERT_EQ(all.size(), 1u);
+  const auto* ref = all[0]->as<db::BlockReference>();
+  ASSERT_NE(ref, nullptr);
+  EXPECT_EQ(ref->zScale, 0.0);
+  EXPECT_NE(writeDxfToString(*r.drawing).find(" 43\r\n0.0\r\n"), std::string::npos);
+}
+
+TEST(OtherWriters, r12LayoutBlocksAreTheLayoutsAndArrowNamesPointAtTheirBlocks) {
+  const std::string blocks =
+      tags({{0, "BLOCK"}, {8, "0"}, {2, "$MODEL_SPACE"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "$MODEL_SPACE"},
+            {0, "ENDBLK"}, {0, "BLOCK"}, {8, "0"}, {2, "$PAPER_SPACE"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"},
+            {0, "ENDBLK"}, {0, "BLOCK"}, {8, "0"}, {2, "_ARCHTICK"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"},
+            {0, "LINE"}, {8, "0"}, {10, "-0.5"}, {20, "-0.5"}, {11, "0.5"}, {21, "0.5"}, {0, "ENDBLK"}});
+  const std::string tables =
+      tags({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "DIMSTYLE"}, {70, "1"}, {0, "DIMSTYLE"},
+            {105, "2B"}, {2, "ARCH"}, {70, "0"}, {3, ""}, {5, "ARCHTICK"}, {6, "NOSUCHARROW"}, {7, ""},
+            {40, "1.0"}, {0, "ENDTAB"}, {0, "ENDSEC"}});
+  ReadResult r = readDxf(fileWith("", blocks, header("AC1009", "ANSI_1252") + tables));
+  ASSERT_TRUE(r.ok()) << r.error;
+  const db::Database& d = *r.drawing;
+  EXPECT_FALSE(d.findBlock("$MODEL_SPACE"));
+  EXPECT_FALSE(d.findBlock("$PAPER_SPACE"));
+  const auto arrow = d.findBlock("_ARCHTICK");
+  ASSERT_TRUE(arrow);
+  const db::SymbolRecord* style = d.keptTable(db::KeptTable::dimstyle).get("ARCH");
+  ASSERT_NE(style, nullptr);
+  EXPECT_EQ(style->handle, 0x2Bu);  // 105 is the handle; 5 was the arrow
+  EXPECT_EQ(valuesOf(style->extras, 342), formatHandle(d.block(*arrow).recordHandle) + "|");
+  EXPECT_EQ(valuesOf(style->extras, 5), "");
+  EXPECT_EQ(valuesOf(style->extras, 6), "NOSUCHARROW|");  // no such block: kept, and said
+  EXPECT_TRUE(hasFinding(r, "NOSUCHARROW"));
+}
+
+TEST(OtherWriters, mtextChunksCutInsideACharacterOrEscapeAreJoined) {
+  struct Case {
+    const char* what;
+    std::string first, last;
+    std::string text;  // the whole, decoded
+  } cases[] = {
+      {"a GBK character cut", "ab\xB9", "\xDC" "cd", "ab\xE7\xAE\xA1" "cd"},     // 管
+      {"an escape cut", "ab\\U+7B", "A1cd", "ab\xE7\xAE\xA1" "cd"},
+      {"nothing cut", "plain ", "text", "plain text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReadResult r = readDxf(fileWith(tags({{0, "MTEXT"}, {8, "0"}, {100, "AcDbMText"}, {10, "0"}, {20, "0"},
+                                          {40, "2.5"}, {3, c.first}, {1, c.last}, {7, "Standard"}})));
+    ASSERT_TRUE(r.ok()) << r.error;
+    const db::RawTags* t = keptTagsOf(*r.drawing, "MTEXT");
+    ASSERT_NE(t, nullptr);
+    std::string joined;
+    for (db::RawTag tag : *t)
+      if (tag.code == 3 || tag.code == 1) joined += tag.value;
+    EXPECT_EQ(joined, c.text);
+    EXPECT_EQ(valuesOf(*t, 7), "Standard|");  // what follows stays in place
+    if (c.what == std::string("nothing cut")) {
+      EXPECT_EQ(valuesOf(*t, 3), "plain |");
+    }
+  }
+  // Long text is cut again at 250 bytes, never inside a character.
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "\xB9\xDC";  // 200 × 管 in GBK
+  ReadResult r = readDxf(fileWith(tags({{0, "MTEXT"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"},
+                                        {3, longText.substr(0, 249)}, {1, longText.substr(249)}})));
+  ASSERT_TRUE(r.ok()) << r.error;
+  std::size_t pieces = 0;
+  for (db::RawTag tag : *keptTagsOf(*r.drawing, "MTEXT")) {
+    if (tag.code != 3 && tag.code != 1) continue;
+    ++pieces;
+    EXPECT_LE(tag.value.size(), 250u);
+    EXPECT_EQ(tag.value.size() % 3, 0u);  // whole characters
+  }
+  EXPECT_EQ(pieces, 3u);
+}
+
+TEST(OtherWriters, wrongOwnersAndUndefinedStylesAreRepairedAndSaid) {
+  const std::string block = tags({{0, "BLOCK"}, {8, "0"}, {2, "B"}, {70, "2"}, {10, "0"}, {20, "0"}, {30, "0"},
+                                  {0, "ATTDEF"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {1, ""}, {3, "?"},
+                                  {2, "TAG"}, {70, "0"}, {0, "ENDBLK"}});
+  const std::string entities =
+      tags({{0, "INSERT"}, {5, "50"}, {8, "0"}, {66, "1"}, {2, "B"}, {10, "0"}, {20, "0"}, {30, "0"},
+            {0, "ATTRIB"}, {5, "51"}, {330, "FFF0"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {1, "V"},
+            {2, "TAG"}, {70, "0"}, {0, "SEQEND"}, {5, "52"}, {8, "0"},
+            {0, "TEXT"}, {5, "53"}, {330, "FFF2"}, {8, "\xD7\xA2\xCA\xCD"},  // 注释 in GBK {10, "0"}, {20, "0"}, {40, "1"}, {1, "T"},
+            {7, "NOSUCH"}, {0, "DIMENSION"}, {5, "54"}, {8, "0"}, {2, "*D1"}, {3, "NODIMSTYLE"},
+            {10, "0"}, {20, "0"}});
+  ReadResult r = readDxf(fileWith(entities, block));
+  ASSERT_TRUE(r.ok()) << r.error;
+  const db::Database& d = *r.drawing;
+  EXPECT_TRUE(hasFinding(r, "ATTRIB（句柄 51）的所有者句柄 FFF0 不对，已改为 50")) << describe(r);
+  EXPECT_TRUE(hasFinding(r, "TEXT（句柄 53）的所有者句柄 FFF2 不对"));
+  EXPECT_FALSE(hasFinding(r, "SEQEND"));  // it had none: given its INSERT, without a word
+  EXPECT_TRUE(hasFinding(r, "文字样式“NOSUCH”"));
+  EXPECT_TRUE(hasFinding(r, "标注样式“NODIMSTYLE”"));
+  EXPECT_TRUE(hasFinding(r, "图层“注释”"));
+  EXPECT_TRUE(d.textStyles().get("NOSUCH"));
+  EXPECT_TRUE(d.keptTable(db::KeptTable::dimstyle).get("NODIMSTYLE"));
+  EXPECT_TRUE(d.layers().get("注释"));
+  const std::string written = writeDxfToString(d);
+  EXPECT_NE(written.find("ATTRIB\r\n  5\r\n51\r\n330\r\n50\r\n"), std::string::npos);
+  EXPECT_NE(written.find("SEQEND\r\n  5\r\n52\r\n330\r\n50\r\n"), std::string::npos);
+  // Read again, nothing is left to repair.
+  ReadResult again = readDxf(written);
+  ASSERT_TRUE(again.ok()) << again.error;
+  EXPECT_TRUE(again.findings.empty()) << describe(again);
+}
+
+TEST(OtherWriters, objectsOwnedByNothingGoToTheRootDictionary) {
+  const std::string objects =
+      tags({{0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "A"}, {330, "0"}, {100, "AcDbDictionary"},
+            {0, "XRECORD"}, {5, "31"}, {102, "{ACAD_REACTORS"}, {330, "ABCD"}, {102, "}"}, {330, "ABCD"},
+            {100, "AcDbXrecord"}, {1, "orphan"}, {0, "XRECORD"}, {5, "32"}, {330, "50"}, {100, "AcDbXrecord"},
+            {1, "the line's"}, {0, "ENDSEC"}});
+  const std::string line = tags({{0, "LINE"}, {5, "50"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}});
+  std::string file = fileWith(line);
+  file.insert(file.rfind("0\nEOF"), objects);
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "XRECORD（句柄 31）的所有者句柄 ABCD 不存在，已改为根字典 A")) << describe(r);
+  EXPECT_FALSE(hasFinding(r, "句柄 32"));  // an entity owns it: that is right
+  // The owner changed; the reactor inside its group stays as it was.
+  EXPECT_EQ(valuesOf(r.drawing->objects, 330), "0|ABCD|A|50|");
+}
+
+}  // namespace
+}  // namespace orv::dxf

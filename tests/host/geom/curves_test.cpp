@@ -1,0 +1,146 @@
+// Ellipses, splines, corner shapes, arrays and object coordinate systems from their tags.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "geom_test_util.h"
+#include "orv/geom/affine.h"
+#include "orv/geom/curves.h"
+#include "orv/geom/shapes.h"
+
+namespace orv::geom::test {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+double distance(Point3 a, Point3 b) { return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z); }
+
+TEST(Ocs, followsTheArbitraryAxisAlgorithm) {
+  const OcsAxes up = ocsAxes({0, 0, 1});
+  EXPECT_EQ(up.x, (Point3{1, 0, 0}));
+  const OcsAxes down = ocsAxes({0, 0, -1});
+  EXPECT_EQ(down.x, (Point3{-1, 0, 0}));  // mirrored in x
+  EXPECT_EQ(down.y, (Point3{0, 1, 0}));
+  const Affine plan = planOfOcs({0, 0, -1}, 5);
+  const Point2 p = plan.apply({3, 4});
+  EXPECT_DOUBLE_EQ(p.x, -3.0);
+  EXPECT_DOUBLE_EQ(p.y, 4.0);
+  // Along x: the OCS x axis is world y (Wz × N), seen from above an edge.
+  const OcsAxes side = ocsAxes({1, 0, 0});
+  EXPECT_NEAR(side.x.y, 1.0, 1e-12);
+  EXPECT_NEAR(side.y.z, 1.0, 1e-12);
+  EXPECT_EQ(ocsAxes({0, 0, 0}).x, (Point3{1, 0, 0}));  // no extrusion: the world
+}
+
+TEST(Ellipses, decodeWithTheirSweepAndMinorAxis) {
+  struct Case {
+    const char* what;
+    double start, end, sweep;
+    const char* extrusionZ;
+    double minorY;
+  } cases[] = {
+      {"full", 0, 2 * kPi, 2 * kPi, "1", 5},
+      {"half", 0, kPi, kPi, "1", 5},
+      {"across zero", 1.5 * kPi, 0.5 * kPi, kPi, "1", 5},
+      {"mirrored", 0, kPi, kPi, "-1", -5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto e = decodeEllipse(tagsOf({{10, "1"}, {20, "2"}, {30, "0"}, {11, "10"}, {21, "0"}, {31, "0"},
+                                         {210, "0"}, {220, "0"}, {230, c.extrusionZ}, {40, "0.5"},
+                                         {41, std::to_string(c.start)}, {42, std::to_string(c.end)}}));
+    ASSERT_TRUE(e);
+    EXPECT_NEAR(e->sweep(), c.sweep, 1e-5);
+    EXPECT_NEAR(e->minorAxis().y, c.minorY, 1e-12);
+  }
+  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "0"}, {20, "0"}, {11, "0"}, {21, "0"}, {40, "0.5"}})));  // no axis
+  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {40, "2"}})));    // ratio > 1
+  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "nan"}, {20, "0"}, {11, "1"}, {21, "0"}, {40, "1"}})));
+}
+
+TEST(Splines, followControlPointsAndPassThroughFitPoints) {
+  // A clamped cubic from four control points: starts and ends at the end points.
+  const auto s = decodeSpline(tagsOf({{70, "8"}, {71, "3"}, {72, "8"}, {73, "4"},
+                                      {40, "0"}, {40, "0"}, {40, "0"}, {40, "0"},
+                                      {40, "1"}, {40, "1"}, {40, "1"}, {40, "1"},
+                                      {10, "0"}, {20, "0"}, {30, "0"}, {10, "1"}, {20, "2"}, {30, "0"},
+                                      {10, "3"}, {20, "2"}, {30, "0"}, {10, "4"}, {20, "0"}, {30, "0"}}));
+  ASSERT_TRUE(s);
+  const auto pts = splinePoints(*s, 16);
+  ASSERT_EQ(pts.size(), 17u);
+  EXPECT_LT(distance(pts.front(), {0, 0, 0}), 1e-12);
+  EXPECT_LT(distance(pts.back(), {4, 0, 0}), 1e-12);
+  EXPECT_NEAR(pts[8].x, 2.0, 1e-12);  // symmetric: the middle at x 2, y 1.5
+  EXPECT_NEAR(pts[8].y, 1.5, 1e-12);
+  // Wrong knots are replaced; a weight of zero voids the weights.
+  auto broken = *s;
+  broken.knots = {5, 4, 3};
+  broken.weights = {1, 0, 1, 1};
+  const auto again = splinePoints(broken, 16);
+  EXPECT_LT(distance(again[8], pts[8]), 1e-12);
+  // Through fit points, with no control points.
+  const auto fit = decodeSpline(tagsOf({{71, "3"}, {74, "4"}, {11, "0"}, {21, "0"}, {31, "0"}, {11, "10"}, {21, "10"},
+                                        {31, "0"}, {11, "20"}, {21, "0"}, {31, "0"}, {11, "30"}, {21, "10"}, {31, "0"}}));
+  ASSERT_TRUE(fit);
+  const auto through = splinePoints(*fit, 10);
+  for (Point3 f : fit->fitPoints) {
+    double nearest = 1e9;
+    for (Point3 q : through) nearest = std::min(nearest, distance(q, f));
+    EXPECT_LT(nearest, 1e-9);
+  }
+  // Fewer than two points: nothing to draw.
+  EXPECT_FALSE(decodeSpline(tagsOf({{71, "3"}, {10, "0"}, {20, "0"}})));
+  EXPECT_LE(splinePoints(*fit, 1000, 50).size(), 50u);
+}
+
+TEST(CornerShapes, solidsSwapTheirLastCornersAndFacesHideEdges) {
+  const auto solid = decodeCornerShape(KeptKind::solid, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"},
+                                                                {12, "0"}, {22, "1"}, {13, "1"}, {23, "1"}}));
+  ASSERT_TRUE(solid);
+  EXPECT_EQ(solid->count, 4);
+  EXPECT_EQ(solid->outline[2], (Point3{1, 1, 0}));  // 10, 11, 13, 12: a square, not a bow tie
+  EXPECT_TRUE(solid->filled);
+  const auto triangle = decodeCornerShape(KeptKind::trace, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"}}));
+  ASSERT_TRUE(triangle);
+  EXPECT_EQ(triangle->count, 3);
+  const auto face = decodeCornerShape(KeptKind::face3d, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "1"},
+                                                                {22, "1"}, {13, "0"}, {23, "1"}, {70, "5"}}));
+  ASSERT_TRUE(face);
+  EXPECT_FALSE(face->filled);
+  EXPECT_EQ(face->hiddenEdges, 5);
+  EXPECT_EQ(face->outline[2], (Point3{1, 1, 0}));
+  EXPECT_FALSE(decodeCornerShape(KeptKind::solid, tagsOf({{10, "0"}, {20, "0"}})));
+}
+
+TEST(ReferenceArrays, readCountsAndSpacingsWithinBounds) {
+  const db::RawTags extras = tagsOf({{66, "1"}, {70, "3"}, {71, "2"}, {44, "10"}, {45, "-5"}});
+  const InsertArray a = decodeInsertArray(&extras);
+  EXPECT_EQ(a.columns, 3);
+  EXPECT_EQ(a.rows, 2);
+  EXPECT_DOUBLE_EQ(a.rowSpacing, -5.0);
+  EXPECT_TRUE(a.hasAttributes);
+  const db::RawTags bad = tagsOf({{70, "-4"}, {71, "99999"}});
+  const InsertArray b = decodeInsertArray(&bad);
+  EXPECT_EQ(b.columns, 1);
+  EXPECT_EQ(b.rows, 32767);
+  EXPECT_FALSE(decodeInsertArray(nullptr).isArray());
+}
+
+TEST(OldPolylines, headsAndVerticesOfMeshesAndFaces) {
+  const auto head = decodePolylineHead(tagsOf({{66, "1"}, {10, "0"}, {20, "0"}, {30, "7"}, {70, "64"}, {71, "4"}, {72, "2"}}));
+  ASSERT_TRUE(head);
+  EXPECT_TRUE(head->isPolyface());
+  EXPECT_EQ(head->meshM, 4);
+  EXPECT_DOUBLE_EQ(head->elevation, 7.0);
+  const auto face = decodeVertex(tagsOf({{10, "0"}, {20, "0"}, {30, "0"}, {70, "128"}, {71, "1"}, {72, "-2"}, {73, "3"}}));
+  ASSERT_TRUE(face);
+  EXPECT_TRUE(face->isFaceRecord());
+  EXPECT_EQ(face->face[1], -2);
+  const auto meshVertex = decodeVertex(tagsOf({{10, "1"}, {20, "2"}, {30, "3"}, {70, "192"}}));
+  ASSERT_TRUE(meshVertex);
+  EXPECT_FALSE(meshVertex->isFaceRecord());
+}
+
+}  // namespace
+}  // namespace orv::geom::test
