@@ -73,6 +73,16 @@ class Messages(unittest.TestCase):
         self.assertNotEqual(status, 0)
         self.assertEqual(err, "orvcad: " + message + "\n")
 
+    def test_a_module_that_cannot_load_says_why_in_chinese(self):
+        s = Session(self)
+        fake = s.module  # the session's module is this text file
+        os.remove(fake)
+        with open(fake, "w") as f:
+            f.write("not a library\n")
+        _, err, status = s.run([], check=False)
+        self.assertNotEqual(status, 0)
+        self.assertEqual(err, "orvcad: 无法加载模块“" + fake + "”：它不是共享库文件\n")
+
     def test_a_settings_write_that_fails_says_so_every_time(self):
         s = Session(self)
         os.mkdir(s.ini)  # draw.ini is a folder: every write fails

@@ -12,7 +12,7 @@ import signal
 import subprocess
 
 from dxfcheck import entities, read_audited
-from orvharness import ORVCAD, Session, main
+from orvharness import ORVCAD, Session, main, reachable_layout
 
 import unittest
 
@@ -30,12 +30,18 @@ def limit_file_size(limit):
 
 
 def run(session, lines, args=(), **popen):
-    """orvcad with the lines as its script and extra process settings; (stdout, stderr, status)."""
+    """orvcad with the lines as its script and extra process settings; (stdout, stderr, status).
+    Another user runs a copy of orvcad and its module that it can reach."""
+    orvcad = ORVCAD
+    if "user" in popen:
+        _, orvcad, module = reachable_layout()
+        os.remove(session.module)
+        os.symlink(module, session.module)
     script = os.path.join(session.dir, "script.scr")
     with open(script, "w", encoding="utf-8", newline="\n") as f:
         f.write("".join(line + "\n" for line in lines))
     os.chmod(script, 0o644)
-    proc = subprocess.run([ORVCAD, "--module", session.module, "--script", script, *args],
+    proc = subprocess.run([orvcad, "--module", session.module, "--script", script, *args],
                           stdin=subprocess.DEVNULL, capture_output=True, timeout=120, **popen)
     return proc.stdout.decode("utf-8"), proc.stderr.decode("utf-8", "replace"), proc.returncode
 

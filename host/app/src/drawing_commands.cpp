@@ -46,7 +46,9 @@ void line(Session& s) {
     } else if (st != Status::Normal) {
       return;
     }
-    auto added = d.append(db::Entity(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}}));
+    db::Entity segment(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}});
+    if (d.layers().find(d.header.currentLayer)) segment.layer = d.intern(d.header.currentLayer);
+    auto added = d.append(std::move(segment));
     if (!added) {
       s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
@@ -92,7 +94,7 @@ std::vector<Session::HostCommand> drawingCommands() {
       {"LINE", "画直线：从点到点", line, true},
       {"PICKBOX", "设置拾取对象时允许的距离（缺省 1 个图形单位）", pickbox},
       {"REDO", "恢复上一个 UNDO 放弃的操作", redo},
-      {"UNDO", "放弃上一个改变图形的命令的全部效果", undo},
+      {"UNDO", "放弃上一个改变图形的命令的全部效果", undo, false, {"U"}},
   };
 }
 

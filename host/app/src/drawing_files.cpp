@@ -69,7 +69,9 @@ Reason reasonOf(std::string_view text, const std::filesystem::path& path) {
 
 }  // namespace
 
-ReadDrawing readDrawing(const std::filesystem::path& path) {
+ReadDrawing readDrawing(const std::filesystem::path& path) { return readDrawing(path, path); }
+
+ReadDrawing readDrawing(const std::filesystem::path& path, std::optional<std::filesystem::path> belongsTo) {
   if (std::string why = whyNotReadable(path); !why.empty())
     return {nullptr, messages::cannotOpenDrawing(path, why)};
   dxf::ReadResult read = dxf::readDxfFile(path);
@@ -82,7 +84,7 @@ ReadDrawing readDrawing(const std::filesystem::path& path) {
     notes += "\n" + messages::finding(read.findings[i].line, read.findings[i].message);
   if (read.findings.size() > kFindingsShown)
     notes += "\n注意：另有 " + std::to_string(read.findings.size() - kFindingsShown) + " 条。";
-  return {std::make_unique<core::Document>(std::move(*read.drawing), path), notes};
+  return {std::make_unique<core::Document>(std::move(*read.drawing), std::move(belongsTo)), notes};
 }
 
 FileResult openDrawing(Session& session, const std::filesystem::path& path) {
@@ -92,11 +94,15 @@ FileResult openDrawing(Session& session, const std::filesystem::path& path) {
   return {true, read.message};
 }
 
-FileResult writeDrawing(const db::Database& drawing, const std::filesystem::path& path) {
-  if (std::string why = whyNotWritable(path); !why.empty())
-    return {false, messages::cannotSaveDrawing(path, why)};
+std::string writeDxf(const db::Database& drawing, const std::filesystem::path& path) {
+  if (std::string why = whyNotWritable(path); !why.empty()) return why;
   dxf::WriteResult written = dxf::saveDxfFile(drawing, path);
-  if (!written) return {false, messages::cannotSaveDrawing(path, reasonOf(written.message, path).what)};
+  if (!written) return reasonOf(written.message, path).what;
+  return {};
+}
+
+FileResult writeDrawing(const db::Database& drawing, const std::filesystem::path& path) {
+  if (std::string why = writeDxf(drawing, path); !why.empty()) return {false, messages::cannotSaveDrawing(path, why)};
   return {true, {}};
 }
 

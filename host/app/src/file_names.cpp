@@ -71,7 +71,7 @@ fs::path drawingNameToOpen(std::string_view typed) {
   return path;
 }
 
-std::string whyNotReadable(const fs::path& path) {
+std::string whyNotReadable(const fs::path& path, bool streamsToo) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     const int error = errno;
@@ -84,7 +84,7 @@ std::string whyNotReadable(const fs::path& path) {
     why = messages::systemError(errno);
   else if (S_ISDIR(st.st_mode))
     why = messages::kIsDirectory;
-  else if (!S_ISREG(st.st_mode))
+  else if (!S_ISREG(st.st_mode) && !(streamsToo && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode))))
     why = messages::kNotRegularFile;
   ::close(fd);
   return why;

@@ -27,9 +27,9 @@ DrawingName drawingNameToSave(std::string_view typed, NameFrom from);
 // an extension when there is such a file, else the name as given.
 std::filesystem::path drawingNameToOpen(std::string_view typed);
 
-// Why a file cannot be read (missing, a folder, no permission, not a regular file);
-// empty when it can.
-std::string whyNotReadable(const std::filesystem::path& path);
+// Why a file cannot be read (missing, a folder, no permission, not a regular file
+// unless streams will do: a pipe, a terminal); empty when it can.
+std::string whyNotReadable(const std::filesystem::path& path, bool streamsToo = false);
 
 // Why a file cannot be written the way the host writes files, to a temporary file
 // beside it renamed into place (its folder missing or not writable, the name a

@@ -1,4 +1,4 @@
-// The host's own commands: HELP, ARX and QUIT.
+// The host's own commands: ARX and QUIT, and the table of all the host's commands.
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -44,14 +44,6 @@ void listCommandsByGroup(Session& s) {
       s.console().print("\n  " + padded(c.localName, 8) + padded(c.globalName, 24) + owner);
     }
   }
-}
-
-void help(Session& s) {
-  s.console().print("\n宿主命令:");
-  for (const auto& c : s.hostCommands()) s.console().print("\n  " + padded(c.name, 10) + c.description);
-  listCommandsByGroup(s);
-  s.console().print(
-      "\n命令可以用本地名或全局名输入，不分大小写，可带前导“_”。在“命令:”处直接回车重复上一个命令。");
 }
 
 void listModules(Session& s) {
@@ -102,7 +94,6 @@ void arx(Session& s) {
 std::vector<Session::HostCommand> makeHostCommands() {
   std::vector<Session::HostCommand> commands = {
       {"ARX", "列出、加载、卸载模块；按命令组列出模块的命令", arx},
-      {"HELP", "列出所有命令", help},
       {"QUIT", "结束会话（图形有未保存的改动时先询问是否保存）",
        [](Session& s) {
          if (mayCloseDrawing(s)) s.requestQuit();
@@ -111,6 +102,8 @@ std::vector<Session::HostCommand> makeHostCommands() {
   for (auto& c : drawingCommands()) commands.push_back(std::move(c));
   for (auto& c : fileCommands()) commands.push_back(std::move(c));
   for (auto& c : blockIconCommands()) commands.push_back(std::move(c));
+  for (auto* more : {editCommands, inquiryCommands, layerCommands, viewCommands, helpCommands})
+    for (auto& c : more()) commands.push_back(std::move(c));
   std::sort(commands.begin(), commands.end(),
             [](const Session::HostCommand& a, const Session::HostCommand& b) { return a.name < b.name; });
   return commands;

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "orv/render/render.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
+#include "recovery.h"
 #include "session.h"
 #include "user_module.h"
 #include "window_library.h"
@@ -38,6 +40,87 @@ fs::path defaultModule() {
   return (exe.parent_path() / ORV_DEFAULT_MODULE_FROM_BIN).lexically_normal();
 }
 
+// The files the options name, as checked before the session starts.
+struct Files {
+  std::optional<fs::path> save;
+  std::optional<fs::path> drawing;
+};
+
+struct Ended {
+  int status = 0;
+  int signal = 0;  // the signal that ended the session, raised again once all is put away
+};
+
+Ended runSession(const orv::app::Options& options, const Files& files, int* argc, char** argv) {
+  // Replies come from the window, the script, piped standard input, or the terminal.
+  auto window = orv::app::openWindow(options, argc, argv);
+  if (!window.problem.empty()) return {fail(window.problem)};
+  std::ifstream scriptFile;
+  std::unique_ptr<orv::prompt::Console> console;
+  bool interactive = window.window != nullptr;
+  if (window.window) {
+  } else if (options.script && *options.script != "-") {
+    scriptFile.open(*options.script, std::ios::binary);
+    if (!scriptFile) return {fail(messages::cannotReadScript(*options.script, messages::systemError(errno)))};
+    console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
+  } else if (options.script || !isatty(STDIN_FILENO)) {
+    console = std::make_unique<orv::prompt::ScriptConsole>(std::cin, std::cout);
+  } else {
+    console = std::make_unique<orv::prompt::TerminalConsole>();
+    interactive = true;
+  }
+
+  std::optional<orv::dialogs::CommandLinePresenter> commandLine;
+  orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
+                                          : orv::app::Frontend{*console, commandLine.emplace(*console)});
+  session.setInteractive(interactive);
+  if (window.window) window.window->attach(session);
+  if (files.drawing) {
+    auto opened = orv::app::openDrawing(session, *files.drawing);
+    if (!opened.ok) return {fail(opened.message)};
+    // What was read with doubts: each on a line of its own after the file's name.
+    if (!opened.message.empty()) std::cerr << "orvcad: " << files.drawing->string() << ":" << opened.message << "\n";
+  }
+  // The module given is loaded as it is; the installed one from the user's own
+  // folder when its own may not be written.
+  const auto module = options.module ? orv::app::ModuleToLoad{*options.module, std::nullopt, {}}
+                                     : orv::app::moduleToLoad(defaultModule());
+  if (!module.problem.empty()) std::cerr << "orvcad: " << module.problem << "\n";
+  orv::app::noteModuleInUse(module);
+  auto loaded = session.modules().load(module.module);
+  if (!loaded.ok) return {fail(loaded.message)};
+
+  orv::app::Recovery recovery(session, interactive);
+  orv::app::addRecoveryCommands(session, recovery);
+  recovery.offer();
+  session.run();
+  std::cout << "\n" << std::flush;
+
+  // Ended by a signal or a lost terminal: the drawing is in the recovery file, and
+  // nothing else is done.
+  if (recovery.endedAbnormally()) return {1, recovery.endingSignal()};
+
+  Ended ended;
+  ended.status = std::cout.good() ? 0 : fail("无法写入标准输出");
+  if (files.save) {
+    auto saved = orv::app::saveDrawing(session, *files.save);
+    if (!saved.ok) {
+      // The session's work is not lost with the file: it stays in a recovery file.
+      std::string why;
+      if (auto kept = recovery.keep(why))
+        ended.status = fail(saved.message + "；图形已留在恢复文件" + messages::quoted(*kept) +
+                            "中，下次启动 orvcad 时用 RECOVER 打开");
+      else
+        ended.status = fail(saved.message + "；恢复文件也无法写入（" + why + "）");
+    }
+  }
+  for (const auto& picture : options.exports) {
+    auto exported = orv::app::exportDrawing(session, picture);
+    if (!exported.ok) ended.status = fail(exported.message);
+  }
+  return ended;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,13 +139,13 @@ int main(int argc, char** argv) {
 
   // Every file the options name is checked before the session starts, so that a
   // session's work never ends in a file that cannot be written.
-  std::optional<fs::path> savePath;
+  Files files;
   if (options.save) {
     auto name = orv::app::drawingNameToSave(options.save->string(), orv::app::NameFrom::option);
     if (!name.path) return fail(name.refusal);
     if (auto why = orv::app::whyNotWritable(*name.path); !why.empty())
       return fail(messages::cannotSaveDrawing(*name.path, why));
-    savePath = *name.path;
+    files.save = *name.path;
   }
   for (const auto& picture : options.exports) {
     if (!orv::render::pictureFormatFor(picture))
@@ -70,64 +153,21 @@ int main(int argc, char** argv) {
     if (auto why = orv::app::whyNotWritable(picture); !why.empty())
       return fail(messages::cannotExportPicture(picture, why));
   }
-  std::optional<fs::path> drawing;
   if (options.drawing) {
-    drawing = orv::app::drawingNameToOpen(options.drawing->string());
-    if (auto why = orv::app::whyNotReadable(*drawing); !why.empty())
-      return fail(messages::cannotOpenDrawing(*drawing, why));
+    files.drawing = orv::app::drawingNameToOpen(options.drawing->string());
+    if (auto why = orv::app::whyNotReadable(*files.drawing); !why.empty())
+      return fail(messages::cannotOpenDrawing(*files.drawing, why));
   }
-
-  // Replies come from the window, the script, piped standard input, or the terminal.
-  auto window = orv::app::openWindow(options, &argc, argv);
-  if (!window.problem.empty()) return fail(window.problem);
-  std::ifstream scriptFile;
-  std::unique_ptr<orv::prompt::Console> console;
-  bool interactive = window.window != nullptr;
-  if (window.window) {
-  } else if (options.script && *options.script != "-") {
-    if (auto why = orv::app::whyNotReadable(*options.script); !why.empty())
+  if (options.script && *options.script != "-") {
+    if (auto why = orv::app::whyNotReadable(*options.script, true); !why.empty())
       return fail(messages::cannotReadScript(*options.script, why));
-    scriptFile.open(*options.script, std::ios::binary);
-    if (!scriptFile) return fail(messages::cannotReadScript(*options.script, messages::systemError(errno)));
-    console = std::make_unique<orv::prompt::ScriptConsole>(scriptFile, std::cout);
-  } else if (options.script || !isatty(STDIN_FILENO)) {
-    console = std::make_unique<orv::prompt::ScriptConsole>(std::cin, std::cout);
-  } else {
-    console = std::make_unique<orv::prompt::TerminalConsole>();
-    interactive = true;
   }
 
-  std::optional<orv::dialogs::CommandLinePresenter> commandLine;
-  orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
-                                          : orv::app::Frontend{*console, commandLine.emplace(*console)});
-  session.setInteractive(interactive);
-  if (window.window) window.window->attach(session);
-  if (drawing) {
-    auto opened = orv::app::openDrawing(session, *drawing);
-    if (!opened.ok) return fail(opened.message);
-    // What was read with doubts: each on a line of its own after the file's name.
-    if (!opened.message.empty()) std::cerr << "orvcad: " << drawing->string() << ":" << opened.message << "\n";
+  const Ended ended = runSession(options, files, &argc, argv);
+  if (ended.signal != 0) {
+    // Ends as the signal would have ended it, for whoever waits for the program.
+    std::signal(ended.signal, SIG_DFL);
+    std::raise(ended.signal);
   }
-  // The module given is loaded as it is; the installed one from the user's own
-  // folder when its own may not be written.
-  const auto module = options.module ? orv::app::ModuleToLoad{*options.module, std::nullopt, {}}
-                                     : orv::app::moduleToLoad(defaultModule());
-  if (!module.problem.empty()) std::cerr << "orvcad: " << module.problem << "\n";
-  orv::app::noteModuleInUse(module);
-  auto loaded = session.modules().load(module.module);
-  if (!loaded.ok) return fail(loaded.message);
-
-  session.run();
-  std::cout << "\n" << std::flush;
-
-  int status = std::cout.good() ? 0 : fail("无法写入标准输出");
-  if (savePath) {
-    auto saved = orv::app::saveDrawing(session, *savePath);
-    if (!saved.ok) status = fail(saved.message);
-  }
-  for (const auto& picture : options.exports) {
-    auto exported = orv::app::exportDrawing(session, picture);
-    if (!exported.ok) status = fail(exported.message);
-  }
-  return status;
+  return ended.status;
 }

@@ -27,9 +27,14 @@ Session::Session(Frontend frontend)
       dialogs_(frontend.dialogs),
       engine_(console_),
       document_(std::make_unique<core::Document>()),
+      index_(std::make_unique<core::SpatialIndex>(*document_)),
+      snapper_(*index_, [this] { return pickDistance_; }),
+      selector_(engine_, *index_),
       binding_(services()),
       modules_(commands_),
-      hostCommands_(makeHostCommands()) {}
+      hostCommands_(makeHostCommands()) {
+  engine_.setSnapProvider(&snapper_);
+}
 
 Session::Session(prompt::Console& console)
     : ownPresenter_(std::make_unique<dialogs::CommandLinePresenter>(console)),
@@ -37,9 +42,14 @@ Session::Session(prompt::Console& console)
       dialogs_(*ownPresenter_),
       engine_(console_),
       document_(std::make_unique<core::Document>()),
+      index_(std::make_unique<core::SpatialIndex>(*document_)),
+      snapper_(*index_, [this] { return pickDistance_; }),
+      selector_(engine_, *index_),
       binding_(services()),
       modules_(commands_),
-      hostCommands_(makeHostCommands()) {}
+      hostCommands_(makeHostCommands()) {
+  engine_.setSnapProvider(&snapper_);
+}
 
 Session::~Session() { modules_.unloadAll(); }
 
@@ -51,10 +61,14 @@ sdk::Services Session::services() {
   s.dialogs = &dialogs_;
   s.drawing = &document_->database();
   s.pickDistance = pickDistance_;
+  s.pick = [this](double x, double y, double maxDistance) { return index_->pick({x, y}, maxDistance); };
   return s;
 }
 
 void Session::replaceDocument(std::unique_ptr<core::Document> document) {
+  // The index lets go of the old drawing before it goes.
+  index_->attach(*document);
+  selector_.forget();
   document_ = std::move(document);
   binding_.update(services());
   for (SessionObserver* o : observers_) o->documentReplaced(*document_);
@@ -100,7 +114,7 @@ void Session::run() {
     prompt::Reply reply = console_.ask("\n命令: ", options);
     // Ctrl-D at the terminal ends the session as QUIT does.
     if (reply.kind == prompt::Reply::Kind::End) {
-      if (mayCloseDrawing(*this)) break;
+      if (console_.inputLost() || mayCloseDrawing(*this)) break;
       continue;
     }
     if (reply.kind == prompt::Reply::Kind::Cancel) continue;
@@ -120,11 +134,27 @@ const Session::HostCommand* Session::findHostCommand(std::string_view typed) con
   if (!typed.empty() && typed.front() == '_') typed.remove_prefix(1);
   for (const HostCommand& c : hostCommands_)
     if (modules::equalsIgnoringCase(c.name, typed)) return &c;
+  for (const HostCommand& c : hostCommands_)
+    for (const std::string& alias : c.aliases)
+      if (modules::equalsIgnoringCase(alias, typed)) return &c;
   return nullptr;
 }
 
 void Session::execute(std::string_view typed) {
-  if (const HostCommand* host = findHostCommand(typed)) {
+  argument_.clear();
+  const HostCommand* host = findHostCommand(typed);
+  if (!host && !commands_.find(typed)) {
+    // "HELP LINE": a command that takes the rest of its line.
+    const auto blank = typed.find_first_of(" \t");
+    if (blank != std::string_view::npos) {
+      const HostCommand* head = findHostCommand(typed.substr(0, blank));
+      if (head && head->takesArgument) {
+        host = head;
+        argument_ = std::string(trim(typed.substr(blank)));
+      }
+    }
+  }
+  if (host) {
     // Copied: the command may add host commands.
     const std::string name = host->name;
     const auto run = host->run;

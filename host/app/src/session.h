@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "orv/core/document.h"
+#include "orv/core/selection.h"
+#include "orv/core/snaps.h"
+#include "orv/core/spatial_index.h"
 #include "orv/dialogs/presenter.h"
 #include "orv/modules/command_registry.h"
 #include "orv/modules/module_manager.h"
 #include "orv/prompt/console.h"
 #include "orv/prompt/engine.h"
 #include "orv/sdk/host.h"
+#include "view_control.h"
 
 namespace orv::app {
 
@@ -63,6 +67,22 @@ class Session {
   double pickDistance() const { return pickDistance_; }
   void setPickDistance(double d);
 
+  // ---- the services over the drawing that every presentation shares
+  // Where the entities of model space lie (picks, windows, the window's drawing).
+  core::SpatialIndex& index() { return *index_; }
+  // Object snaps (typed overrides at every point prompt, the window's markers).
+  core::Snapper& snapper() { return snapper_; }
+  core::Selector& selector() { return selector_; }
+  // Running snaps, ortho and grid, as OSNAP and ORTHO set them and the window toggles them.
+  core::DraftingSettings& drafting() { return drafting_; }
+  // "选择对象:" with the session's pick distance; nullopt on a cancel.
+  std::optional<core::SelectionSet> selectObjects() { return selector_.select(pickDistance_); }
+  // The view of the presentation that shows the drawing (ZOOM, PAN); null: none.
+  ViewControl* view() const { return view_; }
+  void bindView(ViewControl* view) { view_ = view; }
+  // What followed a command's name on its line, for those that take it ("HELP LINE").
+  const std::string& commandArgument() const { return argument_; }
+
   // UNDO: takes back the last command that changed the drawing; false when none did.
   bool undoLastCommand(std::string& commandName) { return document_->undo(commandName); }
   // REDO: puts back what the last UNDO took back; false when there is nothing.
@@ -90,6 +110,8 @@ class Session {
     std::string description;
     std::function<void(Session&)> run;
     bool undoable = false;  // changes the drawing: one step for UNDO
+    std::vector<std::string> aliases = {};  // short names a CAD user types ("E" for ERASE)
+    bool takesArgument = false;             // the rest of its line is its argument
   };
   const std::vector<HostCommand>& hostCommands() const { return hostCommands_; }
   // Adds a command of the host's own, after those it starts with.
@@ -112,6 +134,12 @@ class Session {
   prompt::PromptEngine engine_;
   modules::CommandRegistry commands_;
   std::unique_ptr<core::Document> document_;
+  std::unique_ptr<core::SpatialIndex> index_;  // follows document_
+  core::Snapper snapper_;
+  core::Selector selector_;
+  core::DraftingSettings drafting_;
+  ViewControl* view_ = nullptr;
+  std::string argument_;
   double pickDistance_ = 1.0;
   sdk::SessionBinding binding_;
   modules::ModuleManager modules_;  // after commands_ and the drawing: unloads before they go
@@ -130,5 +158,15 @@ std::vector<Session::HostCommand> drawingCommands();
 std::vector<Session::HostCommand> fileCommands();
 // BLOCKICON.
 std::vector<Session::HostCommand> blockIconCommands();
+// ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR.
+std::vector<Session::HostCommand> editCommands();
+// LIST, ID, DIST.
+std::vector<Session::HostCommand> inquiryCommands();
+// LAYER.
+std::vector<Session::HostCommand> layerCommands();
+// OSNAP, ORTHO, ZOOM, PAN.
+std::vector<Session::HostCommand> viewCommands();
+// HELP.
+std::vector<Session::HostCommand> helpCommands();
 
 }  // namespace orv::app

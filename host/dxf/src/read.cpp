@@ -95,6 +95,7 @@ bool readHeaderSection(ReadContext& ctx) {
   db::HeaderVariables& h = ctx.db.header;
   std::string_view variable;
   bool kept = false;  // the current variable goes to `others`
+  std::string currentLayer;  // $CLAYER as read, decoded once the code page is known
   Tag t;
   while (ctx.next(t, "HEADER 段")) {
     if (t.code == 0) {
@@ -114,7 +115,7 @@ bool readHeaderSection(ReadContext& ctx) {
       variable = t.value;
       static constexpr std::string_view kModeled[] = {
           "$ACADVER", "$DWGCODEPAGE", "$INSBASE", "$EXTMIN", "$EXTMAX",
-          "$LTSCALE", "$INSUNITS", "$MEASUREMENT", "$HANDSEED"};
+          "$LTSCALE", "$INSUNITS", "$MEASUREMENT", "$HANDSEED", "$CLAYER"};
       kept = std::find(std::begin(kModeled), std::end(kModeled), variable) == std::end(kModeled);
       if (kept) h.others.add(9, ctx.text(variable));
       continue;
@@ -141,6 +142,7 @@ bool readHeaderSection(ReadContext& ctx) {
     else if (variable == "$LTSCALE" && parseDouble(t.value, v) && db::isFinite(v) && v > 0) h.linetypeScale = v;
     else if (variable == "$INSUNITS" && parseInt(t.value, n) && n >= 0 && n <= 24) h.insertionUnits = static_cast<std::int16_t>(n);
     else if (variable == "$MEASUREMENT" && parseInt(t.value, n) && (n == 0 || n == 1)) h.measurement = static_cast<std::int16_t>(n);
+    else if (variable == "$CLAYER" && t.code == 8) currentLayer = std::string(t.value);
     else if (variable == "$HANDSEED") {
       if (db::Handle seed = ctx.handle(t); seed > 0) {
         ctx.fileSeed = seed;
@@ -149,6 +151,7 @@ bool readHeaderSection(ReadContext& ctx) {
     }
   }
   ctx.page = codePageOf(h.codePage, h.fileVersion);
+  if (!currentLayer.empty()) h.currentLayer = ctx.text(currentLayer);
   return !ctx.failed();
 }
 
@@ -272,6 +275,14 @@ ReadResult readDxf(std::string_view bytes) {
   }
   if (!sawEof) ctx.note(ctx.tok.line(), "文件没有 EOF 结束标记，可能不完整");
   finishDrawing(ctx);
+  // The current layer must be one the drawing has, in the table's spelling.
+  db::HeaderVariables& h = ctx.db.header;
+  if (const db::Layer* layer = ctx.db.layers().get(h.currentLayer)) {
+    h.currentLayer = layer->name;
+  } else {
+    ctx.note(0, "$CLAYER names layer \"" + h.currentLayer + "\", which the file does not define; layer 0 is current");
+    h.currentLayer = "0";
+  }
   if (ctx.droppedFindings)
     ctx.findings.push_back(
         Finding{0, "另有 " + std::to_string(ctx.droppedFindings) + " 条提示未列出"});

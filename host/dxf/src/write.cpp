@@ -33,6 +33,8 @@ void writeHeader(Emitter& out, const db::Database& drawing) {
   out.integer(70, h.insertionUnits);
   out.raw(9, "$MEASUREMENT");
   out.integer(70, h.measurement);
+  out.raw(9, "$CLAYER");
+  out.text(8, h.currentLayer);
   for (db::RawTag t : h.others) out.text(t.code, t.value);
   out.raw(9, "$HANDSEED");
   out.handle(5, drawing.handseed());

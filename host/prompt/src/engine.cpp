@@ -201,8 +201,44 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
       if (setsLastPoint) lastPoint_ = *point;
       return Status::Normal;
     }
+    // An armed keyword wins over a snap override, which wins over "any reply" (kOther).
+    if (auto keyword = matchKeyword(armed.keywords, read)) {
+      lastKeyword_ = std::move(*keyword);
+      return Status::Keyword;
+    }
+    const bool snaps = snaps_ && (kind == AskKind::point || boxFromBase);
+    if (const auto snap = snaps ? snapNamed(read) : std::nullopt) {
+      const Status st = askSnap(*snap, options, out);
+      if (st == Status::None) continue;
+      if (st == Status::Normal && setsLastPoint) lastPoint_ = out;
+      return st;
+    }
     if (auto status = keywordReply(armed, read, reply.text)) return *status;
     console_.print(refused);
+  }
+}
+
+Status PromptEngine::askSnap(SnapKind kind, AskOptions options, Point3& out) {
+  options.keywords.clear();
+  while (true) {
+    Reply reply;
+    if (auto status = receive(snapText::kAt, options, reply)) return *status;
+    std::optional<Point3> at = reply.point;
+    if (!at) {
+      const std::string read = asciiForms(reply.text);
+      if (isEmptyReply(read)) return Status::None;
+      at = parsePoint(read, lastPoint_);
+    }
+    if (!at) {
+      console_.print(refusal::kInvalidPoint);
+      continue;
+    }
+    if (auto snapped = snaps_->snapPoint(kind, *at, options.basePoint)) {
+      out = *snapped;
+      return Status::Normal;
+    }
+    console_.print(snapText::kNotFound);
+    return Status::None;
   }
 }
 
@@ -221,6 +257,24 @@ Status PromptEngine::getSelectionPoint(std::string_view prompt, Point3& out) {
 
 Status PromptEngine::getCorner(std::string_view prompt, const Point3& corner, Point3& out) {
   return askPoint(prompt, corner, AskKind::pick, out, true);
+}
+
+Status PromptEngine::getKeyword(std::string_view prompt) {
+  lastKeyword_.reset();
+  const Armed armed = takeArmed();
+  const AskOptions options = askOptions(AskKind::choice, armed);
+  while (true) {
+    Reply reply;
+    if (auto status = receive(prompt, options, reply)) return *status;
+    const std::string typed = replyText(reply);
+    const std::string text = asciiForms(typed);
+    if (isEmptyReply(text)) {
+      if (armed.flags & kNoNull) continue;
+      return Status::None;
+    }
+    if (auto status = keywordReply(armed, text, typed)) return *status;
+    console_.print(refusal::kKeyword);
+  }
 }
 
 Status PromptEngine::getReal(std::string_view prompt, double& out) {

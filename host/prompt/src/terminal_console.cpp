@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -192,9 +193,14 @@ void abandonLine() {
   rl_callback_handler_remove();
 }
 
-// Reads one line with readline showing `prompt` (a single line).
-LineResult readLine(const std::string& prompt) {
+// Reads one line with readline showing `prompt` (a single line). While it waits,
+// `waiting` (if any) is woken as it asks; `lost` is set when the terminal is gone.
+LineResult readLine(const std::string& prompt, Waiting* waiting, const AskOptions& options, bool& lost) {
   LineResult result;
+  if (lost || (waiting && waiting->wake(options))) {
+    lost = true;
+    return result;  // End
+  }
   BlockSignals blocked;
   FlagHandler stopHandler(SIGTSTP, onStop);
   if (stopHandler.wasIgnored()) stopHandler.restorePrevious();
@@ -204,6 +210,7 @@ LineResult readLine(const std::string& prompt) {
   lineDone = false;
   rl_callback_handler_install(prompt.c_str(), onLine);
 
+  const int wakeFd = waiting ? waiting->wakeDescriptor() : -1;
   while (!lineDone) {
     if (interrupted) {
       interrupted = 0;
@@ -216,22 +223,43 @@ LineResult readLine(const std::string& prompt) {
       suspend(stopHandler);
       continue;
     }
-    pollfd input{fileno(rl_instream), POLLIN, 0};
-    const int ready = ppoll(&input, 1, nullptr, blocked.waitMask());
-    if (ready < 0) {
-      if (errno == EINTR) continue;
+    pollfd fds[2] = {{fileno(rl_instream), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+    const auto wait = waiting ? waiting->nextWake(options) : std::nullopt;
+    timespec timeout{};
+    if (wait) {
+      const long long ms = std::max<long long>(0, wait->count());
+      timeout.tv_sec = static_cast<time_t>(ms / 1000);
+      timeout.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    }
+    const int ready = ppoll(fds, wakeFd >= 0 ? 2 : 1, wait ? &timeout : nullptr, blocked.waitMask());
+    if (ready < 0 && errno != EINTR) {
       rl_callback_handler_remove();
       result.kind = LineResult::Kind::End;
       break;
     }
-    if (input.revents & POLLNVAL) {
+    // A signal (EINTR), the wake descriptor or the time: the host's turn.
+    if (waiting && (ready <= 0 || (fds[1].revents & POLLIN)) && waiting->wake(options)) {
+      abandonLine();
+      lost = true;
+      result.kind = LineResult::Kind::End;
+      break;
+    }
+    if (ready <= 0) continue;
+    if (fds[0].revents & POLLNVAL) {
       rl_callback_handler_remove();
       result.kind = LineResult::Kind::End;
       break;
     }
-    // Data, a hang-up or an error: readline reads it and reports the end
-    // itself when there is nothing to read.
-    rl_callback_read_char();
+    // The terminal hung up: what was typed and not sent is gone with it.
+    if (fds[0].revents & (POLLHUP | POLLERR)) {
+      rl_callback_handler_remove();
+      lost = true;
+      if (waiting) waiting->inputLost();
+      result.kind = LineResult::Kind::End;
+      break;
+    }
+    // Data: readline reads it, and reports the end itself when there is nothing to read.
+    if (fds[0].revents) rl_callback_read_char();
   }
   pendingLine = nullptr;
   return result;
@@ -247,6 +275,8 @@ struct TerminalConsole::State {
   std::filesystem::path historyFile;
   std::FILE* output = stdout;
   bool atLineStart = true;
+  Waiting* waiting = nullptr;
+  bool lost = false;
 
   void write(std::string_view text) {
     if (text.empty()) return;
@@ -300,6 +330,10 @@ TerminalConsole::~TerminalConsole() {
 
 void TerminalConsole::print(std::string_view text) { state_->write(text); }
 
+void TerminalConsole::setWaiting(Waiting* waiting) { state_->waiting = waiting; }
+
+bool TerminalConsole::inputLost() const { return state_->lost; }
+
 Reply TerminalConsole::ask(std::string_view prompt, const AskOptions& options) {
   // Earlier lines of the prompt are printed; readline shows the last one.
   const std::size_t lastBreak = prompt.rfind('\n');
@@ -307,7 +341,7 @@ Reply TerminalConsole::ask(std::string_view prompt, const AskOptions& options) {
     state_->write(prompt.substr(0, lastBreak + 1));
     prompt.remove_prefix(lastBreak + 1);
   }
-  LineResult line = readLine(std::string(prompt));
+  LineResult line = readLine(std::string(prompt), state_->waiting, options, state_->lost);
   state_->atLineStart = true;
 
   switch (line.kind) {
@@ -330,7 +364,7 @@ Reply TerminalConsole::ask(std::string_view prompt, const AskOptions& options) {
 
 void TerminalConsole::alert(std::string_view text) {
   state_->write(alertLine(text, state_->atLineStart));
-  const LineResult line = readLine(std::string(kAlertWait));
+  const LineResult line = readLine(std::string(kAlertWait), state_->waiting, AskOptions{}, state_->lost);
   if (line.kind != LineResult::Kind::Line) state_->write("\n");
   state_->atLineStart = true;
 }

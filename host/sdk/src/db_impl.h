@@ -25,6 +25,9 @@ struct EntityData {
   db::Entity entity;
   std::string linetype = "ByLayer";
   std::string layer = "0";
+  // False until a layer is given (setLayer, or read from the drawing): a new entity then
+  // goes on the drawing's current layer.
+  bool layerSet = false;
   bool changed = false;
   mutable std::wstring linetypeText, layerText;  // what linetype() and layer() hand out
 };

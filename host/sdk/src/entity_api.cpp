@@ -59,6 +59,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
   data.entity = *e;
   data.linetype = std::string(databaseOf(d).name(e->linetype));
   data.layer = std::string(databaseOf(d).name(e->layer));
+  data.layerSet = true;
   w->orvAttach(entityId(d, id), mode);
   return w;
 }
@@ -73,6 +74,8 @@ void internNames(EntityData& data, db::Database& target) {
 Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* d, db::BlockId owner, db::ObjectId& out) {
   EntityData& data = entity.orvData();
   db::Database& target = databaseOf(d);
+  if (!data.layerSet)
+    if (const db::Layer* current = target.layers().get(target.header.currentLayer)) data.layer = current->name;
   internNames(data, target);
   auto result = target.append(data.entity, owner);
   if (!result) return toErrorStatus(result.status());
@@ -155,12 +158,19 @@ Acad::ErrorStatus AcDbEntity::setLayer(const ACHAR* name, bool) {
   const db::Layer* layer = d ? orv::sdk::databaseOf(d).layers().get(utf8) : nullptr;
   if (!layer) return Acad::eKeyNotFound;
   m_data->layer = layer->name;
+  m_data->layerSet = true;
   orvMarkChanged();
   return Acad::eOk;
 }
 
 const ACHAR* AcDbEntity::layer() const {
-  m_data->layerText = orv::text::widen(m_data->layer);
+  // A new entity given no layer goes on the drawing's current layer when it is added.
+  std::string name = m_data->layer;
+  if (!m_data->layerSet)
+    if (AcDbDatabase* d = orv::sdk::workingDatabase())
+      if (const db::Layer* current = orv::sdk::databaseOf(d).layers().get(orv::sdk::databaseOf(d).header.currentLayer))
+        name = current->name;
+  m_data->layerText = orv::text::widen(name);
   return m_data->layerText.c_str();
 }
 

@@ -24,7 +24,8 @@ int acedEntSel(const ACHAR* prompt, ads_name entity, ads_point pickedPoint) {
     pickedPoint[Y] = p.y;
     pickedPoint[Z] = p.z;
   }
-  orv::db::ObjectId id = orv::sdk::pickEntity(orv::sdk::databaseOf(drawing), {p.x, p.y}, b.pickDistance);
+  const orv::db::ObjectId id = b.pick ? b.pick(p.x, p.y, b.pickDistance)
+                                      : orv::sdk::pickEntity(orv::sdk::databaseOf(drawing), {p.x, p.y}, b.pickDistance);
   if (id.isNull()) return RTERROR;
   return acdbGetAdsName(entity, orv::sdk::entityId(drawing, id)) == Acad::eOk ? RTNORM : RTERROR;
 }

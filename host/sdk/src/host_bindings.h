@@ -2,6 +2,7 @@
 // test) binds before any module code runs.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "orv/sdk/host.h"
@@ -28,6 +29,8 @@ struct HostBindings {
   AcDbDatabase* drawing = nullptr;  // the current drawing: the working database
   double pickDistance = 1.0;        // how far from a picked point an entity may lie
   dialogs::Presenter* dialogs = nullptr;  // null: dialogs at the command line of `prompts`
+  // The session's pick (Services::pick); unset: a walk through model space.
+  std::function<db::ObjectId(double, double, double)> pick = nullptr;
 };
 
 // Binds the services; the previous bindings are returned so that a test can restore them.

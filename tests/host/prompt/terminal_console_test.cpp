@@ -47,6 +47,11 @@ class Pty {
   Pty& operator=(const Pty&) = delete;
 
   bool ok() const { return in_ && out_; }
+  // The other side goes away, as when the terminal window is closed.
+  void hangUp() {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
   std::FILE* in() const { return in_; }
   std::FILE* out() const { return out_; }
 
@@ -173,6 +178,90 @@ TEST_F(TerminalConsoleTest, alertWaitsForEnterAndStartsOnItsOwnLine) {
 TEST_F(TerminalConsoleTest, allowsOnlyOneConsoleAtATime) {
   TerminalConsole console({}, pty.in(), pty.out());
   EXPECT_THROW(TerminalConsole second({}, pty.in(), pty.out()), std::logic_error);
+}
+
+}  // namespace
+}  // namespace orv::prompt
+
+namespace orv::prompt {
+namespace {
+
+// The host's work while the console waits: what it was asked, and when to end.
+class Host final : public Waiting {
+ public:
+  Host() {
+    if (pipe(pipe_) != 0) pipe_[0] = pipe_[1] = -1;
+  }
+  ~Host() override {
+    close(pipe_[0]);
+    close(pipe_[1]);
+  }
+  int wakeDescriptor() const override { return pipe_[0]; }
+  std::optional<std::chrono::milliseconds> nextWake(const AskOptions& options) override {
+    if (options.kind == AskKind::command && timedWakes < 3) return std::chrono::milliseconds(10);
+    return std::nullopt;
+  }
+  bool wake(const AskOptions& options) override {
+    char byte;
+    pollfd p{pipe_[0], POLLIN, 0};
+    const bool signalled = poll(&p, 1, 0) > 0 && read(pipe_[0], &byte, 1) == 1;
+    if (options.kind == AskKind::command && !signalled) ++timedWakes;
+    ++wakes;
+    return signalled;
+  }
+  void inputLost() override { lost = true; }
+  void signal() { ASSERT_EQ(write(pipe_[1], "x", 1), 1); }
+
+  int wakes = 0;
+  int timedWakes = 0;
+  bool lost = false;
+
+ private:
+  int pipe_[2] = {-1, -1};
+};
+
+TEST_F(TerminalConsoleTest, wakesTheHostAtTheStartOnTimeAndWhenSignalledWhileWaiting) {
+  TerminalConsole console({}, pty.in(), pty.out());
+  Host host;
+  console.setWaiting(&host);
+  AskOptions atCommand;
+  atCommand.kind = AskKind::command;
+  {
+    // At the command prompt: at the start, then on time (twice), while the user thinks.
+    std::jthread user([&] {
+      pty.shownUntil("命令: ");
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      pty.type("LINE\r");
+    });
+    EXPECT_EQ(console.ask("\n命令: ", atCommand).text, "LINE");
+  }
+  EXPECT_EQ(host.timedWakes, 3);
+  EXPECT_FALSE(console.inputLost());
+  // A signal the host acts on ends the input, at any prompt, and for good.
+  {
+    std::jthread user([&] {
+      pty.shownUntil("点: ");
+      host.signal();
+    });
+    EXPECT_EQ(console.ask("\n点: ").kind, Reply::Kind::End);
+  }
+  EXPECT_TRUE(console.inputLost());
+  EXPECT_EQ(console.ask("\n命令: ", atCommand).kind, Reply::Kind::End);
+  EXPECT_FALSE(host.lost);
+}
+
+TEST_F(TerminalConsoleTest, aTerminalThatHangsUpEndsTheInputAndTellsTheHost) {
+  TerminalConsole console({}, pty.in(), pty.out());
+  Host host;
+  console.setWaiting(&host);
+  std::jthread user([&] {
+    pty.shownUntil("点: ");
+    pty.hangUp();
+  });
+  EXPECT_EQ(console.ask("\n点: ").kind, Reply::Kind::End);
+  user.join();
+  EXPECT_TRUE(host.lost);
+  EXPECT_TRUE(console.inputLost());
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST(WindowSession, escCancelsSpaceEndsARightClickIsEnterAndEnterRepeats) {
   // Keys typed while the view or the history has the focus go to the command line.
   w.step([&] {
     w.panel().history()->setFocus();
-    QTest::keyClicks(w.panel().history(), "id");
+    QTest::keyClicks(w.panel().history(), "zz");
     QTest::keyClick(w.panel().history(), Qt::Key_Return);
     return true;
   });
@@ -78,7 +78,7 @@ TEST(WindowSession, escCancelsSpaceEndsARightClickIsEnterAndEnterRepeats) {
   ASSERT_EQ(c.size(), 3u);
   auto text = [](db::Point2 p) { return pointText({p.x, p.y, 0}); };
   EXPECT_EQ(w.console().transcript(),
-            scriptTranscript({"LINE", text(c[0]), "^C", "LINE", text(c[1]), text(c[2]), "", "", "^C", "id"}));
+            scriptTranscript({"LINE", text(c[0]), "^C", "LINE", text(c[1]), text(c[2]), "", "", "^C", "zz"}));
   const auto lines = linesOf(w.session().database());
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0]->start.x, c[1].x);

@@ -3,6 +3,7 @@
 // presentations of it; the prompt engine knows none of them.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,9 +65,35 @@ struct AskOptions {
   bool atCommandPrompt() const { return kind == AskKind::command; }
 };
 
+// The host's own work while a presentation waits for a reply: writing a recovery
+// file on time between commands, and acting on a signal (a hang-up) at once. A
+// presentation that waits for the user (the terminal, the window) calls it; one that
+// reads a script need not.
+class Waiting {
+ public:
+  virtual ~Waiting() = default;
+  // A descriptor that becomes readable when the host must be woken (a signal
+  // arrived); -1 for none.
+  virtual int wakeDescriptor() const = 0;
+  // How long a wait for a reply to this prompt may last before wake() is due
+  // again; nullopt: no limit.
+  virtual std::optional<std::chrono::milliseconds> nextWake(const AskOptions& options) = 0;
+  // Called when a wait begins, when the wake descriptor is readable and when the
+  // time nextWake gave has passed. True: the input ends now; the reply is End, and
+  // every later one too.
+  virtual bool wake(const AskOptions& options) = 0;
+  // The input is gone for good (the terminal hung up): nothing more will be typed.
+  virtual void inputLost() = 0;
+};
+
 class Console {
  public:
   virtual ~Console() = default;
+
+  // Who to call while waiting for a reply (not owned; null: no one).
+  virtual void setWaiting(Waiting* /*waiting*/) {}
+  // True once the input is gone for good: every reply from then on is End.
+  virtual bool inputLost() const { return false; }
 
   // Writes text to the command line exactly as given; each "\n" is a line break.
   virtual void print(std::string_view text) = 0;

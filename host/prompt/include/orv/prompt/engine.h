@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "orv/prompt/console.h"
+#include "orv/prompt/snap.h"
 
 namespace orv::prompt {
 
@@ -41,6 +42,7 @@ inline constexpr std::string_view kIntegerRange = "\n需要 -32768 和 32767 之
 inline constexpr std::string_view kZero = "\n值不能为零。";
 inline constexpr std::string_view kNegative = "\n值不能为负。";
 inline constexpr std::string_view kStringTooLong = "\n字符串太长。";
+inline constexpr std::string_view kKeyword = "\n需要选项关键字。";
 }  // namespace refusal
 
 // Rules shared by every request:
@@ -85,6 +87,15 @@ class PromptEngine {
   // last point stays), with a rubber rectangle for presentations that draw one.
   Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
 
+  // One of the armed keywords (acedGetKword): Keyword with lastKeyword(), None for an
+  // empty reply; anything else is refused with "\n需要选项关键字。" and asked again.
+  Status getKeyword(std::string_view prompt);
+
+  // Where getPoint and getCorner look up snap overrides ("END", "MID", ... typed at the
+  // prompt, a keyword the caller armed winning); null: none are offered.
+  void setSnapProvider(SnapProvider* provider) { snaps_ = provider; }
+  SnapProvider* snapProvider() const { return snaps_; }
+
   // The keyword of the last request if it returned Keyword, as it was armed
   // (with kOther: the reply as typed, blanks around it dropped).
   const std::optional<std::string>& lastKeyword() const { return lastKeyword_; }
@@ -117,8 +128,12 @@ class PromptEngine {
                                      std::string_view typed);
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
                   AskKind kind, Point3& out, bool boxFromBase = false);
+  // After a snap override was typed: asks "于" for the point to snap from. Normal with
+  // the snap point, None to ask the prompt again, Cancel.
+  Status askSnap(SnapKind kind, AskOptions options, Point3& out);
 
   Console& console_;
+  SnapProvider* snaps_ = nullptr;
   Armed armed_;
   std::optional<std::string> lastKeyword_;
   Point3 lastPoint_;

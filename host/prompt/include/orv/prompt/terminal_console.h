@@ -21,6 +21,9 @@ namespace orv::prompt {
 //     command prompt it is shown as a cancel.
 //   - Prompts are shown with every line but the last printed, the last one
 //     given to readline, so line editing never overwrites earlier lines.
+//   - While it waits, the Waiting it was given is woken at the start of each wait,
+//     when its descriptor is readable or its time is up, and on any signal; when it
+//     says so, or when the terminal hangs up, the input ends for good.
 //   - Non-empty replies go into the history (Up and Down recall them); with a
 //     history file, it is read at the start and written back, at most 1000
 //     entries, at the end. A history file that cannot be read or written is
@@ -45,6 +48,9 @@ class TerminalConsole final : public Console {
   TerminalConsole(const TerminalConsole&) = delete;
   TerminalConsole& operator=(const TerminalConsole&) = delete;
 
+  void setWaiting(Waiting* waiting) override;
+  // The terminal hung up, or the host ended the input from its Waiting.
+  bool inputLost() const override;
   void print(std::string_view text) override;
   Reply ask(std::string_view prompt, const AskOptions& options = {}) override;
   // Shows the alert line, then waits for Enter.

@@ -3,8 +3,11 @@
 // object modules see as the working database.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
+
+#include "orv/db/types.h"
 
 namespace orv::prompt {
 class PromptEngine;
@@ -30,6 +33,9 @@ struct Services {
   dialogs::Presenter* dialogs = nullptr;
   db::Database* drawing = nullptr;  // the current drawing
   double pickDistance = 1.0;        // how far from a picked point an entity may lie
+  // The entity of the drawing's model space an entity pick at (x, y) finds within
+  // maxDistance (null: none); unset, the SDK looks through model space itself.
+  std::function<db::ObjectId(double x, double y, double maxDistance)> pick = nullptr;
 };
 
 // Binds the services for its lifetime and restores what was bound before when it goes.

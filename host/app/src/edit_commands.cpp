@@ -1,0 +1,152 @@
+// The editing commands: ERASE, MOVE, COPY, ROTATE, SCALE and MIRROR on a selection,
+// each one step of UNDO.
+#include <cmath>
+#include <vector>
+
+#include "orv/core/editor.h"
+#include "orv/prompt/reply_parser.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Point3;
+using prompt::Status;
+
+core::Vec2 xy(const Point3& p) { return {p.x, p.y}; }
+
+// The selection of an editing command; nullopt when there is nothing to work on.
+std::optional<core::SelectionSet> selection(Session& s) {
+  auto set = s.selectObjects();
+  if (!set || set->empty()) return std::nullopt;
+  return set;
+}
+
+bool askPoint(Session& s, std::string_view prompt, const std::optional<Point3>& base, Point3& out) {
+  return s.prompts().getPoint(prompt, base, out) == Status::Normal;
+}
+
+void report(Session& s, const core::EditReport& r, std::string_view verb) {
+  if (const std::string message = r.refusalMessage(verb); !message.empty()) s.console().print(message);
+}
+
+// A number, or a point whose angle (degrees) or distance from `base` gives it.
+enum class Measure { angle, distance };
+std::optional<double> askNumberOrPoint(Session& s, std::string_view prompt, const Point3& base, Measure what) {
+  auto& prompts = s.prompts();
+  for (;;) {
+    prompts.initGet(prompt::kOther, "");
+    Point3 p;
+    const Status st = prompts.getPoint(prompt, base, p);
+    double value = 0;
+    if (st == Status::Normal) {
+      const core::Vec2 d = xy(p) - xy(base);
+      value = what == Measure::angle ? core::degreesOf(d) : core::length(d);
+    } else if (st == Status::Keyword) {
+      const auto number = prompt::parseReal(prompts.lastKeyword().value_or(""));
+      if (!number) {
+        s.console().print("\n需要数值或点。");
+        continue;
+      }
+      value = *number + 0.0;
+    } else {
+      return std::nullopt;
+    }
+    if (what == Measure::distance && value == 0) {
+      s.console().print(prompt::refusal::kZero);
+      continue;
+    }
+    if (what == Measure::distance && value < 0) {
+      s.console().print(prompt::refusal::kNegative);
+      continue;
+    }
+    return value;
+  }
+}
+
+void erase(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  core::Editor(s.database(), s.index()).erase(*set);
+}
+
+void move(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  Point3 base, to;
+  if (!askPoint(s, "\n指定基点: ", std::nullopt, base) || !askPoint(s, "\n指定第二个点: ", base, to)) return;
+  const auto map = core::Affine2::translation(xy(to) - xy(base), to.z - base.z);
+  report(s, core::Editor(s.database(), s.index()).transform(*set, map), "移动");
+}
+
+void copy(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  Point3 base;
+  if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  Point3 to;
+  while (askPoint(s, "\n指定第二个点或 <退出>: ", base, to)) {
+    const auto map = core::Affine2::translation(xy(to) - xy(base), to.z - base.z);
+    report(s, core::Editor(s.database(), s.index()).copy(*set, map), "复制");
+  }
+}
+
+void rotate(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  Point3 base;
+  if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const auto angle = askNumberOrPoint(s, "\n指定旋转角度: ", base, Measure::angle);
+  if (!angle) return;
+  report(s, core::Editor(s.database(), s.index()).transform(*set, core::Affine2::rotation(xy(base), *angle)),
+         "旋转");
+}
+
+void scale(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  Point3 base;
+  if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const auto factor = askNumberOrPoint(s, "\n指定比例因子: ", base, Measure::distance);
+  if (!factor) return;
+  auto map = core::Affine2::scaling(xy(base), *factor);
+  map.zs = *factor;
+  map.zt = base.z - *factor * base.z;
+  report(s, core::Editor(s.database(), s.index()).transform(*set, map), "缩放");
+}
+
+void mirror(Session& s) {
+  auto set = selection(s);
+  if (!set) return;
+  Point3 first, second;
+  if (!askPoint(s, "\n指定镜像线的第一点: ", std::nullopt, first)) return;
+  for (;;) {
+    if (!askPoint(s, "\n指定镜像线的第二点: ", first, second)) return;
+    if (second.x != first.x || second.y != first.y) break;
+    s.console().print("\n镜像线的两点不能重合。");
+  }
+  auto& prompts = s.prompts();
+  prompts.initGet(0, "Yes No");
+  const Status st = prompts.getKeyword("\n要删除源对象吗？[是(Y)/否(N)] <否>: ");
+  if (st == Status::Cancel) return;
+  const bool eraseSource = st == Status::Keyword && prompts.lastKeyword() == "Yes";
+  const auto map = core::Affine2::mirror(xy(first), xy(second));
+  core::Editor editor(s.database(), s.index());
+  report(s, eraseSource ? editor.transform(*set, map) : editor.copy(*set, map), "镜像");
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> editCommands() {
+  return {
+      {"ERASE", "删除选中的对象", erase, true, {"E"}},
+      {"MOVE", "把选中的对象从基点移到第二点", move, true, {"M"}},
+      {"COPY", "把选中的对象复制到一个或多个位置", copy, true, {"CO", "CP"}},
+      {"ROTATE", "把选中的对象绕基点旋转", rotate, true, {"RO"}},
+      {"SCALE", "把选中的对象以基点为中心按比例缩放", scale, true, {"SC"}},
+      {"MIRROR", "以一条直线为镜像线镜像选中的对象，文字保持可读", mirror, true, {"MI"}},
+  };
+}
+
+}  // namespace orv::app

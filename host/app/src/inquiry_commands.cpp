@@ -1,0 +1,206 @@
+// The asking commands: LIST (what the selected entities are), ID (a point's
+// coordinates) and DIST (between two points), in the drawing's units.
+#include <cmath>
+#include <vector>
+
+#include "orv/core/shapes.h"
+#include "orv/core/units.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Point3;
+using prompt::Status;
+
+// Reading a kept entity's tags by code (outside application data).
+struct KeptTags {
+  const db::RawTags& tags;
+  std::string_view text(int code) const {
+    bool inGroup = false;
+    for (db::RawTag t : tags) {
+      if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+      if (!inGroup && t.code == code) return t.value;
+    }
+    return {};
+  }
+  std::optional<double> number(int code) const {
+    const std::string_view v = text(code);
+    if (v.empty()) return std::nullopt;
+    try {
+      std::size_t used = 0;
+      const double d = std::stod(std::string(v), &used);
+      return std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
+    } catch (...) {
+      return std::nullopt;
+    }
+  }
+};
+
+class Lister {
+ public:
+  Lister(Session& s) : s_(s), d_(s.database()), u_(core::unitsOf(d_)) {}
+
+  std::string len(double v) const { return core::formatLength(u_, v); }
+  std::string ang(double degrees) const { return core::formatAngle(u_, degrees); }
+  std::string point(double x, double y, double z) const {
+    return "X = " + len(x) + "  Y = " + len(y) + "  Z = " + len(z);
+  }
+  void line(const std::string& text) { s_.console().print("\n" + text); }
+
+  static std::string colour(std::int16_t c) {
+    static const char* kNames[] = {"随块", "红", "黄", "绿", "青", "蓝", "洋红", "白"};
+    if (c == db::color::byLayer) return "随层";
+    if (c >= 0 && c <= 7) return std::string(kNames[c]) + (c ? " (" + std::to_string(c) + ")" : "");
+    return std::to_string(c);
+  }
+  std::string linetype(std::string_view name) const {
+    if (db::foldName(name) == "BYLAYER") return "随层";
+    if (db::foldName(name) == "BYBLOCK") return "随块";
+    return std::string(name);
+  }
+
+  void header(const db::Entity& e, const std::string& kind) {
+    char handle[24];
+    std::snprintf(handle, sizeof handle, "%llX", static_cast<unsigned long long>(e.handle()));
+    std::string layer(core::layerOf(d_, e));
+    std::string colourText = colour(e.color), linetypeText = linetype(d_.name(e.linetype));
+    if (const auto* u = e.as<db::UnknownEntity>()) {
+      const KeptTags t{u->tags};
+      colourText = colour(static_cast<std::int16_t>(t.number(62).value_or(256)));
+      linetypeText = linetype(t.text(6).empty() ? "ByLayer" : t.text(6));
+    }
+    line(kind + "  图层: \"" + layer + "\"  颜色: " + colourText + "  线型: " + linetypeText + "  句柄 = " + handle);
+  }
+
+  void list(db::ObjectId owner) {
+    const std::vector<db::ObjectId> group = s_.index().group(owner);
+    const db::Entity& e = *d_.entity(owner);
+    header(e, core::kindName(d_, e));
+    auto p3 = [&](const db::Point3& p) { return point(p.x, p.y, p.z); };
+    if (const auto* l = e.as<db::Line>()) {
+      const double dx = l->end.x - l->start.x, dy = l->end.y - l->start.y, dz = l->end.z - l->start.z;
+      line("  起点: " + p3(l->start));
+      line("  端点: " + p3(l->end));
+      line("  长度 = " + len(std::sqrt(dx * dx + dy * dy + dz * dz)) + "，XY 平面中的角度 = " +
+           ang(core::degreesOf({dx, dy})));
+      line("  X 增量 = " + len(dx) + "，Y 增量 = " + len(dy) + "，Z 增量 = " + len(dz));
+    } else if (const auto* c = e.as<db::Circle>()) {
+      line("  圆心: " + p3(c->center));
+      line("  半径 = " + len(c->radius));
+      line("  周长 = " + len(2 * core::kPi * c->radius) + "，面积 = " + len(core::kPi * c->radius * c->radius));
+    } else if (const auto* a = e.as<db::Arc>()) {
+      double sweep = core::normalizeDegrees(a->endAngle - a->startAngle);
+      if (sweep == 0) sweep = 360;
+      line("  圆心: " + p3(a->center));
+      line("  半径 = " + len(a->radius));
+      line("  起点角度 = " + ang(a->startAngle) + "，端点角度 = " + ang(a->endAngle));
+      line("  长度 = " + len(a->radius * sweep * core::kDegree));
+    } else if (const auto* pl = e.as<db::Polyline>()) {
+      listPolyline(*pl);
+    } else if (const auto* r = e.as<db::BlockReference>()) {
+      line("  块名: \"" + d_.block(r->block).name + "\"");
+      line("  插入点: " + p3(r->position));
+      line("  X 比例 = " + len(r->xScale) + "，Y 比例 = " + len(r->yScale) + "，Z 比例 = " + len(r->zScale));
+      line("  旋转角度 = " + ang(r->rotation));
+    } else if (const auto* u = e.as<db::UnknownEntity>()) {
+      listKept(owner, *u);
+    }
+    for (std::size_t i = 1; i < group.size(); ++i) {
+      const db::Entity* member = d_.entity(group[i]);
+      const auto* u = member ? member->as<db::UnknownEntity>() : nullptr;
+      if (!u || member->isErased() || d_.name(u->type) != "ATTRIB") continue;
+      const KeptTags t{u->tags};
+      line("  属性: 标记 \"" + std::string(t.text(2)) + "\"，值 \"" + std::string(t.text(1)) + "\"");
+    }
+  }
+
+ private:
+  void listPolyline(const db::Polyline& pl) {
+    line(std::string("  ") + (pl.closed() ? "闭合" : "打开") + "，" + std::to_string(pl.size()) + " 个顶点" +
+         (pl.constantWidth() != 0 ? "，全局宽度 = " + len(pl.constantWidth()) : ""));
+    double total = 0;
+    const std::size_t n = pl.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      const db::Vertex v = pl.vertex(i);
+      std::string text = "  顶点 " + std::to_string(i + 1) + ": " + point(v.point.x, v.point.y, pl.elevation());
+      if (v.bulge != 0) text += "，凸度 = " + len(v.bulge);
+      if (v.startWidth != 0 || v.endWidth != 0)
+        text += "，起点宽度 = " + len(v.startWidth) + "，端点宽度 = " + len(v.endWidth);
+      line(text);
+      if (i + 1 < n || pl.closed()) {
+        const db::Point2 b = pl.point((i + 1) % n);
+        const auto piece = core::bulgePiece({v.point.x, v.point.y}, {b.x, b.y}, v.bulge);
+        if (const auto* arc = std::get_if<core::CircularArc>(&piece))
+          total += arc->radius * arc->sweep;
+        else
+          total += core::distance({v.point.x, v.point.y}, {b.x, b.y});
+      }
+    }
+    line("  长度 = " + len(total));
+  }
+
+  void listKept(db::ObjectId id, const db::UnknownEntity& u) {
+    const KeptTags t{u.tags};
+    const std::string_view type = d_.name(u.type);
+    if (type == "TEXT" || type == "MTEXT" || type == "ATTRIB" || type == "ATTDEF") {
+      std::string text;
+      bool inGroup = false;
+      for (db::RawTag tag : u.tags) {
+        if (tag.code == 102) inGroup = !tag.value.empty() && tag.value.front() == '{';
+        if (!inGroup && (tag.code == 3 || tag.code == 1) && (type == "MTEXT" || tag.code == 1)) text += tag.value;
+      }
+      line("  文字: \"" + text + "\"");
+      if (auto h = t.number(40)) line("  高度 = " + len(*h));
+    }
+    if (auto x = t.number(10)) line("  位置: " + point(*x, t.number(20).value_or(0), t.number(30).value_or(0)));
+    const core::Box2 box = core::entityBox(d_, id);
+    if (!box.empty())
+      line("  范围: 从 " + point(box.minX, box.minY, 0) + " 到 " + point(box.maxX, box.maxY, 0));
+    line("  （" + std::string(type) + " 按读入时保留）");
+  }
+
+  Session& s_;
+  const db::Database& d_;
+  core::Units u_;
+};
+
+void list(Session& s) {
+  auto set = s.selectObjects();
+  if (!set) return;
+  Lister lister(s);
+  for (db::ObjectId id : set->ids()) lister.list(id);
+}
+
+void id(Session& s) {
+  Point3 p;
+  if (s.prompts().getPoint("\n指定点: ", std::nullopt, p) != Status::Normal) return;
+  s.console().print("\n" + Lister(s).point(p.x, p.y, p.z));
+}
+
+void dist(Session& s) {
+  Point3 a, b;
+  auto& prompts = s.prompts();
+  if (prompts.getPoint("\n指定第一个点: ", std::nullopt, a) != Status::Normal) return;
+  if (prompts.getPoint("\n指定第二个点: ", a, b) != Status::Normal) return;
+  const Lister l(s);
+  const double dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
+  const double flat = std::hypot(dx, dy);
+  const double elevation = flat == 0 && dz == 0 ? 0 : std::atan2(dz, flat) / core::kDegree;
+  s.console().print("\n距离 = " + l.len(std::sqrt(dx * dx + dy * dy + dz * dz)) + "，XY 平面中的倾角 = " +
+                    l.ang(core::degreesOf({dx, dy})) + "，与 XY 平面的夹角 = " + l.ang(elevation));
+  s.console().print("\nX 增量 = " + l.len(dx) + "，Y 增量 = " + l.len(dy) + "，Z 增量 = " + l.len(dz));
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> inquiryCommands() {
+  return {
+      {"LIST", "列出选中对象的类型、图层、颜色、线型和几何数据", list, false, {"LI"}},
+      {"ID", "显示一个点的坐标", id},
+      {"DIST", "测量两点之间的距离和角度", dist, false, {"DI"}},
+  };
+}
+
+}  // namespace orv::app

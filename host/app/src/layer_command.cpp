@@ -1,0 +1,241 @@
+// LAYER: making layers, the current layer, and each layer's state, colour and
+// linetype, asked option by option until Enter; the whole command is one step of UNDO.
+#include <algorithm>
+#include <vector>
+
+#include "orv/prompt/reply_parser.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Status;
+
+constexpr std::string_view kOptions =
+    "\n输入选项 [?/生成(M)/设置(S)/新建(N)/开(ON)/关(OFF)/颜色(C)/线型(L)/冻结(F)/解冻(T)]: ";
+constexpr std::string_view kKeywords = "? Make Set New ON OFF Color Ltype Freeze Thaw";
+
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// "*" and "?" as in file names, letters compared without regard to case.
+bool matches(std::string_view pattern, std::string_view name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern.front() == '*')
+    return matches(pattern.substr(1), name) || (!name.empty() && matches(pattern, name.substr(1)));
+  if (name.empty()) return false;
+  if (pattern.front() != '?' && upper(pattern.front()) != upper(name.front())) return false;
+  return matches(pattern.substr(1), name.substr(1));
+}
+
+std::vector<std::string> splitNames(std::string_view text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string_view name = prompt::trimBlanks(text.substr(start, comma - start));
+    if (!name.empty()) names.emplace_back(name);
+    start = comma + 1;
+  }
+  return names;
+}
+
+bool validName(std::string_view name) {
+  return !name.empty() && name.size() <= 255 && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
+}
+
+class LayerDialogue {
+ public:
+  explicit LayerDialogue(Session& s) : s_(s), d_(s.database()) {}
+
+  void run() {
+    auto& prompts = s_.prompts();
+    for (;;) {
+      prompts.initGet(0, kKeywords);
+      const Status st = prompts.getKeyword(kOptions);
+      if (st != Status::Keyword) return;
+      const std::string option = prompts.lastKeyword().value_or("");
+      if (option == "?") list();
+      else if (option == "Make") make(true);
+      else if (option == "New") make(false);
+      else if (option == "Set") setCurrent();
+      else if (option == "ON") state("\n输入要打开的图层名列表: ", [](db::Layer& l) { l.color = static_cast<std::int16_t>(std::abs(l.color)); });
+      else if (option == "OFF") state("\n输入要关闭的图层名列表: ", [](db::Layer& l) { l.color = static_cast<std::int16_t>(-std::abs(l.color)); });
+      else if (option == "Freeze") state("\n输入要冻结的图层名列表: ", [](db::Layer& l) { l.flags |= 1; });
+      else if (option == "Thaw") state("\n输入要解冻的图层名列表: ", [](db::Layer& l) { l.flags &= ~1; });
+      else if (option == "Color") colour();
+      else if (option == "Ltype") linetype();
+    }
+  }
+
+ private:
+  void say(const std::string& text) { s_.console().print(text); }
+
+  bool askText(std::string_view prompt, std::string& out) {
+    return s_.prompts().getString(prompt, true, 4096, out) == Status::Normal;
+  }
+
+  // The layers a list names, in table order; a name that matches none is reported.
+  std::vector<std::size_t> named(const std::string& text) {
+    std::vector<std::size_t> found;
+    for (const std::string& pattern : splitNames(text)) {
+      bool any = false;
+      for (std::size_t i = 0; i < d_.layers().size(); ++i)
+        if (matches(pattern, d_.layers()[i].name)) {
+          any = true;
+          if (std::find(found.begin(), found.end(), i) == found.end()) found.push_back(i);
+        }
+      if (!any) say("\n找不到图层“" + pattern + "”。");
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  bool isCurrent(const db::Layer& l) const { return db::foldName(l.name) == db::foldName(d_.header.currentLayer); }
+
+  void change(std::size_t index, db::Layer layer) {
+    if (d_.changeLayer(index, std::move(layer)) != db::Status::ok) say("\n无法修改图层“" + d_.layers()[index].name + "”。");
+  }
+
+  template <class F>
+  void state(std::string_view prompt, F apply) {
+    std::string text;
+    if (!askText(prompt, text)) return;
+    for (std::size_t i : named(text)) {
+      db::Layer l = d_.layers()[i];
+      const db::Layer before = l;
+      apply(l);
+      if ((l.flags & 1) && !(before.flags & 1) && isCurrent(l)) {
+        say("\n不能冻结当前图层“" + l.name + "”。");
+        continue;
+      }
+      if (l.color < 0 && before.color >= 0 && isCurrent(l)) say("\n当前图层“" + l.name + "”已关闭。");
+      change(i, std::move(l));
+    }
+  }
+
+  void make(bool setCurrent) {
+    std::string text;
+    if (!askText(setCurrent ? "\n输入新图层的名称（成为当前图层） <" + d_.header.currentLayer + ">: "
+                            : "\n输入新图层的名称列表: ",
+                 text))
+      return;
+    std::vector<std::string> names = splitNames(text);
+    if (setCurrent && names.size() > 1) {
+      say("\n只能输入一个图层名。");
+      return;
+    }
+    for (const std::string& name : names) {
+      if (!validName(name)) {
+        say("\n图层名“" + name + "”无效。");
+        continue;
+      }
+      if (!d_.layers().find(name)) {
+        db::Layer layer;
+        layer.name = name;
+        if (auto added = d_.addLayer(std::move(layer)); !added) {
+          say("\n无法新建图层“" + name + "”。");
+          continue;
+        }
+      }
+      if (setCurrent) d_.setCurrentLayer(name);
+    }
+  }
+
+  void setCurrent() {
+    std::string name;
+    if (!askText("\n输入要置为当前的图层名 <" + d_.header.currentLayer + ">: ", name)) return;
+    const std::string_view trimmed = prompt::trimBlanks(name);
+    if (trimmed.empty()) return;
+    const db::Layer* layer = d_.layers().get(trimmed);
+    if (!layer) {
+      say("\n找不到图层“" + std::string(trimmed) + "”。");
+      return;
+    }
+    if (layer->flags & 1) {
+      say("\n不能把冻结的图层“" + layer->name + "”置为当前。");
+      return;
+    }
+    d_.setCurrentLayer(layer->name);
+  }
+
+  // The layers a list names, the current one on Enter.
+  std::vector<std::size_t> namedOrCurrent(std::string_view prompt) {
+    std::string text;
+    if (!askText(prompt, text)) return {};
+    if (prompt::trimBlanks(text).empty()) text = d_.header.currentLayer;
+    return named(text);
+  }
+
+  void colour() {
+    static const std::pair<std::string_view, int> kNamed[] = {
+        {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
+        {"红", 1},  {"黄", 2},     {"绿", 3},    {"青", 4},   {"蓝", 5},   {"洋红", 6},     {"白", 7}};
+    int index = 0;
+    while (index == 0) {
+      std::string text;
+      if (!askText("\n输入颜色名或编号 (1-255): ", text)) return;
+      const std::string_view t = prompt::trimBlanks(text);
+      if (t.empty()) return;
+      for (const auto& [name, value] : kNamed)
+        if (db::foldName(t) == name) index = value;
+      int n = 0;
+      if (index == 0 && prompt::parseInt(t, n) == prompt::IntParse::Ok && n >= 1 && n <= 255) index = n;
+      if (index == 0) say("\n颜色须是 1 到 255 之间的编号或颜色名。");
+    }
+    for (std::size_t i : namedOrCurrent("\n输入要设置颜色 " + std::to_string(index) + " 的图层名列表 <" +
+                                        d_.header.currentLayer + ">: ")) {
+      db::Layer l = d_.layers()[i];
+      l.color = static_cast<std::int16_t>(l.color < 0 ? -index : index);
+      change(i, std::move(l));
+    }
+  }
+
+  void linetype() {
+    std::string name;
+    for (;;) {
+      if (!askText("\n输入要使用的线型名 <Continuous>: ", name)) return;
+      std::string_view t = prompt::trimBlanks(name);
+      if (t.empty()) t = "Continuous";
+      if (const db::Linetype* lt = d_.linetypes().get(t)) {
+        name = lt->name;
+        break;
+      }
+      say("\n找不到线型“" + std::string(t) + "”。");
+    }
+    for (std::size_t i : namedOrCurrent("\n输入使用线型 " + name + " 的图层名列表 <" + d_.header.currentLayer + ">: ")) {
+      db::Layer l = d_.layers()[i];
+      l.linetype = name;
+      change(i, std::move(l));
+    }
+  }
+
+  void list() {
+    say("\n图层名                状态          颜色        线型");
+    for (const db::Layer& l : d_.layers()) {
+      std::string name = l.name;
+      std::string row = "\n" + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ');
+      row += std::string(l.color < 0 ? "关" : "开") + " " + ((l.flags & 1) ? "冻结" : "解冻");
+      row += isCurrent(l) ? " 当前    " : "         ";
+      std::string c = std::to_string(std::abs(l.color));
+      row += c + std::string(c.size() < 12 ? 12 - c.size() : 1, ' ') + l.linetype;
+      say(row);
+    }
+    say("\n当前图层: " + d_.header.currentLayer);
+  }
+
+  Session& s_;
+  db::Database& d_;
+};
+
+}  // namespace
+
+std::vector<Session::HostCommand> layerCommands() {
+  return {
+      {"LAYER", "新建图层、设置当前图层，打开、关闭、冻结、解冻图层，设置图层的颜色和线型", [](Session& s) { LayerDialogue(s).run(); },
+       true, {"LA"}},
+  };
+}
+
+}  // namespace orv::app

@@ -1,0 +1,526 @@
+// Kept entities under a map: a table per type of which group codes are points,
+// vectors, lengths and angles, and the few types that need more (text that must stay
+// readable, ellipse parameters, hatch boundaries, dimension measurements).
+#include "kept_transform.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "kept_tags.h"
+
+namespace orv::core::kept {
+
+namespace {
+
+enum class Role : std::uint8_t { none, point, vector, scaledVector, length, degrees, radians, bulge };
+enum class Frame : std::uint8_t { world, object };
+
+struct CodeRole {
+  int code;
+  Role role;
+  Frame frame = Frame::world;
+};
+
+// ---- an editable copy of the tags
+
+struct Entry {
+  int code = 0;
+  std::uint8_t slot = 0;
+  std::string value;
+  std::uint8_t where = 0;  // 0 the entity's own, 1 application data, 2 extended data
+};
+
+class Editable {
+ public:
+  explicit Editable(const db::RawTags& raw) {
+    bool inGroup = false, inXdata = false;
+    for (db::RawTag t : raw) {
+      if (t.code >= 1000) inXdata = true;
+      std::uint8_t where = inXdata ? 2 : inGroup ? 1 : 0;
+      if (t.code == 102 && !inXdata) {
+        inGroup = !t.value.empty() && t.value.front() == '{';
+        where = 1;
+      }
+      entries.push_back({t.code, t.slot, std::string(t.value), where});
+    }
+  }
+  db::RawTags raw() const {
+    db::RawTags out;
+    for (const Entry& e : entries) out.add(e.code, e.value, e.slot);
+    return out;
+  }
+  std::optional<std::size_t> find(int code, std::size_t from = 0) const {
+    for (std::size_t i = from; i < entries.size(); ++i)
+      if (entries[i].code == code && entries[i].where == 0) return i;
+    return std::nullopt;
+  }
+  std::optional<double> number(std::size_t i) const { return parseNumber(entries[i].value); }
+  double number(int code, double fallback) const {
+    const auto i = find(code);
+    return i ? number(*i).value_or(fallback) : fallback;
+  }
+  // The index of a subclass marker, the n-th of that name (from 0).
+  std::optional<std::size_t> marker(std::string_view name, int nth = 0) const {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].code == 100 && entries[i].where == 0 && entries[i].value == name && nth-- == 0) return i;
+    return std::nullopt;
+  }
+  // Where tags added to the entity's own go at the end: before extended data.
+  std::size_t end() const {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].where == 2) return i;
+    return entries.size();
+  }
+  void set(std::size_t i, double v) { entries[i].value = formatNumber(v); }
+  // Sets the first tag of a code, or adds it before `at`.
+  void put(int code, double v, std::size_t at) {
+    if (auto i = find(code)) return set(*i, v);
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), Entry{code, slotNear(at), formatNumber(v), 0});
+  }
+  void putInteger(int code, long v, std::size_t at) {
+    if (auto i = find(code)) {
+      entries[*i].value = std::to_string(v);
+      return;
+    }
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), Entry{code, slotNear(at), std::to_string(v), 0});
+  }
+  // A point's x, y (and z when there) at i, x code c.
+  std::optional<std::array<double, 3>> pointAt(std::size_t i) const {
+    if (i + 1 >= entries.size() || entries[i + 1].code != entries[i].code + 10) return std::nullopt;
+    const auto x = number(i), y = number(i + 1);
+    if (!x || !y) return std::nullopt;
+    double z = 0;
+    if (i + 2 < entries.size() && entries[i + 2].code == entries[i].code + 20) z = number(i + 2).value_or(0);
+    return std::array<double, 3>{*x, *y, z};
+  }
+  void setPoint(std::size_t i, Vec2 p, std::optional<double> z = std::nullopt) {
+    set(i, p.x);
+    set(i + 1, p.y);
+    if (z && i + 2 < entries.size() && entries[i + 2].code == entries[i].code + 20) set(i + 2, *z);
+  }
+  // Sets the point of x code c, or adds it (x, y, z) before `at`.
+  void putPoint(int code, Vec2 p, double z, std::size_t at) {
+    if (auto i = find(code); i && pointAt(*i)) {
+      setPoint(*i, p, z);
+      return;
+    }
+    const std::uint8_t slot = slotNear(at);
+    const Entry added[3] = {{code, slot, formatNumber(p.x), 0},
+                            {code + 10, slot, formatNumber(p.y), 0},
+                            {code + 20, slot, formatNumber(z), 0}};
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), std::begin(added), std::end(added));
+  }
+
+  std::vector<Entry> entries;
+
+ private:
+  std::uint8_t slotNear(std::size_t at) const {
+    if (at < entries.size()) return entries[at].slot;
+    return entries.empty() ? 0 : entries.back().slot;
+  }
+};
+
+// ---- the generic pass
+
+struct Maps {
+  Affine2 world;
+  Affine2 object;
+  const Affine2& of(Frame f) const { return f == Frame::world ? world : object; }
+};
+
+// Applies a role to the tag at i (and the y and z after a point's x); returns the index
+// after what it used, or nullopt when a number is not one.
+std::optional<std::size_t> applyRole(Editable& t, std::size_t i, Role role, const Affine2& m) {
+  switch (role) {
+    case Role::none: return i + 1;
+    case Role::point:
+    case Role::vector:
+    case Role::scaledVector: {
+      const auto p = t.pointAt(i);
+      if (!p) return std::nullopt;
+      const Vec2 v{(*p)[0], (*p)[1]};
+      if (role == Role::point) {
+        t.setPoint(i, m.apply(v), m.applyZ((*p)[2]));
+      } else {
+        const Vec2 w = m.applyLinear(v);
+        t.setPoint(i, role == Role::vector ? (1 / m.scale()) * w : w);
+      }
+      std::size_t next = i + 2;
+      if (next < t.entries.size() && t.entries[next].code == t.entries[i].code + 20) ++next;
+      return next;
+    }
+    default: break;
+  }
+  const auto v = t.number(i);
+  if (!v) return std::nullopt;
+  switch (role) {
+    case Role::length: t.set(i, *v * m.scale()); break;
+    case Role::degrees: t.set(i, m.mapDegrees(*v)); break;
+    case Role::radians: t.set(i, m.mapDegrees(*v / kDegree) * kDegree); break;
+    case Role::bulge: if (m.mirrors()) t.set(i, -*v); break;
+    default: break;
+  }
+  return i + 1;
+}
+
+Role xdataRole(int code) {
+  switch (code) {
+    case 1011: return Role::point;
+    case 1012: return Role::scaledVector;
+    case 1013: return Role::vector;
+    case 1041: case 1042: return Role::length;
+    default: return Role::none;
+  }
+}
+
+bool applyTable(Editable& t, const std::vector<CodeRole>& table, const Maps& maps) {
+  std::size_t i = 0;
+  while (i < t.entries.size()) {
+    const Entry& e = t.entries[i];
+    Role role = Role::none;
+    Frame frame = Frame::world;
+    if (e.where == 2) {
+      role = xdataRole(e.code);
+    } else if (e.where == 0) {
+      for (const CodeRole& r : table)
+        if (r.code == e.code) role = r.role, frame = r.frame;
+    }
+    const auto next = applyRole(t, i, role, maps.of(frame));
+    if (!next) return false;
+    i = *next;
+  }
+  return true;
+}
+
+// ---- types that need more
+
+// TEXT, ATTRIB, ATTDEF under a reflection: on the other side of the mirror line, reading
+// as before. Of the two readable placements the one whose direction is nearer the
+// original is taken: along the mirrored direction with top and bottom justification
+// exchanged, or against it with left and right exchanged.
+struct TextBefore {
+  double angle = 0;
+  long h = 0, v = 0;
+  Vec2 reference;
+};
+
+TextBefore textBefore(const Editable& t, int verticalCode) {
+  TextBefore b;
+  b.angle = t.number(50, 0);
+  b.h = static_cast<long>(t.number(72, 0));
+  b.v = static_cast<long>(t.number(verticalCode, 0));
+  const auto p10 = t.find(10) ? t.pointAt(*t.find(10)) : std::nullopt;
+  const auto p11 = t.find(11) ? t.pointAt(*t.find(11)) : std::nullopt;
+  const bool atFirst = (b.h == 0 && b.v == 0) || !p11;
+  if (const auto& p = atFirst ? p10 : p11) b.reference = {(*p)[0], (*p)[1]};
+  return b;
+}
+
+void keepTextReadable(Editable& t, const TextBefore& b, const Affine2& m, int verticalCode,
+                      std::string_view secondMarker) {
+  const double mirrored = m.mapDegrees(b.angle);
+  const bool along = dot(unitAtDegrees(mirrored), unitAtDegrees(b.angle)) >= 0;
+  const auto i10 = t.find(10);
+  const double z = i10 && t.pointAt(*i10) ? (*t.pointAt(*i10))[2] : 0;
+  std::size_t anchor = t.end();
+  if (auto i = t.marker(secondMarker, secondMarker == "AcDbText" ? 1 : 0)) anchor = *i;
+  if (b.h == 3 || b.h == 5) {
+    // Aligned or fitted between its two points: against the mirrored direction the
+    // points change places.
+    const auto i11 = t.find(11);
+    if (!along && i10 && i11 && t.pointAt(*i10) && t.pointAt(*i11)) {
+      const auto p = *t.pointAt(*i10), q = *t.pointAt(*i11);
+      t.setPoint(*i10, {q[0], q[1]}, q[2]);
+      t.setPoint(*i11, {p[0], p[1]}, p[2]);
+      t.put(50, normalizeDegrees(mirrored + 180), anchor);
+    }
+    return;
+  }
+  long h = b.h, v = b.v;
+  if (along) {
+    if (h != 4) v = v == 0 || v == 1 ? 3 : v == 3 ? 0 : v;
+  } else {
+    h = h == 0 ? 2 : h == 2 ? 0 : h;
+    if (auto i = t.find(50))
+      t.set(*i, normalizeDegrees(mirrored + 180));
+    else
+      t.put(50, normalizeDegrees(mirrored + 180), anchor);
+  }
+  const Vec2 reference = m.apply(b.reference);
+  if (h == 0 && v == 0) {
+    if (i10) t.setPoint(*i10, reference, z);
+  } else {
+    t.putPoint(11, reference, z, anchor);
+    if (auto i = t.marker(secondMarker, secondMarker == "AcDbText" ? 1 : 0)) anchor = *i;
+  }
+  if (h != b.h || t.find(72)) t.putInteger(72, h, anchor);
+  if (v != b.v || t.find(verticalCode)) t.putInteger(verticalCode, v, t.end());
+}
+
+void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
+  const double mirrored = m.mapDegrees(angleBefore);
+  const bool along = dot(unitAtDegrees(mirrored), unitAtDegrees(angleBefore)) >= 0;
+  const long attach = std::clamp(static_cast<long>(t.number(71, 1)), 1L, 9L);
+  long col = (attach - 1) % 3, row = (attach - 1) / 3;
+  if (along) {
+    row = 2 - row;
+  } else {
+    col = 2 - col;
+    if (auto i = t.find(11); i && t.pointAt(*i)) {
+      const auto d = *t.pointAt(*i);
+      t.setPoint(*i, {-d[0], -d[1]});
+    }
+    if (auto i = t.find(50)) t.set(*i, normalizeDegrees(mirrored + 180) * kDegree);
+  }
+  t.putInteger(71, row * 3 + col + 1, t.end());
+}
+
+void mirrorEllipseParameters(Editable& t) {
+  const double s = t.number(41, 0), e = t.number(42, kTwoPi);
+  if (std::abs(e - s) >= kTwoPi - 1e-12) return;
+  const double sweep = normalizeRadians(e - s);
+  const double start = normalizeRadians(-e);
+  t.put(41, start, t.end());
+  t.put(42, start + sweep, t.end());
+}
+
+// ---- HATCH
+
+std::optional<std::string> transformHatch(Editable& t, const Maps& maps) {
+  const db::RawTags raw = t.raw();
+  const Tags view(raw);
+  const std::vector<HatchTag> roles = classifyHatch(view);
+  if (roles.empty()) return "其边界数据无法识别";
+  const Affine2& m = maps.object;
+  using R = HatchRole;
+  std::vector<bool> drop(t.entries.size(), false);
+  struct Edge {
+    std::size_t start = 0, end = 0, ccw = 0;
+    std::uint8_t type = 0;
+    bool hasStart = false, hasEnd = false;
+  };
+  std::vector<Edge> edges;
+  for (std::size_t i = 0; i < roles.size(); ++i) {
+    Role role = Role::none;
+    switch (roles[i].role) {
+      case R::vertex: case R::lineStart: case R::lineEnd: case R::arcCenter: case R::control:
+      case R::fit: case R::seed: case R::patternBase:
+        role = Role::point;
+        break;
+      case R::majorAxis: case R::patternOffset: role = Role::scaledVector; break;
+      case R::tangent: role = Role::vector; break;
+      case R::radius: case R::patternScale: case R::dash: role = Role::length; break;
+      case R::patternAngle: role = Role::degrees; break;
+      case R::bulge: role = Role::bulge; break;
+      case R::associative: t.entries[i].value = "0"; break;
+      case R::sourceCount: t.entries[i].value = "0"; break;
+      case R::sourceHandle: drop[i] = true; break;
+      case R::startAngle: case R::endAngle: case R::ccw: {
+        if (roles[i].edge > edges.size()) edges.resize(roles[i].edge);
+        Edge& e = edges[roles[i].edge - 1];
+        e.type = roles[i].edgeType;
+        if (roles[i].role == R::startAngle) e.start = i, e.hasStart = true;
+        if (roles[i].role == R::endAngle) e.end = i, e.hasEnd = true;
+        if (roles[i].role == R::ccw) e.ccw = i;
+        break;
+      }
+      default: break;
+    }
+    if (role == Role::point || role == Role::scaledVector || role == Role::vector) {
+      // A boundary's points have x and y only; pattern base and offset use 43/44, 45/46.
+      const bool pattern = roles[i].role == R::patternBase || roles[i].role == R::patternOffset;
+      if (i + 1 >= t.entries.size()) return "其边界数据无法识别";
+      const auto x = t.number(i), y = t.number(i + 1);
+      if (!x || !y || (!pattern && t.entries[i + 1].code != t.entries[i].code + 10))
+        return "其边界数据无法识别";
+      Vec2 v{*x, *y};
+      v = role == Role::point ? m.apply(v) : m.applyLinear(v);
+      if (role == Role::vector) v = (1 / m.scale()) * v;
+      t.set(i, v.x);
+      t.set(i + 1, v.y);
+    } else if (role != Role::none) {
+      if (!applyRole(t, i, role, m)) return "其数值无效";
+    }
+  }
+  for (const Edge& e : edges) {
+    if (!e.hasStart || !e.hasEnd || e.type == 0) continue;
+    const double s = t.number(e.start).value_or(0), en = t.number(e.end).value_or(0);
+    const bool ccw = t.number(e.ccw).value_or(1) != 0;
+    // As a counter-clockwise range: clockwise edges keep 360 less the angles, swapped.
+    double a0 = ccw ? s : 360 - en, a1 = ccw ? en : 360 - s;
+    const bool full = std::abs(a1 - a0) >= 360;
+    const double sweep = full ? 360 : normalizeDegrees(a1 - a0);
+    double b0 = a0;
+    if (e.type == 2) {
+      b0 = m.mirrors() ? m.mapDegrees(a1) : m.mapDegrees(a0);
+      if (full) b0 = m.mapDegrees(a0);
+    } else if (m.mirrors()) {  // an ellipse's parameters run the other way
+      b0 = full ? a0 : normalizeDegrees(-a1);
+    }
+    const double b1 = b0 + sweep;
+    const bool flag = m.mirrors() ? !ccw : ccw;
+    t.set(e.start, flag ? b0 : 360 - b1);
+    t.set(e.end, flag ? b1 : 360 - b0);
+    t.entries[e.ccw].value = flag ? "1" : "0";
+  }
+  std::vector<Entry> kept;
+  for (std::size_t i = 0; i < t.entries.size(); ++i)
+    if (!drop[i]) kept.push_back(std::move(t.entries[i]));
+  t.entries = std::move(kept);
+  return std::nullopt;
+}
+
+// ---- the tables
+
+// A value a kind may leave out (an angle of 0, a scale of 1) that the map can change:
+// written after the tag of code `after` (0: at the end of the entity's own tags).
+struct Omitted {
+  int code;
+  double value;
+  Role role;
+  Frame frame;
+  int after;
+};
+
+struct KindTable {
+  std::string_view type;
+  std::vector<CodeRole> roles;
+  bool objectFrame;  // some of its coordinates are in the object's plane
+  std::vector<Omitted> omitted = {};
+};
+
+void putOmitted(Editable& t, const std::vector<Omitted>& omitted, const Maps& maps) {
+  for (const Omitted& o : omitted) {
+    if (t.find(o.code)) continue;
+    const Affine2& m = maps.of(o.frame);
+    double v = o.value;
+    if (o.role == Role::degrees) v = m.mapDegrees(v);
+    if (o.role == Role::radians) v = m.mapDegrees(v / kDegree) * kDegree;
+    if (o.role == Role::length) v *= m.scale();
+    if (v == o.value) continue;
+    std::size_t at = t.end();
+    if (o.after != 0)
+      if (auto i = t.find(o.after)) {
+        at = *i + 1;
+        while (at < t.entries.size() && (t.entries[at].code == o.after + 10 || t.entries[at].code == o.after + 20)) ++at;
+      }
+    t.put(o.code, v, at);
+  }
+}
+
+const std::vector<KindTable>& tables() {
+  constexpr Frame W = Frame::world, O = Frame::object;
+  static const std::vector<KindTable> kTables = {
+      {"TEXT", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
+      {"ATTRIB", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
+      {"ATTDEF", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 1}}},
+      {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
+                 {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::radians, W}}, false},
+      {"POINT", {{10, Role::point, W}, {50, Role::degrees, W}}, false},
+      {"ELLIPSE", {{10, Role::point, W}, {11, Role::scaledVector, W}}, false},
+      {"SPLINE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::vector, W}, {13, Role::vector, W}}, false},
+      {"SOLID", {{10, Role::point, O}, {11, Role::point, O}, {12, Role::point, O}, {13, Role::point, O}}, true},
+      {"TRACE", {{10, Role::point, O}, {11, Role::point, O}, {12, Role::point, O}, {13, Role::point, O}}, true},
+      {"3DFACE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::point, W}, {13, Role::point, W}}, false},
+      {"LINE", {{10, Role::point, W}, {11, Role::point, W}}, false},
+      {"RAY", {{10, Role::point, W}, {11, Role::vector, W}}, false},
+      {"XLINE", {{10, Role::point, W}, {11, Role::vector, W}}, false},
+      {"CIRCLE", {{10, Role::point, O}, {40, Role::length}}, true},
+      {"ARC", {{10, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}, {51, Role::degrees, O}}, true},
+      {"INSERT", {{10, Role::point, O}, {41, Role::length}, {42, Role::length}, {43, Role::length},
+                  {44, Role::length}, {45, Role::length}, {50, Role::degrees, O}}, true,
+       {{41, 1, Role::length, O, 10}, {42, 1, Role::length, O, 10}, {43, 1, Role::length, O, 10},
+        {50, 0, Role::degrees, O, 10}}},
+      {"POLYLINE", {{40, Role::length}, {41, Role::length}}, true},
+      {"VERTEX", {{10, Role::point, O}, {40, Role::length}, {41, Role::length}, {42, Role::bulge},
+                  {50, Role::degrees, O}}, true},
+      {"SEQEND", {}, false},
+      {"LEADER", {{10, Role::point, W}, {211, Role::vector, W}, {212, Role::scaledVector, W},
+                  {213, Role::scaledVector, W}, {40, Role::length}, {41, Role::length}}, false},
+      {"DIMENSION", {{10, Role::point, W}, {11, Role::point, O}, {13, Role::point, W}, {14, Role::point, W},
+                     {15, Role::point, W}, {16, Role::point, W}, {40, Role::length}, {50, Role::degrees, O},
+                     {51, Role::degrees, O}, {52, Role::degrees, O}, {53, Role::degrees, O}}, true,
+       {{50, 0, Role::degrees, O, 0}}},
+      {"HATCH", {}, true},
+  };
+  return kTables;
+}
+
+}  // namespace
+
+std::variant<db::RawTags, std::string> transformKept(std::string_view type, const db::RawTags& raw,
+                                                     const Affine2& map, const db::RawTags* ownerTags) {
+  const KindTable* table = nullptr;
+  for (const KindTable& k : tables())
+    if (k.type == type) table = &k;
+  if (!table) return std::string("不知道其几何");
+  if (!map.isSimilarity()) return std::string("只能均匀缩放");
+  const Tags view(raw);
+  Plane plane = planeOf(view);
+  std::vector<CodeRole> roles = table->roles;
+  if (type == "VERTEX" && ownerTags) {
+    // The vertices of a 3D polyline or mesh are world points; those of a 2D one lie in
+    // the plane of their POLYLINE.
+    const Tags owner(*ownerTags);
+    const long flags = static_cast<long>(owner.number(70, 0));
+    plane = planeOf(owner);
+    if (flags & (8 | 16 | 64)) {
+      plane = Plane::world;
+      // A polyface mesh's face records name vertices; their own point means nothing.
+      const long vflags = static_cast<long>(view.number(70, 0));
+      if ((vflags & 128) && !(vflags & 64)) return raw;
+    }
+  }
+  if (table->objectFrame && plane == Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
+  if (!table->objectFrame && plane == Plane::tilted && type != "3DFACE" && type != "LINE" &&
+      type != "POINT")
+    return std::string("其所在平面与 XY 平面不平行");
+  if (type == "INSERT" && map.mirrors()) return std::string("其块未定义，不能镜像");
+
+  Maps maps{map, map};
+  const Affine2 flip = objectToWorld(plane);
+  maps.object = flip.after(map).after(flip);
+  Editable t(raw);
+  if (type == "HATCH") {
+    if (auto why = transformHatch(t, maps)) return *why;
+    // Extended data is carried along: its world points move with the hatch.
+    if (!applyTable(t, {}, maps)) return std::string("其数值无效");
+    return t.raw();
+  }
+  const bool text = type == "TEXT" || type == "ATTRIB" || type == "ATTDEF";
+  const int vertical = type == "TEXT" ? 73 : 74;
+  const TextBefore before = text ? textBefore(t, vertical) : TextBefore{};
+  double mtextAngle = 0;
+  if (type == "MTEXT") {
+    const auto dir = view.point(11);
+    mtextAngle = dir && (dir->x != 0 || dir->y != 0) ? degreesOf(*dir) : view.number(50, 0) / kDegree;
+  }
+  if (!applyTable(t, roles, maps)) return std::string("其数值无效");
+  putOmitted(t, table->omitted, maps);
+  // MTEXT gives its direction by a vector or an angle; with neither it lies along x.
+  if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::radians, Frame::world, 0}}, maps);
+  if (map.mirrors()) {
+    if (text) {
+      keepTextReadable(t, before, maps.object, vertical,
+                       type == "TEXT" ? "AcDbText" : type == "ATTRIB" ? "AcDbAttribute" : "AcDbAttributeDefinition");
+    } else if (type == "MTEXT") {
+      keepMTextReadable(t, mtextAngle, maps.world);
+    } else if (type == "ELLIPSE") {
+      mirrorEllipseParameters(t);
+    } else if (type == "ARC") {
+      auto s = t.find(50), e = t.find(51);
+      if (s && e) std::swap(t.entries[*s].value, t.entries[*e].value);
+    }
+  }
+  if (type == "DIMENSION" && map.scale() != 1) {
+    const long kind = static_cast<long>(view.number(70, 0)) & 7;
+    if (auto i = t.find(42); i && kind != 2 && kind != 5)
+      if (auto v = t.number(*i)) t.set(*i, *v * map.scale());
+  }
+  return t.raw();
+}
+
+}  // namespace orv::core::kept

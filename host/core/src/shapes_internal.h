@@ -1,0 +1,30 @@
+// What the shapes of modeled and kept entities share inside the core.
+#pragma once
+
+#include "orv/core/shapes.h"
+
+namespace orv::core::detail {
+
+inline constexpr int kMaxNesting = 16;
+// Block array copies described at most (a larger array is described by fewer copies
+// at its corners).
+inline constexpr long kMaxArrayCopies = 4096;
+
+struct DescribeContext {
+  const db::Database& d;
+  ShapeSink& sink;
+  const ShapeOptions& options;
+};
+
+// A kept entity: its tags read by its type.
+void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity& e,
+                  const db::UnknownEntity& kept, const Affine2& toWorld,
+                  std::string_view inheritedLayer, int depth);
+// The contents of a block seen through `toWorld`.
+void describeBlock(const DescribeContext& ctx, db::BlockId block, const Affine2& toWorld,
+                   std::string_view layer, int depth);
+
+// The estimated advance of a line of text in character heights.
+double textAdvance(std::string_view text, bool mtext);
+
+}  // namespace orv::core::detail

@@ -1,0 +1,128 @@
+// Modeled entities under a similarity, and the tags of copies.
+#include "orv/core/transform.h"
+
+#include <cstdio>
+
+#include "kept_tags.h"
+#include "kept_transform.h"
+
+namespace orv::core {
+
+namespace {
+
+db::Point3 mapped(const Affine2& m, const db::Point3& p) {
+  const Vec2 q = m.apply({p.x, p.y});
+  return {q.x, q.y, m.applyZ(p.z)};
+}
+
+// Columns or rows of a block reference that is an array (MINSERT), read from the tags
+// kept beside it: a scale or reflection would have to change their spacing.
+bool isArray(const db::RawTags* extras) {
+  if (!extras) return false;
+  for (db::RawTag t : *extras)
+    if ((t.code == 70 || t.code == 71) && kept::parseNumber(t.value).value_or(1) > 1) return true;
+  return false;
+}
+
+}  // namespace
+
+std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db::ObjectId id,
+                                                      const Affine2& m, db::ObjectId ownerId) {
+  const db::Entity* found = d.entity(id);
+  if (!found) return std::string("不存在");
+  const db::Entity& e = *found;
+  const db::Entity* owner = ownerId.isNull() ? nullptr : d.entity(ownerId);
+  if (!m.isSimilarity()) return std::string("只能均匀缩放");
+  const double s = m.scale();
+  db::Entity out = e;
+  if (auto* l = out.as<db::Line>()) {
+    l->start = mapped(m, l->start);
+    l->end = mapped(m, l->end);
+  } else if (auto* c = out.as<db::Circle>()) {
+    c->center = mapped(m, c->center);
+    c->radius *= s;
+  } else if (auto* a = out.as<db::Arc>()) {
+    a->center = mapped(m, a->center);
+    a->radius *= s;
+    const double start = m.mapDegrees(a->startAngle), end = m.mapDegrees(a->endAngle);
+    // A reflection turns the arc's direction: its ends change places.
+    a->startAngle = m.mirrors() ? end : start;
+    a->endAngle = m.mirrors() ? start : end;
+  } else if (auto* p = out.as<db::Polyline>()) {
+    db::Polyline moved;
+    moved.reserve(p->size());
+    for (std::size_t i = 0; i < p->size(); ++i) {
+      const db::Vertex v = p->vertex(i);
+      const Vec2 q = m.apply({v.point.x, v.point.y});
+      moved.addVertex({q.x, q.y}, m.mirrors() ? -v.bulge : v.bulge, v.startWidth * s, v.endWidth * s);
+    }
+    moved.setClosed(p->closed());
+    moved.setConstantWidth(p->constantWidth() * s);
+    moved.setElevation(m.applyZ(p->elevation()));
+    *p = std::move(moved);
+  } else if (auto* r = out.as<db::BlockReference>()) {
+    if ((s != 1 || m.mirrors()) && isArray(d.entityExtras(id)))
+      return std::string("是阵列，只能移动和旋转");
+    r->position = mapped(m, r->position);
+    r->xScale *= s;
+    r->yScale *= s;
+    r->zScale *= s;
+    if (m.mirrors()) {
+      // R(2φ)·F·R(α)·S(x, y) = R(2φ - α + 180)·S(-x, y)
+      r->rotation = normalizeDegrees(m.rotationDegrees() - r->rotation + 180);
+      r->xScale = -r->xScale;
+    } else {
+      r->rotation = m.mapDegrees(r->rotation);
+    }
+  } else if (auto* u = out.as<db::UnknownEntity>()) {
+    const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
+    auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);
+    if (auto* why = std::get_if<std::string>(&tags)) return *why;
+    u->tags = std::get<db::RawTags>(std::move(tags));
+  }
+  if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
+  return out;
+}
+
+db::RawTags tagsForCopy(const db::RawTags& tags) {
+  db::RawTags out;
+  bool inGroup = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) {
+      inGroup = !t.value.empty() && t.value.front() == '{';
+      continue;
+    }
+    if (!inGroup) out.add(t.code, t.value, t.slot);
+  }
+  return out;
+}
+
+db::RawTags withOwner(const db::RawTags& tags, db::Handle owner) {
+  db::RawTags out;
+  bool done = false, inGroup = false, marker = false;
+  char hex[24];
+  std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(owner));
+  for (db::RawTag t : tags) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code == 100 && !inGroup) marker = true;
+    if (!done && !marker && !inGroup && t.code == 330) {
+      out.add(330, hex, t.slot);
+      done = true;
+      continue;
+    }
+    out.add(t.code, t.value, t.slot);
+  }
+  return out;
+}
+
+db::RawTags withText(const db::RawTags& tags, int code, std::string_view value) {
+  db::RawTags out;
+  bool inGroup = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    out.add(t.code, t.code == code && !inGroup && t.code < 1000 ? value : t.value, t.slot);
+  }
+  return out;
+}
+
+}  // namespace orv::core

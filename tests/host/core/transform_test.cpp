@@ -1,0 +1,156 @@
+// Entities kept as read under maps: text that stays readable in a mirror, ellipse
+// parameters, hatch edges, and the kinds that are refused.
+#include "orv/core/transform.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace orv::core {
+namespace {
+
+using Tags = std::vector<std::pair<int, std::string>>;
+
+struct Kept : ::testing::Test {
+  db::Database d = db::Database::newDrawing();
+
+  db::ObjectId add(const char* type, const Tags& tags) {
+    db::RawTags raw;
+    for (const auto& [code, value] : tags) raw.add(code, value);
+    return *d.appendRead(db::Entity(db::UnknownEntity{d.intern(type), raw}), d.modelSpace(), 0, {});
+  }
+  // The entity's tags after the map, first value of each code; empty on a refusal.
+  std::multimap<int, std::string> after(db::ObjectId id, const Affine2& m, std::string* why = nullptr) {
+    auto r = transformEntity(d, id, m);
+    std::multimap<int, std::string> out;
+    if (auto* reason = std::get_if<std::string>(&r)) {
+      if (why) *why = *reason;
+      return out;
+    }
+    for (db::RawTag t : std::get<db::Entity>(r).as<db::UnknownEntity>()->tags) out.emplace(t.code, t.value);
+    return out;
+  }
+  static double num(const std::multimap<int, std::string>& t, int code, double fallback = 0) {
+    auto it = t.find(code);
+    return it == t.end() ? fallback : std::stod(it->second);
+  }
+};
+
+TEST_F(Kept, textInAMirrorReadsAsBeforeWhereItsImageWouldBe) {
+  // Left-aligned text on its baseline at (10, 0), 2 high.
+  const Tags text = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbText"}, {10, "10"}, {20, "0"}, {30, "0"},
+                     {40, "2"}, {1, "ABC"}, {100, "AcDbText"}};
+  const db::ObjectId id = add("TEXT", text);
+  struct Case {
+    const char* what;
+    Affine2 mirror;
+    double rotation;
+    long h, v;
+    Vec2 reference;  // 10 when left on the baseline, else 11
+  } cases[] = {
+      // In the y axis: the text ends where it started, still reading left to right.
+      {"vertical mirror line", Affine2::mirror({0, 0}, {0, 1}), 0, 2, 0, {-10, 0}},
+      // In the x axis: it hangs below the line, still upright.
+      {"horizontal mirror line", Affine2::mirror({0, -5}, {1, -5}), 0, 0, 3, {10, -10}},
+      // In the diagonal: the mirrored direction is 90 degrees, nearer the original than 270.
+      {"diagonal mirror line", Affine2::mirror({0, 0}, {1, 1}), 90, 0, 3, {0, 10}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto t = after(id, c.mirror);
+    ASSERT_FALSE(t.empty());
+    EXPECT_NEAR(num(t, 50), c.rotation, 1e-9);
+    EXPECT_EQ(num(t, 72), c.h);
+    EXPECT_EQ(num(t, 73), c.v);
+    const int code = c.h == 0 && c.v == 0 ? 10 : 11;
+    EXPECT_NEAR(num(t, code), c.reference.x, 1e-9);
+    EXPECT_NEAR(num(t, code + 10), c.reference.y, 1e-9);
+    EXPECT_EQ(num(t, 40), 2);
+  }
+  // A rotation turns the text and adds the angle it did not write.
+  const auto turned = after(id, Affine2::rotation({0, 0}, 30));
+  EXPECT_EQ(num(turned, 50), 30);
+  EXPECT_EQ(turned.count(72), 0u);
+  const auto scaled = after(id, Affine2::scaling({0, 0}, 2));
+  EXPECT_EQ(num(scaled, 40), 4);
+  EXPECT_EQ(num(scaled, 10), 20);
+}
+
+TEST_F(Kept, mtextEllipseAndHatchUnderMirrorsAndRotations) {
+  const db::ObjectId mtext = add("MTEXT", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbMText"}, {10, "5"},
+                                           {20, "5"}, {30, "0"}, {40, "2"}, {71, "1"}, {1, "Hello"}});
+  const auto m = after(mtext, Affine2::mirror({0, 0}, {0, 1}));
+  EXPECT_EQ(num(m, 71), 3) << "top left becomes top right";
+  EXPECT_EQ(num(m, 10), -5);
+  const auto r = after(mtext, Affine2::rotation({0, 0}, 90));
+  EXPECT_NEAR(num(r, 50), kPi / 2, 1e-12);
+
+  // A quarter of an ellipse from parameter 0 to π/2, mirrored in the y axis: its major
+  // axis points the other way and the parameters run from 3π/2 to 2π.
+  const db::ObjectId ellipse = add("ELLIPSE", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbEllipse"}, {10, "0"},
+                                               {20, "0"}, {30, "0"}, {11, "10"}, {21, "0"}, {31, "0"},
+                                               {40, "0.5"}, {41, "0"}, {42, "1.5707963267948966"}});
+  const auto e = after(ellipse, Affine2::mirror({0, 0}, {0, 1}));
+  EXPECT_EQ(num(e, 11), -10);
+  EXPECT_NEAR(num(e, 41), 3 * kPi / 2, 1e-12);
+  EXPECT_NEAR(num(e, 42), 2 * kPi, 1e-12);
+
+  // A hatch with a clockwise arc edge (angles kept as 360 less): rotated by 90 the arc
+  // from 0 to 90 degrees runs from 90 to 180; mirrored its direction turns.
+  const Tags hatch = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbHatch"}, {10, "0"}, {20, "0"}, {30, "0"},
+                      {210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"}, {70, "1"}, {71, "1"}, {91, "1"},
+                      {92, "1"}, {93, "2"}, {72, "1"}, {10, "10"}, {20, "0"}, {11, "0"}, {21, "10"},
+                      {72, "2"}, {10, "0"}, {20, "0"}, {40, "10"}, {50, "270"}, {51, "360"}, {73, "0"},
+                      {97, "1"}, {330, "2F"}, {75, "0"}, {76, "1"}, {98, "1"}, {10, "3"}, {20, "3"}};
+  const db::ObjectId h = add("HATCH", hatch);
+  const auto rotated = after(h, Affine2::rotation({0, 0}, 90));
+  ASSERT_FALSE(rotated.empty());
+  auto values = [](const std::multimap<int, std::string>& t, int code) {
+    std::vector<double> out;
+    auto [b, e] = t.equal_range(code);
+    for (auto it = b; it != e; ++it) out.push_back(std::stod(it->second));
+    return out;
+  };
+  EXPECT_EQ(values(rotated, 50), (std::vector<double>{180}));  // 360 - 180
+  EXPECT_EQ(values(rotated, 51), (std::vector<double>{270}));  // 360 - 90
+  EXPECT_EQ(values(rotated, 10), (std::vector<double>{0, 0, 0, -3}));  // elevation kept, edges and seed turned
+  EXPECT_EQ(num(rotated, 71), 0) << "no longer follows its boundary objects";
+  EXPECT_EQ(rotated.count(330), 0u);
+  const auto mirrored = after(h, Affine2::mirror({0, 0}, {0, 1}));
+  EXPECT_EQ(values(mirrored, 73), (std::vector<double>{1}));  // now counter-clockwise
+  EXPECT_EQ(values(mirrored, 50), (std::vector<double>{90}));
+  EXPECT_EQ(values(mirrored, 51), (std::vector<double>{180}));
+}
+
+TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
+  struct Case {
+    const char* type;
+    Tags tags;
+    Affine2 map;
+    const char* why;
+  } cases[] = {
+      {"MLINE", {{10, "0"}, {20, "0"}}, Affine2::translation({1, 0}), "不知道其几何"},
+      {"TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, "A"}, {210, "1"}, {220, "0"}, {230, "0"}},
+       Affine2::translation({1, 0}), "其所在平面与 XY 平面不平行"},
+      {"HATCH", {{100, "AcDbHatch"}, {91, "1"}, {93, "1"}}, Affine2::translation({1, 0}), "其边界数据无法识别"},
+      {"INSERT", {{2, "MISSING"}, {10, "0"}, {20, "0"}}, Affine2::mirror({0, 0}, {0, 1}), "其块未定义，不能镜像"},
+      {"POINT", {{10, "x"}, {20, "0"}}, Affine2::translation({1, 0}), "其数值无效"},
+  };
+  for (const Case& c : cases) {
+    std::string why;
+    EXPECT_TRUE(after(add(c.type, c.tags), c.map, &why).empty()) << c.type;
+    EXPECT_EQ(why, c.why) << c.type;
+  }
+  // A vertex of a 2D polyline in a mirror: its bulge turns.
+  const db::ObjectId head = add("POLYLINE", {{100, "AcDb2dPolyline"}, {70, "0"}});
+  const db::ObjectId vertex = add("VERTEX", {{100, "AcDb2dVertex"}, {10, "1"}, {20, "2"}, {30, "0"}, {42, "0.5"}});
+  auto r = transformEntity(d, vertex, Affine2::mirror({0, 0}, {0, 1}), head);
+  const auto& tags = std::get<db::Entity>(r).as<db::UnknownEntity>()->tags;
+  std::map<int, std::string> got;
+  for (db::RawTag t : tags) got.emplace(t.code, t.value);
+  EXPECT_EQ(got[10], "-1.0");
+  EXPECT_EQ(got[42], "-0.5");
+}
+
+}  // namespace
+}  // namespace orv::core
