@@ -1,16 +1,32 @@
-// The shapes of entities kept as read, from their tags: text and attributes (by an
-// estimate of their box), points, ellipses, splines, solids, faces, hatch boundaries,
-// dimensions (through their picture block), old-style polylines and leaders.
+// The shapes of entities kept as read, from their tags as the geometry library decodes
+// them: text and attributes (by an estimate of their box: the host's core measures no
+// fonts), points, ellipses, splines, solids, faces, hatch boundaries, dimensions
+// (through their picture block), old-style polylines and leaders.
 #include <algorithm>
 
 #include "kept_tags.h"
+#include "orv/geom/curves.h"
+#include "orv/geom/hatch.h"
+#include "orv/geom/shapes.h"
+#include "orv/geom/text.h"
+#include "orv/geom/mtext.h"
 #include "shapes_internal.h"
 
 namespace orv::core::detail {
 
 namespace {
 
-using kept::Tags;
+Vec2 xy(const geom::Point3& p) { return {p.x, p.y}; }
+Vec2 xy(const geom::Point2& p) { return {p.x, p.y}; }
+
+// The plan view of an object coordinate system as a core map.
+Affine2 planOf(geom::Point3 extrusion, double elevation = 0) {
+  const geom::Affine g = geom::planOfOcs(extrusion, elevation);
+  Affine2 m;
+  m.a = g.xx, m.b = g.xy, m.c = g.yx, m.d = g.yy, m.tx = g.x0, m.ty = g.y0;
+  m.turn = geom::isWorldZ(extrusion) ? 0 : std::numeric_limits<double>::quiet_NaN();
+  return m;
+}
 
 // Decoding one code point of UTF-8; advances i.
 char32_t nextCodePoint(std::string_view s, std::size_t& i) {
@@ -23,11 +39,9 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-double glyphWidth(char32_t cp) { return cp >= 0x1100 ? 1.0 : cp == ' ' ? 0.5 : 0.7; }
-
 struct TextFrame {
-  Vec2 origin;      // the reference point
-  Vec2 along;       // unit direction of the text line
+  Vec2 origin;  // the reference point
+  Vec2 along;   // unit direction of the text line
   double x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // the box in (along, up) coordinates
 };
 
@@ -38,69 +52,63 @@ void emitFrame(const DescribeContext& ctx, const TextFrame& f, const Affine2& m)
   ctx.sink.snapPoint(prompt::SnapKind::insertion, m.apply(f.origin));
 }
 
-// TEXT, ATTRIB, ATTDEF: justification 72 and 73 (74 for attributes), points 10 and 11.
-void describeText(const DescribeContext& ctx, const Tags& t, bool attribute, const Affine2& m) {
-  if (attribute && (static_cast<long>(t.number(70, 0)) & 1)) return;  // invisible
-  const auto p10 = t.point(10);
-  if (!p10) return;
-  const auto p11 = t.point(11);
-  const double h = std::max(t.number(40, 2.5), 0.0);
-  const double width = t.number(41, 1.0) > 0 ? t.number(41, 1.0) : 1.0;
-  const long hj = static_cast<long>(t.number(72, 0));
-  const long vj = static_cast<long>(t.number(attribute ? 74 : 73, 0));
-  const long flags = static_cast<long>(t.number(71, 0));
-  double w = h * width * textAdvance(t.text(attribute ? 1 : 1), false);
+// TEXT, ATTRIB, ATTDEF: placed by their justification (see geom::TextData).
+void describeText(const DescribeContext& ctx, geom::KeptKind kind, const db::RawTags& tags, const Affine2& m) {
+  const auto t = geom::decodeText(kind, tags);
+  if (!t || (kind != geom::KeptKind::attdef && t->invisibleAttribute())) return;
+  using H = geom::TextHAlign;
+  using V = geom::TextVAlign;
+  const double h = t->height > 0 ? t->height : 2.5;
+  const double width = t->widthFactor > 0 ? t->widthFactor : 1.0;
+  double w = h * width * textAdvance(geom::expandTextCodes(t->shown(kind)), false);
   TextFrame f;
-  f.along = unitAtDegrees(t.number(50, 0));
-  f.origin = *p10;
-  if ((hj == 3 || hj == 5) && p11 && *p11 != *p10) {
-    f.along = (1 / distance(*p10, *p11)) * (*p11 - *p10);
-    w = distance(*p10, *p11);
-  } else if ((hj != 0 || vj != 0) && p11) {
-    f.origin = *p11;
+  f.along = unitAtDegrees(t->rotation);
+  f.origin = xy(t->position);
+  const bool between = t->hAlign == H::aligned || t->hAlign == H::fit;
+  if (between && t->hasAlignPoint && xy(t->alignPoint) != xy(t->position)) {
+    f.along = (1 / distance(xy(t->position), xy(t->alignPoint))) * (xy(t->alignPoint) - xy(t->position));
+    w = distance(xy(t->position), xy(t->alignPoint));
+  } else if ((t->hAlign != H::left || t->vAlign != V::baseline) && t->hasAlignPoint) {
+    f.origin = xy(t->alignPoint);
   }
-  f.x0 = hj == 1 || hj == 4 ? -w / 2 : hj == 2 ? -w : 0;
-  f.y0 = hj == 4 || vj == 2 ? -h / 2 : vj == 3 ? -h : 0;
+  const bool middle = t->hAlign == H::middle;
+  f.x0 = t->hAlign == H::center || middle ? -w / 2 : t->hAlign == H::right ? -w : 0;
+  f.y0 = middle || t->vAlign == V::middle ? -h / 2 : t->vAlign == V::top ? -h : 0;
   f.x1 = f.x0 + w, f.y1 = f.y0 + h;
-  if (flags & 2) std::swap(f.x0, f.x1), f.x0 = -f.x0, f.x1 = -f.x1;  // backward
-  if (flags & 4) std::swap(f.y0, f.y1), f.y0 = -f.y0, f.y1 = -f.y1;  // upside down
-  emitFrame(ctx, f, m.after(kept::objectToWorld(kept::planeOf(t))));
+  if (t->generation & 2) std::swap(f.x0, f.x1), f.x0 = -f.x0, f.x1 = -f.x1;  // backward
+  if (t->generation & 4) std::swap(f.y0, f.y1), f.y0 = -f.y0, f.y1 = -f.y1;  // upside down
+  emitFrame(ctx, f, m.after(planOf(t->extrusion)));
 }
 
-void describeMText(const DescribeContext& ctx, const Tags& t, const Affine2& m) {
-  const auto p10 = t.point(10);
-  if (!p10) return;
-  const double h = std::max(t.number(40, 2.5), 0.0);
-  std::string text;
-  for (std::size_t i = 0; i < t.size(); ++i)
-    if (!t.inGroup(i) && (t[i].code == 3 || t[i].code == 1)) text += t[i].value;
-  // Lines at "\P"; each line's advance; wrapped where the reference width is given.
-  const double refWidth = t.number(41, 0);
+void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
+  const auto t = geom::decodeMText(tags);
+  if (!t) return;
+  const double h = t->height > 0 ? t->height : 2.5;
+  const std::string text = geom::plainMText(t->content);
+  // Lines at paragraph ends; each line's advance; wrapped where the box's width is given.
   double widest = 0;
   long lines = 0;
   std::size_t start = 0;
   while (start <= text.size()) {
-    std::size_t end = text.find("\\P", start);
+    std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
-    double adv = h * textAdvance(std::string_view(text).substr(start, end - start), true);
+    double adv = h * textAdvance(std::string_view(text).substr(start, end - start), false);
     long wraps = 1;
-    if (refWidth > 0 && adv > refWidth) {
-      wraps = static_cast<long>(std::ceil(adv / refWidth));
-      adv = refWidth;
+    if (t->width > 0 && adv > t->width) {
+      wraps = static_cast<long>(std::ceil(adv / t->width));
+      adv = t->width;
     }
     widest = std::max(widest, adv);
     lines += wraps;
-    start = end + 2;
+    start = end + 1;
   }
-  const double w = refWidth > 0 ? std::max(refWidth, 0.0) : widest;
-  const double height = h * (1 + (lines - 1) * 5.0 / 3.0);
-  const long attach = std::clamp(static_cast<long>(t.number(71, 1)), 1L, 9L);
+  const double w = t->width > 0 ? t->width : widest;
+  const double height = h * (1 + (lines - 1) * 5.0 / 3.0 * t->lineSpacing);
+  const long attach = std::clamp(static_cast<long>(t->attachment), 1L, 9L);
   TextFrame f;
-  f.origin = *p10;
-  if (const auto dir = t.point(11); dir && (dir->x != 0 || dir->y != 0))
-    f.along = (1 / length(*dir)) * *dir;
-  else
-    f.along = unitAtDegrees(t.number(50, 0) / kDegree);
+  f.origin = xy(t->position);
+  const double angle = geom::mtextAngle(*t);
+  f.along = unitAtRadians(angle);
   const long col = (attach - 1) % 3, row = (attach - 1) / 3;
   f.x0 = col == 0 ? 0 : col == 1 ? -w / 2 : -w;
   f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
@@ -108,222 +116,148 @@ void describeMText(const DescribeContext& ctx, const Tags& t, const Affine2& m) 
   emitFrame(ctx, f, m);
 }
 
-void describeEllipse(const DescribeContext& ctx, const Tags& t, const Affine2& m) {
-  const auto c = t.point(10), major = t.point(11);
-  if (!c || !major || (major->x == 0 && major->y == 0)) return;
-  const double ratio = t.number(40, 1);
-  const bool flipped = kept::planeOf(t) == kept::Plane::flipped;
-  const Vec2 minor = (flipped ? -ratio : ratio) * perp(*major);
-  const double t0 = t.number(41, 0), t1 = t.number(42, kTwoPi);
-  double sweep = normalizeRadians(t1 - t0);
-  if (sweep == 0 || std::abs(t1 - t0) >= kTwoPi - 1e-12) sweep = kTwoPi;
-  ctx.sink.piece(transformed(EllipticArc{*c, *major, minor, t0, sweep}, m), true);
+void describeEllipse(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
+  const auto e = geom::decodeEllipse(tags);
+  if (!e) return;
+  // Seen from above: the image of the unit circle.
+  const geom::EllipseInPlan plan = geom::ellipseInPlan(*e);
+  const geom::Affine& g = plan.plan;
+  EllipticArc arc{{g.x0, g.y0}, {g.xx, g.yx}, {g.xy, g.yy}, plan.start, plan.sweep};
+  if (arc.sweep >= kTwoPi - 1e-12) arc.sweep = kTwoPi;
+  ctx.sink.piece(transformed(arc, m), true);
 }
 
-// A point of a B-spline by de Boor's algorithm (rational with weights).
-Vec2 splinePoint(int degree, const std::vector<double>& knots, const std::vector<Vec2>& ctrl,
-                 const std::vector<double>& weights, double u) {
-  const int n = static_cast<int>(ctrl.size());
-  int k = degree;
-  while (k < n - 1 && u >= knots[k + 1]) ++k;
-  std::vector<double> wx(degree + 1), wy(degree + 1), ww(degree + 1);
-  for (int j = 0; j <= degree; ++j) {
-    const int i = k - degree + j;
-    const double w = weights.size() == ctrl.size() ? weights[i] : 1.0;
-    wx[j] = ctrl[i].x * w, wy[j] = ctrl[i].y * w, ww[j] = w;
-  }
-  for (int r = 1; r <= degree; ++r)
-    for (int j = degree; j >= r; --j) {
-      const int i = k - degree + j;
-      const double den = knots[i + degree - r + 1] - knots[i];
-      const double a = den == 0 ? 0 : (u - knots[i]) / den;
-      wx[j] = (1 - a) * wx[j - 1] + a * wx[j];
-      wy[j] = (1 - a) * wy[j - 1] + a * wy[j];
-      ww[j] = (1 - a) * ww[j - 1] + a * ww[j];
-    }
-  return ww[degree] == 0 ? Vec2{wx[degree], wy[degree]} : Vec2{wx[degree] / ww[degree], wy[degree] / ww[degree]};
-}
-
-void describeSpline(const DescribeContext& ctx, const Tags& t, const Affine2& m) {
-  std::vector<double> knots, weights;
-  std::vector<Vec2> ctrl, fit;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t.inGroup(i)) continue;
-    const int code = t[i].code;
-    if (code == 40) knots.push_back(kept::parseNumber(t[i].value).value_or(0));
-    if (code == 41) weights.push_back(kept::parseNumber(t[i].value).value_or(1));
-    if (code == 10 || code == 11)
-      if (auto p = t.pointAt(i)) (code == 10 ? ctrl : fit).push_back(*p);
-  }
-  const int degree = static_cast<int>(t.number(71, 3));
-  std::vector<Vec2> points;
-  if (degree >= 1 && ctrl.size() >= static_cast<std::size_t>(degree) + 1 &&
-      knots.size() == ctrl.size() + degree + 1 && std::is_sorted(knots.begin(), knots.end())) {
-    const double u0 = knots[degree], u1 = knots[ctrl.size()];
-    const int steps = std::clamp(static_cast<int>(ctrl.size()) * 8, 16, 512);
-    for (int s = 0; s <= steps; ++s)
-      points.push_back(splinePoint(degree, knots, ctrl, weights, u0 + (u1 - u0) * s / steps));
-  } else {
-    points = fit.size() >= 2 ? fit : ctrl;
-  }
+void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
+  const auto s = geom::decodeSpline(tags);
+  if (!s) return;
+  const std::vector<geom::Point3> points = geom::splinePoints(*s, 8, 4096);
   for (std::size_t i = 1; i < points.size(); ++i)
-    ctx.sink.piece(Segment{m.apply(points[i - 1]), m.apply(points[i])}, false);
-  if (!points.empty()) {
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(points.front()));
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(points.back()));
+    ctx.sink.piece(Segment{m.apply(xy(points[i - 1])), m.apply(xy(points[i]))}, false);
+  if (!points.empty() && !s->closed()) {
+    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.front())));
+    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.back())));
   }
 }
 
-void describeCorners(const DescribeContext& ctx, const Tags& t, bool solid, const Affine2& m) {
-  auto p = [&](int code) { return t.point(code); };
-  const auto a = p(10), b = p(11), c = p(12);
-  if (!a || !b || !c) return;
-  const Vec2 d = p(13).value_or(*c);
-  if (solid) {
-    const Affine2 w = m.after(kept::objectToWorld(kept::planeOf(t)));
-    ctx.sink.region({w.apply(*a), w.apply(*b), w.apply(d), w.apply(*c)});
+void describeCorners(const DescribeContext& ctx, geom::KeptKind kind, const db::RawTags& tags, const Affine2& m) {
+  const auto c = geom::decodeCornerShape(kind, tags);
+  if (!c) return;
+  if (c->filled) {
+    const Affine2 w = m.after(planOf(c->extrusion));
+    std::array<Vec2, 4> corners;
+    for (int i = 0; i < 4; ++i) corners[i] = w.apply(xy(c->outline[std::min(i, c->count - 1)]));
+    ctx.sink.region(corners);
     return;
   }
-  const Vec2 corners[4] = {*a, *b, *c, d};
-  const int n = d == *c ? 3 : 4;
-  for (int i = 0; i < n; ++i) ctx.sink.piece(Segment{m.apply(corners[i]), m.apply(corners[(i + 1) % n])}, true);
+  for (int i = 0; i < c->count; ++i)
+    if (!(c->hiddenEdges & (1 << i)))
+      ctx.sink.piece(Segment{m.apply(xy(c->outline[i])), m.apply(xy(c->outline[(i + 1) % c->count]))}, true);
 }
 
-void describeHatch(const DescribeContext& ctx, const Tags& t, const Affine2& m) {
-  const auto roles = kept::classifyHatch(t);
-  if (roles.empty()) return;
-  const Affine2 w = m.after(kept::objectToWorld(kept::planeOf(t)));
+void describeHatch(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
+  const auto h = geom::decodeHatch(tags);
+  if (!h) return;
+  const Affine2 w = m.after(planOf(h->extrusion, h->elevation));
   auto emit = [&](const Piece& p) { ctx.sink.piece(transformed(p, w), false); };
-  using R = kept::HatchRole;
-  // Polyline paths: vertices with bulges, closed.
-  std::vector<std::pair<Vec2, double>> ring;
-  std::uint16_t ringEdge = 0;
-  auto flushRing = [&] {
-    for (std::size_t i = 0; i < ring.size() && ring.size() > 1; ++i)
-      emit(bulgePiece(ring[i].first, ring[(i + 1) % ring.size()].first, ring[i].second));
-    ring.clear();
-  };
-  Vec2 start, center, major;
-  double radius = 0, a0 = 0, a1 = 0, ratio = 1;
-  std::vector<Vec2> controls;
-  for (std::size_t i = 0; i < roles.size(); ++i) {
-    const kept::HatchTag& r = roles[i];
-    if (r.role == R::other || r.role == R::elevation) continue;
-    if (r.role == R::vertex) {
-      if (r.edge != ringEdge) flushRing(), ringEdge = r.edge;
-      if (auto p = t.pointAt(i)) ring.push_back({*p, 0});
-      continue;
+  for (const geom::HatchPath& path : h->paths) {
+    const std::size_t n = path.vertices.size();
+    for (std::size_t i = 0; i + 1 < n || (path.closed && n > 1 && i < n); ++i) {
+      const double bulge = i < path.bulges.size() ? path.bulges[i] : 0;
+      emit(bulgePiece(xy(path.vertices[i]), xy(path.vertices[(i + 1) % n]), bulge));
     }
-    const double v = kept::parseNumber(t[i].value).value_or(0);
-    switch (r.role) {
-      case R::bulge: if (!ring.empty()) ring.back().second = v; break;
-      case R::lineStart: start = t.pointAt(i).value_or(Vec2{}); break;
-      case R::lineEnd: emit(Segment{start, t.pointAt(i).value_or(start)}); break;
-      case R::arcCenter: center = t.pointAt(i).value_or(Vec2{}); break;
-      case R::majorAxis: major = t.pointAt(i).value_or(Vec2{1, 0}); break;
-      case R::radius: radius = v; break;
-      case R::ratio: ratio = v; break;
-      case R::startAngle: a0 = v; break;
-      case R::endAngle: a1 = v; break;
-      case R::ccw: {
-        // Clockwise edges keep 360 less their angles, ends swapped.
-        double s = a0, e = a1;
-        if (v == 0) s = 360 - a1, e = 360 - a0;
-        double sweep = normalizeDegrees(e - s) * kDegree;
-        if (sweep == 0 || std::abs(e - s) >= 360) sweep = kTwoPi;
-        if (r.edgeType == 2)
-          emit(CircularArc{center, radius, normalizeDegrees(s) * kDegree, sweep});
-        else
-          emit(EllipticArc{center, major, ratio * perp(major), s * kDegree, sweep});
-        break;
-      }
-      case R::control:
-        if (!controls.empty() && i > 0 && roles[i - 1].edge != r.edge) controls.clear();
-        if (auto p = t.pointAt(i)) {
-          if (!controls.empty() && controls.size() > 0) emit(Segment{controls.back(), *p});
-          controls.push_back(*p);
+    for (const geom::HatchEdge& e : path.edges) {
+      using T = geom::HatchEdge::Type;
+      double sweep = normalizeDegrees(e.endAngle - e.startAngle) * kDegree;
+      if (sweep == 0 || std::abs(e.endAngle - e.startAngle) >= 360) sweep = kTwoPi;
+      switch (e.type) {
+        case T::line: emit(Segment{xy(e.start), xy(e.end)}); break;
+        case T::arc: emit(CircularArc{xy(e.center), e.radius, normalizeDegrees(e.startAngle) * kDegree, sweep}); break;
+        case T::ellipse:
+          emit(EllipticArc{xy(e.center), xy(e.majorAxis), e.ratio * perp(xy(e.majorAxis)), e.startAngle * kDegree, sweep});
+          break;
+        case T::spline: {
+          const auto points = geom::splinePoints(e.spline, 8, 4096);
+          for (std::size_t i = 1; i < points.size(); ++i) emit(Segment{xy(points[i - 1]), xy(points[i])});
+          break;
         }
-        break;
-      default: break;
+      }
     }
   }
-  flushRing();
 }
 
 // An old-style POLYLINE with the VERTEX entities that follow it in its block.
-void describeOldPolyline(const DescribeContext& ctx, db::ObjectId id, const Tags& head, const Affine2& m) {
-  struct V {
-    Vec2 p;
-    double bulge;
-    long flags;
-    long index[4];
-  };
-  std::vector<V> vertices;
+void describeOldPolyline(const DescribeContext& ctx, db::ObjectId id, const db::RawTags& tags, const Affine2& m) {
+  const auto head = geom::decodePolylineHead(tags);
+  const db::Entity* self = ctx.d.entity(id);
+  if (!head || !self) return;
+  std::vector<geom::VertexData> vertices;
   for (std::uint32_t i = id.index + 1; i < ctx.d.entitySlotCount(); ++i) {
     const db::Entity* e = ctx.d.entity(db::ObjectId{i});
     const auto* u = e ? e->as<db::UnknownEntity>() : nullptr;
-    if (!u || e->owner() != ctx.d.entity(id)->owner() || ctx.d.name(u->type) != "VERTEX") break;
+    if (!u || e->owner() != self->owner() || ctx.d.name(u->type) != "VERTEX") break;
     if (e->isErased()) continue;
-    const Tags t(u->tags);
-    V v{t.point(10).value_or(Vec2{}), t.number(42, 0), static_cast<long>(t.number(70, 0)), {}};
-    for (int k = 0; k < 4; ++k) v.index[k] = static_cast<long>(t.number(71 + k, 0));
-    vertices.push_back(v);
+    if (auto v = geom::decodeVertex(u->tags)) vertices.push_back(*v);
   }
-  const long flags = static_cast<long>(head.number(70, 0));
-  const Affine2 w = (flags & (8 | 16 | 64)) ? m : m.after(kept::objectToWorld(kept::planeOf(head)));
-  auto seg = [&](Vec2 a, Vec2 b) { ctx.sink.piece(Segment{w.apply(a), w.apply(b)}, true); };
-  if (flags & 64) {  // polyface mesh: points, then faces naming them
-    std::vector<Vec2> points;
-    for (const V& v : vertices)
-      if ((v.flags & 64) && (v.flags & 128)) points.push_back(v.p);
-    for (const V& v : vertices) {
-      if (!(v.flags & 128) || (v.flags & 64)) continue;
+  const bool flat = !head->is3d() && !head->isPolygonMesh() && !head->isPolyface();
+  const Affine2 w = flat ? m.after(planOf(head->extrusion, head->elevation)) : m;
+  auto seg = [&](const geom::VertexData& a, const geom::VertexData& b) {
+    ctx.sink.piece(Segment{w.apply(xy(a.position)), w.apply(xy(b.position))}, true);
+  };
+  if (head->isPolyface()) {  // points, then faces naming them
+    std::vector<geom::VertexData> points;
+    for (const auto& v : vertices)
+      if (!v.isFaceRecord()) points.push_back(v);
+    const long count = static_cast<long>(points.size());
+    for (const auto& v : vertices) {
+      if (!v.isFaceRecord()) continue;
       int n = 0;
-      long face[4];
-      for (long k : v.index)
+      int face[4];
+      for (int k : v.face)
         if (k != 0) face[n++] = k;
       for (int k = 0; k < n; ++k) {
         const long a = std::abs(face[k]), b = std::abs(face[(k + 1) % n]);
-        if (face[k] > 0 && a <= static_cast<long>(points.size()) && b <= static_cast<long>(points.size()))
-          seg(points[a - 1], points[b - 1]);
+        if (face[k] > 0 && a <= count && b <= count) seg(points[a - 1], points[b - 1]);
       }
     }
     return;
   }
-  if (flags & 16) {  // polygon mesh of M by N vertices
-    const long rows = static_cast<long>(head.number(71, 0)), cols = static_cast<long>(head.number(72, 0));
-    if (rows * cols != static_cast<long>(vertices.size()) || rows <= 0) return;
-    auto at = [&](long r, long c) { return vertices[r * cols + c].p; };
+  if (head->isPolygonMesh()) {  // M by N vertices
+    const long rows = head->meshM, cols = head->meshN;
+    if (rows <= 0 || rows * cols != static_cast<long>(vertices.size())) return;
+    auto at = [&](long r, long c) { return vertices[r * cols + c]; };
     for (long r = 0; r < rows; ++r)
       for (long c = 0; c < cols; ++c) {
-        if (c + 1 < cols || (flags & 32)) seg(at(r, c), at(r, (c + 1) % cols));
-        if (r + 1 < rows || (flags & 1)) seg(at(r, c), at((r + 1) % rows, c));
+        if (c + 1 < cols || (head->flags & 32)) seg(at(r, c), at(r, (c + 1) % cols));
+        if (r + 1 < rows || (head->flags & 1)) seg(at(r, c), at((r + 1) % rows, c));
       }
     return;
   }
-  std::vector<V> chain;
-  for (const V& v : vertices)
-    if (!(v.flags & 16)) chain.push_back(v);  // spline frame points are not drawn
+  std::vector<geom::VertexData> chain;
+  for (const auto& v : vertices)
+    if (!v.isFrameControl()) chain.push_back(v);  // spline frame points are not drawn
   const std::size_t n = chain.size();
-  if (n == 1) seg(chain[0].p, chain[0].p);
-  const std::size_t count = (flags & 1) ? n : (n == 0 ? 0 : n - 1);
+  if (n == 1) seg(chain[0], chain[0]);
+  const std::size_t count = (head->flags & 1) ? n : (n == 0 ? 0 : n - 1);
   for (std::size_t i = 0; i < count && n > 1; ++i)
-    ctx.sink.piece(transformed(bulgePiece(chain[i].p, chain[(i + 1) % n].p, chain[i].bulge), w), true);
+    ctx.sink.piece(transformed(bulgePiece(xy(chain[i].position), xy(chain[(i + 1) % n].position), chain[i].bulge), w), true);
 }
 
-void describeDimension(const DescribeContext& ctx, const db::Entity& e, const Tags& t,
-                       const Affine2& m, std::string_view layer, int depth) {
-  if (auto block = drawnBlock(ctx.d, e)) {
-    const Vec2 at = t.point(12).value_or(Vec2{});
-    describeBlock(ctx, *block, m.after(Affine2::translation(at)), layer, depth + 1);
+void describeDimension(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m,
+                       std::string_view layer, int depth) {
+  const auto dim = geom::decodeDimension(tags);
+  if (!dim) return;
+  if (auto block = ctx.d.findBlock(dim->block)) {
+    const Affine2 ocs = planOf(dim->extrusion);
+    describeBlock(ctx, *block, m.after(Affine2::translation(ocs.applyLinear(xy(dim->insertion)))), layer, depth + 1);
     return;
   }
-  for (int code : {10, 13, 14})
-    if (auto p = t.point(code)) ctx.sink.piece(Segment{m.apply(*p), m.apply(*p)}, false);
+  const Vec2 p = m.apply(xy(dim->definitionPoint));
+  ctx.sink.piece(Segment{p, p}, false);
 }
 
 // Any other kind: the points it names, so that a window or a pick can find it.
-void describePoints(const DescribeContext& ctx, const Tags& t, const Affine2& m, bool chained) {
+void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, const Affine2& m, bool chained) {
+  const kept::Tags t(kept.tags);
   std::vector<Vec2> points;
   for (std::size_t i = 0; i < t.size(); ++i)
     if (!t.inGroup(i) && t[i].code >= 10 && t[i].code <= 18)
@@ -337,61 +271,42 @@ void describePoints(const DescribeContext& ctx, const Tags& t, const Affine2& m,
 
 }  // namespace
 
-double textAdvance(std::string_view text, bool mtext) {
+double textAdvance(std::string_view text, bool) {
   double adv = 0;
   std::size_t i = 0;
   while (i < text.size()) {
-    if (!mtext && text.compare(i, 2, "%%") == 0 && i + 2 < text.size()) {
-      const char c = static_cast<char>(text[i + 2] | 0x20);
-      i += 3;
-      if (c == 'd' || c == 'p' || c == 'c' || c == '%') adv += 0.7;
-      continue;
-    }
-    if (mtext && text[i] == '\\' && i + 1 < text.size()) {
-      const char c = text[i + 1];
-      if (c == '\\' || c == '{' || c == '}' || c == '~') {
-        adv += 0.7;
-        i += 2;
-      } else if (std::string_view("LlOoKkNnPX").find(c) != std::string_view::npos) {
-        i += 2;
-      } else {
-        const std::size_t end = text.find(';', i);
-        i = end == std::string_view::npos ? text.size() : end + 1;
-      }
-      continue;
-    }
-    if (mtext && (text[i] == '{' || text[i] == '}')) {
-      ++i;
-      continue;
-    }
-    adv += glyphWidth(nextCodePoint(text, i));
+    const char32_t cp = nextCodePoint(text, i);
+    adv += cp >= 0x1100 ? 1.0 : cp == ' ' ? 0.5 : 0.7;
   }
   return adv;
 }
 
-void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity& e,
-                  const db::UnknownEntity& kept, const Affine2& m, std::string_view layer, int depth) {
-  const std::string_view type = ctx.d.name(kept.type);
-  const Tags t(kept.tags);
-  if (type == "VERTEX" || type == "SEQEND") return;
-  if (type != "ELLIPSE" && type != "SPLINE" && type != "MTEXT" && type != "3DFACE" && type != "POINT" &&
-      type != "LEADER" && type != "DIMENSION" && kept::planeOf(t) == kept::Plane::tilted)
-    return;  // drawn in a plane the host does not follow
-  if (type == "TEXT") return describeText(ctx, t, false, m);
-  if (type == "ATTRIB" || type == "ATTDEF") return describeText(ctx, t, true, m);
-  if (type == "MTEXT") return describeMText(ctx, t, m);
-  if (type == "ELLIPSE") return describeEllipse(ctx, t, m);
-  if (type == "SPLINE") return describeSpline(ctx, t, m);
-  if (type == "SOLID" || type == "TRACE") return describeCorners(ctx, t, true, m);
-  if (type == "3DFACE") return describeCorners(ctx, t, false, m);
-  if (type == "HATCH") return describeHatch(ctx, t, m);
-  if (type == "POLYLINE") return describeOldPolyline(ctx, id, t, m);
-  if (type == "DIMENSION") return describeDimension(ctx, e, t, m, layer, depth);
-  if (type == "INSERT") {
-    if (auto p = t.point(10)) ctx.sink.snapPoint(prompt::SnapKind::insertion, m.apply(*p));
-    return describePoints(ctx, t, m, false);
+void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&, const db::UnknownEntity& kept,
+                  const Affine2& m, std::string_view layer, int depth) {
+  using K = geom::KeptKind;
+  const K kind = geom::keptKindOf(ctx.d.name(kept.type));
+  const db::RawTags& tags = kept.tags;
+  switch (kind) {
+    case K::text: case K::attrib: case K::attdef: return describeText(ctx, kind, tags, m);
+    case K::mtext: return describeMText(ctx, tags, m);
+    case K::ellipse: return describeEllipse(ctx, tags, m);
+    case K::spline: return describeSpline(ctx, tags, m);
+    case K::solid: case K::trace: case K::face3d: return describeCorners(ctx, kind, tags, m);
+    case K::hatch: return describeHatch(ctx, tags, m);
+    case K::polyline: return describeOldPolyline(ctx, id, tags, m);
+    case K::dimension: return describeDimension(ctx, tags, m, layer, depth);
+    case K::point:
+      if (const auto p = geom::decodePoint(tags)) ctx.sink.piece(Segment{m.apply(xy(p->position)), m.apply(xy(p->position))}, false);
+      return;
+    case K::vertex: case K::seqend: return;
+    case K::insert: {
+      const kept::Tags t(tags);
+      if (auto p = t.point(10)) ctx.sink.snapPoint(prompt::SnapKind::insertion, m.apply(*p));
+      return describePoints(ctx, kept, m, false);
+    }
+    case K::leader: return describePoints(ctx, kept, m, true);
+    default: return describePoints(ctx, kept, m, false);
   }
-  describePoints(ctx, t, m, type == "LEADER");
 }
 
 }  // namespace orv::core::detail

@@ -270,7 +270,7 @@ void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
       const auto d = *t.pointAt(*i);
       t.setPoint(*i, {-d[0], -d[1]});
     }
-    if (auto i = t.find(50)) t.set(*i, normalizeDegrees(mirrored + 180) * kDegree);
+    if (auto i = t.find(50)) t.set(*i, normalizeDegrees(mirrored + 180));
   }
   t.putInteger(71, row * 3 + col + 1, t.end());
 }
@@ -418,7 +418,7 @@ const std::vector<KindTable>& tables() {
       {"ATTDEF", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
        {{50, 0, Role::degrees, O, 1}}},
       {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
-                 {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::radians, W}}, false},
+                 {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::degrees, W}}, false},
       {"POINT", {{10, Role::point, W}, {50, Role::degrees, W}}, false},
       {"ELLIPSE", {{10, Role::point, W}, {11, Role::scaledVector, W}}, false},
       {"SPLINE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::vector, W}, {13, Role::vector, W}}, false},
@@ -496,12 +496,13 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
   double mtextAngle = 0;
   if (type == "MTEXT") {
     const auto dir = view.point(11);
-    mtextAngle = dir && (dir->x != 0 || dir->y != 0) ? degreesOf(*dir) : view.number(50, 0) / kDegree;
+    // 50 is in degrees, as CAD programs write it (not the radians some references say).
+    mtextAngle = dir && (dir->x != 0 || dir->y != 0) ? degreesOf(*dir) : view.number(50, 0);
   }
   if (!applyTable(t, roles, maps)) return std::string("其数值无效");
   putOmitted(t, table->omitted, maps);
   // MTEXT gives its direction by a vector or an angle; with neither it lies along x.
-  if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::radians, Frame::world, 0}}, maps);
+  if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::degrees, Frame::world, 0}}, maps);
   if (map.mirrors()) {
     if (text) {
       keepTextReadable(t, before, maps.object, vertical,
