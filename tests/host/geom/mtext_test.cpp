@@ -100,9 +100,10 @@ TEST(OneLineText, decodesPlacementAndAlignmentByKind) {
   // Damage: a point that is no number.
   EXPECT_FALSE(decodeText(KeptKind::text, tagsOf({{10, "x"}, {20, "0"}, {40, "1"}, {1, "T"}})));
   // Tags of application data groups and extended data are not the entity's.
-  const auto g = decodeText(KeptKind::text, tagsOf({{102, "{ACAD_XDICTIONARY"}, {1, "no"}, {102, "}"},
-                                                    {10, "0"}, {20, "0"}, {40, "1"}, {1, "yes"},
-                                                    {1001, "APP"}, {1000, "neither"}}));
+  // (The decoded text views the tags: they must outlive it.)
+  const db::RawTags grouped = tagsOf({{102, "{ACAD_XDICTIONARY"}, {1, "no"}, {102, "}"}, {10, "0"},
+                                      {20, "0"}, {40, "1"}, {1, "yes"}, {1001, "APP"}, {1000, "neither"}});
+  const auto g = decodeText(KeptKind::text, grouped);
   ASSERT_TRUE(g);
   EXPECT_EQ(g->value, "yes");
 }
