@@ -10,7 +10,7 @@ from dxfcheck import read_audited
 from orvharness import COMMAND, Session, main, reply
 from pngread import read_png
 
-SELECT = "\n选择对象: "
+SELECT = "\n选择对象:"
 REMOVE = "\n删除对象: "
 CORNER = "\n指定对角点: "
 

@@ -128,7 +128,7 @@ void mirror(Session& s) {
   }
   auto& prompts = s.prompts();
   prompts.initGet(0, "Yes No");
-  const Status st = prompts.getKeyword("\n要删除源对象吗？[是(Y)/否(N)] <否>: ");
+  const Status st = prompts.getKeyword("\n要删除源对象吗？[是(Y)/否(N)] <否>:");
   if (st == Status::Cancel) return;
   const bool eraseSource = st == Status::Keyword && prompts.lastKeyword() == "Yes";
   const auto map = core::Affine2::mirror(xy(first), xy(second));

@@ -13,7 +13,7 @@ namespace {
 using prompt::Status;
 
 constexpr std::string_view kOptions =
-    "\n输入选项 [?/生成(M)/设置(S)/新建(N)/开(ON)/关(OFF)/颜色(C)/线型(L)/冻结(F)/解冻(T)]: ";
+    "\n输入选项 [?/生成(M)/设置(S)/新建(N)/开(ON)/关(OFF)/颜色(C)/线型(L)/冻结(F)/解冻(T)]:";
 constexpr std::string_view kKeywords = "? Make Set New ON OFF Color Ltype Freeze Thaw";
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

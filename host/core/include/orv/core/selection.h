@@ -36,7 +36,7 @@ class SelectionSet {
 
 // What the dialogue says, as a Chinese CAD program words it.
 namespace selectionText {
-inline constexpr std::string_view kSelect = "\n选择对象: ";
+inline constexpr std::string_view kSelect = "\n选择对象:";
 inline constexpr std::string_view kRemove = "\n删除对象: ";
 inline constexpr std::string_view kFirstCorner = "\n指定第一个角点: ";
 inline constexpr std::string_view kOtherCorner = "\n指定对角点: ";
