@@ -57,6 +57,8 @@ class RealWindow(unittest.TestCase):
         os.mkdir(module_dir)
         self.module = os.path.join(module_dir, "orvpipe07.arx")
         os.symlink(MODULE, self.module)
+        os.symlink(os.path.join(os.path.dirname(os.path.realpath(MODULE)), "resource"),
+                   os.path.join(module_dir, "resource"))
 
     def tool(self, *args, check=True):
         proc = subprocess.run(list(args), env=self.env, capture_output=True, timeout=30)
@@ -155,6 +157,61 @@ class RealWindow(unittest.TestCase):
         start, end = lines[0].dxf.start, lines[0].dxf.end
         self.assertEqual((start.x, start.y), (float(points[0][0]), float(points[0][1])))
         self.assertEqual((end.x, end.y), (float(points[1][0]), float(points[1][1])))
+
+    def test_the_demo_plan_with_the_valve_dialog_open(self):
+        demo = os.path.join(self.tmp, "demo.dxf")
+        script = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "demo.scr")
+        subprocess.run([ORVCAD, "--module", self.module, "--script", script, "--save", demo], env=self.env,
+                       stdin=subprocess.DEVNULL, capture_output=True, check=True, timeout=120)
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        with open(self.out_path, "wb") as out:
+            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module, demo], env=self.env,
+                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - demo.dxf$", check=False).split("\n")[0])
+        self.xdo("windowmove", window, "0", "0")
+        self.xdo("windowsize", window, "1200", "850")
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+        self.type_line("FM")
+        self.wait_for("FM's first prompt", lambda: self.transcript().endswith("[修改(C)]:"))
+        self.type_line("C")
+        dialog = self.wait_for("the valve dialog", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^阀门选择$", check=False).split("\n")[0])
+        self.xdo("windowmove", dialog, "360", "120")
+        time.sleep(1.0)
+        shot = os.path.join(self.tmp, "dialog.png")
+        self.tool("import", "-window", "root", "PNG24:" + shot)
+        if os.environ.get("ORV_KEEP_DIALOG_SCREENSHOT"):
+            shutil.copy(shot, os.environ["ORV_KEEP_DIALOG_SCREENSHOT"])
+        width, height, rows = read_png(shot)
+        # The plan is drawn in the view (left of the dialog), and the dialog's first frame
+        # holds a preview: coloured or dark pixels on its white.
+        geometry = self.xdo("getwindowgeometry", dialog)
+        self.assertIn("Position: 360,120", geometry)
+        size = re.search(r"Geometry: (\d+)x(\d+)", geometry)
+        dw, dh = int(size.group(1)), int(size.group(2))
+
+        def in_dialog(x, y):
+            return 360 <= x < 360 + dw and 120 <= y < 120 + dh
+
+        view_ink = sum(1 for y in range(60, 640, 2) for x in range(0, 1190, 2)
+                       if not in_dialog(x, y) and min(rows[y][x]) > 110)
+        self.assertGreater(view_ink, 50)
+        # Slot 1's frame (template 7,6 to 39,36 in dialog units, the top left corner of
+        # the dialog): a preview drawn in dark lines on white.
+        frame = [rows[y][x] for y in range(122, 122 + dh // 6) for x in range(362, 360 + dw // 10)]
+        self.assertGreater(sum(1 for p in frame if max(p) < 100), 10)
+        self.assertGreater(sum(1 for p in frame if min(p) > 240), 100)
+        self.xdo("key", "Escape")  # Cancel
+        self.wait_for("the diameter prompt", lambda: self.transcript().endswith("[默认(0)]:"))
+        self.xdo("key", "Escape")
+        self.xdo("key", "Escape")
+        self.wait_for("FM cancelled", lambda: self.transcript().endswith("命令: "))
+        self.type_line("QUIT")
+        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
 
 
 if __name__ == "__main__":

@@ -20,7 +20,7 @@ std::string usage() {
          "\n"
          "设置文件 draw.ini 和零件库 resource/FM、resource/ZDY 位于模块所在目录；安装的模块所在目录\n"
          "不可写时，用户使用自己的模块目录 ~/.local/share/orvcad/module（$XDG_DATA_HOME/orvcad/module）。\n"
-         "终端会话把未保存的图形定时写入 ~/.local/state/orvcad 中的恢复文件，用 RECOVER 打开。\n"
+         "终端和窗口会话把未保存的图形定时写入 ~/.local/state/orvcad 中的恢复文件，用 RECOVER 打开。\n"
          "在命令行输入 HELP 列出所有命令。\n";
 }
 

@@ -13,31 +13,14 @@
 
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
+#include "orv/text/system_error.h"
 
 namespace orv::dxf {
 
 namespace {
 
 // A few words saying what an errno value means to the user. The caller names the file.
-std::string describeError(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM: return "没有权限";
-    case EROFS: return "文件系统只读";
-    case ENOSPC: return "磁盘空间不足";
-    case EDQUOT: return "超出磁盘配额";
-    case EFBIG: return "文件超出允许的大小";
-    case ENOENT: return "文件或目录不存在";
-    case ENOTDIR: return "路径中有一项不是目录";
-    case EISDIR: return "这是一个目录";
-    case ENAMETOOLONG: return "文件名太长";
-    case EIO: return "输入输出错误";
-    case ENOMEM: return "内存不足";
-    case EMFILE:
-    case ENFILE: return "打开的文件太多";
-    default: return std::strerror(error);
-  }
-}
+std::string describeError(int error) { return text::describeSystemError(error); }
 
 // Reads one byte of every page of a mapped file on a thread of its own, running ahead of
 // the reader. The first access to each page of a mapping is costly (a page fault, and on

@@ -109,7 +109,7 @@ void DrawingView::setTransform(const ViewTransform& t) {
 void DrawingView::zoomExtents() {
   viewMoved_ = false;
   std::optional<render::Extents> box = db_ ? drawingExtents(*db_) : std::nullopt;
-  setTransform(ViewTransform::fit(box ? *box : kEmptyView, std::max(width(), 1), std::max(height(), 1), kFitMargin));
+  setTransform(fitView(box ? *box : kEmptyView, std::max(width(), 1), std::max(height(), 1), kFitMargin));
 }
 
 void DrawingView::zoomAbout(QPointF anchor, double factor) {

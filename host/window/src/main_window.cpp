@@ -59,6 +59,45 @@ bool isTextField(QObject* o) {
 
 }  // namespace
 
+// ZOOM and PAN as the session's commands ask them, done on the view.
+class MainWindow::ViewCommands final : public app::ViewControl {
+ public:
+  explicit ViewCommands(DrawingView& view) : view_(view) {}
+  void zoomAll() override { zoomExtents(); }
+  void zoomExtents() override {
+    remember();
+    view_.zoomExtents();
+  }
+  void zoomWindow(core::Vec2 a, core::Vec2 b) override {
+    remember();
+    const render::Extents box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    view_.moveView(fitView(box, view_.width(), view_.height(), 0.0));
+  }
+  bool zoomPrevious() override {
+    if (previous_.empty()) return false;
+    view_.moveView(previous_.back());
+    previous_.pop_back();
+    return true;
+  }
+  void zoomScale(double factor) override {
+    remember();
+    view_.zoomAbout(QPointF(view_.width() / 2.0, view_.height() / 2.0), factor);
+  }
+  void pan(core::Vec2 d) override {
+    remember();
+    const double s = view_.transform().scale;
+    view_.panBy(QPointF(d.x * s, -d.y * s));
+  }
+
+ private:
+  void remember() {
+    previous_.push_back(view_.transform());
+    if (previous_.size() > 50) previous_.erase(previous_.begin());
+  }
+  DrawingView& view_;
+  std::vector<ViewTransform> previous_;
+};
+
 QString windowTitleFor(const core::Document& document) {
   return QStringLiteral("orvcad - ") + qs(document.displayName()) + (document.modified() ? QStringLiteral(" *") : QString());
 }
@@ -103,6 +142,7 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
 
   // The console and the view.
   connect(&console_, &WindowConsole::promptStarted, this, [this] {
+    bindDrafting();
     view_->setPrompt(console_.options());
     if (console_.options().atCommandPrompt()) refreshCommands();
     panel_->input()->setFocus();
@@ -132,6 +172,37 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   console_.beforeReply = [this] { view_->quiesce(); };
   presenter_.closed = [this] { view_->quiesce(); };
 
+  // Snaps and picks of the session's index, its drafting settings, its ZOOM and PAN.
+  view_->snapAt = [this](db::Point2 at, double within) -> std::optional<Snap> {
+    if (!session_) return std::nullopt;
+    const core::DraftingSettings& d = session_->drafting();
+    if (!d.objectSnap) return std::nullopt;
+    std::optional<core::Vec2> base;
+    if (console_.waiting() && console_.options().basePoint)
+      base = core::Vec2{console_.options().basePoint->x, console_.options().basePoint->y};
+    const auto found = session_->snapper().candidates({at.x, at.y}, within, d.runningSnaps, base);
+    if (found.empty()) return std::nullopt;
+    return Snap{{found.front().point.x, found.front().point.y}, static_cast<SnapKind>(found.front().kind)};
+  };
+  view_->entityAt = [this](db::Point2 at, double within) -> std::optional<db::ObjectId> {
+    if (!session_) return std::nullopt;
+    const db::ObjectId id = session_->index().pick({at.x, at.y}, within);
+    if (id.isNull()) return std::nullopt;
+    return id;
+  };
+  viewCommands_ = std::make_unique<ViewCommands>(*view_);
+  session.bindView(viewCommands_.get());
+  connect(snapButton_, &QToolButton::toggled, this, [this](bool on) {
+    if (session_) session_->drafting().objectSnap = on;
+  });
+  connect(orthoButton_, &QToolButton::toggled, this, [this](bool on) {
+    if (session_) session_->drafting().ortho = on;
+  });
+  connect(gridButton_, &QToolButton::toggled, this, [this](bool on) {
+    if (session_) session_->drafting().grid = on;
+  });
+  bindDrafting();
+
   session.addObserver(this);
   documentReplaced(session.document());
   qApp->installEventFilter(this);
@@ -141,6 +212,15 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
   // The session and its documents have gone by now (the window outlives them).
+}
+
+// The status bar's toggles as the session's settings are (OSNAP and ORTHO change them).
+void MainWindow::bindDrafting() {
+  if (!session_) return;
+  const core::DraftingSettings d = session_->drafting();
+  snapButton_->setChecked(d.objectSnap);
+  orthoButton_->setChecked(d.ortho);
+  gridButton_->setChecked(d.grid);
 }
 
 // ---- menus and commands

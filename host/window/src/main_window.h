@@ -10,6 +10,7 @@
 
 #include "orv/core/document.h"
 #include "session.h"
+#include "view_control.h"
 
 class QLabel;
 class QToolBar;
@@ -73,6 +74,11 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   QString drawingFolder() const;
   bool hasCommand(const std::string& name) const;
 
+  // ZOOM and PAN of the session, on the view.
+  class ViewCommands;
+  friend class ViewCommands;
+  void bindDrafting();
+  std::unique_ptr<app::ViewControl> viewCommands_;
   app::Session* session_;
   core::Document* document_ = nullptr;
   WindowConsole& console_;

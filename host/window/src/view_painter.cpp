@@ -31,15 +31,45 @@ struct Surface {
   Surface& operator=(const Surface&) = delete;
 };
 
+const render::Pictures* renderer = nullptr;
+
+// What the renderer paints a view's background with: one pixel of an empty view.
+std::uint32_t measuredBackground(bool dark) {
+  if (!renderer) return dark ? 0x000000u : 0xFFFFFFu;
+  QImage pixel(1, 1, QImage::Format_RGB32);
+  const std::vector<db::ObjectId> nothing;
+  render::ViewOptions o;
+  o.background = background(dark);
+  o.entities = &nothing;
+  const db::Database empty;
+  Surface s(pixel, pixel.rect());
+  renderer->drawView(s.cr, empty, ViewTransform{}, o);
+  cairo_surface_flush(s.surface);
+  return pixel.pixel(0, 0) & 0xFFFFFFu;
+}
+
 }  // namespace
 
-std::uint32_t backgroundColor(bool dark) { return render::backgroundColor(background(dark)); }
+void usePictures(const render::Pictures* pictures) { renderer = pictures; }
 
-std::optional<render::Extents> drawingExtents(const db::Database& db) { return render::modelExtents(db); }
+const render::Pictures* pictures() { return renderer; }
+
+std::uint32_t backgroundColor(bool dark) {
+  static const std::uint32_t darkColor = measuredBackground(true), lightColor = measuredBackground(false);
+  return dark ? darkColor : lightColor;
+}
+
+std::optional<render::Extents> drawingExtents(const db::Database& db) {
+  return renderer ? renderer->modelExtents(db) : std::nullopt;
+}
+
+ViewTransform fitView(const render::Extents& box, double width, double height, double margin) {
+  return renderer ? renderer->fit(box, width, height, margin) : ViewTransform{};
+}
 
 void paintDrawing(QImage& image, const QRect& part, const db::Database& db, const ViewTransform& view,
                   const PaintOptions& options) {
-  if (image.isNull() || part.isEmpty()) return;
+  if (image.isNull() || part.isEmpty() || !renderer) return;
   Surface s(image, part);
   cairo_rectangle(s.cr, 0, part.top(), image.width(), part.height());
   cairo_clip(s.cr);
@@ -49,7 +79,7 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.entities = options.entities;
   o.highlight = options.highlight;
   o.paintBackground = !options.highlight;
-  render::drawView(s.cr, db, view, o);
+  renderer->drawView(s.cr, db, view, o);
 }
 
 }  // namespace orv::window

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "orv/db/database.h"
+#include "orv/render/pictures.h"
 #include "orv/render/view.h"
 
 namespace orv::window {
@@ -25,8 +26,16 @@ struct PaintOptions {
   bool highlight = false;
 };
 
+// The renderer the view paints with: the library orvcad loads for pictures (so that
+// the window and EXPORT draw through the one renderer), set before anything is painted.
+void usePictures(const render::Pictures* pictures);
+const render::Pictures* pictures();
+
 // The background colour, 0xRRGGBB.
 std::uint32_t backgroundColor(bool dark);
+
+// The view that shows a box in a device area (the renderer's fit).
+ViewTransform fitView(const render::Extents& box, double width, double height, double margin);
 
 // What the drawing covers; nullopt when nothing is visible.
 std::optional<render::Extents> drawingExtents(const db::Database& db);

@@ -14,6 +14,8 @@
 #include <memory>
 
 #include "main_window.h"
+#include "pictures_library.h"
+#include "view_painter.h"
 #include "qt_presenter.h"
 #include "window_console.h"
 #include "window_library.h"
@@ -115,5 +117,12 @@ extern "C" __attribute__((visibility("default"))) orv::app::Window* orvWindowOpe
     if (problem) *problem = why;
     return nullptr;
   }
+  std::string noRenderer;
+  const orv::render::Pictures* pictures = orv::app::pictures(noRenderer);
+  if (!pictures) {
+    if (problem) *problem = noRenderer;
+    return nullptr;
+  }
+  orv::window::usePictures(pictures);
   return new orv::window::QtWindow(argc, argv);
 }

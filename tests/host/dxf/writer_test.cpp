@@ -122,7 +122,7 @@ TEST_F(SaveFile, aFailedSaveKeepsWhatWasThereAndLeavesNoTemporaryFile) {
   { std::ofstream(path / "inside") << "old"; }
   WriteResult w = saveDxfFile(testing::sampleDrawing(), path);
   EXPECT_FALSE(w);
-  EXPECT_EQ(w.message, "这是一个目录");  // the reason alone: the caller names the file
+  EXPECT_EQ(w.message, "这是一个文件夹");  // the reason alone: the caller names the file
   EXPECT_EQ(testing::readFile((path / "inside").string()), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
@@ -145,7 +145,7 @@ TEST_F(SaveFile, aMissingDirectoryIsAClearError) {
   ReadResult r = readDxfFile(dir_ / "absent.dxf");
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(r.error, "文件或目录不存在");
-  EXPECT_EQ(readDxfFile(dir_).error, "这是一个目录");
+  EXPECT_EQ(readDxfFile(dir_).error, "这是一个文件夹");
 }
 
 }  // namespace

@@ -180,3 +180,45 @@ TEST(WindowSession, closingWhileACommandWaitsCancelsItThenQuits) {
 
 }  // namespace
 }  // namespace orv::window::testing
+
+namespace orv::window::testing {
+namespace {
+
+TEST(WindowSession, aClickNearAnEndpointGivesTheEndpointExactlyWithItsMarker) {
+  WindowSession w;
+  db::Database& d = w.session().database();
+  const db::Point3 end{123.456789, 98.7654321, 0};
+  ASSERT_TRUE(d.append(db::Entity(db::Line{{0, 0, 0}, end})));
+  w.view().zoomExtents();
+  w.type("LINE");
+  w.step([&] {
+    const db::Point2 at = w.view().transform().toDevice({end.x, end.y});
+    const QPoint near(static_cast<int>(at.x) + 4, static_cast<int>(at.y) - 3);
+    moveTo(w.view(), near);
+    const QImage shown = w.view().grab().toImage();
+    // The endpoint's square marker: its corner pixels in the marker colour.
+    const QRgb corner = shown.pixel(QPoint(static_cast<int>(at.x) - 6, static_cast<int>(at.y) - 3)) & 0xFFFFFF;
+    EXPECT_GT(qRed(corner), 200) << std::hex << corner;
+    EXPECT_LT(qBlue(corner), 100) << std::hex << corner;
+    QTest::mouseClick(&w.view(), Qt::LeftButton, {}, near);
+    return true;
+  });
+  w.step([&] {  // F3 off: the same click is the point under the cursor
+    QTest::keyClick(w.panel().input(), Qt::Key_F3);
+    EXPECT_FALSE(w.session().drafting().objectSnap);
+    const db::Point2 at = w.view().transform().toDevice({end.x, end.y});
+    const QPoint near(static_cast<int>(at.x) + 4, static_cast<int>(at.y) - 3);
+    moveTo(w.view(), near);
+    QTest::mouseClick(&w.view(), Qt::LeftButton, {}, near);
+    return true;
+  });
+  w.key(Qt::Key_Escape);
+  w.run();
+  ASSERT_GE(w.clicked().size(), 2u);
+  EXPECT_EQ(w.clicked()[0].x, end.x);
+  EXPECT_EQ(w.clicked()[0].y, end.y);
+  EXPECT_NE(w.clicked()[1].x, end.x);
+}
+
+}  // namespace
+}  // namespace orv::window::testing
