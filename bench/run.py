@@ -241,6 +241,12 @@ def make_benches(build, work, plans, annotations, reps, peer_reps):
     for name, path in plans.items():
         base = os.path.join(out, name)
         benches.append(Bench(f"open {name}", [orvcad, "--script", "/dev/null", path]))
+        if name == TARGET_SIZE:
+            # Everything erased, the erasure taken back and put back again.
+            edit = os.path.join(work, "erase-all.scr")
+            with open(edit, "w") as f:
+                f.write("ERASE\nALL\n\nUNDO\nREDO\n")
+            benches.append(Bench(f"erase {name}", [orvcad, "--script", edit, path]))
         benches.append(Bench(f"save {name}", [orvcad, "--script", "/dev/null", "--save", base + ".dxf", path]))
         benches.append(Bench(f"png {name}", [orvcad, "--script", "/dev/null", "--export", base + ".png", path]))
         benches.append(Bench(f"pdf {name}", [orvcad, "--script", "/dev/null", "--export", base + ".pdf", path]))
@@ -261,11 +267,14 @@ def make_benches(build, work, plans, annotations, reps, peer_reps):
 
 
 def micro_benchmarks(build, log):
-    exe = os.path.join(build, "bench", "orv_micro_bench")
-    proc = subprocess.run([exe, "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true",
-                           "--benchmark_format=json"], capture_output=True, text=True, check=True)
+    found = []
+    for name in ("orv_micro_bench", "orv_selection_bench"):
+        exe = os.path.join(build, "bench", name)
+        proc = subprocess.run([exe, "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true",
+                               "--benchmark_format=json"], capture_output=True, text=True, check=True)
+        found += json.loads(proc.stdout)["benchmarks"]
     rows = []
-    for b in json.loads(proc.stdout)["benchmarks"]:
+    for b in found:
         if b.get("aggregate_name") != "median":
             continue
         name = b["run_name"]
@@ -330,6 +339,7 @@ def report(benches, plans, memory, micro, reps, peer_reps, missing, started):
                      f"{peer_cell if peer_key else ''} | {ratio if peer_key else ''} |")
 
     row("empty session", "—", "empty session")
+    row("open, ERASE ALL, UNDO, REDO", TARGET_SIZE, f"erase {TARGET_SIZE}")
     row(f"GD run of {GD_CORNERS:,} corners from a script", "—", f"GD {GD_CORNERS} corners")
     for name in plans:
         row("open", name, f"open {name}", "dxflib (reader that counts)", f"dxflib open {name}")
@@ -373,6 +383,13 @@ def report(benches, plans, memory, micro, reps, peer_reps, missing, started):
                         memory["per_polyline"] <= 120))
     gd = med(f"GD {GD_CORNERS} corners")
     lines.append(target(f"GD run of {GD_CORNERS:,} corners", fmt_s(gd), "< 1 s", gd < 1))
+    erase = (med(f"erase {t}") or 0) - (med(f"open {t}") or 0)
+    lines.append(target("ERASE ALL, UNDO, REDO beyond the open", fmt_s(erase), "< 1.5 s", erase < 1.5))
+    picks = {n: v for n, v, _, _ in micro if n in ("BM_Pick", "BM_SnapEndpoint", "BM_SnapIntersection")}
+    for n, v in picks.items():
+        amount, unit = v.split()
+        us = float(amount) * {"ns": 1e-3, "us": 1.0, "ms": 1e3}.get(unit, 1.0)
+        lines.append(target(f"{n[3:]} (micro-benchmark)", v, "< 1 ms", us < 1000))
     empty = med("empty session")
     lines.append(target("empty session", fmt_s(empty), "< 20 ms", empty < 0.020))
     annotated = med(f"png {ANNOTATIONS[0]}")

@@ -71,9 +71,13 @@ class Editable {
       if (entries[i].where == 2) return i;
     return entries.size();
   }
-  void set(std::size_t i, double v) { entries[i].value = formatNumber(v); }
+  void set(std::size_t i, double v) {
+    if (!std::isfinite(v)) overflowed = true;
+    entries[i].value = formatNumber(v);
+  }
   // Sets the first tag of a code, or adds it before `at`.
   void put(int code, double v, std::size_t at) {
+    if (!std::isfinite(v)) overflowed = true;
     if (auto i = find(code)) return set(*i, v);
     entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(at), Entry{code, slotNear(at), formatNumber(v), 0});
   }
@@ -100,6 +104,7 @@ class Editable {
   }
   // Sets the point of x code c, or adds it (x, y, z) before `at`.
   void putPoint(int code, Vec2 p, double z, std::size_t at) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(z)) overflowed = true;
     if (auto i = find(code); i && pointAt(*i)) {
       setPoint(*i, p, z);
       return;
@@ -112,6 +117,7 @@ class Editable {
   }
 
   std::vector<Entry> entries;
+  bool overflowed = false;  // a value came out too large for a double
 
  private:
   std::uint8_t slotNear(std::size_t at) const {
@@ -488,6 +494,7 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
     if (auto why = transformHatch(t, maps)) return *why;
     // Extended data is carried along: its world points move with the hatch.
     if (!applyTable(t, {}, maps)) return std::string("其数值无效");
+    if (t.overflowed) return std::string("变换后的数值无效");
     return t.raw();
   }
   const bool text = type == "TEXT" || type == "ATTRIB" || type == "ATTDEF";
@@ -521,6 +528,7 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
     if (auto i = t.find(42); i && kind != 2 && kind != 5)
       if (auto v = t.number(*i)) t.set(*i, *v * map.scale());
   }
+  if (t.overflowed) return std::string("变换后的数值无效");
   return t.raw();
 }
 

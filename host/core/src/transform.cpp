@@ -51,14 +51,17 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
   } else if (auto* p = out.as<db::Polyline>()) {
     db::Polyline moved;
     moved.reserve(p->size());
+    bool ok = true;
     for (std::size_t i = 0; i < p->size(); ++i) {
       const db::Vertex v = p->vertex(i);
       const Vec2 q = m.apply({v.point.x, v.point.y});
-      moved.addVertex({q.x, q.y}, m.mirrors() ? -v.bulge : v.bulge, v.startWidth * s, v.endWidth * s);
+      ok = ok && moved.addVertex({q.x, q.y}, m.mirrors() ? -v.bulge : v.bulge, v.startWidth * s,
+                                 v.endWidth * s) == db::Status::ok;
     }
     moved.setClosed(p->closed());
-    moved.setConstantWidth(p->constantWidth() * s);
-    moved.setElevation(m.applyZ(p->elevation()));
+    ok = ok && moved.setConstantWidth(p->constantWidth() * s) == db::Status::ok;
+    ok = ok && moved.setElevation(m.applyZ(p->elevation())) == db::Status::ok;
+    if (!ok) return std::string("变换后的数值无效");
     *p = std::move(moved);
   } else if (auto* r = out.as<db::BlockReference>()) {
     if ((s != 1 || m.mirrors()) && isArray(d.entityExtras(id)))

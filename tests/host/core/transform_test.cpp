@@ -135,6 +135,7 @@ TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
       {"HATCH", {{100, "AcDbHatch"}, {91, "1"}, {93, "1"}}, Affine2::translation({1, 0}), "其边界数据无法识别"},
       {"INSERT", {{2, "MISSING"}, {10, "0"}, {20, "0"}}, Affine2::mirror({0, 0}, {0, 1}), "其块未定义，不能镜像"},
       {"POINT", {{10, "x"}, {20, "0"}}, Affine2::translation({1, 0}), "其数值无效"},
+      {"POINT", {{10, "1e300"}, {20, "0"}}, Affine2::scaling({0, 0}, 1e10), "变换后的数值无效"},
   };
   for (const Case& c : cases) {
     std::string why;
@@ -150,6 +151,15 @@ TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
   for (db::RawTag t : tags) got.emplace(t.code, t.value);
   EXPECT_EQ(got[10], "-1.0");
   EXPECT_EQ(got[42], "-0.5");
+
+  // A modeled entity that would leave the range of a double is refused, not cut short.
+  db::Polyline pl;
+  pl.addVertex({1e300, 0});
+  pl.addVertex({0, 0});
+  const db::ObjectId far = *d.append(db::Entity(pl));
+  auto huge = transformEntity(d, far, Affine2::scaling({0, 0}, 1e10));
+  ASSERT_TRUE(std::holds_alternative<std::string>(huge));
+  EXPECT_EQ(std::get<std::string>(huge), "变换后的数值无效");
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+// The shapes of kept entities: where text, solids, ellipses, hatches, old-style
+// polylines and dimensions lie, as picks and windows see them.
+#include <gtest/gtest.h>
+
+#include "orv/core/shapes.h"
+
+namespace orv::core {
+namespace {
+
+using Tags = std::vector<std::pair<int, std::string>>;
+
+struct KeptShapes : ::testing::Test {
+  db::Database d = db::Database::newDrawing();
+  db::ObjectId add(const char* type, const Tags& tags, db::BlockId owner = db::BlockId{0}) {
+    db::RawTags raw;
+    for (const auto& [code, value] : tags) raw.add(code, value);
+    return *d.appendRead(db::Entity(db::UnknownEntity{d.intern(type), raw}), owner, 0, {});
+  }
+};
+
+TEST_F(KeptShapes, boxesAndPicksOfEachKind) {
+  auto block = d.addBlock("*D1", {0, 0, 0});
+  d.append(db::Entity(db::Line{{100, 0, 0}, {120, 0, 0}}), *block);
+  struct Case {
+    const char* what;
+    const char* type;
+    Tags tags;
+    Box2 box;
+    Vec2 on;  // a point the entity is picked at (distance 0)
+  } cases[] = {
+      {"left text, two letters of 0.7 each", "TEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {1, "AB"}}, {0, 0, 2.8, 2}, {1, 1}},
+      {"centred text", "TEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {1, "AB"}, {72, "1"}, {11, "10"}, {21, "0"}},
+       {8.6, 0, 11.4, 2}, {10, 0.5}},
+      {"Chinese text is wider", "TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, "管道"}}, {0, 0, 2, 1}, {1.9, 0.9}},
+      {"text of an extrusion -Z", "TEXT", {{10, "5"}, {20, "0"}, {40, "1"}, {1, "A"}, {210, "0"}, {220, "0"}, {230, "-1"}},
+       {-5.7, 0, -5, 1}, {-5.3, 0.5}},
+      {"MTEXT hung by its middle", "MTEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {41, "10"}, {71, "5"}, {1, "x"}},
+       {-5, -1, 5, 1}, {4, 0}},
+      {"ellipse", "ELLIPSE", {{10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}, {40, "0.5"}, {41, "0"}, {42, "6.283185307179586"}},
+       {-10, -5, 10, 5}, {0, 5}},
+      {"solid", "SOLID", {{10, "0"}, {20, "0"}, {11, "4"}, {21, "0"}, {12, "0"}, {22, "4"}, {13, "4"}, {23, "4"}},
+       {0, 0, 4, 4}, {2, 2}},
+      {"hatch boundary", "HATCH", {{100, "AcDbHatch"}, {10, "0"}, {20, "0"}, {30, "0"}, {2, "SOLID"}, {70, "1"},
+                                    {71, "0"}, {91, "1"}, {92, "2"}, {72, "0"}, {73, "1"}, {93, "4"}, {10, "0"},
+                                    {20, "0"}, {10, "6"}, {20, "0"}, {10, "6"}, {20, "3"}, {10, "0"}, {20, "3"},
+                                    {97, "0"}, {75, "1"}, {76, "1"}, {98, "0"}},
+       {0, 0, 6, 3}, {6, 1.5}},
+      {"point", "POINT", {{10, "7"}, {20, "8"}, {30, "0"}}, {7, 8, 7, 8}, {7, 8}},
+      {"dimension through its picture", "DIMENSION", {{2, "*D1"}, {10, "0"}, {20, "0"}, {70, "0"}}, {100, 0, 120, 0}, {110, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const db::ObjectId id = add(c.type, c.tags);
+    const Box2 box = entityBox(d, id);
+    EXPECT_NEAR(box.minX, c.box.minX, 1e-9);
+    EXPECT_NEAR(box.minY, c.box.minY, 1e-9);
+    EXPECT_NEAR(box.maxX, c.box.maxX, 1e-9);
+    EXPECT_NEAR(box.maxY, c.box.maxY, 1e-9);
+    EXPECT_NEAR(distanceToEntity(d, id, c.on), 0, 1e-9);
+  }
+  const db::ObjectId hatch = add("HATCH", cases[7].tags);
+  EXPECT_NEAR(distanceToEntity(d, hatch, {3, 1}), 1, 1e-9) << "picked by its boundary, not inside";
+}
+
+TEST_F(KeptShapes, oldStylePolylinesAreDescribedWithTheirVertices) {
+  const db::ObjectId chain = add("POLYLINE", {{100, "AcDb3dPolyline"}, {66, "1"}, {70, "8"}});
+  for (auto [x, y] : {std::pair{"0", "0"}, {"10", "0"}, {"10", "5"}})
+    add("VERTEX", {{100, "AcDb3dPolylineVertex"}, {10, x}, {20, y}, {30, "3"}, {70, "32"}});
+  add("SEQEND", {});
+  EXPECT_EQ(entityBox(d, chain), (Box2{0, 0, 10, 5}));
+  EXPECT_NEAR(distanceToEntity(d, chain, {10, 2}), 0, 1e-12);
+  EXPECT_NEAR(distanceToEntity(d, chain, {5, 5}), 5, 1e-12) << "open: no closing edge";
+
+  // A polyface mesh: two points per face record, faces naming them from 1.
+  const db::ObjectId mesh = add("POLYLINE", {{100, "AcDbPolyFaceMesh"}, {70, "64"}, {71, "3"}, {72, "1"}});
+  for (auto [x, y] : {std::pair{"20", "0"}, {"30", "0"}, {"20", "10"}})
+    add("VERTEX", {{100, "AcDbPolyFaceMeshVertex"}, {10, x}, {20, y}, {30, "0"}, {70, "192"}});
+  add("VERTEX", {{100, "AcDbFaceRecord"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "128"}, {71, "1"}, {72, "2"}, {73, "3"}});
+  add("SEQEND", {});
+  EXPECT_EQ(entityBox(d, mesh), (Box2{20, 0, 30, 10}));
+  EXPECT_NEAR(distanceToEntity(d, mesh, {25, 5}), 0, 1e-12) << "on the edge from 2 to 3";
+}
+
+}  // namespace
+}  // namespace orv::core
