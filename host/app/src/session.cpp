@@ -22,24 +22,18 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
-Session::Session(Frontend frontend)
-    : console_(frontend.console),
-      dialogs_(frontend.dialogs),
-      engine_(console_),
-      document_(std::make_unique<core::Document>()),
-      index_(std::make_unique<core::SpatialIndex>(*document_)),
-      snapper_(*index_, [this] { return pickDistance_; }),
-      selector_(engine_, *index_),
-      binding_(services()),
-      modules_(commands_),
-      hostCommands_(makeHostCommands()) {
-  engine_.setSnapProvider(&snapper_);
-}
+Session::Session(Frontend frontend) : Session(frontend, nullptr) {}
 
 Session::Session(prompt::Console& console)
-    : ownPresenter_(std::make_unique<dialogs::CommandLinePresenter>(console)),
-      console_(console),
-      dialogs_(*ownPresenter_),
+    : Session(console, std::make_unique<dialogs::CommandLinePresenter>(console)) {}
+
+Session::Session(prompt::Console& console, std::unique_ptr<dialogs::CommandLinePresenter>&& own)
+    : Session(Frontend{console, *own}, std::move(own)) {}
+
+Session::Session(Frontend frontend, std::unique_ptr<dialogs::CommandLinePresenter>&& own)
+    : ownPresenter_(std::move(own)),
+      console_(frontend.console),
+      dialogs_(frontend.dialogs),
       engine_(console_),
       document_(std::make_unique<core::Document>()),
       index_(std::make_unique<core::SpatialIndex>(*document_)),

@@ -127,6 +127,9 @@ class Session {
   void runAsOneStep(const std::string& name, const std::function<void()>& body);
 
   sdk::Services services();
+  // With a command-line presenter the session owns (Session(Console&)), or none.
+  Session(prompt::Console& console, std::unique_ptr<dialogs::CommandLinePresenter>&& own);
+  Session(Frontend frontend, std::unique_ptr<dialogs::CommandLinePresenter>&& own);
 
   std::unique_ptr<dialogs::CommandLinePresenter> ownPresenter_;  // for Session(Console&)
   prompt::Console& console_;

@@ -8,22 +8,13 @@
 
 #include "orv/dialogs/command_line_texts.h"
 #include "orv/prompt/reply_parser.h"
+#include "words.h"
 
 namespace orv::dialogs {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool sameWord(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-  });
-}
+using prompt::trimBlanks;
 
 // A slot number typed as decimal digits; 0 when the reply is not one.
 std::size_t slotNumber(std::string_view reply) {

@@ -5,24 +5,13 @@
 #include <string_view>
 
 #include "orv/prompt/reply_parser.h"
+#include "words.h"
 
 namespace orv::dialogs {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool sameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
+using prompt::trimBlanks;
 
 }  // namespace
 
