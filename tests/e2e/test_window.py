@@ -213,6 +213,54 @@ class RealWindow(unittest.TestCase):
         self.type_line("QUIT")
         self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
 
+    def test_recovery_file_written_on_time_while_idle_and_kept_at_a_signal(self):
+        state = os.path.join(self.tmp, "state")
+        recovery = os.path.join(state, "orvcad")
+        self.env.update(HOME=self.tmp, XDG_STATE_HOME=state, XDG_DATA_HOME=os.path.join(self.tmp, "data"))
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        with open(self.out_path, "wb") as out:
+            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module], env=self.env,
+                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+
+        def drawings_kept():
+            return [n for n in (os.listdir(recovery) if os.path.isdir(recovery) else []) if n.endswith(".dxf")]
+
+        # Every 0.02 minutes: the file comes while the window waits at the command
+        # prompt, with nothing typed.
+        self.type_line("SAVETIME")
+        self.wait_for("the SAVETIME prompt", lambda: not self.transcript().endswith("命令: "))
+        self.type_line("0.02")
+        self.type_line("LINE")
+        self.type_line("0,0")
+        self.type_line("100,50")
+        self.xdo("key", "Return")
+        self.wait_for("the end of LINE", lambda: self.transcript().endswith("命令: "))
+        kept = self.wait_for("the recovery file", drawings_kept, seconds=15)
+        self.assertEqual(len(kept), 1)
+        lines = [e for e in ezdxf.readfile(os.path.join(recovery, kept[0])).modelspace() if e.dxftype() == "LINE"]
+        self.assertEqual([(tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2]) for e in lines], [((0, 0), (100, 50))])
+
+        # A change after it, then SIGTERM: the window goes at once, asking nothing, and the
+        # file holds the change.
+        self.type_line("LINE")
+        self.type_line("0,0")
+        self.type_line("0,80")
+        self.xdo("key", "Return")
+        self.wait_for("the end of the second LINE", lambda: self.transcript().count("0,80") == 1 and
+                      self.transcript().endswith("命令: "))
+        orvcad.terminate()
+        status = orvcad.wait(timeout=30)
+        self.assertNotEqual(status, 0)
+        self.assertEqual(drawings_kept(), kept)
+        lines = [e for e in ezdxf.readfile(os.path.join(recovery, kept[0])).modelspace() if e.dxftype() == "LINE"]
+        self.assertEqual(len(lines), 2)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -26,14 +26,15 @@ def run(args, env_changes, stdin=subprocess.DEVNULL):
 class Starting(unittest.TestCase):
     def test_a_window_that_cannot_open_is_a_one_line_message_unless_it_was_only_the_default(self):
         cases = [
-            # (arguments, environment, fails, message)
+            # (arguments, environment, fails, message on standard error)
             (["--window"], {}, True, "没有显示器"),
             (["--window"], {"DISPLAY": ":9876"}, True, "无法连接到显示器 :9876"),
             (["--window", "--script", "-"], {}, True, "不能一起给"),
             (["--window", "--terminal"], {}, True, "不能一起给"),
-            # The window is only the default: the command line takes over.
-            ([], {"DISPLAY": ":9876"}, False, ""),
+            # The window is only the default: the command line takes over, saying why.
+            ([], {"DISPLAY": ":9876"}, False, "无法连接到显示器 :9876"),
             (["--terminal"], {"DISPLAY": ":9876"}, False, ""),
+            ([], {}, False, ""),
         ]
         for args, env, fails, message in cases:
             with self.subTest(args=args, env=env):
@@ -47,6 +48,10 @@ class Starting(unittest.TestCase):
                 else:
                     self.assertEqual(status, 0, err)
                     self.assertTrue(out.startswith("\n命令: "), out)
+                    if message:
+                        self.assertEqual(err, "orvcad: 无法打开图形窗口：" + message + "，改用命令行\n")
+                    else:
+                        self.assertEqual(err, "")
 
     def test_replies_piped_in_are_a_script_even_with_a_display(self):
         with tempfile.TemporaryFile() as script:

@@ -1,9 +1,6 @@
 // Opening and saving drawings as DXF, with the reasons of failures worded for the user.
 #include "drawing_files.h"
 
-#include <cstring>
-#include <string_view>
-
 #include "file_names.h"
 #include "messages.h"
 #include "orv/dxf/reader.h"
@@ -17,56 +14,6 @@ namespace {
 
 constexpr std::size_t kFindingsShown = 5;
 
-bool dropPrefix(std::string_view& s, std::string_view prefix) {
-  if (!s.starts_with(prefix)) return false;
-  s.remove_prefix(prefix.size());
-  return true;
-}
-
-// The reason the DXF reader or writer gives, without the file's name that it may
-// put before it, a system error's text in Chinese words, and the line it names.
-struct Reason {
-  std::size_t line = 0;
-  std::string what;
-};
-
-Reason reasonOf(std::string_view text, const std::filesystem::path& path) {
-  const std::string name = "\"" + path.string() + "\"";
-  for (std::string_view lead : {"cannot open ", "cannot read ", "cannot write ", ""}) {
-    std::string_view rest = text;
-    if (dropPrefix(rest, lead) && dropPrefix(rest, name)) {
-      if (rest == " is not a file") return {0, messages::kNotRegularFile};
-      if (dropPrefix(rest, ": ")) {
-        text = rest;
-        break;
-      }
-    }
-  }
-  // A system error: its C library text stands for its number.
-  for (int error = 1; error < 134; ++error) {
-    if (text == std::strerror(error)) return {0, messages::systemError(error)};
-  }
-  Reason reason;
-  std::string_view rest = text;
-  auto number = [&](std::string_view& s) {
-    std::size_t n = 0, digits = 0;
-    while (digits < s.size() && s[digits] >= '0' && s[digits] <= '9' && digits < 12)
-      n = n * 10 + static_cast<std::size_t>(s[digits++] - '0');
-    s.remove_prefix(digits);
-    return digits ? n : 0;
-  };
-  if (dropPrefix(rest, "line ")) {
-    const std::size_t n = number(rest);
-    if (n && dropPrefix(rest, ": ")) reason = {n, std::string(rest)};
-  } else if (dropPrefix(rest, "第 ")) {
-    const std::size_t n = number(rest);
-    if (n && (dropPrefix(rest, " 行：") || dropPrefix(rest, " 行: ") || dropPrefix(rest, " 行:")))
-      reason = {n, std::string(rest)};
-  }
-  if (reason.line == 0) reason.what = std::string(text);
-  return reason;
-}
-
 }  // namespace
 
 ReadDrawing readDrawing(const std::filesystem::path& path) { return readDrawing(path, path); }
@@ -76,8 +23,7 @@ ReadDrawing readDrawing(const std::filesystem::path& path, std::optional<std::fi
     return {nullptr, messages::cannotOpenDrawing(path, why)};
   dxf::ReadResult read = dxf::readDxfFile(path);
   if (!read.ok()) {
-    const Reason reason = reasonOf(read.error, path);
-    return {nullptr, messages::damagedDrawing(path, reason.line, reason.what)};
+    return {nullptr, messages::damagedDrawing(path, read.errorLine, read.errorReason)};
   }
   std::string notes;
   for (std::size_t i = 0; i < read.findings.size() && i < kFindingsShown; ++i)
@@ -97,7 +43,7 @@ FileResult openDrawing(Session& session, const std::filesystem::path& path) {
 std::string writeDxf(const db::Database& drawing, const std::filesystem::path& path) {
   if (std::string why = whyNotWritable(path); !why.empty()) return why;
   dxf::WriteResult written = dxf::saveDxfFile(drawing, path);
-  if (!written) return reasonOf(written.message, path).what;
+  if (!written) return written.message;
   return {};
 }
 

@@ -54,7 +54,10 @@ struct Ended {
 Ended runSession(const orv::app::Options& options, const Files& files, int* argc, char** argv) {
   // Replies come from the window, the script, piped standard input, or the terminal.
   auto window = orv::app::openWindow(options, argc, argv);
-  if (!window.problem.empty()) return {fail(window.problem)};
+  if (!window.problem.empty()) {
+    if (options.window) return {fail(window.problem)};
+    std::cerr << "orvcad: " << window.problem << "，改用命令行\n";
+  }
   std::ifstream scriptFile;
   std::unique_ptr<orv::prompt::Console> console;
   bool interactive = window.window != nullptr;

@@ -38,30 +38,27 @@ fs::path libraryPath() {
 
 WindowStart openWindow(const Options& options, int* argc, char** argv) {
   WindowStart start;
-  const bool asked = options.window;
-  if (!asked && (options.script || options.terminal || repliesPiped() ||
+  if (!options.window && (options.script || options.terminal || repliesPiped() ||
                  !(set("DISPLAY") || set("WAYLAND_DISPLAY"))))
     return start;
 
   const fs::path path = libraryPath();
   void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
-    if (asked) {
-      const char* why = ::dlerror();
-      start.problem = "无法打开图形窗口：窗口程序“" + path.string() + "”无法加载" +
-                      (why ? std::string("（") + why + "）" : std::string());
-    }
+    const char* why = ::dlerror();
+    start.problem = "无法打开图形窗口：窗口程序“" + path.string() + "”无法加载" +
+                    (why ? std::string("（") + why + "）" : std::string());
     return start;
   }
   auto entry = reinterpret_cast<WindowEntry>(::dlsym(library, kWindowEntry));
   if (!entry) {
-    if (asked) start.problem = "无法打开图形窗口：窗口程序“" + path.string() + "”与本程序的版本不符";
+    start.problem = "无法打开图形窗口：窗口程序“" + path.string() + "”与本程序的版本不符";
     ::dlclose(library);
     return start;
   }
   std::string problem;
   start.window.reset(entry(kWindowVersion, argc, argv, &problem));
-  if (!start.window && asked) start.problem = "无法打开图形窗口：" + problem;
+  if (!start.window) start.problem = "无法打开图形窗口：" + problem;
   // The library stays loaded until the program ends: the toolkit does not unload.
   return start;
 }

@@ -34,13 +34,14 @@ using WindowEntry = Window* (*)(int version, int* argc, char** argv, std::string
 
 struct WindowStart {
   std::unique_ptr<Window> window;  // null: the session runs without a window
-  std::string problem;             // set when a window was asked for and cannot open
+  std::string problem;             // why a window was tried and cannot open
 };
 
 // Opens the window when the options ask for one: --window, or neither --script nor
 // --terminal with a display there (DISPLAY or WAYLAND_DISPLAY) and no replies piped
-// into standard input. A window asked for with --window that cannot open is a problem;
-// one that was only the default gives way to the terminal.
+// into standard input. A window asked for with --window that cannot open ends the
+// program with the problem; one that was only the default gives way to the terminal,
+// and the problem is a note.
 WindowStart openWindow(const Options& options, int* argc, char** argv);
 
 }  // namespace orv::app

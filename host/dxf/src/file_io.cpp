@@ -121,6 +121,7 @@ ReadResult readDxfFile(const std::filesystem::path& path) {
   MappedFile file;
   if (std::string error = file.open(path); !error.empty()) {
     ReadResult r;
+    r.errorReason = error;
     r.error = std::move(error);
     return r;
   }

@@ -22,13 +22,20 @@ void ReadContext::note(std::size_t line, std::string message) {
 }
 
 bool ReadContext::fail(std::size_t line, std::string message) {
-  if (error.empty()) error = line ? "第 " + std::to_string(line) + " 行：" + message : message;
+  if (!error.empty()) return false;
+  error = line ? "第 " + std::to_string(line) + " 行：" + message : message;
+  errorLine = line;
+  errorReason = std::move(message);
   return false;
 }
 
 bool ReadContext::stopped(std::string_view where) {
   if (!tok.error().empty()) {
-    if (error.empty()) error = tok.error();
+    if (error.empty()) {
+      error = tok.error();
+      errorLine = tok.errorLine();
+      errorReason = tok.errorReason();
+    }
     return false;
   }
   return fail(0, "文件在第 " + std::to_string(tok.line()) + " 行结束，" + std::string(where) +
@@ -216,7 +223,7 @@ bool skipSectionQuietly(ReadContext& ctx, std::string_view name) {
 ReadResult readDxf(std::string_view bytes) {
   ReadResult result;
   if (bytes.substr(0, 18) == "AutoCAD Binary DXF") {
-    result.error = "不支持二进制 DXF 文件，请将图形另存为 ASCII DXF";
+    result.error = result.errorReason = "不支持二进制 DXF 文件，请将图形另存为 ASCII DXF";
     return result;
   }
   ReadContext ctx(bytes);
@@ -271,6 +278,8 @@ ReadResult readDxf(std::string_view bytes) {
   if (!ctx.failed() && !sawSection) ctx.fail(0, "这不是 DXF 文件（没有任何段）");
   if (ctx.failed()) {
     result.error = ctx.error;
+    result.errorLine = ctx.errorLine;
+    result.errorReason = ctx.errorReason;
     return result;
   }
   if (!sawEof) ctx.note(ctx.tok.line(), "文件没有 EOF 结束标记，可能不完整");

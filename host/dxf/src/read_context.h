@@ -39,6 +39,8 @@ class ReadContext {
   CodePage page = CodePage::undeclared;
   std::vector<Finding> findings;
   std::string error;
+  std::size_t errorLine = 0;  // the line `error` is about (0: none)
+  std::string errorReason;    // `error` without its line
   EntityBuilder builder;  // reused for every entity: no allocation per entity
 
   // A finding about the file; after many, only a count is kept.

@@ -86,19 +86,23 @@ Tokenizer::Step Tokenizer::nextInGeneral(Tag& tag) {
   const bool quick = digits > 0 && digits < 5 && i == codeLine.size();
   if (!quick && (!parseInt(codeLine, code) || code < -32768 || code > 32767)) {
     if (trimBlanks(codeLine).empty() && pos_ >= bytes_.size()) return Step::end;  // last blank line
-    error_ = "第 " + std::to_string(codeLineNo) + " 行：此处应为组码，却是“" +
-             printable(codeLine.substr(0, 40)) + "”";
+    setError(codeLineNo, "此处应为组码，却是“" + printable(codeLine.substr(0, 40)) + "”");
     return Step::error;
   }
   std::string_view value;
   if (!readLine(value)) {
-    error_ = "第 " + std::to_string(codeLineNo) + " 行：组码 " + std::to_string(code) +
-             " 没有值：文件不完整";
+    setError(codeLineNo, "组码 " + std::to_string(code) + " 没有值：文件不完整");
     return Step::error;
   }
   last_ = Tag{static_cast<int>(code), value, codeLineNo};
   tag = last_;
   return Step::tag;
+}
+
+void Tokenizer::setError(std::size_t line, std::string reason) {
+  error_ = "第 " + std::to_string(line) + " 行：" + reason;
+  errorLine_ = line;
+  errorReason_ = std::move(reason);
 }
 
 Tokenizer::Mark Tokenizer::mark() const {
@@ -110,6 +114,8 @@ void Tokenizer::seek(Mark m) {
   line_ = m.line;
   pushedBack_ = false;
   error_.clear();
+  errorLine_ = 0;
+  errorReason_.clear();
 }
 
 namespace {

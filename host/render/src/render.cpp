@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "cairo_ptr.h"
+#include "orv/text/system_error.h"
 
 namespace orv::render {
 
@@ -59,22 +60,7 @@ class OutputFile {
 };
 
 // A few words saying what an errno value means to the user.
-std::string describeError(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM: return "没有权限";
-    case EROFS: return "文件系统只读";
-    case ENOSPC: return "磁盘空间不足";
-    case EDQUOT: return "超出磁盘配额";
-    case EFBIG: return "文件超出允许的大小";
-    case ENOENT: return "文件或目录不存在";
-    case ENOTDIR: return "路径中有一项不是目录";
-    case EISDIR: return "目标是一个目录";
-    case ENAMETOOLONG: return "文件名太长";
-    case EIO: return "输入输出错误";
-    default: return std::strerror(error);
-  }
-}
+std::string describeError(int error) { return orv::text::describeSystemError(error); }
 
 std::optional<OutputFile> OutputFile::create(const fs::path& destination, std::string& error) {
   static std::atomic<unsigned> counter{0};

@@ -3,10 +3,14 @@
 #include "window_console.h"
 
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QString>
+#include <QTimer>
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <memory>
 
 namespace orv::window {
 
@@ -79,7 +83,7 @@ prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptio
   promptLine_ = lineStart == std::string::npos ? transcript_ : transcript_.substr(lineStart + 1);
 
   std::optional<Due> due;
-  if (ended_) {
+  if (ended_ || wakeHost(options)) {
     due = Due{prompt::Reply::end(), {}};
   } else {
     due = fromQueue(options);
@@ -88,10 +92,7 @@ prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptio
     options_ = options;
     waiting_ = true;
     emit promptStarted();
-    QEventLoop loop;
-    loop_ = &loop;
-    if (!due_) loop.exec();
-    loop_ = nullptr;
+    waitForReply(options);
     waiting_ = false;
     due = std::move(due_);
     due_.reset();
@@ -117,6 +118,50 @@ prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptio
       break;
   }
   return std::move(due->reply);
+}
+
+bool WindowConsole::wakeHost(const prompt::AskOptions& options) {
+  if (lost_) return true;
+  if (!hostWaiting_ || !hostWaiting_->wake(options)) return false;
+  lost_ = true;
+  ended_ = true;
+  queue_.clear();
+  return true;
+}
+
+void WindowConsole::waitForReply(const prompt::AskOptions& options) {
+  QEventLoop loop;
+  loop_ = &loop;
+  // The host is woken by its descriptor (a signal came) and on its time (a recovery
+  // file due); when it ends the input, the wait ends with End.
+  const auto hostTurn = [this, &options] {
+    if (due_ || !wakeHost(options)) return false;
+    deliver(Due{prompt::Reply::end(), {}});
+    return true;
+  };
+  std::unique_ptr<QSocketNotifier> signalled;
+  QTimer timer;
+  timer.setSingleShot(true);
+  const auto schedule = [this, &options, &timer] {
+    if (!hostWaiting_) return;
+    if (const auto wait = hostWaiting_->nextWake(options)) {
+      timer.start(std::chrono::milliseconds(std::max<long long>(0, wait->count())));
+    }
+  };
+  if (hostWaiting_) {
+    if (const int fd = hostWaiting_->wakeDescriptor(); fd >= 0) {
+      signalled = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+      QObject::connect(signalled.get(), &QSocketNotifier::activated, &loop, [hostTurn, schedule] {
+        if (!hostTurn()) schedule();
+      });
+    }
+    QObject::connect(&timer, &QTimer::timeout, &loop, [hostTurn, schedule] {
+      if (!hostTurn()) schedule();
+    });
+    schedule();
+  }
+  if (!due_) loop.exec();
+  loop_ = nullptr;
 }
 
 std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOptions& options) {

@@ -33,6 +33,11 @@ class WindowConsole final : public QObject, public prompt::Console {
   ~WindowConsole() override;
 
   // ---- the Console
+  // The host's work while a prompt waits: woken when the wait begins, when its
+  // descriptor is readable and when its time has come, all on the GUI thread.
+  void setWaiting(prompt::Waiting* waiting) override { hostWaiting_ = waiting; }
+  // True once the host ended the input (a signal): every reply from then on is End.
+  bool inputLost() const override { return lost_; }
   void print(std::string_view text) override;
   prompt::Reply ask(std::string_view prompt, const prompt::AskOptions& options = {}) override;
   // The alert line in the transcript, then the modal message box (alertBox).
@@ -99,6 +104,10 @@ class WindowConsole final : public QObject, public prompt::Console {
   // A reply from the queue when one is due; nullopt when the user is to be asked.
   std::optional<Due> fromQueue(const prompt::AskOptions& options);
   void deliver(Due due);
+  // Runs the nested wait for a reply, waking the host's Waiting as it asks.
+  void waitForReply(const prompt::AskOptions& options);
+  // The host's turn; true when it ended the input.
+  bool wakeHost(const prompt::AskOptions& options);
 
   std::string transcript_;
   bool atLineStart_ = true;
@@ -110,6 +119,8 @@ class WindowConsole final : public QObject, public prompt::Console {
   std::deque<Queued> queue_;
   int cancelsForQueue_ = 0;
   bool ended_ = false;
+  bool lost_ = false;
+  prompt::Waiting* hostWaiting_ = nullptr;
   std::vector<std::string> commandHistory_;
   std::vector<std::string> recent_;
 };

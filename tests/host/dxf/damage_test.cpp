@@ -19,6 +19,13 @@ void expectError(const std::string& file, const std::string& part) {
   EXPECT_NE(r.error.find(part), std::string::npos) << r.error;
 }
 
+// Line `n` (from 1) of a file.
+std::string lineOf(const std::string& file, std::size_t n) {
+  std::size_t at = 0;
+  for (std::size_t i = 1; i < n && at != std::string::npos; ++i) at = file.find('\n', at) + 1;
+  return file.substr(at, file.find('\n', at) - at);
+}
+
 bool hasFinding(const ReadResult& r, const std::string& part) {
   for (const Finding& f : r.findings)
     if (f.message.find(part) != std::string::npos) return true;
@@ -37,6 +44,13 @@ TEST(DamagedFile, cutShortAnywhereIsAnErrorNeverACrash) {
     }
   }
   expectError(whole.substr(0, whole.find("ENTITIES") + 20), "文件不完整");
+
+  // A group code that is no number: the tokenizer's line, as the reader's.
+  const std::string broken = fileWith(kLine + "ten\n1\n");
+  const ReadResult r = readDxf(broken);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(lineOf(broken, r.errorLine), "ten");
+  EXPECT_EQ(r.errorReason, "此处应为组码，却是“ten”");
 }
 
 TEST(DamagedFile, missingEofIsAFinding) {
@@ -55,6 +69,9 @@ TEST(DamagedFile, aNumberThatIsNoNumberNamesItsLine) {
   EXPECT_NE(r.error.find("需要数值"), std::string::npos) << r.error;
   EXPECT_EQ(r.error.rfind("第 ", 0), 0u) << r.error;  // the line first
   EXPECT_NE(r.error.find("1..5"), std::string::npos) << r.error;
+  // The line and the reason come apart too, for messages that word them otherwise.
+  EXPECT_EQ(r.error, "第 " + std::to_string(r.errorLine) + " 行：" + r.errorReason);
+  EXPECT_EQ(lineOf(file, r.errorLine + 1), "1..5");
   expectError(fileWith(tags({{0, "LWPOLYLINE"}, {90, "two"}})), "需要整数");
   // The value is quoted as text of the file's code page, never as raw bytes.
   expectError(fileWith(tags({{0, "LINE"}, {8, "0"}, {10, "1\xB9\xDC"}})), "“1\xE7\xAE\xA1”");

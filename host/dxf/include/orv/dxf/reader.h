@@ -24,6 +24,9 @@ struct ReadResult {
   // Otherwise why not, for the user, in Chinese: for a damaged file the line and what was
   // expected there ("第 12 行：……"). It names no file: the caller does, once.
   std::string error;
+  // The damaged line (0 when the reason is not about one) and the reason without it.
+  std::size_t errorLine = 0;
+  std::string errorReason;
   std::vector<Finding> findings;
   bool ok() const { return drawing.has_value(); }
 };

@@ -38,6 +38,9 @@ class Tokenizer {
   // Makes the last tag read the next one again.
   void pushBack() { pushedBack_ = true; }
   const std::string& error() const { return error_; }
+  // The line error() is about, and what is wrong there (error() without the line).
+  std::size_t errorLine() const { return errorLine_; }
+  const std::string& errorReason() const { return errorReason_; }
   std::size_t line() const { return line_; }
 
   // A position to come back to (for reading a stretch of tags twice).
@@ -63,6 +66,9 @@ class Tokenizer {
   Mark lastMark_{0, 0};
   bool pushedBack_ = false;
   std::string error_;
+  std::size_t errorLine_ = 0;
+  std::string errorReason_;
+  void setError(std::size_t line, std::string reason);
 };
 
 // ---- the tokenizer's fast path
