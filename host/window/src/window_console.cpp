@@ -2,10 +2,11 @@
 // chosen from menus, and the transcript.
 #include "window_console.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <QString>
-#include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <charconv>
@@ -49,7 +50,10 @@ std::string pointText(const prompt::Point3& p) {
   return text;
 }
 
-WindowConsole::WindowConsole() = default;
+WindowConsole::WindowConsole() {
+  hostTimer_.setSingleShot(true);
+  connect(&hostTimer_, &QTimer::timeout, this, [this] { hostWoken(); });
+}
 
 WindowConsole::~WindowConsole() {
   if (loop_) loop_->quit();
@@ -92,7 +96,7 @@ prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptio
     options_ = options;
     waiting_ = true;
     emit promptStarted();
-    waitForReply(options);
+    waitForReply();
     waiting_ = false;
     due = std::move(due_);
     due_.reset();
@@ -129,38 +133,49 @@ bool WindowConsole::wakeHost(const prompt::AskOptions& options) {
   return true;
 }
 
-void WindowConsole::waitForReply(const prompt::AskOptions& options) {
+void WindowConsole::setWaiting(prompt::Waiting* waiting) {
+  hostWaiting_ = waiting;
+  hostTimer_.stop();
+  hostSignalled_.reset();
+  if (!waiting || waiting->wakeDescriptor() < 0) return;
+  hostSignalled_ = std::make_unique<QSocketNotifier>(waiting->wakeDescriptor(), QSocketNotifier::Read);
+  connect(hostSignalled_.get(), &QSocketNotifier::activated, this, [this] { hostWoken(); });
+}
+
+void WindowConsole::scheduleWake() {
+  hostTimer_.stop();
+  if (!hostWaiting_ || !waiting_) return;
+  if (const auto wait = hostWaiting_->nextWake(options_))
+    hostTimer_.start(std::chrono::milliseconds(std::max<long long>(0, wait->count())));
+}
+
+void WindowConsole::hostWoken() {
+  if (!hostWaiting_ || ended_) return;
+  // Outside a prompt (a dialog or a message box is open) the host is told nothing is
+  // asked at the command line, so it only looks at what the descriptor says.
+  if (!wakeHost(waiting_ ? options_ : prompt::AskOptions{})) {
+    scheduleWake();
+    return;
+  }
+  if (waiting_) {
+    deliver(Due{prompt::Reply::end(), {}});
+    return;
+  }
+  // Nobody will answer a dialog any more: each closes as its Cancel, so that the
+  // command that opened it comes to its next prompt, which ends.
+  for (int i = 0; i < 16; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    modal->close();
+  }
+}
+
+void WindowConsole::waitForReply() {
   QEventLoop loop;
   loop_ = &loop;
-  // The host is woken by its descriptor (a signal came) and on its time (a recovery
-  // file due); when it ends the input, the wait ends with End.
-  const auto hostTurn = [this, &options] {
-    if (due_ || !wakeHost(options)) return false;
-    deliver(Due{prompt::Reply::end(), {}});
-    return true;
-  };
-  std::unique_ptr<QSocketNotifier> signalled;
-  QTimer timer;
-  timer.setSingleShot(true);
-  const auto schedule = [this, &options, &timer] {
-    if (!hostWaiting_) return;
-    if (const auto wait = hostWaiting_->nextWake(options)) {
-      timer.start(std::chrono::milliseconds(std::max<long long>(0, wait->count())));
-    }
-  };
-  if (hostWaiting_) {
-    if (const int fd = hostWaiting_->wakeDescriptor(); fd >= 0) {
-      signalled = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-      QObject::connect(signalled.get(), &QSocketNotifier::activated, &loop, [hostTurn, schedule] {
-        if (!hostTurn()) schedule();
-      });
-    }
-    QObject::connect(&timer, &QTimer::timeout, &loop, [hostTurn, schedule] {
-      if (!hostTurn()) schedule();
-    });
-    schedule();
-  }
+  scheduleWake();
   if (!due_) loop.exec();
+  hostTimer_.stop();
   loop_ = nullptr;
 }
 

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include "orv/prompt/console.h"
 
 class QEventLoop;
+class QSocketNotifier;
 
 namespace orv::window {
 
@@ -34,8 +37,10 @@ class WindowConsole final : public QObject, public prompt::Console {
 
   // ---- the Console
   // The host's work while a prompt waits: woken when the wait begins, when its
-  // descriptor is readable and when its time has come, all on the GUI thread.
-  void setWaiting(prompt::Waiting* waiting) override { hostWaiting_ = waiting; }
+  // descriptor is readable and when its time has come, all on the GUI thread. The
+  // descriptor is watched while a dialog or message box is open too: a wake that ends
+  // the input then closes them, so that the command goes on to its End.
+  void setWaiting(prompt::Waiting* waiting) override;
   // True once the host ended the input (a signal): every reply from then on is End.
   bool inputLost() const override { return lost_; }
   void print(std::string_view text) override;
@@ -105,9 +110,12 @@ class WindowConsole final : public QObject, public prompt::Console {
   std::optional<Due> fromQueue(const prompt::AskOptions& options);
   void deliver(Due due);
   // Runs the nested wait for a reply, waking the host's Waiting as it asks.
-  void waitForReply(const prompt::AskOptions& options);
+  void waitForReply();
   // The host's turn; true when it ended the input.
   bool wakeHost(const prompt::AskOptions& options);
+  // The descriptor or the time woke the host: the wait ends, or goes on to the next time.
+  void hostWoken();
+  void scheduleWake();
 
   std::string transcript_;
   bool atLineStart_ = true;
@@ -121,6 +129,8 @@ class WindowConsole final : public QObject, public prompt::Console {
   bool ended_ = false;
   bool lost_ = false;
   prompt::Waiting* hostWaiting_ = nullptr;
+  std::unique_ptr<QSocketNotifier> hostSignalled_;
+  QTimer hostTimer_;
   std::vector<std::string> commandHistory_;
   std::vector<std::string> recent_;
 };

@@ -109,7 +109,7 @@ TEST(RenderFiles, refusesWhatItCannotWriteAndLeavesNoFile) {
   std::ofstream(dir / "plain") << "x";
   RenderResult r = render(d, dir / "plain" / "picture.png");
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.message.find("不是目录"), std::string::npos) << r.message;
+  EXPECT_NE(r.message.find("不是文件夹"), std::string::npos) << r.message;
   EXPECT_EQ(r.message.find('\n'), std::string::npos);
   EXPECT_EQ(dir.names(), std::set<std::string>{"plain"});
 }

@@ -3,6 +3,8 @@
 // when it ends the input every reply is End.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <unistd.h>
@@ -111,6 +113,32 @@ TEST(WindowConsoleWaiting, aSignalBeforeTheWaitEndsItAtOnce) {
   EXPECT_EQ(reply.kind, prompt::Reply::Kind::End);
   EXPECT_TRUE(console.inputLost());
   EXPECT_FALSE(console.waiting());
+}
+
+TEST(WindowConsoleWaiting, aSignalWhileAMessageBoxIsOpenClosesItAndTheNextPromptEnds) {
+  WindowConsole console;
+  HostWork host;
+  console.setWaiting(&host);
+  bool shown = false;
+  console.alertBox = [&](const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("orvcad"), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    QTimer::singleShot(20, &box, [&] { host.signal(); });
+    shown = true;
+    box.exec();
+  };
+  QTimer guard;  // the box would otherwise wait for ever
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    ADD_FAILURE() << "the message box stayed open";
+  });
+  guard.start(5000);
+  console.alert("没有找到阀门");
+  guard.stop();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(console.inputLost());
+  EXPECT_EQ(console.ask("\n指定点: ", {}).kind, prompt::Reply::Kind::End);
 }
 
 }  // namespace
