@@ -93,6 +93,13 @@ class HelpAndArx(unittest.TestCase):
         for name in ("ARX", "HELP", "QUIT", "命令组 BASIC:", "CLT", "ChangeLineType",
                      "CGD", "ChangePipeParameters", "ST", "DrawST"):
             self.assertIn(name, out)
+        # The host's commands by name, each with its Chinese description.
+        host = out.split("\n宿主命令:\n", 1)[1].split("\n命令组 ", 1)[0].split("\n")
+        names = [line.split()[0] for line in host]
+        self.assertEqual(names, sorted(names))
+        self.assertIn("RECOVER", names)
+        for line in host:
+            self.assertRegex(line, r"^  [A-Z]+ .*[\u4e00-\u9fff]", line)
 
     def test_arx_lists_unloads_and_loads_modules(self):
         s = Session(self)

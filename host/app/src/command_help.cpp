@@ -107,7 +107,12 @@ std::string summary(std::string_view text) {
 void help(Session& s) {
   if (!s.commandArgument().empty()) return describeOne(s, s.commandArgument());
   s.console().print("\n宿主命令:");
-  for (const auto& c : s.hostCommands()) s.console().print("\n  " + padded(withAliases(c), 16) + c.description);
+  // By name, those added later (recovery's) among the rest.
+  std::vector<const Session::HostCommand*> hostCommands;
+  for (const auto& c : s.hostCommands()) hostCommands.push_back(&c);
+  std::sort(hostCommands.begin(), hostCommands.end(),
+            [](const Session::HostCommand* a, const Session::HostCommand* b) { return a->name < b->name; });
+  for (const Session::HostCommand* c : hostCommands) s.console().print("\n  " + padded(withAliases(*c), 16) + c->description);
   // The modules' commands by group, in the order their groups were first registered.
   const auto& registry = s.commands();
   std::vector<std::string> groups;
