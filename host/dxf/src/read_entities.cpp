@@ -97,6 +97,11 @@ bool readRaw(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle, Re
       out.handle = ctx.handle(t);
       continue;
     }
+    if (t.code == 102 && !inGroup && (t.value.empty() || t.value.front() != '{')) {
+      // The end of a group that never began: saved, it would hide the owner's place.
+      ctx.note(t.line, std::string(ctx.db.name(raw.type)) + "：多余的应用程序数据组结束标记，已去掉");
+      continue;
+    }
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
     if (t.code == 100 && !inGroup) seenMarker = true;
     if (t.code == 330 && !seenMarker && !ownerSeen && !inGroup) {

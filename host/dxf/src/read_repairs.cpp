@@ -110,7 +110,11 @@ void repairOwners(ReadContext& ctx) {
       const db::Handle recordHandle = block.recordHandle;
       const bool right = expected ? owner == expected : (!owner || *owner == recordHandle);
       if (!right) {
-        db::UnknownEntity fixed{kept->type, withOwner(kept->tags, expected)};
+        db::RawTags tags = withOwner(kept->tags, expected);
+        // Without the kept owner, another 330 after it (past a stray 102) would come
+        // forward as the owner: the block's is then put in its place.
+        if (!expected && recordHandle && keptOwner(tags)) tags = withOwner(kept->tags, recordHandle);
+        db::UnknownEntity fixed{kept->type, std::move(tags)};
         const std::string was = owner ? handleText(*owner) : std::string("无");
         const db::Handle own = e->handle();
         // A file without owners (R12) is no damage: their owners are written as they

@@ -149,7 +149,11 @@ class Parser {
       case 'S': stack(); return;
       case 'p': paragraph(); return;
       case 'U': unicode(); return;
-      default: return;  // unknown: backslash and letter dropped
+      default:
+        // Unknown: a backslash and an ASCII letter are dropped; a backslash before any
+        // other character only, so that the character stays whole.
+        if (static_cast<unsigned char>(code) >= 0x80) --i_;
+        return;
     }
   }
 

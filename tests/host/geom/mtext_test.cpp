@@ -26,6 +26,7 @@ TEST(MTextCodes, resolveToPlainText) {
       {"\\Lunder\\l \\Oover\\o \\Kstrike\\k", "under over strike"},
       {"\\pxqc;centre\\pi-1,l2;next", "centrenext"},
       {"\\Zunknown \\A1;align", "unknown align"},
+      {"a\\\xE4\xB8\xAD\\\xD8\x9A", "a\xE4\xB8\xAD\xD8\x9A"},   // not a code: the character stays whole
       {"\\Hunterminated", ""},                               // the code runs to the end
       {"}}} {{{x", " x"},                                    // unbalanced groups lose nothing
       {"end\\P", "end"},                                     // a last empty paragraph is none
