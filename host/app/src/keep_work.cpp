@@ -20,7 +20,7 @@ dialogs::Question saveChangesQuestion(const std::string& name) {
   dialogs::Question q;
   q.text = "是否将改动保存到 " + name + "？";
   q.prompt = "\n是否将改动保存到 " + name + "？[是(Y)/否(N)/取消(C)] <是>:";
-  q.answers = {{"Y", "是"}, {"N", "否"}, {"C", "取消"}};
+  q.answers = {{"Y", "是", "保存"}, {"N", "否", "不保存"}, {"C", "取消"}};
   q.defaultAnswer = 0;
   q.cancelAnswer = 2;
   return q;

@@ -34,9 +34,11 @@ std::vector<std::pair<QString, std::string>> labelledKeywords(const std::string&
     const qsizetype at = text.indexOf(marker, 0, Qt::CaseInsensitive);
     if (at > 0) {
       qsizetype from = at;
-      while (from > 0 && text[from - 1] != '[' && text[from - 1] != '/' && text[from - 1] != ']') --from;
+      while (from > 0 && text[from - 1] != '[' && text[from - 1] != '/' && text[from - 1] != ']' &&
+             text[from - 1] != '<')
+        --from;
       const QString named = text.mid(from, at - from).trimmed();
-      if (!named.isEmpty() && from > 0) label = named + marker;
+      if (!named.isEmpty() && from > 0) label = named + text.mid(at, marker.size());  // as the prompt writes it
     }
     out.emplace_back(label, k);
   }
@@ -59,14 +61,19 @@ CommandPanel::CommandPanel(WindowConsole& console, QWidget* parent)
   line->setSpacing(4);
   prompt_ = new QLabel(this);
   prompt_->setTextFormat(Qt::PlainText);
+  // A long prompt and its keywords take the room there is and never widen the window
+  // (which would move the drawing under the cursor while a command waits for a click).
+  prompt_->setMinimumWidth(1);
   line->addWidget(prompt_);
   keywordBar_ = new QWidget(this);
   keywordLayout_ = new QHBoxLayout(keywordBar_);
   keywordLayout_->setContentsMargins(0, 0, 0, 0);
   keywordLayout_->setSpacing(2);
+  keywordBar_->setMinimumWidth(1);
   line->addWidget(keywordBar_);
   input_ = new QLineEdit(this);
   input_->setFrame(false);
+  input_->setMinimumWidth(160);  // room to type, however long the prompt
   input_->installEventFilter(this);
   line->addWidget(input_, 1);
   layout->addLayout(line);

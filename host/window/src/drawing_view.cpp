@@ -184,6 +184,10 @@ std::optional<db::Point2> DrawingView::effectivePoint() const {
   std::optional<db::Point2> p = cursorPoint();
   if (!p) return p;
   if (snap_) return snap_->point;
+  if (hovered_ && nearestPoint && prompt_ && !prompt_->boxFromBase &&
+      (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select)) {
+    if (const auto on = nearestPoint(*p, pixelsToDrawing(kPickBox))) return on;
+  }
   p = roundToPixel(*p, transform_.scale);
   if (orthoOn_ && prompt_ && prompt_->kind == prompt::AskKind::point && prompt_->basePoint &&
       !prompt_->boxFromBase) {

@@ -79,9 +79,15 @@ class DrawingView final : public QWidget {
   // tie); unset: nothing is highlighted.
   std::function<std::optional<db::ObjectId>(db::Point2 at, double within)> entityAt;
 
+  // The point on the drawing nearest to a drawing point within a distance; unset or
+  // nullopt: none. A click that picks gives it, so that the host's pick (within its
+  // own pick distance) takes the entity under the pick box.
+  std::function<std::optional<db::Point2>(db::Point2 at, double within)> nearestPoint;
+
   // The drawing point under the cursor; nullopt when the cursor is not in the view.
   std::optional<db::Point2> cursorPoint() const;
-  // The point a click at the cursor gives now: snapped, or moved by ortho.
+  // The point a click at the cursor gives now: snapped, or moved by ortho; at a pick,
+  // the point of the entity under the pick box nearest to the cursor.
   std::optional<db::Point2> effectivePoint() const;
   // Device pixels of the pick box's half side.
   static constexpr int kPickBox = 5;

@@ -137,6 +137,10 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   snapButton_ = toggle(QStringLiteral("对象捕捉"), view_->snapOn(), [this](bool on) { view_->setSnapOn(on); });
   orthoButton_ = toggle(QStringLiteral("正交"), view_->orthoOn(), [this](bool on) { view_->setOrthoOn(on); });
   gridButton_ = toggle(QStringLiteral("栅格"), view_->gridOn(), [this](bool on) { view_->setGridOn(on); });
+  buildSnapMenu();
+  snapButton_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(snapButton_, &QWidget::customContextMenuRequested, this,
+          [this](QPoint at) { snapMenu_->popup(snapButton_->mapToGlobal(at)); });
 
   buildMenus();
 
@@ -184,6 +188,13 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     if (found.empty()) return std::nullopt;
     return Snap{{found.front().point.x, found.front().point.y}, static_cast<SnapKind>(found.front().kind)};
   };
+  view_->nearestPoint = [this](db::Point2 at, double within) -> std::optional<db::Point2> {
+    if (!session_) return std::nullopt;
+    const auto found =
+        session_->snapper().candidates({at.x, at.y}, within, prompt::snapBit(prompt::SnapKind::nearest));
+    if (found.empty()) return std::nullopt;
+    return db::Point2{found.front().point.x, found.front().point.y};
+  };
   view_->entityAt = [this](db::Point2 at, double within) -> std::optional<db::ObjectId> {
     if (!session_) return std::nullopt;
     const db::ObjectId id = session_->index().pick({at.x, at.y}, within);
@@ -221,6 +232,36 @@ void MainWindow::bindDrafting() {
   snapButton_->setChecked(d.objectSnap);
   orthoButton_->setChecked(d.ortho);
   gridButton_->setChecked(d.grid);
+  if (snapMenu_) showSnapKinds();
+}
+
+// The running snap kinds as checkable entries: checking one sets the kind in the
+// session's running snaps, as OSNAP does.
+void MainWindow::buildSnapMenu() {
+  snapMenu_ = new QMenu(QStringLiteral("对象捕捉模式"), this);
+  for (int k = 0; k < prompt::kSnapKindCount; ++k) {
+    QAction* a = snapMenu_->addAction(snapName(static_cast<SnapKind>(k)));
+    a->setCheckable(true);
+    a->setData(k);
+    connect(a, &QAction::toggled, this, [this, k](bool on) {
+      if (!session_) return;
+      prompt::SnapMask& mask = session_->drafting().runningSnaps;
+      const prompt::SnapMask bit = prompt::snapBit(static_cast<prompt::SnapKind>(k));
+      mask = on ? (mask | bit) : (mask & ~bit);
+      view_->setSnapOn(view_->snapOn());  // what is offered under the cursor now
+    });
+  }
+  connect(snapMenu_, &QMenu::aboutToShow, this, &MainWindow::showSnapKinds);
+  showSnapKinds();
+}
+
+void MainWindow::showSnapKinds() {
+  if (!session_) return;
+  const prompt::SnapMask mask = session_->drafting().runningSnaps;
+  for (QAction* a : snapMenu_->actions()) {
+    const QSignalBlocker quiet(a);
+    a->setChecked(mask & prompt::snapBit(static_cast<prompt::SnapKind>(a->data().toInt())));
+  }
 }
 
 // ---- menus and commands
@@ -281,6 +322,7 @@ void MainWindow::buildMenus() {
     connect(a, &QAction::triggered, button, [button] { button->toggle(); });
   };
   toggleAction(QStringLiteral("对象捕捉"), Qt::Key_F3, snapButton_);
+  view->addMenu(snapMenu_);
   toggleAction(QStringLiteral("栅格"), Qt::Key_F7, gridButton_);
   toggleAction(QStringLiteral("正交"), Qt::Key_F8, orthoButton_);
 
@@ -438,9 +480,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
-  // The session decides: QUIT asks about unsaved changes and ends it, or not.
+  // The session decides: QUIT asks about unsaved changes and ends it, or not. A name
+  // for an unnamed drawing to be saved is chosen in a file dialog.
   event->ignore();
-  console_.requestClose();
+  console_.runCommand("QUIT", FileDialogKind::saveAs);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

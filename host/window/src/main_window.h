@@ -43,6 +43,9 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   QToolButton& orthoButton() const { return *orthoButton_; }
   QToolButton& gridButton() const { return *gridButton_; }
   QLabel& coordinates() const { return *coordinates_; }
+  // The running snaps to choose from, one checkable entry a kind (the snap toggle's
+  // right-click menu and 视图 ▸ 对象捕捉模式); its checks follow the session's setting.
+  QMenu& snapMenu() const { return *snapMenu_; }
 
   // Runs a command as if chosen from a menu (a waiting one is cancelled first).
   void runCommand(const std::string& name);
@@ -78,6 +81,8 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   class ViewCommands;
   friend class ViewCommands;
   void bindDrafting();
+  void buildSnapMenu();
+  void showSnapKinds();
   std::unique_ptr<app::ViewControl> viewCommands_;
   app::Session* session_;
   core::Document* document_ = nullptr;
@@ -91,6 +96,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   QToolButton* snapButton_;
   QToolButton* orthoButton_;
   QToolButton* gridButton_;
+  QMenu* snapMenu_ = nullptr;
   std::vector<std::string> shownCommands_;
   std::vector<std::pair<class QAction*, std::string>> commandActions_;
   std::unique_ptr<QMenu> context_;

@@ -188,7 +188,8 @@ std::size_t QtPresenter::choose(const ds::Question& q) {
   box.setText(text);
   std::vector<QPushButton*> buttons;
   for (const ds::Question::Answer& a : q.answers)
-    buttons.push_back(box.addButton(qs(a.label.empty() ? a.keyword : a.label), QMessageBox::ActionRole));
+    buttons.push_back(box.addButton(qs(!a.button.empty() ? a.button : a.label.empty() ? a.keyword : a.label),
+                                    QMessageBox::ActionRole));
   const std::size_t onCancel = q.cancelAnswer.value_or(q.defaultAnswer);
   if (q.defaultAnswer < buttons.size()) box.setDefaultButton(buttons[q.defaultAnswer]);
   if (onCancel < buttons.size()) box.setEscapeButton(buttons[onCancel]);

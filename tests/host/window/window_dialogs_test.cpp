@@ -8,43 +8,10 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include <fstream>
-
 #include "window_fixture.h"
 
 namespace orv::window::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-// A module directory of its own: the plug-in and the sample libraries linked in, and no
-// draw.ini yet.
-struct ModuleDir {
-  fs::path dir;
-  fs::path module;
-  ModuleDir() {
-    dir = fs::temp_directory_path() / ("orv-window-" + std::to_string(::getpid()) + "-" +
-                                       std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-    fs::create_directories(dir);
-    module = dir / "orvpipe07.arx";
-    fs::create_symlink(ORV_PLUGIN_MODULE, module);
-    fs::create_directory_symlink(ORV_SAMPLE_RESOURCES, dir / "resource");
-  }
-  ~ModuleDir() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
-  std::string ini() const {
-    std::ifstream in(dir / "draw.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-};
-
-QToolButton* keywordButton(CommandPanel& panel, const QString& keyword) {
-  for (QToolButton* b : panel.keywordButtons())
-    if (b->toolTip() == keyword) return b;
-  return nullptr;
-}
 
 TEST(WindowDialogs, theValveDialogIsLaidOutAsItsTemplateAndOkWritesTheChoice) {
   ModuleDir m;

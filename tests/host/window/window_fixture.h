@@ -9,13 +9,18 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
+#include <charconv>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "command_panel.h"
 #include "drawing_view.h"
@@ -32,6 +37,42 @@ namespace orv::window::testing {
 inline void moveTo(QWidget& w, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
   QMouseEvent e(QEvent::MouseMove, QPointF(at), w.mapToGlobal(QPointF(at)), Qt::NoButton, buttons, Qt::NoModifier);
   QApplication::sendEvent(&w, &e);
+}
+
+// A module directory of its own: the plug-in and the sample libraries linked in, and no
+// draw.ini until one is written.
+struct ModuleDir {
+  std::filesystem::path dir;
+  std::filesystem::path module;
+  ModuleDir() {
+    namespace fs = std::filesystem;
+    dir = fs::temp_directory_path() / ("orv-window-" + std::to_string(::getpid()) + "-" +
+                                       std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    fs::create_directories(dir);
+    module = dir / "orvpipe07.arx";
+    fs::create_symlink(ORV_PLUGIN_MODULE, module);
+    fs::create_directory_symlink(ORV_SAMPLE_RESOURCES, dir / "resource");
+  }
+  ~ModuleDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+  ModuleDir(const ModuleDir&) = delete;
+  ModuleDir& operator=(const ModuleDir&) = delete;
+  std::string ini() const {
+    std::ifstream in(dir / "draw.ini", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void writeIni(const std::string& text) const {
+    std::ofstream(dir / "draw.ini", std::ios::binary | std::ios::trunc) << text;
+  }
+};
+
+// The panel's button of a keyword of the waiting prompt; null when it has none.
+inline QToolButton* keywordButton(CommandPanel& panel, const QString& keyword) {
+  for (QToolButton* b : panel.keywordButtons())
+    if (b->toolTip() == keyword) return b;
+  return nullptr;
 }
 
 class WindowSession {
@@ -82,6 +123,15 @@ class WindowSession {
     });
   }
   const std::vector<db::Point2>& clicked() const { return clicked_; }
+  // A click on a keyword's button in the panel (a failure when the prompt has none).
+  void keyword(const QString& k) {
+    step([this, k] {
+      QToolButton* b = keywordButton(panel(), k);
+      EXPECT_NE(b, nullptr) << "no keyword " << k.toStdString() << " at " << console_.promptLine();
+      if (b) QTest::mouseClick(b, Qt::LeftButton);
+      return b != nullptr;
+    });
+  }
 
   // Runs the session's command line until the steps are done (then the input ends).
   void run() {
@@ -117,8 +167,10 @@ class WindowSession {
 };
 
 // The transcript of a script run of the same replies, in a session of its own.
+// `after` sees the session when the script has ended.
 inline std::string scriptTranscript(const std::vector<std::string>& lines,
-                                    const std::function<void(app::Session&)>& prepare = {}) {
+                                    const std::function<void(app::Session&)>& prepare = {},
+                                    const std::function<void(app::Session&)>& after = {}) {
   std::string script;
   for (const std::string& l : lines) script += l + "\n";
   std::istringstream in(script);
@@ -127,7 +179,42 @@ inline std::string scriptTranscript(const std::vector<std::string>& lines,
   app::Session session(console);
   if (prepare) prepare(session);
   session.run();
+  if (after) after(session);
   return out.str();
+}
+
+// Model space entity by entity, one line each: kind, layer, linetype, colour and every
+// number of the geometry as the shortest text that reads back to it.
+inline std::vector<std::string> describeEntities(const db::Database& d) {
+  std::vector<std::string> out;
+  auto num = [](double v) {
+    char b[32];
+    const auto r = std::to_chars(b, b + sizeof b, v + 0.0);
+    return std::string(b, r.ptr);
+  };
+  auto pt = [&](const db::Point3& p) { return "(" + num(p.x) + " " + num(p.y) + " " + num(p.z) + ")"; };
+  d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) {
+    std::string s = std::string(d.name(e.layer)) + " " + std::string(d.name(e.linetype)) + " " +
+                    std::to_string(e.color) + " ";
+    if (const auto* l = e.as<db::Line>()) {
+      s += "LINE " + pt(l->start) + pt(l->end);
+    } else if (const auto* a = e.as<db::Arc>()) {
+      s += "ARC " + pt(a->center) + " " + num(a->radius) + " " + num(a->startAngle) + " " + num(a->endAngle);
+    } else if (const auto* c = e.as<db::Circle>()) {
+      s += "CIRCLE " + pt(c->center) + " " + num(c->radius);
+    } else if (const auto* p = e.as<db::Polyline>()) {
+      s += p->closed() ? "LWPOLYLINE closed" : "LWPOLYLINE";
+      for (std::size_t i = 0; i < p->size(); ++i)
+        s += " (" + num(p->point(i).x) + " " + num(p->point(i).y) + " " + num(p->bulge(i)) + ")";
+    } else if (const auto* r = e.as<db::BlockReference>()) {
+      s += "INSERT " + d.block(r->block).name + " " + pt(r->position) + " " + num(r->xScale) + " " +
+           num(r->yScale) + " " + num(r->rotation);
+    } else {
+      s += "OTHER";
+    }
+    out.push_back(std::move(s));
+  });
+  return out;
 }
 
 }  // namespace orv::window::testing

@@ -19,7 +19,8 @@ namespace orv::dialogs {
 struct Question {
   struct Answer {
     std::string keyword;  // typed at the command line, any case: "Y"
-    std::string label;    // a button's text in a message box: "保存"
+    std::string label;    // the answer's word, typed at the command line too: "是"
+    std::string button = {};  // a message box's button when it reads otherwise: "保存"
   };
   std::string text;    // for a message box: "是否将改动保存到 plan.dxf？"
   std::string prompt;  // at the command line, with its keywords and default:

@@ -1,0 +1,152 @@
+// Closing the window with unsaved changes: the question as a message box, and what each
+// of its answers does to the file, the window and the session.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <memory>
+
+#include "window_fixture.h"
+
+namespace orv::window::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileText(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Answers the file dialog that opens next with `file` (polling for it: a static file
+// dialog offers no hook), until it has gone.
+void answerFileDialog(const fs::path& file, bool* seen) {
+  auto* poll = new QTimer;
+  poll->setInterval(20);
+  auto ticks = std::make_shared<int>(0);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, file, seen, ticks] {
+    ++*ticks;
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (d) {
+      *seen = true;
+      const QString wanted = QString::fromStdString(file.string());
+      d->setDirectory(QString::fromStdString(file.parent_path().string()));
+      // The name typed into the dialog's file name field, as a user does.
+      if (auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(QString::fromStdString(file.filename().string()));
+      if (d->selectedFiles().value(0) == wanted) static_cast<QDialog*>(d)->done(QDialog::Accepted);
+    } else if (*seen || *ticks > 500) {
+      poll->deleteLater();
+    }
+  });
+  poll->start();
+}
+
+enum class Closing { window, quitAction, typedQuit };
+
+void close(WindowSession& w, Closing how) {
+  switch (how) {
+    case Closing::window: w.window().close(); break;
+    case Closing::quitAction:
+      for (QAction* menu : w.window().menuBar()->actions())
+        if (menu->text() == "文件")
+          for (QAction* a : menu->menu()->actions())
+            if (a->text() == "退出") a->trigger();
+      break;
+    case Closing::typedQuit:
+      QTest::keyClicks(w.panel().input(), "QUIT");
+      QTest::keyClick(w.panel().input(), Qt::Key_Return);
+      break;
+  }
+}
+
+TEST(WindowClosing, eachAnswerToTheUnsavedChangesQuestion) {
+  const struct {
+    const char* name;
+    bool named;           // the drawing has a file already
+    Closing how;
+    const char* answer;   // the button pressed
+    bool saved;           // the file holds the change afterwards
+    bool ended;           // the session ended
+    bool fileDialog;      // a file dialog asked for the name
+  } cases[] = {
+      {"save to its file", true, Closing::window, "保存", true, true, false},
+      {"save an unnamed drawing: a file dialog names it", false, Closing::quitAction, "保存", true, true, true},
+      {"save an unnamed drawing after a typed QUIT: the name typed", false, Closing::typedQuit, "保存", true, true,
+       false},
+      {"do not save", true, Closing::quitAction, "不保存", false, true, false},
+      {"cancel", true, Closing::window, "取消", false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path dir = fs::temp_directory_path() / ("orv-closing-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path file = dir / "plan.dxf";
+    WindowSession w;
+    w.session().setInteractive(true);
+    std::vector<QString> buttons;
+    QString question;
+    bool dialogSeen = false;
+    int boxes = 0;
+    w.presenter().shown = [&](QWidget* shown) {
+      auto* box = qobject_cast<QMessageBox*>(shown);
+      ASSERT_NE(box, nullptr);
+      if (++boxes > 1) {  // the session going on ends with the steps: its work is let go
+        for (QAbstractButton* b : box->buttons())
+          if (b->text() == "不保存") b->click();
+        return;
+      }
+      question = box->text();
+      buttons.clear();
+      for (QAbstractButton* b : box->buttons()) buttons.push_back(b->text());
+      if (c.fileDialog) answerFileDialog(file, &dialogSeen);
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == c.answer) b->click();
+    };
+    if (c.named) {
+      w.type("SAVEAS");
+      w.type(file.string());
+    }
+    w.type("LINE");
+    w.type("0,0");
+    w.type("100,50");
+    w.type("");
+    std::string before;
+    w.step([&] {
+      before = fileText(file);
+      close(w, c.how);
+      return true;
+    });
+    if (!c.named && !c.fileDialog) w.type(file.string());
+    bool goesOn = false;
+    w.step([&] {  // only reached when the session goes on
+      goesOn = w.window().isVisible() && w.console().options().atCommandPrompt();
+      return false;
+    });
+    w.run();
+
+    EXPECT_EQ(question, c.named ? "是否将改动保存到 plan.dxf？" : "是否将改动保存到 未命名？");
+    EXPECT_EQ(buttons, (std::vector<QString>{"保存", "不保存", "取消"}));
+    EXPECT_EQ(dialogSeen, c.fileDialog);
+    const std::string after = fileText(file);
+    EXPECT_EQ(after.find("LINE") != std::string::npos, c.saved) << after.size();
+    if (!c.saved && c.named) {
+      EXPECT_EQ(after, before);
+    }
+    EXPECT_EQ(goesOn, !c.ended);
+    EXPECT_EQ(boxes, c.ended ? 1 : 2);
+    if (c.saved) {
+      EXPECT_EQ(w.window().windowTitle(), "orvcad - plan.dxf");
+    }
+    fs::remove_all(dir);
+  }
+}
+
+}  // namespace
+}  // namespace orv::window::testing
