@@ -483,7 +483,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // The session decides: QUIT asks about unsaved changes and ends it, or not. A name
   // for an unnamed drawing to be saved is chosen in a file dialog.
   event->ignore();
-  console_.runCommand("QUIT", FileDialogKind::saveAs);
+  console_.requestClose();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -233,7 +233,7 @@ void WindowConsole::runCommand(std::string name, std::optional<FileDialogKind> f
   }
 }
 
-void WindowConsole::requestClose() { runCommand("QUIT"); }
+void WindowConsole::requestClose() { runCommand("QUIT", FileDialogKind::saveAs); }
 
 void WindowConsole::endInput() {
   ended_ = true;

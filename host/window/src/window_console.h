@@ -41,8 +41,8 @@ class WindowConsole final : public QObject, public prompt::Console {
   // descriptor is watched while a dialog or message box is open too: a wake that ends
   // the input then closes them, so that the command goes on to its End.
   void setWaiting(prompt::Waiting* waiting) override;
-  // True once the host ended the input (a signal): every reply from then on is End.
-  bool inputLost() const override { return lost_; }
+  // True once the input ended (a signal, or the window going): every reply is End.
+  bool inputLost() const override { return lost_ || ended_; }
   void print(std::string_view text) override;
   prompt::Reply ask(std::string_view prompt, const prompt::AskOptions& options = {}) override;
   // The alert line in the transcript, then the modal message box (alertBox).
@@ -58,7 +58,7 @@ class WindowConsole final : public QObject, public prompt::Console {
   // first, then the command runs; a file dialog answers its file-name prompt when given.
   void runCommand(std::string name, std::optional<FileDialogKind> fileDialog = std::nullopt);
   // The window closes: what waits is cancelled, then QUIT runs (which asks about
-  // unsaved changes).
+  // unsaved changes; a name for an unnamed drawing to be saved comes from a file dialog).
   void requestClose();
   // The input ends (the window is going): every prompt is answered with End.
   void endInput();

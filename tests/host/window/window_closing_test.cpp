@@ -97,9 +97,8 @@ TEST(WindowClosing, eachAnswerToTheUnsavedChangesQuestion) {
     w.presenter().shown = [&](QWidget* shown) {
       auto* box = qobject_cast<QMessageBox*>(shown);
       ASSERT_NE(box, nullptr);
-      if (++boxes > 1) {  // the session going on ends with the steps: its work is let go
-        for (QAbstractButton* b : box->buttons())
-          if (b->text() == "不保存") b->click();
+      if (++boxes > 1) {
+        box->reject();
         return;
       }
       question = box->text();
@@ -140,7 +139,8 @@ TEST(WindowClosing, eachAnswerToTheUnsavedChangesQuestion) {
       EXPECT_EQ(after, before);
     }
     EXPECT_EQ(goesOn, !c.ended);
-    EXPECT_EQ(boxes, c.ended ? 1 : 2);
+    // A session that goes on ends with the steps: its input gone, it asks nothing more.
+    EXPECT_EQ(boxes, 1);
     if (c.saved) {
       EXPECT_EQ(w.window().windowTitle(), "orvcad - plan.dxf");
     }
