@@ -2,6 +2,7 @@
 #include "orv/core/selection.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace orv::core {
 
@@ -81,6 +82,7 @@ std::optional<SelectionSet> Selector::select(double pickDistance) {
   active_ = &set;
   for (;;) {
     prompts_.initGet(0, selectionText::kKeywords);
+    prompts_.labelKeywords({std::begin(selectionText::kKeywordLabels), std::end(selectionText::kKeywordLabels)});
     prompt::Point3 p;
     const prompt::Status st =
         prompts_.getSelectionPoint(removing ? selectionText::kRemove : selectionText::kSelect, p);

@@ -128,7 +128,11 @@ bool isEmptyReply(std::string_view text) { return trimBlanks(text).empty(); }
 PromptEngine::PromptEngine(Console& console) : console_(console) {}
 
 void PromptEngine::initGet(int flags, std::string_view keywords) {
-  armed_ = Armed{flags, splitKeywords(keywords)};
+  armed_ = Armed{flags, splitKeywords(keywords), {}};
+}
+
+void PromptEngine::labelKeywords(std::vector<std::string> labels) {
+  if (labels.size() == armed_.keywords.size()) armed_.labels = std::move(labels);
 }
 
 PromptEngine::Armed PromptEngine::takeArmed() { return std::exchange(armed_, Armed{}); }
@@ -137,6 +141,7 @@ AskOptions PromptEngine::askOptions(AskKind kind, const Armed& armed) {
   AskOptions options;
   options.kind = kind;
   options.keywords = armed.keywords;
+  options.keywordLabels = armed.labels;
   return options;
 }
 

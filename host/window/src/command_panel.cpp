@@ -87,7 +87,14 @@ QList<QToolButton*> CommandPanel::keywordButtons() const { return keywordBar_->f
 
 std::vector<std::pair<QString, std::string>> CommandPanel::keywordChoices() const {
   if (!console_.waiting()) return {};
-  return labelledKeywords(console_.promptLine(), console_.options().keywords);
+  const prompt::AskOptions& o = console_.options();
+  if (!o.keywordLabels.empty() && o.keywordLabels.size() == o.keywords.size()) {
+    std::vector<std::pair<QString, std::string>> named;
+    for (std::size_t i = 0; i < o.keywords.size(); ++i)
+      named.emplace_back(QString::fromStdString(o.keywordLabels[i]), o.keywords[i]);
+    return named;
+  }
+  return labelledKeywords(console_.promptLine(), o.keywords);
 }
 
 void CommandPanel::showTranscript() {

@@ -46,6 +46,28 @@ TEST(WindowSession, aClickedLineLeavesTheTranscriptOfTheSameRepliesTyped) {
   EXPECT_TRUE(linesOf(w.session().database()).empty());  // undone
 }
 
+TEST(WindowSession, theSelectionKeywordsAreNamedInChineseAndAClickOnOneIsItsReply) {
+  WindowSession w;
+  const std::vector<std::string> typed = {"LINE", "0,0", "10,0", "", "LINE", "0,5", "10,5", "", "ERASE"};
+  for (const std::string& t : typed) w.type(t);
+  QStringList labels;
+  w.step([&] {
+    for (QToolButton* b : w.panel().keywordButtons()) labels << b->text();
+    QToolButton* all = keywordButton(w.panel(), "ALL");
+    if (!all) return false;
+    all->click();
+    return true;
+  });
+  w.key(Qt::Key_Return);
+  w.run();
+
+  EXPECT_EQ(labels, (QStringList{"窗口(W)", "窗交(C)", "全部(ALL)", "上一个(L)", "上次(P)", "删除(R)", "添加(A)"}));
+  EXPECT_TRUE(linesOf(w.session().database()).empty());
+  std::vector<std::string> replies = typed;
+  replies.insert(replies.end(), {"ALL", ""});
+  EXPECT_EQ(w.console().transcript(), scriptTranscript(replies));
+}
+
 TEST(WindowSession, escCancelsSpaceEndsARightClickIsEnterAndEnterRepeats) {
   WindowSession w;
   std::vector<std::string> replies;

@@ -43,6 +43,9 @@ inline constexpr std::string_view kOtherCorner = "\n指定对角点: ";
 inline constexpr std::string_view kNoPrevious = "\n没有上一个选择集。";
 // The keywords armed at "选择对象:" (W, C, ALL, L, P, R, A as typed).
 inline constexpr std::string_view kKeywords = "Window Crossing ALL Last Previous Remove Add";
+// How a window names them.
+inline constexpr std::string_view kKeywordLabels[] = {"窗口(W)", "窗交(C)", "全部(ALL)", "上一个(L)",
+                                                      "上次(P)", "删除(R)", "添加(A)"};
 }  // namespace selectionText
 
 class Selector {

@@ -57,6 +57,9 @@ struct AskOptions {
   bool boxFromBase = false;
   // The keywords the reply may name, as armed ("W X S D F 0").
   std::vector<std::string> keywords;
+  // How a presentation may name them, one per keyword ("窗口(W)"); empty: as the
+  // prompt's brackets name them.
+  std::vector<std::string> keywordLabels;
   // A text reply that may hold blanks: the space bar types a blank instead of ending it.
   bool blanksAllowed = false;
 

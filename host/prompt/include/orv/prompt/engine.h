@@ -66,6 +66,9 @@ class PromptEngine {
   // Arms the next request (and only that one, of any kind) with flags and
   // space-separated keywords.
   void initGet(int flags, std::string_view keywords);
+  // After initGet: what a presentation shows for each keyword, for a prompt whose text
+  // does not name them (one label per keyword; others are ignored).
+  void labelKeywords(std::vector<std::string> labels);
 
   // A point. basePoint is passed to the console (for a rubber band); a point
   // entered becomes the last point.
@@ -116,6 +119,7 @@ class PromptEngine {
   struct Armed {
     int flags = 0;
     std::vector<std::string> keywords;
+    std::vector<std::string> labels;
   };
   Armed takeArmed();
   static AskOptions askOptions(AskKind kind, const Armed& armed);
