@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "orv/db/database.h"
 #include "orv/prompt/console.h"
@@ -79,6 +81,11 @@ class DrawingView final : public QWidget {
   // tie); unset: nothing is highlighted.
   std::function<std::optional<db::ObjectId>(db::Point2 at, double within)> entityAt;
 
+  // The model-space entities that may show in a box of the drawing (the session's
+  // spatial index); unset, or nullopt: the view walks the whole drawing. Asked, in the
+  // view's own thread, only for views that show a small part of the drawing.
+  std::function<std::optional<std::vector<db::ObjectId>>(const render::Extents& box)> entitiesIn;
+
   // The drawing point under the cursor; nullopt when the cursor is not in the view.
   std::optional<db::Point2> cursorPoint() const;
   // The point a click at the cursor gives now: snapped, or moved by ortho.
@@ -113,6 +120,10 @@ class DrawingView final : public QWidget {
  private:
   struct Rendered;
   PaintOptions paintOptions() const;
+  // What the drawing covers, measured once for each state of the drawing.
+  std::optional<render::Extents> extents();
+  // The entities the view at `t` may show, when it shows a small part of the drawing.
+  std::shared_ptr<const std::vector<db::ObjectId>> visibleEntities(const ViewTransform& t);
   ViewTransform deviceTransform(const ViewTransform& t) const;
   void startRender();
   void renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms);
@@ -125,6 +136,8 @@ class DrawingView final : public QWidget {
 
   const db::Database* db_ = nullptr;
   ViewTransform transform_;
+  std::optional<std::optional<render::Extents>> extents_;  // unset: not measured yet
+  std::optional<render::Extents> extentsSeen_;  // the last measured, kept across changes
   bool transformSet_ = false;
   bool viewMoved_ = false;
   QImage cache_;

@@ -73,6 +73,12 @@ struct ViewOptions {
   // Paints the background (the whole clip area) before the drawing. Ignored (false) in
   // highlight mode.
   bool paintBackground = true;
+  // Thin lines, arcs, circles and straight polylines whose whole extent on the device
+  // lies within a pixel are drawn as that pixel, in their colour, once per pixel and
+  // colour: a screen showing a dense drawing from afar stays quick. Off (what EXPORT
+  // uses): every entity is drawn in full. Either way, shapes wholly off the view cost
+  // no more than a look at their bounds.
+  bool pixelsForSpecks = false;
   // At most this many entities are painted (references that nest and fan out can
   // multiply a small drawing into billions); the rest is left out and reported.
   std::uint64_t entityLimit = 20'000'000;
