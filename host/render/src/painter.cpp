@@ -127,12 +127,14 @@ void Painter::operator()(const Placed& placed) {
   const db::Entity& e = placed.entity;
   path_.clear();
   double width = 0.0;
-  // What lies off the view, or within one pixel of it, needs no path. Shapes that would
-  // draw nothing (no radius, no sweep, one vertex) go the usual way, to be counted.
+  // On a screen, what lies off the view, or within a pixel or two, needs no path (a
+  // picture is fitted to the drawing: everything shows, and is drawn in full). Shapes
+  // that would draw nothing (no radius, no sweep, one vertex) go the usual way, to be
+  // counted.
   const auto* polyline = e.as<db::Polyline>();
-  const bool simple = e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
+  const bool simple = settings_.pixelsForSpecks && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
                       (e.as<db::Circle>() && circlePath(*e.as<db::Circle>())) ||
-                      (polyline && polyline->size() >= 2 && uniformWidth(*polyline, width));
+                      (polyline && polyline->size() >= 2 && uniformWidth(*polyline, width)));
   if (simple) {
     const Box b = quickBounds(e, m);
     if (!b.empty() && b.maxX - b.minX < 1e6 && b.maxY - b.minY < 1e6) {
@@ -142,7 +144,7 @@ void Painter::operator()(const Placed& placed) {
       // smoothed over a pixel.
       reach.inflate(w * 5.0 + 2.0);
       if (!reach.intersects(settings_.view)) {
-        strokeUnseen(placed, w);
+        ++painted;  // as it would have been, off the view
         return;
       }
       if (speckW_ > 0 && w <= 1.5) {
@@ -274,14 +276,6 @@ void Painter::addArcBand(const ArcPath& arc, SegmentWidths w, const Affine& m) {
   path_.close();
 }
 
-void Painter::strokeUnseen(const Placed& placed, double width) {
-  // A screen's view need not batch as a picture does: nothing to do. A picture counts
-  // the shape into its batch, so that the strokes go to cairo in the same groups as
-  // when it is drawn.
-  if (!settings_.pixelsForSpecks) stroke(placed, width, false);
-  ++painted;
-}
-
 void Painter::strokeSpeck(const Placed& placed, std::span<const Point2> points) {
   ++painted;
   std::vector<Ink>& map = *speckInk_;
@@ -336,7 +330,7 @@ void Painter::paintSpecks() {
 
 // ---- cairo
 
-void Painter::stroke(const Placed& placed, double width, bool emit) {
+void Painter::stroke(const Placed& placed, double width) {
   StrokeStyle style{placed.color, kContinuous, 0.0, settings_.highlight ? std::max(width, thin_) : width};
   if (placed.linetype >= 0) {
     const DashPattern& p = styles_.pattern(placed.linetype);
@@ -351,7 +345,7 @@ void Painter::stroke(const Placed& placed, double width, bool emit) {
     flush();
     apply(style);
   }
-  if (emit) path_.emitStroke(cr_, style.width);
+  path_.emitStroke(cr_, style.width);
   if (++pending_ >= kBatchSize) flush();
 }
 

@@ -25,8 +25,8 @@ struct PaintSettings {
   bool highlight = false;
   Box view;  // the device area that shows
   double deviceUnitsPerMm = 96.0 / 25.4;
-  // Thin lines, arcs and circles that fit within a pixel are drawn as that pixel (see
-  // ViewOptions::pixelsForSpecks).
+  // A screen's pass (ViewOptions::pixelsForSpecks): shapes off the view are passed
+  // over, and thin ones within a pixel or two drawn as their pixels.
   bool pixelsForSpecks = false;
 };
 
@@ -58,8 +58,6 @@ class Painter {
   // Where a line, arc, circle or polyline without bulges lies on the device, found
   // before its path is made; empty for the others.
   Box quickBounds(const db::Entity& e, const Affine& m) const;
-  // A shape that does not show: counted and batched as if it were stroked.
-  void strokeUnseen(const Placed& placed, double width);
   // A shape within a pixel or two: the pixels of these points in its colour (each pixel
   // takes the last colour given), painted when enough have gathered or the pass ends.
   void strokeSpeck(const Placed& placed, std::span<const Point2> points);
@@ -83,9 +81,7 @@ class Painter {
 
   // The width of a line: its own (polyline widths), its lineweight or thin.
   double lineWidth(const Placed& placed, double ownWidth) const;
-  // Sets the style the shape is stroked in (flushing what went before when it changes)
-  // and counts it into the batch; the path itself goes to cairo only when `emit`.
-  void stroke(const Placed& placed, double width, bool emit = true);
+  void stroke(const Placed& placed, double width);
   void fill(Ink color);
   void flush();
   void setColor(Ink color);

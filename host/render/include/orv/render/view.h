@@ -73,11 +73,12 @@ struct ViewOptions {
   // Paints the background (the whole clip area) before the drawing. Ignored (false) in
   // highlight mode.
   bool paintBackground = true;
-  // Thin lines, arcs, circles and straight polylines whose whole extent on the device
-  // lies within a pixel are drawn as that pixel, in their colour, once per pixel and
-  // colour: a screen showing a dense drawing from afar stays quick. Off (what EXPORT
-  // uses): every entity is drawn in full. Either way, shapes wholly off the view cost
-  // no more than a look at their bounds.
+  // For a screen: lines, arcs, circles and straight polylines wholly off the view cost
+  // no more than a look at their bounds, and thin ones whose extent on the device lies
+  // within a pixel (a straight piece: within two) are drawn as the pixels of their
+  // middle (its ends and middle), in their colour, the last colour given winning. A
+  // screen showing a dense drawing from afar stays quick. Off (what EXPORT uses): every
+  // entity is drawn in full.
   bool pixelsForSpecks = false;
   // At most this many entities are painted (references that nest and fan out can
   // multiply a small drawing into billions); the rest is left out and reported.
