@@ -7,6 +7,10 @@ medians, and ratios between figures of this one run. bench/run.sh builds everyth
 calls this; run it directly to measure a build that is already there:
 
     python3 bench/run.py --build build-bench [--work DIR] [--reps N] [--peer-reps N]
+
+--only window,export runs just the figures of the drawing window and of exports on the
+100k plan and the text-and-hatch drawing (a few minutes rather than a quarter of an
+hour): see window_and_export().
 """
 import argparse
 import datetime
@@ -17,6 +21,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import threading
 import time
 
 SIZES = [("1k", 1_000), ("10k", 10_000), ("100k", 100_000)]
@@ -57,12 +62,15 @@ def priority_note():
     return f"at priority {PRIORITY} (nice), ahead of background jobs" if RAISED else "at normal priority"
 
 
-def timed(argv, env=None, cwd=None, stdin=subprocess.DEVNULL):
+def timed(argv, env=None, cwd=None, stdin=subprocess.DEVNULL, timeout=600):
     env = dict(os.environ, **(env or {}))
     start = time.perf_counter()
     proc = subprocess.Popen(argv, env=env, cwd=cwd, stdin=stdin,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    watchdog = threading.Timer(timeout, proc.kill)
+    watchdog.start()
     _, status, usage = os.wait4(proc.pid, 0)
+    watchdog.cancel()
     wall = time.perf_counter() - start
     err = proc.stderr.read().decode(errors="replace")
     proc.stderr.close()
@@ -268,8 +276,10 @@ def make_benches(build, work, plans, annotations, reps, peer_reps):
 
 def micro_benchmarks(build, log):
     found = []
-    for name in ("orv_micro_bench", "orv_selection_bench"):
+    for name in ("orv_micro_bench", "orv_selection_bench", "orv_view_bench"):
         exe = os.path.join(build, "bench", name)
+        if name == "orv_view_bench" and not os.path.exists(exe):
+            continue  # built only with Qt
         proc = subprocess.run([exe, "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true",
                                "--benchmark_format=json"], capture_output=True, text=True, check=True)
         found += json.loads(proc.stdout)["benchmarks"]
@@ -424,6 +434,192 @@ def measure_memory(build, plans, poly, log):
     return {"per_polyline": per_polyline, "per_entity": per_entity, "text": text}
 
 
+# ---- the window and exports alone (--only window,export)
+
+VIEW = "1600x1000"
+
+
+def first_frame_bench(key, orvcad, plan, env=None):
+    """orvcad's window from start to the first frame that shows the drawing complete, in a
+    1600 × 1000 view: ORV_BENCH_FIRST_FRAME makes the window end the program right after
+    that frame (drawing_view.cpp), so the whole process's time is that time."""
+    env = dict(env or {}, ORV_BENCH_FIRST_FRAME=VIEW)
+    return Bench(key, [orvcad, "--window", plan], env=env, reps=None)
+
+
+class Xvfb:
+    """A virtual X display of its own for the programs measured on screen."""
+
+    def __init__(self, number=77, size="1920x1200x24"):
+        self.display = f":{number}"
+        self.proc = subprocess.Popen(["Xvfb", self.display, "-screen", "0", size, "-nolisten", "tcp"],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            if subprocess.run(["xdpyinfo", "-display", self.display], capture_output=True).returncode == 0 \
+                    if shutil.which("xdpyinfo") else os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                return
+            time.sleep(0.1)
+        raise RuntimeError("Xvfb did not start")
+
+    def screenshot(self):
+        """The screen's pixels as raw RGB bytes (ImageMagick's import)."""
+        return subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "rgb:-"],
+                              capture_output=True, check=True).stdout
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+def inked(rgb_bytes, colours, step=16):
+    """About how many pixels of a raw RGB screenshot have one of these colours (0xRRGGBB),
+    each channel within 40: every step-th pixel looked at, the count scaled up."""
+    stride = 3 * step
+    targets = [((c >> 16) & 255, (c >> 8) & 255, c & 255) for c in colours]
+    count = 0
+    for r, g, b in zip(rgb_bytes[0::stride], rgb_bytes[1::stride], rgb_bytes[2::stride]):
+        for tr, tg, tb in targets:
+            if abs(r - tr) <= 40 and abs(g - tg) <= 40 and abs(b - tb) <= 40:
+                count += 1
+                break
+    return count * step
+
+
+def first_frame_by_screenshots(argv, xvfb, colours, env=None, cwd=None, timeout=300, poll=0.5):
+    """Seconds from a program's start to the first screenshot showing the drawing (pixels
+    of the drawing's colours beyond a few thousand, and no fewer in the next screenshot,
+    so that a frame being drawn does not count), or None. The time is that of the
+    screenshot that first showed it, so it is late by up to one poll interval."""
+    env = dict(os.environ, DISPLAY=xvfb.display, **(env or {}))
+    base = inked(xvfb.screenshot(), colours)
+    start = time.perf_counter()
+    proc = subprocess.Popen(argv, env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    seen = None
+    try:
+        while time.perf_counter() - start < timeout and proc.poll() is None:
+            shot_at = time.perf_counter() - start
+            n = inked(xvfb.screenshot(), colours) - base
+            if n > 5000:
+                if seen is not None and n >= 0.95 * seen[1]:
+                    return seen[0]
+                seen = (shot_at, n)
+            else:
+                seen = None
+            time.sleep(poll)
+        return None
+    finally:
+        proc.kill()
+        proc.wait()
+
+
+def window_and_export(args, build, work, log):
+    orvcad = os.path.join(build, "stage", "bin", "orvcad")
+    plan = os.path.join(work, "plan100k.dxf")
+    subprocess.run([os.path.join(build, "bench", "orv_bench_plan"), "100000", plan], check=True)
+    name, texts, hatches = ANNOTATIONS
+    annotations = os.path.join(work, "annotations.dxf")
+    subprocess.run([os.path.join(build, "bench", "orv_bench_annotations"), str(texts), str(hatches), annotations],
+                   check=True, stdout=subprocess.DEVNULL)
+    out = os.path.join(work, "out")
+    os.makedirs(out, exist_ok=True)
+    offscreen = {"QT_QPA_PLATFORM": "offscreen"}
+    benches = [
+        Bench("open 100k", [orvcad, "--script", "/dev/null", plan]),
+        first_frame_bench("window 100k", orvcad, plan, offscreen),
+        Bench("png 100k", [orvcad, "--script", "/dev/null", "--export", os.path.join(out, "100k.png"), plan]),
+        Bench("png text+hatch", [orvcad, "--script", "/dev/null", "--export", os.path.join(out, "ann.png"),
+                                 annotations]),
+    ]
+    old = os.path.join(os.path.abspath(args.old_build), "stage", "bin", "orvcad") if args.old_build else None
+    if old:
+        benches += [Bench("old open 100k", [old, "--script", "/dev/null", plan]),
+                    Bench("old png 100k", [old, "--script", "/dev/null", "--export",
+                                           os.path.join(out, "100k-old.png"), plan])]
+    librecad = shutil.which("librecad")
+    if librecad:
+        lc_dir = os.path.join(out, "librecad-ann")
+        os.makedirs(lc_dir, exist_ok=True)
+        link = os.path.join(lc_dir, "annotations.dxf")
+        if not os.path.lexists(link):
+            os.symlink(annotations, link)
+        benches.append(Bench("librecad pdf text+hatch", [librecad, "dxf2pdf", "annotations.dxf"],
+                             env=offscreen, cwd=lc_dir, reps=args.peer_reps))
+    log("whole-process benchmarks:")
+    run_all(benches, args.reps, args.peer_reps, log)
+    by = {b.key: b for b in benches}
+
+    # On a virtual X display: orvcad's window by its own hook and LibreCAD's by
+    # screenshots, each drawing of them timed the same way once to see the two methods
+    # agree.
+    screen = {}
+    if shutil.which("Xvfb") and shutil.which("import"):
+        xvfb = Xvfb()
+        try:
+            x_orvcad = first_frame_bench("window 100k on X", orvcad, plan, {"DISPLAY": xvfb.display,
+                                                                            "QT_QPA_PLATFORM": "xcb"})
+            for _ in range(args.reps):
+                x_orvcad.run_once()
+            screen["orvcad hook"] = x_orvcad.median()
+            # The plan's colours: green (PIPE) and red (CENTER); LibreCAD draws on black.
+            colours = [0x00FF00, 0xFF0000]
+            screen["orvcad screenshots"] = first_frame_by_screenshots(
+                [orvcad, "--window", plan], xvfb, colours, env={"QT_QPA_PLATFORM": "xcb"})
+            if librecad:
+                # A home of its own where LibreCAD's first start is behind it (no welcome
+                # dialog in front of the drawing).
+                home = os.path.join(work, "librecad-home")
+                os.makedirs(os.path.join(home, ".config", "LibreCAD"), exist_ok=True)
+                with open(os.path.join(home, ".config", "LibreCAD", "LibreCAD.conf"), "w") as f:
+                    f.write("[Startup]\nFirstLoad=0\n")
+                runs = [first_frame_by_screenshots([librecad, plan], xvfb, colours, env={"HOME": home}, timeout=600)
+                        for _ in range(args.peer_reps)]
+                runs = [r for r in runs if r is not None]
+                screen["librecad screenshots"] = statistics.median(runs) if runs else None
+            log(f"on X: {screen}")
+        finally:
+            xvfb.close()
+
+    def med(key):
+        return by[key].median() if key in by else None
+
+    lines = [f"Window and export figures, {datetime.datetime.now():%Y-%m-%d %H:%M}", f"Machine: {machine()}",
+             f"Medians of {args.reps} runs ({args.peer_reps} of LibreCAD), taking turns, {priority_note()}.", "",
+             "| figure | time | goal | |", "|---|---|---|---|"]
+
+    def target(what, value, goal, ok):
+        lines.append(f"| {what} | {value} | {goal} | {'met' if ok else 'MISSED'} |")
+
+    o, w = med("open 100k"), med("window 100k")
+    lines.append(f"| open of the 100k plan (orvcad --script /dev/null) | {fmt_s(o)} | | |")
+    target("window: start to the first complete frame, 1600 × 1000 view (offscreen)", f"{fmt_s(w)} = {w / o:.2f}× open",
+           "≤ 1.5× open", w <= 1.5 * o)
+    png = med("png 100k")
+    if old:
+        op, oo = med("old png 100k"), med("old open 100k")
+        target("export PNG of the 100k plan, beside the build of the earlier table", f"{fmt_s(png)} vs {fmt_s(op)} "
+               f"({png / op:.2f}×)", "≤ 1.10×", png <= 1.10 * op)
+        lines.append(f"| open with that build | {fmt_s(oo)} | | |")
+    target("export PNG of the 100k plan ÷ open (earlier table: 1.07 s ÷ 393.9 ms = 2.72)", f"{png / o:.2f}",
+           "≤ 2.99", png / o <= 1.10 * 1.07 / 0.3939)
+    ann = med("png text+hatch")
+    target(f"export PNG of {texts:,} texts and {hatches:,} hatches", fmt_s(ann), "< 3 s", ann < 3)
+    lc = med("librecad pdf text+hatch")
+    if lc:
+        lines.append(f"| LibreCAD dxf2pdf of the same drawing | {fmt_s(lc)} ({lc / ann:.1f}× orvcad's PNG) | | |")
+    if screen:
+        lines.append(f"| on Xvfb: orvcad window to its first complete frame (its hook) | {fmt_s(screen.get('orvcad hook'))} | | |")
+        lines.append(f"| on Xvfb: the same by screenshots every 0.5 s (one run) | {fmt_s(screen.get('orvcad screenshots'))} | | |")
+        lines.append(f"| on Xvfb: LibreCAD from start to the plan on screen, by screenshots | "
+                     f"{fmt_s(screen.get('librecad screenshots'))} | | |")
+    table = "\n".join(lines) + "\n"
+    print(table)
+    if args.out:
+        with open(args.out, "w") as f:
+            f.write(table)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", required=True, help="a Release build with ORV_BENCH=ON")
@@ -431,6 +627,8 @@ def main():
     ap.add_argument("--reps", type=int, default=5, help="runs of each orvcad benchmark")
     ap.add_argument("--peer-reps", type=int, default=3, help="runs of each peer")
     ap.add_argument("--out", help="also write the table to this file")
+    ap.add_argument("--only", help="window,export: only the window's and exports' figures")
+    ap.add_argument("--old-build", help="with --only: a build of an earlier commit to export beside")
     args = ap.parse_args()
     build = os.path.abspath(args.build)
     work = os.path.abspath(args.work or os.path.join(build, "bench-work"))
@@ -441,6 +639,9 @@ def main():
         print(msg, file=sys.stderr, flush=True)
 
     raise_priority()
+    if args.only:
+        window_and_export(args, build, work, log)
+        return
     plans, poly, annotations = generate_plans(build, work, log)
     benches, missing = make_benches(build, work, plans, annotations, args.reps, args.peer_reps)
     for m in missing:

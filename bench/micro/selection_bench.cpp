@@ -3,55 +3,28 @@
 // and the window's query for what a view shows.
 #include <benchmark/benchmark.h>
 
-#include <memory>
+#include <malloc.h>
+
 #include <random>
 #include <vector>
 
 #include "orv/core/document.h"
 #include "orv/core/snaps.h"
 #include "orv/core/spatial_index.h"
+#include "bench_plan.h"
 
 namespace {
 
 using namespace orv;
 
-constexpr int kUnits = 100'000;
-constexpr double kPitch = 3000.0;
-
-// The plan of the whole-process benchmarks: per unit five two-vertex polylines, three
-// arcs and, every tenth unit, a valve.
-core::Document& plan() {
-  static std::unique_ptr<core::Document> doc = [] {
-    auto d = std::make_unique<core::Document>();
-    db::Database& db = d->database();
-    auto valve = db.addBlock("VALVE", {0, 0, 0});
-    db.append(db::Entity(db::Line{{-150, -109.5, 0}, {150, 109.5, 0}}), *valve);
-    db.append(db::Entity(db::Line{{-150, 109.5, 0}, {150, -109.5, 0}}), *valve);
-    for (int i = 0; i < kUnits; ++i) {
-      const double x = (i % 300) * kPitch, y = (i / 300) * kPitch;
-      for (int k = 0; k < 5; ++k) {
-        db::Polyline p;
-        p.addVertex({x, y + k * 54.75});
-        p.addVertex({x + 1671.5, y + k * 54.75});
-        db.append(db::Entity(std::move(p)));
-      }
-      for (int k = 0; k < 3; ++k)
-        db.append(db::Entity(db::Arc{{x + 1671.5, y + 328.5, 0}, 219.0 + k * 109.5, 270.0, 360.0}));
-      if (i % 10 == 0) {
-        db::BlockReference r;
-        r.block = *valve;
-        r.position = {x + 800, y + 109.5, 0};
-        db.append(db::Entity(r));
-      }
-    }
-    return d;
-  }();
-  return *doc;
-}
+using bench::plan;
+constexpr int kUnits = bench::kPlanUnits;
+constexpr double kPitch = bench::kPlanPitch;
 
 core::SpatialIndex& index() {
   static core::SpatialIndex idx(plan());
-  idx.all();  // built
+  static const bool built = !idx.all().empty();
+  (void)built;
   return idx;
 }
 
@@ -59,16 +32,18 @@ core::SpatialIndex& index() {
 std::vector<core::Vec2> probes() {
   std::mt19937 random(12);
   std::uniform_int_distribution<int> unit(0, kUnits - 1);
-  std::uniform_real_distribution<double> along(0, 1671.5), off(-0.8, 0.8);
+  std::uniform_real_distribution<double> along(0, bench::kPlanLeg), off(-0.8, 0.8);
   std::vector<core::Vec2> out;
   for (int i = 0; i < 1024; ++i) {
     const int u = unit(random);
-    out.push_back({(u % 300) * kPitch + along(random), (u / 300) * kPitch + 54.75 * (i % 5) + off(random)});
+    out.push_back({bench::unitX(u) + along(random),
+                   bench::unitY(u) + bench::kPlanHalfWidth * (i % 3 - 1) + off(random)});
   }
   return out;
 }
 
 void BM_BuildIndex(benchmark::State& state) {
+  plan();
   for (auto _ : state) {
     core::SpatialIndex idx(plan());
     benchmark::DoNotOptimize(idx.newest());
@@ -98,7 +73,8 @@ void BM_SnapIntersection(benchmark::State& state) {
   // Where a unit's side line meets its end line, the ends of the elbow.
   std::vector<core::Vec2> points;
   for (int u = 0; u < 1024; ++u)
-    points.push_back({(u * 97 % 300) * kPitch + 1671.5 + 0.3, (u * 97 / 300) * kPitch + 0.2});
+    points.push_back({bench::unitX(u * 97) + bench::kPlanLeg + 0.3,
+                      bench::unitY(u * 97) - bench::kPlanHalfWidth + 0.2});
   std::size_t i = 0;
   for (auto _ : state)
     benchmark::DoNotOptimize(snapper.find(prompt::SnapKind::intersection, points[i++ % points.size()], 1.0));
@@ -127,5 +103,58 @@ void BM_ViewQuery(benchmark::State& state) {
   state.counters["entities"] = static_cast<double>(found);
 }
 BENCHMARK(BM_ViewQuery)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// The plan's scale in a 1600 × 1000 view showing all of it, and the scales that show a
+// hundredth and a ten-thousandth of its width: how far the window's pick box (5 pixels)
+// and snap aperture (10 pixels) reach, in drawing units.
+double drawingUnitsPerPixel(int zoom) {
+  const double kPlanWidth = bench::kPlanColumns * kPitch;
+  return kPlanWidth / 1560.0 / zoom;
+}
+
+void BM_PickAtZoom(benchmark::State& state) {
+  auto& idx = index();
+  const auto points = probes();
+  const double within = 5 * drawingUnitsPerPixel(static_cast<int>(state.range(0)));
+  std::size_t i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(idx.pick(points[i++ % points.size()], within));
+}
+BENCHMARK(BM_PickAtZoom)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_SnapMarkersAtZoom(benchmark::State& state) {
+  core::Snapper snapper(index(), [] { return 1.0; });
+  const auto points = probes();
+  const double within = 10 * drawingUnitsPerPixel(static_cast<int>(state.range(0)));
+  std::size_t i = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(
+        snapper.candidates(points[i++ % points.size()], within, core::DraftingSettings::kDefaultSnaps));
+}
+BENCHMARK(BM_SnapMarkersAtZoom)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Heap memory a built index holds, per entity of the plan: what the allocator has handed
+// out (small blocks and mapped ones) with the index built, less that without it.
+std::size_t heapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+void BM_IndexMemory(benchmark::State& state) {
+  core::Document& doc = plan();
+  const std::size_t entities = doc.database().block(doc.database().modelSpace()).entities.size();
+  double perEntity = 0;
+  for (auto _ : state) {
+    const std::size_t before = heapInUse();
+    auto idx = std::make_unique<core::SpatialIndex>(doc);
+    benchmark::DoNotOptimize(idx->newest());
+    perEntity = static_cast<double>(heapInUse() - before) / entities;
+  }
+  state.counters["bytes_per_entity"] = perEntity;
+}
+BENCHMARK(BM_IndexMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -71,7 +71,6 @@ void SpatialIndex::attach(Document& document) {
   document.addObserver(this);
   layers_.rebind(document.database());
   slots_.clear();
-  stamps_.clear();
   recent_.clear();
   grid_ = Grid{};
   built_ = false;
@@ -96,10 +95,7 @@ bool SpatialIndex::ownsFollowers(const db::Entity& e) const {
 }
 
 void SpatialIndex::grow(std::size_t n) {
-  if (slots_.size() < n) {
-    slots_.resize(n);
-    stamps_.resize(n, 0);
-  }
+  if (slots_.size() < n) slots_.resize(n);
 }
 
 void SpatialIndex::placeAppended(db::ObjectId id) {
@@ -159,6 +155,7 @@ void SpatialIndex::refreshBox(std::uint32_t owner) {
   if (fresh.x0 == s.x0 && fresh.y0 == s.y0 && fresh.x1 == s.x1 && fresh.y1 == s.y1) return;
   s = fresh;
   recent_.push_back(owner);
+  recentInOrder_ = false;
 }
 
 // ---- building
@@ -171,8 +168,6 @@ void SpatialIndex::ensureBuilt() {
 void SpatialIndex::build() {
   db::Database& d = doc_->database();
   slots_.assign(d.entitySlotCount(), Slot{});
-  stamps_.assign(d.entitySlotCount(), 0);
-  stamp_ = 0;
   recent_.clear();
   layers_.forget();
   built_ = true;
@@ -218,9 +213,7 @@ void SpatialIndex::build() {
   grid_.nx = std::clamp(static_cast<int>(w / cell) + 1, 1, kMaxGridSide);
   grid_.ny = std::clamp(static_cast<int>(h / cell) + 1, 1, kMaxGridSide);
   auto range = [&](const Slot& s, int& cx0, int& cy0, int& cx1, int& cy1) {
-    auto cx = [&](double x) { return std::clamp(static_cast<int>((x - grid_.x0) / cell), 0, grid_.nx - 1); };
-    auto cy = [&](double y) { return std::clamp(static_cast<int>((y - grid_.y0) / cell), 0, grid_.ny - 1); };
-    cx0 = cx(s.x0), cx1 = cx(s.x1), cy0 = cy(s.y0), cy1 = cy(s.y1);
+    cx0 = grid_.column(s.x0), cx1 = grid_.column(s.x1), cy0 = grid_.row(s.y0), cy1 = grid_.row(s.y1);
     return (cx1 - cx0 + 1) * (cy1 - cy0 + 1) <= kMaxCellsPerEntity;
   };
   grid_.start.assign(static_cast<std::size_t>(grid_.nx) * grid_.ny + 1, 0);
@@ -293,34 +286,38 @@ bool SpatialIndex::boxMeets(const Slot& s, const Box2& r) const {
 }
 
 void SpatialIndex::candidates(const Box2& rect, std::vector<std::uint32_t>& out) {
-  if (++stamp_ == 0) {
-    std::fill(stamps_.begin(), stamps_.end(), 0);
-    stamp_ = 1;
+  // What changed since the grid was built is taken from recent_ alone (its cells in the
+  // grid may be those of its old box); the large ones are in no cell.
+  if (!recentInOrder_) {
+    std::sort(recent_.begin(), recent_.end());
+    recent_.erase(std::unique(recent_.begin(), recent_.end()), recent_.end());
+    recentInOrder_ = true;
   }
-  auto consider = [&](std::uint32_t i) {
-    if (stamps_[i] == stamp_) return;
-    stamps_[i] = stamp_;
-    out.push_back(i);
+  auto changed = [&](std::uint32_t i) {
+    return !recent_.empty() && std::binary_search(recent_.begin(), recent_.end(), i);
   };
   if (grid_.nx > 0) {
     const double gx1 = grid_.x0 + grid_.nx * grid_.cell, gy1 = grid_.y0 + grid_.ny * grid_.cell;
     if (rect.maxX >= grid_.x0 && rect.minX <= gx1 && rect.maxY >= grid_.y0 && rect.minY <= gy1) {
-      auto cx = [&](double x) {
-        return std::clamp(static_cast<int>(std::floor((x - grid_.x0) / grid_.cell)), 0, grid_.nx - 1);
-      };
-      auto cy = [&](double y) {
-        return std::clamp(static_cast<int>(std::floor((y - grid_.y0) / grid_.cell)), 0, grid_.ny - 1);
-      };
-      const int x0 = cx(rect.minX), x1 = cx(rect.maxX), y0 = cy(rect.minY), y1 = cy(rect.maxY);
+      const int x0 = grid_.column(rect.minX), x1 = grid_.column(rect.maxX);
+      const int y0 = grid_.row(rect.minY), y1 = grid_.row(rect.maxY);
       for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
           const std::size_t c = static_cast<std::size_t>(y) * grid_.nx + x;
-          for (std::uint32_t k = grid_.start[c]; k < grid_.start[c + 1]; ++k) consider(grid_.ids[k]);
+          for (std::uint32_t k = grid_.start[c]; k < grid_.start[c + 1]; ++k) {
+            const std::uint32_t i = grid_.ids[k];
+            // An entity in several cells is taken from one: the first of its cells
+            // that the rectangle's cells hold.
+            const Slot& s = slots_[i];
+            if (x != std::max(grid_.column(s.x0), x0) || y != std::max(grid_.row(s.y0), y0)) continue;
+            if (!changed(i)) out.push_back(i);
+          }
         }
     }
   }
-  for (std::uint32_t i : grid_.large) consider(i);
-  for (std::uint32_t i : recent_) consider(i);
+  for (std::uint32_t i : grid_.large)
+    if (!changed(i)) out.push_back(i);
+  out.insert(out.end(), recent_.begin(), recent_.end());
 }
 
 std::vector<db::ObjectId> SpatialIndex::query(const Box2& rect, bool selectableOnly) {

@@ -2,6 +2,9 @@
 #include "extents.h"
 
 #include <algorithm>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "orv/geom/hatch.h"
@@ -105,6 +108,40 @@ class ExtentsPass {
 }  // namespace
 
 Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t entityLimit) {
+  // A large drawing is measured in two parts at once, each in a thread with its own
+  // styles and text engine. Should the parts together reach the limit, it is measured
+  // again in one go, so that the limit cuts where it always does.
+  constexpr std::size_t kMeasuredInParts = 65536;
+  const std::size_t n = db.block(db.modelSpace()).entities.size();
+  if (n >= kMeasuredInParts) {
+    Box second;
+    std::uint64_t secondVisited = 0;
+    bool secondTruncated = false;
+    std::optional<std::thread> helper;
+    try {
+      helper.emplace([&] {
+        StyleTable own(db);
+        ExtentsPass pass(db);
+        SceneWalker<ExtentsPass> walker(db, own, pass, entityLimit);
+        walker.walkRange(n / 2, n, Affine{});
+        second = pass.box;
+        secondVisited = walker.visited();
+        secondTruncated = walker.truncated();
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: measured in one go below.
+    }
+    if (helper) {
+      ExtentsPass pass(db);
+      SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
+      walker.walkRange(0, n / 2, Affine{});
+      helper->join();
+      if (!walker.truncated() && !secondTruncated && walker.visited() + secondVisited <= entityLimit) {
+        pass.box.add(second);
+        return pass.box;
+      }
+    }
+  }
   ExtentsPass pass(db);
   SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
   walker.walk(Affine{});

@@ -17,6 +17,8 @@ namespace {
 constexpr double kMinPatternInLineWidths = 4.0;
 // Strokes sharing a style are sent to cairo together, up to this many entities a time.
 constexpr std::size_t kBatchSize = 2048;
+// Marks a speck's pixel as listed for the next painting of specks.
+constexpr Ink kSpeckListed = 0x80000000u;
 
 // True when every segment has one width (given back in `width`, 0 for thin).
 bool uniformWidth(const db::Polyline& pl, double& width) {
@@ -42,6 +44,82 @@ Painter::Painter(cairo_t* cr, const db::Database& db, StyleTable& styles, const 
     : cr_(cr), db_(db), styles_(styles), text_(db, TextEngine::forThisThread()), settings_(settings),
       thin_(settings.highlight ? 2.0 * settings.thin : settings.thin) {
   path_.setView(settings.view);
+  if (settings_.pixelsForSpecks && !settings_.highlight && !settings_.view.empty()) setUpSpecks();
+}
+
+// The pixel grid specks go to: the view's pixels, written straight into the image when
+// the target is an image in memory seen through a whole-pixel shift with a rectangular
+// clip (the window's), else through cairo as pixel squares.
+void Painter::setUpSpecks() {
+  const Box& v = settings_.view;
+  const double w = std::ceil(v.maxX) - std::floor(v.minX), h = std::ceil(v.maxY) - std::floor(v.minY);
+  if (!(w > 0.0 && h > 0.0 && w * h <= 64.0 * 1024 * 1024)) return;
+  speckX0_ = static_cast<int>(std::floor(v.minX));
+  speckY0_ = static_cast<int>(std::floor(v.minY));
+  speckW_ = static_cast<int>(w);
+  speckH_ = static_cast<int>(h);
+  // One map per thread, kept between passes: no fresh pages for every frame.
+  thread_local std::vector<Ink> map;
+  map.assign(static_cast<std::size_t>(speckW_) * speckH_, 0);
+  speckInk_ = &map;
+
+  cairo_surface_t* target = cairo_get_target(cr_);
+  if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return;
+  const cairo_format_t format = cairo_image_surface_get_format(target);
+  if (format != CAIRO_FORMAT_RGB24 && format != CAIRO_FORMAT_ARGB32) return;
+  cairo_matrix_t ctm;
+  cairo_get_matrix(cr_, &ctm);
+  if (ctm.xx != 1.0 || ctm.yy != 1.0 || ctm.xy != 0.0 || ctm.yx != 0.0 || ctm.x0 != std::floor(ctm.x0) ||
+      ctm.y0 != std::floor(ctm.y0))
+    return;
+  cairo_rectangle_list_t* clip = cairo_copy_clip_rectangle_list(cr_);
+  const bool oneBox = clip->status == CAIRO_STATUS_SUCCESS && clip->num_rectangles == 1;
+  Box box;
+  if (oneBox) {
+    const cairo_rectangle_t& r = clip->rectangles[0];
+    box = Box{r.x + ctm.x0, r.y + ctm.y0, r.x + r.width + ctm.x0, r.y + r.height + ctm.y0};
+  }
+  cairo_rectangle_list_destroy(clip);
+  if (!oneBox) return;
+  const int iw = cairo_image_surface_get_width(target), ih = cairo_image_surface_get_height(target);
+  pixels_.data = cairo_image_surface_get_data(target);
+  pixels_.stride = cairo_image_surface_get_stride(target);
+  pixels_.dx = static_cast<int>(ctm.x0);
+  pixels_.dy = static_cast<int>(ctm.y0);
+  // Whole pixels inside both the clip and the image.
+  pixels_.x0 = std::max(0, static_cast<int>(std::ceil(box.minX)));
+  pixels_.y0 = std::max(0, static_cast<int>(std::ceil(box.minY)));
+  pixels_.x1 = std::min(iw, static_cast<int>(std::floor(box.maxX)));
+  pixels_.y1 = std::min(ih, static_cast<int>(std::floor(box.maxY)));
+  if (!pixels_.data || pixels_.x0 >= pixels_.x1 || pixels_.y0 >= pixels_.y1) pixels_.data = nullptr;
+}
+
+Box Painter::quickBounds(const db::Entity& e, const Affine& m) const {
+  Box b;
+  bool finite = true;
+  auto add = [&](Point2 p) {
+    finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+    b.add(p);
+  };
+  // An arc lies within its circle, and the circle's image within this box.
+  auto round = [&](const db::Point3& centre, double radius) {
+    const Point2 c = m.apply({centre.x, centre.y});
+    const double rx = radius * std::sqrt(m.xx * m.xx + m.xy * m.xy), ry = radius * std::sqrt(m.yx * m.yx + m.yy * m.yy);
+    add({c.x - rx, c.y - ry});
+    add({c.x + rx, c.y + ry});
+  };
+  if (const auto* line = e.as<db::Line>()) {
+    add(m.apply({line->start.x, line->start.y}));
+    add(m.apply({line->end.x, line->end.y}));
+  } else if (const auto* arc = e.as<db::Arc>()) {
+    round(arc->center, arc->radius);
+  } else if (const auto* circle = e.as<db::Circle>()) {
+    round(circle->center, circle->radius);
+  } else if (const auto* pl = e.as<db::Polyline>()) {
+    if (pl->hasVertexExtras()) return Box{};
+    for (std::size_t i = 0; i < pl->size(); ++i) add(m.apply(pl->point(i)));
+  }
+  return finite ? b : Box{};
 }
 
 void Painter::operator()(const Placed& placed) {
@@ -49,6 +127,46 @@ void Painter::operator()(const Placed& placed) {
   const db::Entity& e = placed.entity;
   path_.clear();
   double width = 0.0;
+  // On a screen, what lies off the view, or within a pixel or two, needs no path (a
+  // picture is fitted to the drawing: everything shows, and is drawn in full). Shapes
+  // that would draw nothing (no radius, no sweep, one vertex) go the usual way, to be
+  // counted.
+  const auto* polyline = e.as<db::Polyline>();
+  const bool simple = settings_.pixelsForSpecks && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
+                      (e.as<db::Circle>() && circlePath(*e.as<db::Circle>())) ||
+                      (polyline && polyline->size() >= 2 && uniformWidth(*polyline, width)));
+  if (simple) {
+    const Box b = quickBounds(e, m);
+    if (!b.empty() && b.maxX - b.minX < 1e6 && b.maxY - b.minY < 1e6) {
+      const double w = lineWidth(placed, width * m.lengthScale());
+      Box reach = b;
+      // Miter joins reach out to the miter limit's worth of half widths, and edges are
+      // smoothed over a pixel.
+      reach.inflate(w * 5.0 + 2.0);
+      if (!reach.intersects(settings_.view)) {
+        ++painted;  // as it would have been, off the view
+        return;
+      }
+      if (speckW_ > 0 && w <= 1.5) {
+        const double bw = b.maxX - b.minX, bh = b.maxY - b.minY;
+        if (bw < 1.0 && bh < 1.0) {
+          const Point2 centre{(b.minX + b.maxX) / 2.0, (b.minY + b.maxY) / 2.0};
+          strokeSpeck(placed, {&centre, 1});
+          return;
+        }
+        // A straight piece under two pixels long: the pixels of its ends and middle.
+        const db::Line* line = e.as<db::Line>();
+        if (bw < 2.0 && bh < 2.0 && (line || (polyline && polyline->size() == 2))) {
+          const Point2 p = line ? m.apply({line->start.x, line->start.y}) : m.apply(polyline->point(0));
+          const Point2 q = line ? m.apply({line->end.x, line->end.y}) : m.apply(polyline->point(1));
+          const Point2 along[3] = {p, {(p.x + q.x) / 2.0, (p.y + q.y) / 2.0}, q};
+          strokeSpeck(placed, along);
+          return;
+        }
+      }
+    }
+    width = 0.0;
+  }
   if (const auto* line = e.as<db::Line>()) {
     path_.moveTo(m.apply({line->start.x, line->start.y}));
     path_.lineTo(m.apply({line->end.x, line->end.y}));
@@ -156,6 +274,58 @@ void Painter::addArcBand(const ArcPath& arc, SegmentWidths w, const Affine& m) {
   for (int j = 1; j <= steps; ++j) path_.lineTo(edge(j, 1.0));
   for (int j = steps; j >= 0; --j) path_.lineTo(edge(j, -1.0));
   path_.close();
+}
+
+void Painter::strokeSpeck(const Placed& placed, std::span<const Point2> points) {
+  ++painted;
+  std::vector<Ink>& map = *speckInk_;
+  const Ink ink = placed.color + 1;
+  for (Point2 p : points) {
+    const int px = static_cast<int>(std::floor(p.x)) - speckX0_, py = static_cast<int>(std::floor(p.y)) - speckY0_;
+    if (px < 0 || py < 0 || px >= speckW_ || py >= speckH_) continue;
+    Ink& there = map[static_cast<std::size_t>(py) * speckW_ + px];
+    if (there == ink) continue;
+    // The pixel is listed the first time since the last painting; the colour it takes
+    // is the last one given.
+    if (there == 0 || !(there & kSpeckListed)) specks_.push_back({px, py});
+    there = ink | kSpeckListed;
+  }
+  if (specks_.size() >= 4 * kBatchSize) paintSpecks();
+}
+
+void Painter::paintSpecks() {
+  if (specks_.empty()) return;
+  std::vector<Ink>& map = *speckInk_;
+  cairo_surface_t* target = pixels_.data ? cairo_get_target(cr_) : nullptr;
+  flush();  // what was stroked before them
+  if (target) cairo_surface_flush(target);
+  Ink last = 0;
+  std::uint32_t rgb = 0;
+  for (const auto& [mx, my] : specks_) {
+    Ink& there = map[static_cast<std::size_t>(my) * speckW_ + mx];
+    there &= ~kSpeckListed;
+    const Ink ink = there - 1;
+    if (ink != last || rgb == 0) {
+      if (!target && rgb != 0) cairo_fill(cr_);
+      last = ink;
+      rgb = 0xFF000000u | inkRgb(ink, settings_.background);
+      if (!target) setColor(ink);
+    }
+    const int ux = mx + speckX0_, uy = my + speckY0_;
+    if (target) {
+      const int x = ux + pixels_.dx, y = uy + pixels_.dy;
+      if (x < pixels_.x0 || y < pixels_.y0 || x >= pixels_.x1 || y >= pixels_.y1) continue;
+      reinterpret_cast<std::uint32_t*>(pixels_.data + static_cast<std::ptrdiff_t>(y) * pixels_.stride)[x] = rgb;
+    } else {
+      cairo_rectangle(cr_, ux, uy, 1.0, 1.0);
+    }
+  }
+  if (target) {
+    cairo_surface_mark_dirty(target);
+  } else {
+    cairo_fill(cr_);
+  }
+  specks_.clear();
 }
 
 // ---- cairo

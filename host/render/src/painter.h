@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "device_path.h"
@@ -23,6 +25,9 @@ struct PaintSettings {
   bool highlight = false;
   Box view;  // the device area that shows
   double deviceUnitsPerMm = 96.0 / 25.4;
+  // A screen's pass (ViewOptions::pixelsForSpecks): shapes off the view are passed
+  // over, and thin ones within a pixel or two drawn as their pixels.
+  bool pixelsForSpecks = false;
 };
 
 // What a stroke looks like; consecutive entities that share it are stroked as one path.
@@ -44,9 +49,20 @@ class Painter {
   std::size_t skipped = 0;
 
   void operator()(const Placed& placed);
-  void finish() { flush(); }
+  void finish() {
+    flush();
+    paintSpecks();
+  }
 
  private:
+  // Where a line, arc, circle or polyline without bulges lies on the device, found
+  // before its path is made; empty for the others.
+  Box quickBounds(const db::Entity& e, const Affine& m) const;
+  // A shape within a pixel or two: the pixels of these points in its colour (each pixel
+  // takes the last colour given), painted when enough have gathered or the pass ends.
+  void strokeSpeck(const Placed& placed, std::span<const Point2> points);
+  void setUpSpecks();
+  void paintSpecks();
   void addArc(const ArcPath& arc, const Affine& m, bool closed);
   void addSegment(const db::Polyline& pl, std::size_t i, const Affine& m);
   void addPolyline(const db::Polyline& pl, const Affine& m);
@@ -82,6 +98,18 @@ class Painter {
   StrokeStyle current_;
   std::vector<double> dashes_;
   std::size_t pending_ = 0;
+  // Specks to paint (pixels of the map) and, per pixel of the view, the colour of the
+  // last speck there plus one (0: none), with kSpeckListed while it waits to be painted.
+  std::vector<std::pair<int, int>> specks_;
+  std::vector<Ink>* speckInk_ = nullptr;
+  int speckX0_ = 0, speckY0_ = 0, speckW_ = 0, speckH_ = 0;  // the map's pixels, in user space
+  // The image specks are written into directly, when they may be: its rows, the shift
+  // from user space to its pixels, and the whole pixels of the clip within it.
+  struct Pixels {
+    unsigned char* data = nullptr;
+    int stride = 0, dx = 0, dy = 0;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  } pixels_;
 };
 
 // A hatch's loops, curves followed within `tolerance` (0: a thousandth of its size).

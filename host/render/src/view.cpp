@@ -93,6 +93,7 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   settings.highlight = options.highlight;
   settings.view = Box{x0, y0, x1, y1};
   settings.deviceUnitsPerMm = positive(options.deviceUnitsPerMm) ? options.deviceUnitsPerMm : 96.0 / 25.4;
+  settings.pixelsForSpecks = options.pixelsForSpecks;
 
   StyleTable styles(db);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);

@@ -59,10 +59,27 @@ class SceneWalker {
 
   SceneWalker(const db::Database& db, StyleTable& styles, Visitor& visitor,
               std::uint64_t entityLimit)
-      : db_(db), styles_(styles), visitor_(visitor), budget_(entityLimit),
+      : db_(db), styles_(styles), visitor_(visitor), limit_(entityLimit), budget_(entityLimit),
         active_(db.blockCount(), 0) {}
 
   void walk(const Affine& root) { walkBlock(db_.modelSpace(), root, top(), 0); }
+
+  // Model space from position `begin` of its list up to `end`: a part of walk(). Parts
+  // that together cover the list visit what walk() visits (what follows a reference
+  // across the cut is still visited with it).
+  void walkRange(std::size_t begin, std::size_t end, const Affine& root) {
+    const db::BlockId model = db_.modelSpace();
+    active_[model.index] = 1;
+    const std::vector<db::ObjectId>& list = db_.block(model).entities;
+    const Inherited from = top();
+    for (std::size_t i = begin; i < end && i < list.size(); ++i) {
+      if (truncated_) break;
+      const db::Entity* e = db_.entity(list[i]);
+      if (e == nullptr || e->isErased()) continue;
+      visitEntity(list, i, *e, root, from, 0, false);
+    }
+    active_[model.index] = 0;
+  }
 
   // Only the given entities of model space, in the given order.
   void walkList(const std::vector<db::ObjectId>& ids, const Affine& root) {
@@ -77,6 +94,7 @@ class SceneWalker {
   }
 
   bool truncated() const { return truncated_; }
+  std::uint64_t visited() const { return limit_ - budget_; }  // entities counted against the limit
   std::size_t leftOut() const { return leftOut_; }  // references not expanded
 
  private:
@@ -239,6 +257,7 @@ class SceneWalker {
   const db::Database& db_;
   StyleTable& styles_;
   Visitor& visitor_;
+  std::uint64_t limit_;
   std::uint64_t budget_;
   std::vector<std::uint8_t> active_;  // per block: being expanded
   bool truncated_ = false;

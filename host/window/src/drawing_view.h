@@ -12,8 +12,10 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "orv/db/database.h"
 #include "orv/prompt/console.h"
@@ -83,6 +85,10 @@ class DrawingView final : public QWidget {
   // nullopt: none. A click that picks gives it, so that the host's pick (within its
   // own pick distance) takes the entity under the pick box.
   std::function<std::optional<db::Point2>(db::Point2 at, double within)> nearestPoint;
+  // The model-space entities that may show in a box of the drawing (the session's
+  // spatial index); unset, or nullopt: the view walks the whole drawing. Asked, in the
+  // view's own thread, only for views that show a small part of the drawing.
+  std::function<std::optional<std::vector<db::ObjectId>>(const render::Extents& box)> entitiesIn;
 
   // The drawing point under the cursor; nullopt when the cursor is not in the view.
   std::optional<db::Point2> cursorPoint() const;
@@ -119,6 +125,10 @@ class DrawingView final : public QWidget {
  private:
   struct Rendered;
   PaintOptions paintOptions() const;
+  // What the drawing covers, measured once for each state of the drawing.
+  std::optional<render::Extents> extents();
+  // The entities the view at `t` may show, when it shows a small part of the drawing.
+  std::shared_ptr<const std::vector<db::ObjectId>> visibleEntities(const ViewTransform& t);
   ViewTransform deviceTransform(const ViewTransform& t) const;
   void startRender();
   void renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms);
@@ -131,6 +141,8 @@ class DrawingView final : public QWidget {
 
   const db::Database* db_ = nullptr;
   ViewTransform transform_;
+  std::optional<std::optional<render::Extents>> extents_;  // unset: not measured yet
+  std::optional<render::Extents> extentsSeen_;  // the last measured, kept across changes
   bool transformSet_ = false;
   bool viewMoved_ = false;
   QImage cache_;

@@ -201,6 +201,10 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     if (id.isNull()) return std::nullopt;
     return id;
   };
+  view_->entitiesIn = [this](const render::Extents& box) -> std::optional<std::vector<db::ObjectId>> {
+    if (!session_) return std::nullopt;
+    return session_->index().query(core::Box2{box.minX, box.minY, box.maxX, box.maxY}, false);
+  };
   viewCommands_ = std::make_unique<ViewCommands>(*view_);
   session.bindView(viewCommands_.get());
   connect(snapButton_, &QToolButton::toggled, this, [this](bool on) {

@@ -79,6 +79,7 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.entities = options.entities;
   o.highlight = options.highlight;
   o.paintBackground = !options.highlight;
+  o.pixelsForSpecks = options.pixelsForSpecks;
   renderer->drawView(s.cr, db, view, o);
 }
 

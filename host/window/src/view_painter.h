@@ -24,6 +24,8 @@ struct PaintOptions {
   const std::vector<db::ObjectId>* entities = nullptr;
   // The entities in the highlight colour over what is there.
   bool highlight = false;
+  // What fits within a pixel drawn as that pixel (render::ViewOptions::pixelsForSpecks).
+  bool pixelsForSpecks = true;
 };
 
 // The renderer the view paints with: the library orvcad loads for pictures (so that

@@ -2,6 +2,8 @@
 // changes, undo and redo.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "orv/core/editor.h"
 #include "orv/core/snaps.h"
 #include "orv/core/spatial_index.h"
@@ -142,6 +144,55 @@ TEST_F(Drawing, picksAndWindowsFollowEditsUndoAndRedo) {
   d.changeLayer(*d.layers().find("HIDDEN"), hidden);
   EXPECT_TRUE(index.pick({5, 50}, 1).isNull());
   EXPECT_NE(index.newest(), h);
+}
+
+TEST_F(Drawing, aQueryFindsEachEntityOnceWhateverCellsItSpans) {
+  // A field of short lines makes cells a few units wide; the long ones span many cells
+  // or, longer still, stand apart from the grid.
+  for (int i = 0; i < 2000; ++i) add(db::Line{{i % 50 * 2.0, i / 50 * 2.0, 0}, {i % 50 * 2.0 + 0.5, i / 50 * 2.0, 0}});
+  const db::ObjectId across = add(db::Line{{0, 41, 0}, {30, 44, 0}});
+  const db::ObjectId huge = add(db::Line{{-1000, -1000, 0}, {1000, 1000, 0}});
+  const db::ObjectId small = add(db::Circle{{50, 50, 0}, 0.2});
+  index.all();  // built
+  auto count = [&](const Box2& rect, db::ObjectId id) {
+    const auto found = index.query(rect);
+    EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
+                               [](db::ObjectId a, db::ObjectId b) { return a.index < b.index; }));
+    return std::count(found.begin(), found.end(), id);
+  };
+  struct Case {
+    const char* what;
+    Box2 rect;
+    db::ObjectId id;
+    long times;
+  } before[] = {
+      {"the long line from its middle cells", {10, 41, 20, 44}, across, 1},
+      {"the long line from cells right of its start", {29, 43, 31, 45}, across, 1},
+      {"the long line, all of it", {-5, 40, 35, 45}, across, 1},
+      {"the huge line", {-5, -5, 5, 5}, huge, 1},
+      {"the small circle", {49, 49, 51, 51}, small, 1},
+      {"the small circle, not there", {60, 60, 61, 61}, small, 0},
+  };
+  for (const Case& c : before) EXPECT_EQ(count(c.rect, c.id), c.times) << c.what;
+
+  // Moved after the grid was built: found where it is, once, and no more where it was.
+  SelectionSet set;
+  set.add(across);
+  set.add(small);
+  Editor editor(d, index);
+  doc.beginStep("MOVE");
+  editor.transform(set, Affine2::translation({5, 0}));
+  doc.endStep();
+  const Case after[] = {
+      {"the long line moved, from its middle", {10, 41, 20, 44}, across, 1},
+      {"the long line moved, at its new end", {34, 43, 36, 45}, across, 1},
+      {"the long line moved, not at its old start", {-1, 40, 1, 41.2}, across, 0},
+      {"the small circle moved", {54, 49, 56, 51}, small, 1},
+      {"the small circle, not where it was", {49, 49, 51, 51}, small, 0},
+      {"the huge line still", {-5, -5, 5, 5}, huge, 1},
+  };
+  for (const Case& c : after) EXPECT_EQ(count(c.rect, c.id), c.times) << c.what;
+  EXPECT_EQ(index.pick({55, 50.2}, 0.1), small);
 }
 
 TEST_F(Drawing, aReferenceAndItsAttributesAreOneGroup) {

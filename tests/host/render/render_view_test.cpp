@@ -203,5 +203,79 @@ TEST(DrawView, aPageIsTheFittedView) {
   EXPECT_TRUE(page.sameAs(view));
 }
 
+TEST(DrawView, shapesOffTheViewChangeNothingAndSpecksBecomePixels) {
+  // Far off the view and in it, in colours that alternate so that every shape starts
+  // a batch of its own.
+  db::Database d = sampleDrawing();
+  for (int i = 0; i < 3000; ++i) {
+    const double x = i % 2 ? 400 + i : -300 - i;
+    add(d, line(x, 0, x + 5, 120, static_cast<std::int16_t>(1 + i % 2)));
+    add(d, circle(x, 60, 3, static_cast<std::int16_t>(3 + i % 2)));
+  }
+  const ViewTransform v{2.0, 30.0, 270.0};
+  Canvas withFar(400, 300), without(400, 300);
+  drawView(withFar.cr(), d, v, ViewOptions{});
+  drawView(without.cr(), sampleDrawing(), v, ViewOptions{});
+  EXPECT_TRUE(withFar.sameAs(without));
+
+  // Seen from far away: a circle under a pixel across is its pixel, a short line the
+  // pixels of its ends and middle, each in its colour; a larger circle is drawn.
+  struct Case {
+    const char* what;
+    db::Entity entity;
+    std::vector<std::pair<int, int>> pixels;  // that take its colour exactly
+  } cases[] = {
+      {"a circle 0.6 pixels across", circle(10.1, 10.1, 0.15, 1), {{20, 279}}},
+      {"a line 1.6 pixels long", line(50.05, 20.05, 50.85, 20.05, 5), {{100, 259}, {101, 259}}},
+  };
+  for (const Case& c : cases) {
+    db::Database one = db::Database::newDrawing();
+    add(one, c.entity);
+    ViewOptions o;
+    o.pixelsForSpecks = true;
+    Canvas canvas(400, 300);
+    const ViewTransform far{2.0, 0.0, 300.0};
+    const DrawReport r = drawView(canvas.cr(), one, far, o);
+    EXPECT_EQ(r.painted, 1u) << c.what;
+    const std::uint32_t ink = c.entity.color == 1 ? 0xFF0000u : 0x0000FFu;
+    int inked = 0;
+    for (int y = 0; y < 300; ++y)
+      for (int x = 0; x < 400; ++x) inked += canvas.at(x, y) != 0xFFFFFFu;
+    EXPECT_EQ(inked, static_cast<int>(c.pixels.size())) << c.what;
+    for (auto [x, y] : c.pixels) EXPECT_EQ(canvas.at(x, y), ink) << c.what << " at " << x << "," << y;
+    // Without specks the same shapes are smoothed strokes, never exactly those pixels.
+    Canvas smooth(400, 300);
+    drawView(smooth.cr(), one, far, ViewOptions{});
+    EXPECT_FALSE(smooth.sameAs(canvas)) << c.what;
+  }
+  // Through a clip and a shift that are not the image's own, specks go through cairo.
+  db::Database dots = db::Database::newDrawing();
+  add(dots, circle(10.1, 10.1, 0.15, 1));
+  Canvas shifted(400, 300);
+  cairo_translate(shifted.cr(), 0.5, 0.0);
+  ViewOptions o;
+  o.pixelsForSpecks = true;
+  drawView(shifted.cr(), dots, ViewTransform{2.0, 0.0, 300.0}, o);
+  // Half a pixel over: two pixels half covered, neither white nor red.
+  for (int x : {20, 21}) {
+    EXPECT_LT(shifted.at(x, 279) >> 8 & 0xFF, 0xFFu) << x;
+    EXPECT_NE(shifted.at(x, 279), 0xFF0000u) << x;
+  }
+}
+
+TEST(DrawView, aLargeDrawingIsMeasuredInPartsAsInOne) {
+  // Enough entities to be measured in two parts, the extremes in each.
+  db::Database d = db::Database::newDrawing();
+  for (int i = 0; i < 70000; ++i) add(d, line(i % 100, 0, i % 100, 10, 1));
+  add(d, circle(-50, 5, 7, 1));    // in the second part: the least x
+  add(d, line(20, -30, 30, 40, 1));  // the least and greatest y
+  const auto box = modelExtents(d);
+  ASSERT_TRUE(box);
+  EXPECT_NEAR(box->minX, -57, 1e-9);
+  EXPECT_NEAR(box->maxX, 99, 1e-9);
+  EXPECT_NEAR(box->minY, -30, 1e-9);
+  EXPECT_NEAR(box->maxY, 40, 1e-9);
+}
+
 }  // namespace
 }  // namespace orv::render::test

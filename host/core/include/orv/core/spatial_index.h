@@ -3,6 +3,8 @@
 // the window's drawing all ask.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -82,6 +84,9 @@ class SpatialIndex final : public DocumentObserver {
     std::vector<std::uint32_t> start;  // nx * ny + 1 offsets into ids
     std::vector<std::uint32_t> ids;
     std::vector<std::uint32_t> large;  // entities spanning many cells or off the grid
+    // The column and row of the cells holding x and y (the nearest for those outside).
+    int column(double x) const { return std::clamp(static_cast<int>(std::floor((x - x0) / cell)), 0, nx - 1); }
+    int row(double y) const { return std::clamp(static_cast<int>(std::floor((y - y0) / cell)), 0, ny - 1); }
   };
 
   void ensureBuilt();
@@ -102,10 +107,9 @@ class SpatialIndex final : public DocumentObserver {
   Document* doc_;
   LayerStates layers_;
   std::vector<Slot> slots_;
-  std::vector<std::uint32_t> stamps_;
-  std::uint32_t stamp_ = 0;
   Grid grid_;
-  std::vector<std::uint32_t> recent_;  // changed since the grid was built (may repeat)
+  std::vector<std::uint32_t> recent_;  // changed since the grid was built (may repeat until put in order)
+  bool recentInOrder_ = true;          // recent_ ascending, each once
   bool built_ = false;
   bool stale_ = false;  // a block's contents changed: every box may have
 };

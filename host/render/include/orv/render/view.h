@@ -73,6 +73,13 @@ struct ViewOptions {
   // Paints the background (the whole clip area) before the drawing. Ignored (false) in
   // highlight mode.
   bool paintBackground = true;
+  // For a screen: lines, arcs, circles and straight polylines wholly off the view cost
+  // no more than a look at their bounds, and thin ones whose extent on the device lies
+  // within a pixel (a straight piece: within two) are drawn as the pixels of their
+  // middle (its ends and middle), in their colour, the last colour given winning. A
+  // screen showing a dense drawing from afar stays quick. Off (what EXPORT uses): every
+  // entity is drawn in full.
+  bool pixelsForSpecks = false;
   // At most this many entities are painted (references that nest and fan out can
   // multiply a small drawing into billions); the rest is left out and reported.
   std::uint64_t entityLimit = 20'000'000;

@@ -1,0 +1,70 @@
+// The drawing view zoomed in on a part of a large drawing: it draws what its index
+// finds there, and the picture is the one a walk through the whole drawing makes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "drawing_view.h"
+#include "orv/core/spatial_index.h"
+
+namespace orv::window::testing {
+namespace {
+
+TEST(DrawingViewIndex, aZoomedInViewDrawsWhatTheIndexFindsAsTheWholeWalkWould) {
+  core::Document doc;
+  db::Database& d = doc.database();
+  // A field of crosses and rings in two colours; some far lines run through the view.
+  for (int i = 0; i < 4000; ++i) {
+    const double x = i % 80 * 10.0, y = i / 80 * 10.0;
+    db::Entity a(db::Line{{x, y, 0}, {x + 6, y + 6, 0}});
+    a.color = static_cast<std::int16_t>(1 + i % 2);
+    ASSERT_TRUE(d.append(std::move(a)));
+    db::Entity ring(db::Circle{{x + 3, y + 3, 0}, 2.5});
+    ring.color = 5;
+    ASSERT_TRUE(d.append(std::move(ring)));
+  }
+  ASSERT_TRUE(d.append(db::Entity(db::Line{{-100, 240, 0}, {900, 260, 0}})));
+  core::SpatialIndex index(doc);
+
+  DrawingView view;
+  view.resize(400, 300);
+  view.setDatabase(&d);
+  int asked = 0;
+  view.entitiesIn = [&](const render::Extents& box) -> std::optional<std::vector<db::ObjectId>> {
+    ++asked;
+    return index.query(core::Box2{box.minX, box.minY, box.maxX, box.maxY}, false);
+  };
+
+  struct Case {
+    const char* what;
+    double zoom;  // times the whole drawing
+    bool indexAsked;
+  } cases[] = {
+      {"the whole drawing", 1.0, false},
+      {"a little nearer", 1.5, false},
+      {"a tenth of it", 10.0, true},
+      {"a few crosses", 60.0, true},
+  };
+  for (const Case& c : cases) {
+    view.zoomExtents();
+    view.zoomAbout(QPointF(170, 120), c.zoom);
+    asked = 0;
+    view.renderNow();
+    const QImage withIndex = view.cachedImage();
+    EXPECT_EQ(asked > 0, c.indexAsked) << c.what;
+    auto kept = std::move(view.entitiesIn);
+    view.entitiesIn = nullptr;
+    view.renderNow();
+    const QImage walked = view.cachedImage();
+    view.entitiesIn = std::move(kept);
+    EXPECT_TRUE(withIndex == walked) << c.what;
+    // Something was drawn.
+    int inked = 0;
+    for (int y = 0; y < walked.height(); ++y)
+      for (int x = 0; x < walked.width(); ++x) inked += walked.pixel(x, y) != walked.pixel(0, 0);
+    EXPECT_GT(inked, 100) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace orv::window::testing
