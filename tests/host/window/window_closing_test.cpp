@@ -24,9 +24,9 @@ std::string fileText(const fs::path& p) {
 }
 
 // Answers the file dialog that opens next with `file` (polling for it: a static file
-// dialog offers no hook), until it has gone.
-void answerFileDialog(const fs::path& file, bool* seen) {
-  auto* poll = new QTimer;
+// dialog offers no hook), until it has gone or `owner` (whose life `seen` shares) goes.
+void answerFileDialog(const fs::path& file, bool* seen, QObject* owner) {
+  auto* poll = new QTimer(owner);
   poll->setInterval(20);
   auto ticks = std::make_shared<int>(0);
   QObject::connect(poll, &QTimer::timeout, poll, [poll, file, seen, ticks] {
@@ -104,7 +104,7 @@ TEST(WindowClosing, eachAnswerToTheUnsavedChangesQuestion) {
       question = box->text();
       buttons.clear();
       for (QAbstractButton* b : box->buttons()) buttons.push_back(b->text());
-      if (c.fileDialog) answerFileDialog(file, &dialogSeen);
+      if (c.fileDialog) answerFileDialog(file, &dialogSeen, &w.window());
       for (QAbstractButton* b : box->buttons())
         if (b->text() == c.answer) b->click();
     };
