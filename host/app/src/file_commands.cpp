@@ -29,7 +29,7 @@ void newDrawing(Session& s) {
 // The file is read first: a drawing that cannot be read asks nothing and changes
 // nothing; then the current drawing's changes are asked about.
 void open(Session& s) {
-  std::string name = askFileName(s, "\n要打开的图形文件 (DXF): ");
+  std::string name = askFileName(s, "\n要打开的图形文件 (DWG 或 DXF): ");
   if (name.empty()) return;
   const std::filesystem::path path = drawingNameToOpen(name);
   ReadDrawing read = readDrawing(path);
@@ -55,7 +55,7 @@ std::vector<Session::HostCommand> fileCommands() {
   return {
       {"EXPORT", "把图形画成图片：PNG、SVG 或 PDF（按文件扩展名）", exportPicture},
       {"NEW", "新建一个图形，代替当前图形", newDrawing},
-      {"OPEN", "打开一个 DXF 图形，代替当前图形", open},
+      {"OPEN", "打开一个 DWG 或 DXF 图形，代替当前图形", open},
       {"SAVE", "把图形保存到它的文件（新图形先询问文件名）", [](Session& s) { saveToItsFile(s); }},
       {"SAVEAS", "把图形以 DXF 保存到另一个文件", [](Session& s) { saveUnderNewName(s); }},
   };

@@ -24,6 +24,7 @@
 
 #include "command_panel.h"
 #include "drawing_view.h"
+#include "messages.h"
 #include "qt_presenter.h"
 #include "window_console.h"
 
@@ -436,7 +437,7 @@ std::optional<std::string> MainWindow::chooseFile(int kind) {
   switch (static_cast<FileDialogKind>(kind)) {
     case FileDialogKind::open:
       file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), folder,
-                                          QStringLiteral("DXF 图形 (*.dxf *.DXF);;所有文件 (*)"));
+                                          QString::fromStdString(app::messages::openDrawingFilter()));
       break;
     case FileDialogKind::saveAs:
       file = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), folder,
