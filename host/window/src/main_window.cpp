@@ -26,6 +26,7 @@
 
 #include "command_panel.h"
 #include "drawing_view.h"
+#include "messages.h"
 #include "qt_presenter.h"
 #include "window_console.h"
 
@@ -448,7 +449,7 @@ std::optional<std::string> MainWindow::chooseFile(int kind) {
   switch (static_cast<FileDialogKind>(kind)) {
     case FileDialogKind::open:
       file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), folder,
-                                          QStringLiteral("DXF 图形 (*.dxf *.DXF);;所有文件 (*)"));
+                                          QString::fromStdString(app::messages::openDrawingFilter()));
       break;
     case FileDialogKind::saveAs:
       file = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), folder,
