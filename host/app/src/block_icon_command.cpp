@@ -37,7 +37,10 @@ std::string describe(const render::BlockIconCount& count) {
 }
 
 std::vector<Session::HostCommand> blockIconCommands() {
-  return {{"BLOCKICON", "为图形中没有预览图标的块生成图标（零件库图形用它在对话框里显示）", blockIcon}};
+  return {{.name = "BLOCKICON",
+           .description = "为图形中没有预览图标的块生成图标（零件库图形用它在对话框里显示）",
+           .run = blockIcon,
+           .help = "为图形中每个还没有预览图标的块生成预览图标，存在块记录中；阀门和自定义零件的图片对话框显示这些图标。"}};
 }
 
 }  // namespace orv::app

@@ -91,10 +91,17 @@ void pickbox(Session& s) {
 
 std::vector<Session::HostCommand> drawingCommands() {
   return {
-      {"LINE", "画直线：从点到点", line, true},
-      {"PICKBOX", "设置拾取对象时允许的距离（缺省 1 个图形单位）", pickbox},
-      {"REDO", "恢复上一个 UNDO 放弃的操作", redo},
-      {"UNDO", "放弃上一个改变图形的命令的全部效果", undo, false, {"U"}},
+      {.name = "LINE", .description = "画直线：从点到点", .run = line, .undoable = true,
+       .help = "从第一点起逐点画直线段；U 放弃最后一段，C 回到第一点闭合，回车结束。",
+       .menu = {"绘图", "直线", true}},
+      {.name = "PICKBOX", .description = "设置拾取对象时允许的距离（缺省 1 个图形单位）", .run = pickbox,
+       .help = "设置拾取对象时允许的距离（图形单位，缺省 1）：点取时选中这个距离内最近的对象，距离相同时选较新的。"},
+      {.name = "UNDO", .description = "放弃上一个改变图形的命令的全部效果", .run = undo, .aliases = {"U"},
+       .help = "放弃上一个改变图形的命令的全部效果（U 同此）；可以连续放弃，REDO 恢复。",
+       .menu = {"编辑", "放弃", false, "Ctrl+Z"}},
+      {.name = "REDO", .description = "恢复上一个 UNDO 放弃的操作", .run = redo,
+       .help = "恢复上一个 UNDO 放弃的命令的全部效果；执行了新的改变图形的命令之后就不能再恢复。",
+       .menu = {"编辑", "重做", false, "Ctrl+Y"}},
   };
 }
 

@@ -106,12 +106,24 @@ void mirror(Session& s) {
 
 std::vector<Session::HostCommand> editCommands() {
   return {
-      {"ERASE", "删除选中的对象", erase, true, {"E"}},
-      {"MOVE", "把选中的对象从基点移到第二点", move, true, {"M"}},
-      {"COPY", "把选中的对象复制到一个或多个位置", copy, true, {"CO", "CP"}},
-      {"ROTATE", "把选中的对象绕基点旋转", rotate, true, {"RO"}},
-      {"SCALE", "把选中的对象以基点为中心按比例缩放", scale, true, {"SC"}},
-      {"MIRROR", "以一条直线为镜像线镜像选中的对象，文字保持可读", mirror, true, {"MI"}},
+      {.name = "ERASE", .description = "删除选中的对象", .run = erase, .undoable = true, .aliases = {"E"},
+       .help = "选择对象后回车，删除选中的对象；块参照连同其属性一起删除。UNDO 或 U 可以恢复。",
+       .menu = {"修改", "删除", true}},
+      {.name = "MOVE", .description = "把选中的对象从基点移到第二点", .run = move, .undoable = true, .aliases = {"M"},
+       .help = "选择对象，指定基点和第二点，按两点之差移动选中的对象。",
+       .menu = {"修改", "移动", true}},
+      {.name = "COPY", .description = "把选中的对象复制到一个或多个位置", .run = copy, .undoable = true, .aliases = {"CO", "CP"},
+       .help = "选择对象，指定基点，然后逐个指定第二点：每个第二点按它与基点之差复制一份选中的对象，直到回车。块参照连同其属性一起复制。",
+       .menu = {"修改", "复制", true}},
+      {.name = "ROTATE", .description = "把选中的对象绕基点旋转", .run = rotate, .undoable = true, .aliases = {"RO"},
+       .help = "选择对象，指定基点和旋转角度（度，逆时针为正；也可以点取一点，取基点到它的方向），绕基点旋转选中的对象。",
+       .menu = {"修改", "旋转", true}},
+      {.name = "SCALE", .description = "把选中的对象以基点为中心按比例缩放", .run = scale, .undoable = true, .aliases = {"SC"},
+       .help = "选择对象，指定基点和比例因子（也可以点取一点，取它到基点的距离），以基点为中心缩放选中的对象。",
+       .menu = {"修改", "缩放", true}},
+      {.name = "MIRROR", .description = "以一条直线为镜像线镜像选中的对象，文字保持可读", .run = mirror, .undoable = true, .aliases = {"MI"},
+       .help = "选择对象，指定镜像线上的两点，再回答是否删除源对象：否则保留源对象并生成镜像副本。文字和属性镜像后仍然可读。",
+       .menu = {"修改", "镜像", true}},
   };
 }
 

@@ -53,11 +53,23 @@ void exportPicture(Session& s) {
 
 std::vector<Session::HostCommand> fileCommands() {
   return {
-      {"EXPORT", "把图形画成图片：PNG、SVG 或 PDF（按文件扩展名）", exportPicture},
-      {"NEW", "新建一个图形，代替当前图形", newDrawing},
-      {"OPEN", "打开一个 DXF 图形，代替当前图形", open},
-      {"SAVE", "把图形保存到它的文件（新图形先询问文件名）", [](Session& s) { saveToItsFile(s); }},
-      {"SAVEAS", "把图形以 DXF 保存到另一个文件", [](Session& s) { saveUnderNewName(s); }},
+      {.name = "NEW", .description = "新建一个图形，代替当前图形", .run = newDrawing,
+       .help = "新建一个空图形，代替当前图形；新图形有图层 0、文字样式 Standard 和常用线型。",
+       .menu = {"文件", "新建", false, "Ctrl+N"}},
+      {.name = "OPEN", .description = "打开一个 DXF 图形，代替当前图形", .run = open,
+       .help = "打开一个 DXF 图形（R12 到 R2018），代替当前图形；没有扩展名时试 NAME.dxf。读入时发现的问题列在命令行上。",
+       .menu = {"文件", "打开...", false, "Ctrl+O", FileChoice::open}},
+      {.name = "SAVE", .description = "把图形保存到它的文件（新图形先询问文件名）",
+       .run = [](Session& s) { saveToItsFile(s); },
+       .help = "把图形保存到它的文件；新图形先询问文件名。保存为 DXF R2000，中文名称以 GBK 编码写入。",
+       .menu = {"文件", "保存", false, "Ctrl+S", FileChoice::saveAs}},
+      {.name = "SAVEAS", .description = "把图形以 DXF 保存到另一个文件",
+       .run = [](Session& s) { saveUnderNewName(s); },
+       .help = "把图形以 DXF 保存到另一个文件，之后 SAVE 写入这个文件。",
+       .menu = {"文件", "另存为...", false, "Ctrl+Shift+S", FileChoice::saveAs}},
+      {.name = "EXPORT", .description = "把图形画成图片：PNG、SVG 或 PDF（按文件扩展名）", .run = exportPicture,
+       .help = "把模型空间画成图片：文件名以 .png、.svg 或 .pdf 结尾决定格式，图形按页面缩放，关闭和冻结的图层不画。",
+       .menu = {"文件", "导出...", false, {}, FileChoice::exportPicture}},
   };
 }
 

@@ -93,19 +93,20 @@ void arx(Session& s) {
 
 std::vector<Session::HostCommand> makeHostCommands() {
   std::vector<Session::HostCommand> commands = {
-      {"ARX", "列出、加载、卸载模块；按命令组列出模块的命令", arx},
-      {"QUIT", "结束会话（图形有未保存的改动时先询问是否保存）",
-       [](Session& s) {
-         if (mayCloseDrawing(s)) s.requestQuit();
-       }},
+      {.name = "ARX", .description = "列出、加载、卸载模块；按命令组列出模块的命令", .run = arx,
+       .help = "列出已加载的模块（?），加载（L）或卸载（U）一个模块，或按命令组列出模块注册的命令（C）。"},
+      {.name = "QUIT",
+       .description = "结束会话（图形有未保存的改动时先询问是否保存）",
+       .run =
+           [](Session& s) {
+             if (mayCloseDrawing(s)) s.requestQuit();
+           },
+       .help = "结束会话。"},
   };
-  for (auto& c : drawingCommands()) commands.push_back(std::move(c));
-  for (auto& c : fileCommands()) commands.push_back(std::move(c));
-  for (auto& c : blockIconCommands()) commands.push_back(std::move(c));
-  for (auto* more : {editCommands, inquiryCommands, layerCommands, viewCommands, helpCommands})
+  // In the order the window's menus list them; HELP lists them by name.
+  for (auto* more : {fileCommands, drawingCommands, editCommands, inquiryCommands, layerCommands,
+                     viewCommands, blockIconCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
-  std::sort(commands.begin(), commands.end(),
-            [](const Session::HostCommand& a, const Session::HostCommand& b) { return a.name < b.name; });
   return commands;
 }
 

@@ -197,9 +197,14 @@ void dist(Session& s) {
 
 std::vector<Session::HostCommand> inquiryCommands() {
   return {
-      {"LIST", "列出选中对象的类型、图层、颜色、线型和几何数据", list, false, {"LI"}},
-      {"ID", "显示一个点的坐标", id},
-      {"DIST", "测量两点之间的距离和角度", dist, false, {"DI"}},
+      {.name = "LIST", .description = "列出选中对象的类型、图层、颜色、线型和几何数据", .run = list,
+       .aliases = {"LI"},
+       .help = "选择对象，列出每个对象的类型、图层、颜色、线型、句柄和几何数据：点的坐标、半径、角度、长度、块名、比例和旋转角度，以及块参照的属性。",
+       .menu = {"修改", "列表", true}},
+      {.name = "ID", .description = "显示一个点的坐标", .run = id,
+       .help = "指定一个点，显示它的 X、Y、Z 坐标；这个点成为下一个相对坐标（@）的参照点。"},
+      {.name = "DIST", .description = "测量两点之间的距离和角度", .run = dist, .aliases = {"DI"},
+       .help = "指定两点，显示它们之间的距离、在 XY 平面中的倾角、与 XY 平面的夹角以及 X、Y、Z 增量，数值按图形的单位格式显示。"},
   };
 }
 

@@ -233,8 +233,13 @@ class LayerDialogue {
 
 std::vector<Session::HostCommand> layerCommands() {
   return {
-      {"LAYER", "新建图层、设置当前图层，打开、关闭、冻结、解冻图层，设置图层的颜色和线型", [](Session& s) { LayerDialogue(s).run(); },
-       true, {"LA"}},
+      {.name = "LAYER",
+       .description = "新建图层、设置当前图层，打开、关闭、冻结、解冻图层，设置图层的颜色和线型",
+       .run = [](Session& s) { LayerDialogue(s).run(); },
+       .undoable = true,
+       .aliases = {"LA"},
+       .help = "反复询问选项直到回车：?列出图层；M 生成图层并置为当前；S 设置当前图层；N 新建图层（名称用逗号分隔）；ON、OFF 打开、关闭图层；F、T 冻结、解冻图层（可用 *）；C 设置图层颜色；L 设置图层线型。新对象（包括模块画的）放在当前图层上，当前图层随图形保存。整个命令可以一次放弃。",
+       .menu = {"格式", "图层", true}},
   };
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orv/core/document.h"
@@ -20,6 +21,7 @@
 #include "orv/prompt/console.h"
 #include "orv/prompt/engine.h"
 #include "orv/sdk/host.h"
+#include "command_catalog.h"
 #include "view_control.h"
 
 namespace orv::app {
@@ -80,6 +82,27 @@ class Session {
   // The view of the presentation that shows the drawing (ZOOM, PAN); null: none.
   ViewControl* view() const { return view_; }
   void bindView(ViewControl* view) { view_ = view; }
+  // ---- drag previews
+  // What a command shows at the cursor while it waits for a point: the entities it would
+  // make, or the selection where it would go, for the cursor's position (entities not in
+  // the drawing; names interned in it). A presentation with a view draws them, through
+  // the one renderer, at every cursor move while the preview is set; others ignore it.
+  using DragPreview = std::function<std::vector<db::Entity>(const prompt::Point3& cursor)>;
+  const DragPreview& dragPreview() const { return dragPreview_; }
+  // Sets the preview for the prompts asked while it lives, and puts back the one before.
+  class PreviewScope {
+   public:
+    PreviewScope(Session& session, DragPreview preview)
+        : session_(session), before_(std::exchange(session.dragPreview_, std::move(preview))) {}
+    ~PreviewScope() { session_.dragPreview_ = std::move(before_); }
+    PreviewScope(const PreviewScope&) = delete;
+    PreviewScope& operator=(const PreviewScope&) = delete;
+
+   private:
+    Session& session_;
+    DragPreview before_;
+  };
+
   // What followed a command's name on its line, for those that take it ("HELP LINE").
   const std::string& commandArgument() const { return argument_; }
 
@@ -105,13 +128,17 @@ class Session {
   bool interactive() const { return interactive_; }
   void setInteractive(bool interactive) { interactive_ = interactive; }
 
+  // A command of the host's own, described once: HELP, the window's menus and tool bar
+  // and the command line all take it from here.
   struct HostCommand {
     std::string name;
-    std::string description;
+    std::string description;  // one line of HELP's list
     std::function<void(Session&)> run;
     bool undoable = false;  // changes the drawing: one step for UNDO
     std::vector<std::string> aliases = {};  // short names a CAD user types ("E" for ERASE)
     bool takesArgument = false;             // the rest of its line is its argument
+    std::string help = {};                  // HELP NAME's paragraph (empty: the description)
+    MenuPlace menu = {};                    // where the window offers it
   };
   const std::vector<HostCommand>& hostCommands() const { return hostCommands_; }
   // Adds a command of the host's own, after those it starts with.
@@ -142,6 +169,7 @@ class Session {
   core::Selector selector_;
   core::DraftingSettings drafting_;
   ViewControl* view_ = nullptr;
+  DragPreview dragPreview_;
   std::string argument_;
   double pickDistance_ = 1.0;
   sdk::SessionBinding binding_;

@@ -149,10 +149,16 @@ void pan(Session& s) {
 
 std::vector<Session::HostCommand> viewCommands() {
   return {
-      {"OSNAP", "设置窗口中的执行对象捕捉模式（缺省：端点、中点、圆心、交点）", osnap, false, {"OS"}},
-      {"ORTHO", "打开或关闭窗口中的正交模式", ortho},
-      {"ZOOM", "缩放窗口中的视图：全部、范围、窗口、上一个或比例因子", zoom, false, {"Z"}},
-      {"PAN", "平移窗口中的视图", pan, false, {"P"}},
+      {.name = "OSNAP", .description = "设置窗口中的执行对象捕捉模式（缺省：端点、中点、圆心、交点）", .run = osnap,
+       .aliases = {"OS"},
+       .help = "设置图形窗口中的执行对象捕捉模式：输入用逗号分隔的模式列表（END、MID、CEN、INT、PER、NEA、QUA、INS），NONE 清除，ON、OFF 打开或关闭捕捉。缺省为端点、中点、圆心、交点。在任何点提示下也可以直接输入这些名称作为一次性的捕捉。F3 也切换它。"},
+      {.name = "ORTHO", .description = "打开或关闭窗口中的正交模式", .run = ortho,
+       .help = "打开（ON）或关闭（OFF）正交模式：在图形窗口中点取的点被移到经过基点的水平线或竖直线上。F8 也切换它。"},
+      {.name = "ZOOM", .description = "缩放窗口中的视图：全部、范围、窗口、上一个或比例因子", .run = zoom,
+       .aliases = {"Z"},
+       .help = "缩放图形窗口中的视图：指定窗口的两个角点，输入比例因子（2 或 2X 放大一倍），或选 全部（A）、范围（E）、窗口（W）、上一个（P）；没有图形窗口时只显示提示。"},
+      {.name = "PAN", .description = "平移窗口中的视图", .run = pan, .aliases = {"P"},
+       .help = "指定基点和第二点，按两点之差平移图形窗口中的视图；没有图形窗口时只显示提示。"},
   };
 }
 

@@ -21,6 +21,8 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <map>
+#include <optional>
 
 #include "command_panel.h"
 #include "drawing_view.h"
@@ -31,23 +33,33 @@ namespace orv::window {
 
 namespace {
 
-struct CommandLabel {
-  const char* name;
-  const char* label;
+// A command as the menus and the tool bar offer it.
+struct OfferedCommand {
+  std::string name;
+  app::MenuPlace place;
 };
 
-// The plug-in's commands, in its order, with what the menus call them.
-constexpr CommandLabel kPipeCommands[] = {
-    {"GD", "管道"},        {"DX", "单线管道"},     {"WT", "弯头"},   {"DWT", "上下弯头"},
-    {"ST", "三通"},        {"DXT", "大小头"},      {"FM", "阀门"},   {"ZDY", "自定义部件"},
-    {"CGD", "修改管道参数"}, {"CLT", "修改线型"},
-};
-// The host's drawing and editing commands the tool bar offers when the host has them.
-constexpr CommandLabel kDrawCommands[] = {{"LINE", "直线"}};
-constexpr CommandLabel kEditCommands[] = {
-    {"ERASE", "删除"}, {"MOVE", "移动"}, {"COPY", "复制"}, {"ROTATE", "旋转"},
-    {"SCALE", "缩放"}, {"MIRROR", "镜像"}, {"LIST", "列表"}, {"LAYER", "图层"},
-};
+// Every command the window may offer, in menu order: the host's as they describe
+// themselves, then the pipe module's.
+std::vector<OfferedCommand> offeredCommands(const app::Session& session) {
+  std::vector<OfferedCommand> out;
+  for (const auto& c : session.hostCommands())
+    if (!c.menu.menu.empty()) out.push_back({c.name, c.menu});
+  for (const app::ModuleCommandInfo& c : app::moduleCommandInfos()) out.push_back({std::string(c.local), c.menu});
+  return out;
+}
+
+std::optional<FileDialogKind> dialogFor(app::FileChoice choice) {
+  switch (choice) {
+    case app::FileChoice::open: return FileDialogKind::open;
+    case app::FileChoice::saveAs: return FileDialogKind::saveAs;
+    case app::FileChoice::exportPicture: return FileDialogKind::exportPicture;
+    case app::FileChoice::none: break;
+  }
+  return std::nullopt;
+}
+
+QString fromView(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
@@ -279,33 +291,31 @@ bool MainWindow::hasCommand(const std::string& name) const {
 
 void MainWindow::runCommand(const std::string& name) { console_.runCommand(name); }
 
+// The menus, in the order the window shows them; each command in the menu its
+// description names, window actions (view, quit, about) beside them.
 void MainWindow::buildMenus() {
-  auto command = [this](QMenu* menu, const QString& label, const std::string& name,
-                        std::optional<FileDialogKind> dialog = std::nullopt, QKeySequence keys = {}) {
-    QAction* a = menu->addAction(label);
-    if (!keys.isEmpty()) a->setShortcut(keys);
+  std::map<std::string_view, QMenu*> menus;
+  for (std::string_view name : app::kMenuOrder) menus[name] = menuBar()->addMenu(fromView(name));
+  for (const OfferedCommand& c : offeredCommands(*session_)) {
+    auto found = menus.find(c.place.menu);
+    if (found == menus.end()) continue;
+    QString label = fromView(c.place.label);
+    if (c.place.menu == "管道") label += " (" + qs(c.name) + ")";  // the names pipe drafters type
+    QAction* a = found->second->addAction(label);
+    if (!c.place.keys.empty()) a->setShortcut(QKeySequence(fromView(c.place.keys)));
+    const std::string name = c.name;
+    const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
     connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
     commandActions_.emplace_back(a, name);
-    return a;
-  };
-  QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
-  command(file, QStringLiteral("新建"), "NEW", std::nullopt, QKeySequence::New);
-  command(file, QStringLiteral("打开..."), "OPEN", FileDialogKind::open, QKeySequence::Open);
-  command(file, QStringLiteral("保存"), "SAVE", FileDialogKind::saveAs, QKeySequence::Save);
-  command(file, QStringLiteral("另存为..."), "SAVEAS", FileDialogKind::saveAs, QKeySequence::SaveAs);
-  command(file, QStringLiteral("导出..."), "EXPORT", FileDialogKind::exportPicture);
+  }
+
+  QMenu* file = menus["文件"];
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出"));
   quit->setShortcut(QKeySequence::Quit);
   connect(quit, &QAction::triggered, this, [this] { close(); });
 
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑"));
-  command(edit, QStringLiteral("放弃"), "UNDO", std::nullopt, QKeySequence::Undo);
-  command(edit, QStringLiteral("重做"), "REDO", std::nullopt, QKeySequence::Redo);
-  edit->addSeparator();
-  for (const CommandLabel& c : kEditCommands) command(edit, QString::fromUtf8(c.label), c.name);
-
-  QMenu* view = menuBar()->addMenu(QStringLiteral("视图"));
+  QMenu* view = menus["视图"];
   QAction* extents = view->addAction(QStringLiteral("范围缩放"));
   connect(extents, &QAction::triggered, this, [this] { view_->zoomExtents(); });
   QAction* in = view->addAction(QStringLiteral("放大"));
@@ -330,50 +340,52 @@ void MainWindow::buildMenus() {
   toggleAction(QStringLiteral("栅格"), Qt::Key_F7, gridButton_);
   toggleAction(QStringLiteral("正交"), Qt::Key_F8, orthoButton_);
 
-  QMenu* draw = menuBar()->addMenu(QStringLiteral("绘图"));
-  for (const CommandLabel& c : kDrawCommands) command(draw, QString::fromUtf8(c.label), c.name);
-  pipeMenu_ = menuBar()->addMenu(QStringLiteral("管道"));
-  for (const CommandLabel& c : kPipeCommands)
-    command(pipeMenu_, QString::fromUtf8(c.label) + " (" + c.name + ")", c.name);
-
-  QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
-  command(help, QStringLiteral("命令列表"), "HELP");
+  QMenu* help = menus["帮助"];
   QAction* about = help->addAction(QStringLiteral("关于 orvcad"));
   connect(about, &QAction::triggered, this, [this] {
     QMessageBox::about(this, QStringLiteral("关于 orvcad"),
                        QStringLiteral("orvcad %1\n工艺管道绘图宿主与管道绘图模块。").arg(QStringLiteral(ORV_VERSION)));
   });
+  for (auto& [name, menu] : menus) menuOf_[menu] = std::string(name);
 }
 
-// The commands there are now: menu entries of missing ones are hidden, and the tool
-// bar offers the plug-in's and the host's drawing commands.
+// The commands there are now: menu entries of missing ones are hidden (and menus left
+// with nothing), and the tool bar offers those whose description asks for a button, a
+// group a menu.
 void MainWindow::refreshCommands() {
+  if (!session_) return;
+  const std::vector<OfferedCommand> offered = offeredCommands(*session_);
   std::vector<std::string> present;
-  auto collect = [&](const auto& labels) {
-    for (const CommandLabel& c : labels)
-      if (hasCommand(c.name)) present.emplace_back(c.name);
-  };
-  collect(kPipeCommands);
-  collect(kDrawCommands);
-  collect(kEditCommands);
+  for (const OfferedCommand& c : offered)
+    if (c.place.toolBar && hasCommand(c.name)) present.push_back(c.name);
   for (auto& [action, name] : commandActions_) action->setVisible(hasCommand(name));
+  for (auto& [menu, name] : menuOf_) {
+    bool any = false;
+    for (QAction* a : menu->actions()) any = any || (a->isVisible() && !a->isSeparator());
+    menu->menuAction()->setVisible(any);
+  }
   if (present == shownCommands_) return;
   shownCommands_ = present;
   toolBar_->clear();
-  auto add = [&](const auto& labels) {
-    for (const CommandLabel& c : labels) {
-      if (!hasCommand(c.name)) continue;
-      QAction* a = toolBar_->addAction(QString::fromUtf8(c.label));
-      a->setToolTip(QString::fromUtf8(c.label) + " (" + c.name + ")");
-      a->setObjectName(QString::fromUtf8(c.name));
+  // The pipe module's first, then the host's menu by menu.
+  std::vector<std::string_view> groups = {"管道"};
+  for (std::string_view m : app::kMenuOrder)
+    if (m != "管道") groups.push_back(m);
+  for (std::string_view group : groups) {
+    bool added = false;
+    for (const OfferedCommand& c : offered) {
+      if (c.place.menu != group || !c.place.toolBar || !hasCommand(c.name)) continue;
+      const QString label = fromView(c.place.label);
+      QAction* a = toolBar_->addAction(label);
+      a->setToolTip(label + " (" + qs(c.name) + ")");
+      a->setObjectName(qs(c.name));
       const std::string name = c.name;
-      connect(a, &QAction::triggered, this, [this, name] { console_.runCommand(name); });
+      const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
+      connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+      added = true;
     }
-    toolBar_->addSeparator();
-  };
-  add(kPipeCommands);
-  add(kDrawCommands);
-  add(kEditCommands);
+    if (added) toolBar_->addSeparator();
+  }
   for (QToolButton* b : toolBar_->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::NoFocus);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,7 +92,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   DrawingView* view_;
   CommandPanel* panel_;
   QToolBar* toolBar_;
-  QMenu* pipeMenu_ = nullptr;
+  std::map<QMenu*, std::string> menuOf_;  // the menus, by the name they show
   QLabel* coordinates_;
   QToolButton* snapButton_;
   QToolButton* orthoButton_;
