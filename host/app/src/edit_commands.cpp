@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "orv/core/editor.h"
-#include "orv/prompt/reply_parser.h"
 #include "session.h"
 
 namespace orv::app {
@@ -29,40 +28,6 @@ bool askPoint(Session& s, std::string_view prompt, const std::optional<Point3>& 
 
 void report(Session& s, const core::EditReport& r, std::string_view verb) {
   if (const std::string message = r.refusalMessage(verb); !message.empty()) s.console().print(message);
-}
-
-// A number, or a point whose angle (degrees) or distance from `base` gives it.
-enum class Measure { angle, distance };
-std::optional<double> askNumberOrPoint(Session& s, std::string_view prompt, const Point3& base, Measure what) {
-  auto& prompts = s.prompts();
-  for (;;) {
-    prompts.initGet(prompt::kOther, "");
-    Point3 p;
-    const Status st = prompts.getPoint(prompt, base, p);
-    double value = 0;
-    if (st == Status::Normal) {
-      const core::Vec2 d = xy(p) - xy(base);
-      value = what == Measure::angle ? core::degreesOf(d) : core::length(d);
-    } else if (st == Status::Keyword) {
-      const auto number = prompt::parseReal(prompts.lastKeyword().value_or(""));
-      if (!number) {
-        s.console().print("\n需要数值或点。");
-        continue;
-      }
-      value = *number + 0.0;
-    } else {
-      return std::nullopt;
-    }
-    if (what == Measure::distance && value == 0) {
-      s.console().print(prompt::refusal::kZero);
-      continue;
-    }
-    if (what == Measure::distance && value < 0) {
-      s.console().print(prompt::refusal::kNegative);
-      continue;
-    }
-    return value;
-  }
 }
 
 void erase(Session& s) {
@@ -97,9 +62,9 @@ void rotate(Session& s) {
   if (!set) return;
   Point3 base;
   if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
-  const auto angle = askNumberOrPoint(s, "\n指定旋转角度: ", base, Measure::angle);
-  if (!angle) return;
-  report(s, core::Editor(s.database(), s.index()).transform(*set, core::Affine2::rotation(xy(base), *angle)),
+  double angle = 0;
+  if (s.prompts().getAngle("\n指定旋转角度: ", base, angle) != Status::Normal) return;
+  report(s, core::Editor(s.database(), s.index()).transform(*set, core::Affine2::rotation(xy(base), angle)),
          "旋转");
 }
 
@@ -108,11 +73,12 @@ void scale(Session& s) {
   if (!set) return;
   Point3 base;
   if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
-  const auto factor = askNumberOrPoint(s, "\n指定比例因子: ", base, Measure::distance);
-  if (!factor) return;
-  auto map = core::Affine2::scaling(xy(base), *factor);
-  map.zs = *factor;
-  map.zt = base.z - *factor * base.z;
+  double factor = 0;
+  s.prompts().initGet(prompt::kNoZero | prompt::kNoNegative, "");
+  if (s.prompts().getDist("\n指定比例因子: ", base, factor) != Status::Normal) return;
+  auto map = core::Affine2::scaling(xy(base), factor);
+  map.zs = factor;
+  map.zt = base.z - factor * base.z;
   report(s, core::Editor(s.database(), s.index()).transform(*set, map), "缩放");
 }
 

@@ -4,6 +4,8 @@
 #include "orv/prompt/engine.h"
 
 #include <charconv>
+#include <cmath>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -56,38 +58,6 @@ std::vector<std::string> splitKeywords(std::string_view list) {
   return keywords;
 }
 
-// The armed keyword a reply names, as it was armed, or nullopt.
-//
-// A reply names a keyword when, blanks around it aside and letters compared
-// without regard to case, it is
-//   - the keyword itself;
-//   - a shortening of it that keeps every capital ("Undo": "u", "un", "und";
-//     "LType": "lt", "lty"; "eXit": "ex", "exi");
-//   - its capitals alone ("eXit": "x").
-// A keyword without capitals ("0", "width") must be typed in full. A single
-// leading "_" on the reply is ignored. A full match anywhere in the list wins
-// over a shortening; among shortenings the first armed keyword wins.
-std::optional<std::string> matchKeyword(const std::vector<std::string>& keywords,
-                                        std::string_view reply) {
-  reply = trimBlanks(reply);
-  if (reply.empty()) return std::nullopt;
-
-  std::vector<std::string_view> forms{reply};
-  if (reply.size() > 1 && reply.front() == '_') forms.push_back(reply.substr(1));
-
-  for (std::string_view form : forms) {
-    for (const std::string& keyword : keywords) {
-      if (equalsFolded(form, keyword)) return keyword;
-    }
-  }
-  for (std::string_view form : forms) {
-    for (const std::string& keyword : keywords) {
-      if (abbreviates(form, keyword)) return keyword;
-    }
-  }
-  return std::nullopt;
-}
-
 // --- Replies -----------------------------------------------------------------
 
 // Characters (code points) of UTF-8 text: every byte that does not continue
@@ -121,7 +91,47 @@ std::string replyText(const Reply& reply) {
 
 bool isEmptyReply(std::string_view text) { return trimBlanks(text).empty(); }
 
+// The angle of (dx, dy) in degrees, 0 <= angle < 360, exact along the axes.
+double angleDegrees(double dx, double dy) {
+  if (dy == 0) return dx < 0 ? 180 : 0;
+  if (dx == 0) return dy > 0 ? 90 : 270;
+  double a = std::fmod(std::atan2(dy, dx) / (std::numbers::pi / 180.0), 360.0);
+  if (a < 0) a += 360.0;
+  return a >= 360.0 ? 0 : a;
+}
+
 }  // namespace
+
+// --- Keywords and typed distances ---------------------------------------------
+
+std::optional<std::string> matchKeyword(const std::vector<std::string>& keywords,
+                                        std::string_view reply) {
+  reply = trimBlanks(reply);
+  if (reply.empty()) return std::nullopt;
+
+  std::vector<std::string_view> forms{reply};
+  if (reply.size() > 1 && reply.front() == '_') forms.push_back(reply.substr(1));
+
+  for (std::string_view form : forms) {
+    for (const std::string& keyword : keywords) {
+      if (equalsFolded(form, keyword)) return keyword;
+    }
+  }
+  for (std::string_view form : forms) {
+    for (const std::string& keyword : keywords) {
+      if (abbreviates(form, keyword)) return keyword;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<double> directDistance(const AskOptions& options, std::string_view typed) {
+  if (options.kind != AskKind::point || !options.basePoint || options.boxFromBase || options.takesNumber)
+    return std::nullopt;
+  const std::string read = asciiForms(typed);
+  if (matchKeyword(options.keywords, read)) return std::nullopt;
+  return parseReal(read);
+}
 
 // --- The requests -------------------------------------------------------------
 
@@ -142,6 +152,7 @@ AskOptions PromptEngine::askOptions(AskKind kind, const Armed& armed) {
   options.kind = kind;
   options.keywords = armed.keywords;
   options.keywordLabels = armed.labels;
+  options.takesNumber = kind == AskKind::real || kind == AskKind::integer;
   return options;
 }
 
@@ -179,15 +190,17 @@ std::optional<Status> PromptEngine::keywordReply(const Armed& armed, std::string
 }
 
 Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                              AskKind kind, Point3& out, bool boxFromBase) {
+                              AskKind kind, const Armed& armed, Point3& out, bool boxFromBase,
+                              std::optional<double>* number) {
   lastKeyword_.reset();
-  const Armed armed = takeArmed();
   const bool setsLastPoint = kind == AskKind::point;
   const std::string_view refused =
-      armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword;
+      number ? (armed.keywords.empty() ? refusal::kNumberOrPoint : refusal::kNumberPointOrKeyword)
+             : (armed.keywords.empty() ? refusal::kInvalidPoint : refusal::kPointOrKeyword);
   AskOptions options = askOptions(kind, armed);
   options.basePoint = basePoint;
   options.boxFromBase = boxFromBase;
+  options.takesNumber = number != nullptr;
   while (true) {
     Reply reply;
     if (auto status = receive(prompt, options, reply)) return *status;
@@ -206,6 +219,12 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
       if (setsLastPoint) lastPoint_ = *point;
       return Status::Normal;
     }
+    if (number && !reply.point) {
+      if (const auto value = parseReal(read)) {
+        *number = *value + 0.0;  // "-0" reads as 0
+        return Status::Normal;
+      }
+    }
     // An armed keyword wins over a snap override, which wins over "any reply" (kOther).
     if (auto keyword = matchKeyword(armed.keywords, read)) {
       lastKeyword_ = std::move(*keyword);
@@ -213,7 +232,9 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
     }
     const bool snaps = snaps_ && (kind == AskKind::point || boxFromBase);
     if (const auto snap = snaps ? snapNamed(read) : std::nullopt) {
-      const Status st = askSnap(*snap, options, out);
+      AskOptions atOptions = options;
+      atOptions.takesNumber = false;
+      const Status st = askSnap(*snap, atOptions, out);
       if (st == Status::None) continue;
       if (st == Status::Normal && setsLastPoint) lastPoint_ = out;
       return st;
@@ -238,7 +259,10 @@ Status PromptEngine::askSnap(SnapKind kind, AskOptions options, Point3& out) {
       console_.print(refusal::kInvalidPoint);
       continue;
     }
-    if (auto snapped = snaps_->snapPoint(kind, *at, options.basePoint)) {
+    const auto snapped = reply.point && reply.pickReach
+                             ? snaps_->snapPointWithin(kind, *at, options.basePoint, *reply.pickReach)
+                             : snaps_->snapPoint(kind, *at, options.basePoint);
+    if (snapped) {
       out = *snapped;
       return Status::Normal;
     }
@@ -249,19 +273,61 @@ Status PromptEngine::askSnap(SnapKind kind, AskOptions options, Point3& out) {
 
 Status PromptEngine::getPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
                               Point3& out) {
-  return askPoint(prompt, basePoint, AskKind::point, out);
+  return askPoint(prompt, basePoint, AskKind::point, takeArmed(), out);
 }
 
 Status PromptEngine::getPickPoint(std::string_view prompt, Point3& out) {
-  return askPoint(prompt, std::nullopt, AskKind::pick, out);
+  return askPoint(prompt, std::nullopt, AskKind::pick, takeArmed(), out);
 }
 
 Status PromptEngine::getSelectionPoint(std::string_view prompt, Point3& out) {
-  return askPoint(prompt, std::nullopt, AskKind::select, out);
+  return askPoint(prompt, std::nullopt, AskKind::select, takeArmed(), out);
 }
 
 Status PromptEngine::getCorner(std::string_view prompt, const Point3& corner, Point3& out) {
-  return askPoint(prompt, corner, AskKind::pick, out, true);
+  return askPoint(prompt, corner, AskKind::pick, takeArmed(), out, true);
+}
+
+Status PromptEngine::getDist(std::string_view prompt, const std::optional<Point3>& base, double& out) {
+  return askMeasure(prompt, base, Measure::distance, out);
+}
+
+Status PromptEngine::getAngle(std::string_view prompt, const std::optional<Point3>& base, double& out) {
+  return askMeasure(prompt, base, Measure::angle, out);
+}
+
+Status PromptEngine::askMeasure(std::string_view prompt, std::optional<Point3> base, Measure what,
+                                double& out) {
+  const Armed armed = takeArmed();
+  const bool fixedBase = base.has_value();
+  while (true) {
+    if (!fixedBase) base.reset();
+    Point3 p;
+    std::optional<double> number;
+    Status st = askPoint(prompt, base, AskKind::point, armed, p, false, &number);
+    if (st == Status::Normal && !number && !base) {
+      // The first of two points: the second gives the measure.
+      base = p;
+      st = askPoint(kSecondPointPrompt, base, AskKind::point, Armed{}, p);
+    }
+    if (st != Status::Normal) return st;
+
+    double value = 0;
+    if (number) {
+      value = *number;
+    } else {
+      const double dx = p.x - base->x, dy = p.y - base->y;
+      value = what == Measure::angle ? angleDegrees(dx, dy) : std::hypot(dx, dy);
+    }
+    if ((armed.flags & kNoZero) && value == 0.0) {
+      console_.print(refusal::kZero);
+    } else if ((armed.flags & kNoNegative) && value < 0.0) {
+      console_.print(refusal::kNegative);
+    } else {
+      out = value;
+      return Status::Normal;
+    }
+  }
 }
 
 Status PromptEngine::getKeyword(std::string_view prompt) {

@@ -12,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "orv/prompt/reply_parser.h"
+#include "orv/prompt/engine.h"
 #include "window_console.h"
 
 namespace orv::window {
@@ -29,9 +29,17 @@ std::vector<std::pair<QString, std::string>> labelledKeywords(const std::string&
   for (const std::string& k : keywords) {
     QString label = QString::fromStdString(k);
     // "标签(K)" inside the prompt's brackets: the label is the text before "(K)" back to
-    // the last "[", "/" or "]".
-    const QString marker = "(" + QString::fromStdString(k) + ")";
-    const qsizetype at = text.indexOf(marker, 0, Qt::CaseInsensitive);
+    // the last "[", "/" or "]". K is the keyword, or its capitals as a reply may shorten
+    // it to ("[是(Y)/否(N)]" for "Yes No").
+    QString marker = "(" + QString::fromStdString(k) + ")";
+    qsizetype at = text.indexOf(marker, 0, Qt::CaseInsensitive);
+    QString capitals;
+    for (const char c : k)
+      if (c >= 'A' && c <= 'Z') capitals += QLatin1Char(c);
+    if (at < 0 && !capitals.isEmpty()) {
+      marker = "(" + capitals + ")";
+      at = text.indexOf(marker, 0, Qt::CaseSensitive);
+    }
     if (at > 0) {
       qsizetype from = at;
       while (from > 0 && text[from - 1] != '[' && text[from - 1] != '/' && text[from - 1] != ']' &&
@@ -140,13 +148,13 @@ void CommandPanel::rebuildKeywords() {
 void CommandPanel::submit() {
   if (!console_.waiting()) return;
   std::string text = input_->text().toStdString();
-  const prompt::AskOptions& o = console_.options();
-  if (o.kind == prompt::AskKind::point && o.basePoint && !o.boxFromBase && distanceTowardsCursor) {
-    if (const auto d = prompt::parseReal(text)) {
-      if (const auto p = distanceTowardsCursor(*d)) {
-        console_.answer(pointText(*p), *p);
-        return;
-      }
+  // A keyword armed, or a number where the prompt takes one, is given as typed: what it
+  // means in a script. Only elsewhere at a point prompt with a base point is a number
+  // alone a distance towards the cursor.
+  if (const auto d = prompt::directDistance(console_.options(), text); d && distanceTowardsCursor) {
+    if (const auto p = distanceTowardsCursor(*d)) {
+      console_.answer(pointText(*p), *p);
+      return;
     }
   }
   console_.answer(std::move(text));

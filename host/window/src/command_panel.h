@@ -31,8 +31,9 @@ class CommandPanel final : public QWidget {
   // The keyword buttons of the waiting prompt.
   QList<QToolButton*> keywordButtons() const;
 
-  // Turns a typed reply into what is given: at a point prompt with a base point a
-  // number alone is a distance towards the cursor (the point, as its text).
+  // The point at a distance from the prompt's base point towards the cursor: what a
+  // number alone typed at a point prompt with a base point gives where the prompt takes
+  // no number and no keyword of that name (prompt::directDistance).
   std::function<std::optional<prompt::Point3>(double distance)> distanceTowardsCursor;
 
   // Ends the reply in the input line (Enter, Space).
@@ -62,7 +63,8 @@ class CommandPanel final : public QWidget {
 };
 
 // The keywords of a prompt with the labels its text gives them: "[圆弧(A)/闭合(C)]"
-// names "A" 圆弧 and "C" 闭合; a keyword the text does not name is labelled by itself.
+// names "A" 圆弧 and "C" 闭合, "[是(Y)/否(N)]" names "Yes" 是(Y); a keyword the text does
+// not name is labelled by itself.
 std::vector<std::pair<QString, std::string>> labelledKeywords(const std::string& promptText,
                                                               const std::vector<std::string>& keywords);
 

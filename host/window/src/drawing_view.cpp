@@ -420,8 +420,18 @@ void DrawingView::paintGrid(QPainter& p) {
   const double x0 = std::floor(a.x / step) * step, y0 = std::floor(a.y / step) * step;
   if ((b.x - x0) / step * (b.y - y0) / step > 40000) return;
   p.setPen(QPen(dark_ ? QColor(90, 90, 90) : QColor(170, 170, 170), 1));
+  // Under the drawing: a dot only where the drawing's image shows the background.
+  const bool under = same(cacheTransform_, transform_) && !cache_.isNull();
+  const QRgb background = 0xFF000000u | backgroundColor(dark_);
+  const double ratio = cache_.devicePixelRatio();
   for (double x = x0; x <= b.x; x += step)
-    for (double y = y0; y <= b.y; y += step) p.drawPoint(toQ(transform_.toDevice({x, y})));
+    for (double y = y0; y <= b.y; y += step) {
+      const QPointF d = toQ(transform_.toDevice({x, y}));
+      const QPoint at(qRound(d.x()), qRound(d.y()));
+      const QPoint pixel(qRound(at.x() * ratio), qRound(at.y() * ratio));
+      if (under && cache_.valid(pixel) && cache_.pixel(pixel) != background) continue;
+      p.drawPoint(at);
+    }
 }
 
 void DrawingView::paintHighlight(QPainter& p) {

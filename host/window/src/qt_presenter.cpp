@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -15,6 +16,8 @@
 #include <QTimer>
 
 #include <map>
+
+#include "orv/dialogs/command_line_dialog.h"
 
 namespace orv::window {
 
@@ -41,8 +44,17 @@ class PictureFrame final : public QWidget {
     }
   }
   const QImage& image() const { return image_; }
+  // A click on the picture (its slot is chosen), a double click (chosen, and OK).
+  std::function<void()> clicked;
+  std::function<void()> doubleClicked;
 
  protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton && clicked) clicked();
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton && doubleClicked) doubleClicked();
+  }
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     const QRect inner = rect().adjusted(1, 1, -1, -1);
@@ -161,6 +173,31 @@ ModelDialog::ModelDialog(ds::DialogModel& model, QWidget* parent)
     w->setEnabled(c.enabled);
     w->setObjectName(QStringLiteral("control%1").arg(id));
     widgets_.emplace_back(id, w);
+    byIndex_.emplace(i, w);
+  }
+  bindPictures();
+}
+
+void ModelDialog::bindPictures() {
+  // A picture chooses the radio button of its slot, as a click on the button does.
+  for (const ds::Slot& slot : ds::slotsOf(model_)) {
+    if (!slot.picture) continue;
+    const auto frameAt = byIndex_.find(*slot.picture), radioAt = byIndex_.find(slot.radio);
+    if (frameAt == byIndex_.end() || radioAt == byIndex_.end()) continue;
+    auto* frame = dynamic_cast<PictureFrame*>(frameAt->second);
+    auto* radio = qobject_cast<QRadioButton*>(radioAt->second);
+    if (!frame || !radio) continue;
+    frame->clicked = [radio] {
+      if (radio->isEnabled()) radio->setChecked(true);
+    };
+    frame->doubleClicked = [this, radio] {
+      if (!radio->isEnabled()) return;
+      radio->setChecked(true);
+      if (auto* ok = qobject_cast<QPushButton*>(control(kOk)); ok && ok->isEnabled())
+        ok->click();
+      else if (!ok)
+        accept();
+    };
   }
 }
 

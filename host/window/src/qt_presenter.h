@@ -9,6 +9,7 @@
 #include <QSize>
 
 #include <functional>
+#include <map>
 
 #include "orv/dialogs/presenter.h"
 
@@ -38,9 +39,13 @@ class ModelDialog final : public QDialog {
   const DialogUnits& units() const { return units_; }
 
  private:
+  // A click on a picture frame chooses its slot's radio button; a double click chooses
+  // it and presses OK.
+  void bindPictures();
   dialogs::DialogModel& model_;
   DialogUnits units_;
   std::vector<std::pair<int, QWidget*>> widgets_;
+  std::map<std::size_t, QWidget*> byIndex_;  // by the model's control index
 };
 
 class QtPresenter final : public dialogs::Presenter {

@@ -214,10 +214,12 @@ void WindowConsole::deliver(Due due) {
   if (loop_) loop_->quit();
 }
 
-void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point) {
+void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point,
+                           std::optional<double> pickReach) {
   if (!waiting_ || due_) return;
   prompt::Reply reply = prompt::Reply::line(text);
   reply.point = point;
+  if (point) reply.pickReach = pickReach;
   deliver(Due{std::move(reply), std::move(text)});
 }
 

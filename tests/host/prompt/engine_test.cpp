@@ -47,7 +47,7 @@ class ReplyQueue final : public Console {
   std::deque<Reply> replies_;
 };
 
-Reply click(Point3 p) { return Reply{Reply::Kind::Text, {}, p}; }
+Reply click(Point3 p) { return Reply{Reply::Kind::Text, {}, p, std::nullopt}; }
 
 TEST(PointPrompt, refusesWhatIsNotAPointAndAsksAgain) {
   Session s("abc\n1,2,\n 3 , 4 \n");

@@ -141,5 +141,34 @@ TEST(DrawingView, theDrawingIsWhereTheViewPutsItOnEitherBackground) {
   w.run();
 }
 
+TEST(DrawingView, theGridLiesUnderTheDrawing) {
+  WindowSession w;
+  db::Database& d = w.session().database();
+  // A line along y = 0, where a row of grid dots lies, at 1 unit a pixel (a dot each 100).
+  ASSERT_TRUE(d.append(db::Entity(db::Line{{-2000, 0, 0}, {2000, 0, 0}})));
+  w.step([&] {
+    DrawingView& v = w.view();
+    v.moveView(ViewTransform{1.0, 300.0, 200.0});
+    v.setGridOn(true);
+    v.renderNow();
+    const QImage shown = v.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb background = backgroundColor(true) & 0xFFFFFF;
+    int dots = 0, lineGaps = 0;
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x) {
+        const QRgb c = shown.pixel(x, y) & 0xFFFFFF;
+        if (y == 200) {
+          lineGaps += c != (v.cachedImage().pixel(x, y) & 0xFFFFFF);
+        } else if (c != background && std::abs(y - 200) > 2) {
+          ++dots;
+        }
+      }
+    EXPECT_GT(dots, 20) << "the grid is shown";
+    EXPECT_EQ(lineGaps, 0) << "the line is drawn over the grid, whole";
+    return false;
+  });
+  w.run();
+}
+
 }  // namespace
 }  // namespace orv::window::testing

@@ -217,4 +217,112 @@ inline std::vector<std::string> describeEntities(const db::Database& d) {
   return out;
 }
 
+// ---- the same replies in the window and in a script
+
+// The pipe styles of a draw.ini the plug-in's tests start from.
+inline constexpr const char* kStyles =
+    "[MIDLINE]\nLINECOLOR=1\nLINETYPE=CENTER\n[SIDELINE]\nLINECOLOR=3\nLINETYPE=DASHED\n";
+
+// A view of 4 drawing units a pixel with the drawing's origin at pixel (100, 450).
+inline const ViewTransform kView{0.25, 100.0, 450.0};
+
+// One thing the user does: a click at a pixel of the view, the mouse moved there
+// (no reply), a keyword clicked in the panel, or a reply typed.
+struct Act {
+  enum Kind { click, move, keyword, typed } kind;
+  QPoint at;
+  std::string text;
+};
+inline Act clickAt(int x, int y) { return {Act::click, {x, y}, {}}; }
+inline Act mouseAt(int x, int y) { return {Act::move, {x, y}, {}}; }
+inline Act keywordOf(std::string k) { return {Act::keyword, {}, std::move(k)}; }
+inline Act typing(std::string t) { return {Act::typed, {}, std::move(t)}; }
+
+struct Answered {
+  std::string transcript;
+  std::vector<std::string> drawing;
+  std::string ini;
+  std::vector<std::string> script;  // the same replies as a script's lines
+  std::vector<db::Point2> clicked;
+};
+
+// The acts answered in the window (with the plug-in loaded when `m` is given), with a
+// dialog answered by `dialog` when one opens.
+inline Answered inWindow(const ModuleDir* m, const std::string& ini, const std::vector<Act>& acts,
+                         const std::function<void(ModelDialog&)>& dialog = {}) {
+  if (m) m->writeIni(ini);
+  Answered out;
+  WindowSession w;
+  if (m) {
+    const auto loaded = w.session().modules().load(m->module);
+    EXPECT_TRUE(loaded.ok) << loaded.message;
+  }
+  w.presenter().shown = [&](QWidget* shown) {
+    auto* d = qobject_cast<ModelDialog*>(shown);
+    if (d && dialog) {
+      dialog(*d);
+      return;
+    }
+    ADD_FAILURE() << "a dialog or box that was not expected";
+    shown->close();
+  };
+  w.step([&] {
+    w.view().moveView(kView);
+    return false;
+  });
+  for (const Act& a : acts) {
+    switch (a.kind) {
+      case Act::click: w.click(a.at); break;
+      case Act::move:
+        w.step([&w, at = a.at] {
+          moveTo(w.view(), at);
+          return false;
+        });
+        break;
+      case Act::keyword: w.keyword(QString::fromStdString(a.text)); break;
+      case Act::typed: w.type(a.text); break;
+    }
+  }
+  w.run();
+  out.transcript = w.console().transcript();
+  out.drawing = describeEntities(w.session().database());
+  out.clicked = w.clicked();
+  std::size_t click = 0;
+  for (const Act& a : acts) {
+    if (a.kind == Act::move) continue;
+    if (a.kind != Act::click) {
+      out.script.push_back(a.text);
+    } else if (click < out.clicked.size()) {
+      const db::Point2 p = out.clicked[click++];
+      out.script.push_back(pointText({p.x, p.y, 0}));
+    }
+  }
+  if (m) out.ini = m->ini();
+  return out;
+}
+inline Answered inWindow(const ModuleDir& m, const std::string& ini, const std::vector<Act>& acts,
+                         const std::function<void(ModelDialog&)>& dialog = {}) {
+  return inWindow(&m, ini, acts, dialog);
+}
+
+// The same lines in a script (with the plug-in loaded when `m` is given).
+inline Answered inScript(const ModuleDir* m, const std::string& ini, const std::vector<std::string>& lines) {
+  if (m) m->writeIni(ini);
+  Answered out;
+  out.transcript = scriptTranscript(
+      lines,
+      [&](app::Session& s) {
+        if (m) {
+          EXPECT_TRUE(s.modules().load(m->module).ok);
+        }
+      },
+      [&](app::Session& s) { out.drawing = describeEntities(s.database()); });
+  if (m) out.ini = m->ini();
+  out.script = lines;
+  return out;
+}
+inline Answered inScript(const ModuleDir& m, const std::string& ini, const std::vector<std::string>& lines) {
+  return inScript(&m, ini, lines);
+}
+
 }  // namespace orv::window::testing

@@ -29,10 +29,14 @@ struct Reply {
   // A presentation that can pick points (a click in a drawing view) gives the
   // point here instead of as text.
   std::optional<Point3> point;
+  // With a clicked point: how far (in drawing units) the presentation's pick box reaches
+  // around it, for what the click picks (the point of a snap override at "于"); nullopt:
+  // the session's pick distance, as for a typed point.
+  std::optional<double> pickReach;
 
-  static Reply line(std::string t) { return {Kind::Text, std::move(t), std::nullopt}; }
-  static Reply cancel() { return {Kind::Cancel, {}, std::nullopt}; }
-  static Reply end() { return {Kind::End, {}, std::nullopt}; }
+  static Reply line(std::string t) { return {Kind::Text, std::move(t), std::nullopt, std::nullopt}; }
+  static Reply cancel() { return {Kind::Cancel, {}, std::nullopt, std::nullopt}; }
+  static Reply end() { return {Kind::End, {}, std::nullopt, std::nullopt}; }
 };
 
 // What a prompt asks for, so that a presentation can offer the right tools (a
@@ -55,6 +59,11 @@ struct AskOptions {
   // The base point is a corner of a rectangle (a window of a selection, ZOOM W): the
   // rubber band is that rectangle rather than a line.
   bool boxFromBase = false;
+  // A number alone is a reply of its own here (a size, an angle, a distance, a scale):
+  // true at number prompts and at the distance and angle prompts that take a point as
+  // well (getDist, getAngle). Where it is false, a presentation may read a number typed
+  // at a point prompt with a base point as a distance towards its cursor.
+  bool takesNumber = false;
   // The keywords the reply may name, as armed ("W X S D F 0").
   std::vector<std::string> keywords;
   // How a presentation may name them, one per keyword ("窗口(W)"); empty: as the
@@ -62,6 +71,11 @@ struct AskOptions {
   std::vector<std::string> keywordLabels;
   // A text reply that may hold blanks: the space bar types a blank instead of ending it.
   bool blanksAllowed = false;
+
+  // A point is a reply here (typed, or clicked in a view).
+  bool takesPoint() const {
+    return kind == AskKind::point || kind == AskKind::pick || kind == AskKind::select;
+  }
 
   // The host's own command prompt: lines starting with "#" are comments there
   // and are skipped by presentations that read scripts.

@@ -43,7 +43,29 @@ inline constexpr std::string_view kZero = "\n值不能为零。";
 inline constexpr std::string_view kNegative = "\n值不能为负。";
 inline constexpr std::string_view kStringTooLong = "\n字符串太长。";
 inline constexpr std::string_view kKeyword = "\n需要选项关键字。";
+inline constexpr std::string_view kNumberOrPoint = "\n需要数值或点。";
+inline constexpr std::string_view kNumberPointOrKeyword = "\n需要数值、点或选项关键字。";
 }  // namespace refusal
+
+// What a distance or angle prompt without a base point asks after its first point.
+inline constexpr std::string_view kSecondPointPrompt = "\n指定第二点: ";
+
+// The armed keyword a reply names, as it was armed, or nullopt. A reply names a
+// keyword when, blanks around it aside and letters compared without regard to case,
+// it is the keyword itself, a shortening of it that keeps every capital ("Undo": "u",
+// "un"; "eXit": "ex"), or its capitals alone ("eXit": "x"). A keyword without capitals
+// ("0", "width") must be typed in full; one leading "_" on the reply is ignored. A full
+// match anywhere in the list wins over a shortening; among shortenings the first armed
+// keyword wins. The reply is read as typed: give it asciiForms() first.
+std::optional<std::string> matchKeyword(const std::vector<std::string>& keywords,
+                                        std::string_view reply);
+
+// Direct distance entry: what a typed reply is at a prompt of a presentation that has
+// a cursor. A number alone is a distance along the direction from the base point to the
+// cursor only at a point prompt with a base point (not a rectangle's corner) that takes
+// no number of its own and where the reply names no armed keyword; the distance, or
+// nullopt where the reply is to be given as typed.
+std::optional<double> directDistance(const AskOptions& options, std::string_view typed);
 
 // Rules shared by every request:
 //   - A cancel, or the end of the input, gives Cancel.
@@ -90,6 +112,28 @@ class PromptEngine {
   // last point stays), with a rubber rectangle for presentations that draw one.
   Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
 
+  // A distance (acedGetDist): a number typed, or a point whose distance from `base`
+  // in the drawing's plane (x and y) gives it. Without a base the first point given
+  // becomes the base and kSecondPointPrompt asks for the second (a number at the first
+  // prompt is the distance at once). Points set the last point and take snap
+  // overrides, as at getPoint. With kNoZero a zero distance, typed or measured, is
+  // refused ("\n值不能为零。"); with kNoNegative a negative number. Armed keywords
+  // and kOther as at getPoint; anything else is refused with "\n需要数值或点。" (with
+  // keywords "\n需要数值、点或选项关键字。") and asked again. A presentation is told
+  // (AskOptions::takesNumber) that a number alone is the reply here, so that it never
+  // reads one as a distance towards its cursor.
+  //
+  //   SCALE's factor:   initGet(kNoZero | kNoNegative, "");
+  //                     getDist("\n指定比例因子: ", base, factor);
+  Status getDist(std::string_view prompt, const std::optional<Point3>& base, double& out);
+  // An angle in degrees, counter-clockwise from +x (acedGetAngle, in degrees): a
+  // number typed (as it is: "-30", "400" are taken), or a point, the angle of the line
+  // from `base` to it (0 <= angle < 360, exact along the axes). Without a base, as
+  // getDist. Flags, keywords and refusals as getDist.
+  //
+  //   ROTATE's angle:   getAngle("\n指定旋转角度: ", base, degrees);
+  Status getAngle(std::string_view prompt, const std::optional<Point3>& base, double& out);
+
   // One of the armed keywords (acedGetKword): Keyword with lastKeyword(), None for an
   // empty reply; anything else is refused with "\n需要选项关键字。" and asked again.
   Status getKeyword(std::string_view prompt);
@@ -123,6 +167,8 @@ class PromptEngine {
   };
   Armed takeArmed();
   static AskOptions askOptions(AskKind kind, const Armed& armed);
+  enum class Measure { distance, angle };
+  Status askMeasure(std::string_view prompt, std::optional<Point3> base, Measure what, double& out);
   // Asks once; the status that ends the request, or nullopt with a reply to judge.
   std::optional<Status> receive(std::string_view prompt, const AskOptions& options,
                                 Reply& reply);
@@ -130,8 +176,10 @@ class PromptEngine {
   // any reply as typed: Keyword; nullopt otherwise.
   std::optional<Status> keywordReply(const Armed& armed, std::string_view read,
                                      std::string_view typed);
+  // A point (or, when `number` is given, a number alone as well: *number is then set).
   Status askPoint(std::string_view prompt, const std::optional<Point3>& basePoint,
-                  AskKind kind, Point3& out, bool boxFromBase = false);
+                  AskKind kind, const Armed& armed, Point3& out, bool boxFromBase = false,
+                  std::optional<double>* number = nullptr);
   // After a snap override was typed: asks "于" for the point to snap from. Normal with
   // the snap point, None to ask the prompt again, Cancel.
   Status askSnap(SnapKind kind, AskOptions options, Point3& out);

@@ -42,6 +42,13 @@ class SnapProvider {
   // base point is that of the prompt (for a perpendicular foot).
   virtual std::optional<Point3> snapPoint(SnapKind kind, const Point3& at,
                                           const std::optional<Point3>& basePoint) = 0;
+  // The same for a clicked point, looked for within `reach` drawing units of it (the
+  // pick box of the view it was clicked in); by default as snapPoint.
+  virtual std::optional<Point3> snapPointWithin(SnapKind kind, const Point3& at,
+                                                const std::optional<Point3>& basePoint, double reach) {
+    (void)reach;
+    return snapPoint(kind, at, basePoint);
+  }
 };
 
 // What a point prompt says around a snap override.
