@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "messages.h"
+#include "orv/core/edges.h"
 #include "orv/core/fillet.h"
 #include "orv/core/intersections.h"
 #include "orv/core/offset.h"
@@ -85,23 +86,9 @@ Status askDistance(Session& s, std::string_view prompt, std::string_view keyword
   }
 }
 
-// Collects the pieces an entity is drawn with.
-class PieceCollector final : public core::ShapeSink {
- public:
-  std::vector<Piece> pieces;
-  void piece(const Piece& p, bool) override { pieces.push_back(p); }
-};
-
-// The pieces of the edges (every entity when `edges` is empty) whose boxes meet `area`,
-// the entity `self` left out; found through the spatial index.
 std::vector<Piece> edgePieces(Session& s, const core::Box2& area, const core::SelectionSet& edges,
                               db::ObjectId self) {
-  PieceCollector sink;
-  for (db::ObjectId id : s.index().query(area)) {
-    if (id == self || (!edges.empty() && !edges.contains(id))) continue;
-    core::describeEntity(s.database(), id, sink);
-  }
-  return std::move(sink.pieces);
+  return core::edgePieces(s.index(), area, edges, self);
 }
 
 // One change of a command that U inside it takes back: entities as they were, and the
@@ -283,10 +270,8 @@ std::vector<std::pair<db::ObjectId, Vec2>> fenceCrossings(Session& s, const std:
       bool seen = false;
       for (const auto& o : out) seen = seen || o.first == id;
       if (seen) continue;
-      PieceCollector sink;
-      core::describeEntity(s.database(), id, sink);
       std::vector<Vec2> points;
-      for (const Piece& p : sink.pieces) core::intersections(leg, p, points);
+      for (const Piece& p : core::piecesOf(s.database(), id)) core::intersections(leg, p, points);
       if (!points.empty()) out.emplace_back(id, points.front());
     }
   }
@@ -339,9 +324,7 @@ void trimOrExtend(Session& s, Shaping how) {
         return;
       const core::Box2 box = core::Box2::of(xy(a), xy(b));
       for (db::ObjectId id : s.index().crossing(box)) {
-        PieceCollector sink;
-        core::describeEntity(s.database(), id, sink);
-        for (const Piece& piece : sink.pieces) {
+        for (const Piece& piece : core::piecesOf(s.database(), id)) {
           if (!core::meets(piece, box)) continue;
           shapeOne(s, how, id, core::nearestOn(piece, box.center()), *edges, change);
           break;
