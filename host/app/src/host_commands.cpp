@@ -104,7 +104,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
        .help = "结束会话。"},
   };
   // In the order the window's menus list them; HELP lists them by name.
-  for (auto* more : {fileCommands, drawingCommands, editCommands, inquiryCommands, layerCommands,
+  for (auto* more : {fileCommands, drawingCommands, editCommands, modifyCommands, inquiryCommands, layerCommands,
                      viewCommands, blockIconCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
