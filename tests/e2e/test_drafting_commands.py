@@ -132,7 +132,7 @@ class Drafting(unittest.TestCase):
         doc = ezdxf.new("R2000")
         doc.header["$INSBASE"] = (1, 0, 0)
         doc.modelspace().add_line((1, 0), (5, 0))
-        doc.modelspace().add_attdef("TAG", (1, 1), dxfattribs={"height": 1, "prompt": "位号"})
+        doc.modelspace().add_attdef("TAG", (1, 1), dxfattribs={"height": 1, "prompt": "位号"}, text="V-1")
         doc.saveas(valve)
         steps = [
             ["LINE", "0,0", "10,0", ""],
@@ -141,7 +141,7 @@ class Drafting(unittest.TestCase):
             ["I", "PART", "100,50", "2", "", "90"],
             ["I", "PART", "S", "3", "R", "30", "200,0"],
             ["I", "PART", "300,0", "C", "302,3", ""],
-            ["I", valve, "400,0", "", "", ""],
+            ["I", valve, "400,0", "", "", "", "V-101"],  # its attribute asked by its prompt
             ["X", "100,60", ""],                         # the one at (100, 50), twice as big, turned 90°
             ["PL", "0,-50", "10,-50", "A", "10,-40", ""],
             ["X", "5,-50", ""],
@@ -163,7 +163,9 @@ class Drafting(unittest.TestCase):
         self.assertEqual([e.dxftype() for e in valve_block], ["LINE", "ATTDEF"])
         self.assertEqual((tuple(valve_block[0].dxf.start), tuple(valve_block[0].dxf.end)), ((1, 0, 0), (5, 0, 0)))
         self.assertEqual(valve_block[1].dxf.tag, "TAG")
-        self.assertIn("\n块“valve”的属性定义还不能生成属性：插入的块参照不带属性。", out)
+        self.assertIn("\n输入属性值\n位号 <V-1>: V-101\n", out)
+        attribs = inserts[-1].attribs
+        self.assertEqual([(a.dxf.tag, a.dxf.text, tuple(a.dxf.insert)) for a in attribs], [("TAG", "V-101", (400, 1, 0))])
         # EXPLODE of the reference: its line and circle where it showed them.
         exploded = list(done[7].modelspace())[-2:]
         self.assertEqual([e.dxftype() for e in exploded], ["LINE", "CIRCLE"])

@@ -5,6 +5,8 @@
 // Sections: copying entities into a block; BLOCK; INSERT; EXPLODE; the table.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "draw_commands.h"
@@ -259,12 +261,125 @@ bool askScales(Session& s, const Point3& at, double& xs, double& ys) {
   return st == Status::Normal || st == Status::None;
 }
 
+// ---- attributes of a new reference
+
+// The value of the first tag of a code outside application data; empty when none.
+std::string_view tagValue(const db::RawTags& tags, int code) {
+  bool inGroup = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (!inGroup && t.code == code) return t.value;
+  }
+  return {};
+}
+
+std::string handleText(db::Handle h) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(h));
+  return text;
+}
+
+// An attribute's tags made from its definition's (already where the reference puts
+// it): owned by the reference, the prompt left out, the value given.
+db::RawTags attributeTags(const db::RawTags& definition, db::Handle owner, std::string_view value) {
+  db::RawTags out;
+  out.add(330, handleText(owner));
+  bool started = false, inDefinition = false;
+  for (db::RawTag t : core::tagsForCopy(definition)) {
+    if (t.code == 1001) break;  // application data of the definition stays with it
+    if (!started && t.code == 330) continue;
+    started = true;
+    if (t.code == 100) {
+      inDefinition = t.value == "AcDbAttributeDefinition";
+      out.add(100, inDefinition ? "AcDbAttribute" : t.value);
+      continue;
+    }
+    if (inDefinition && t.code == 3) continue;
+    out.add(t.code, !inDefinition && t.code == 1 ? value : t.value);
+  }
+  return out;
+}
+
+struct Attribute {
+  db::ObjectId definition;
+  db::Entity placed;  // the definition where the reference puts it
+  std::string value;
+};
+
 bool hasAttributeDefinitions(const db::Database& d, db::BlockId block) {
   bool found = false;
   d.forEachEntity(block, [&](db::ObjectId, const db::Entity& e) {
     if (const auto* u = e.as<db::UnknownEntity>(); u && d.name(u->type) == "ATTDEF") found = true;
   });
   return found;
+}
+
+// Asks the value of each attribute the block defines (constant ones aside, preset ones
+// taking their default), in order; nullopt on a cancel.
+std::optional<std::vector<Attribute>> askAttributes(Session& s, db::BlockId block, const core::Affine2& map) {
+  const db::Database& d = s.database();
+  std::vector<Attribute> out;
+  std::optional<std::string> why;
+  if (!map.isSimilarity()) why = "X、Y 比例不同";
+  d.forEachEntity(block, [&](db::ObjectId id, const db::Entity& e) {
+    const auto* u = e.as<db::UnknownEntity>();
+    if (why || !u || d.name(u->type) != "ATTDEF") return;
+    const int flags = std::atoi(std::string(tagValue(u->tags, 70)).c_str());
+    if (flags & 2) return;  // constant: drawn by the block itself
+    auto placed = core::transformEntity(d, id, map);
+    if (auto* reason = std::get_if<std::string>(&placed)) {
+      why = *reason;
+      return;
+    }
+    out.push_back({id, std::get<db::Entity>(std::move(placed)), std::string(tagValue(u->tags, 1))});
+  });
+  if (why) {
+    s.console().print("\n属性不能随块参照放置（" + *why + "），插入的块参照不带属性。");
+    return std::vector<Attribute>{};
+  }
+  if (!out.empty()) s.console().print("\n输入属性值");
+  for (Attribute& a : out) {
+    const auto& tags = d.entity(a.definition)->as<db::UnknownEntity>()->tags;
+    if (std::atoi(std::string(tagValue(tags, 70)).c_str()) & 8) continue;  // preset
+    std::string prompt(tagValue(tags, 3));
+    if (prompt.empty()) prompt = tagValue(tags, 2);
+    std::string value;
+    if (s.prompts().getString("\n" + prompt + " <" + a.value + ">: ", true, 255, value) != Status::Normal)
+      return std::nullopt;
+    if (!value.empty()) a.value = value;
+  }
+  return out;
+}
+
+// The reference, its attributes and the SEQEND that closes them.
+void addReference(Session& s, const db::BlockReference& r, std::vector<Attribute>& attributes) {
+  db::Database& d = s.database();
+  if (attributes.empty()) {
+    addToDrawing(s, r);
+    return;
+  }
+  db::RawTags follows;
+  follows.add(66, "1", 2);  // in the reference's own part: attributes follow
+  const db::Entity head = onCurrentLayer(d, r);
+  auto added = d.appendRead(head, d.modelSpace(), 0, follows);
+  if (!added) {
+    s.console().print("\n无法插入这个块参照。");
+    return;
+  }
+  const db::Handle owner = d.entity(*added)->handle();
+  for (Attribute& a : attributes) {
+    db::Entity attribute = a.placed;
+    attribute.geometry = db::UnknownEntity{d.intern("ATTRIB"),
+                                           attributeTags(a.placed.as<db::UnknownEntity>()->tags, owner, a.value)};
+    if (!d.appendRead(std::move(attribute), d.modelSpace(), 0, {})) s.console().print("\n无法添加属性。");
+  }
+  db::RawTags end;
+  end.add(330, handleText(owner));
+  end.add(100, "AcDbEntity");
+  end.add(8, d.name(head.layer));
+  db::Entity seqend(db::UnknownEntity{d.intern("SEQEND"), end});
+  seqend.layer = head.layer;
+  d.appendRead(std::move(seqend), d.modelSpace(), 0, {});
 }
 
 void insert(Session& s) {
@@ -304,9 +419,19 @@ void insert(Session& s) {
     if (st == Status::None) rotation = 0;
     else if (st != Status::Normal) return;
   }
-  if (!addToDrawing(s, db::BlockReference{*block, {at.x, at.y, at.z}, xs, ys, xs, rotation})) return;
-  if (hasAttributeDefinitions(s.database(), *block))
-    s.console().print("\n块“" + s.database().block(*block).name + "”的属性定义还不能生成属性：插入的块参照不带属性。");
+  const db::BlockReference reference{*block, {at.x, at.y, at.z}, xs, ys, xs, rotation};
+  std::vector<Attribute> attributes;
+  if (hasAttributeDefinitions(s.database(), *block)) {
+    const db::BlockDefinition& b = s.database().block(*block);
+    auto map = core::Affine2::insert({b.base.x, b.base.y}, {at.x, at.y}, xs, ys, rotation);
+    if (xs > 0 && ys == xs) map.turn = rotation;  // angles turned exactly
+    map.zs = xs;
+    map.zt = at.z - xs * b.base.z;
+    auto asked = askAttributes(s, *block, map);
+    if (!asked) return;
+    attributes = std::move(*asked);
+  }
+  addReference(s, reference, attributes);
 }
 
 // ---- EXPLODE
@@ -346,6 +471,7 @@ std::optional<std::string> referenceContents(const db::Database& d, const db::Bl
                                              std::vector<Planned>& out) {
   const db::BlockDefinition& b = d.block(r.block);
   auto map = core::Affine2::insert({b.base.x, b.base.y}, {r.position.x, r.position.y}, r.xScale, r.yScale, r.rotation);
+  if (r.xScale > 0 && r.yScale == r.xScale) map.turn = r.rotation;  // angles turned exactly
   map.zs = r.zScale;
   map.zt = r.position.z - r.zScale * b.base.z;
   const bool similar = map.isSimilarity();
