@@ -2,7 +2,8 @@
 // INSERT (a reference to a block of the drawing or to the drawing of a DXF file) and
 // EXPLODE (polylines into lines and arcs, references into their contents).
 //
-// Sections: copying entities into a block; BLOCK; INSERT; EXPLODE; the table.
+// Sections: copying entities into a block; BLOCK; INSERT (a file as a block, the
+// attributes of a new reference); EXPLODE; the table.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -563,7 +564,8 @@ std::vector<Session::HostCommand> blockCommands() {
        .undoable = true, .aliases = {"I"},
        .help = "输入块名，或一个 DXF 图形文件的路径（它的模型空间成为以文件名命名的块），指定插入点"
                "（之前可用 S 指定统一比例、R 指定旋转角度），再指定 X 比例（缺省 1；点取一点或 C 后指定对角点"
-               "时取它与插入点的坐标差作为 X、Y 比例）、Y 比例（缺省同 X）和旋转角度。",
+               "时取它与插入点的坐标差作为 X、Y 比例）、Y 比例（缺省同 X）和旋转角度；块有属性定义时按其提示"
+               "依次输入属性值（回车取缺省值；常量和预置属性不询问）。",
        .menu = {"绘图", "插入块", true}},
       {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把块参照分解成它的对象", .run = explode,
        .undoable = true, .aliases = {"X"},
