@@ -83,6 +83,7 @@ class Drafting(unittest.TestCase):
             ["POL", "4", "700,0", "C", "10"],
             ["POLYGON", "6", "800,0", "I", "802,0"],
             ["POL", "3", "E", "900,0", "902,0"],
+            ["C", "T", "505,0", "510,10", "1"],             # tangent to two sides of a rounded rectangle
         ]
         out, done, undone = self.run_steps(s, steps)
         self.assertIn("\n指定圆的圆心或 [三点(3P)/两点(2P)/切点、切点、半径(T)]: ", out)
@@ -91,12 +92,13 @@ class Drafting(unittest.TestCase):
         self.assertIn("\n指定圆弧的端点或 [闭合(C)/半宽(H)/直线(L)/放弃(U)/宽度(W)]: C\n", out)
         got = list(done[-1].modelspace())
         kinds = [e.dxftype() for e in got]
-        self.assertEqual(kinds, ["CIRCLE"] * 5 + ["LINE", "LINE", "CIRCLE"] + ["ARC"] * 3 + ["LWPOLYLINE"] * 6)
+        self.assertEqual(kinds, ["CIRCLE"] * 5 + ["LINE", "LINE", "CIRCLE"] + ["ARC"] * 3 + ["LWPOLYLINE"] * 6 + ["CIRCLE"])
         for e in got:
             self.assertEqual(e.dxf.layer, "PIPE", e.dxftype())
             self.assertEqual((e.dxf.color, e.dxf.linetype.upper()), (256, "BYLAYER"), e.dxftype())
         circles = [(e.dxf.center.x, e.dxf.center.y, e.dxf.radius) for e in got if e.dxftype() == "CIRCLE"]
-        want = [(10, 10, 5), (30, 10, 4), (50, 10, 4), (5, 5, math.sqrt(50)), (2, 40, 4), (110, 10, 10)]
+        want = [(10, 10, 5), (30, 10, 4), (50, 10, 4), (5, 5, math.sqrt(50)), (2, 40, 4), (110, 10, 10), (509, 1, 1)]
+        self.assertEqual(len(circles), len(want))
         for k, (g, w) in enumerate(zip(circles, want)):
             self.close(g, w, f"circle {k}")
         arcs = [e for e in got if e.dxftype() == "ARC"]

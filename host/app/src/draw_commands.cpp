@@ -112,7 +112,29 @@ std::optional<shapes::CircleShape> circleByTwoPoints(Session& s, double& z) {
   }
 }
 
-// A line, circle or arc picked for a tangent; nullopt on a cancel.
+// The line or circle of a polyline's segment nearest to p.
+shapes::TangentTo nearestSegment(const db::Polyline& pl, Vec2 p) {
+  const std::size_t n = pl.size();
+  std::optional<core::Piece> best;
+  double bestDistance = 0;
+  for (std::size_t i = 0; i < (pl.closed() ? n : n - 1); ++i) {
+    const db::Point2 a = pl.point(i), b = pl.point((i + 1) % n);
+    if (a == b) continue;
+    const core::Piece piece = core::bulgePiece({a.x, a.y}, {b.x, b.y}, pl.bulge(i));
+    const double d = core::distanceTo(piece, p);
+    if (!best || d < bestDistance) {
+      best = piece;
+      bestDistance = d;
+    }
+  }
+  if (best) {
+    if (const auto* arc = std::get_if<core::CircularArc>(&*best)) return shapes::CircleShape{arc->center, arc->radius};
+    if (const auto* segment = std::get_if<core::Segment>(&*best)) return shapes::TangentLine{segment->a, segment->b};
+  }
+  return shapes::TangentLine{{pl.point(0).x, pl.point(0).y}, {pl.point(1).x, pl.point(1).y}};
+}
+
+// A line, circle or arc (or a polyline's segment) picked for a tangent; nullopt on a cancel.
 std::optional<shapes::TangentTo> pickTangent(Session& s, std::string_view prompt, Vec2& picked) {
   for (;;) {
     Point3 p;
@@ -127,7 +149,8 @@ std::optional<shapes::TangentTo> pickTangent(Session& s, std::string_view prompt
     if (const auto* l = e->as<db::Line>()) return shapes::TangentLine{{l->start.x, l->start.y}, {l->end.x, l->end.y}};
     if (const auto* c = e->as<db::Circle>()) return shapes::CircleShape{{c->center.x, c->center.y}, c->radius};
     if (const auto* a = e->as<db::Arc>()) return shapes::CircleShape{{a->center.x, a->center.y}, a->radius};
-    s.console().print("\n需要直线、圆或圆弧。");
+    if (const auto* pl = e->as<db::Polyline>(); pl && pl->size() >= 2) return nearestSegment(*pl, picked);
+    s.console().print("\n需要直线、圆、圆弧或多段线。");
   }
 }
 
@@ -493,7 +516,8 @@ std::vector<Session::HostCommand> shapeCommands() {
       {.name = "CIRCLE", .description = "画圆：圆心和半径（或直径），三点，两点，或与两个对象相切", .run = circle,
        .undoable = true, .aliases = {"C"},
        .help = "指定圆心，再指定半径（数值，或点取一点取它到圆心的距离；回车沿用上次的半径），或 D 和直径。"
-               "在第一个提示下 3P 过三点画圆，2P 以两点为直径的两端画圆，T 点取两个相切的直线、圆或圆弧再指定半径。",
+               "在第一个提示下 3P 过三点画圆，2P 以两点为直径的两端画圆，T 点取两个相切的直线、圆、圆弧或多段线的一段"
+               "再指定半径。",
        .menu = {"绘图", "圆", true}},
       {.name = "ARC", .description = "画圆弧：三点，或圆心、起点、端点（逆时针）", .run = arc, .undoable = true,
        .aliases = {"A"},
