@@ -135,6 +135,7 @@ class Drafting(unittest.TestCase):
         doc.header["$INSBASE"] = (1, 0, 0)
         doc.modelspace().add_line((1, 0), (5, 0))
         doc.modelspace().add_attdef("TAG", (1, 1), dxfattribs={"height": 1, "prompt": "位号"}, text="V-1")
+        doc.modelspace().add_linear_dim(base=(1, 3), p1=(1, 0), p2=(5, 0)).render()
         doc.saveas(valve)
         steps = [
             ["LINE", "0,0", "10,0", ""],
@@ -162,7 +163,9 @@ class Drafting(unittest.TestCase):
                           ("PART", (300, 0, 0), 2, 3, 0), ("valve", (400, 0, 0), 1, 1, 0)])
         valve_block = done[6].blocks.get("valve")
         self.assertEqual(tuple(valve_block.base_point), (1, 0, 0))
-        self.assertEqual([e.dxftype() for e in valve_block], ["LINE", "ATTDEF"])
+        self.assertEqual([e.dxftype() for e in valve_block], ["LINE", "ATTDEF", "DIMENSION"])
+        picture = done[6].blocks.get(valve_block[2].dxf.geometry)  # the dimension's picture came along
+        self.assertIn("LINE", [e.dxftype() for e in picture])
         self.assertEqual((tuple(valve_block[0].dxf.start), tuple(valve_block[0].dxf.end)), ((1, 0, 0), (5, 0, 0)))
         self.assertEqual(valve_block[1].dxf.tag, "TAG")
         self.assertIn("\n输入属性值\n位号 <V-1>: V-101\n", out)

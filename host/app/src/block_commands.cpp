@@ -170,6 +170,36 @@ void block(Session& s) {
 
 // ---- INSERT
 
+// The dimensions of `source`'s model space draw through picture blocks that must come
+// along under names `d` does not hold: each gets a copy of its picture under a fresh
+// name. The names given; nullopt when a copy could not be made.
+std::optional<std::vector<std::string>> givePicturesFreshNames(const db::Database& d, db::Database& source) {
+  std::vector<std::pair<db::ObjectId, db::BlockId>> dimensions;
+  source.forEachEntity(source.modelSpace(), [&](db::ObjectId id, const db::Entity& e) {
+    if (e.as<db::UnknownEntity>())
+      if (const auto picture = core::drawnBlock(source, e)) dimensions.push_back({id, *picture});
+  });
+  std::vector<std::string> names;
+  std::size_t n = 0;
+  for (const auto& [id, picture] : dimensions) {
+    std::string name;
+    do name = "*D" + std::to_string(n++);
+    while (d.findBlock(name) || source.findBlock(name));
+    auto copy = source.addBlock(name, source.block(picture).base);
+    if (!copy) return std::nullopt;
+    source.editBlock(*copy).flags = source.block(picture).flags;
+    std::vector<Planned> contents;
+    source.forEachEntity(picture, [&](db::ObjectId inner, const db::Entity& e) { contents.push_back({inner, e}); });
+    if (!appendCopies(source, source, contents, *copy)) return std::nullopt;
+    db::Entity renamed = *source.entity(id);
+    auto* u = renamed.as<db::UnknownEntity>();
+    u->tags = core::withText(u->tags, 2, name);
+    if (source.replace(id, std::move(renamed)) != db::Status::ok) return std::nullopt;
+    names.push_back(name);
+  }
+  return names;
+}
+
 // The drawing of a DXF file made into a block of this drawing named after the file.
 // Kept in one function: drawings are read through the session's file layer.
 std::optional<db::BlockId> blockFromFile(Session& s, const std::filesystem::path& path) {
@@ -189,6 +219,11 @@ std::optional<db::BlockId> blockFromFile(Session& s, const std::filesystem::path
     s.console().print("\n不能把“" + path.string() + "”作为块“" + name + "”插入：块名无效或文件中已有同名的块。");
     return std::nullopt;
   }
+  const auto pictures = givePicturesFreshNames(d, source);
+  if (!pictures) {
+    s.console().print("\n无法把“" + path.string() + "”作为块读入。");
+    return std::nullopt;
+  }
   auto made = source.addBlock(name, source.header.insertionBase);
   if (!made) return std::nullopt;
   std::vector<Planned> planned;
@@ -198,6 +233,8 @@ std::optional<db::BlockId> blockFromFile(Session& s, const std::filesystem::path
     return std::nullopt;
   }
   auto merged = d.mergeBlock(source, name);
+  for (const std::string& picture : *pictures)
+    if (merged && !d.mergeBlock(source, picture)) merged = db::Result<db::BlockId>(db::Error{db::Status::notFound});
   if (!merged) {
     s.console().print("\n无法把“" + path.string() + "”作为块读入。");
     return std::nullopt;
@@ -481,6 +518,10 @@ std::optional<std::string> referenceContents(const db::Database& d, const db::Bl
   d.forEachEntity(r.block, [&](db::ObjectId id, const db::Entity& e) {
     if (why) return;
     if (!isFollower(d, e)) owner = id;
+    if (!e.as<db::BlockReference>() && core::drawnBlock(d, e)) {
+      why = "其中的" + core::kindName(d, e) + "还不能分解出来";
+      return;
+    }
     if (!similar) {
       db::Entity mapped = e;
       if (auto* l = mapped.as<db::Line>()) {
