@@ -105,9 +105,10 @@ std::vector<Session::HostCommand> makeHostCommands() {
        .help = "结束会话。"},
   };
   // In the order the window's menus list them; HELP lists them by name.
-  for (auto* more : {fileCommands, drawingCommands, draftingCommands, editCommands, inquiryCommands, layerCommands,
+  for (auto* more : {fileCommands, drawingCommands, editCommands, inquiryCommands, layerCommands,
                      viewCommands, blockIconCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
+  for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
   return commands;
 }
 
