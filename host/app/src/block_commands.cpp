@@ -265,7 +265,9 @@ bool askScales(Session& s, const Point3& at, double& xs, double& ys) {
   for (;;) {
     prompts.initGet(prompt::kOther, "Corner");
     Point3 corner;
-    Status st = prompts.getPoint("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", at, corner);
+    // No base shown: a presentation with a cursor would read a number typed at a point
+    // prompt with a base as a distance towards the cursor, not as a scale.
+    Status st = prompts.getPoint("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", std::nullopt, corner);
     if (st == Status::Keyword && prompts.lastKeyword() == "Corner")
       st = prompts.getCorner("\n指定对角点: ", at, corner);
     if (st == Status::None) {

@@ -39,10 +39,13 @@ Status askMeasure(Session& s, std::string_view prompt, const std::optional<Point
                   std::string_view keywords, int flags, Measure what, double& out,
                   std::optional<Point3>* picked = nullptr) {
   auto& prompts = s.prompts();
+  // An angle's prompt shows no base: a presentation with a cursor would read a number
+  // typed at a point prompt with a base as a distance towards the cursor.
+  const std::optional<Point3> shownBase = what == Measure::angle ? std::nullopt : base;
   for (;;) {
     prompts.initGet(prompt::kOther, keywords);
     Point3 p;
-    const Status st = prompts.getPoint(prompt, base, p);
+    const Status st = prompts.getPoint(prompt, shownBase, p);
     double value = 0;
     if (picked) picked->reset();
     if (st == Status::Normal) {
