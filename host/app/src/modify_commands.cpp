@@ -19,6 +19,7 @@
 #include "orv/core/offset.h"
 #include "orv/core/shapes.h"
 #include "orv/prompt/reply_parser.h"
+#include "property_commands.h"
 
 namespace orv::app {
 
@@ -101,8 +102,9 @@ bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change) {
     e.layer = like->layer;
     e.linetype = like->linetype;
     e.color = like->color;
-  } else if (d.layers().find(d.header.currentLayer)) {
-    e.layer = d.intern(d.header.currentLayer);
+  } else {
+    if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
+    giveCurrentProperties(d, e);
   }
   auto added = d.append(std::move(e));
   if (!added) {
@@ -548,7 +550,8 @@ std::vector<Session::HostCommand> modifyCommands() {
        .help = "D 指定两个倒角距离；然后选择两条直线，它们在距交点各自距离处被修剪或延伸，并用一条直线连接。距离都为 0 时相交成尖角。",
        .menu = {"修改", "倒角", true}},
   };
-  for (auto& c : modifyMoreCommands()) commands.push_back(std::move(c));
+  for (auto* more : {modifyMoreCommands, propertyCommands})
+    for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
 }
 
