@@ -152,7 +152,12 @@ class Modifying(unittest.TestCase):
                            "FILLET", "R", "x", "^C",
                            "TRIM", "", "3,0", "100,100", "",
                            "EXTEND", "", "13,0", "",
-                           "CHAMFER", "5,0", "5,0", "^C"], args=[source, "--save", saved])
+                           "CHAMFER", "5,0", "5,0", "^C",
+                           "ARRAY", "5,0", "", "R", "0", "x", "1", "", "",
+                           "AR", "5,0", "", "PO", "0,0", "1", "^C",
+                           "JOIN", "5,0", "",
+                           "LEN", "DE", "-100", "5,0", "",
+                           "BREAK", "50,52.5", "^C"], args=[source, "--save", saved])
         self.assertIn("\n指定偏移距离或 [通过(T)] <通过>: abc\n\n需要数值、点或选项关键字。", out)
         self.assertIn("\n值不能为负。", out)
         self.assertIn("\n值不能为零。", out)
@@ -162,6 +167,12 @@ class Modifying(unittest.TestCase):
         self.assertIn("\n对象未与剪切边相交。", out)
         self.assertIn("\n对象未与边界边相交。", out)
         self.assertIn("\n不能对一条直线自身倒角。", out)
+        self.assertIn("\n输入行数 (---) <1>: 0\n\n值不能为零。\n输入行数 (---) <1>: x\n\n需要整数值。", out)
+        self.assertIn("\n只有一个项目，没有可阵列的。", out)
+        self.assertIn("\n输入阵列中项目的数目: 1\n\n需要至少 2 的整数。", out)
+        self.assertIn("\n没有首尾相接的直线、圆弧或多段线可以合并。", out)
+        self.assertIn("\n无法按此长度修改该对象：端部线段会消失或圆弧会闭合。", out)
+        self.assertIn("\n无法打断椭圆：只能是直线、圆弧、圆或多段线。", out)
         self.assertEqual(shapes(read_audited(self, saved)), shapes(ezdxf.readfile(source)))
 
 
