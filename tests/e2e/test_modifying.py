@@ -86,11 +86,36 @@ CASES = [
      ["FILLET", "R", "1", "P", "35,0"],
      [poly([(30, 1, BEND), (31, 0, 0), (39, 0, BEND), (40, 1, 0), (40, 4, BEND), (39, 5, 0),
             (31, 5, BEND), (30, 4, 0)], closed=True)]),
+    ("BREAK between two points, at one point, and a circle to an arc",
+     lambda m: (m.add_line((0, 0), (10, 0)), m.add_line((0, 5), (10, 5)), m.add_circle((20, 0), 5)),
+     ["BREAK", "3,0", "6,0", "BR", "4,5", "@", "BR", "25,0", "20,5"],
+     [line(0, 0, 3, 0), line(6, 0, 10, 0), line(0, 5, 4, 5), line(4, 5, 10, 5), arc(20, 0, 5, 90, 0)]),
+    ("STRETCH the right side of a rectangle and the line starting on it",
+     lambda m: (m.add_lwpolyline([(0, 0), (10, 0), (10, 5), (0, 5)], close=True), m.add_line((10, 2), (20, 2))),
+     ["STRETCH", "8,-1", "12,6", "0,0", "5,0"],
+     [poly([(0, 0, 0), (15, 0, 0), (15, 5, 0), (0, 5, 0)], closed=True), line(15, 2, 20, 2)]),
+    ("ARRAY in rows and columns and round a centre",
+     lambda m: (m.add_circle((0, 0), 1), m.add_line((10, 0), (12, 0))),
+     ["ARRAY", "1,0", "", "R", "2", "3", "10", "20", "AR", "11,0", "", "PO", "0,0", "4", "", ""],
+     [("CIRCLE", float(x), float(y), 1.0) for x in (0, 20, 40) for y in (0, 10)] +
+     [line(10, 0, 12, 0), line(0, 10, 0, 12), line(-10, 0, -12, 0), line(0, -10, 0, -12)]),
+    ("JOIN a line, an arc and a line into one polyline",
+     lambda m: (m.add_line((0, 0), (10, 0)), m.add_arc((10, 5), 5, 270, 90), m.add_line((10, 10), (0, 10))),
+     ["JOIN", "ALL", ""],
+     [poly([(0, 0, 0), (10, 0, 1), (10, 10, 0), (0, 10, 0)])]),
+    ("LENGTHEN by an increment and to a total",
+     lambda m: (m.add_line((0, 0), (10, 0)), m.add_line((0, 20), (10, 20))),
+     ["LEN", "DE", "5", "9,0", "", "LENGTHEN", "T", "4", "1,20", ""],
+     [line(0, 0, 15, 0), line(6, 20, 10, 20)]),
     ("CHAMFER two lines",
      lambda m: (m.add_line((0, 0), (15, 0)), m.add_line((12, 5), (12, 10))),
      ["CHA", "D", "2", "3", "5,0", "12,8"],
      [line(0, 0, 10, 0), line(12, 3, 12, 10), line(10, 0, 12, 3)]),
 ]
+
+
+COMMANDS = {"TRIM", "TR", "EXTEND", "OFFSET", "O", "FILLET", "CHA", "BREAK", "BR", "STRETCH", "ARRAY", "AR",
+            "JOIN", "LEN", "LENGTHEN"}
 
 
 class Modifying(unittest.TestCase):
@@ -108,7 +133,7 @@ class Modifying(unittest.TestCase):
                 source = self.drawing(s, make)
                 before = shapes(ezdxf.readfile(source))
                 out = {k: os.path.join(s.dir, k + ".dxf") for k in ("done", "undone", "redone")}
-                undo = ["UNDO"] * sum(1 for c in commands if c in ("TRIM", "TR", "EXTEND", "OFFSET", "O", "FILLET", "F", "CHA"))
+                undo = ["UNDO"] * sum(1 for c in commands if c in COMMANDS)
                 script = commands + ["SAVEAS", out["done"], *undo, "SAVEAS", out["undone"],
                                      *(["REDO"] * len(undo)), "SAVEAS", out["redone"]]
                 transcript, _, _ = s.run(script, args=[source])
@@ -127,7 +152,12 @@ class Modifying(unittest.TestCase):
                            "FILLET", "R", "x", "^C",
                            "TRIM", "", "3,0", "100,100", "",
                            "EXTEND", "", "13,0", "",
-                           "CHAMFER", "5,0", "5,0", "^C"], args=[source, "--save", saved])
+                           "CHAMFER", "5,0", "5,0", "^C",
+                           "ARRAY", "5,0", "", "R", "0", "x", "1", "", "",
+                           "AR", "5,0", "", "PO", "0,0", "1", "^C",
+                           "JOIN", "5,0", "",
+                           "LEN", "DE", "-100", "5,0", "",
+                           "BREAK", "50,52.5", "^C"], args=[source, "--save", saved])
         self.assertIn("\n指定偏移距离或 [通过(T)] <通过>: abc\n\n需要数值、点或选项关键字。", out)
         self.assertIn("\n值不能为负。", out)
         self.assertIn("\n值不能为零。", out)
@@ -137,6 +167,12 @@ class Modifying(unittest.TestCase):
         self.assertIn("\n对象未与剪切边相交。", out)
         self.assertIn("\n对象未与边界边相交。", out)
         self.assertIn("\n不能对一条直线自身倒角。", out)
+        self.assertIn("\n输入行数 (---) <1>: 0\n\n值不能为零。\n输入行数 (---) <1>: x\n\n需要整数值。", out)
+        self.assertIn("\n只有一个项目，没有可阵列的。", out)
+        self.assertIn("\n输入阵列中项目的数目: 1\n\n需要至少 2 的整数。", out)
+        self.assertIn("\n没有首尾相接的直线、圆弧或多段线可以合并。", out)
+        self.assertIn("\n无法按此长度修改该对象：端部线段会消失或圆弧会闭合。", out)
+        self.assertIn("\n无法打断椭圆：只能是直线、圆弧、圆或多段线。", out)
         self.assertEqual(shapes(read_audited(self, saved)), shapes(ezdxf.readfile(source)))
 
 

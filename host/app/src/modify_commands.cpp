@@ -1,149 +1,37 @@
 // The commands that reshape what is drawn: OFFSET, TRIM, EXTEND, FILLET and CHAMFER on
 // lines, arcs, circles and light polylines, each one step of UNDO.
 //
-// Sections: shared helpers (picks, distances, cutting edges, changes); OFFSET; TRIM and
-// EXTEND; FILLET and CHAMFER; the table.
+// Sections: OFFSET; TRIM and EXTEND; FILLET and CHAMFER; the table (the helpers the
+// reshaping commands share are in modify_commands_shared.cpp).
+#include "modify_commands.h"
+
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "messages.h"
 #include "orv/core/edges.h"
 #include "orv/core/fillet.h"
 #include "orv/core/intersections.h"
 #include "orv/core/offset.h"
 #include "orv/core/shapes.h"
-#include "orv/prompt/reply_parser.h"
-#include "session.h"
+#include "property_commands.h"
 
 namespace orv::app {
 
 namespace {
 
+using namespace modify;
 using core::Path;
 using core::Piece;
 using core::Span;
-using core::Vec2;
-using prompt::Point3;
-using prompt::Status;
 
 Vec2 xy(const Point3& p) { return {p.x, p.y}; }
-
-std::string fixed4(double v) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.4f", v);
-  return buffer;
-}
-
-// ---- shared helpers
-
-constexpr std::string_view kNothingPicked = "\n未选择对象。";
-constexpr std::string_view kOnlyCurves = "只能是直线、圆弧、圆或多段线";
-
-// The entity under a picked point; null (and said) when there is none.
-db::ObjectId entityAt(Session& s, const Point3& p) {
-  const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
-  if (!id) s.console().print(kNothingPicked);
-  return id;
-}
-
-// A distance: a number, or a point and a second point whose distance it is. `keywords`
-// are armed besides; Keyword leaves the keyword in the engine's lastKeyword().
-Status askDistance(Session& s, std::string_view prompt, std::string_view keywords, double& out) {
-  auto& prompts = s.prompts();
-  for (;;) {
-    prompts.initGet(prompt::kOther, keywords);
-    Point3 first;
-    const Status st = prompts.getPoint(prompt, std::nullopt, first);
-    if (st == Status::Normal) {
-      Point3 second;
-      if (prompts.getPoint("\n指定第二点: ", first, second) != Status::Normal) return Status::Cancel;
-      out = core::distance(xy(first), xy(second));
-      return Status::Normal;
-    }
-    if (st != Status::Keyword) return st;
-    const std::string typed = prompts.lastKeyword().value_or("");
-    bool armed = false;
-    for (std::size_t at = 0; at < keywords.size();) {
-      const std::size_t end = std::min(keywords.find(' ', at), keywords.size());
-      if (keywords.substr(at, end - at) == typed) armed = true;
-      at = end + 1;
-    }
-    if (armed) return Status::Keyword;
-    const auto number = prompt::parseReal(typed);
-    if (!number || !std::isfinite(*number)) {
-      s.console().print(keywords.empty() ? "\n需要数值或点。" : "\n需要数值、点或选项关键字。");
-      continue;
-    }
-    if (*number < 0) {
-      s.console().print(prompt::refusal::kNegative);
-      continue;
-    }
-    out = *number + 0.0;
-    return Status::Normal;
-  }
-}
 
 std::vector<Piece> edgePieces(Session& s, const core::Box2& area, const core::SelectionSet& edges,
                               db::ObjectId self) {
   return core::edgePieces(s.index(), area, edges, self);
-}
-
-// One change of a command that U inside it takes back: entities as they were, and the
-// entities it added.
-struct Change {
-  std::vector<std::pair<db::ObjectId, db::Entity>> before;
-  std::vector<db::ObjectId> added;
-};
-
-void takeBack(db::Database& d, const Change& c) {
-  for (auto it = c.added.rbegin(); it != c.added.rend(); ++it) d.erase(*it);
-  for (auto it = c.before.rbegin(); it != c.before.rend(); ++it) d.replace(it->first, it->second);
-}
-
-// Gives entity `id` new geometry; false (and said) when the drawing refuses it.
-bool reshape(Session& s, db::ObjectId id, db::Geometry g, Change& change) {
-  db::Database& d = s.database();
-  const db::Entity* e = d.entity(id);
-  db::Entity changed = *e;
-  changed.geometry = std::move(g);
-  const db::Entity before = *e;
-  if (const db::Status st = d.replace(id, std::move(changed)); st != db::Status::ok) {
-    s.console().print("\n无法修改该对象：" + messages::databaseStatus(st) + "。");
-    return false;
-  }
-  change.before.emplace_back(id, before);
-  return true;
-}
-
-// Adds an entity with the properties of `like` (or, without it, on the current layer).
-bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change) {
-  db::Database& d = s.database();
-  db::Entity e(std::move(g));
-  if (like) {
-    e.layer = like->layer;
-    e.linetype = like->linetype;
-    e.color = like->color;
-  } else if (d.layers().find(d.header.currentLayer)) {
-    e.layer = d.intern(d.header.currentLayer);
-  }
-  auto added = d.append(std::move(e));
-  if (!added) {
-    s.console().print("\n无法添加对象：" + messages::databaseStatus(added.error().status) + "。");
-    return false;
-  }
-  change.added.push_back(*added);
-  return true;
-}
-
-// The path of a reshapeable entity; nullopt (and said, with `verb`) for other kinds.
-std::optional<Path> pathOfEntity(Session& s, db::ObjectId id, std::string_view verb) {
-  const db::Entity* e = s.database().entity(id);
-  auto path = core::pathOf(e->geometry);
-  if (!path) s.console().print("\n无法" + std::string(verb) + core::kindName(s.database(), *e) + "：" + std::string(kOnlyCurves) + "。");
-  return path;
 }
 
 // ---- OFFSET
@@ -534,7 +422,7 @@ void chamfer(Session& s) {
 }  // namespace
 
 std::vector<Session::HostCommand> modifyCommands() {
-  return {
+  std::vector<Session::HostCommand> commands = {
       {.name = "OFFSET", .description = "按距离或通过一点生成直线、圆弧、圆或多段线的平行副本", .run = offset,
        .undoable = true, .aliases = {"O"},
        .help = "指定偏移距离（数值，或两点之间的距离；T 为通过一点），然后反复选择对象并指定要偏移的一侧，直到回车。"
@@ -560,6 +448,9 @@ std::vector<Session::HostCommand> modifyCommands() {
        .help = "D 指定两个倒角距离；然后选择两条直线，它们在距交点各自距离处被修剪或延伸，并用一条直线连接。距离都为 0 时相交成尖角。",
        .menu = {"修改", "倒角", true}},
   };
+  for (auto* more : {modifyMoreCommands, propertyCommands})
+    for (auto& c : more()) commands.push_back(std::move(c));
+  return commands;
 }
 
 }  // namespace orv::app
