@@ -278,6 +278,7 @@ void finishDrawing(ReadContext& ctx) {
       else ensureLinetype(name);
     }
   }
+  renameUnacceptedNames(ctx);
 }
 
 }  // namespace orv::dxf
