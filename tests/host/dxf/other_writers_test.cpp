@@ -261,3 +261,22 @@ TEST(OtherWriters, namesNoCadProgramAcceptsAreChangedWithEverythingThatNamesThem
 
 }  // namespace
 }  // namespace orv::dxf
+
+namespace orv::dxf {
+namespace {
+
+TEST(OtherWriters, anEndblkOfNoBlockIsLeftOutWithAFinding) {
+  // LibreDWG ends the paper space block twice.
+  const std::string blocks =
+      tags({{0, "BLOCK"}, {8, "0"}, {2, "Part"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "Part"},
+            {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "ENDBLK"}, {5, "1D"},
+            {8, "0"}, {0, "ENDBLK"}, {5, "31"}, {330, "1B"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}});
+  ReadResult r = readDxf(fileWith(tags({{0, "INSERT"}, {8, "0"}, {2, "Part"}, {10, "0"}, {20, "0"}}), blocks));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "多余的 ENDBLK")) << describe(r);
+  ASSERT_TRUE(r.drawing->findBlock("Part"));
+  EXPECT_EQ(r.drawing->block(*r.drawing->findBlock("Part")).entities.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orv::dxf
