@@ -12,12 +12,13 @@ import unittest
 ORVCAD = os.environ["ORVCAD"]
 MODULE = os.environ["ORV_MODULE"]
 
-# The user's state and data folders (recovery files, the user's own module folder)
-# of every orvcad a test starts lie in a folder of this test run, never in the home
-# folder of whoever runs the tests.
+# The user's state, data and cache folders (recovery files, the user's own module
+# folder, converted DWGs) of every orvcad a test starts lie in a folder of this test
+# run, never in the home folder of whoever runs the tests.
 _USER_FOLDERS = tempfile.TemporaryDirectory(prefix="orv-e2e-user-")
 os.environ["XDG_STATE_HOME"] = os.path.join(_USER_FOLDERS.name, "state")
 os.environ["XDG_DATA_HOME"] = os.path.join(_USER_FOLDERS.name, "data")
+os.environ["XDG_CACHE_HOME"] = os.path.join(_USER_FOLDERS.name, "cache")
 
 COMMAND = "\n命令: "
 

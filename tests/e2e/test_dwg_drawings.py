@@ -6,7 +6,6 @@ Needs the DWG samples (../shared/dwg-samples beside the project) and the convert
 (Node.js with LibreDWG, installed by tools/install-deps.sh): skipped without them."""
 import os
 import shutil
-import subprocess
 import unittest
 from collections import Counter
 
@@ -48,16 +47,6 @@ def texts(doc):
 @unittest.skipUnless(os.path.isdir(SAMPLES), "no DWG samples")
 @unittest.skipUnless(converter_ready(), "no DWG converter (tools/install-deps.sh installs it)")
 class DwgDrawings(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        # One cache for the whole test: each sample is converted once.
-        cls.cache = os.path.join(os.environ.get("TMPDIR", "/tmp"), f"orv-e2e-dwg-cache-{os.getpid()}")
-        os.environ["XDG_CACHE_HOME"] = cls.cache
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.cache, ignore_errors=True)
-
     def setUp(self):
         self.s = Session(self)
 
@@ -127,11 +116,8 @@ class DwgDrawings(unittest.TestCase):
     def test_a_converter_that_is_not_there_is_named(self):
         env = dict(os.environ, ORVCAD_NODE=os.path.join(self.s.dir, "no-node"))
         plan = self.sample("2007_Line", as_name="gone.dwg")
-        os.environ["XDG_CACHE_HOME"] = os.path.join(self.s.dir, "empty-cache")
-        try:
-            _, err, status = self.s.run([], args=[plan], check=False, env=env)
-        finally:
-            os.environ["XDG_CACHE_HOME"] = self.cache
+        env["XDG_CACHE_HOME"] = os.path.join(self.s.dir, "empty-cache")
+        _, err, status = self.s.run([], args=[plan], check=False, env=env)
         self.assertNotEqual(status, 0)
         self.assertIn("找不到读取 DWG 所需的 Node.js 程序或转换脚本", err)
 

@@ -71,8 +71,10 @@ function mendLayerStates(text) {
   return lines.join('\r\n');
 }
 
+// Written beside the target and renamed into place: another process converting the same
+// drawing at the same time writes its own part.
 function writeAtomically(path, data) {
-  const tmp = path + '.part';
+  const tmp = `${path}.part-${process.pid}`;
   writeFileSync(tmp, data);
   renameSync(tmp, path);
 }

@@ -78,7 +78,7 @@ std::vector<fs::path> dwgsBeside(const fs::path& dwg) {
 
 OpenedDrawing openDwg(const fs::path& path, const OpenOptions& options) {
   const std::vector<fs::path> files = options.convertFolder ? dwgsBeside(path) : std::vector<fs::path>{path};
-  std::vector<ConvertedFile> converted = convertDwgFiles(files);
+  std::vector<ConvertedFile> converted = convertDwgFiles(files, options.convertFolder);
   ConvertedFile& mine = converted.front();
   if (mine.conversion.error) return failed(FileKind::dwg, std::move(mine.conversion.error));
   dxf::ReadResult read = dxf::readDxfFile(mine.dxf);

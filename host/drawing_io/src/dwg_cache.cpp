@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <mutex>
 
@@ -70,6 +71,11 @@ OpenError checkOutput(const fs::path& dxf, Conversion* conversion = nullptr) {
   return judgeOutput(bytes, static_cast<std::uintmax_t>(st.st_size));
 }
 
+// A failure that lies in the drawing's bytes, not in the converter: it stays so.
+bool contentFailure(OpenError::Kind kind) {
+  return kind == OpenError::Kind::damagedDwg || kind == OpenError::Kind::notDrawing;
+}
+
 // A private folder for conversions when there is no cache folder; made once.
 fs::path scratchFolder() {
   static const fs::path folder = [] {
@@ -86,18 +92,40 @@ fs::path cachedDxfPath(const fs::path& dwg, const fs::path& cacheFolder) {
   const int fd = ::open(dwg.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {};
   struct stat st {};
-  std::uint64_t content = 0;
-  const bool ok = ::fstat(fd, &st) == 0 && hashFile(fd, content);
-  ::close(fd);
-  if (!ok) return {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return {};
+  }
   std::error_code ec;
-  const std::string key = fs::absolute(dwg, ec).lexically_normal().string() + '\n' + std::to_string(st.st_size) +
-                          '\n' + std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec) +
-                          '\n' + hex(content);
+  const std::string identity = fs::absolute(dwg, ec).lexically_normal().string() + '\n' +
+                               std::to_string(st.st_size) + '\n' + std::to_string(st.st_mtim.tv_sec) + '.' +
+                               std::to_string(st.st_mtim.tv_nsec);
+  // The bytes are hashed once a process for the same path, size and time: a library
+  // folder's files are looked up each time one of them is read.
+  static std::mutex lock;
+  static std::map<std::string, std::uint64_t> hashed;
+  std::uint64_t content = 0;
+  bool known = false;
+  {
+    std::lock_guard guard(lock);
+    if (auto it = hashed.find(identity); it != hashed.end()) content = it->second, known = true;
+  }
+  if (!known && !hashFile(fd, content)) {
+    ::close(fd);
+    return {};
+  }
+  ::close(fd);
+  // A file changed within the last seconds may change again within the same tick of
+  // the clock, keeping its time: its bytes are hashed each time.
+  if (!known && ::time(nullptr) - st.st_mtim.tv_sec > 2) {
+    std::lock_guard guard(lock);
+    hashed[identity] = content;
+  }
+  const std::string key = identity + '\n' + hex(content);
   return cacheFolder / (hex(fnv(kFnvOffset, key.data(), key.size())) + ".dxf");
 }
 
-std::vector<ConvertedFile> convertDwgFiles(const std::vector<fs::path>& dwgs) {
+std::vector<ConvertedFile> convertDwgFiles(const std::vector<fs::path>& dwgs, bool rememberFailures) {
   const ConverterSettings settings = converterSettings();
   fs::path folder = settings.cacheFolder;
   std::error_code ec;
@@ -117,7 +145,8 @@ std::vector<ConvertedFile> convertDwgFiles(const std::vector<fs::path>& dwgs) {
     }
     {
       std::lock_guard lock(failuresLock);
-      if (auto known = failures().find(f.dxf); known != failures().end()) {
+      auto known = failures().find(f.dxf);
+      if (known != failures().end() && (rememberFailures || contentFailure(known->second.error.kind))) {
         f.conversion = known->second;
         continue;
       }
@@ -146,11 +175,14 @@ std::vector<ConvertedFile> convertDwgFiles(const std::vector<fs::path>& dwgs) {
     if (!f.conversion.error) f.conversion.error = checkOutput(f.dxf);
     if (f.conversion.error) {
       fs::remove(f.dxf, ec);
-      fs::path part = f.dxf;
-      part += ".part";
-      fs::remove(part, ec);
-      // A drawing LibreDWG cannot read stays so; a stopped process may do better next time.
-      if (f.conversion.error.kind == OpenError::Kind::damagedDwg) {
+      // What a stopped converter was writing.
+      const std::string part = f.dxf.filename().string() + ".part-";
+      for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename().string().starts_with(part)) fs::remove(it->path(), ec);
+      ec.clear();
+      // A drawing LibreDWG cannot read stays so; a stopped process may do better when
+      // the user tries again, but not while a library folder is read part by part.
+      if (rememberFailures || contentFailure(f.conversion.error.kind)) {
         std::lock_guard lock(failuresLock);
         failures()[f.dxf] = f.conversion;
       }

@@ -78,6 +78,15 @@ bool readBlocksSection(ReadContext& ctx) {
       ctx.tok.pushBack();
       break;
     }
+    if (t.value == "ENDBLK") {
+      // An ENDBLK of no block (LibreDWG writes the paper space block's twice): left out.
+      ctx.note(t.line, "多余的 ENDBLK（前面没有 BLOCK），已略去");
+      while (ctx.next(t, "BLOCKS 段") && t.code != 0) {
+      }
+      if (ctx.failed()) return false;
+      ctx.tok.pushBack();
+      continue;
+    }
     if (t.value != "BLOCK") return ctx.fail(t.line, "此处应为 BLOCK，却是“" + ctx.shown(t.value, 40) + "”");
     const std::size_t blockLine = t.line;
     std::string name, layer = "0", xref, description, ignoredName, ignoredLayer, ignoredText;
@@ -278,6 +287,7 @@ void finishDrawing(ReadContext& ctx) {
       else ensureLinetype(name);
     }
   }
+  renameUnacceptedNames(ctx);
 }
 
 }  // namespace orv::dxf

@@ -174,6 +174,9 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
 
 // After all sections: unique handles, required tables and entries, names entities use.
 void finishDrawing(ReadContext& ctx);
+// Last in finishDrawing, when every name in use is in its table: layers and text styles
+// whose names no CAD program accepts are renamed, and what names them follows.
+void renameUnacceptedNames(ReadContext& ctx);
 // Within finishDrawing: owners of kept entities, the names they use, R12 arrow blocks
 // (read_repairs.cpp). Each repair is a finding.
 void repairReadDrawing(ReadContext& ctx);

@@ -66,13 +66,14 @@ TEST(JudgeOutput, wantsSomethingThatStartsLikeDxf) {
 
 // A converter that does what its first argument says, with IN OUT pairs after it.
 constexpr const char* kFakeConverter = R"(mode=$1; shift
+echo run >> "$COUNT_FILE"
 dxf() { printf '  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\n0\n 10\n0.0\n 20\n0.0\n 11\n1.0\n 21\n2.0\n  0\nENDSEC\n  0\nEOF\n' > "$1"; }
 case $mode in
-  ok) n=0; while [ $# -ge 2 ]; do dxf "$2"; echo "ok $n"; n=$((n+1)); shift 2; done; echo run >> "$COUNT_FILE";;
+  ok) n=0; while [ $# -ge 2 ]; do dxf "$2"; echo "ok $n"; n=$((n+1)); shift 2; done;;
   rebuilt) printf '999\r\nrebuilt from the object model\r\n' > "$2"; dxf "$2.x"; cat "$2.x" >> "$2"; rm "$2.x"; echo "model 0";;
   exit5) exit 5;;
   segv) kill -SEGV $$;;
-  sleep) sleep 30;;
+  sleep) echo half > "$2.part-$$"; sleep 30;;
   empty) : > "$2"; echo "ok 0";;
   garbage) echo "this is no drawing" > "$2"; echo "ok 0";;
   damaged) printf '  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nten\n  0\nEOF\n' > "$2"; echo "ok 0";;
@@ -197,6 +198,19 @@ TEST_F(FakeConverter, aFoldersDrawingsAreConvertedInOneProcess) {
   EXPECT_TRUE(orv::io::openDrawingFile(a, folder).ok());
   EXPECT_TRUE(orv::io::openDrawingFile(c, folder).ok());
   EXPECT_EQ(runs(), 1);
+}
+
+TEST_F(FakeConverter, aLibraryFolderIsNotConvertedAgainForEachPartWhenItFails) {
+  orv::io::useConverterSettings(settings("exit5"));
+  const fs::path a = dwg("a.dwg", "broken"), b = dwg("b.dwg", "broken");
+  orv::io::OpenOptions folder;
+  folder.convertFolder = true;
+  EXPECT_EQ(orv::io::openDrawingFile(a, folder).error.kind, K::converterExit);
+  EXPECT_EQ(orv::io::openDrawingFile(b, folder).error.kind, K::converterExit);
+  EXPECT_EQ(runs(), 1);
+  // Opened on its own, a drawing is tried again: the user may have mended what failed.
+  EXPECT_EQ(orv::io::openDrawingFile(a).error.kind, K::converterExit);
+  EXPECT_EQ(runs(), 2);
 }
 
 TEST_F(FakeConverter, aRebuiltDrawingSaysSoEachTimeItOpens) {

@@ -217,3 +217,66 @@ TEST(OtherWriters, objectsNamedByADictionaryAreOwnedByItAndEntriesToNothingGo) {
 
 }  // namespace
 }  // namespace orv::dxf
+
+namespace orv::dxf {
+namespace {
+
+TEST(OtherWriters, namesNoCadProgramAcceptsAreChangedWithEverythingThatNamesThem) {
+  const std::string head =
+      tags({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_936"},
+                       {9, "$CLAYER"}, {8, "a?b"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LAYER"}, {70, "3"},
+                       {0, "LAYER"}, {2, "a?b"}, {70, "0"}, {62, "3"}, {6, "CONTINUOUS"},
+                       {0, "LAYER"}, {2, "a_b"}, {70, "0"}, {62, "4"}, {6, "CONTINUOUS"},
+                       {0, "LAYER"}, {2, "*ADSK_SYSTEM"}, {70, "0"}, {62, "7"}, {6, "CONTINUOUS"},
+                       {0, "ENDTAB"}, {0, "TABLE"}, {2, "STYLE"}, {70, "1"},
+                       {0, "STYLE"}, {2, "s:1/<x>"}, {70, "0"}, {40, "0"}, {41, "1"}, {3, "txt"},
+                       {0, "ENDTAB"}, {0, "ENDSEC"}});
+  const std::string entities =
+      tags({{0, "LINE"}, {8, "A?B"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"},
+            {0, "TEXT"}, {8, "a?b"}, {7, "S:1/<X>"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "hi"}});
+  ReadResult r = readDxf(fileWith(entities, "", head));
+  ASSERT_TRUE(r.ok()) << r.error;
+  const db::Database& d = *r.drawing;
+  for (const char* finding : {"图层名“a?b”含有 CAD 程序不接受的字符，已改为“a_b_2”",
+                              "文字样式名“s:1/<x>”含有 CAD 程序不接受的字符，已改为“s_1__x_”"})
+    EXPECT_TRUE(hasFinding(r, finding)) << finding << describe(r);
+  EXPECT_FALSE(hasFinding(r, "ADSK")) << describe(r);
+  EXPECT_TRUE(d.layers().get("a_b_2"));
+  EXPECT_EQ(d.layers().get("a_b")->color, 4);
+  EXPECT_FALSE(d.layers().get("a?b"));
+  EXPECT_EQ(d.header.currentLayer, "a_b_2");
+  const auto drawn = entitiesOf(d, d.modelSpace());
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(d.name(drawn[0]->layer), "a_b_2");
+  // Saved and read again: the new names hold, the kept TEXT's too, and nothing is left to change.
+  const std::string written = writeDxfToString(d);
+  EXPECT_EQ(written.find("a?b"), std::string::npos);
+  EXPECT_NE(written.find("TEXT\r\n  5\r\n"), std::string::npos);
+  EXPECT_NE(written.find("  8\r\na_b_2\r\n", written.find("TEXT\r\n  5\r\n")), std::string::npos);
+  EXPECT_NE(written.find("  7\r\ns_1__x_\r\n"), std::string::npos);
+  ReadResult again = readDxf(written);
+  ASSERT_TRUE(again.ok()) << again.error;
+  EXPECT_FALSE(hasFinding(again, "不接受的字符")) << describe(again);
+}
+
+}  // namespace
+}  // namespace orv::dxf
+
+namespace orv::dxf {
+namespace {
+
+TEST(OtherWriters, anEndblkOfNoBlockIsLeftOutWithAFinding) {
+  // LibreDWG ends the paper space block twice.
+  const std::string blocks =
+      tags({{0, "BLOCK"}, {8, "0"}, {2, "Part"}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "Part"},
+            {0, "LINE"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "ENDBLK"}, {5, "1D"},
+            {8, "0"}, {0, "ENDBLK"}, {5, "31"}, {330, "1B"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}});
+  ReadResult r = readDxf(fileWith(tags({{0, "INSERT"}, {8, "0"}, {2, "Part"}, {10, "0"}, {20, "0"}}), blocks));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "多余的 ENDBLK")) << describe(r);
+  ASSERT_TRUE(r.drawing->findBlock("Part"));
+  EXPECT_EQ(r.drawing->block(*r.drawing->findBlock("Part")).entities.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orv::dxf

@@ -88,6 +88,15 @@ class SymbolTable {
     records_.push_back(std::move(record));
     return records_.size() - 1;
   }
+  // Gives record i another name; false (nothing changed) when the name is taken.
+  bool rename(std::size_t i, std::string name) {
+    std::string key = foldName(name);
+    if (index_.count(key)) return false;
+    index_.erase(foldName(records_[i].name));
+    index_.emplace(std::move(key), i);
+    records_[i].name = std::move(name);
+    return true;
+  }
   // Takes back the most recent add.
   void removeLast() {
     if (records_.empty()) return;

@@ -83,11 +83,14 @@ OpenError judgeOutput(std::string_view head, std::uintmax_t size);
 std::filesystem::path cachedDxfPath(const std::filesystem::path& dwg, const std::filesystem::path& cacheFolder);
 
 // Converts the DWGs (those not in the cache yet, in one process) and returns, for each,
-// where its DXF is or why there is none.
+// where its DXF is or why there is none. A DWG LibreDWG cannot read is not tried again
+// in this process; with `rememberFailures` (a library folder, read part by part) no
+// failure is.
 struct ConvertedFile {
   std::filesystem::path dxf;
   Conversion conversion;
 };
-std::vector<ConvertedFile> convertDwgFiles(const std::vector<std::filesystem::path>& dwgs);
+std::vector<ConvertedFile> convertDwgFiles(const std::vector<std::filesystem::path>& dwgs,
+                                           bool rememberFailures = false);
 
 }  // namespace orv::io
