@@ -308,7 +308,7 @@ void Painter::paintSpecks() {
     if (ink != last || rgb == 0) {
       if (!target && rgb != 0) cairo_fill(cr_);
       last = ink;
-      rgb = 0xFF000000u | inkRgb(ink, settings_.background);
+      rgb = 0xFF000000u | (settings_.monochrome ? 0u : inkRgb(ink, settings_.background));
       if (!target) setColor(ink);
     }
     const int ux = mx + speckX0_, uy = my + speckY0_;
@@ -334,7 +334,7 @@ void Painter::stroke(const Placed& placed, double width) {
   StrokeStyle style{placed.color, kContinuous, 0.0, settings_.highlight ? std::max(width, thin_) : width};
   if (placed.linetype >= 0) {
     const DashPattern& p = styles_.pattern(placed.linetype);
-    const double scale = styles_.linetypeScale() * placed.transform.lengthScale();
+    const double scale = styles_.linetypeScale() * placed.linetypeScale * placed.transform.lengthScale();
     const double onPage = p.total * scale + p.dots * thin_;
     if (std::isfinite(onPage) && onPage >= kMinPatternInLineWidths * thin_) {
       style.pattern = placed.linetype;
@@ -363,8 +363,9 @@ void Painter::flush() {
 }
 
 void Painter::setColor(Ink color) {
-  const std::uint32_t rgb = settings_.highlight ? highlightColor(settings_.background)
-                                                : inkRgb(color, settings_.background);
+  const std::uint32_t rgb = settings_.highlight  ? highlightColor(settings_.background)
+                            : settings_.monochrome ? 0u
+                                                   : inkRgb(color, settings_.background);
   cairo_set_source_rgb(cr_, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0,
                        (rgb & 0xFF) / 255.0);
   current_.color = color;
