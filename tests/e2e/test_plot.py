@@ -212,5 +212,58 @@ class PlotCommand(unittest.TestCase):
         self.assertEqual(width, round(297 / 25.4 * 50))
 
 
+class Frames(unittest.TestCase):
+    def test_frames_are_true_size_at_the_scale_with_their_fields_and_plot_by_default(self):
+        s = Session(self)
+        saved = os.path.join(s.dir, "framed.dxf")
+        # (reply lines, block, sheet mm (landscape or portrait), scale, border margin, corner)
+        cases = [
+            (["TK", "A3", "L", "1:100", "0,0"], "GB_TK_A3_L", (420, 297), 100, 5, (0, 0)),
+            (["TK", "A1", "P", "1:50", "100000,0"], "GB_TK_A1_P", (594, 841), 50, 10, (100000, 0)),
+            (["TK", "A3x3", "L", "1:20", "0,100000"], "GB_TK_A3x3_L", (891, 420), 20, 10, (0, 100000)),
+        ]
+        lines = [l for case in cases for l in case[0]]
+        stdout, err, _ = s.run(lines + ["SAVEAS", saved, "QUIT"])
+        self.assertIn("已插入 A3 横向 图框，比例 1:100。", stdout)
+        doc = ezdxf.readfile(saved)
+        self.assertFalse(doc.audit().has_errors)
+        inserts = doc.modelspace().query("INSERT")
+        self.assertEqual(len(inserts), len(cases))
+        from ezdxf import bbox
+        for ins, (_, block, sheet, scale, margin, corner) in zip(inserts, cases):
+            with self.subTest(block=block):
+                self.assertEqual(ins.dxf.name, block)
+                self.assertEqual(ins.dxf.xscale, scale)
+                fields = {a.dxf.tag: a.dxf.text for a in ins.attribs}
+                self.assertEqual(set(fields), {"图名", "图号", "比例", "材料", "设计", "校对", "审核", "日期", "单位"})
+                self.assertEqual(fields["比例"], f"1:{scale}")
+                box = bbox.extents([ins])
+                self.assertAlmostEqual(box.extmin.x, corner[0], places=6)
+                self.assertAlmostEqual(box.extmin.y, corner[1], places=6)
+                self.assertAlmostEqual(box.size.x, sheet[0] * scale, places=6)
+                self.assertAlmostEqual(box.size.y, sheet[1] * scale, places=6)
+                # The thick border: binding margin 25 mm on the left, the others `margin`.
+                lines_in_block = doc.blocks.get(block).query("LINE")
+                thick = [l for l in lines_in_block if l.dxf.lineweight == 70]
+                xs = sorted({round(p, 6) for l in thick for p in (l.dxf.start.x, l.dxf.end.x)})
+                ys = sorted({round(p, 6) for l in thick for p in (l.dxf.start.y, l.dxf.end.y)})
+                self.assertEqual((xs[0], xs[-1]), (25, sheet[0] - margin))
+                self.assertEqual((ys[0], ys[-1]), (margin, sheet[1] - margin))
+                self.assertIn(sheet[0] - margin - 180, xs)  # the title block's left side
+                self.assertIn(margin + 56, ys)               # and its top
+        # A drawing with a frame plots the frame's window on its sheet at its scale.
+        out = os.path.join(s.dir, "sheet.pdf")
+        one = os.path.join(s.dir, "one.dxf")
+        s.run(["TK", "A3", "L", "1:100", "0,0", "SAVEAS", one, "QUIT"])
+        proc = subprocess.run([ORVCAD, "--plot", out, one], capture_output=True, timeout=60)
+        self.assertEqual(proc.returncode, 0, proc.stderr.decode())
+        self.assertIn("（A3 横向，1:100）", proc.stdout.decode())
+        w, h, px = raster(out)
+        box = dark_box(w, h, px)
+        # The sheet's edge (0.25 mm) lies on the page's edge: the ink spans the page.
+        self.assertLessEqual(box[0], 2)
+        self.assertGreaterEqual(box[2], w - 3)
+
+
 if __name__ == "__main__":
     main()
