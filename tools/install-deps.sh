@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libreadline-dev libcairo2-dev libpango1.0-dev fonts-wqy-microhei
+  libreadline-dev libcairo2-dev libpango1.0-dev zlib1g-dev fonts-wqy-microhei
   python3 python3-ezdxf poppler-utils
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei

@@ -7,6 +7,7 @@ import unittest
 import ezdxf
 
 from orvharness import ORVCAD, Session, main
+from pngread import box_of, inked, read_png
 
 DPI = 254  # 10 pixels in a millimetre
 
@@ -200,16 +201,21 @@ class PlotCommand(unittest.TestCase):
         drawing(src)
         out = os.path.join(s.dir, "small.png")
         stdout, err, _ = s.run(["OPEN", src, "PLOT", "JPG", "PNG", "B9", "A4", "X", "L", "LA", "E",
-                                "1:-2", "1:10", "", "", "abc", "50", out, "QUIT"])
+                                "1:-2", "1:10", "0,0", "", "abc", "50", out, "QUIT"])
         for refusal in ["需要 PDF、PNG 或 SVG。", "不认识的图纸尺寸“B9”", "需要 P（纵向）或 L（横向）。",
                         "还不能按布局打印", "需要 F（布满）或 1:100 这样的比例。", "需要 10 到 2400 之间的分辨率。"]:
             self.assertIn(refusal, stdout)
         self.assertIn("已打印到 " + out + "（A4 横向，1:10）。", stdout)
         self.assertIn("只打印了图纸上放得下的部分", stdout)
+        width, height, rows = read_png(out)
+        self.assertEqual((width, height), (round(297 / 25.4 * 50), round(210 / 25.4 * 50)))
+        # Placed at the sheet's corner, only a part of the 500 mm line fits: up the left
+        # edge from the bottom to the top.
+        ink = box_of(rows, inked)
+        self.assertEqual((ink[0], ink[1], ink[3]), (0, 0, height - 1))
         with open(out, "rb") as f:
-            head = f.read(24)
-        width = int.from_bytes(head[16:20], "big")
-        self.assertEqual(width, round(297 / 25.4 * 50))
+            data = f.read()
+        self.assertIn(b"pHYs" + round(50 / 0.0254).to_bytes(4, "big"), data)
 
 
 class Frames(unittest.TestCase):

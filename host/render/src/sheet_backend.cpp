@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "cairo_ptr.h"
+#include "png_writer.h"
 
 namespace orv::render {
 
@@ -23,6 +24,7 @@ class CairoSheet final : public SheetBackend {
  public:
   CairoSheet(PictureFormat format, OutputFile& file, SurfacePtr surface, double unitsPerMm)
       : format_(format), file_(file), surface_(std::move(surface)), unitsPerMm_(unitsPerMm),
+        dpi_(unitsPerMm * 25.4),
         cr_(cairo_create(surface_.get())) {}
 
   double unitsPerMm() const override { return unitsPerMm_; }
@@ -45,8 +47,13 @@ class CairoSheet final : public SheetBackend {
     if (format_ == PictureFormat::png) {
       cr_.reset();
       cairo_surface_flush(surface_.get());
-      if (s == CAIRO_STATUS_SUCCESS)
-        s = cairo_surface_write_to_png_stream(surface_.get(), &OutputFile::writeToOutput, &file_);
+      if (s == CAIRO_STATUS_SUCCESS) {
+        cairo_surface_t* image = surface_.get();
+        const std::string failed =
+            writeSheetPng(file_, cairo_image_surface_get_data(image), cairo_image_surface_get_width(image),
+                          cairo_image_surface_get_height(image), cairo_image_surface_get_stride(image), dpi_);
+        if (!failed.empty()) return failed;
+      }
     } else {
       cairo_show_page(cr_.get());
       cr_.reset();
@@ -62,6 +69,7 @@ class CairoSheet final : public SheetBackend {
   OutputFile& file_;
   SurfacePtr surface_;
   double unitsPerMm_;
+  double dpi_;
   ContextPtr cr_;
 };
 
