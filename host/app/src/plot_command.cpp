@@ -269,7 +269,14 @@ void plotCommand(Session& s) {
   if (s.prompts().getString("\n文件名 <" + out.string() + ">: ", true, 4096, name) != Status::Normal) return;
   if (!name.empty()) {
     out = name;
-    if (!out.has_extension()) out += endingOf(c.format);
+    if (!out.has_extension()) {
+      out += endingOf(c.format);
+    } else if (auto named = render::pictureFormatFor(out)) {
+      c.format = *named;  // "sheet.png" is a PNG whatever was answered before
+    } else {
+      s.console().print("\n无法打印到" + messages::quoted(out) + "：只能输出 .pdf、.png 或 .svg。");
+      return;
+    }
   }
   const FileResult r = plotTo(s.database(), c, out);
   s.console().print("\n" + r.message);
@@ -330,8 +337,10 @@ FileResult plotDrawingFile(const fs::path& drawing, const PlotOrder& order) {
   ReadDrawing read = readDrawing(drawing);
   if (!read.document) return {false, read.message};
   const db::Database& d = read.document->database();
+  const auto format = render::pictureFormatFor(order.out);
+  if (!format) return {false, "无法打印到" + messages::quoted(order.out) + "：只能输出 .pdf、.png 或 .svg。"};
   PlotChoices c = plotDefaults(d);
-  c.format = render::pictureFormatFor(order.out).value_or(c.format);
+  c.format = *format;
   if (!order.paper.empty()) {
     std::string paper = order.paper;
     const auto comma = paper.rfind(',');
