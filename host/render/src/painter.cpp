@@ -127,12 +127,13 @@ void Painter::operator()(const Placed& placed) {
   const db::Entity& e = placed.entity;
   path_.clear();
   double width = 0.0;
-  // On a screen, what lies off the view, or within a pixel or two, needs no path (a
-  // picture is fitted to the drawing: everything shows, and is drawn in full). Shapes
+  // On a screen or a plotted sheet, what lies off the view needs no path, nor on a
+  // screen what lies within a pixel or two (an exported picture is fitted to the
+  // drawing: everything shows, and is drawn in full). Shapes
   // that would draw nothing (no radius, no sweep, one vertex) go the usual way, to be
   // counted.
   const auto* polyline = e.as<db::Polyline>();
-  const bool simple = settings_.pixelsForSpecks && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
+  const bool simple = settings_.cullOffView && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
                       (e.as<db::Circle>() && circlePath(*e.as<db::Circle>())) ||
                       (polyline && polyline->size() >= 2 && uniformWidth(*polyline, width)));
   if (simple) {

@@ -68,6 +68,7 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   settings.deviceUnitsPerMm = positive(options.deviceUnitsPerMm) ? options.deviceUnitsPerMm : 96.0 / 25.4;
   settings.pixelsForSpecks = options.pixelsForSpecks;
   settings.monochrome = options.pens != nullptr && options.pens->monochrome;
+  settings.cullOffView = options.pixelsForSpecks || options.pens != nullptr;
 
   StyleTable styles(db);
   styles.usePens(options.pens);
