@@ -265,7 +265,18 @@ class Frames(unittest.TestCase):
         # A drawing with a frame plots the frame's window on its sheet at its scale.
         out = os.path.join(s.dir, "sheet.pdf")
         one = os.path.join(s.dir, "one.dxf")
-        s.run(["TK", "A3", "L", "1:100", "0,0", "SAVEAS", one, "QUIT"])
+        first = os.path.join(s.dir, "first.pdf")
+        stdout, _, _ = s.run(["TK", "A3", "L", "1:100", "0,0", "PLOT", "", "", "", "", "", "", "", first,
+                              "SAVEAS", one, "QUIT"])
+        # A new drawing's PLOT offers the frame's window, sheet and scale, and keeps them.
+        self.assertIn("<窗口>", stdout)
+        self.assertIn("已打印到 " + first + "（A3 横向，1:100）。", stdout)
+        kept = ezdxf.readfile(one)
+        self.assertFalse(kept.audit().has_errors)
+        setup = next(o for o in kept.objects if o.dxftype() == "PLOTSETTINGS")
+        self.assertEqual(setup.dxf.plot_type, 4)
+        self.assertEqual((setup.dxf.plot_window_x1, setup.dxf.plot_window_y1, setup.dxf.plot_window_x2,
+                          setup.dxf.plot_window_y2), (0, 0, 42000, 29700))
         proc = subprocess.run([ORVCAD, "--plot", out, one], capture_output=True, timeout=60)
         self.assertEqual(proc.returncode, 0, proc.stderr.decode())
         self.assertIn("（A3 横向，1:100）", proc.stdout.decode())
