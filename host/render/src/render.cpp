@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "cairo_ptr.h"
+#include "draw.h"
 #include "output_file.h"
 #include "orv/text/system_error.h"
 

@@ -10,7 +10,7 @@
 
 #include "cairo_ptr.h"
 #include "geometry.h"
-#include "orv/render/draw.h"
+#include "draw.h"
 #include "orv/render/page.h"
 #include "extents.h"
 #include "painter.h"
