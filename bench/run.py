@@ -620,6 +620,58 @@ def window_and_export(args, build, work, log):
             f.write(table)
 
 
+def plot_figures(args, build, work, log):
+    """PLOT of the 100k plan (--only plot): an A1 PDF at 1:100 and a 300-dpi A1 PNG, beside
+    opening the plan and (where installed) LibreCAD's dxf2pdf of it."""
+    orvcad = os.path.join(build, "stage", "bin", "orvcad")
+    plan = os.path.join(work, "plan100k.dxf")
+    if not os.path.exists(plan):
+        subprocess.run([os.path.join(build, "bench", "orv_bench_plan"), "100000", plan], check=True)
+    out = os.path.join(work, "out")
+    os.makedirs(out, exist_ok=True)
+    benches = [
+        Bench("open 100k", [orvcad, "--script", "/dev/null", plan]),
+        Bench("plot pdf 100k", [orvcad, "--plot", os.path.join(out, "100k-a1.pdf"), "--paper", "A1",
+                                "--scale", "1:100", plan]),
+        Bench("plot png 100k", [orvcad, "--plot", os.path.join(out, "100k-a1.png"), "--paper", "A1",
+                                "--scale", "1:100", plan]),
+    ]
+    librecad = shutil.which("librecad")
+    if librecad:
+        lc_dir = os.path.join(out, "librecad-plan")
+        os.makedirs(lc_dir, exist_ok=True)
+        link = os.path.join(lc_dir, "plan100k.dxf")
+        if not os.path.lexists(link):
+            os.symlink(plan, link)
+        benches.append(Bench("librecad pdf 100k", [librecad, "dxf2pdf", "plan100k.dxf"],
+                             env={"QT_QPA_PLATFORM": "offscreen"}, cwd=lc_dir, reps=args.peer_reps))
+    log("plot benchmarks:")
+    run_all(benches, args.reps, args.peer_reps, log)
+    by = {b.key: b for b in benches}
+
+    def med(key):
+        return by[key].median() if key in by else None
+
+    o, pdf, png, lc = med("open 100k"), med("plot pdf 100k"), med("plot png 100k"), med("librecad pdf 100k")
+    lines = [f"Plot figures, {datetime.datetime.now():%Y-%m-%d %H:%M}", f"Machine: {machine()}",
+             f"Medians of {args.reps} runs ({priority_note()}).", "",
+             "| What | Median |", "|---|---|",
+             f"| open the 100k plan | {fmt_s(o)} |",
+             f"| PLOT to an A1 PDF at 1:100 (--plot) | {fmt_s(pdf)} |",
+             f"| PLOT to a 300-dpi A1 PNG at 1:100 (--plot) | {fmt_s(png)} |"]
+    if lc:
+        lines.append(f"| LibreCAD dxf2pdf of the plan | {fmt_s(lc)} |")
+    lines.append("")
+    lines.append(f"- PDF ≤ 1.5 s: {'yes' if pdf and pdf <= 1.5 else 'no'}; PNG ≤ 3 s: "
+                 f"{'yes' if png and png <= 3.0 else 'no'}"
+                 + (f"; LibreCAD ÷ PDF = {lc / pdf:.1f}×" if lc and pdf else ""))
+    table = "\n".join(lines) + "\n"
+    print(table)
+    if args.out:
+        with open(args.out, "w") as f:
+            f.write(table)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", required=True, help="a Release build with ORV_BENCH=ON")
@@ -627,7 +679,8 @@ def main():
     ap.add_argument("--reps", type=int, default=5, help="runs of each orvcad benchmark")
     ap.add_argument("--peer-reps", type=int, default=3, help="runs of each peer")
     ap.add_argument("--out", help="also write the table to this file")
-    ap.add_argument("--only", help="window,export: only the window's and exports' figures")
+    ap.add_argument("--only", help="window,export: only the window's and exports' figures; "
+                                   "plot: only PLOT's figures")
     ap.add_argument("--old-build", help="with --only: a build of an earlier commit to export beside")
     args = ap.parse_args()
     build = os.path.abspath(args.build)
@@ -639,6 +692,9 @@ def main():
         print(msg, file=sys.stderr, flush=True)
 
     raise_priority()
+    if args.only == "plot":
+        plot_figures(args, build, work, log)
+        return
     if args.only:
         window_and_export(args, build, work, log)
         return

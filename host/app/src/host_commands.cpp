@@ -7,6 +7,7 @@
 #include "draw_commands.h"
 #include "keep_work.h"
 #include "orv/prompt/reply_parser.h"
+#include "plot_command.h"
 #include "session.h"
 #include "user_module.h"
 
@@ -106,7 +107,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
   };
   // In the order the window's menus list them; HELP lists them by name.
   for (auto* more : {fileCommands, drawingCommands, editCommands, modifyCommands, inquiryCommands, layerCommands,
-                     viewCommands, blockIconCommands, helpCommands})
+                     viewCommands, blockIconCommands, plotCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
   return commands;

@@ -14,6 +14,7 @@
 #include "file_names.h"
 #include "messages.h"
 #include "options.h"
+#include "plot_command.h"
 #include "orv/render/render.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
@@ -137,6 +138,16 @@ int main(int argc, char** argv) {
   }
   if (options.version) {
     std::cout << "orvcad " << ORV_VERSION << "\n";
+    return 0;
+  }
+
+  // A plot without a session: the drawing read, plotted, and nothing else.
+  if (options.plot) {
+    const orv::app::PlotOrder order{*options.plot, options.paper.value_or(""), options.scale.value_or(""),
+                                    options.area.value_or("")};
+    const auto plotted = orv::app::plotDrawingFile(orv::app::drawingNameToOpen(options.drawing->string()), order);
+    if (!plotted.ok) return fail(plotted.message);
+    std::cout << plotted.message << "\n";
     return 0;
   }
 

@@ -15,6 +15,11 @@ std::string usage() {
          "  --terminal      即使有显示器也使用终端命令行\n"
          "  --save FILE     会话结束时把图形以 DXF 保存到 FILE\n"
          "  --export FILE   会话结束时把图形画成图片（.svg、.png 或 .pdf），可给多次\n"
+         "  --plot FILE     不开会话，把给出的图形按比例打印到 FILE（.pdf、.png 或 .svg）然后结束；\n"
+         "                  图纸、比例和范围取图形保存的页面设置，或 A3 横向、布满、范围，可用下面三项改：\n"
+         "  --paper SIZE    打印的图纸：A0 到 A4、A3x3 等加长幅面或 宽×高（毫米），后加 ,P 为纵向\n"
+         "  --scale 1:N     打印比例，或 布满\n"
+         "  --area AREA     打印范围：extents（范围）、limits（图形界限）或窗口 x1,y1,x2,y2\n"
          "  --help          显示本帮助\n"
          "  --version       显示版本\n"
          "\n"
@@ -38,6 +43,10 @@ std::string take(Options& o, const std::string& name, const std::string& value) 
   if (name == "--module") return once(o.module);
   if (name == "--script") return once(o.script);
   if (name == "--save") return once(o.save);
+  if (name == "--plot") return once(o.plot);
+  if (name == "--paper") return once(o.paper);
+  if (name == "--scale") return once(o.scale);
+  if (name == "--area") return once(o.area);
   if (name == "--export") {
     o.exports.emplace_back(value);
     return {};
@@ -46,7 +55,8 @@ std::string take(Options& o, const std::string& name, const std::string& value) 
 }
 
 bool takesValue(const std::string& name) {
-  return name == "--module" || name == "--script" || name == "--save" || name == "--export";
+  return name == "--module" || name == "--script" || name == "--save" || name == "--export" ||
+         name == "--plot" || name == "--paper" || name == "--scale" || name == "--area";
 }
 
 }  // namespace
@@ -80,6 +90,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
     }
     if (!error.empty()) return {std::nullopt, error};
   }
+  if (!o.plot && (o.paper || o.scale || o.area))
+    return {std::nullopt, "选项 --paper、--scale 和 --area 只和 --plot 一起用"};
+  if (o.plot && !o.drawing) return {std::nullopt, "选项 --plot 需要要打印的图形"};
   if (o.window && o.script) return {std::nullopt, "选项 --window 和 --script 不能一起给"};
   if (o.window && o.terminal) return {std::nullopt, "选项 --window 和 --terminal 不能一起给"};
   return {o, {}};

@@ -16,6 +16,11 @@ struct Options {
   std::optional<std::filesystem::path> drawing; // opened at the start
   bool window = false;    // --window: the drawing window
   bool terminal = false;  // --terminal: the terminal command line even with a display
+  // --plot FILE: the drawing plotted to FILE without a session, with these choices.
+  std::optional<std::filesystem::path> plot;
+  std::optional<std::string> paper;  // --paper
+  std::optional<std::string> scale;  // --scale
+  std::optional<std::string> area;   // --area
   bool help = false;
   bool version = false;
 };

@@ -5,7 +5,7 @@
 
 #include "cairo_ptr.h"
 #include "orv/dialogs/dib.h"
-#include "orv/render/draw.h"
+#include "draw.h"
 
 namespace orv::render {
 

@@ -127,12 +127,13 @@ void Painter::operator()(const Placed& placed) {
   const db::Entity& e = placed.entity;
   path_.clear();
   double width = 0.0;
-  // On a screen, what lies off the view, or within a pixel or two, needs no path (a
-  // picture is fitted to the drawing: everything shows, and is drawn in full). Shapes
+  // On a screen or a plotted sheet, what lies off the view needs no path, nor on a
+  // screen what lies within a pixel or two (an exported picture is fitted to the
+  // drawing: everything shows, and is drawn in full). Shapes
   // that would draw nothing (no radius, no sweep, one vertex) go the usual way, to be
   // counted.
   const auto* polyline = e.as<db::Polyline>();
-  const bool simple = settings_.pixelsForSpecks && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
+  const bool simple = settings_.cullOffView && (e.as<db::Line>() || (e.as<db::Arc>() && arcPath(*e.as<db::Arc>())) ||
                       (e.as<db::Circle>() && circlePath(*e.as<db::Circle>())) ||
                       (polyline && polyline->size() >= 2 && uniformWidth(*polyline, width)));
   if (simple) {
@@ -308,7 +309,7 @@ void Painter::paintSpecks() {
     if (ink != last || rgb == 0) {
       if (!target && rgb != 0) cairo_fill(cr_);
       last = ink;
-      rgb = 0xFF000000u | inkRgb(ink, settings_.background);
+      rgb = 0xFF000000u | (settings_.monochrome ? 0u : inkRgb(ink, settings_.background));
       if (!target) setColor(ink);
     }
     const int ux = mx + speckX0_, uy = my + speckY0_;
@@ -334,7 +335,7 @@ void Painter::stroke(const Placed& placed, double width) {
   StrokeStyle style{placed.color, kContinuous, 0.0, settings_.highlight ? std::max(width, thin_) : width};
   if (placed.linetype >= 0) {
     const DashPattern& p = styles_.pattern(placed.linetype);
-    const double scale = styles_.linetypeScale() * placed.transform.lengthScale();
+    const double scale = styles_.linetypeScale() * placed.linetypeScale * placed.transform.lengthScale();
     const double onPage = p.total * scale + p.dots * thin_;
     if (std::isfinite(onPage) && onPage >= kMinPatternInLineWidths * thin_) {
       style.pattern = placed.linetype;
@@ -363,8 +364,9 @@ void Painter::flush() {
 }
 
 void Painter::setColor(Ink color) {
-  const std::uint32_t rgb = settings_.highlight ? highlightColor(settings_.background)
-                                                : inkRgb(color, settings_.background);
+  const std::uint32_t rgb = settings_.highlight  ? highlightColor(settings_.background)
+                            : settings_.monochrome ? 0u
+                                                   : inkRgb(color, settings_.background);
   cairo_set_source_rgb(cr_, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0,
                        (rgb & 0xFF) / 255.0);
   current_.color = color;

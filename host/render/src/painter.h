@@ -28,6 +28,10 @@ struct PaintSettings {
   // A screen's pass (ViewOptions::pixelsForSpecks): shapes off the view are passed
   // over, and thin ones within a pixel or two drawn as their pixels.
   bool pixelsForSpecks = false;
+  bool monochrome = false;  // every colour drawn black (a plotted sheet's monochrome pens)
+  // Lines, arcs, circles and straight polylines wholly off the view are passed over
+  // after a look at their bounds: a screen's pass, and a sheet that shows a part.
+  bool cullOffView = false;
 };
 
 // What a stroke looks like; consecutive entities that share it are stroked as one path.

@@ -116,6 +116,11 @@ LayerStyle StyleTable::layerByName(std::string_view name) const {
     if (extra.trueColor >= 0) s.color = trueInk(static_cast<std::uint32_t>(extra.trueColor));
     s.frozen = (layer->flags & 1) != 0;
     s.lineweight = layer->lineweight;
+    for (db::RawTag t : layer->extras)
+      if (t.code == 290 && t.value.find_first_not_of(" ") != std::string_view::npos) {
+        std::int64_t v = 1;
+        if (geom::parseInteger(t.value, v)) s.plots = v != 0;
+      }
     const std::int32_t lt = linetypeByName(layer->linetype);
     s.linetype = lt >= 0 ? lt : kContinuous;
   }

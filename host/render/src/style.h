@@ -12,6 +12,8 @@
 
 namespace orv::render {
 
+struct Pens;  // page.h
+
 // A linetype as the picture uses it: a pattern id, or one of these.
 inline constexpr std::int32_t kContinuous = -1;
 inline constexpr std::int32_t kByLayer = -2;
@@ -45,6 +47,7 @@ struct LayerStyle {
   std::int16_t lineweight = -3;         // hundredths of a mm, -3 the default
   bool off = false;     // entities on it are not drawn
   bool frozen = false;  // neither are they, nor block references on it with all they hold
+  bool plots = true;    // 290: false for a layer set not to plot
 };
 
 // Drawing-wide settings of how things show, from the header.
@@ -70,6 +73,9 @@ class StyleTable {
   // $LTSCALE, or 1 where it is not a positive number.
   double linetypeScale() const { return linetypeScale_; }
   const DisplaySettings& display() const { return display_; }
+  // The pens of a plotted sheet; null for a screen or an export.
+  const Pens* pens() const { return pens_; }
+  void usePens(const Pens* pens) { pens_ = pens; }
   // The kind of an entity the database keeps as tags, by its type name.
   geom::KeptKind keptKind(db::NameId type);
 
@@ -94,6 +100,7 @@ class StyleTable {
   std::unordered_map<std::string, std::int32_t, Hash, std::equal_to<>> linetypesByText_;
   double linetypeScale_ = 1.0;
   DisplaySettings display_;
+  const Pens* pens_ = nullptr;
 };
 
 }  // namespace orv::render

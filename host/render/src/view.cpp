@@ -10,7 +10,8 @@
 
 #include "cairo_ptr.h"
 #include "geometry.h"
-#include "orv/render/draw.h"
+#include "draw.h"
+#include "orv/render/page.h"
 #include "extents.h"
 #include "painter.h"
 #include "style.h"
@@ -32,34 +33,6 @@ Affine affineOf(const ViewTransform& v) {
 bool positive(double v) { return std::isfinite(v) && v > 0.0; }
 
 }  // namespace
-
-// ---- fitting
-
-ViewTransform ViewTransform::fit(const Extents& box, double deviceWidth, double deviceHeight,
-                                 double margin) {
-  ViewTransform v;
-  if (!positive(deviceWidth) || !positive(deviceHeight)) return v;
-  if (!std::isfinite(margin) || margin < 0.0) margin = 0.0;
-  margin = std::min(margin, std::min(deviceWidth, deviceHeight) * 0.45);
-  const double availW = deviceWidth - 2.0 * margin, availH = deviceHeight - 2.0 * margin;
-  // Half sizes and centres are taken from halves so that they stay finite.
-  const double halfW = box.maxX * 0.5 - box.minX * 0.5;
-  const double halfH = box.maxY * 0.5 - box.minY * 0.5;
-  const double cx = box.minX * 0.5 + box.maxX * 0.5, cy = box.minY * 0.5 + box.maxY * 0.5;
-  if (!std::isfinite(cx) || !std::isfinite(cy)) return v;
-  double scale = std::numeric_limits<double>::infinity();
-  if (halfW > 0.0) scale = std::min(scale, availW * 0.5 / halfW);
-  if (halfH > 0.0) scale = std::min(scale, availH * 0.5 / halfH);
-  const double farthest = std::max({1.0, std::abs(box.minX), std::abs(box.maxX),
-                                    std::abs(box.minY), std::abs(box.maxY)});
-  const double maxScale = 1e12 / farthest;
-  if (!std::isfinite(scale)) scale = std::min(1.0, maxScale);
-  scale = std::min(scale, maxScale);
-  v.scale = scale;
-  v.offsetX = deviceWidth / 2.0 - cx * scale;
-  v.offsetY = deviceHeight / 2.0 + cy * scale;
-  return v;
-}
 
 // ---- colours
 
@@ -94,8 +67,11 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   settings.view = Box{x0, y0, x1, y1};
   settings.deviceUnitsPerMm = positive(options.deviceUnitsPerMm) ? options.deviceUnitsPerMm : 96.0 / 25.4;
   settings.pixelsForSpecks = options.pixelsForSpecks;
+  settings.monochrome = options.pens != nullptr && options.pens->monochrome;
+  settings.cullOffView = options.pixelsForSpecks || options.pens != nullptr;
 
   StyleTable styles(db);
+  styles.usePens(options.pens);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
   cairo_set_dash(cr, nullptr, 0, 0.0);
@@ -134,8 +110,14 @@ DrawReport drawPage(cairo_t* cr, const db::Database& db, const PageSetup& page) 
   StyleTable styles(db);
   const Box box = measureModelSpace(db, styles, page.entityLimit);
   if (box.empty()) return report;
-  const ViewTransform view =
-      ViewTransform::fit(Extents{box.minX, box.minY, box.maxX, box.maxY}, page.width, page.height, page.margin);
+  // The page as a sheet fitted with the drawing's extents: the model every plot uses.
+  const double perMm = page.deviceUnitsPerMm > 0.0 && std::isfinite(page.deviceUnitsPerMm) ? page.deviceUnitsPerMm : 1.0;
+  PageModel sheet;
+  sheet.paper = Paper{"", page.width / perMm, page.height / perMm};
+  sheet.orientation = Orientation::portrait;
+  sheet.marginMm = page.margin / perMm;
+  sheet.area = Extents{box.minX, box.minY, box.maxX, box.maxY};
+  const ViewTransform view = planPage(sheet).onDevice(perMm);
   ViewOptions options;
   options.background = Background::light;
   options.thinLineWidth = std::isfinite(page.thinLineWidth) && page.thinLineWidth > 0.0

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <span>
@@ -12,6 +13,7 @@
 #include "orv/db/database.h"
 #include "orv/geom/kept.h"
 #include "orv/geom/shapes.h"
+#include "orv/render/page.h"
 #include "style.h"
 
 namespace orv::render {
@@ -31,6 +33,7 @@ struct Placed {
   // A kept POLYLINE's VERTEX entities (and what follows them in its block: stop at the
   // first that is no VERTEX).
   std::span<const db::ObjectId> followers;
+  double linetypeScale = 1.0;  // the entity's own (48), times $LTSCALE when patterns are drawn
 
   const db::RawTags* tags() const {
     const auto* u = entity.as<db::UnknownEntity>();
@@ -160,6 +163,7 @@ class SceneWalker {
         props.trueColor = more.trueColor;
         props.lineweight = more.lineweight;
         props.invisible = more.invisible;
+        props.linetypeScale = more.linetypeScale;
       }
       onLayer0 = e.layer == db::names::layer0;
       if (!(onLayer0 && (depth > 0 || asAttribute))) layer = styles_.layer(e.layer);
@@ -197,10 +201,25 @@ class SceneWalker {
       return;
     }
     if (layer.off) return;
-    if (lineweight == -3) lineweight = styles_.display().defaultLineweight;
-    const double mm = styles_.display().lineweights && lineweight > 0 ? lineweight / 100.0 : -1.0;
-    visitor_(Placed{e, idAt(list, at, e), m, color, linetype, mm, kind, depth,
-                    kind == geom::KeptKind::polyline ? after(list, at) : std::span<const db::ObjectId>{}});
+    double mm = -1.0;
+    if (const Pens* pens = styles_.pens()) {
+      // A plotted sheet: layers set not to plot are left out; an own or layer lineweight
+      // wins over the pen of the colour.
+      if (!layer.plots) return;
+      if (lineweight >= 0) {
+        mm = lineweight / 100.0;
+      } else {
+        const std::size_t pen = (color & kTrueColor) ? 0 : std::min<std::size_t>(color, 255);
+        mm = pens->table.mm[pen];
+      }
+    } else {
+      if (lineweight == -3) lineweight = styles_.display().defaultLineweight;
+      mm = styles_.display().lineweights && lineweight > 0 ? lineweight / 100.0 : -1.0;
+    }
+    Placed placed{e, idAt(list, at, e), m, color, linetype, mm, kind, depth,
+                  kind == geom::KeptKind::polyline ? after(list, at) : std::span<const db::ObjectId>{}};
+    if (std::isfinite(props.linetypeScale) && props.linetypeScale > 0.0) placed.linetypeScale = props.linetypeScale;
+    visitor_(placed);
   }
 
   // The id of the entity at a list position (attributes are visited without one: found

@@ -1,5 +1,5 @@
 // Block references in pictures: placement, nesting, BYBLOCK and layer 0, and runaway drawings.
-#include "orv/render/draw.h"
+#include "draw.h"
 #include "render_test_support.h"
 
 namespace orv::render::test {

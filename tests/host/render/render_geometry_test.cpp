@@ -1,7 +1,7 @@
 // Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths.
 #include <cmath>
 
-#include "orv/render/draw.h"
+#include "draw.h"
 #include "render_test_support.h"
 
 namespace orv::render::test {

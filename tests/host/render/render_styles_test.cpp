@@ -98,6 +98,17 @@ TEST(RenderLinetypes, dashedLineHasGapsAtThePatternsLength) {
   ASSERT_GE(longer.size(), 3u);
   EXPECT_LE(longer.size(), 4u);
   EXPECT_NEAR(longer[0], 50.8, 2.0);
+
+  // An entity's own scale (48) multiplies $LTSCALE: 0.5 of 2 gives the pattern back.
+  db::Entity own = line(10, 80.25, 160, 80.25);
+  own.linetype = d.intern("DASHED");
+  db::RawTags half;
+  half.add(48, "0.5", 1);
+  ASSERT_TRUE(d.appendRead(std::move(own), d.modelSpace(), 0, std::move(half)).ok());
+  Pixels mixed = renderPng(d, dir);
+  std::vector<int> own_runs = runsAlongRow(mixed, py(80.25), px(10), px(160));
+  ASSERT_GE(own_runs.size(), 7u);
+  EXPECT_NEAR(own_runs[0], 25.4, 2.0);
 }
 
 TEST(RenderLinetypes, patternRunsOnAlongAPolylineAndComesFromTheLayer) {

@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "orv/render/draw.h"
+#include "draw.h"
 #include "orv/render/view.h"
 #include "render_test_support.h"
 

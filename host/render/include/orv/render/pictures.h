@@ -7,6 +7,7 @@
 
 #include "orv/db/database.h"
 #include "orv/render/block_icon.h"
+#include "orv/render/plot.h"
 #include "orv/render/render.h"
 #include "orv/render/view.h"
 
@@ -22,12 +23,14 @@ struct Pictures {
                          const ViewOptions& options);
   std::optional<Extents> (*modelExtents)(const db::Database& db);
   ViewTransform (*fit)(const Extents& box, double deviceWidth, double deviceHeight, double margin);
+  // A drawing plotted on a sheet (plot.h).
+  PlotResult (*plot)(const db::Database& db, const std::filesystem::path& out, const PlotRequest& request);
 };
 
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 3;
+inline constexpr int kPicturesVersion = 4;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render

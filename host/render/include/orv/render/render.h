@@ -6,7 +6,7 @@
 #include <string>
 
 #include "orv/db/database.h"
-#include "orv/render/draw.h"
+#include "orv/render/view.h"
 
 namespace orv::render {
 

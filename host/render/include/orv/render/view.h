@@ -12,6 +12,8 @@
 
 namespace orv::render {
 
+struct Pens;  // page.h
+
 // An axis-aligned box in drawing units.
 struct Extents {
   double minX = 0.0;
@@ -83,6 +85,10 @@ struct ViewOptions {
   // At most this many entities are painted (references that nest and fan out can
   // multiply a small drawing into billions); the rest is left out and reported.
   std::uint64_t entityLimit = 20'000'000;
+  // A plotted sheet's pens: every line at its lineweight (its own, its layer's or its
+  // colour's pen, whatever $LWDISPLAY says), monochrome when they say so, and layers set
+  // not to plot left out. Null: the screen's and EXPORT's look.
+  const Pens* pens = nullptr;
 };
 
 struct DrawReport {

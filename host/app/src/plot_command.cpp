@@ -1,0 +1,392 @@
+// PLOT at the command line and in scripts, and plotting a drawing file without a session.
+//
+// Contents: areas (extents, window, limits); the questions; plotting and its message;
+// the command; --plot.
+#include "plot_command.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "file_names.h"
+#include "frame_block.h"
+#include "messages.h"
+#include "orv/prompt/reply_parser.h"
+#include "pictures_library.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Status;
+namespace fs = std::filesystem;
+
+// ---- areas
+
+std::optional<db::Point2> headerPoint(const db::HeaderVariables& h, std::string_view name) {
+  bool in = false;
+  std::optional<double> x, y;
+  for (db::RawTag t : h.others) {
+    if (t.code == 9) {
+      if (in) break;
+      in = t.value == name;
+      continue;
+    }
+    if (!in) continue;
+    if (t.code == 10) x = prompt::parseReal(std::string(t.value));
+    if (t.code == 20) y = prompt::parseReal(std::string(t.value));
+  }
+  if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) return std::nullopt;
+  return db::Point2{*x, *y};
+}
+
+// The area of the drawing the choices name; nullopt with the reason in `why`.
+std::optional<render::Extents> areaOf(const render::Pictures& r, const db::Database& d, const PlotChoices& c,
+                                      std::string& why) {
+  switch (c.area) {
+    case PlotArea::window:
+      if (c.window.maxX > c.window.minX && c.window.maxY > c.window.minY) return c.window;
+      why = "打印窗口没有面积";
+      return std::nullopt;
+    case PlotArea::limits: {
+      const auto lo = headerPoint(d.header, "$LIMMIN"), hi = headerPoint(d.header, "$LIMMAX");
+      if (lo && hi && hi->x > lo->x && hi->y > lo->y) return render::Extents{lo->x, lo->y, hi->x, hi->y};
+      why = "图形没有有效的图形界限（$LIMMIN/$LIMMAX）";
+      return std::nullopt;
+    }
+    case PlotArea::layout:
+      why = "还不能按布局打印，请选范围、窗口、显示或图形界限";
+      return std::nullopt;
+    case PlotArea::display:  // without a window, what a view of the whole drawing shows
+    case PlotArea::extents:
+      break;
+  }
+  if (auto box = r.modelExtents(d)) return box;
+  why = "图形是空的，没有可打印的内容";
+  return std::nullopt;
+}
+
+// ---- plotting
+
+std::string endingOf(render::PictureFormat f) {
+  return f == render::PictureFormat::png ? ".png" : f == render::PictureFormat::svg ? ".svg" : ".pdf";
+}
+
+// The sheet, orientation and scale as the success line names them: "A3 横向，1:100".
+std::string sheetText(const PlotChoices& c) {
+  return c.paper.name + " " + orientationName(c.orientation) + "，" + render::scaleText(c.scale);
+}
+
+FileResult plotTo(const db::Database& d, const PlotChoices& c, const fs::path& out) {
+  if (std::string why = whyNotWritable(out); !why.empty())
+    return {false, "无法打印到" + messages::quoted(out) + "：" + why + "。"};
+  std::string problem;
+  const render::Pictures* r = pictures(problem);
+  if (!r) return {false, "无法打印到" + messages::quoted(out) + "：" + problem + "。"};
+  std::string why;
+  const auto area = areaOf(*r, d, c, why);
+  if (!area) return {false, "无法打印：" + why + "。"};
+  render::PlotRequest request;
+  request.format = c.format;
+  request.page.paper = c.paper;
+  request.page.orientation = c.orientation;
+  request.page.scale = c.scale;
+  request.page.area = *area;
+  request.page.unitMm = render::millimetresPerUnit(d.header.insertionUnits);
+  request.page.centred = c.centred;
+  request.page.offsetXMm = c.offsetXMm;
+  request.page.offsetYMm = c.offsetYMm;
+  request.pens.monochrome = c.monochrome;
+  request.dpi = c.dpi;
+  const render::PlotResult result = r->plot(d, out, request);
+  if (!result) return {false, "无法打印到" + messages::quoted(out) + "：" + result.message + "。"};
+  std::string text = "已打印到 " + out.string() + "（" + sheetText(c) + "）。";
+  if (!result.plan.fits) text += "\n注意：打印范围在这个比例下超出图纸，只打印了图纸上放得下的部分。";
+  if (result.report.truncated) text += "\n注意：图形太大，只打印了一部分。";
+  return {true, text};
+}
+
+// ---- the questions
+
+std::string shortNumber(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.6g", v);
+  return buf;
+}
+
+// The choices PLOT offers when the drawing keeps none: those of the last PLOT.
+PlotChoices& lastChoices() {
+  static PlotChoices last;
+  return last;
+}
+
+bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+    const char y = b[i] >= 'a' && b[i] <= 'z' ? static_cast<char>(b[i] - 32) : b[i];
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Asks until the reply is taken by `take` (true) or is empty (the default kept);
+// false on cancel.
+template <class Take>
+bool ask(Session& s, const std::string& prompt, Take take) {
+  for (;;) {
+    std::string reply;
+    if (s.prompts().getString(prompt, true, 4096, reply) != Status::Normal) return false;
+    const std::string typed = prompt::asciiForms(reply);
+    std::string_view t = typed;
+    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    if (t.empty()) return true;
+    if (const std::string refusal = take(std::string(t)); refusal.empty()) return true;
+    else s.console().print("\n" + refusal);
+  }
+}
+
+std::string paperPrompt(const PlotChoices& c) {
+  return "\n图纸尺寸 [A0/A1/A2/A3/A4/A3x3/A3x4/A4x3/A4x4/A4x5] 或 宽×高 <" + c.paper.name + ">: ";
+}
+
+std::string areaName(PlotArea a) {
+  switch (a) {
+    case PlotArea::extents: return "范围";
+    case PlotArea::window: return "窗口";
+    case PlotArea::display: return "显示";
+    case PlotArea::limits: return "图形界限";
+    case PlotArea::layout: return "布局";
+  }
+  return "范围";
+}
+
+bool askChoices(Session& s, PlotChoices& c) {
+  if (!ask(s, "\n输出 [PDF/PNG/SVG] <" + formatName(c.format) + ">: ", [&](const std::string& t) -> std::string {
+        if (sameText(t, "PDF")) c.format = render::PictureFormat::pdf;
+        else if (sameText(t, "PNG")) c.format = render::PictureFormat::png;
+        else if (sameText(t, "SVG")) c.format = render::PictureFormat::svg;
+        else return "需要 PDF、PNG 或 SVG。";
+        return {};
+      }))
+    return false;
+  if (!ask(s, paperPrompt(c), [&](const std::string& t) -> std::string {
+        auto p = render::paperNamed(t);
+        if (!p) return "不认识的图纸尺寸“" + t + "”：用 A0 到 A4、A3x3 这样的加长幅面，或 宽×高（毫米）。";
+        c.paper = *p;
+        return {};
+      }))
+    return false;
+  if (!ask(s, "\n图纸方向 [纵向(P)/横向(L)] <" + orientationName(c.orientation) + ">: ",
+           [&](const std::string& t) -> std::string {
+             if (sameText(t, "P") || t == "纵向") c.orientation = render::Orientation::portrait;
+             else if (sameText(t, "L") || t == "横向") c.orientation = render::Orientation::landscape;
+             else return "需要 P（纵向）或 L（横向）。";
+             return {};
+           }))
+    return false;
+  bool wantWindow = false;
+  if (!ask(s, "\n打印范围 [范围(E)/窗口(W)/显示(D)/图形界限(L)/布局(LA)] <" + areaName(c.area) + ">: ",
+           [&](const std::string& t) -> std::string {
+             if (sameText(t, "E") || t == "范围") c.area = PlotArea::extents;
+             else if (sameText(t, "W") || t == "窗口") wantWindow = true;
+             else if (sameText(t, "D") || t == "显示") c.area = PlotArea::display;
+             else if (sameText(t, "L") || t == "图形界限") c.area = PlotArea::limits;
+             else if (sameText(t, "LA") || t == "布局") return "还不能按布局打印，请选其它范围。";
+             else return "需要 E、W、D、L 或 LA。";
+             return {};
+           }))
+    return false;
+  if (wantWindow) {
+    prompt::Point3 a, b;
+    if (s.prompts().getPoint("\n窗口的第一个角点: ", std::nullopt, a) != Status::Normal) return false;
+    if (s.prompts().getCorner("\n对角点: ", a, b) != Status::Normal) return false;
+    if (a.x == b.x || a.y == b.y) {
+      s.console().print("\n窗口没有面积。");
+      return false;
+    }
+    c.area = PlotArea::window;
+    c.window = {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  }
+  if (!ask(s, "\n打印比例 [布满(F)] 或 1:N <" + render::scaleText(c.scale) + ">: ",
+           [&](const std::string& t) -> std::string {
+             auto scale = render::parseScale(t);
+             if (!scale) return "需要 F（布满）或 1:100 这样的比例。";
+             c.scale = *scale;
+             return {};
+           }))
+    return false;
+  const std::string placed = c.centred ? std::string("居中")
+                                       : shortNumber(c.offsetXMm) + "," + shortNumber(c.offsetYMm);
+  if (!ask(s, "\n打印位置 [居中(C)] 或偏移 x,y（毫米）<" + placed + ">: ", [&](const std::string& t) -> std::string {
+        if (sameText(t, "C") || t == "居中") {
+          c.centred = true;
+          return {};
+        }
+        const auto comma = t.find(',');
+        const auto x = comma == std::string::npos ? std::nullopt : prompt::parseReal(t.substr(0, comma));
+        const auto y = comma == std::string::npos ? std::nullopt : prompt::parseReal(t.substr(comma + 1));
+        if (!x || !y || std::abs(*x) > 10000.0 || std::abs(*y) > 10000.0) return "需要 C（居中）或 x,y 偏移（毫米）。";
+        c.centred = false;
+        c.offsetXMm = *x;
+        c.offsetYMm = *y;
+        return {};
+      }))
+    return false;
+  if (!ask(s, std::string("\n笔 [单色(M)/彩色(C)] <") + (c.monochrome ? "单色" : "彩色") + ">: ",
+           [&](const std::string& t) -> std::string {
+             if (sameText(t, "M") || t == "单色") c.monochrome = true;
+             else if (sameText(t, "C") || t == "彩色") c.monochrome = false;
+             else return "需要 M（单色）或 C（彩色）。";
+             return {};
+           }))
+    return false;
+  if (c.format == render::PictureFormat::png &&
+      !ask(s, "\n分辨率（每英寸点数）<" + shortNumber(c.dpi) + ">: ", [&](const std::string& t) -> std::string {
+        const auto dpi = prompt::parseReal(t);
+        if (!dpi || !(*dpi >= 10.0 && *dpi <= 2400.0)) return "需要 10 到 2400 之间的分辨率。";
+        c.dpi = *dpi;
+        return {};
+      }))
+    return false;
+  return true;
+}
+
+// The drawing's name with the output's ending, in the drawing's folder.
+fs::path defaultOutput(Session& s, render::PictureFormat f) {
+  const auto& path = s.document().path();
+  fs::path base = path ? *path : fs::path(s.document().displayName());
+  return base.replace_extension(endingOf(f));
+}
+
+void plotCommand(Session& s) {
+  PlotChoices c = plotDefaults(s.database());
+  if (!askChoices(s, c)) return;
+  fs::path out = defaultOutput(s, c.format);
+  std::string name;
+  if (s.prompts().getString("\n文件名 <" + out.string() + ">: ", true, 4096, name) != Status::Normal) return;
+  if (!name.empty()) {
+    out = name;
+    if (!out.has_extension()) {
+      out += endingOf(c.format);
+    } else if (auto named = render::pictureFormatFor(out)) {
+      c.format = *named;  // "sheet.png" is a PNG whatever was answered before
+    } else {
+      s.console().print("\n无法打印到" + messages::quoted(out) + "：只能输出 .pdf、.png 或 .svg。");
+      return;
+    }
+  }
+  const FileResult r = plotTo(s.database(), c, out);
+  s.console().print("\n" + r.message);
+  if (!r.ok) return;
+  lastChoices() = c;
+  // Kept in the drawing for the next PLOT of it, and for other CAD programs.
+  keepPageSetup(s.database(), c);
+  s.document().noteChangeOutsideUndo();
+}
+
+}  // namespace
+
+PlotChoices plotDefaults(const db::Database& d) {
+  if (auto kept = readPageSetup(d)) return *kept;
+  PlotChoices c = lastChoices();
+  // The first frame of model space: its sheet, its scale and its window.
+  const double unitMm = render::millimetresPerUnit(d.header.insertionUnits);
+  for (db::ObjectId id : d.block(d.modelSpace()).entities) {
+    const db::Entity* e = d.entity(id);
+    const auto* ref = e && !e->isErased() ? e->as<db::BlockReference>() : nullptr;
+    if (!ref || ref->rotation != 0.0 || ref->xScale != ref->yScale || !(ref->xScale > 0.0)) continue;
+    const auto sheet = frameSheetOf(d.block(ref->block).name);
+    if (!sheet) continue;
+    const bool landscape = sheet->orientation == render::Orientation::landscape;
+    const double w = landscape ? sheet->paper.longMm : sheet->paper.shortMm;
+    const double h = landscape ? sheet->paper.shortMm : sheet->paper.longMm;
+    const double k = ref->xScale;  // drawing units per mm of paper
+    c.paper = sheet->paper;
+    c.orientation = sheet->orientation;
+    c.area = PlotArea::window;
+    c.window = {ref->position.x, ref->position.y, ref->position.x + w * k, ref->position.y + h * k};
+    c.scale = {false, 1.0, k * unitMm};
+    if (std::abs(c.scale.drawing - std::round(c.scale.drawing)) < 1e-9) c.scale.drawing = std::round(c.scale.drawing);
+    c.centred = true;
+    break;
+  }
+  return c;
+}
+
+std::vector<Session::HostCommand> plotCommands() {
+  return {frameCommand(),
+      {.name = "PLOT",
+       .description = "按比例把图形打印到图纸：PDF、PNG 或 SVG",
+       .run = plotCommand,
+       .aliases = {"PRINT"},
+       .help = "把图形按比例打印到一张图纸（A0 到 A4、加长幅面或自定尺寸，横向或纵向），输出 PDF、PNG 或 SVG。"
+               "依次询问输出格式、图纸尺寸、方向、打印范围（范围、窗口、显示、图形界限）、比例（布满或 1:N）、"
+               "位置（居中或偏移）、笔（单色或彩色）、PNG 的分辨率和文件名，回车取尖括号中的值。"
+               "单色时所有颜色打印为黑色；线宽取对象自己的、其图层的，否则按颜色：1-6 号 0.25 毫米，7 号 0.35 毫米，"
+               "其余 0.18 毫米；不打印的图层不画。选择作为页面设置保存在图形中，下次 PLOT 作为缺省值。",
+       .menu = {"文件", "打印...", false, "Ctrl+P"}},
+  };
+}
+
+// ---- --plot
+
+FileResult plotDrawingFile(const fs::path& drawing, const PlotOrder& order) {
+  ReadDrawing read = readDrawing(drawing);
+  if (!read.document) return {false, read.message};
+  const db::Database& d = read.document->database();
+  const auto format = render::pictureFormatFor(order.out);
+  if (!format) return {false, "无法打印到" + messages::quoted(order.out) + "：只能输出 .pdf、.png 或 .svg。"};
+  PlotChoices c = plotDefaults(d);
+  c.format = *format;
+  if (!order.paper.empty()) {
+    std::string paper = order.paper;
+    const auto comma = paper.rfind(',');
+    if (comma != std::string::npos) {
+      const std::string o = paper.substr(comma + 1);
+      if (sameText(o, "P")) c.orientation = render::Orientation::portrait;
+      else if (sameText(o, "L")) c.orientation = render::Orientation::landscape;
+      else return {false, "不认识的图纸方向“" + o + "”：用 P（纵向）或 L（横向）。"};
+      paper.resize(comma);
+    }
+    auto p = render::paperNamed(paper);
+    if (!p) return {false, "不认识的图纸尺寸“" + paper + "”：用 A0 到 A4、A3x3 这样的加长幅面，或 宽×高（毫米）。"};
+    c.paper = *p;
+  }
+  if (!order.scale.empty()) {
+    auto scale = render::parseScale(order.scale);
+    if (!scale) return {false, "不认识的比例“" + order.scale + "”：用 1:100 这样的比例或 布满。"};
+    c.scale = *scale;
+  }
+  if (!order.area.empty()) {
+    if (sameText(order.area, "extents") || order.area == "范围") {
+      c.area = PlotArea::extents;
+    } else if (sameText(order.area, "limits") || order.area == "图形界限") {
+      c.area = PlotArea::limits;
+    } else {
+      double v[4];
+      std::string_view rest = order.area;
+      int n = 0;
+      for (; n < 4; ++n) {
+        const auto comma = rest.find(',');
+        const auto value = prompt::parseReal(std::string(rest.substr(0, comma)));
+        if (!value) break;
+        v[n] = *value;
+        if (comma == std::string_view::npos) {
+          ++n;
+          break;
+        }
+        rest.remove_prefix(comma + 1);
+      }
+      if (n != 4 || v[0] == v[2] || v[1] == v[3])
+        return {false, "不认识的打印范围“" + order.area + "”：用 extents、limits 或窗口 x1,y1,x2,y2。"};
+      c.area = PlotArea::window;
+      c.window = {std::min(v[0], v[2]), std::min(v[1], v[3]), std::max(v[0], v[2]), std::max(v[1], v[3])};
+    }
+  }
+  return plotTo(d, c, order.out);
+}
+
+}  // namespace orv::app

@@ -1,0 +1,291 @@
+"""PLOT and --plot: sheets measured in the PDF and in its rasterised pixels, pens, page setups kept."""
+import os
+import shutil
+import subprocess
+import unittest
+
+import ezdxf
+
+from orvharness import ORVCAD, Session, main
+from pngread import box_of, inked, read_png
+
+DPI = 254  # 10 pixels in a millimetre
+
+
+def drawing(path, insunits=4, ltscale=None):
+    """A 10,000-unit red line (layer colour 1), a blue 5,000-unit line of 0.70 mm, and a
+    line on a layer set not to plot."""
+    doc = ezdxf.new("R2000")
+    doc.header["$INSUNITS"] = insunits
+    if ltscale:
+        doc.header["$LTSCALE"] = ltscale
+    msp = doc.modelspace()
+    doc.layers.add("RED", color=1)
+    hidden = doc.layers.add("NOPLOT", color=3)
+    hidden.dxf.plot = 0
+    msp.add_line((0, 0), (10000, 0), dxfattribs={"layer": "RED"})
+    msp.add_line((0, 0), (0, 5000), dxfattribs={"color": 5, "lineweight": 70})
+    msp.add_line((0, 5000), (10000, 5000), dxfattribs={"layer": "NOPLOT"})
+    doc.saveas(path)
+
+
+def page_size_mm(pdf):
+    out = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    line = next(l for l in out.splitlines() if l.startswith("Page size:"))
+    w, _, h = line.split()[2:5]
+    return float(w) * 25.4 / 72, float(h) * 25.4 / 72
+
+
+_DARK = bytes(1 if i < 128 else 0 for i in range(256))
+
+
+def raster(pdf, dpi=DPI, colour=False):
+    """The page at `dpi`: (width, height, pixels), grey bytes (dark ones 1, the rest 0),
+    or RGB bytes."""
+    base = pdf + ".r"
+    subprocess.run(["pdftoppm", "-r", str(dpi), "-singlefile"] + ([] if colour else ["-gray"]) + [pdf, base],
+                   check=True)
+    name = base + (".ppm" if colour else ".pgm")
+    with open(name, "rb") as f:
+        data = f.read()
+    os.remove(name)
+    head = data.split(b"\n", 3)
+    w, h = map(int, head[1].split())
+    return w, h, (head[3] if colour else head[3].translate(_DARK))
+
+
+def dark_box(w, h, px):
+    rows = [y for y in range(h) if px.find(1, y * w, (y + 1) * w) >= 0]
+    if not rows:
+        return None
+    lefts = [px.find(1, y * w, (y + 1) * w) - y * w for y in rows]
+    rights = [px.rfind(1, y * w, (y + 1) * w) - y * w for y in rows]
+    return (min(lefts), rows[0], max(rights), rows[-1])
+
+
+def row_run(w, px, y):
+    """Dark pixels of row y: (first, last)."""
+    first = px.find(1, y * w, (y + 1) * w)
+    return (first - y * w, px.rfind(1, y * w, (y + 1) * w) - y * w) if first >= 0 else None
+
+
+def column_run(w, h, px, x):
+    dark = [y for y in range(h) if px[y * w + x]]
+    return (dark[0], dark[-1]) if dark else None
+
+
+def coloured_pixels(rgb, red_only=False):
+    """Pixels whose channels differ clearly (red ones: red well above the others)."""
+    n = 0
+    for i in range(0, len(rgb) - 2, 3):
+        r, g, b = rgb[i], rgb[i + 1], rgb[i + 2]
+        if red_only:
+            n += r - max(g, b) > 40
+        else:
+            n += max(r, g, b) - min(r, g, b) > 40
+    return n
+
+
+@unittest.skipUnless(shutil.which("pdftoppm") and shutil.which("pdfinfo"), "poppler-utils missing")
+class PlotOption(unittest.TestCase):
+    def plot(self, s, *args):
+        src = os.path.join(s.dir, "plan.dxf")
+        if not os.path.exists(src):
+            drawing(src)
+        out = os.path.join(s.dir, "plan.pdf")
+        proc = subprocess.run([ORVCAD, "--plot", out, *args, src], capture_output=True, timeout=60)
+        return out, proc.returncode, proc.stdout.decode(), proc.stderr.decode()
+
+    def test_sheets_scales_and_placements_measure_true(self):
+        # (options, page mm, the line's left end from the page's left edge in mm, its y from the top)
+        # (options, page mm, x = 0 from the page's left edge in mm, y = 0 from its top)
+        cases = [
+            (["--paper", "A3", "--scale", "1:100"], (420, 297), 160.0, 173.5),
+            (["--paper", "A1,P", "--scale", "1:50"], (594, 841), 197.0, 470.5),
+            (["--paper", "A3", "--scale", "1:100", "--area", "-1000,-1000,20000,20000"], (420, 297), 115.0, 243.5),
+        ]
+        s = Session(self)
+        for args, page, left, top in cases:
+            with self.subTest(args=args):
+                out, status, stdout, err = self.plot(s, *args)
+                self.assertEqual(status, 0, err)
+                self.assertIn("已打印到 " + out + "（", stdout)
+                w_mm, h_mm = page_size_mm(out)
+                self.assertAlmostEqual(w_mm, page[0], delta=0.05)
+                self.assertAlmostEqual(h_mm, page[1], delta=0.05)
+                w, h, px = raster(out)
+                self.assertEqual((round(w / 10), round(h / 10)), page)
+                scale = 100 if "1:100" in args else 50
+                # The vertical line is 0.70 mm (7 pixels) wide, centred on x = 0; the
+                # horizontal one ends with its butt at x = 10,000.
+                box = dark_box(w, h, px)
+                x0 = box[0] + 3.5
+                self.assertAlmostEqual((box[2] + 1 - x0) / 10.0, 10000 / scale, delta=0.3)
+                self.assertAlmostEqual(x0 / 10.0, left, delta=0.3)
+                self.assertAlmostEqual((box[1] + box[3] + 1) / 2 / 10.0, top - 2500 / scale, delta=0.3)
+
+    def test_lineweights_monochrome_and_layers_that_do_not_plot(self):
+        s = Session(self)
+        out, status, stdout, err = self.plot(s, "--paper", "A3", "--scale", "1:100")
+        self.assertEqual(status, 0, err)
+        w, h, px = raster(out)
+        box = dark_box(w, h, px)
+        # The 0.70 mm blue line: 7 pixels wide; the red line on its layer: colour 1's pen, 0.25 mm.
+        mid_y = (box[1] + box[3]) // 2
+        run = row_run(w, px, mid_y)
+        self.assertAlmostEqual(run[1] + 1 - run[0], 7, delta=1)
+        col = column_run(w, h, px, box[2] - 20)
+        self.assertAlmostEqual(col[1] + 1 - col[0], 2.5, delta=1)
+        # The layer set not to plot leaves nothing: the top of the ink is the blue line's end.
+        self.assertEqual(box[3] - box[1], 500, "only the 50 mm line spans the height")
+        # Monochrome: nothing coloured.
+        _, _, rgb = raster(out, dpi=60, colour=True)
+        self.assertEqual(coloured_pixels(rgb), 0)
+
+    def test_bad_options_say_why_and_write_nothing(self):
+        s = Session(self)
+        for args, words in [(["--paper", "B7"], "不认识的图纸尺寸"), (["--scale", "1:0"], "不认识的比例"),
+                            (["--area", "1,2,3"], "不认识的打印范围"), (["--paper", "A3,Q"], "不认识的图纸方向")]:
+            with self.subTest(args=args):
+                out, status, stdout, err = self.plot(s, *args)
+                self.assertNotEqual(status, 0)
+                self.assertIn(words, err)
+                self.assertFalse(os.path.exists(out))
+        src = os.path.join(s.dir, "plan.dxf")
+        proc = subprocess.run([ORVCAD, "--plot", os.path.join(s.dir, "plan.jpg"), src], capture_output=True, timeout=30)
+        self.assertNotEqual(proc.returncode, 0)
+        self.assertIn("只能输出 .pdf、.png 或 .svg", proc.stderr.decode())
+        self.assertFalse(os.path.exists(os.path.join(s.dir, "plan.jpg")))
+        proc = subprocess.run([ORVCAD, "--scale", "1:100"], capture_output=True, timeout=30)
+        self.assertNotEqual(proc.returncode, 0)
+        self.assertIn("--plot", proc.stderr.decode())
+
+
+@unittest.skipUnless(shutil.which("pdftoppm"), "poppler-utils missing")
+class PlotCommand(unittest.TestCase):
+    def test_choices_are_asked_kept_in_the_drawing_and_offered_again(self):
+        s = Session(self)
+        src = os.path.join(s.dir, "plan.dxf")
+        drawing(src)
+        saved = os.path.join(s.dir, "kept.dxf")
+        out = os.path.join(s.dir, "sheet")
+        stdout, err, _ = s.run(["OPEN", src, "PLOT", "PDF", "A1", "P", "E", "1:50", "20,30", "C", out,
+                                "SAVEAS", saved, "QUIT"])
+        self.assertIn("\n已打印到 " + out + ".pdf（A1 纵向，1:50）。", stdout)
+        w, h, px = raster(out + ".pdf")
+        self.assertEqual((round(w / 10), round(h / 10)), (594, 841))
+        # Offset 20,30: the extents' lower-left corner 20 mm from the left edge and 30 mm
+        # above the bottom edge (the 0.70 mm line half a width left of it, the 0.25 mm
+        # one half a width below).
+        box = dark_box(w, h, px)
+        self.assertAlmostEqual(box[0] / 10.0, 20.0 - 0.35, delta=0.3)
+        self.assertAlmostEqual((h - 1 - box[3]) / 10.0, 30.0 - 0.125, delta=0.3)
+        # Colour pens: the line on layer RED in red.
+        _, _, rgb = raster(out + ".pdf", dpi=40, colour=True)
+        self.assertGreater(coloured_pixels(rgb, red_only=True), 20)
+        # Other programs read the page setup.
+        doc = ezdxf.readfile(saved)
+        setups = [o for o in doc.objects if o.dxftype() == "PLOTSETTINGS"]
+        self.assertEqual(len(setups), 1)
+        ps = setups[0]
+        self.assertEqual(ps.dxf.page_setup_name, "orvcad")
+        self.assertEqual((ps.dxf.paper_width, ps.dxf.paper_height), (594, 841))
+        self.assertEqual((ps.dxf.scale_numerator, ps.dxf.scale_denominator), (1, 50))
+        self.assertEqual(doc.audit().has_errors, False)
+        # Reopened, PLOT offers the kept choices; Enter keeps each; the setup is not duplicated.
+        stdout, err, _ = s.run(["OPEN", saved, "PLOT", "", "", "", "", "", "", "", "", "SAVE", "QUIT"])
+        for shown in ["<PDF>", "<A1>", "<纵向>", "<范围>", "<1:50>", "<20,30>", "<彩色>", "kept.pdf>"]:
+            self.assertIn(shown, stdout)
+        self.assertIn("（A1 纵向，1:50）。", stdout)
+        doc = ezdxf.readfile(saved)
+        self.assertEqual(len([o for o in doc.objects if o.dxftype() == "PLOTSETTINGS"]), 1)
+
+    def test_bad_replies_are_asked_again_and_a_sheet_too_small_says_so(self):
+        s = Session(self)
+        src = os.path.join(s.dir, "plan.dxf")
+        drawing(src)
+        out = os.path.join(s.dir, "small.png")
+        stdout, err, _ = s.run(["OPEN", src, "PLOT", "JPG", "PNG", "B9", "A4", "X", "L", "LA", "E",
+                                "1:-2", "1:10", "0,0", "", "abc", "50", out, "QUIT"])
+        for refusal in ["需要 PDF、PNG 或 SVG。", "不认识的图纸尺寸“B9”", "需要 P（纵向）或 L（横向）。",
+                        "还不能按布局打印", "需要 F（布满）或 1:100 这样的比例。", "需要 10 到 2400 之间的分辨率。"]:
+            self.assertIn(refusal, stdout)
+        self.assertIn("已打印到 " + out + "（A4 横向，1:10）。", stdout)
+        self.assertIn("只打印了图纸上放得下的部分", stdout)
+        width, height, rows = read_png(out)
+        self.assertEqual((width, height), (round(297 / 25.4 * 50), round(210 / 25.4 * 50)))
+        # Placed at the sheet's corner, only a part of the 500 mm line fits: up the left
+        # edge from the bottom to the top.
+        ink = box_of(rows, inked)
+        self.assertEqual((ink[0], ink[1], ink[3]), (0, 0, height - 1))
+        with open(out, "rb") as f:
+            data = f.read()
+        self.assertIn(b"pHYs" + round(50 / 0.0254).to_bytes(4, "big"), data)
+
+
+class Frames(unittest.TestCase):
+    def test_frames_are_true_size_at_the_scale_with_their_fields_and_plot_by_default(self):
+        s = Session(self)
+        saved = os.path.join(s.dir, "framed.dxf")
+        # (reply lines, block, sheet mm (landscape or portrait), scale, border margin, corner)
+        cases = [
+            (["TK", "A3", "L", "1:100", "0,0"], "GB_TK_A3_L", (420, 297), 100, 5, (0, 0)),
+            (["TK", "A1", "P", "1:50", "100000,0"], "GB_TK_A1_P", (594, 841), 50, 10, (100000, 0)),
+            (["TK", "A3x3", "L", "1:20", "0,100000"], "GB_TK_A3x3_L", (891, 420), 20, 10, (0, 100000)),
+        ]
+        lines = [l for case in cases for l in case[0]]
+        stdout, err, _ = s.run(lines + ["SAVEAS", saved, "QUIT"])
+        self.assertIn("已插入 A3 横向 图框，比例 1:100。", stdout)
+        doc = ezdxf.readfile(saved)
+        self.assertFalse(doc.audit().has_errors)
+        inserts = doc.modelspace().query("INSERT")
+        self.assertEqual(len(inserts), len(cases))
+        from ezdxf import bbox
+        for ins, (_, block, sheet, scale, margin, corner) in zip(inserts, cases):
+            with self.subTest(block=block):
+                self.assertEqual(ins.dxf.name, block)
+                self.assertEqual(ins.dxf.xscale, scale)
+                fields = {a.dxf.tag: a.dxf.text for a in ins.attribs}
+                self.assertEqual(set(fields), {"图名", "图号", "比例", "材料", "设计", "校对", "审核", "日期", "单位"})
+                self.assertEqual(fields["比例"], f"1:{scale}")
+                box = bbox.extents([ins])
+                self.assertAlmostEqual(box.extmin.x, corner[0], places=6)
+                self.assertAlmostEqual(box.extmin.y, corner[1], places=6)
+                self.assertAlmostEqual(box.size.x, sheet[0] * scale, places=6)
+                self.assertAlmostEqual(box.size.y, sheet[1] * scale, places=6)
+                # The thick border: binding margin 25 mm on the left, the others `margin`.
+                lines_in_block = doc.blocks.get(block).query("LINE")
+                thick = [l for l in lines_in_block if l.dxf.lineweight == 70]
+                xs = sorted({round(p, 6) for l in thick for p in (l.dxf.start.x, l.dxf.end.x)})
+                ys = sorted({round(p, 6) for l in thick for p in (l.dxf.start.y, l.dxf.end.y)})
+                self.assertEqual((xs[0], xs[-1]), (25, sheet[0] - margin))
+                self.assertEqual((ys[0], ys[-1]), (margin, sheet[1] - margin))
+                self.assertIn(sheet[0] - margin - 180, xs)  # the title block's left side
+                self.assertIn(margin + 56, ys)               # and its top
+        # A drawing with a frame plots the frame's window on its sheet at its scale.
+        out = os.path.join(s.dir, "sheet.pdf")
+        one = os.path.join(s.dir, "one.dxf")
+        first = os.path.join(s.dir, "first.pdf")
+        stdout, _, _ = s.run(["TK", "A3", "L", "1:100", "0,0", "PLOT", "", "", "", "", "", "", "", first,
+                              "SAVEAS", one, "QUIT"])
+        # A new drawing's PLOT offers the frame's window, sheet and scale, and keeps them.
+        self.assertIn("<窗口>", stdout)
+        self.assertIn("已打印到 " + first + "（A3 横向，1:100）。", stdout)
+        kept = ezdxf.readfile(one)
+        self.assertFalse(kept.audit().has_errors)
+        setup = next(o for o in kept.objects if o.dxftype() == "PLOTSETTINGS")
+        self.assertEqual(setup.dxf.plot_type, 4)
+        self.assertEqual((setup.dxf.plot_window_x1, setup.dxf.plot_window_y1, setup.dxf.plot_window_x2,
+                          setup.dxf.plot_window_y2), (0, 0, 42000, 29700))
+        proc = subprocess.run([ORVCAD, "--plot", out, one], capture_output=True, timeout=60)
+        self.assertEqual(proc.returncode, 0, proc.stderr.decode())
+        self.assertIn("（A3 横向，1:100）", proc.stdout.decode())
+        w, h, px = raster(out)
+        box = dark_box(w, h, px)
+        # The sheet's edge (0.25 mm) lies on the page's edge: the ink spans the page.
+        self.assertLessEqual(box[0], 2)
+        self.assertGreaterEqual(box[2], w - 3)
+
+
+if __name__ == "__main__":
+    main()
