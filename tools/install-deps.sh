@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, if missing
 # (clang with its libFuzzer runtime builds the fuzz targets; Qt 6 Widgets the drawing
-# window, with a font that has Chinese glyphs; Xvfb, xdotool and ImageMagick's import
-# run and photograph the real window in its end-to-end test).
+# window, with a font that has Chinese glyphs and Qt's own Chinese translations; Xvfb,
+# xdotool and ImageMagick's import run and photograph the real window in its end-to-end
+# test).
 set -euo pipefail
 
 packages=(
@@ -11,7 +12,7 @@ packages=(
   libreadline-dev libcairo2-dev libpango1.0-dev fonts-wqy-microhei
   python3 python3-ezdxf
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei
   xvfb xdotool imagemagick
 )
 

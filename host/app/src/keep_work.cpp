@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNamePrompt = "\n保存图形为 (DXF): ";
 
+}  // namespace
+
 dialogs::Question saveChangesQuestion(const std::string& name) {
   dialogs::Question q;
   q.text = "是否将改动保存到 " + name + "？";
@@ -25,6 +27,8 @@ dialogs::Question saveChangesQuestion(const std::string& name) {
   q.cancelAnswer = 2;
   return q;
 }
+
+namespace {
 
 dialogs::Question replaceQuestion(const fs::path& path) {
   dialogs::Question q;

@@ -191,7 +191,10 @@ std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOpti
     const FileDialogKind kind = *next.fileDialog;
     queue_.pop_front();
     std::optional<std::string> file = fileDialog ? fileDialog(kind) : std::nullopt;
-    if (!file) return Due{prompt::Reply::cancel(), {}};
+    if (!file) {
+      queue_.clear();
+      return Due{prompt::Reply::cancel(), {}};
+    }
     return Due{prompt::Reply::line(*file), *file};
   }
   if (options.atCommandPrompt()) {
@@ -226,10 +229,16 @@ void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point
 void WindowConsole::cancel() { deliver(Due{prompt::Reply::cancel(), {}}); }
 
 void WindowConsole::runCommand(std::string name, std::optional<FileDialogKind> fileDialog) {
+  std::vector<FileDialogKind> dialogs;
+  if (fileDialog) dialogs.push_back(*fileDialog);
+  runCommand(std::move(name), dialogs);
+}
+
+void WindowConsole::runCommand(std::string name, const std::vector<FileDialogKind>& fileDialogs) {
   queue_.clear();
   cancelsForQueue_ = 0;
   queue_.push_back(Queued{std::move(name), std::nullopt});
-  if (fileDialog) queue_.push_back(Queued{{}, fileDialog});
+  for (FileDialogKind kind : fileDialogs) queue_.push_back(Queued{{}, kind});
   if (waiting_ && !due_) {
     if (auto due = fromQueue(options_)) deliver(std::move(*due));
   }
