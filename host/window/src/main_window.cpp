@@ -18,6 +18,7 @@
 #include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -380,7 +381,7 @@ void MainWindow::buildMenus() {
     const std::string name = c.name;
     const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
     if (dialog == FileDialogKind::open)
-      connect(a, &QAction::triggered, this, &MainWindow::openFromMenu);
+      connect(a, &QAction::triggered, this, [this] { openFromMenu(); });
     else
       connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
     if (name == "REDO") a->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
@@ -388,6 +389,10 @@ void MainWindow::buildMenus() {
   }
 
   QMenu* file = menus["文件"];
+  file->addSeparator();
+  recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
+  connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::showRecentDrawings);
+  showRecentDrawings();
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出"));
   quit->setShortcut(QKeySequence::Quit);
@@ -552,6 +557,7 @@ void MainWindow::documentReplaced(core::Document& document) {
   document.addObserver(this);
   view_->setDatabase(&document.database());
   updateTitle();
+  rememberDrawing();
 }
 
 void MainWindow::commandStarted(const std::string& name) {
@@ -564,8 +570,9 @@ void MainWindow::commandEnded(const std::string&) {
   updateTitle();
 }
 
-void MainWindow::openFromMenu() {
-  std::vector<FileDialogKind> dialogs{FileDialogKind::open};
+void MainWindow::openFromMenu(const std::optional<std::string>& recent) {
+  std::vector<FileDialogKind> dialogs;
+  if (!recent) dialogs.push_back(FileDialogKind::open);
   if (session_ && session_->interactive() && document_ && document_->modified()) {
     const dialogs::Question question = app::saveChangesQuestion(document_->displayName());
     const std::size_t answer = presenter_.choose(question);
@@ -575,7 +582,43 @@ void MainWindow::openFromMenu() {
     presenter_.answeredAhead = QtPresenter::Answered{question.prompt, answer};
     if (answer == 0 && !document_->path()) dialogs.push_back(FileDialogKind::saveAs);
   }
-  console_.runCommand("OPEN", dialogs);
+  if (recent)
+    console_.runCommandOn("OPEN", *recent, dialogs);
+  else
+    console_.runCommand("OPEN", dialogs);
+}
+
+// ---- recent drawings
+
+namespace {
+constexpr int kRecentDrawings = 10;
+QSettings recentSettings() { return QSettings(QStringLiteral("orvcad"), QStringLiteral("orvcad")); }
+}  // namespace
+
+QStringList MainWindow::recentDrawings() { return recentSettings().value(QStringLiteral("recentFiles")).toStringList(); }
+
+void MainWindow::rememberDrawing() {
+  if (!document_ || !document_->path() || document_->modified()) return;
+  const QString path = QFileInfo(QString::fromStdString(document_->path()->string())).absoluteFilePath();
+  QStringList recent = recentDrawings();
+  if (!recent.isEmpty() && recent.front() == path) return;
+  recent.removeAll(path);
+  recent.prepend(path);
+  while (recent.size() > kRecentDrawings) recent.removeLast();
+  recentSettings().setValue(QStringLiteral("recentFiles"), recent);
+}
+
+void MainWindow::showRecentDrawings() {
+  recentMenu_->clear();
+  const QStringList recent = recentDrawings();
+  for (int i = 0; i < recent.size(); ++i) {
+    QAction* a = recentMenu_->addAction(QStringLiteral("%1 %2").arg(i + 1).arg(QFileInfo(recent[i]).fileName()));
+    a->setToolTip(recent[i]);
+    a->setData(recent[i]);
+    const std::string path = recent[i].toStdString();
+    connect(a, &QAction::triggered, this, [this, path] { openFromMenu(path); });
+  }
+  if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("（没有）"))->setEnabled(false);
 }
 
 // ---- commands by name: the input line's list and the help panel
@@ -619,7 +662,10 @@ void MainWindow::entityChanged(db::ObjectId) { view_->drawingChanged(); }
 
 void MainWindow::tablesChanged() { view_->drawingChanged(); }
 
-void MainWindow::stateChanged() { updateTitle(); }
+void MainWindow::stateChanged() {
+  updateTitle();
+  rememberDrawing();
+}
 
 void MainWindow::updateTitle() {
   if (document_) setWindowTitle(windowTitleFor(*document_));

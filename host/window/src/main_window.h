@@ -58,6 +58,10 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   // The help panel (HELP, 帮助 ▸ 命令列表): every command with its description.
   HelpPanel& helpPanel() const { return *helpPanel_; }
   QDockWidget& helpDock() const { return *helpDock_; }
+  // 文件 ▸ 最近的文件.
+  QMenu& recentMenu() const { return *recentMenu_; }
+  // The recent drawings, newest first.
+  static QStringList recentDrawings();
   // The session has ended: the window stays as it is and touches the session no more.
   void sessionGone() { session_ = nullptr; }
 
@@ -87,8 +91,13 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   std::vector<CommandName> commandNames() const;
   // Fills the help panel with the commands there are now and shows it.
   void showHelp();
-  // OPEN from the menu: unsaved changes are asked about before the file dialog opens.
-  void openFromMenu();
+  // OPEN from the menu: unsaved changes are asked about before the file dialog opens
+  // (or, for a recent drawing, before it is opened).
+  void openFromMenu(const std::optional<std::string>& recent = std::nullopt);
+  // A drawing opened or saved heads the recent drawings (the last ten, kept in the
+  // user's settings of orvcad).
+  void rememberDrawing();
+  void showRecentDrawings();
 
   // ZOOM and PAN of the session, on the view.
   class ViewCommands;
@@ -98,6 +107,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   std::unique_ptr<ClickSnaps> clickSnaps_;
   HelpPanel* helpPanel_ = nullptr;
   QDockWidget* helpDock_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   void bindDrafting();
   void buildSnapMenu();
   void showSnapKinds();

@@ -182,6 +182,15 @@ void WindowConsole::waitForReply() {
 std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOptions& options) {
   if (queue_.empty()) return std::nullopt;
   Queued& next = queue_.front();
+  if (next.fileName) {
+    if (options.kind != prompt::AskKind::text) {
+      queue_.clear();
+      return std::nullopt;
+    }
+    std::string file = std::move(next.text);
+    queue_.pop_front();
+    return Due{prompt::Reply::line(file), file};
+  }
   if (next.fileDialog) {
     if (options.kind != prompt::AskKind::text) {
       // The command asked something else first: its file name is left to the user.
@@ -238,6 +247,17 @@ void WindowConsole::runCommand(std::string name, const std::vector<FileDialogKin
   queue_.clear();
   cancelsForQueue_ = 0;
   queue_.push_back(Queued{std::move(name), std::nullopt});
+  for (FileDialogKind kind : fileDialogs) queue_.push_back(Queued{{}, kind});
+  if (waiting_ && !due_) {
+    if (auto due = fromQueue(options_)) deliver(std::move(*due));
+  }
+}
+
+void WindowConsole::runCommandOn(std::string name, std::string file, const std::vector<FileDialogKind>& fileDialogs) {
+  queue_.clear();
+  cancelsForQueue_ = 0;
+  queue_.push_back(Queued{std::move(name), std::nullopt});
+  queue_.push_back(Queued{std::move(file), std::nullopt, true});
   for (FileDialogKind kind : fileDialogs) queue_.push_back(Queued{{}, kind});
   if (waiting_ && !due_) {
     if (auto due = fromQueue(options_)) deliver(std::move(*due));

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
 
 #include <memory>
 
@@ -240,6 +241,46 @@ TEST(WindowClosing, openFromTheMenuAsksAboutUnsavedChangesBeforeTheFileDialog) {
     EXPECT_EQ(linesIn(own), c.savedLines);
     fs::remove_all(dir);
   }
+}
+
+// 文件 ▸ 最近的文件: the drawings saved or opened, newest first; one chosen is opened
+// after the unsaved changes were asked about, without a file dialog.
+TEST(WindowClosing, aRecentDrawingChosenFromTheFileMenuIsOpened) {
+  QSettings(QStringLiteral("orvcad"), QStringLiteral("orvcad")).remove(QStringLiteral("recentFiles"));
+  const fs::path dir = fs::temp_directory_path() / ("orv-recent-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path a = dir / "a.dxf", b = dir / "b.dxf";
+  WindowSession w;
+  w.session().setInteractive(true);
+  int questions = 0;
+  w.presenter().shown = [&](QWidget* shown) {
+    ++questions;
+    for (QAbstractButton* button : qobject_cast<QMessageBox*>(shown)->buttons())
+      if (button->text() == "不保存") button->click();
+  };
+  for (const char* t : {"LINE", "0,0", "10,0", "", "SAVEAS"}) w.type(t);
+  w.type(a.string());
+  w.type("SAVEAS");
+  w.type(b.string());
+  for (const char* t : {"LINE", "0,5", "10,5", ""}) w.type(t);
+  QStringList shown;
+  w.step([&] {
+    QMenu& recent = w.window().recentMenu();
+    emit recent.aboutToShow();
+    for (QAction* act : recent.actions()) shown << act->text();
+    for (QAction* act : recent.actions())
+      if (act->text() == "2 a.dxf") act->trigger();
+    return true;
+  });
+  w.run();
+  EXPECT_EQ(shown, (QStringList{"1 b.dxf", "2 a.dxf"}));
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(w.window().windowTitle(), "orvcad - a.dxf");
+  EXPECT_EQ(describeEntities(w.session().database()).size(), 1u);
+  EXPECT_EQ(MainWindow::recentDrawings(),
+            (QStringList{QString::fromStdString(a.string()), QString::fromStdString(b.string())}));
+  fs::remove_all(dir);
 }
 
 }  // namespace
