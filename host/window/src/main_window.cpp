@@ -1,5 +1,9 @@
 // The main window: its menus and tool bar, the wiring of view, panel and console, the
 // status bar, the title and closing.
+//
+// Sections: the window built and wired; menus and commands; the session and its
+// drawing (OPEN from the menu); recent drawings; commands by name (the input line's
+// list, the help panel); closing and keys (the undo keys among them).
 #include "main_window.h"
 
 #include <QAction>
