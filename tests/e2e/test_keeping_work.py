@@ -125,7 +125,7 @@ class UnsavedChanges(unittest.TestCase):
         t.answer("是否将改动保存到 未命名" + QUESTION, "c\r")
         # OPEN: asked once the file is read; N lets the changes go.
         t.answer("命令: ", "OPEN\r")
-        t.answer("(DXF): ", "other\r")
+        t.answer("DXF): ", "other\r")
         t.answer("是否将改动保存到 未命名" + QUESTION, "n\r")
         t.until("已打开图形“other.dxf”。")
         # OPEN again without changes asks nothing.

@@ -1,9 +1,9 @@
-// Opening and saving drawings as DXF, with the reasons of failures worded for the user.
+// Opening drawings (DXF and DWG) and saving them as DXF, with the reasons of failures worded for the user.
 #include "drawing_files.h"
 
 #include "file_names.h"
 #include "messages.h"
-#include "orv/dxf/reader.h"
+#include "orv/io/drawing_file.h"
 #include "orv/dxf/writer.h"
 #include "pictures_library.h"
 #include "session.h"
@@ -21,11 +21,10 @@ ReadDrawing readDrawing(const std::filesystem::path& path) { return readDrawing(
 ReadDrawing readDrawing(const std::filesystem::path& path, std::optional<std::filesystem::path> belongsTo) {
   if (std::string why = whyNotReadable(path); !why.empty())
     return {nullptr, messages::cannotOpenDrawing(path, why)};
-  dxf::ReadResult read = dxf::readDxfFile(path);
-  if (!read.ok()) {
-    return {nullptr, messages::damagedDrawing(path, read.errorLine, read.errorReason)};
-  }
+  io::OpenedDrawing read = io::openDrawingFile(path);
+  if (!read.ok()) return {nullptr, messages::cannotOpenDrawing(path, read.error)};
   std::string notes;
+  if (read.rebuiltFromObjects) notes += "\n" + messages::rebuiltFromObjects();
   for (std::size_t i = 0; i < read.findings.size() && i < kFindingsShown; ++i)
     notes += "\n" + messages::finding(read.findings[i].line, read.findings[i].message);
   if (read.findings.size() > kFindingsShown)

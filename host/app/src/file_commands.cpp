@@ -29,7 +29,7 @@ void newDrawing(Session& s) {
 // The file is read first: a drawing that cannot be read asks nothing and changes
 // nothing; then the current drawing's changes are asked about.
 void open(Session& s) {
-  std::string name = askFileName(s, "\n要打开的图形文件 (DXF): ");
+  std::string name = askFileName(s, "\n要打开的图形文件 (DWG 或 DXF): ");
   if (name.empty()) return;
   const std::filesystem::path path = drawingNameToOpen(name);
   ReadDrawing read = readDrawing(path);
@@ -56,8 +56,8 @@ std::vector<Session::HostCommand> fileCommands() {
       {.name = "NEW", .description = "新建一个图形，代替当前图形", .run = newDrawing,
        .help = "新建一个空图形，代替当前图形；新图形有图层 0、文字样式 Standard 和常用线型。",
        .menu = {"文件", "新建", false, "Ctrl+N"}},
-      {.name = "OPEN", .description = "打开一个 DXF 图形，代替当前图形", .run = open,
-       .help = "打开一个 DXF 图形（R12 到 R2018），代替当前图形；没有扩展名时试 NAME.dxf。读入时发现的问题列在命令行上。",
+      {.name = "OPEN", .description = "打开一个 DWG 或 DXF 图形，代替当前图形", .run = open,
+       .help = "打开一个 DXF 图形（R12 到 R2018）或 DWG 图形（R14 到 R2018），代替当前图形；没有扩展名时试 NAME.dxf。读入时发现的问题列在命令行上。DWG 图形不会被覆盖：保存时另存为 DXF。",
        .menu = {"文件", "打开...", false, "Ctrl+O", FileChoice::open}},
       {.name = "SAVE", .description = "把图形保存到它的文件（新图形先询问文件名）",
        .run = [](Session& s) { saveToItsFile(s); },

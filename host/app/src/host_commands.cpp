@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "draw_commands.h"
 #include "keep_work.h"
 #include "orv/prompt/reply_parser.h"
 #include "session.h"
@@ -104,9 +105,10 @@ std::vector<Session::HostCommand> makeHostCommands() {
        .help = "结束会话。"},
   };
   // In the order the window's menus list them; HELP lists them by name.
-  for (auto* more : {fileCommands, drawingCommands, editCommands, inquiryCommands, layerCommands,
+  for (auto* more : {fileCommands, drawingCommands, editCommands, modifyCommands, inquiryCommands, layerCommands,
                      viewCommands, blockIconCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
+  for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
   return commands;
 }
 

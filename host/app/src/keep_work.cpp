@@ -6,6 +6,7 @@
 #include "drawing_files.h"
 #include "file_names.h"
 #include "messages.h"
+#include "orv/io/drawing_file.h"
 #include "session.h"
 
 namespace orv::app {
@@ -48,10 +49,16 @@ bool isItsOwnFile(Session& s, const fs::path& path) {
 }
 
 // The file a name typed for saving stands for; nullopt (after saying why) when there
-// is none: no name, a name the rules refuse, or an existing file the user keeps.
-std::optional<fs::path> fileToSaveTo(Session& s) {
+// is none: no name, a name the rules refuse, or an existing file the user keeps. A
+// suggestion is offered in the prompt and taken for an empty reply.
+std::optional<fs::path> fileToSaveTo(Session& s, const std::optional<fs::path>& suggestion = std::nullopt) {
   std::string typed;
-  if (s.prompts().getString(kNamePrompt, true, 4096, typed) != prompt::Status::Normal || typed.empty())
+  const std::string prompt =
+      suggestion ? "\n保存图形为 (DXF) <" + suggestion->string() + ">: " : std::string(kNamePrompt);
+  const prompt::Status status = s.prompts().getString(prompt, true, 4096, typed);
+  if (suggestion && (status == prompt::Status::None || (status == prompt::Status::Normal && typed.empty())))
+    typed = suggestion->string();
+  else if (status != prompt::Status::Normal || typed.empty())
     return std::nullopt;
   DrawingName name = drawingNameToSave(typed, NameFrom::command);
   if (!name.path) {
@@ -75,7 +82,14 @@ bool saveTo(Session& s, const fs::path& path) {
 }  // namespace
 
 bool saveToItsFile(Session& s) {
-  if (const auto& path = s.document().path()) return saveTo(s, *path);
+  if (const auto& path = s.document().path()) {
+    // A DWG is never written over: the drawing goes to a DXF, NAME.dxf beside it offered.
+    if (io::hasDwgExtension(*path)) {
+      const auto chosen = fileToSaveTo(s, fs::path(*path).replace_extension(".dxf"));
+      return chosen && saveTo(s, *chosen);
+    }
+    return saveTo(s, *path);
+  }
   const auto path = fileToSaveTo(s);
   return path && saveTo(s, *path);
 }

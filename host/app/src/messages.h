@@ -7,6 +7,7 @@
 #include <string>
 
 #include "orv/db/types.h"
+#include "orv/io/drawing_file.h"
 
 namespace orv::app::messages {
 
@@ -29,6 +30,12 @@ inline constexpr const char* kReadOnlyFileSystem = "文件系统只读";
 std::string cannotOpenDrawing(const std::filesystem::path& path, const std::string& reason);
 // A damaged DXF: the line (0 when none is known) and what was wrong there.
 std::string damagedDrawing(const std::filesystem::path& path, std::size_t line, const std::string& what);
+// A drawing file that did not open, whatever it was (DXF, DWG, neither): one line.
+std::string cannotOpenDrawing(const std::filesystem::path& path, const io::OpenError& error);
+// Why, without the file: "DWG 文件已损坏……".
+std::string whyNotOpened(const io::OpenError& error);
+// After a DWG whose DXF writer failed opened from LibreDWG's objects.
+std::string rebuiltFromObjects();
 std::string cannotSaveDrawing(const std::filesystem::path& path, const std::string& reason);
 std::string cannotExportPicture(const std::filesystem::path& path, const std::string& reason);
 std::string cannotReadScript(const std::filesystem::path& path, const std::string& reason);
@@ -38,6 +45,9 @@ std::string finding(std::size_t line, const std::string& what);
 
 // Why the drawing refused a change, in a few words.
 std::string databaseStatus(db::Status status);
+
+// The filter of a file dialog that opens a drawing: DWG and DXF, then each, then all files.
+std::string openDrawingFilter();
 
 // Successes.
 std::string openedDrawing(const std::filesystem::path& path);

@@ -4,8 +4,8 @@
 namespace orv::app {
 
 std::string usage() {
-  return "用法: orvcad [选项] [图形.dxf]\n"
-         "启动绘图宿主（新图形，或打开给出的 DXF 图形），加载管道绘图模块 orvpipe07.arx，\n"
+  return "用法: orvcad [选项] [图形.dxf|图形.dwg]\n"
+         "启动绘图宿主（新图形，或打开给出的 DXF 或 DWG 图形），加载管道绘图模块 orvpipe07.arx，\n"
          "然后在图形窗口或终端运行命令行，直到 QUIT、关闭窗口或脚本结束。\n"
          "\n"
          "选项:\n"
@@ -21,6 +21,8 @@ std::string usage() {
          "设置文件 draw.ini 和零件库 resource/FM、resource/ZDY 位于模块所在目录；安装的模块所在目录\n"
          "不可写时，用户使用自己的模块目录 ~/.local/share/orvcad/module（$XDG_DATA_HOME/orvcad/module）。\n"
          "终端和窗口会话把未保存的图形定时写入 ~/.local/state/orvcad 中的恢复文件，用 RECOVER 打开。\n"
+         "DWG 图形由 Node.js 运行 LibreDWG 转换后读入（tools/install-deps.sh 安装），转换结果缓存在\n"
+         "~/.cache/orvcad/dwg（$XDG_CACHE_HOME/orvcad/dwg）；DWG 不会被覆盖，保存时存为 DXF。\n"
          "在命令行输入 HELP 列出所有命令。\n";
 }
 

@@ -21,6 +21,7 @@
 #include "drawing_files.h"
 #include "keep_work.h"
 #include "messages.h"
+#include "orv/io/safe_write.h"
 
 namespace orv::app {
 
@@ -112,17 +113,11 @@ int takeLock(const fs::path& lock, bool create) {
   return fd;
 }
 
-// Writes small text through a temporary file renamed into place.
+// Writes small text through the safe-write service, readable by the user alone.
 bool writeAtomically(const fs::path& path, const std::string& text) {
-  fs::path temporary = path.parent_path() / ("." + path.filename().string() + ".tmp");
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return false;
-  bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  io::SafeWriteOptions options;
+  options.mode = 0600;
+  return io::writeFileSafely(path, [&](int fd) { return io::writeAll(fd, text.data(), text.size()); }, options) == 0;
 }
 
 void removeFiles(const fs::path& stem) {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "keep_work.h"
+#include "messages.h"
 #include "orv/prompt/reply_parser.h"
 
 namespace orv::app {
@@ -56,6 +57,9 @@ sdk::Services Session::services() {
   s.drawing = &document_->database();
   s.pickDistance = pickDistance_;
   s.pick = [this](double x, double y, double maxDistance) { return index_->pick({x, y}, maxDistance); };
+  s.unreadableDrawing = [](const std::filesystem::path& path, const io::OpenError& error) {
+    return messages::cannotOpenDrawing(path, error);
+  };
   return s;
 }
 

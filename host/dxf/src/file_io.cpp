@@ -1,4 +1,4 @@
-// Files: reading a DXF through a memory map, saving through a temporary file and a rename.
+// Files: reading a DXF through a memory map, saving through the safe-write service.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -13,6 +13,7 @@
 
 #include "orv/dxf/reader.h"
 #include "orv/dxf/writer.h"
+#include "orv/io/safe_write.h"
 #include "orv/text/system_error.h"
 
 namespace orv::dxf {
@@ -99,20 +100,14 @@ class MappedFile {
 
 struct FileOut {
   int fd;
+  int error = 0;
 };
 
-bool writeAll(void* context, std::string_view bytes, std::string& failure) {
-  const int fd = static_cast<FileOut*>(context)->fd;
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      failure = describeError(errno);
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
+bool writeToFile(void* context, std::string_view bytes, std::string& failure) {
+  auto* out = static_cast<FileOut*>(context);
+  out->error = io::writeAll(out->fd, bytes.data(), bytes.size());
+  if (out->error != 0) failure = describeError(out->error);
+  return out->error == 0;
 }
 
 }  // namespace
@@ -129,25 +124,16 @@ ReadResult readDxfFile(const std::filesystem::path& path) {
 }
 
 WriteResult saveDxfFile(const db::Database& drawing, const std::filesystem::path& path) {
-  const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
-  std::string tmp = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-  const int fd = mkstemp(tmp.data());
-  if (fd < 0)
-    return WriteResult{false, describeError(errno)};
-
-  FileOut out{fd};
-  TextSink sink(&writeAll, &out);
-  WriteResult result = writeDxf(drawing, sink);
-  if (result && !sink.finish()) result = WriteResult{false, sink.failure()};
-  if (result && fsync(fd) != 0) result = WriteResult{false, describeError(errno)};
-  // The new file gets the usual permissions, not mkstemp's 0600.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  if (close(fd) != 0 && result) result = WriteResult{false, describeError(errno)};
-  if (result && std::rename(tmp.c_str(), path.c_str()) != 0)
-    result = WriteResult{false, describeError(errno)};
-  if (!result) unlink(tmp.c_str());
+  WriteResult result;
+  const int error = io::writeFileSafely(path, [&](int fd) {
+    FileOut out{fd};
+    TextSink sink(&writeToFile, &out);
+    result = writeDxf(drawing, sink);
+    if (result && !sink.finish()) result = WriteResult{false, sink.failure()};
+    if (!result) return out.error != 0 ? out.error : EIO;
+    return 0;
+  });
+  if (error != 0 && result) result = WriteResult{false, describeError(error)};
   return result;
 }
 

@@ -5,6 +5,9 @@
 // owners of objects kept as read.
 #include <optional>
 #include <string>
+#include <climits>
+#include <cstdint>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -254,62 +257,134 @@ std::unordered_set<db::Handle> handlesInUse(const db::Database& d) {
   return in;
 }
 
-// An object of the OBJECTS section kept as read whose owner is no object of the file
-// would be dropped by a reader that checks owners: it is given to the root dictionary.
+// One object of the OBJECTS section as kept: where its tags are, and what they say.
+struct KeptObject {
+  std::string type;
+  db::Handle handle = 0;
+  std::size_t begin = 0, end = 0;      // its tags
+  std::size_t owner = SIZE_MAX;        // its owner tag (330 before any subclass marker)
+  std::size_t firstSubclass = SIZE_MAX;  // its first 100
+  // A dictionary's entries: the key tag (3) and the handle tag (350 or 360) after it.
+  std::vector<std::pair<std::size_t, std::size_t>> entries;
+};
+
+std::vector<KeptObject> keptObjects(const std::vector<db::RawTag>& tags) {
+  std::vector<KeptObject> out;
+  bool inGroup = false;
+  std::size_t key = SIZE_MAX;
+  std::size_t i = 0;
+  for (db::RawTag t : tags) {
+    if (t.code == 0) {
+      if (!out.empty()) out.back().end = i;
+      out.emplace_back();
+      out.back().type = std::string(t.value);
+      out.back().begin = i;
+      inGroup = false;
+      key = SIZE_MAX;
+    } else if (!out.empty()) {
+      KeptObject& o = out.back();
+      std::uint64_t h = 0;
+      if (t.code == 102) {
+        inGroup = !t.value.empty() && t.value.front() == '{';
+      } else if (inGroup) {
+      } else if (t.code == 5 && o.handle == 0 && parseHandle(t.value, h)) {
+        o.handle = h;
+      } else if (t.code == 100 && o.firstSubclass == SIZE_MAX) {
+        o.firstSubclass = i;
+      } else if (t.code == 330 && o.owner == SIZE_MAX && o.firstSubclass == SIZE_MAX) {
+        o.owner = i;
+      } else if (o.type == "DICTIONARY" && t.code == 3) {
+        key = i;
+      } else if (o.type == "DICTIONARY" && (t.code == 350 || t.code == 360) && key != SIZE_MAX) {
+        o.entries.emplace_back(key, i);
+        key = SIZE_MAX;
+      }
+    }
+    ++i;
+  }
+  if (!out.empty()) out.back().end = i;
+  return out;
+}
+
+// Objects of the OBJECTS section kept as read get the owners readers check: the root
+// dictionary none ("0"); an entry of a dictionary that dictionary; any other object an
+// owner the file holds (else the root dictionary). Dictionary entries that point at
+// nothing the file holds are taken out.
 void repairObjectOwners(ReadContext& ctx) {
   db::Database& d = ctx.db;
   if (d.objects.empty()) return;
-  std::unordered_set<db::Handle> in;  // the objects' handles, then (if needed) all
-  bool everything = false;
-  db::Handle root = 0;
-  bool atHead = false;
-  for (db::RawTag t : d.objects) {
-    std::uint64_t h = 0;
-    if (t.code == 0) atHead = true;
-    else if (atHead && t.code == 5 && parseHandle(t.value, h)) {
-      in.insert(h);
-      if (root == 0) root = h;  // the first object is the root dictionary
-      atHead = false;
-    }
-  }
-  if (root == 0) return;
-  db::RawTags out;
-  std::string type, handle;
-  bool ownerSeen = true, inGroup = false;
-  std::size_t repaired = 0;
-  for (db::RawTag t : d.objects) {
-    if (t.code == 0) {
-      type = t.value;
-      handle.clear();
-      ownerSeen = inGroup = false;
-    } else if (t.code == 5 && handle.empty()) {
-      handle = t.value;
-    } else if (t.code == 102) {
-      inGroup = !t.value.empty() && t.value.front() == '{';
-    } else if (t.code == 100 && !inGroup) {
-      ownerSeen = true;
-    } else if (t.code == 330 && !inGroup && !ownerSeen) {
-      ownerSeen = true;
+  const std::vector<db::RawTag> tags(d.objects.begin(), d.objects.end());
+  const std::vector<KeptObject> objects = keptObjects(tags);
+  if (objects.empty() || objects.front().handle == 0) return;
+  const db::Handle root = objects.front().handle;  // the first object is the root dictionary
+  std::unordered_set<db::Handle> known = handlesInUse(d);
+  for (const KeptObject& o : objects) known.insert(o.handle);
+
+  std::unordered_map<db::Handle, db::Handle> dictionaryOf;  // the first dictionary naming an object
+  std::vector<bool> dropped(tags.size(), false);
+  std::size_t droppedEntries = 0, repaired = 0;
+  auto tagAt = [&](std::size_t i) { return tags[i]; };
+  for (const KeptObject& o : objects) {
+    for (auto [key, value] : o.entries) {
       std::uint64_t h = 0;
-      bool valid = t.value == "0" || (parseHandle(t.value, h) && in.count(h));
-      if (!valid && h != 0 && !everything) {
-        // Owned by something else than an object (an entity, a table entry).
-        for (db::Handle other : handlesInUse(d)) in.insert(other);
-        everything = true;
-        valid = in.count(h) != 0;
-      }
-      if (!valid) {
-        if (++repaired <= 5)
-          ctx.note(0, "对象 " + type + "（句柄 " + handle + "）的所有者句柄 " + std::string(t.value) +
-                          " 不存在，已改为根字典 " + formatHandle(root));
-        out.add(330, formatHandle(root), t.slot);
+      if (parseHandle(tagAt(value).value, h) && known.count(h)) {
+        dictionaryOf.emplace(h, o.handle);
         continue;
       }
+      dropped[key] = dropped[value] = true;
+      if (++droppedEntries <= 5)
+        ctx.note(0, "字典（句柄 " + formatHandle(o.handle) + "）的条目“" + std::string(tagAt(key).value) +
+                        "”指向不存在的对象 " + std::string(tagAt(value).value) + "，已删除");
     }
-    out.add(t.code, t.value, t.slot);
+  }
+  if (droppedEntries > 5) ctx.note(0, "另有 " + std::to_string(droppedEntries - 5) + " 个字典条目指向不存在的对象，已删除");
+
+  // The owner each object gets, where it must change: by the index of its owner tag, or
+  // of the tag before which one is put.
+  std::unordered_map<std::size_t, std::string> ownerAt, ownerBefore;
+  for (const KeptObject& o : objects) {
+    std::string expected, said;
+    if (o.handle == root) {
+      expected = "0";
+    } else if (auto it = dictionaryOf.find(o.handle); it != dictionaryOf.end()) {
+      expected = formatHandle(it->second);
+    } else {
+      std::uint64_t h = 0;
+      const bool valid = o.owner != SIZE_MAX && parseHandle(tagAt(o.owner).value, h) && h != 0 && known.count(h);
+      if (valid || o.owner == SIZE_MAX) continue;  // without an owner: as before
+      expected = formatHandle(root);
+      said = " 不存在，已改为根字典 " + expected;
+    }
+    std::uint64_t now = 0;
+    const bool same = o.owner != SIZE_MAX && (tagAt(o.owner).value == expected ||
+                                              (parseHandle(tagAt(o.owner).value, now) && formatHandle(now) == expected));
+    if (same) continue;
+    if (++repaired <= 5)
+      ctx.note(0, "对象 " + o.type + "（句柄 " + formatHandle(o.handle) + "）的所有者句柄 " +
+                      (o.owner != SIZE_MAX ? std::string(tagAt(o.owner).value) : std::string("无")) +
+                      (said.empty() ? " 不对，已改为 " + expected : said));
+    if (o.owner != SIZE_MAX) {
+      ownerAt[o.owner] = expected;
+    } else {
+      const std::size_t before = o.firstSubclass != SIZE_MAX ? o.firstSubclass : o.end;
+      ownerBefore[before] = expected;
+    }
   }
   if (repaired > 5) ctx.note(0, "另有 " + std::to_string(repaired - 5) + " 个对象的所有者句柄已改正");
-  if (repaired) d.objects = std::move(out);
+  if (!repaired && !droppedEntries) return;
+
+  db::RawTags out;
+  std::size_t i = 0;
+  for (db::RawTag t : tags) {
+    if (auto it = ownerBefore.find(i); it != ownerBefore.end()) out.add(330, it->second, t.slot);
+    if (auto it = ownerAt.find(i); it != ownerAt.end())
+      out.add(330, it->second, t.slot);
+    else if (!dropped[i])
+      out.add(t.code, t.value, t.slot);
+    ++i;
+  }
+  if (auto it = ownerBefore.find(i); it != ownerBefore.end()) out.add(330, it->second);
+  d.objects = std::move(out);
 }
 
 }  // namespace

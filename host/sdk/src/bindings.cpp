@@ -52,7 +52,7 @@ void SessionBinding::update(const Services& services) {
   }
   services_ = services;
   slot() = HostBindings{services.prompts, services.commands, services.modules, state_->working.get(),
-                        services.pickDistance, services.dialogs, services.pick};
+                        services.pickDistance, services.dialogs, services.pick, services.unreadableDrawing};
 }
 
 void beginCommand() {

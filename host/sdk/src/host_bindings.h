@@ -31,6 +31,8 @@ struct HostBindings {
   dialogs::Presenter* dialogs = nullptr;  // null: dialogs at the command line of `prompts`
   // The session's pick (Services::pick); unset: a walk through model space.
   std::function<db::ObjectId(double, double, double)> pick = nullptr;
+  // Services::unreadableDrawing.
+  std::function<std::string(const std::filesystem::path&, const io::OpenError&)> unreadableDrawing = nullptr;
 };
 
 // Binds the services; the previous bindings are returned so that a test can restore them.

@@ -11,7 +11,8 @@
 #include <system_error>
 
 #include "db_impl.h"
-#include "orv/dxf/reader.h"
+#include "host_bindings.h"
+#include "orv/io/drawing_file.h"
 #include "orv/text/encoding.h"
 
 namespace db = orv::db;
@@ -131,9 +132,20 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, co
   const fs::file_status st = fs::status(path, ec);
   if (st.type() == fs::file_type::not_found) return Acad::eFileNotFound;
   if (ec || !fs::is_regular_file(st) || ::access(path.c_str(), R_OK) != 0) return Acad::eFileAccessErr;
-  orv::dxf::ReadResult read = orv::dxf::readDxfFile(path);
-  // The file was there and readable a moment ago: what fails now is its content.
-  if (!read.ok()) return Acad::eBadDxfFile;
+  // A DWG's neighbours are converted with it: a library folder is read part by part.
+  orv::io::OpenOptions options;
+  options.convertFolder = true;
+  orv::io::OpenedDrawing read = orv::io::openDrawingFile(path, options);
+  if (!read.ok()) {
+    // The module says only that it failed: of a DWG, whose conversion may fail in many
+    // ways, the user also learns which file and why.
+    if (read.kind == orv::io::FileKind::dwg) {
+      const auto& describe = orv::sdk::bound().unreadableDrawing;
+      orv::sdk::reportProblem(describe ? describe(path, read.error) : "无法打开图形“" + path.string() + "”");
+    }
+    // The file was there and readable a moment ago: what fails now is its content.
+    return read.error.kind == orv::io::OpenError::Kind::system ? Acad::eFileAccessErr : Acad::eBadDxfFile;
+  }
   *m_impl->db = std::move(*read.drawing);
   return Acad::eOk;
 }

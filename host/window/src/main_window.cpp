@@ -37,6 +37,7 @@
 #include "command_panel.h"
 #include "drawing_view.h"
 #include "keep_work.h"
+#include "messages.h"
 #include "qt_presenter.h"
 #include "window_console.h"
 
@@ -535,7 +536,7 @@ std::optional<std::string> MainWindow::chooseFile(int kind) {
   switch (static_cast<FileDialogKind>(kind)) {
     case FileDialogKind::open:
       file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), folder,
-                                          QStringLiteral("DXF 图形 (*.dxf *.DXF);;所有文件 (*)"), nullptr,
+                                          QString::fromStdString(app::messages::openDrawingFilter()), nullptr,
                                           QFileDialog::DontUseNativeDialog);
       break;
     case FileDialogKind::saveAs:

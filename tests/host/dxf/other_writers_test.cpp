@@ -178,3 +178,42 @@ TEST(OtherWriters, objectsOwnedByNothingGoToTheRootDictionary) {
 
 }  // namespace
 }  // namespace orv::dxf
+
+namespace orv::dxf {
+namespace {
+
+TEST(OtherWriters, objectsNamedByADictionaryAreOwnedByItAndEntriesToNothingGo) {
+  // The root owned by a dictionary; a LAYOUT and an MLINESTYLE owned by the root though
+  // their dictionaries name them; an IMAGEDEF without an owner; an entry to nothing.
+  const std::string objects = tags({
+      {0, "SECTION"}, {2, "OBJECTS"},
+      {0, "DICTIONARY"}, {5, "C"}, {330, "D"}, {100, "AcDbDictionary"}, {3, "ACAD_LAYOUT"}, {350, "D"},
+      {3, "ACAD_MLINESTYLE"}, {350, "E"}, {3, "FBXASSET"}, {350, "9999"},
+      {0, "DICTIONARY"}, {5, "D"}, {330, "C"}, {100, "AcDbDictionary"}, {3, "Layout1"}, {350, "20"},
+      {0, "DICTIONARY"}, {5, "E"}, {330, "C"}, {100, "AcDbDictionary"}, {3, "Standard"}, {350, "21"},
+      {3, "IMG"}, {350, "22"},
+      {0, "LAYOUT"}, {5, "20"}, {330, "C"}, {100, "AcDbPlotSettings"},
+      {0, "MLINESTYLE"}, {5, "21"}, {102, "{ACAD_REACTORS"}, {330, "E"}, {102, "}"}, {330, "C"},
+      {100, "AcDbMlineStyle"},
+      {0, "IMAGEDEF"}, {5, "22"}, {100, "AcDbRasterImageDef"},
+      {0, "ENDSEC"}});
+  std::string file = fileWith(tags({{0, "LINE"}, {5, "50"}, {8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"}}));
+  file.insert(file.rfind("0\nEOF"), objects);
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  for (const char* finding : {"DICTIONARY（句柄 C）的所有者句柄 D 不对，已改为 0", "LAYOUT（句柄 20）的所有者句柄 C 不对，已改为 D",
+                              "MLINESTYLE（句柄 21）的所有者句柄 C 不对，已改为 E",
+                              "IMAGEDEF（句柄 22）的所有者句柄 无 不对，已改为 E", "条目“FBXASSET”指向不存在的对象 9999"})
+    EXPECT_TRUE(hasFinding(r, finding)) << finding << "\n" << describe(r);
+  // The reactor inside its group stays; the entry to nothing is gone with its key.
+  EXPECT_EQ(valuesOf(r.drawing->objects, 330), "0|C|C|D|E|E|E|");
+  EXPECT_EQ(valuesOf(r.drawing->objects, 3), "ACAD_LAYOUT|ACAD_MLINESTYLE|Layout1|Standard|IMG|");
+  // Saved and read again, nothing is left to repair in the objects.
+  ReadResult again = readDxf(writeDxfToString(*r.drawing));
+  ASSERT_TRUE(again.ok()) << again.error;
+  EXPECT_FALSE(hasFinding(again, "所有者句柄")) << describe(again);
+  EXPECT_FALSE(hasFinding(again, "字典")) << describe(again);
+}
+
+}  // namespace
+}  // namespace orv::dxf

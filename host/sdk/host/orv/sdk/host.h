@@ -3,11 +3,14 @@
 // object modules see as the working database.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "orv/db/types.h"
+#include "orv/io/drawing_file.h"
 
 namespace orv::prompt {
 class PromptEngine;
@@ -36,6 +39,9 @@ struct Services {
   // The entity of the drawing's model space an entity pick at (x, y) finds within
   // maxDistance (null: none); unset, the SDK looks through model space itself.
   std::function<db::ObjectId(double x, double y, double maxDistance)> pick = nullptr;
+  // The message for a drawing a module asked for that did not open (one line, naming the
+  // file); unset: the SDK says only that it did not open.
+  std::function<std::string(const std::filesystem::path&, const io::OpenError&)> unreadableDrawing = nullptr;
 };
 
 // Binds the services for its lifetime and restores what was bound before when it goes.

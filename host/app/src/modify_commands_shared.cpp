@@ -1,0 +1,117 @@
+// What the reshaping commands share: picks, distances, and changes to the drawing that
+// U inside a command takes back.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "messages.h"
+#include "modify_commands.h"
+#include "orv/core/shapes.h"
+#include "orv/prompt/reply_parser.h"
+#include "property_commands.h"
+
+namespace orv::app {
+
+namespace modify {
+
+namespace {
+Vec2 xy(const Point3& p) { return {p.x, p.y}; }
+}  // namespace
+
+std::string fixed4(double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.4f", v);
+  return buffer;
+}
+
+db::ObjectId entityAt(Session& s, const Point3& p) {
+  const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
+  if (!id) s.console().print(kNothingPicked);
+  return id;
+}
+
+Status askDistance(Session& s, std::string_view prompt, std::string_view keywords, double& out) {
+  auto& prompts = s.prompts();
+  for (;;) {
+    prompts.initGet(prompt::kOther, keywords);
+    Point3 first;
+    const Status st = prompts.getPoint(prompt, std::nullopt, first);
+    if (st == Status::Normal) {
+      Point3 second;
+      if (prompts.getPoint("\n指定第二点: ", first, second) != Status::Normal) return Status::Cancel;
+      out = core::distance(xy(first), xy(second));
+      return Status::Normal;
+    }
+    if (st != Status::Keyword) return st;
+    const std::string typed = prompts.lastKeyword().value_or("");
+    bool armed = false;
+    for (std::size_t at = 0; at < keywords.size();) {
+      const std::size_t end = std::min(keywords.find(' ', at), keywords.size());
+      if (keywords.substr(at, end - at) == typed) armed = true;
+      at = end + 1;
+    }
+    if (armed) return Status::Keyword;
+    const auto number = prompt::parseReal(typed);
+    if (!number || !std::isfinite(*number)) {
+      s.console().print(keywords.empty() ? "\n需要数值或点。" : "\n需要数值、点或选项关键字。");
+      continue;
+    }
+    if (*number < 0) {
+      s.console().print(prompt::refusal::kNegative);
+      continue;
+    }
+    out = *number + 0.0;
+    return Status::Normal;
+  }
+}
+
+void takeBack(db::Database& d, const Change& c) {
+  for (auto it = c.added.rbegin(); it != c.added.rend(); ++it) d.erase(*it);
+  for (auto it = c.before.rbegin(); it != c.before.rend(); ++it) d.replace(it->first, it->second);
+}
+
+bool reshape(Session& s, db::ObjectId id, db::Geometry g, Change& change) {
+  db::Database& d = s.database();
+  const db::Entity* e = d.entity(id);
+  db::Entity changed = *e;
+  changed.geometry = std::move(g);
+  const db::Entity before = *e;
+  if (const db::Status st = d.replace(id, std::move(changed)); st != db::Status::ok) {
+    s.console().print("\n无法修改该对象：" + messages::databaseStatus(st) + "。");
+    return false;
+  }
+  change.before.emplace_back(id, before);
+  return true;
+}
+
+bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change) {
+  db::Database& d = s.database();
+  db::Entity e(std::move(g));
+  if (like) {
+    e.layer = like->layer;
+    e.linetype = like->linetype;
+    e.color = like->color;
+  } else {
+    if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
+    giveCurrentProperties(d, e);
+  }
+  auto added = d.append(std::move(e));
+  if (!added) {
+    s.console().print("\n无法添加对象：" + messages::databaseStatus(added.error().status) + "。");
+    return false;
+  }
+  change.added.push_back(*added);
+  return true;
+}
+
+std::optional<core::Path> pathOfEntity(Session& s, db::ObjectId id, std::string_view verb) {
+  const db::Entity* e = s.database().entity(id);
+  auto path = core::pathOf(e->geometry);
+  if (!path) s.console().print("\n无法" + std::string(verb) + core::kindName(s.database(), *e) + "：" + std::string(kOnlyCurves) + "。");
+  return path;
+}
+
+}  // namespace modify
+
+}  // namespace orv::app

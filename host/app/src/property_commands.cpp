@@ -1,0 +1,421 @@
+// The commands on the properties of what is drawn: CHPROP and MATCHPROP change the
+// layer, colour and linetype of entities; COLOR and LINETYPE set the current colour and
+// linetype new entities get, kept in the drawing's header ($CECOLOR, $CELTYPE), LINETYPE
+// also loading patterns from the program's linetype file.
+//
+// Sections: header values; colours; entity properties; the linetype file; the commands.
+#include "property_commands.h"
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "messages.h"
+#include "orv/core/shapes.h"
+#include "orv/prompt/reply_parser.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Point3;
+using prompt::Status;
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// ---- header values kept in `others`: a 9 $NAME tag, then its values
+
+std::optional<std::string> headerText(const db::HeaderVariables& h, std::string_view name) {
+  bool inside = false;
+  for (db::RawTag t : h.others) {
+    if (t.code == 9) {
+      if (inside) break;
+      inside = upper(t.value) == name;
+      continue;
+    }
+    if (inside) return std::string(t.value);
+  }
+  return std::nullopt;
+}
+
+void setHeaderText(db::HeaderVariables& h, std::string_view name, int code, const std::string& value) {
+  db::RawTags kept;
+  bool skipping = false;
+  for (db::RawTag t : h.others) {
+    if (t.code == 9) skipping = upper(t.value) == name;
+    if (!skipping) kept.add(t.code, t.value, t.slot);
+  }
+  kept.add(9, name);
+  kept.add(code, value);
+  h.others = std::move(kept);
+}
+
+// ---- colours
+
+// A colour as typed: 1 to 255, a name of the seven standard colours (in English or
+// Chinese), BYLAYER (256) or BYBLOCK (0).
+std::optional<std::int16_t> parseColor(std::string_view typed) {
+  const std::string t = upper(prompt::asciiForms(std::string(typed)));
+  static const std::pair<std::string_view, std::int16_t> kNames[] = {
+      {"BYLAYER", db::color::byLayer}, {"随层", db::color::byLayer}, {"BYBLOCK", 0}, {"随块", 0},
+      {"RED", 1}, {"红", 1}, {"YELLOW", 2}, {"黄", 2}, {"GREEN", 3}, {"绿", 3}, {"CYAN", 4}, {"青", 4},
+      {"BLUE", 5}, {"蓝", 5}, {"MAGENTA", 6}, {"洋红", 6}, {"WHITE", 7}, {"白", 7}};
+  for (const auto& [n, c] : kNames)
+    if (t == n) return c;
+  const auto number = prompt::parseReal(t);
+  if (number && *number >= 1 && *number <= 255 && *number == static_cast<int>(*number))
+    return static_cast<std::int16_t>(*number);
+  return std::nullopt;
+}
+
+std::string colorName(std::int16_t c) {
+  if (c == db::color::byLayer) return "BYLAYER";
+  if (c == 0) return "BYBLOCK";
+  return std::to_string(c);
+}
+
+constexpr std::string_view kBadColor = "\n颜色无效：需要 1 到 255 的颜色号、颜色名（红、黄、绿、青、蓝、洋红、白）、BYLAYER 或 BYBLOCK。";
+
+// ---- entity properties
+
+struct Properties {
+  std::optional<std::string> layer;
+  std::optional<std::int16_t> color;
+  std::optional<std::string> linetype;
+};
+
+// The tags of a kept entity with its layer (8), colour (62) and linetype (6) replaced or,
+// when it has none, added after its layer; tags in 102 groups and extended data stay.
+db::RawTags withProperties(const db::RawTags& tags, const Properties& p) {
+  db::RawTags out;
+  bool inGroup = false, xdata = false, hadColor = false, hadLinetype = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code >= 1000) xdata = true;
+    const bool own = !inGroup && !xdata;
+    if (own && t.code == 62) hadColor = true;
+    if (own && t.code == 6) hadLinetype = true;
+  }
+  inGroup = xdata = false;
+  for (db::RawTag t : tags) {
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    if (t.code >= 1000) xdata = true;
+    const bool own = !inGroup && !xdata;
+    if (own && t.code == 8 && p.layer) {
+      out.add(8, *p.layer, t.slot);
+      if (p.linetype && !hadLinetype) out.add(6, *p.linetype, t.slot);
+      if (p.color && !hadColor) out.add(62, std::to_string(*p.color), t.slot);
+      continue;
+    }
+    if (own && t.code == 8) {
+      out.add(8, t.value, t.slot);
+      if (p.linetype && !hadLinetype) out.add(6, *p.linetype, t.slot);
+      if (p.color && !hadColor) out.add(62, std::to_string(*p.color), t.slot);
+      continue;
+    }
+    if (own && t.code == 62 && p.color) {
+      out.add(62, std::to_string(*p.color), t.slot);
+      continue;
+    }
+    if (own && t.code == 6 && p.linetype) {
+      out.add(6, *p.linetype, t.slot);
+      continue;
+    }
+    out.add(t.code, t.value, t.slot);
+  }
+  return out;
+}
+
+// Gives an entity (every member of its group: a block reference's attributes, an
+// old-style polyline's vertices) the properties; false when the drawing refuses.
+bool giveProperties(Session& s, db::ObjectId owner, const Properties& p) {
+  db::Database& d = s.database();
+  for (db::ObjectId id : s.index().group(owner)) {
+    db::Entity e = *d.entity(id);
+    if (auto* kept = e.as<db::UnknownEntity>()) {
+      kept->tags = withProperties(kept->tags, p);
+    }
+    if (p.layer) e.layer = d.intern(*p.layer);
+    if (p.color) e.color = *p.color;
+    if (p.linetype) e.linetype = d.intern(*p.linetype);
+    if (const db::Status st = d.replace(id, std::move(e)); st != db::Status::ok) {
+      s.console().print("\n无法修改" + core::kindName(d, *d.entity(id)) + "的特性：" + messages::databaseStatus(st) + "。");
+      return false;
+    }
+  }
+  return true;
+}
+
+// A layer name that the drawing holds, in the table's spelling.
+std::optional<std::string> knownLayer(const db::Database& d, const std::string& typed) {
+  if (const auto* layer = d.layers().get(typed)) return layer->name;
+  return std::nullopt;
+}
+
+// A linetype name the drawing holds (ByLayer and ByBlock included), in its spelling.
+std::optional<std::string> knownLinetype(const db::Database& d, const std::string& typed) {
+  if (upper(typed) == "BYLAYER") return std::string("ByLayer");
+  if (upper(typed) == "BYBLOCK") return std::string("ByBlock");
+  if (const auto* lt = d.linetypes().get(typed)) return lt->name;
+  return std::nullopt;
+}
+
+// ---- the linetype file
+
+std::filesystem::path linetypeFile() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return (exe.parent_path() / ".." / "share" / "orvcad" / "orvcad.lin").lexically_normal();
+}
+
+}  // namespace
+
+std::optional<db::Linetype> findLinetypePattern(std::istream& in, std::string_view name, std::string& problem) {
+  std::string line;
+  std::optional<db::Linetype> found;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '*') {
+      if (found) break;  // the pattern's line did not follow
+      const std::size_t comma = line.find(',');
+      const std::string n = line.substr(1, comma == std::string::npos ? std::string::npos : comma - 1);
+      if (upper(n) != upper(name)) continue;
+      found.emplace();
+      found->name = n;
+      found->description = comma == std::string::npos ? "" : line.substr(comma + 1);
+      continue;
+    }
+    if (!found) continue;
+    std::stringstream fields(line);
+    std::string field;
+    std::getline(fields, field, ',');
+    if (upper(field) != "A") {
+      problem = "第 " + std::to_string(number) + " 行的图案不是 A 型";
+      return std::nullopt;
+    }
+    while (std::getline(fields, field, ',')) {
+      const auto v = prompt::parseReal(field);
+      if (!v || field.find('[') != std::string::npos) {
+        problem = "第 " + std::to_string(number) + " 行的图案无法识别";
+        return std::nullopt;
+      }
+      found->elements.push_back({*v, {}});
+      found->totalLength += std::abs(*v);
+    }
+    return found;
+  }
+  problem = found ? "线型“" + std::string(name) + "”没有图案" : "";
+  return std::nullopt;
+}
+
+void giveCurrentProperties(db::Database& d, db::Entity& e) {
+  if (const auto c = headerText(d.header, "$CECOLOR")) {
+    if (const auto color = parseColor(*c == "256" ? "BYLAYER" : *c == "0" ? "BYBLOCK" : *c)) e.color = *color;
+  }
+  if (const auto lt = headerText(d.header, "$CELTYPE")) {
+    if (const auto known = knownLinetype(d, *lt)) e.linetype = d.intern(*known);
+  }
+}
+
+namespace {
+
+// ---- the commands
+
+std::optional<std::int16_t> askColor(Session& s, std::string_view prompt) {
+  for (;;) {
+    std::string typed;
+    if (s.prompts().getString(prompt, false, 32, typed) != Status::Normal) return std::nullopt;
+    if (typed.empty()) return db::color::byLayer;
+    if (auto c = parseColor(typed)) return c;
+    s.console().print(kBadColor);
+  }
+}
+
+void chprop(Session& s) {
+  auto set = s.selectObjects();
+  if (!set || set->empty()) return;
+  auto& prompts = s.prompts();
+  db::Database& d = s.database();
+  for (;;) {
+    prompts.initGet(0, "Color LAyer LType");
+    const Status st = prompts.getKeyword("\n输入要更改的特性 [颜色(C)/图层(LA)/线型(LT)]: ");
+    if (st != Status::Keyword) return;
+    Properties p;
+    const std::string which = prompts.lastKeyword().value_or("");
+    if (which == "Color") {
+      p.color = askColor(s, "\n输入新颜色 [随层(BYLAYER)/随块(BYBLOCK)] <BYLAYER>: ");
+      if (!p.color) return;
+    } else {
+      const bool layer = which == "LAyer";
+      std::string typed;
+      if (prompts.getString(layer ? "\n输入新图层名: " : "\n输入新线型名 <ByLayer>: ", true, 255, typed) != Status::Normal)
+        return;
+      if (typed.empty()) {
+        if (layer) continue;
+        typed = "ByLayer";
+      }
+      const auto known = layer ? knownLayer(d, typed) : knownLinetype(d, typed);
+      if (!known) {
+        s.console().print(layer ? "\n找不到图层“" + typed + "”。" : "\n线型“" + typed + "”未加载，请先用 LINETYPE 加载。");
+        continue;
+      }
+      (layer ? p.layer : p.linetype) = *known;
+    }
+    for (db::ObjectId id : set->ids())
+      if (!giveProperties(s, id, p)) return;
+  }
+}
+
+void matchprop(Session& s) {
+  auto& prompts = s.prompts();
+  db::Database& d = s.database();
+  Point3 at;
+  db::ObjectId source;
+  while (!source) {
+    if (prompts.getPickPoint("\n选择源对象: ", at) != Status::Normal) return;
+    source = s.index().pick({at.x, at.y}, s.pickDistance());
+    if (!source) s.console().print("\n未选择对象。");
+  }
+  const db::Entity& e = *d.entity(source);
+  Properties p;
+  p.layer = std::string(core::layerOf(d, e));
+  p.color = e.color;
+  p.linetype = std::string(d.name(e.linetype));
+  if (const auto* kept = e.as<db::UnknownEntity>()) {
+    bool inGroup = false;
+    for (db::RawTag t : kept->tags) {
+      if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+      if (t.code >= 1000) break;
+      if (inGroup) continue;
+      if (t.code == 62) if (auto c = prompt::parseReal(t.value)) p.color = static_cast<std::int16_t>(*c);
+      if (t.code == 6) p.linetype = std::string(t.value);
+    }
+  }
+  s.console().print("\n当前活动设置: 图层 颜色 线型");
+  for (;;) {
+    if (prompts.getPickPoint("\n选择目标对象: ", at) != Status::Normal) return;
+    const db::ObjectId target = s.index().pick({at.x, at.y}, s.pickDistance());
+    if (!target) {
+      s.console().print("\n未选择对象。");
+      continue;
+    }
+    giveProperties(s, target, p);
+  }
+}
+
+void color(Session& s) {
+  db::Database& d = s.database();
+  const std::string now = headerText(d.header, "$CECOLOR").value_or("256");
+  const auto current = parseColor(now == "256" ? "BYLAYER" : now == "0" ? "BYBLOCK" : now);
+  const std::string shown = colorName(current.value_or(db::color::byLayer));
+  for (;;) {
+    std::string typed;
+    if (s.prompts().getString("\n输入默认对象颜色 [随层(BYLAYER)/随块(BYBLOCK)] <" + shown + ">: ", false, 32, typed) !=
+            Status::Normal ||
+        typed.empty())
+      return;
+    const auto c = parseColor(typed);
+    if (!c) {
+      s.console().print(kBadColor);
+      continue;
+    }
+    setHeaderText(d.header, "$CECOLOR", 62, std::to_string(*c));
+    s.document().noteChangeOutsideUndo();
+    return;
+  }
+}
+
+void linetype(Session& s) {
+  auto& prompts = s.prompts();
+  db::Database& d = s.database();
+  for (;;) {
+    std::string option;
+    if (prompts.getString("\n输入选项 [?/加载(L)/设置(S)]: ", false, 16, option) != Status::Normal || option.empty())
+      return;
+    option = upper(prompt::asciiForms(option));
+    if (option == "?") {
+      for (const auto& lt : d.linetypes()) s.console().print("\n  " + lt.name + "  " + lt.description);
+      continue;
+    }
+    if (option != "L" && option != "S") {
+      s.console().print("\n无效的选项“" + option + "”。");
+      continue;
+    }
+    const std::string which = option == "L" ? "Load" : "Set";
+    std::string name;
+    if (prompts.getString(which == "Load" ? "\n输入要加载的线型名: " : "\n指定线型名 <ByLayer>: ", false, 255, name) !=
+        Status::Normal)
+      return;
+    if (which == "Set") {
+      if (name.empty()) name = "ByLayer";
+      const auto known = knownLinetype(d, name);
+      if (!known) {
+        s.console().print("\n线型“" + name + "”未加载，请先用 L 加载。");
+        continue;
+      }
+      setHeaderText(d.header, "$CELTYPE", 6, *known);
+      s.document().noteChangeOutsideUndo();
+      continue;
+    }
+    if (name.empty()) continue;
+    if (knownLinetype(d, name)) {
+      s.console().print("\n线型“" + name + "”已加载。");
+      continue;
+    }
+    const auto file = linetypeFile();
+    std::ifstream in(file);
+    if (!in) {
+      s.console().print("\n无法读取线型文件“" + file.string() + "”。");
+      continue;
+    }
+    std::string problem;
+    auto pattern = findLinetypePattern(in, name, problem);
+    if (!pattern) {
+      s.console().print(problem.empty() ? "\n线型文件中没有线型“" + name + "”。"
+                                        : "\n无法加载线型“" + name + "”：" + problem + "。");
+      continue;
+    }
+    if (auto added = d.addLinetype(std::move(*pattern)); !added) {
+      s.console().print("\n无法加载线型“" + name + "”：" + messages::databaseStatus(added.error().status) + "。");
+      continue;
+    }
+    s.console().print("\n线型“" + name + "”已加载。");
+  }
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> propertyCommands() {
+  return {
+      {.name = "CHPROP", .description = "修改选中对象的图层、颜色或线型", .run = chprop, .undoable = true,
+       .help = "选择对象后回车，然后反复选择要修改的特性：C 颜色（1 到 255、颜色名、BYLAYER、BYBLOCK），"
+               "LA 图层（须已存在），LT 线型（须已加载），直到回车。",
+       .menu = {"修改", "特性", false}},
+      {.name = "MATCHPROP", .description = "把源对象的图层、颜色和线型赋给目标对象", .run = matchprop, .undoable = true,
+       .aliases = {"MA"},
+       .help = "点取源对象，再逐个点取目标对象，直到回车：目标对象取得源对象的图层、颜色和线型。",
+       .menu = {"修改", "特性匹配", true}},
+      {.name = "COLOR", .description = "设置新对象的当前颜色", .run = color, .aliases = {"COL"},
+       .help = "输入颜色号（1 到 255）、颜色名、BYLAYER 或 BYBLOCK：之后新画的对象取这个颜色。当前颜色保存在图形中（$CECOLOR）。",
+       .menu = {"格式", "颜色", false}},
+      {.name = "LINETYPE", .description = "从线型文件加载线型，设置新对象的当前线型", .run = linetype,
+       .undoable = true, .aliases = {"LT"},
+       .help = "L 按名称从程序的线型文件（share/orvcad/orvcad.lin，标准线型 DASHED、HIDDEN、CENTER、PHANTOM 等）加载线型；"
+               "S 设置当前线型（须已加载），之后新画的对象取这个线型，保存在图形中（$CELTYPE）；? 列出已加载的线型。",
+       .menu = {"格式", "线型", false}},
+  };
+}
+
+}  // namespace orv::app

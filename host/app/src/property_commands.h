@@ -1,0 +1,26 @@
+// The property commands (CHPROP, MATCHPROP, COLOR, LINETYPE), the current properties
+// new entities get, and the reading of a linetype file.
+#pragma once
+
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "session.h"
+
+namespace orv::app {
+
+// CHPROP, MATCHPROP, COLOR, LINETYPE.
+std::vector<Session::HostCommand> propertyCommands();
+
+// Gives a new entity the drawing's current colour ($CECOLOR) and linetype ($CELTYPE).
+void giveCurrentProperties(db::Database& d, db::Entity& e);
+
+// The simple pattern `name` (any case) of a linetype file in the .lin format ("*NAME,
+// description" then "A,dash,gap,..."); nullopt when the file lacks it, with `problem`
+// saying why when the pattern is there but cannot be read (a complex pattern).
+std::optional<db::Linetype> findLinetypePattern(std::istream& in, std::string_view name, std::string& problem);
+
+}  // namespace orv::app
