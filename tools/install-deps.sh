@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, if missing
 # (clang with its libFuzzer runtime builds the fuzz targets; Qt 6 Widgets the drawing
-# window, with a font that has Chinese glyphs; Xvfb, xdotool and ImageMagick's import
-# run and photograph the real window in its end-to-end test; poppler-utils rasterises
-# and measures plotted PDF sheets in the plot tests; Node.js and npm run the DWG
-# converter, whose LibreDWG package comes from the npm registry into tools/dwg/node_modules).
+# window, with a font that has Chinese glyphs and Qt's own Chinese translations; Xvfb,
+# xdotool and ImageMagick's import run and photograph the real window in its end-to-end
+# test; poppler-utils rasterises and measures plotted PDF sheets in the plot tests;
+# Node.js and npm run the DWG converter, whose LibreDWG package comes from the npm
+# registry into tools/dwg/node_modules).
 set -euo pipefail
 
 packages=(
@@ -13,7 +14,7 @@ packages=(
   libreadline-dev libcairo2-dev libpango1.0-dev zlib1g-dev fonts-wqy-microhei
   python3 python3-ezdxf poppler-utils
   clang libclang-rt-14-dev
-  qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei
+  qt6-base-dev qt6-qpa-plugins qt6-translations-l10n fonts-wqy-microhei
   xvfb xdotool imagemagick
 )
 # Node.js and npm from Debian unless a Node.js (with its own npm) is there already.

@@ -17,6 +17,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNamePrompt = "\n保存图形为 (DXF): ";
 
+}  // namespace
+
 dialogs::Question saveChangesQuestion(const std::string& name) {
   dialogs::Question q;
   q.text = "是否将改动保存到 " + name + "？";
@@ -26,6 +28,8 @@ dialogs::Question saveChangesQuestion(const std::string& name) {
   q.cancelAnswer = 2;
   return q;
 }
+
+namespace {
 
 dialogs::Question replaceQuestion(const fs::path& path) {
   dialogs::Question q;

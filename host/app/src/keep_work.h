@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "orv/dialogs/presenter.h"
+
 namespace orv::app {
 
 class Session;
@@ -18,6 +20,9 @@ class Session;
 // user said no, or the session asks no one; false when the user cancelled, or saving
 // failed or was given no name (the drawing stays, the message said why).
 bool mayCloseDrawing(Session& session);
+// The question mayCloseDrawing asks about a drawing named `name` (for a presentation
+// that asks it before it opens a file dialog).
+dialogs::Question saveChangesQuestion(const std::string& name);
 
 // SAVE: the drawing to its file; a drawing without one asks for a name first.
 // True when it was saved.

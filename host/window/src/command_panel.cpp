@@ -3,13 +3,16 @@
 #include "command_panel.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "orv/prompt/engine.h"
@@ -86,6 +89,17 @@ CommandPanel::CommandPanel(WindowConsole& console, QWidget* parent)
   line->addWidget(input_, 1);
   layout->addLayout(line);
 
+  completions_ = new QListWidget(this);
+  completions_->setFocusPolicy(Qt::NoFocus);
+  completions_->setMaximumHeight(120);
+  completions_->hide();
+  layout->addWidget(completions_);
+  connect(input_, &QLineEdit::textEdited, this, &CommandPanel::offerCompletions);
+  connect(completions_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    input_->setText(item->data(Qt::UserRole).toString());
+    submit();
+  });
+
   connect(&console_, &WindowConsole::appended, this, &CommandPanel::showTranscript);
   connect(&console_, &WindowConsole::promptStarted, this, &CommandPanel::promptStarted);
   connect(&console_, &WindowConsole::promptEnded, this, &CommandPanel::promptEnded);
@@ -127,7 +141,43 @@ void CommandPanel::promptStarted() {
 void CommandPanel::promptEnded() {
   prompt_->clear();
   input_->clear();
+  hideCompletions();
   rebuildKeywords();
+}
+
+void CommandPanel::offerCompletions() {
+  const QString typed = input_->text().trimmed();
+  if (!commandNames || typed.isEmpty() || !console_.waiting() || !console_.options().atCommandPrompt()) {
+    hideCompletions();
+    return;
+  }
+  completions_->clear();
+  for (const CommandName& n : commandNames()) {
+    const QString name = QString::fromStdString(n.name);
+    if (!name.startsWith(typed, Qt::CaseInsensitive)) continue;
+    auto* item = new QListWidgetItem(n.command.empty() ? name : name + "  (" + QString::fromStdString(n.command) + ")",
+                                     completions_);
+    item->setData(Qt::UserRole, name);
+  }
+  completions_->setCurrentRow(-1);  // Enter runs what is typed until one is chosen
+  completions_->setVisible(completions_->count() > 0);
+}
+
+void CommandPanel::hideCompletions() {
+  completions_->clear();
+  completions_->hide();
+}
+
+bool CommandPanel::walkCompletions(int step, bool round) {
+  if (completions_->isHidden() || completions_->count() == 0) return false;
+  const int n = completions_->count();
+  int row = completions_->currentRow();
+  if (row < 0)
+    row = step > 0 ? 0 : n - 1;
+  else
+    row = round ? (row + step + n) % n : std::clamp(row + step, 0, n - 1);
+  completions_->setCurrentRow(row);
+  return true;
 }
 
 void CommandPanel::rebuildKeywords() {
@@ -147,6 +197,9 @@ void CommandPanel::rebuildKeywords() {
 
 void CommandPanel::submit() {
   if (!console_.waiting()) return;
+  if (QListWidgetItem* chosen = completions_->isVisible() ? completions_->currentItem() : nullptr)
+    input_->setText(chosen->data(Qt::UserRole).toString());
+  hideCompletions();
   std::string text = input_->text().toStdString();
   // A keyword armed, or a number where the prompt takes one, is given as typed: what it
   // means in a script. Only elsewhere at a point prompt with a base point is a number
@@ -183,18 +236,91 @@ bool CommandPanel::eventFilter(QObject* watched, QEvent* event) {
       submit();
       return true;
     case Qt::Key_Escape:
+      if (completions_->isVisible()) {
+        hideCompletions();
+        return true;
+      }
       input_->clear();
       console_.cancel();
       return true;
+    case Qt::Key_Tab:
+      walkCompletions(+1, true);
+      return true;
     case Qt::Key_Up:
-      if (console_.waiting() && o.atCommandPrompt()) walkHistory(-1);
+      if (!walkCompletions(-1, false) && console_.waiting() && o.atCommandPrompt()) walkHistory(-1);
       return true;
     case Qt::Key_Down:
-      if (console_.waiting() && o.atCommandPrompt()) walkHistory(+1);
+      if (!walkCompletions(+1, false) && console_.waiting() && o.atCommandPrompt()) walkHistory(+1);
       return true;
     default:
       return false;
   }
+}
+
+// ---- the help panel
+
+HelpPanel::HelpPanel(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  filter_ = new QLineEdit(this);
+  filter_->setPlaceholderText(QStringLiteral("输入命令名的一部分查找"));
+  filter_->setClearButtonEnabled(true);
+  layout->addWidget(filter_);
+  list_ = new QTreeWidget(this);
+  list_->setColumnCount(2);
+  list_->setHeaderLabels({QStringLiteral("命令"), QStringLiteral("说明")});
+  list_->setRootIsDecorated(false);
+  list_->setColumnWidth(0, 150);
+  list_->header()->setStretchLastSection(true);
+  layout->addWidget(list_, 3);
+  // The whole paragraph of the command chosen in the list.
+  detail_ = new QLabel(this);
+  detail_->setWordWrap(true);
+  detail_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  detail_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  detail_->setFrameShape(QFrame::StyledPanel);
+  detail_->setMargin(4);
+  layout->addWidget(detail_, 1);
+  setMinimumWidth(420);
+  connect(filter_, &QLineEdit::textChanged, this, &HelpPanel::showMatching);
+  connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    detail_->setText(item ? item->text(0) + "\n" + item->data(1, Qt::UserRole).toString() : QString());
+  });
+}
+
+void HelpPanel::setEntries(std::vector<HelpEntry> entries) {
+  entries_ = std::move(entries);
+  showMatching();
+}
+
+void HelpPanel::showMatching() {
+  const QString part = filter_->text().trimmed();
+  list_->clear();
+  for (const HelpEntry& e : entries_) {
+    QString names = QString::fromStdString(e.name);
+    bool match = part.isEmpty() || names.contains(part, Qt::CaseInsensitive);
+    if (!e.aliases.empty()) {
+      QStringList aliases;
+      for (const std::string& a : e.aliases) {
+        aliases << QString::fromStdString(a);
+        match = match || aliases.back().contains(part, Qt::CaseInsensitive);
+      }
+      names += " (" + aliases.join(", ") + ")";
+    }
+    if (!match) continue;
+    auto* item = new QTreeWidgetItem(list_, {names, QString::fromStdString(e.summary)});
+    item->setData(0, Qt::UserRole, QString::fromStdString(e.name));
+    item->setData(1, Qt::UserRole, QString::fromStdString(e.text));
+    item->setToolTip(1, QString::fromStdString(e.text));
+  }
+  list_->setCurrentItem(list_->topLevelItem(0));
+  if (!list_->topLevelItem(0)) detail_->clear();
+}
+
+QStringList HelpPanel::shownNames() const {
+  QStringList out;
+  for (int i = 0; i < list_->topLevelItemCount(); ++i) out << list_->topLevelItem(i)->data(0, Qt::UserRole).toString();
+  return out;
 }
 
 }  // namespace orv::window

@@ -12,13 +12,21 @@
 
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QHBoxLayout;
 class QToolButton;
+class QTreeWidget;
 
 namespace orv::window {
 
 class WindowConsole;
+
+// A name typed at "命令: ": a command's, or an alias and the command it stands for.
+struct CommandName {
+  std::string name;
+  std::string command;  // the command an alias runs; empty for a command's own name
+};
 
 class CommandPanel final : public QWidget {
   Q_OBJECT
@@ -35,6 +43,11 @@ class CommandPanel final : public QWidget {
   // number alone typed at a point prompt with a base point gives where the prompt takes
   // no number and no keyword of that name (prompt::directDistance).
   std::function<std::optional<prompt::Point3>(double distance)> distanceTowardsCursor;
+  // The names that may be typed at "命令: ", offered under the input line as they are
+  // typed; unset: none are offered.
+  std::function<std::vector<CommandName>()> commandNames;
+  // The list of names offered for what is typed (hidden when there are none).
+  QListWidget* completions() const { return completions_; }
 
   // Ends the reply in the input line (Enter, Space).
   void submit();
@@ -51,6 +64,11 @@ class CommandPanel final : public QWidget {
   void promptStarted();
   void promptEnded();
   void rebuildKeywords();
+  // The names that begin with what is typed at the command prompt, shown in the list.
+  void offerCompletions();
+  void hideCompletions();
+  // Up/Down (-1/+1) or Tab (+1, round) through the list; false when it is hidden.
+  bool walkCompletions(int step, bool round);
 
   WindowConsole& console_;
   QPlainTextEdit* history_;
@@ -58,8 +76,41 @@ class CommandPanel final : public QWidget {
   QLineEdit* input_;
   QWidget* keywordBar_;
   QHBoxLayout* keywordLayout_;
+  QListWidget* completions_;
   int historyIndex_ = -1;
   std::size_t shown_ = 0;  // the transcript's bytes in the history
+};
+
+// One command in the help panel: its name, the other names it is typed by, and what
+// it does.
+struct HelpEntry {
+  std::string name;
+  std::vector<std::string> aliases;
+  std::string summary;  // one line
+  std::string text;     // the whole paragraph
+};
+
+// The help panel: every command with its description, those whose names (or aliases)
+// hold what is typed in its filter field; below the list the whole paragraph of the
+// command chosen in it.
+class HelpPanel final : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit HelpPanel(QWidget* parent = nullptr);
+  void setEntries(std::vector<HelpEntry> entries);
+  QLineEdit* filter() const { return filter_; }
+  QTreeWidget* list() const { return list_; }
+  QLabel* detail() const { return detail_; }
+  // The names of the commands shown now, in order.
+  QStringList shownNames() const;
+
+ private:
+  void showMatching();
+  std::vector<HelpEntry> entries_;
+  QLineEdit* filter_;
+  QTreeWidget* list_;
+  QLabel* detail_;
 };
 
 // The keywords of a prompt with the labels its text gives them: "[圆弧(A)/闭合(C)]"

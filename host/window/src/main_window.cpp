@@ -1,11 +1,16 @@
 // The main window: its menus and tool bar, the wiring of view, panel and console, the
 // status bar, the title and closing.
+//
+// Sections: the window built and wired; menus and commands; the session and its
+// drawing (OPEN from the menu); recent drawings; commands by name (the input line's
+// list, the help panel); closing and keys (the undo keys among them).
 #include "main_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -14,18 +19,24 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QLibraryInfo>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
 
 #include "command_panel.h"
 #include "drawing_view.h"
+#include "keep_work.h"
 #include "messages.h"
 #include "qt_presenter.h"
 #include "window_console.h"
@@ -64,6 +75,37 @@ QString fromView(std::string_view s) { return QString::fromUtf8(s.data(), static
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The drawing's undo keys: "UNDO" for Ctrl+Z, "REDO" for Ctrl+Y and Ctrl+Shift+Z; null
+// for any other key.
+const char* undoCommandOf(const QKeyEvent& key) {
+  const Qt::KeyboardModifiers mods =
+      key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+  if (key.key() == Qt::Key_Z && mods == Qt::ControlModifier) return "UNDO";
+  if (key.key() == Qt::Key_Z && mods == (Qt::ControlModifier | Qt::ShiftModifier)) return "REDO";
+  if (key.key() == Qt::Key_Y && mods == Qt::ControlModifier) return "REDO";
+  return nullptr;
+}
+
+// The toolkit's own texts (file dialogs, message box buttons, a text field's menu) in
+// Chinese whatever the locale: Qt's translations, installed once for the application.
+void installChineseTranslations() {
+  static QPointer<QTranslator> installed;
+  if (installed) return;
+  auto* qtbase = new QTranslator(qApp);
+  if (qtbase->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(qtbase);
+    installed = qtbase;
+  } else {
+    delete qtbase;
+  }
+}
+
+// The first sentence of a paragraph (up to "：" or "。"): a command's line in a list.
+std::string firstSentence(const std::string& text) {
+  const std::size_t cut = std::min(text.find("："), text.find("。"));
+  return cut == std::string::npos ? text : text.substr(0, cut);
+}
+
 bool isTextField(QObject* o) {
   if (auto* line = qobject_cast<QLineEdit*>(o)) return !line->isReadOnly();
   if (auto* edit = qobject_cast<QPlainTextEdit*>(o)) return !edit->isReadOnly();
@@ -71,6 +113,28 @@ bool isTextField(QObject* o) {
 }
 
 }  // namespace
+
+// Snap overrides of the session's prompts: a clicked point finds its snap within the
+// pick box it was clicked with, a typed one within the session's pick distance.
+class MainWindow::ClickSnaps final : public prompt::SnapProvider {
+ public:
+  explicit ClickSnaps(core::Snapper& snapper) : snapper_(snapper) {}
+  std::optional<prompt::Point3> snapPoint(prompt::SnapKind kind, const prompt::Point3& at,
+                                          const std::optional<prompt::Point3>& base) override {
+    return snapper_.snapPoint(kind, at, base);
+  }
+  std::optional<prompt::Point3> snapPointWithin(prompt::SnapKind kind, const prompt::Point3& at,
+                                                const std::optional<prompt::Point3>& base, double reach) override {
+    std::optional<core::Vec2> from;
+    if (base) from = core::Vec2{base->x, base->y};
+    const auto found = snapper_.find(kind, {at.x, at.y}, reach, from);
+    if (!found) return std::nullopt;
+    return prompt::Point3{found->point.x, found->point.y, 0};
+  }
+
+ private:
+  core::Snapper& snapper_;
+};
 
 // ZOOM and PAN as the session's commands ask them, done on the view.
 class MainWindow::ViewCommands final : public app::ViewControl {
@@ -117,6 +181,7 @@ QString windowTitleFor(const core::Document& document) {
 
 MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresenter& presenter)
     : session_(&session), console_(console), presenter_(presenter) {
+  installChineseTranslations();
   presenter_.parent = this;
   view_ = new DrawingView(this);
   panel_ = new CommandPanel(console_, this);
@@ -156,6 +221,12 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
           [this](QPoint at) { snapMenu_->popup(snapButton_->mapToGlobal(at)); });
 
   buildMenus();
+  helpDock_ = new QDockWidget(QStringLiteral("帮助"), this);
+  helpDock_->setObjectName(QStringLiteral("help"));
+  helpPanel_ = new HelpPanel(helpDock_);
+  helpDock_->setWidget(helpPanel_);
+  addDockWidget(Qt::RightDockWidgetArea, helpDock_);
+  helpDock_->hide();
 
   // The console and the view.
   connect(&console_, &WindowConsole::promptStarted, this, [this] {
@@ -165,13 +236,18 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     panel_->input()->setFocus();
   });
   connect(&console_, &WindowConsole::promptEnded, this, [this] { view_->setPrompt(std::nullopt); });
-  connect(view_, &DrawingView::pointClicked, this,
-          [this](const prompt::Point3& p) { console_.answer(pointText(p), p); });
+  connect(view_, &DrawingView::pointClicked, this, [this](const prompt::Point3& p) {
+    // What the click picks (a typed snap's point at "于") lies within its pick box, or
+    // within the pick distance a typed point has when that reaches further.
+    const double pick = session_ ? session_->pickDistance() : 0.0;
+    console_.answer(pointText(p), p, std::max(DrawingView::kPickBox / view_->transform().scale, pick));
+  });
   connect(view_, &DrawingView::rightClicked, this, &MainWindow::rightClickInView);
   connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
     coordinates_->setText(QString::number(x, 'f', 4) + ", " + QString::number(y, 'f', 4));
   });
   panel_->distanceTowardsCursor = [this](double d) { return distanceTowardsCursor(d); };
+  panel_->commandNames = [this] { return commandNames(); };
   panel_->setContextMenuPolicy(Qt::CustomContextMenu);
   panel_->input()->setContextMenuPolicy(Qt::CustomContextMenu);
   panel_->history()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -220,6 +296,8 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   };
   viewCommands_ = std::make_unique<ViewCommands>(*view_);
   session.bindView(viewCommands_.get());
+  clickSnaps_ = std::make_unique<ClickSnaps>(session.snapper());
+  session.prompts().setSnapProvider(clickSnaps_.get());
   connect(snapButton_, &QToolButton::toggled, this, [this](bool on) {
     if (session_) session_->drafting().objectSnap = on;
   });
@@ -239,6 +317,7 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
 
 MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
+  if (session_) session_->prompts().setSnapProvider(&session_->snapper());
   // The session and its documents have gone by now (the window outlives them).
 }
 
@@ -306,11 +385,19 @@ void MainWindow::buildMenus() {
     if (!c.place.keys.empty()) a->setShortcut(QKeySequence(fromView(c.place.keys)));
     const std::string name = c.name;
     const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
-    connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+    if (dialog == FileDialogKind::open)
+      connect(a, &QAction::triggered, this, [this] { openFromMenu(); });
+    else
+      connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+    if (name == "REDO") a->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     commandActions_.emplace_back(a, name);
   }
 
   QMenu* file = menus["文件"];
+  file->addSeparator();
+  recentMenu_ = file->addMenu(QStringLiteral("最近的文件"));
+  connect(recentMenu_, &QMenu::aboutToShow, this, &MainWindow::showRecentDrawings);
+  showRecentDrawings();
   file->addSeparator();
   QAction* quit = file->addAction(QStringLiteral("退出"));
   quit->setShortcut(QKeySequence::Quit);
@@ -449,17 +536,18 @@ std::optional<std::string> MainWindow::chooseFile(int kind) {
   switch (static_cast<FileDialogKind>(kind)) {
     case FileDialogKind::open:
       file = QFileDialog::getOpenFileName(this, QStringLiteral("打开"), folder,
-                                          QString::fromStdString(app::messages::openDrawingFilter()));
+                                          QString::fromStdString(app::messages::openDrawingFilter()), nullptr,
+                                          QFileDialog::DontUseNativeDialog);
       break;
     case FileDialogKind::saveAs:
       file = QFileDialog::getSaveFileName(this, QStringLiteral("另存为"), folder,
                                           QStringLiteral("DXF 图形 (*.dxf)"), nullptr,
-                                          QFileDialog::DontConfirmOverwrite);
+                                          QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
       break;
     case FileDialogKind::exportPicture:
       file = QFileDialog::getSaveFileName(this, QStringLiteral("导出"), folder,
                                           QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg);;PDF 文件 (*.pdf)"),
-                                          nullptr, QFileDialog::DontConfirmOverwrite);
+                                          nullptr, QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
       break;
   }
   if (file.isEmpty()) return std::nullopt;
@@ -474,17 +562,115 @@ void MainWindow::documentReplaced(core::Document& document) {
   document.addObserver(this);
   view_->setDatabase(&document.database());
   updateTitle();
+  rememberDrawing();
 }
 
-void MainWindow::commandStarted(const std::string& name) { console_.commandStarted(name); }
+void MainWindow::commandStarted(const std::string& name) {
+  console_.commandStarted(name);
+  if (name == "HELP") showHelp();
+}
 
-void MainWindow::commandEnded(const std::string&) { updateTitle(); }
+void MainWindow::commandEnded(const std::string&) {
+  presenter_.answeredAhead.reset();
+  updateTitle();
+}
+
+void MainWindow::openFromMenu(const std::optional<std::string>& recent) {
+  std::vector<FileDialogKind> dialogs;
+  if (!recent) dialogs.push_back(FileDialogKind::open);
+  if (session_ && session_->interactive() && document_ && document_->modified()) {
+    const dialogs::Question question = app::saveChangesQuestion(document_->displayName());
+    const std::size_t answer = presenter_.choose(question);
+    if (answer == question.cancelAnswer.value_or(question.answers.size())) return;
+    // OPEN asks the same after its file is read: it takes this answer then. Saving an
+    // unnamed drawing asks for its name in a second file dialog.
+    presenter_.answeredAhead = QtPresenter::Answered{question.prompt, answer};
+    if (answer == 0 && !document_->path()) dialogs.push_back(FileDialogKind::saveAs);
+  }
+  if (recent)
+    console_.runCommandOn("OPEN", *recent, dialogs);
+  else
+    console_.runCommand("OPEN", dialogs);
+}
+
+// ---- recent drawings
+
+namespace {
+constexpr int kRecentDrawings = 10;
+QSettings recentSettings() { return QSettings(QStringLiteral("orvcad"), QStringLiteral("orvcad")); }
+}  // namespace
+
+QStringList MainWindow::recentDrawings() { return recentSettings().value(QStringLiteral("recentFiles")).toStringList(); }
+
+void MainWindow::rememberDrawing() {
+  if (!document_ || !document_->path() || document_->modified()) return;
+  const QString path = QFileInfo(QString::fromStdString(document_->path()->string())).absoluteFilePath();
+  QStringList recent = recentDrawings();
+  if (!recent.isEmpty() && recent.front() == path) return;
+  recent.removeAll(path);
+  recent.prepend(path);
+  while (recent.size() > kRecentDrawings) recent.removeLast();
+  recentSettings().setValue(QStringLiteral("recentFiles"), recent);
+}
+
+void MainWindow::showRecentDrawings() {
+  recentMenu_->clear();
+  const QStringList recent = recentDrawings();
+  for (int i = 0; i < recent.size(); ++i) {
+    QAction* a = recentMenu_->addAction(QStringLiteral("%1 %2").arg(i + 1).arg(QFileInfo(recent[i]).fileName()));
+    a->setToolTip(recent[i]);
+    a->setData(recent[i]);
+    const std::string path = recent[i].toStdString();
+    connect(a, &QAction::triggered, this, [this, path] { openFromMenu(path); });
+  }
+  if (recent.isEmpty()) recentMenu_->addAction(QStringLiteral("（没有）"))->setEnabled(false);
+}
+
+// ---- commands by name: the input line's list and the help panel
+
+std::vector<CommandName> MainWindow::commandNames() const {
+  std::vector<CommandName> names;
+  if (!session_) return names;
+  for (const auto& c : session_->hostCommands()) {
+    names.push_back({c.name, {}});
+    for (const std::string& a : c.aliases) names.push_back({a, c.name});
+  }
+  for (const modules::Command& c : session_->commands().commands()) {
+    names.push_back({c.localName, {}});
+    if (!modules::equalsIgnoringCase(c.globalName, c.localName)) names.push_back({c.globalName, c.localName});
+  }
+  std::stable_sort(names.begin(), names.end(),
+                   [](const CommandName& a, const CommandName& b) { return a.name < b.name; });
+  return names;
+}
+
+void MainWindow::showHelp() {
+  if (!session_) return;
+  std::vector<HelpEntry> entries;
+  for (const auto& c : session_->hostCommands())
+    entries.push_back({c.name, c.aliases, c.description, c.help.empty() ? c.description : c.help});
+  for (const modules::Command& c : session_->commands().commands()) {
+    const app::ModuleCommandInfo* info = app::moduleCommandInfo(c.localName);
+    std::vector<std::string> others;
+    if (!modules::equalsIgnoringCase(c.globalName, c.localName)) others.push_back(c.globalName);
+    const std::string text = info ? std::string(info->help) : std::string("模块注册的命令。");
+    entries.push_back({c.localName, others, firstSentence(text), text});
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const HelpEntry& a, const HelpEntry& b) { return a.name < b.name; });
+  helpPanel_->setEntries(std::move(entries));
+  helpDock_->show();
+  helpDock_->raise();
+}
 
 void MainWindow::entityChanged(db::ObjectId) { view_->drawingChanged(); }
 
 void MainWindow::tablesChanged() { view_->drawingChanged(); }
 
-void MainWindow::stateChanged() { updateTitle(); }
+void MainWindow::stateChanged() {
+  updateTitle();
+  rememberDrawing();
+}
 
 void MainWindow::updateTitle() {
   if (document_) setWindowTitle(windowTitleFor(*document_));
@@ -504,6 +690,19 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z act on the drawing wherever the focus is in this
+    // window: no text field takes them as its own undo, and the command line runs UNDO
+    // or REDO (a command that waits is cancelled first).
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && widget->window() == this) {
+      if (const char* command = undoCommandOf(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress && session_) console_.runCommand(command);
+        return true;
+      }
+    }
+  }
   if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
   if (!widget || widget->window() != this || widget == panel_->input() || isTextField(widget))

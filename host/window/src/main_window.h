@@ -13,6 +13,7 @@
 #include "session.h"
 #include "view_control.h"
 
+class QDockWidget;
 class QLabel;
 class QToolBar;
 class QToolButton;
@@ -21,7 +22,9 @@ class QMenu;
 namespace orv::window {
 
 class CommandPanel;
+struct CommandName;
 class DrawingView;
+class HelpPanel;
 class QtPresenter;
 class WindowConsole;
 
@@ -52,6 +55,13 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   void runCommand(const std::string& name);
   // The menu shown by a right click at the command prompt, or with a prompt's keywords.
   QMenu* contextMenu();
+  // The help panel (HELP, 帮助 ▸ 命令列表): every command with its description.
+  HelpPanel& helpPanel() const { return *helpPanel_; }
+  QDockWidget& helpDock() const { return *helpDock_; }
+  // 文件 ▸ 最近的文件.
+  QMenu& recentMenu() const { return *recentMenu_; }
+  // The recent drawings, newest first.
+  static QStringList recentDrawings();
   // The session has ended: the window stays as it is and touches the session no more.
   void sessionGone() { session_ = nullptr; }
 
@@ -77,10 +87,27 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   std::optional<std::string> chooseFile(int kind);
   QString drawingFolder() const;
   bool hasCommand(const std::string& name) const;
+  // The names typed at "命令: " (commands and aliases), for the input line's list.
+  std::vector<CommandName> commandNames() const;
+  // Fills the help panel with the commands there are now and shows it.
+  void showHelp();
+  // OPEN from the menu: unsaved changes are asked about before the file dialog opens
+  // (or, for a recent drawing, before it is opened).
+  void openFromMenu(const std::optional<std::string>& recent = std::nullopt);
+  // A drawing opened or saved heads the recent drawings (the last ten, kept in the
+  // user's settings of orvcad).
+  void rememberDrawing();
+  void showRecentDrawings();
 
   // ZOOM and PAN of the session, on the view.
   class ViewCommands;
   friend class ViewCommands;
+  // Snap overrides whose clicked point looks within its pick box.
+  class ClickSnaps;
+  std::unique_ptr<ClickSnaps> clickSnaps_;
+  HelpPanel* helpPanel_ = nullptr;
+  QDockWidget* helpDock_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   void bindDrafting();
   void buildSnapMenu();
   void showSnapKinds();

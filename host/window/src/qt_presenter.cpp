@@ -15,7 +15,9 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
+#include <utility>
 
 #include "orv/dialogs/command_line_dialog.h"
 
@@ -217,6 +219,8 @@ ds::Presented QtPresenter::present(ds::DialogModel& model) {
 
 std::size_t QtPresenter::choose(const ds::Question& q) {
   if (q.answers.empty()) return 0;
+  if (const auto ahead = std::exchange(answeredAhead, std::nullopt); ahead && ahead->prompt == q.prompt)
+    return std::min(ahead->answer, q.answers.size() - 1);
   QMessageBox box(parent);
   box.setWindowTitle(QStringLiteral("orvcad"));
   box.setIcon(QMessageBox::Question);

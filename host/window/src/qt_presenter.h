@@ -9,6 +9,8 @@
 #include <QSize>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <map>
 
 #include "orv/dialogs/presenter.h"
@@ -59,6 +61,14 @@ class QtPresenter final : public dialogs::Presenter {
   std::function<void(QWidget*)> shown;
   // Called after a dialog or box closes, before the command goes on.
   std::function<void()> closed;
+  // A question the window asked ahead of the command that asks it (OPEN from the menu
+  // asks about unsaved changes before its file dialog): the next question, when it has
+  // the same prompt, takes this answer without being shown. One question only.
+  struct Answered {
+    std::string prompt;
+    std::size_t answer = 0;
+  };
+  std::optional<Answered> answeredAhead;
 };
 
 // An alert or message box with an OK button, modal.

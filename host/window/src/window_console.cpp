@@ -182,6 +182,15 @@ void WindowConsole::waitForReply() {
 std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOptions& options) {
   if (queue_.empty()) return std::nullopt;
   Queued& next = queue_.front();
+  if (next.fileName) {
+    if (options.kind != prompt::AskKind::text) {
+      queue_.clear();
+      return std::nullopt;
+    }
+    std::string file = std::move(next.text);
+    queue_.pop_front();
+    return Due{prompt::Reply::line(file), file};
+  }
   if (next.fileDialog) {
     if (options.kind != prompt::AskKind::text) {
       // The command asked something else first: its file name is left to the user.
@@ -191,7 +200,10 @@ std::optional<WindowConsole::Due> WindowConsole::fromQueue(const prompt::AskOpti
     const FileDialogKind kind = *next.fileDialog;
     queue_.pop_front();
     std::optional<std::string> file = fileDialog ? fileDialog(kind) : std::nullopt;
-    if (!file) return Due{prompt::Reply::cancel(), {}};
+    if (!file) {
+      queue_.clear();
+      return Due{prompt::Reply::cancel(), {}};
+    }
     return Due{prompt::Reply::line(*file), *file};
   }
   if (options.atCommandPrompt()) {
@@ -226,10 +238,27 @@ void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point
 void WindowConsole::cancel() { deliver(Due{prompt::Reply::cancel(), {}}); }
 
 void WindowConsole::runCommand(std::string name, std::optional<FileDialogKind> fileDialog) {
+  std::vector<FileDialogKind> dialogs;
+  if (fileDialog) dialogs.push_back(*fileDialog);
+  runCommand(std::move(name), dialogs);
+}
+
+void WindowConsole::runCommand(std::string name, const std::vector<FileDialogKind>& fileDialogs) {
   queue_.clear();
   cancelsForQueue_ = 0;
   queue_.push_back(Queued{std::move(name), std::nullopt});
-  if (fileDialog) queue_.push_back(Queued{{}, fileDialog});
+  for (FileDialogKind kind : fileDialogs) queue_.push_back(Queued{{}, kind});
+  if (waiting_ && !due_) {
+    if (auto due = fromQueue(options_)) deliver(std::move(*due));
+  }
+}
+
+void WindowConsole::runCommandOn(std::string name, std::string file, const std::vector<FileDialogKind>& fileDialogs) {
+  queue_.clear();
+  cancelsForQueue_ = 0;
+  queue_.push_back(Queued{std::move(name), std::nullopt});
+  queue_.push_back(Queued{std::move(file), std::nullopt, true});
+  for (FileDialogKind kind : fileDialogs) queue_.push_back(Queued{{}, kind});
   if (waiting_ && !due_) {
     if (auto due = fromQueue(options_)) deliver(std::move(*due));
   }

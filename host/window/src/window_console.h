@@ -59,6 +59,12 @@ class WindowConsole final : public QObject, public prompt::Console {
   // A command chosen from a menu or the tool bar: a command that waits is cancelled
   // first, then the command runs; a file dialog answers its file-name prompt when given.
   void runCommand(std::string name, std::optional<FileDialogKind> fileDialog = std::nullopt);
+  // The same with a file dialog for each of the command's file-name prompts in turn; a
+  // dialog cancelled cancels its prompt, and the dialogs after it are not shown.
+  void runCommand(std::string name, const std::vector<FileDialogKind>& fileDialogs);
+  // A command whose file-name prompt is answered with `file` (a recent drawing), then
+  // the file dialogs after it.
+  void runCommandOn(std::string name, std::string file, const std::vector<FileDialogKind>& fileDialogs = {});
   // The window closes: what waits is cancelled, then QUIT runs (which asks about
   // unsaved changes; a name for an unnamed drawing to be saved comes from a file dialog).
   void requestClose();
@@ -102,6 +108,7 @@ class WindowConsole final : public QObject, public prompt::Console {
   struct Queued {
     std::string text;                       // a command name for the command prompt
     std::optional<FileDialogKind> fileDialog;  // or a file dialog for a text prompt
+    bool fileName = false;                     // or the text is a file name for a text prompt
   };
   struct Due {
     prompt::Reply reply;

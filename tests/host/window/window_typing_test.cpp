@@ -3,6 +3,12 @@
 // is; the picture dialogs choose by their pictures.
 #include <gtest/gtest.h>
 
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -114,6 +120,160 @@ TEST(WindowTyping, aClickOnAPictureChoosesItsSlotAndADoubleClickAlsoPressesOk) {
   ASSERT_FALSE(doubleClicked.empty());
   EXPECT_NE(clicked, doubleClicked);
   EXPECT_NE(m.ini().find("FMNAME=" + doubleClicked + "\n"), std::string::npos) << m.ini();
+}
+
+// ---- undo keys
+
+TEST(WindowTyping, ctrlZUndoesAndCtrlYOrCtrlShiftZRedoesTheDrawingWhereverTheFocusIs) {
+  WindowSession w;
+  const std::vector<std::string> drawn = {"LINE", "0,0", "10,0", "", "LINE", "0,5", "10,5", ""};
+  for (const std::string& t : drawn) w.type(t);
+  std::vector<std::size_t> counts;
+  auto press = [&](QWidget* (*where)(WindowSession&), Qt::Key key, Qt::KeyboardModifiers mods) {
+    w.step([&w, &counts, where, key, mods] {
+      counts.push_back(describeEntities(w.session().database()).size());
+      QWidget* target = where(w);
+      target->setFocus();
+      QTest::keyClicks(w.panel().input(), "ER");  // half a command typed: never undone as text
+      QTest::keyClick(target, key, mods);
+      return true;
+    });
+  };
+  auto input = [](WindowSession& s) -> QWidget* { return s.panel().input(); };
+  auto view = [](WindowSession& s) -> QWidget* { return &s.view(); };
+  auto history = [](WindowSession& s) -> QWidget* { return s.panel().history(); };
+  press(input, Qt::Key_Z, Qt::ControlModifier);
+  press(view, Qt::Key_Y, Qt::ControlModifier);
+  press(history, Qt::Key_Z, Qt::ControlModifier);
+  press(input, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  // While a command waits: it is cancelled, then the last command is undone.
+  w.type("LINE");
+  w.type("20,20");
+  press(input, Qt::Key_Z, Qt::ControlModifier);
+  w.step([&] {
+    counts.push_back(describeEntities(w.session().database()).size());
+    return false;
+  });
+  w.run();
+  EXPECT_EQ(counts, (std::vector<std::size_t>{2, 1, 2, 1, 2, 1}));
+  std::vector<std::string> script = drawn;
+  script.insert(script.end(), {"UNDO", "REDO", "UNDO", "REDO", "LINE", "20,20", "^C", "UNDO"});
+  EXPECT_EQ(w.console().transcript(), scriptTranscript(script));
+}
+
+// ---- a typed snap then a click
+
+TEST(WindowTyping, aTypedSnapFindsItsPointWithinThePickBoxOfAClickAndThePickDistanceOfATypedPoint) {
+  WindowSession w;
+  w.step([&] {
+    w.view().moveView(kView);                   // 4 drawing units a pixel
+    w.window().snapButton().setChecked(false);  // the click itself is not snapped
+    return false;
+  });
+  for (const char* t : {"LINE", "0,0", "400,0", ""}) w.type(t);
+  w.type("LINE");
+  w.type("END");
+  w.click({203, 452});  // 3 pixels right and 2 down of (400, 0): 14 units away
+  w.type("END");
+  w.type("402,1");  // typed: more than the pick distance (1) away, nothing found
+  w.type("0,100");
+  w.key(Qt::Key_Return);
+  w.run();
+  const std::vector<std::string> drawing = describeEntities(w.session().database());
+  EXPECT_EQ(drawing, (std::vector<std::string>{"0 ByLayer 256 LINE (0 0 0)(400 0 0)",
+                                               "0 ByLayer 256 LINE (400 0 0)(0 100 0)"}));
+  const std::string& t = w.console().transcript();
+  EXPECT_NE(t.find("\n于 402,1\n\n未找到捕捉点。"), std::string::npos) << t;
+  EXPECT_EQ(t.find("未找到捕捉点"), t.rfind("未找到捕捉点")) << "the click found its point";
+}
+
+// ---- names offered as typed, the help panel, Qt's own texts
+
+TEST(WindowTyping, theCommandNamesBeginningWithWhatIsTypedAreOfferedAndOneChosenRuns) {
+  WindowSession w;
+  QStringList offered;
+  QString chosen;
+  w.step([&] {
+    QLineEdit* in = w.panel().input();
+    QTest::keyClicks(in, "m");
+    for (int i = 0; i < w.panel().completions()->count(); ++i) offered << w.panel().completions()->item(i)->text();
+    QTest::keyClick(in, Qt::Key_Tab);
+    QTest::keyClick(in, Qt::Key_Tab);  // the second
+    if (QListWidgetItem* item = w.panel().completions()->currentItem()) chosen = item->data(Qt::UserRole).toString();
+    QTest::keyClick(in, Qt::Key_Return);
+    return true;
+  });
+  w.key(Qt::Key_Escape);
+  w.step([&] {
+    QLineEdit* in = w.panel().input();
+    QTest::keyClicks(in, "zo");
+    QTest::keyClick(in, Qt::Key_Escape);  // the list goes; what is typed stays
+    EXPECT_TRUE(w.panel().completions()->isHidden());
+    QTest::keyClick(in, Qt::Key_Up);  // the history, the list being gone
+    EXPECT_EQ(in->text(), chosen);
+    in->clear();
+    QTest::keyClicks(in, "qqq");  // nothing begins so: no list, and Enter gives what is typed
+    EXPECT_TRUE(w.panel().completions()->isHidden());
+    QTest::keyClick(in, Qt::Key_Return);
+    return true;
+  });
+  w.run();
+  // Commands and aliases by name, each alias with the command it runs.
+  for (const char* name : {"M  (MOVE)", "MI  (MIRROR)", "MIRROR", "MOVE"}) EXPECT_TRUE(offered.contains(name)) << name;
+  for (const QString& o : offered) EXPECT_TRUE(o.startsWith("M")) << o.toStdString();
+  QStringList sorted = offered;
+  sorted.sort();
+  EXPECT_EQ(offered, sorted);
+  ASSERT_GT(offered.size(), 1);
+  EXPECT_EQ(chosen, offered[1].section(' ', 0, 0));
+  EXPECT_EQ(w.console().transcript(), scriptTranscript({chosen.toStdString(), "^C", "qqq"}));
+}
+
+TEST(WindowTyping, helpOpensAPanelOfEveryCommandFoundByPartOfItsName) {
+  ModuleDir m;
+  WindowSession w;
+  ASSERT_TRUE(w.session().modules().load(m.module).ok);
+  QStringList all, found, foundByAlias;
+  w.type("HELP");
+  w.step([&] {
+    HelpPanel& help = w.window().helpPanel();
+    EXPECT_TRUE(w.window().helpDock().isVisible());
+    all = help.shownNames();
+    help.filter()->setFocus();
+    QTest::keyClicks(help.filter(), "rota");
+    found = help.shownNames();
+    EXPECT_EQ(w.panel().input()->text(), "") << "typing in the panel's field stays there";
+    help.filter()->clear();
+    QTest::keyClicks(help.filter(), "drawfm");
+    foundByAlias = help.shownNames();
+    help.filter()->clear();
+    QTest::keyClicks(help.filter(), "li");
+    EXPECT_TRUE(help.detail()->text().startsWith("CLT (ChangeLineType)\n设置管道边线和中心线的线型和颜色"))
+        << help.detail()->text().toStdString();
+    w.window().resize(1100, 720);
+    QApplication::processEvents();
+    const QImage shot = w.window().grab().toImage();
+    EXPECT_TRUE(shot.save(QStringLiteral(ORV_WINDOW_PICTURES "/help-panel.png")));
+    return false;
+  });
+  w.run();
+  for (const char* name : {"LINE", "ROTATE", "HELP", "UNDO", "GD", "FM"}) EXPECT_TRUE(all.contains(name)) << name;
+  EXPECT_EQ(found, (QStringList{"ROTATE"}));
+  EXPECT_EQ(foundByAlias, (QStringList{"FM"}));
+  EXPECT_EQ(w.console().transcript(),
+            scriptTranscript({"HELP"}, [&](app::Session& s) { ASSERT_TRUE(s.modules().load(m.module).ok); }));
+}
+
+TEST(WindowTyping, theToolkitsOwnButtonsAndDialogsAreChinese) {
+  WindowSession w;
+  QMessageBox box;
+  box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "取消");
+  QFileDialog dialog(&w.window());
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QStringList labels;
+  for (QLabel* l : dialog.findChildren<QLabel*>()) labels << l->text();
+  EXPECT_TRUE(labels.join("|").contains("文件名")) << labels.join("|").toStdString();
 }
 
 }  // namespace
