@@ -105,7 +105,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
   };
   // In the order the window's menus list them; HELP lists them by name.
   for (auto* more : {fileCommands, drawingCommands, editCommands, inquiryCommands, layerCommands,
-                     viewCommands, blockIconCommands, helpCommands})
+                     viewCommands, blockIconCommands, gripCommands, propertyCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
 }

@@ -197,6 +197,10 @@ std::vector<Session::HostCommand> inquiryCommands();
 std::vector<Session::HostCommand> layerCommands();
 // OSNAP, ORTHO, ZOOM, PAN.
 std::vector<Session::HostCommand> viewCommands();
+// GRIPEDIT.
+std::vector<Session::HostCommand> gripCommands();
+// CHPROP.
+std::vector<Session::HostCommand> propertyCommands();
 // HELP.
 std::vector<Session::HostCommand> helpCommands();
 

@@ -23,12 +23,16 @@ struct PaintSettings {
   double thin = 1.0;  // device width of thin lines
   Background background = Background::light;
   bool highlight = false;
+  bool dashedHighlight = false;  // a selection: every line dashed
   Box view;  // the device area that shows
   double deviceUnitsPerMm = 96.0 / 25.4;
   // A screen's pass (ViewOptions::pixelsForSpecks): shapes off the view are passed
   // over, and thin ones within a pixel or two drawn as their pixels.
   bool pixelsForSpecks = false;
 };
+
+// The pattern of a selection's highlight (StrokeStyle::pattern): even dashes on the device.
+inline constexpr std::int32_t kSelectionDashes = -4;
 
 // What a stroke looks like; consecutive entities that share it are stroked as one path.
 struct StrokeStyle {

@@ -78,9 +78,24 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.thinLineWidth = options.thinLineWidth;
   o.entities = options.entities;
   o.highlight = options.highlight;
+  o.dashedHighlight = options.dashedHighlight;
   o.paintBackground = !options.highlight;
   o.pixelsForSpecks = options.pixelsForSpecks;
   renderer->drawView(s.cr, db, view, o);
+}
+
+void paintEntities(QImage& image, const db::Database& db, std::span<const db::Entity> entities,
+                   const ViewTransform& view, const PaintOptions& options) {
+  if (image.isNull() || entities.empty() || !renderer || !renderer->drawEntities) return;
+  Surface s(image, image.rect());
+  render::ViewOptions o;
+  o.background = background(options.dark);
+  o.thinLineWidth = options.thinLineWidth;
+  o.highlight = options.highlight;
+  o.dashedHighlight = options.dashedHighlight;
+  o.paintBackground = false;
+  o.pixelsForSpecks = options.pixelsForSpecks;
+  renderer->drawEntities(s.cr, db, entities, view, o);
 }
 
 }  // namespace orv::window

@@ -22,12 +22,15 @@ struct Pictures {
                          const ViewOptions& options);
   std::optional<Extents> (*modelExtents)(const db::Database& db);
   ViewTransform (*fit)(const Extents& box, double deviceWidth, double deviceHeight, double margin);
+  // Entities not in the drawing (a drag preview), painted as drawView paints the drawing's.
+  DrawReport (*drawEntities)(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+                             const ViewTransform& view, const ViewOptions& options);
 };
 
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 3;
+inline constexpr int kPicturesVersion = 4;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render
