@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -89,6 +90,10 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
     change("C", colour_->itemText(i).section(' ', 0, 0));
   });
 
+  connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) refresh();
+  });
+
   layerControl_ = new QComboBox(parent);
   layerControl_->setObjectName(QStringLiteral("layerControl"));
   layerControl_->setToolTip(QStringLiteral("图层：选中对象时改变它们的图层，否则置为当前图层"));
@@ -114,10 +119,44 @@ void PropertiesPanel::change(const char* key, const QString& value) {
   console_.answer(std::string("CHPROP ") + key + " " + value.toStdString());
 }
 
+// The layer the selection is on (empty: several), or the current layer without one;
+// looked at until a second layer shows, so that a large selection costs little.
+std::string PropertiesPanel::selectionLayer() const {
+  const db::Database& d = session_->database();
+  const core::SelectionSet& set = session_->selector().current();
+  std::optional<std::string> found;
+  for (db::ObjectId id : set.ids()) {
+    const db::Entity* e = d.entity(id);
+    if (!e || e->isErased()) continue;
+    const auto* kept = e->as<db::UnknownEntity>();
+    const std::string_view layer = kept ? geom::decodeCommon(kept->tags).layer : d.name(e->layer);
+    if (!found) found = std::string(layer);
+    else if (*found != layer && db::foldName(*found) != db::foldName(layer)) return {};
+  }
+  return found ? *found : d.header.currentLayer;
+}
+
 void PropertiesPanel::refresh() {
   if (!session_) return;
   filling_ = true;
   const db::Database& d = session_->database();
+  QStringList layerNames;
+  for (std::size_t i = 0; i < d.layers().size(); ++i) layerNames << qs(d.layers()[i].name);
+  // The layer control: the selection's layer, or the current one.
+  layerControl_->clear();
+  layerControl_->addItems(layerNames);
+  const std::string shown = selectionLayer();
+  if (shown.empty()) {
+    layerControl_->insertItem(0, kVarious);
+    layerControl_->setCurrentIndex(0);
+  } else {
+    layerControl_->setCurrentIndex(std::max(0, layerControl_->findText(qs(shown), Qt::MatchFixedString)));
+  }
+  // The panel itself only while it shows (a selection of the whole drawing is large).
+  if (!isVisible()) {
+    filling_ = false;
+    return;
+  }
   const core::SelectionSet& set = session_->selector().current();
   std::map<std::string, int> kinds;
   std::set<std::string> layers, linetypes;
@@ -165,8 +204,7 @@ void PropertiesPanel::refresh() {
       else box->setCurrentText(qs(*values.begin()));
     }
   };
-  QStringList layerNames, linetypeNames{QStringLiteral("ByLayer"), QStringLiteral("ByBlock")};
-  for (std::size_t i = 0; i < d.layers().size(); ++i) layerNames << qs(d.layers()[i].name);
+  QStringList linetypeNames{QStringLiteral("ByLayer"), QStringLiteral("ByBlock")};
   for (std::size_t i = 0; i < d.linetypes().size(); ++i) {
     const QString n = qs(d.linetypes()[i].name);
     if (!linetypeNames.contains(n, Qt::CaseInsensitive)) linetypeNames << n;
@@ -192,17 +230,6 @@ void PropertiesPanel::refresh() {
   linetypeScale_->setText(!any ? QString() : scales.size() > 1 ? kVarious : number(*scales.begin()));
   const db::Entity* one = count == 1 ? d.entity(set.ids().front()) : nullptr;
   geometry_->setText(one ? geometryOf(*one) : QString());
-
-  // The layer control: the selection's layer, or the current one.
-  layerControl_->clear();
-  layerControl_->addItems(layerNames);
-  const std::string shown = layers.size() == 1 ? *layers.begin() : layers.empty() ? d.header.currentLayer : std::string();
-  if (shown.empty()) {
-    layerControl_->insertItem(0, kVarious);
-    layerControl_->setCurrentIndex(0);
-  } else {
-    layerControl_->setCurrentIndex(std::max(0, layerControl_->findText(qs(shown), Qt::MatchFixedString)));
-  }
   filling_ = false;
 }
 

@@ -6,6 +6,8 @@
 
 #include <QDockWidget>
 
+#include <string>
+
 #include "session.h"
 
 class QComboBox;
@@ -36,6 +38,7 @@ class PropertiesPanel final : public QDockWidget {
   // A change of the selection's property `key` (C, LA, LT) to `value`.
   void change(const char* key, const QString& value);
   bool atCommandPrompt() const;
+  std::string selectionLayer() const;
 
   app::Session* session_;
   WindowConsole& console_;
