@@ -491,7 +491,32 @@ void DrawingView::paintSelection(QPainter& p) {
   const bool same_ = selectionCurrent_ && selectionOf_ == shown.ids && selectionRevision_ == shown.revision &&
                      selectionSize_ == shown.ids->size() && selectionGeneration_ == generation_ &&
                      same(selectionTransform_, transform_) && selection_.size() == size() * devicePixelRatioF();
-  if (!same_) {
+  if (!same_ && shown.everything) {
+    // The drawing's image recoloured: its pixels in the highlight colour, dashed by
+    // stripes across the view. Until the image shows the drawing as it is, nothing.
+    if (!drawingCurrent()) return;
+    const double r = devicePixelRatioF();
+    if (selection_.size() != size() * r) {
+      selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+      selection_.setDevicePixelRatio(r);
+    }
+    const QRgb bg = backgroundColor(dark_) & 0xFFFFFFu;
+    const QRgb ink = 0xFF000000u | highlightRgb(dark_);
+    const int w = std::min(cache_.width(), selection_.width()), h = std::min(cache_.height(), selection_.height());
+    selection_.fill(Qt::transparent);
+    for (int y = 0; y < h; ++y) {
+      const QRgb* from = reinterpret_cast<const QRgb*>(cache_.constScanLine(y));
+      QRgb* to = reinterpret_cast<QRgb*>(selection_.scanLine(y));
+      for (int x = 0; x < w; ++x)
+        if ((from[x] & 0xFFFFFFu) != bg && ((x + y) >> 2 & 1) == 0) to[x] = ink;
+    }
+    selectionOf_ = shown.ids;
+    selectionRevision_ = shown.revision;
+    selectionSize_ = shown.ids->size();
+    selectionGeneration_ = generation_;
+    selectionTransform_ = transform_;
+    selectionCurrent_ = true;
+  } else if (!same_) {
     const double r = devicePixelRatioF();
     if (selection_.size() != size() * r) {
       selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);

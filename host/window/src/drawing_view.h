@@ -97,6 +97,9 @@ class DrawingView final : public QWidget {
   struct ShownSelection {
     const std::vector<db::ObjectId>* ids = nullptr;
     std::uint64_t revision = 0;
+    // Every entity there is (Ctrl+A): the drawing as shown is the highlight, recoloured
+    // and dashed, instead of each entity drawn again.
+    bool everything = false;
   };
   std::function<ShownSelection()> shownSelection;
   // The selection changed (its highlight is drawn again).

@@ -15,7 +15,7 @@ SelectionTools::SelectionTools(app::Session& session, WindowConsole& console, Dr
     if (!session_) return {};
     const core::Selector& s = session_->selector();
     if (const core::SelectionSet* active = s.active()) return {&active->ids(), s.revision()};
-    return {&s.current().ids(), s.revision()};
+    return {&s.current().ids(), s.revision(), s.revision() == everything_};
   };
   connect(&view_, &DrawingView::entityClicked, this, &SelectionTools::picked);
   connect(&view_, &DrawingView::boxMade, this, &SelectionTools::boxed);
@@ -63,6 +63,8 @@ void SelectionTools::selectAll() {
   core::SelectionSet set;
   for (db::ObjectId id : session_->index().all()) set.add(id);
   changed(std::move(set));
+  everything_ = session_->selector().revision();
+  view_.selectionChanged();
 }
 
 void SelectionTools::clear() {

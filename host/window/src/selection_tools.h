@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -60,6 +61,7 @@ class SelectionTools final : public QObject {
   app::Session* session_;
   WindowConsole& console_;
   DrawingView& view_;
+  std::uint64_t everything_ = ~std::uint64_t{0};  // the selector's revision that Ctrl+A made
 };
 
 }  // namespace orv::window

@@ -63,6 +63,8 @@ std::optional<render::Extents> drawingExtents(const db::Database& db) {
   return renderer ? renderer->modelExtents(db) : std::nullopt;
 }
 
+std::uint32_t highlightRgb(bool dark) { return dark ? 0xFFB000u : 0x0078D7u; }
+
 ViewTransform fitView(const render::Extents& box, double width, double height, double margin) {
   return renderer ? renderer->fit(box, width, height, margin) : ViewTransform{};
 }

@@ -38,6 +38,8 @@ const render::Pictures* pictures();
 
 // The background colour, 0xRRGGBB.
 std::uint32_t backgroundColor(bool dark);
+// The colour the renderer highlights with (render::highlightColor), 0xRRGGBB.
+std::uint32_t highlightRgb(bool dark);
 
 // The view that shows a box in a device area (the renderer's fit).
 ViewTransform fitView(const render::Extents& box, double width, double height, double margin);
