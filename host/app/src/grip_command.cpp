@@ -91,8 +91,13 @@ Stretched stretch(Session& s, const HeldGrip& held, core::Vec2 to) {
 }
 
 void gripEdit(Session& s) {
+  // Chosen before the command (the window's selection): it keeps its grips afterwards.
+  const bool chosenBefore = !s.selector().current().empty();
   auto set = s.selectObjects();
   if (!set || set->empty()) return;
+  auto keep = [&s, chosenBefore](const core::SelectionSet& chosen) {
+    if (chosenBefore) s.selector().setCurrent(chosen);
+  };
   auto& prompts = s.prompts();
   // The grip's point on the command's line ("GRIPEDIT 40,0", as the window gives it), or asked.
   Point3 at;
@@ -100,18 +105,18 @@ void gripEdit(Session& s) {
     const auto given = prompt::parsePoint(s.commandArgument(), Point3{});
     if (!given) {
       s.console().print("\n需要一个点。");
-      s.selector().setCurrent(*set);
+      keep(*set);
       return;
     }
     at = *given;
   } else if (prompts.getPoint("\n指定夹点: ", std::nullopt, at) != Status::Normal) {
-    s.selector().setCurrent(*set);
+    keep(*set);
     return;
   }
   const auto held = gripAt(s, *set, xy(at), s.pickDistance());
   if (!held) {
     s.console().print("\n那里没有夹点。");
-    s.selector().setCurrent(*set);
+    keep(*set);
     return;
   }
   const core::Vec2 base = held->grip.point;
@@ -170,7 +175,7 @@ void gripEdit(Session& s) {
   core::SelectionSet still;
   for (db::ObjectId id : set->ids())
     if (s.index().selectable(id)) still.add(id);
-  s.selector().setCurrent(std::move(still));
+  keep(still);
 }
 
 }  // namespace

@@ -117,6 +117,8 @@ class PropertyChange {
 
 void chprop(Session& s) {
   const bool given = !s.commandArgument().empty();
+  // Chosen before the command (the window's selection): it stays chosen afterwards.
+  const bool chosenBefore = !s.selector().current().empty();
   auto set = s.selectObjects();
   if (!set || set->empty()) return;
   PropertyChange change(s);
@@ -124,7 +126,7 @@ void chprop(Session& s) {
     const std::string arg = s.commandArgument();
     const auto blank = arg.find_first_of(" \t");
     change.apply(*set, arg.substr(0, blank), blank == std::string::npos ? "" : arg.substr(blank + 1));
-    s.selector().setCurrent(*set);  // the panel goes on showing it
+    if (chosenBefore) s.selector().setCurrent(*set);  // the panel goes on showing it
     return;
   }
   auto& prompts = s.prompts();
