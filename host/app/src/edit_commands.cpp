@@ -30,6 +30,17 @@ void report(Session& s, const core::EditReport& r, std::string_view verb) {
   if (const std::string message = r.refusalMessage(verb); !message.empty()) s.console().print(message);
 }
 
+// The selection following the cursor: where the map for the cursor's point would put it
+// (no map: nowhere yet).
+template <class MapFor>
+Session::DragPreview following(Session& s, const core::SelectionSet& set, MapFor mapFor) {
+  return [&s, &set, mapFor](const Point3& cursor) -> std::vector<db::Entity> {
+    const std::optional<core::Affine2> map = mapFor(cursor);
+    if (!map) return {};
+    return core::Editor(s.database(), s.index()).preview(set, *map);
+  };
+}
+
 void erase(Session& s) {
   auto set = selection(s);
   if (!set) return;
@@ -40,7 +51,11 @@ void move(Session& s) {
   auto set = selection(s);
   if (!set) return;
   Point3 base, to;
-  if (!askPoint(s, "\n指定基点: ", std::nullopt, base) || !askPoint(s, "\n指定第二个点: ", base, to)) return;
+  if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const Session::PreviewScope preview(s, following(s, *set, [&base](const Point3& c) {
+    return std::optional(core::Affine2::translation(xy(c) - xy(base), c.z - base.z));
+  }));
+  if (!askPoint(s, "\n指定第二个点: ", base, to)) return;
   const auto map = core::Affine2::translation(xy(to) - xy(base), to.z - base.z);
   report(s, core::Editor(s.database(), s.index()).transform(*set, map), "移动");
 }
@@ -50,6 +65,9 @@ void copy(Session& s) {
   if (!set) return;
   Point3 base;
   if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const Session::PreviewScope preview(s, following(s, *set, [&base](const Point3& c) {
+    return std::optional(core::Affine2::translation(xy(c) - xy(base), c.z - base.z));
+  }));
   Point3 to;
   while (askPoint(s, "\n指定第二个点或 <退出>: ", base, to)) {
     const auto map = core::Affine2::translation(xy(to) - xy(base), to.z - base.z);
@@ -62,6 +80,10 @@ void rotate(Session& s) {
   if (!set) return;
   Point3 base;
   if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const Session::PreviewScope preview(s, following(s, *set, [&base](const Point3& c) -> std::optional<core::Affine2> {
+    if (xy(c) == xy(base)) return std::nullopt;
+    return core::Affine2::rotation(xy(base), core::degreesOf(xy(c) - xy(base)));
+  }));
   double angle = 0;
   if (s.prompts().getAngle("\n指定旋转角度: ", base, angle) != Status::Normal) return;
   report(s, core::Editor(s.database(), s.index()).transform(*set, core::Affine2::rotation(xy(base), angle)),
@@ -73,6 +95,11 @@ void scale(Session& s) {
   if (!set) return;
   Point3 base;
   if (!askPoint(s, "\n指定基点: ", std::nullopt, base)) return;
+  const Session::PreviewScope preview(s, following(s, *set, [&base](const Point3& c) -> std::optional<core::Affine2> {
+    const double factor = core::length(xy(c) - xy(base));
+    if (!(factor > 0.0)) return std::nullopt;
+    return core::Affine2::scaling(xy(base), factor);
+  }));
   double factor = 0;
   s.prompts().initGet(prompt::kNoZero | prompt::kNoNegative, "");
   if (s.prompts().getDist("\n指定比例因子: ", base, factor) != Status::Normal) return;
@@ -87,6 +114,10 @@ void mirror(Session& s) {
   if (!set) return;
   Point3 first, second;
   if (!askPoint(s, "\n指定镜像线的第一点: ", std::nullopt, first)) return;
+  const Session::PreviewScope preview(s, following(s, *set, [&first](const Point3& c) -> std::optional<core::Affine2> {
+    if (xy(c) == xy(first)) return std::nullopt;
+    return core::Affine2::mirror(xy(first), xy(c));
+  }));
   for (;;) {
     if (!askPoint(s, "\n指定镜像线的第二点: ", first, second)) return;
     if (second.x != first.x || second.y != first.y) break;

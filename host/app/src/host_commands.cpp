@@ -107,7 +107,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
   };
   // In the order the window's menus list them; HELP lists them by name.
   for (auto* more : {fileCommands, drawingCommands, editCommands, modifyCommands, inquiryCommands, layerCommands,
-                     viewCommands, blockIconCommands, plotCommands, helpCommands})
+                     viewCommands, blockIconCommands, plotCommands, gripCommands, currentLayerCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
   return commands;

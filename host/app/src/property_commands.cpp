@@ -243,9 +243,46 @@ std::optional<std::int16_t> askColor(Session& s, std::string_view prompt) {
   }
 }
 
+// One property given on the command's line ("LA 管道", "C 3", "LT DASHED"), as the window's
+// properties panel gives it; false (with the message) when it cannot be.
+bool propertyFromLine(Session& s, std::string_view line, Properties& p) {
+  const std::string_view text = prompt::trimBlanks(line);
+  const auto blank = text.find_first_of(" \t");
+  const std::string key = upper(text.substr(0, blank));
+  const std::string value(prompt::trimBlanks(blank == std::string_view::npos ? "" : text.substr(blank + 1)));
+  db::Database& d = s.database();
+  if (key == "C") {
+    p.color = parseColor(value);
+    if (!p.color) s.console().print(kBadColor);
+    return p.color.has_value();
+  }
+  if (key == "LA" || key == "LT") {
+    const bool layer = key == "LA";
+    const auto known = layer ? knownLayer(d, value) : knownLinetype(d, value);
+    if (!known) {
+      s.console().print(layer ? "\n找不到图层“" + value + "”。" : "\n线型“" + value + "”未加载，请先用 LINETYPE 加载。");
+      return false;
+    }
+    (layer ? p.layer : p.linetype) = *known;
+    return true;
+  }
+  s.console().print("\n无效的特性“" + std::string(text) + "”：应为 C、LA 或 LT 及其新值。");
+  return false;
+}
+
 void chprop(Session& s) {
+  // Chosen before the command (the window's selection): it stays chosen afterwards.
+  const bool chosenBefore = !s.selector().current().empty();
   auto set = s.selectObjects();
   if (!set || set->empty()) return;
+  if (!s.commandArgument().empty()) {
+    Properties p;
+    if (propertyFromLine(s, s.commandArgument(), p))
+      for (db::ObjectId id : set->ids())
+        if (!giveProperties(s, id, p)) break;
+    if (chosenBefore) s.selector().setCurrent(*set);  // the panel goes on showing it
+    return;
+  }
   auto& prompts = s.prompts();
   db::Database& d = s.database();
   for (;;) {
@@ -400,8 +437,10 @@ void linetype(Session& s) {
 std::vector<Session::HostCommand> propertyCommands() {
   return {
       {.name = "CHPROP", .description = "修改选中对象的图层、颜色或线型", .run = chprop, .undoable = true,
-       .help = "选择对象后回车，然后反复选择要修改的特性：C 颜色（1 到 255、颜色名、BYLAYER、BYBLOCK），"
-               "LA 图层（须已存在），LT 线型（须已加载），直到回车。",
+       .aliases = {"CH"}, .takesArgument = true,
+       .help = "选择对象后回车（已选中的对象不再询问），然后反复选择要修改的特性：C 颜色（1 到 255、颜色名、"
+               "BYLAYER、BYBLOCK），LA 图层（须已存在），LT 线型（须已加载），直到回车。也可以写在命令后一次改一项，"
+               "如 CHPROP LA 管道；窗口的特性面板（Ctrl+1）就这样改变选中的对象。",
        .menu = {"修改", "特性", false}},
       {.name = "MATCHPROP", .description = "把源对象的图层、颜色和线型赋给目标对象", .run = matchprop, .undoable = true,
        .aliases = {"MA"},

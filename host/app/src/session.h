@@ -200,6 +200,10 @@ std::vector<Session::HostCommand> inquiryCommands();
 std::vector<Session::HostCommand> layerCommands();
 // OSNAP, ORTHO, ZOOM, PAN.
 std::vector<Session::HostCommand> viewCommands();
+// GRIPEDIT.
+std::vector<Session::HostCommand> gripCommands();
+// CLAYER.
+std::vector<Session::HostCommand> currentLayerCommands();
 // HELP.
 std::vector<Session::HostCommand> helpCommands();
 

@@ -61,6 +61,18 @@ bool Editor::plan(db::ObjectId owner, const Affine2& map, std::vector<Planned>& 
   return ok;
 }
 
+std::vector<db::Entity> Editor::preview(const SelectionSet& set, const Affine2& map, std::size_t limit) {
+  std::vector<db::Entity> out;
+  std::vector<Planned> members, contents;
+  std::string why;
+  for (db::ObjectId owner : set.ids()) {
+    if (out.size() >= limit) break;
+    if (!plan(owner, map, members, contents, why)) continue;
+    for (Planned& p : members) out.push_back(std::move(p.entity));
+  }
+  return out;
+}
+
 EditReport Editor::erase(const SelectionSet& set) {
   EditReport report;
   for (db::ObjectId owner : set.ids()) {

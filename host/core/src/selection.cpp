@@ -73,6 +73,17 @@ std::optional<std::vector<db::ObjectId>> Selector::window(prompt::Point3 first, 
 }
 
 std::optional<SelectionSet> Selector::select(double pickDistance) {
+  if (!current_.empty()) {
+    // Chosen before the command: what is still there, without asking.
+    SelectionSet set;
+    for (db::ObjectId id : current_.ids())
+      if (index_.selectable(id)) set.add(id);
+    clearCurrent();
+    if (!set.empty()) {
+      previous_ = set;
+      return set;
+    }
+  }
   SelectionSet set;
   bool removing = false;
   struct Active {

@@ -15,6 +15,7 @@ extern "C" __attribute__((visibility("default"))) const orv::render::Pictures* o
     int version) {
   static const orv::render::Pictures pictures{&renderPicture, &orv::render::storeBlockIcons,
                                               &orv::render::drawView, &orv::render::modelExtents,
-                                              &orv::render::ViewTransform::fit, &orv::render::plot};
+                                              &orv::render::ViewTransform::fit, &orv::render::plot,
+                                              &orv::render::drawEntities};
   return version == orv::render::kPicturesVersion ? &pictures : nullptr;
 }

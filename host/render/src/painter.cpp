@@ -44,7 +44,9 @@ Painter::Painter(cairo_t* cr, const db::Database& db, StyleTable& styles, const 
     : cr_(cr), db_(db), styles_(styles), text_(db, TextEngine::forThisThread()), settings_(settings),
       thin_(settings.highlight ? 2.0 * settings.thin : settings.thin) {
   path_.setView(settings.view);
-  if (settings_.pixelsForSpecks && !settings_.highlight && !settings_.view.empty()) setUpSpecks();
+  // A selection's highlight of a dense drawing seen from afar stays quick as well.
+  if (settings_.pixelsForSpecks && (!settings_.highlight || settings_.dashedHighlight) && !settings_.view.empty())
+    setUpSpecks();
 }
 
 // The pixel grid specks go to: the view's pixels, written straight into the image when
@@ -309,7 +311,9 @@ void Painter::paintSpecks() {
     if (ink != last || rgb == 0) {
       if (!target && rgb != 0) cairo_fill(cr_);
       last = ink;
-      rgb = 0xFF000000u | (settings_.monochrome ? 0u : inkRgb(ink, settings_.background));
+      rgb = 0xFF000000u | (settings_.highlight    ? highlightColor(settings_.background)
+                           : settings_.monochrome ? 0u
+                                                  : inkRgb(ink, settings_.background));
       if (!target) setColor(ink);
     }
     const int ux = mx + speckX0_, uy = my + speckY0_;
@@ -333,7 +337,9 @@ void Painter::paintSpecks() {
 
 void Painter::stroke(const Placed& placed, double width) {
   StrokeStyle style{placed.color, kContinuous, 0.0, settings_.highlight ? std::max(width, thin_) : width};
-  if (placed.linetype >= 0) {
+  if (settings_.dashedHighlight) {
+    style.pattern = kSelectionDashes;
+  } else if (placed.linetype >= 0) {
     const DashPattern& p = styles_.pattern(placed.linetype);
     const double scale = styles_.linetypeScale() * placed.linetypeScale * placed.transform.lengthScale();
     const double onPage = p.total * scale + p.dots * thin_;
@@ -376,7 +382,10 @@ void Painter::apply(const StrokeStyle& style) {
   if (style.color != current_.color) setColor(style.color);
   if (style.width != current_.width) cairo_set_line_width(cr_, style.width);
   if (style.pattern != current_.pattern || style.dashScale != current_.dashScale) {
-    if (style.pattern < 0) {
+    if (style.pattern == kSelectionDashes) {
+      const double dashes[2] = {6.0 * settings_.thin, 4.0 * settings_.thin};
+      cairo_set_dash(cr_, dashes, 2, 0.0);
+    } else if (style.pattern < 0) {
       cairo_set_dash(cr_, nullptr, 0, 0.0);
     } else {
       const DashPattern& p = styles_.pattern(style.pattern);

@@ -23,6 +23,7 @@ struct PaintSettings {
   double thin = 1.0;  // device width of thin lines
   Background background = Background::light;
   bool highlight = false;
+  bool dashedHighlight = false;  // a selection: every line dashed
   Box view;  // the device area that shows
   double deviceUnitsPerMm = 96.0 / 25.4;
   // A screen's pass (ViewOptions::pixelsForSpecks): shapes off the view are passed
@@ -33,6 +34,9 @@ struct PaintSettings {
   // after a look at their bounds: a screen's pass, and a sheet that shows a part.
   bool cullOffView = false;
 };
+
+// The pattern of a selection's highlight (StrokeStyle::pattern): even dashes on the device.
+inline constexpr std::int32_t kSelectionDashes = -4;
 
 // What a stroke looks like; consecutive entities that share it are stroked as one path.
 struct StrokeStyle {

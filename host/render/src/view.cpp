@@ -46,8 +46,12 @@ std::uint32_t highlightColor(Background background) {
 
 // ---- painting
 
-DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
-                    const ViewOptions& options) {
+namespace {
+
+// The painting pass over what `walk(walker, root)` visits.
+template <class Walk>
+DrawReport paintWalk(cairo_t* cr, const db::Database& db, const ViewTransform& view, const ViewOptions& options,
+                     Walk&& walk) {
   DrawReport report;
   if (!positive(view.scale) || !std::isfinite(view.offsetX) || !std::isfinite(view.offsetY))
     return report;
@@ -64,6 +68,7 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   settings.thin = positive(options.thinLineWidth) ? std::min(options.thinLineWidth, 1000.0) : 1.0;
   settings.background = options.background;
   settings.highlight = options.highlight;
+  settings.dashedHighlight = options.highlight && options.dashedHighlight;
   settings.view = Box{x0, y0, x1, y1};
   settings.deviceUnitsPerMm = positive(options.deviceUnitsPerMm) ? options.deviceUnitsPerMm : 96.0 / 25.4;
   settings.pixelsForSpecks = options.pixelsForSpecks;
@@ -77,16 +82,31 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
   cairo_set_dash(cr, nullptr, 0, 0.0);
   Painter painter(cr, db, styles, settings);
   SceneWalker<Painter> walker(db, styles, painter, options.entityLimit);
-  if (options.entities) {
-    walker.walkList(*options.entities, affineOf(view));
-  } else {
-    walker.walk(affineOf(view));
-  }
+  walk(walker, affineOf(view));
   painter.finish();
   report.painted = painter.painted;
   report.skipped = painter.skipped + walker.leftOut();
   report.truncated = walker.truncated();
   return report;
+}
+
+}  // namespace
+
+DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
+                    const ViewOptions& options) {
+  return paintWalk(cr, db, view, options, [&](SceneWalker<Painter>& walker, const Affine& root) {
+    if (options.entities) {
+      walker.walkList(*options.entities, root);
+    } else {
+      walker.walk(root);
+    }
+  });
+}
+
+DrawReport drawEntities(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+                        const ViewTransform& view, const ViewOptions& options) {
+  return paintWalk(cr, db, view, options,
+                   [&](SceneWalker<Painter>& walker, const Affine& root) { walker.walkLoose(entities, root); });
 }
 
 std::optional<Extents> modelExtents(const db::Database& db) {

@@ -96,6 +96,18 @@ class SceneWalker {
     }
   }
 
+  // Entities that are not in the drawing (a command's drag preview), each as if it
+  // stood in model space: its layer, linetype and block from the drawing's tables.
+  void walkLoose(std::span<const db::Entity> entities, const Affine& root) {
+    static const std::vector<db::ObjectId> none;
+    const Inherited from = top();
+    for (const db::Entity& e : entities) {
+      if (truncated_) break;
+      if (e.isErased()) continue;
+      visitEntity(none, 0, e, root, from, 0, false);
+    }
+  }
+
   bool truncated() const { return truncated_; }
   std::uint64_t visited() const { return limit_ - budget_; }  // entities counted against the limit
   std::size_t leftOut() const { return leftOut_; }  // references not expanded

@@ -97,6 +97,39 @@ void DrawingView::drawingChanged() {
   extents_.reset();
   cacheCurrent_ = false;
   highlightOf_.reset();
+  selectionCurrent_ = false;
+  update();
+}
+
+// ---- selection, grips and previews
+
+void DrawingView::selectionChanged() {
+  selectionCurrent_ = false;
+  update();
+}
+
+void DrawingView::setGrips(std::vector<db::Point2> grips, std::optional<std::size_t> hot) {
+  grips_ = std::move(grips);
+  hotGrip_ = hot && *hot < grips_.size() ? hot : std::nullopt;
+  update();
+}
+
+std::optional<std::size_t> DrawingView::gripAt(QPointF device) const {
+  std::optional<std::size_t> best;
+  double bestDistance = kPickBox + 0.5;
+  for (std::size_t i = 0; i < grips_.size(); ++i) {
+    const db::Point2 g = transform_.toDevice(grips_[i]);
+    const double d = std::max(std::abs(g.x - device.x()), std::abs(g.y - device.y()));
+    if (d <= bestDistance) {
+      bestDistance = d;
+      best = i;
+    }
+  }
+  return best;
+}
+
+void DrawingView::cancelIdleBox() {
+  idleBox_.reset();
   update();
 }
 
@@ -104,6 +137,8 @@ void DrawingView::quiesce() { pool_.waitForDone(); }
 
 void DrawingView::setPrompt(const std::optional<prompt::AskOptions>& options) {
   prompt_ = options;
+  if (!atCommandPrompt()) idleBox_.reset();
+  selectionCurrent_ = false;  // a prompt may begin or end a selection
   snap_.reset();
   hovered_.reset();
   updateCursorShape();
@@ -228,7 +263,9 @@ void DrawingView::updateHover() {
   std::optional<db::ObjectId> hovered;
   const std::optional<db::Point2> at = cursorPoint();
   if (at && prompt_ && db_) {
-    const bool picking = (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select) &&
+    // At the command prompt too: what a click there would select.
+    const bool picking = (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select ||
+                          (prompt_->kind == prompt::AskKind::command && !idleBox_)) &&
                          !prompt_->boxFromBase;
     if (picking && entityAt) hovered = entityAt(*at, pixelsToDrawing(kPickBox));
     if (prompt_->kind == prompt::AskKind::point && snapOn_ && snapAt)
@@ -400,7 +437,10 @@ void DrawingView::paintEvent(QPaintEvent*) {
     }
   }
   if (gridOn_) paintGrid(p);
+  paintSelection(p);
   paintHighlight(p);
+  paintPreview(p);
+  paintGrips(p);
   paintOverlay(p);
   if (hook.on && db_ && !db_->block(db_->modelSpace()).entities.empty() && drawingCurrent()) {
     p.end();
@@ -453,12 +493,124 @@ void DrawingView::paintHighlight(QPainter& p) {
   p.drawImage(0, 0, highlight_);
 }
 
+// The shown selection, dashed in the highlight colour, drawn again only when it, the
+// drawing or the view changed.
+void DrawingView::paintSelection(QPainter& p) {
+  const ShownSelection shown = shownSelection && db_ ? shownSelection() : ShownSelection{};
+  if (!shown.ids || shown.ids->empty()) return;
+  const bool same_ = selectionCurrent_ && selectionOf_ == shown.ids && selectionRevision_ == shown.revision &&
+                     selectionSize_ == shown.ids->size() && selectionGeneration_ == generation_ &&
+                     same(selectionTransform_, transform_) && selection_.size() == size() * devicePixelRatioF();
+  if (!same_ && shown.everything) {
+    // The drawing's image recoloured: its pixels in the highlight colour, dashed by
+    // stripes across the view. Until the image shows the drawing as it is, nothing.
+    if (!drawingCurrent()) return;
+    const double r = devicePixelRatioF();
+    if (selection_.size() != size() * r) {
+      selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+      selection_.setDevicePixelRatio(r);
+    }
+    const QRgb bg = backgroundColor(dark_) & 0xFFFFFFu;
+    const QRgb ink = 0xFF000000u | highlightRgb(dark_);
+    const int w = std::min(cache_.width(), selection_.width()), h = std::min(cache_.height(), selection_.height());
+    selection_.fill(Qt::transparent);
+    for (int y = 0; y < h; ++y) {
+      const QRgb* from = reinterpret_cast<const QRgb*>(cache_.constScanLine(y));
+      QRgb* to = reinterpret_cast<QRgb*>(selection_.scanLine(y));
+      for (int x = 0; x < w; ++x)
+        if ((from[x] & 0xFFFFFFu) != bg && ((x + y) >> 2 & 1) == 0) to[x] = ink;
+    }
+    selectionOf_ = shown.ids;
+    selectionRevision_ = shown.revision;
+    selectionSize_ = shown.ids->size();
+    selectionGeneration_ = generation_;
+    selectionTransform_ = transform_;
+    selectionCurrent_ = true;
+  } else if (!same_) {
+    const double r = devicePixelRatioF();
+    if (selection_.size() != size() * r) {
+      selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+      selection_.setDevicePixelRatio(r);
+    }
+    selection_.fill(Qt::transparent);
+    PaintOptions o = paintOptions();
+    o.entities = shown.ids;
+    o.highlight = true;
+    o.dashedHighlight = true;
+    // Two halves at once, as the drawing is drawn.
+    const ViewTransform device = deviceTransform(transform_);
+    const int h = selection_.height();
+    const QRect lower(0, h / 2, selection_.width(), h - h / 2);
+    QImage* image = &selection_;
+    const db::Database* db = db_;
+    quiesce();
+    pool_.start([image, lower, db, device, o] { paintDrawing(*image, lower, *db, device, o); });
+    paintDrawing(selection_, QRect(0, 0, selection_.width(), h / 2), *db_, device, o);
+    pool_.waitForDone();
+    selectionOf_ = shown.ids;
+    selectionRevision_ = shown.revision;
+    selectionSize_ = shown.ids->size();
+    selectionGeneration_ = generation_;
+    selectionTransform_ = transform_;
+    selectionCurrent_ = true;
+  }
+  p.drawImage(0, 0, selection_);
+}
+
+// What the waiting command would make or move at the point a click would give now.
+void DrawingView::paintPreview(QPainter& p) {
+  previewShown_ = 0;
+  if (!previewAt || !db_ || !cursor_ || panFrom_ || !prompt_ || prompt_->kind != prompt::AskKind::point) return;
+  const std::optional<db::Point2> at = effectivePoint();
+  if (!at) return;
+  const std::vector<db::Entity> entities = previewAt(*at);
+  if (entities.empty()) return;
+  const double r = devicePixelRatioF();
+  if (preview_.size() != size() * r) {
+    preview_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+    preview_.setDevicePixelRatio(r);
+  }
+  preview_.fill(Qt::transparent);
+  PaintOptions o = paintOptions();
+  paintEntities(preview_, *db_, entities, deviceTransform(transform_), o);
+  p.drawImage(0, 0, preview_);
+  previewShown_ = entities.size();
+}
+
+// Blue squares at the grips, the hot one red.
+void DrawingView::paintGrips(QPainter& p) {
+  if (grips_.empty()) return;
+  constexpr double half = 4.0;
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(QColor(10, 20, 90), 1));
+  for (std::size_t i = 0; i < grips_.size(); ++i) {
+    const db::Point2 g = transform_.toDevice(grips_[i]);
+    if (g.x < -half || g.y < -half || g.x > width() + half || g.y > height() + half) continue;
+    p.setBrush(hotGrip_ == i ? QColor(230, 30, 30) : QColor(40, 110, 255));
+    p.drawRect(QRectF(g.x - half, g.y - half, 2 * half, 2 * half));
+  }
+  p.setBrush(Qt::NoBrush);
+}
+
 void DrawingView::paintOverlay(QPainter& p) {
   if (!cursor_ || panFrom_ || !prompt_) return;
   const QColor ink = dark_ ? Qt::white : Qt::black;
   const QPointF c = *cursor_;
   const auto kind = prompt_->kind;
   p.setRenderHint(QPainter::Antialiasing, false);
+
+  // A box begun at the command prompt.
+  if (idleBox_ && kind == prompt::AskKind::command) {
+    const QPointF from = toQ(transform_.toDevice(*idleBox_));
+    const bool crossing = c.x() < from.x();
+    const QColor edge = crossing ? QColor(80, 200, 80) : QColor(80, 140, 255);
+    QColor fill = edge;
+    fill.setAlpha(40);
+    p.setPen(QPen(edge, 1, crossing ? Qt::DashLine : Qt::SolidLine));
+    p.setBrush(fill);
+    p.drawRect(QRectF(from, c).normalized());
+    p.setBrush(Qt::NoBrush);
+  }
 
   // Rubber band or rectangle from the base point.
   if (prompt_->basePoint) {
@@ -560,10 +712,41 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
     return;
   }
   if (e->button() != Qt::LeftButton || !prompt_) return;
+  pressAt_ = e->position();
   const auto kind = prompt_->kind;
+  if (kind == prompt::AskKind::command) {
+    idleClick(e->position(), e->modifiers().testFlag(Qt::ShiftModifier));
+    return;
+  }
   if (kind != prompt::AskKind::point && kind != prompt::AskKind::pick && kind != prompt::AskKind::select) return;
   updateHover();
   if (const std::optional<db::Point2> p = effectivePoint()) emit pointClicked(prompt::Point3{p->x, p->y, 0.0});
+}
+
+// A click at the command prompt: a grip, an entity, or a corner of a box.
+void DrawingView::idleClick(QPointF at, bool shift) {
+  const db::Point2 p = transform_.toDrawing({at.x(), at.y()});
+  if (idleBox_) {
+    const db::Point2 first = *idleBox_;
+    idleBox_.reset();
+    update();
+    emit boxMade(first, p, shift);
+    return;
+  }
+  if (!shift) {
+    if (const auto grip = gripAt(at)) {
+      emit gripClicked(*grip);
+      return;
+    }
+  }
+  if (entityAt) {
+    if (const auto id = entityAt(p, pixelsToDrawing(kPickBox))) {
+      emit entityClicked(*id, shift);
+      return;
+    }
+  }
+  idleBox_ = p;
+  update();
 }
 
 void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
@@ -571,6 +754,22 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
     panFrom_.reset();
     updateCursorShape();
     update();
+  }
+  if (e->button() != Qt::LeftButton || !pressAt_) return;
+  const QPointF from = *pressAt_;
+  pressAt_.reset();
+  // A box pressed, dragged and released: the release is its second corner.
+  constexpr double kDragged = 4.0;
+  const QPointF moved = e->position() - from;
+  if (std::max(std::abs(moved.x()), std::abs(moved.y())) < kDragged || !prompt_) return;
+  cursor_ = e->position();
+  if (atCommandPrompt() && idleBox_) {
+    idleClick(e->position(), e->modifiers().testFlag(Qt::ShiftModifier));
+  } else if (prompt_->boxFromBase &&
+             (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select ||
+              prompt_->kind == prompt::AskKind::point)) {
+    updateHover();
+    if (const std::optional<db::Point2> p = effectivePoint()) emit pointClicked(prompt::Point3{p->x, p->y, 0.0});
   }
 }
 

@@ -90,6 +90,33 @@ class DrawingView final : public QWidget {
   // view's own thread, only for views that show a small part of the drawing.
   std::function<std::optional<std::vector<db::ObjectId>>(const render::Extents& box)> entitiesIn;
 
+  // ---- selection, grips and drag previews
+  // The selection shown highlighted (dashed, brighter): the set being chosen at
+  // "选择对象:", or the one chosen at the command prompt. `revision` changes whenever
+  // the ids may have; unset or null ids: none.
+  struct ShownSelection {
+    const std::vector<db::ObjectId>* ids = nullptr;
+    std::uint64_t revision = 0;
+    // Every entity there is (Ctrl+A): the drawing as shown is the highlight, recoloured
+    // and dashed, instead of each entity drawn again.
+    bool everything = false;
+  };
+  std::function<ShownSelection()> shownSelection;
+  // The selection changed (its highlight is drawn again).
+  void selectionChanged();
+  // The grips shown, blue squares at drawing points; `hot` (red) is being moved.
+  void setGrips(std::vector<db::Point2> grips, std::optional<std::size_t> hot = std::nullopt);
+  const std::vector<db::Point2>& grips() const { return grips_; }
+  // The grip under a device point (within the pick box), if any.
+  std::optional<std::size_t> gripAt(QPointF device) const;
+  // What the waiting command shows at a point (a drag preview: entities not in the
+  // drawing); unset or empty: nothing. Asked at point prompts as the cursor moves.
+  std::function<std::vector<db::Entity>(db::Point2 at)> previewAt;
+  // The preview drawn at the last frame, for tests: how many entities.
+  std::size_t previewShown() const { return previewShown_; }
+  // Forgets a box begun at the command prompt (Esc).
+  void cancelIdleBox();
+
   // The drawing point under the cursor; nullopt when the cursor is not in the view.
   std::optional<db::Point2> cursorPoint() const;
   // The point a click at the cursor gives now: snapped, or moved by ortho; at a pick,
@@ -111,6 +138,11 @@ class DrawingView final : public QWidget {
   void rightClicked(QPoint globalPosition);
   void cursorMoved(double x, double y);
   void viewChanged();
+  // At the command prompt: an entity clicked (Shift: to be removed), a box made (two
+  // clicks or press, drag and release; drawing corners), a grip clicked.
+  void entityClicked(db::ObjectId id, bool shift);
+  void boxMade(db::Point2 first, db::Point2 second, bool shift);
+  void gripClicked(std::size_t grip);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -137,6 +169,11 @@ class DrawingView final : public QWidget {
   void paintGrid(class QPainter& p);
   void paintOverlay(class QPainter& p);
   void paintHighlight(class QPainter& p);
+  void paintSelection(class QPainter& p);
+  void paintPreview(class QPainter& p);
+  void paintGrips(class QPainter& p);
+  void idleClick(QPointF at, bool shift);
+  bool atCommandPrompt() const { return prompt_ && prompt_->kind == prompt::AskKind::command; }
   double pixelsToDrawing(double px) const { return px / transform_.scale; }
 
   const db::Database* db_ = nullptr;
@@ -161,6 +198,19 @@ class DrawingView final : public QWidget {
   std::optional<db::ObjectId> highlightOf_;
   ViewTransform highlightTransform_;
   std::optional<QPointF> panFrom_;
+  std::optional<QPointF> pressAt_;      // where the left button went down
+  std::optional<db::Point2> idleBox_;   // the first corner of a box at the command prompt
+  QImage selection_;                    // the shown selection, highlighted
+  std::uint64_t selectionRevision_ = 0;
+  const std::vector<db::ObjectId>* selectionOf_ = nullptr;
+  std::size_t selectionSize_ = 0;
+  std::uint64_t selectionGeneration_ = 0;
+  ViewTransform selectionTransform_;
+  bool selectionCurrent_ = false;
+  std::vector<db::Point2> grips_;
+  std::optional<std::size_t> hotGrip_;
+  std::size_t previewShown_ = 0;
+  QImage preview_;
 
   bool dark_ = true;
   bool snapOn_ = true;

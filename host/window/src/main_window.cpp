@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDockWidget>
@@ -39,6 +40,8 @@
 #include "keep_work.h"
 #include "messages.h"
 #include "qt_presenter.h"
+#include "properties_panel.h"
+#include "selection_tools.h"
 #include "window_console.h"
 
 namespace orv::window {
@@ -232,6 +235,8 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   connect(&console_, &WindowConsole::promptStarted, this, [this] {
     bindDrafting();
     view_->setPrompt(console_.options());
+    selection_->promptStarted();
+    if (console_.options().atCommandPrompt()) properties_->refresh();
     if (console_.options().atCommandPrompt()) refreshCommands();
     panel_->input()->setFocus();
   });
@@ -294,6 +299,28 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     if (!session_) return std::nullopt;
     return session_->index().query(core::Box2{box.minX, box.minY, box.maxX, box.maxY}, false);
   };
+  // What the command shows at the cursor, the selection and its grips.
+  view_->previewAt = [this](db::Point2 at) -> std::vector<db::Entity> {
+    if (!session_ || !session_->dragPreview()) return {};
+    return session_->dragPreview()(prompt::Point3{at.x, at.y, 0.0});
+  };
+  selection_ = new SelectionTools(session, console_, *view_);
+  properties_ = new PropertiesPanel(session, console_, this);
+  addDockWidget(Qt::LeftDockWidgetArea, properties_);
+  properties_->hide();
+  connect(selection_, &SelectionTools::selectionChanged, properties_, &PropertiesPanel::refresh);
+  QToolBar* layers = addToolBar(QStringLiteral("图层"));
+  layers->setObjectName(QStringLiteral("layers"));
+  layers->addWidget(&properties_->layerControl());
+  for (QMenu* m : menuBar()->findChildren<QMenu*>()) {
+    if (m->title() != QStringLiteral("视图")) continue;
+    QAction* shown = properties_->toggleViewAction();
+    shown->setShortcut(QKeySequence(QStringLiteral("Ctrl+1")));
+    shown->setShortcutContext(Qt::ApplicationShortcut);
+    m->addSeparator();
+    m->addAction(shown);
+    break;
+  }
   viewCommands_ = std::make_unique<ViewCommands>(*view_);
   session.bindView(viewCommands_.get());
   clickSnaps_ = std::make_unique<ClickSnaps>(session.snapper());
@@ -313,6 +340,12 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   documentReplaced(session.document());
   qApp->installEventFilter(this);
   resize(1280, 860);
+}
+
+void MainWindow::sessionGone() {
+  session_ = nullptr;
+  selection_->sessionGone();
+  properties_->sessionGone();
 }
 
 MainWindow::~MainWindow() {
@@ -705,6 +738,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
   auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget && widget->window() == this && (widget == panel_->input() || !isTextField(widget)) &&
+      selection_->key(*static_cast<QKeyEvent*>(event), panel_->input()->text().isEmpty()))
+    return true;
   if (!widget || widget->window() != this || widget == panel_->input() || isTextField(widget))
     return QMainWindow::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);

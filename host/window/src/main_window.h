@@ -26,6 +26,8 @@ struct CommandName;
 class DrawingView;
 class HelpPanel;
 class QtPresenter;
+class SelectionTools;
+class PropertiesPanel;
 class WindowConsole;
 
 // The title a drawing gives the window: "orvcad - NAME", and " *" while it has changes
@@ -50,6 +52,10 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   // The running snaps to choose from, one checkable entry a kind (the snap toggle's
   // right-click menu and 视图 ▸ 对象捕捉模式); its checks follow the session's setting.
   QMenu& snapMenu() const { return *snapMenu_; }
+  // Selecting at the command prompt, grips, Delete and Ctrl+A.
+  SelectionTools& selection() const { return *selection_; }
+  // 特性 (视图 ▸ 特性, Ctrl+1), with the tool bar's layer control.
+  PropertiesPanel& properties() const { return *properties_; }
 
   // Runs a command as if chosen from a menu (a waiting one is cancelled first).
   void runCommand(const std::string& name);
@@ -63,7 +69,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   // The recent drawings, newest first.
   static QStringList recentDrawings();
   // The session has ended: the window stays as it is and touches the session no more.
-  void sessionGone() { session_ = nullptr; }
+  void sessionGone();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -128,6 +134,8 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   std::vector<std::string> shownCommands_;
   std::vector<std::pair<class QAction*, std::string>> commandActions_;
   std::unique_ptr<QMenu> context_;
+  SelectionTools* selection_ = nullptr;
+  PropertiesPanel* properties_ = nullptr;
 };
 
 }  // namespace orv::window

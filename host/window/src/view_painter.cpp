@@ -63,6 +63,8 @@ std::optional<render::Extents> drawingExtents(const db::Database& db) {
   return renderer ? renderer->modelExtents(db) : std::nullopt;
 }
 
+std::uint32_t highlightRgb(bool dark) { return dark ? 0xFFB000u : 0x0078D7u; }
+
 ViewTransform fitView(const render::Extents& box, double width, double height, double margin) {
   return renderer ? renderer->fit(box, width, height, margin) : ViewTransform{};
 }
@@ -78,9 +80,24 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.thinLineWidth = options.thinLineWidth;
   o.entities = options.entities;
   o.highlight = options.highlight;
+  o.dashedHighlight = options.dashedHighlight;
   o.paintBackground = !options.highlight;
   o.pixelsForSpecks = options.pixelsForSpecks;
   renderer->drawView(s.cr, db, view, o);
+}
+
+void paintEntities(QImage& image, const db::Database& db, std::span<const db::Entity> entities,
+                   const ViewTransform& view, const PaintOptions& options) {
+  if (image.isNull() || entities.empty() || !renderer || !renderer->drawEntities) return;
+  Surface s(image, image.rect());
+  render::ViewOptions o;
+  o.background = background(options.dark);
+  o.thinLineWidth = options.thinLineWidth;
+  o.highlight = options.highlight;
+  o.dashedHighlight = options.dashedHighlight;
+  o.paintBackground = false;
+  o.pixelsForSpecks = options.pixelsForSpecks;
+  renderer->drawEntities(s.cr, db, entities, view, o);
 }
 
 }  // namespace orv::window

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "orv/db/database.h"
@@ -24,6 +25,8 @@ struct PaintOptions {
   const std::vector<db::ObjectId>* entities = nullptr;
   // The entities in the highlight colour over what is there.
   bool highlight = false;
+  // With highlight: dashed (a selection).
+  bool dashedHighlight = false;
   // What fits within a pixel drawn as that pixel (render::ViewOptions::pixelsForSpecks).
   bool pixelsForSpecks = true;
 };
@@ -35,6 +38,8 @@ const render::Pictures* pictures();
 
 // The background colour, 0xRRGGBB.
 std::uint32_t backgroundColor(bool dark);
+// The colour the renderer highlights with (render::highlightColor), 0xRRGGBB.
+std::uint32_t highlightRgb(bool dark);
 
 // The view that shows a box in a device area (the renderer's fit).
 ViewTransform fitView(const render::Extents& box, double width, double height, double margin);
@@ -47,5 +52,9 @@ std::optional<render::Extents> drawingExtents(const db::Database& db);
 // threads may paint two parts of one image at once while nobody changes the drawing.
 void paintDrawing(QImage& image, const QRect& part, const db::Database& db, const ViewTransform& view,
                   const PaintOptions& options);
+// Paints entities that are not in the drawing (a drag preview) over `image`
+// (Format_ARGB32_Premultiplied, the background left alone), with the drawing's tables.
+void paintEntities(QImage& image, const db::Database& db, std::span<const db::Entity> entities,
+                   const ViewTransform& view, const PaintOptions& options);
 
 }  // namespace orv::window

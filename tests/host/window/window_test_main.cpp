@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The renderer linked into the tests, as orvcad's renderer library offers it.
   static const orv::render::Pictures pictures{nullptr, nullptr, &orv::render::drawView, &orv::render::modelExtents,
-                                              &orv::render::ViewTransform::fit};
+                                              &orv::render::ViewTransform::fit, &orv::render::drawEntities};
   orv::window::usePictures(&pictures);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -29,6 +29,11 @@ class Editor {
   EditReport transform(const SelectionSet& set, const Affine2& map);
   // Adds a copy of each group under the map; the copies' owners go to `made`.
   EditReport copy(const SelectionSet& set, const Affine2& map, std::vector<db::ObjectId>* made = nullptr);
+  // The selection as transform() would leave it, not put in the drawing (what follows
+  // the cursor while a command waits for its point): each group's members, at most
+  // `limit` entities (a drag of more would not follow the mouse); groups that cannot
+  // be changed are left out.
+  std::vector<db::Entity> preview(const SelectionSet& set, const Affine2& map, std::size_t limit = 10'000);
 
  private:
   struct Planned {

@@ -64,7 +64,22 @@ class Selector {
   const SelectionSet& previous() const { return previous_; }
   void setPrevious(SelectionSet set) { previous_ = std::move(set); }
   // The drawing was replaced: nothing of the old one can be chosen again.
-  void forget() { previous_.clear(); }
+  void forget() {
+    previous_.clear();
+    current_.clear();
+    ++revision_;
+  }
+
+  // ---- the selection made before a command (clicks and boxes at the command prompt)
+  // The next select() takes it, without asking, and it becomes the previous selection.
+  const SelectionSet& current() const { return current_; }
+  void setCurrent(SelectionSet set) {
+    current_ = std::move(set);
+    ++revision_;
+  }
+  void clearCurrent() { setCurrent({}); }
+  // Changes with every change of the current selection (for a presentation's cache).
+  std::uint64_t revision() const { return revision_; }
 
  private:
   // Adds (or removes) what a step found and says how many.
@@ -76,6 +91,8 @@ class Selector {
   prompt::PromptEngine& prompts_;
   SpatialIndex& index_;
   SelectionSet previous_;
+  SelectionSet current_;
+  std::uint64_t revision_ = 0;
   const SelectionSet* active_ = nullptr;
 };
 

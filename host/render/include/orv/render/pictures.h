@@ -25,12 +25,15 @@ struct Pictures {
   ViewTransform (*fit)(const Extents& box, double deviceWidth, double deviceHeight, double margin);
   // A drawing plotted on a sheet (plot.h).
   PlotResult (*plot)(const db::Database& db, const std::filesystem::path& out, const PlotRequest& request);
+  // Entities not in the drawing (a drag preview), painted as drawView paints the drawing's.
+  DrawReport (*drawEntities)(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+                             const ViewTransform& view, const ViewOptions& options);
 };
 
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 4;
+inline constexpr int kPicturesVersion = 5;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "orv/db/database.h"
@@ -72,6 +73,8 @@ struct ViewOptions {
   // Draws every entity in the one highlight colour with lines twice as wide, and leaves
   // the background alone: for the entities under the pick box, over a view already drawn.
   bool highlight = false;
+  // With highlight: the lines dashed, whatever their linetype (a selection).
+  bool dashedHighlight = false;
   // Paints the background (the whole clip area) before the drawing. Ignored (false) in
   // highlight mode.
   bool paintBackground = true;
@@ -108,5 +111,12 @@ std::uint32_t highlightColor(Background background);
 // nobody changes it, each with its own cairo context: text engines are per thread.
 DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
                     const ViewOptions& options);
+
+// As drawView, but paints the given entities, which are not in the drawing (the
+// entities a command would make or move, following the cursor), as if they stood in
+// model space: their layers, linetypes, blocks and styles are the drawing's (names
+// interned in it). `options.entities` is not used.
+DrawReport drawEntities(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+                        const ViewTransform& view, const ViewOptions& options);
 
 }  // namespace orv::render

@@ -1,0 +1,97 @@
+// The grips of each kind of entity and what moving one changes.
+#include "orv/core/grips.h"
+
+#include <cmath>
+
+#include "kept_tags.h"
+
+namespace orv::core {
+
+namespace {
+
+Vec2 xy(const db::Point3& p) { return {p.x, p.y}; }
+
+Vec2 onCircle(Vec2 c, double r, double degrees) { return c + r * unitAtDegrees(degrees); }
+
+// The arc's sweep from its start, in degrees (0, 360].
+double sweepOf(const db::Arc& a) {
+  const double s = normalizeDegrees(a.endAngle - a.startAngle);
+  return s == 0.0 ? 360.0 : s;
+}
+
+}  // namespace
+
+std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
+  std::vector<Grip> out;
+  if (const auto* l = e.as<db::Line>()) {
+    out.push_back({xy(l->start), GripRole::end, 0});
+    out.push_back({0.5 * (xy(l->start) + xy(l->end)), GripRole::middle, 0});
+    out.push_back({xy(l->end), GripRole::end, 1});
+  } else if (const auto* c = e.as<db::Circle>()) {
+    out.push_back({xy(c->center), GripRole::center, 0});
+    for (std::size_t q = 0; q < 4; ++q)
+      out.push_back({onCircle(xy(c->center), c->radius, 90.0 * static_cast<double>(q)), GripRole::quadrant, q});
+  } else if (const auto* a = e.as<db::Arc>()) {
+    const Vec2 c = xy(a->center);
+    out.push_back({c, GripRole::center, 0});
+    out.push_back({onCircle(c, a->radius, a->startAngle), GripRole::end, 0});
+    out.push_back({onCircle(c, a->radius, a->startAngle + sweepOf(*a) / 2.0), GripRole::arcMiddle, 0});
+    out.push_back({onCircle(c, a->radius, a->endAngle), GripRole::end, 1});
+  } else if (const auto* p = e.as<db::Polyline>()) {
+    for (std::size_t i = 0; i < p->size(); ++i) out.push_back({{p->point(i).x, p->point(i).y}, GripRole::vertex, i});
+  } else if (const auto* r = e.as<db::BlockReference>()) {
+    out.push_back({xy(r->position), GripRole::insertion, 0});
+  } else if (const auto* u = e.as<db::UnknownEntity>()) {
+    const std::string_view type = d.name(u->type);
+    if (type == "HATCH" || type == "DIMENSION" || type == "VERTEX" || type == "SEQEND" || type == "ATTRIB")
+      return out;
+    const kept::Tags tags(u->tags);
+    if (kept::planeOf(tags) == kept::Plane::tilted) return out;
+    if (auto at = tags.point(10)) out.push_back({kept::objectToWorld(kept::planeOf(tags)).apply(*at), GripRole::position, 0});
+  }
+  return out;
+}
+
+std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e, const Grip& g, Vec2 to) {
+  if (!std::isfinite(to.x) || !std::isfinite(to.y)) return std::monostate{};
+  switch (g.role) {
+    case GripRole::center:
+    case GripRole::middle:
+    case GripRole::insertion:
+    case GripRole::position: return MoveWhole{to - g.point};
+    default: break;
+  }
+  db::Entity changed = e;
+  if (auto* l = changed.as<db::Line>()) {
+    db::Point3& end = g.index == 0 ? l->start : l->end;
+    end.x = to.x;
+    end.y = to.y;
+    if (l->start.x == l->end.x && l->start.y == l->end.y) return std::monostate{};
+    return changed;
+  }
+  if (auto* c = changed.as<db::Circle>()) {
+    const double r = distance(xy(c->center), to);
+    if (!(r > 0.0)) return std::monostate{};
+    c->radius = r;
+    return changed;
+  }
+  if (auto* a = changed.as<db::Arc>()) {
+    const Vec2 c = xy(a->center);
+    if (to == c) return std::monostate{};
+    if (g.role == GripRole::arcMiddle) {
+      a->radius = distance(c, to);
+    } else {
+      double& angle = g.index == 0 ? a->startAngle : a->endAngle;
+      angle = degreesOf(to - c);
+      if (normalizeDegrees(a->endAngle - a->startAngle) == 0.0) return std::monostate{};
+    }
+    return changed;
+  }
+  if (auto* p = changed.as<db::Polyline>()) {
+    if (g.index >= p->size() || p->setPoint(g.index, {to.x, to.y}) != db::Status::ok) return std::monostate{};
+    return changed;
+  }
+  return std::monostate{};
+}
+
+}  // namespace orv::core

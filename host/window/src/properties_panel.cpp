@@ -1,0 +1,236 @@
+// The properties panel and the layer control: the selection summed up, its properties
+// chosen from lists, each choice one CHPROP (or CLAYER) at the command prompt.
+#include "properties_panel.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "orv/core/shapes.h"
+#include "orv/geom/kept.h"
+#include "window_console.h"
+
+namespace orv::window {
+
+namespace {
+
+const QString kVarious = QStringLiteral("*多种*");
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QString colourName(int c) {
+  if (c == db::color::byLayer) return QStringLiteral("BYLAYER");
+  if (c == db::color::byBlock) return QStringLiteral("BYBLOCK");
+  return QString::number(c);
+}
+
+QString number(double v) { return QString::number(v, 'g', 12); }
+
+// What one entity's geometry says, a line per point or size.
+QString geometryOf(const db::Entity& e) {
+  auto pt = [](const db::Point3& p) { return number(p.x) + ", " + number(p.y); };
+  if (const auto* l = e.as<db::Line>()) return "起点 " + pt(l->start) + "\n终点 " + pt(l->end);
+  if (const auto* c = e.as<db::Circle>()) return "圆心 " + pt(c->center) + "\n半径 " + number(c->radius);
+  if (const auto* a = e.as<db::Arc>())
+    return "圆心 " + pt(a->center) + "\n半径 " + number(a->radius) + "\n起点角度 " + number(a->startAngle) +
+           "\n端点角度 " + number(a->endAngle);
+  if (const auto* p = e.as<db::Polyline>()) {
+    QString s = QStringLiteral("顶点 %1%2").arg(p->size()).arg(p->closed() ? "（闭合）" : "");
+    for (std::size_t i = 0; i < p->size() && i < 8; ++i) s += "\n  " + number(p->point(i).x) + ", " + number(p->point(i).y);
+    return s;
+  }
+  if (const auto* r = e.as<db::BlockReference>())
+    return "插入点 " + pt(r->position) + "\n比例 " + number(r->xScale) + ", " + number(r->yScale) + "\n旋转 " +
+           number(r->rotation);
+  return {};
+}
+
+}  // namespace
+
+PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, QWidget* parent)
+    : QDockWidget(QStringLiteral("特性"), parent), session_(&session), console_(console) {
+  setObjectName(QStringLiteral("properties"));
+  auto* body = new QWidget(this);
+  auto* form = new QFormLayout(body);
+  summary_ = new QLabel(body);
+  summary_->setWordWrap(true);
+  form->addRow(summary_);
+  auto combo = [body](bool editable) {
+    auto* c = new QComboBox(body);
+    c->setEditable(editable);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setMinimumWidth(140);
+    return c;
+  };
+  layer_ = combo(false);
+  colour_ = combo(true);
+  linetype_ = combo(false);
+  lineweight_ = new QLabel(body);
+  linetypeScale_ = new QLabel(body);
+  geometry_ = new QLabel(body);
+  geometry_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  form->addRow(QStringLiteral("图层"), layer_);
+  form->addRow(QStringLiteral("颜色"), colour_);
+  form->addRow(QStringLiteral("线型"), linetype_);
+  form->addRow(QStringLiteral("线宽"), lineweight_);
+  form->addRow(QStringLiteral("线型比例"), linetypeScale_);
+  form->addRow(geometry_);
+  setWidget(body);
+
+  connect(layer_, &QComboBox::activated, this, [this](int i) { change("LA", layer_->itemText(i)); });
+  connect(linetype_, &QComboBox::activated, this, [this](int i) { change("LT", linetype_->itemText(i)); });
+  connect(colour_, &QComboBox::activated, this, [this](int i) {
+    change("C", colour_->itemText(i).section(' ', 0, 0));
+  });
+
+  connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) refresh();
+  });
+
+  layerControl_ = new QComboBox(parent);
+  layerControl_->setObjectName(QStringLiteral("layerControl"));
+  layerControl_->setToolTip(QStringLiteral("图层：选中对象时改变它们的图层，否则置为当前图层"));
+  layerControl_->setMinimumWidth(140);
+  layerControl_->setFocusPolicy(Qt::NoFocus);
+  connect(layerControl_, &QComboBox::activated, this, [this](int i) {
+    if (filling_ || !atCommandPrompt()) return;
+    const QString name = layerControl_->itemText(i);
+    if (!session_->selector().current().empty())
+      change("LA", name);
+    else
+      console_.answer("CLAYER " + name.toStdString());
+  });
+}
+
+bool PropertiesPanel::atCommandPrompt() const {
+  return session_ && console_.waiting() && console_.options().atCommandPrompt();
+}
+
+void PropertiesPanel::change(const char* key, const QString& value) {
+  if (filling_ || !atCommandPrompt() || value.isEmpty() || value == kVarious) return;
+  if (session_->selector().current().empty()) return;
+  console_.answer(std::string("CHPROP ") + key + " " + value.toStdString());
+}
+
+// The layer the selection is on (empty: several), or the current layer without one;
+// looked at until a second layer shows, so that a large selection costs little.
+std::string PropertiesPanel::selectionLayer() const {
+  const db::Database& d = session_->database();
+  const core::SelectionSet& set = session_->selector().current();
+  std::optional<std::string> found;
+  for (db::ObjectId id : set.ids()) {
+    const db::Entity* e = d.entity(id);
+    if (!e || e->isErased()) continue;
+    const auto* kept = e->as<db::UnknownEntity>();
+    const std::string_view layer = kept ? geom::decodeCommon(kept->tags).layer : d.name(e->layer);
+    if (!found) found = std::string(layer);
+    else if (*found != layer && db::foldName(*found) != db::foldName(layer)) return {};
+  }
+  return found ? *found : d.header.currentLayer;
+}
+
+void PropertiesPanel::refresh() {
+  if (!session_) return;
+  filling_ = true;
+  const db::Database& d = session_->database();
+  QStringList layerNames;
+  for (std::size_t i = 0; i < d.layers().size(); ++i) layerNames << qs(d.layers()[i].name);
+  // The layer control: the selection's layer, or the current one.
+  layerControl_->clear();
+  layerControl_->addItems(layerNames);
+  const std::string shown = selectionLayer();
+  if (shown.empty()) {
+    layerControl_->insertItem(0, kVarious);
+    layerControl_->setCurrentIndex(0);
+  } else {
+    layerControl_->setCurrentIndex(std::max(0, layerControl_->findText(qs(shown), Qt::MatchFixedString)));
+  }
+  // The panel itself only while it shows (a selection of the whole drawing is large).
+  if (!isVisible()) {
+    filling_ = false;
+    return;
+  }
+  const core::SelectionSet& set = session_->selector().current();
+  std::map<std::string, int> kinds;
+  std::set<std::string> layers, linetypes;
+  std::set<int> colours, lineweights;
+  std::set<double> scales;
+  for (db::ObjectId id : set.ids()) {
+    const db::Entity* e = d.entity(id);
+    if (!e || e->isErased()) continue;
+    ++kinds[core::kindName(d, *e)];
+    if (const auto* kept = e->as<db::UnknownEntity>()) {
+      const geom::CommonProps p = geom::decodeCommon(kept->tags);
+      layers.insert(std::string(p.layer));
+      linetypes.insert(std::string(p.linetype));
+      colours.insert(p.color);
+      lineweights.insert(p.lineweight);
+      scales.insert(p.linetypeScale);
+    } else {
+      layers.insert(std::string(d.name(e->layer)));
+      linetypes.insert(std::string(d.name(e->linetype)));
+      colours.insert(e->color);
+      const db::RawTags* extras = d.entityExtras(id);
+      const geom::CommonProps p = extras ? geom::decodeCommon(*extras) : geom::CommonProps{};
+      lineweights.insert(p.lineweight);
+      scales.insert(p.linetypeScale);
+    }
+  }
+  QString summary;
+  std::size_t count = 0;
+  for (const auto& [kind, n] : kinds) {
+    summary += (summary.isEmpty() ? "" : "，") + qs(kind) + " " + QString::number(n);
+    count += static_cast<std::size_t>(n);
+  }
+  summary_->setText(count == 0 ? QStringLiteral("未选择对象") : QStringLiteral("选中 %1 个：").arg(count) + summary);
+  const bool any = count > 0;
+
+  auto fill = [](QComboBox* box, const QStringList& items, const std::set<std::string>& values) {
+    box->clear();
+    box->addItems(items);
+    if (values.size() > 1) {
+      box->insertItem(0, kVarious);
+      box->setCurrentIndex(0);
+    } else if (values.size() == 1) {
+      const int at = box->findText(qs(*values.begin()), Qt::MatchFixedString);
+      if (at >= 0) box->setCurrentIndex(at);
+      else box->setCurrentText(qs(*values.begin()));
+    }
+  };
+  QStringList linetypeNames{QStringLiteral("ByLayer"), QStringLiteral("ByBlock")};
+  for (std::size_t i = 0; i < d.linetypes().size(); ++i) {
+    const QString n = qs(d.linetypes()[i].name);
+    if (!linetypeNames.contains(n, Qt::CaseInsensitive)) linetypeNames << n;
+  }
+  fill(layer_, layerNames, layers);
+  fill(linetype_, linetypeNames, linetypes);
+  QStringList colourNames{QStringLiteral("BYLAYER"), QStringLiteral("BYBLOCK")};
+  const char* names[] = {"红", "黄", "绿", "青", "蓝", "洋红", "白"};
+  for (int c = 1; c <= 7; ++c) colourNames << QString::number(c) + " " + names[c - 1];
+  std::set<std::string> colourTexts;
+  for (int c : colours) {
+    const QString n = colourName(c);
+    const int at = colourNames.indexOf(QRegularExpression("^" + n + "( .*)?$"));
+    colourTexts.insert((at >= 0 ? colourNames[at] : n).toStdString());
+  }
+  fill(colour_, colourNames, colourTexts);
+  for (QComboBox* b : {layer_, colour_, linetype_}) b->setEnabled(any);
+  auto lineweightText = [](int w) {
+    return w == -1 ? QStringLiteral("BYLAYER") : w == -2 ? QStringLiteral("BYBLOCK") : w == -3 ? QStringLiteral("默认")
+                                                                                           : QString::number(w / 100.0, 'f', 2) + " mm";
+  };
+  lineweight_->setText(!any ? QString() : lineweights.size() > 1 ? kVarious : lineweightText(*lineweights.begin()));
+  linetypeScale_->setText(!any ? QString() : scales.size() > 1 ? kVarious : number(*scales.begin()));
+  const db::Entity* one = count == 1 ? d.entity(set.ids().front()) : nullptr;
+  geometry_->setText(one ? geometryOf(*one) : QString());
+  filling_ = false;
+}
+
+}  // namespace orv::window
