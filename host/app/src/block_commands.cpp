@@ -265,11 +265,13 @@ bool askScales(Session& s, const Point3& at, double& xs, double& ys) {
   for (;;) {
     prompts.initGet(prompt::kOther, "Corner");
     Point3 corner;
-    // No base shown: a presentation with a cursor would read a number typed at a point
-    // prompt with a base as a distance towards the cursor, not as a scale.
-    Status st = prompts.getPoint("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", std::nullopt, corner);
+    // Asked as a corner from the insertion point: a presentation draws the rectangle whose
+    // sides are the scales, and (at a corner prompt) takes a number typed for the scale
+    // itself, never for a distance towards its cursor.
+    Status st = prompts.getCorner("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", at, corner);
     if (st == Status::Keyword && prompts.lastKeyword() == "Corner")
       st = prompts.getCorner("\n指定对角点: ", at, corner);
+    if (st == Status::Normal) prompts.setLastPoint(corner);
     if (st == Status::None) {
       xs = 1;
     } else if (st == Status::Normal) {
