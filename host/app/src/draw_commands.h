@@ -28,7 +28,7 @@ using prompt::Status;
 
 inline core::Vec2 xy(const Point3& p) { return {p.x, p.y}; }
 
-// An entity on the current layer, colour and linetype ByLayer (also for previews).
+// An entity on the current layer with the current colour and linetype (also for previews).
 db::Entity onCurrentLayer(db::Database& d, db::Geometry geometry);
 // Adds it to model space on the current layer; says why not when the drawing refuses it.
 std::optional<db::ObjectId> addToDrawing(Session& s, db::Geometry geometry);

@@ -6,6 +6,7 @@
 
 #include "messages.h"
 #include "orv/core/units.h"
+#include "property_commands.h"
 
 namespace orv::app {
 
@@ -21,6 +22,7 @@ namespace drafting {
 db::Entity onCurrentLayer(db::Database& d, db::Geometry geometry) {
   db::Entity e(std::move(geometry));
   if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
+  giveCurrentProperties(d, e);
   return e;
 }
 
