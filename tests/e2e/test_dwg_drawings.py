@@ -121,6 +121,38 @@ class DwgDrawings(unittest.TestCase):
         self.assertNotEqual(status, 0)
         self.assertIn("找不到读取 DWG 所需的 Node.js 程序或转换脚本", err)
 
+    def test_insert_places_a_dwg_drawing_as_a_block_as_it_does_a_dxf(self):
+        name = "2000_entities-2d"
+        dwg = self.sample(name, as_name="plan.dwg")
+        also = self.sample("2007_Line", as_name="wall.dwg")
+        cut = os.path.join(self.s.dir, "cut.dwg")
+        with open(dwg, "rb") as f, open(cut, "wb") as g:
+            data = f.read()
+            g.write(data[:len(data) // 3])
+        saved = os.path.join(self.s.dir, "out.dxf")
+        out, _, _ = self.s.run(["LINE", "0,0", "1,0", "",
+                                "INSERT", cut,                                     # ends the command
+                                "INSERT", dwg, "100,50", "2", "", "0", "V-9",      # its attribute asked
+                                "INSERT", os.path.splitext(also)[0], "0,0", "", "", "",  # NAME: NAME.dwg
+                                "INSERT", dwg, "0,0", "", "", "", ""],             # the block already there
+                               args=["--save", saved])
+        # A damaged DWG is named; nothing of it comes in and the session goes on.
+        self.assertIn(f"无法打开图形“{cut}”：DWG 文件已损坏或不完整", out)
+        self.assertIn("\nPROMPT <3>: V-9\n", out)
+        self.assertIn("\n图形中已有块“plan”，插入它。", out)
+        doc = read_audited(self, saved)
+        reference = ezdxf.readfile(os.path.join(SAMPLES, name + ".dxf"))
+        self.assertEqual([(e.dxf.name, tuple(e.dxf.insert), e.dxf.xscale) for e in doc.modelspace().query("INSERT")],
+                         [("plan", (100, 50, 0), 2), ("wall", (0, 0, 0), 1), ("plan", (0, 0, 0), 1)])
+        first = doc.modelspace().query("INSERT")[0]
+        self.assertEqual([(a.dxf.tag, a.dxf.text) for a in first.attribs], [("ATTR1", "V-9")])
+        self.assertNotIn("cut", [b.name for b in doc.blocks])
+        # The block holds what the drawing's model space holds, as the writing program saw it.
+        got = Counter(e.dxftype() for e in doc.blocks.get("plan"))
+        want = Counter(e.dxftype() for e in reference.modelspace() if e.dxftype() not in NOT_WRITTEN)
+        self.assertEqual(got, want)
+        self.assertGreater(len(doc.blocks.get("wall")), 0)
+
     def test_a_dwg_part_is_offered_beside_dxf_parts_and_placed(self):
         fm = os.path.join(self.s.module_dir, "resource", "FM")
         make_part(fm, "Gate.dxf")

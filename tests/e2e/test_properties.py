@@ -29,7 +29,9 @@ class Properties(unittest.TestCase):
             "MATCHPROP", "5,0", "5,10", "",
             "CHPROP", "5,0", "", "C", "BYLAYER", "",
             "SAVEAS", done, "UNDO", "SAVEAS", undone,
-            "COL", "green", "FILLET", "R", "2", "5,30", "12,36", "SAVEAS", last], args=[source])
+            "COL", "green", "FILLET", "R", "2", "5,30", "12,36",
+            "LINE", "50,0", "60,0", "", "C", "50,20", "3", "REC", "70,0", "80,5", "PL", "90,0", "95,0", "",
+            "SAVEAS", last], args=[source])
         self.assertIn("\n颜色无效：", out)
         self.assertIn("\n找不到图层“NOPE”。", out)
         self.assertIn("\n线型文件中没有线型“NOSUCH”。", out)
@@ -52,6 +54,14 @@ class Properties(unittest.TestCase):
         self.assertEqual(final.header["$CECOLOR"], 3)
         arc = final.modelspace().query("ARC")[0]
         self.assertEqual((arc.dxf.color, arc.dxf.linetype), (3, "DASHED"), "a new entity takes the current values")
+        def first_x(e):
+            t = e.dxftype()
+            return e.dxf.start.x if t == "LINE" else e.dxf.center.x if t == "CIRCLE" else e.get_points("xy")[0][0]
+        drawn = [e for e in final.modelspace() if e.dxftype() in ("LINE", "CIRCLE", "LWPOLYLINE") and first_x(e) >= 50]
+        self.assertEqual(sorted((e.dxftype(), e.dxf.color, e.dxf.linetype) for e in drawn),
+                         [("CIRCLE", 3, "DASHED"), ("LINE", 3, "DASHED"), ("LWPOLYLINE", 3, "DASHED"),
+                          ("LWPOLYLINE", 3, "DASHED")],
+                         "LINE and the drawing commands give new entities the current colour and linetype")
 
 
 if __name__ == "__main__":

@@ -252,7 +252,13 @@ std::optional<db::BlockId> askBlockToInsert(Session& s) {
     if (const auto b = d.findBlock(typed); b && *b != d.modelSpace() && *b != d.paperSpace()) return b;
     std::filesystem::path path(typed);
     std::error_code ec;
-    if (path.extension().empty() && !std::filesystem::exists(path, ec)) path += ".dxf";
+    if (path.extension().empty() && !std::filesystem::exists(path, ec)) {
+      // NAME stands for NAME.dxf, or for NAME.dwg when there is no NAME.dxf.
+      std::filesystem::path dwg = path;
+      path += ".dxf";
+      dwg += ".dwg";
+      if (!std::filesystem::exists(path, ec) && std::filesystem::exists(dwg, ec)) path = dwg;
+    }
     if (std::filesystem::is_regular_file(path, ec)) return blockFromFile(s, path);
     s.console().print("\n找不到块或图形文件“" + typed + "”。");
   }
@@ -265,11 +271,13 @@ bool askScales(Session& s, const Point3& at, double& xs, double& ys) {
   for (;;) {
     prompts.initGet(prompt::kOther, "Corner");
     Point3 corner;
-    // No base shown: a presentation with a cursor would read a number typed at a point
-    // prompt with a base as a distance towards the cursor, not as a scale.
-    Status st = prompts.getPoint("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", std::nullopt, corner);
+    // Asked as a corner from the insertion point: a presentation draws the rectangle whose
+    // sides are the scales, and (at a corner prompt) takes a number typed for the scale
+    // itself, never for a distance towards its cursor.
+    Status st = prompts.getCorner("\n输入 X 比例因子，指定对角点，或 [角点(C)] <1>: ", at, corner);
     if (st == Status::Keyword && prompts.lastKeyword() == "Corner")
       st = prompts.getCorner("\n指定对角点: ", at, corner);
+    if (st == Status::Normal) prompts.setLastPoint(corner);
     if (st == Status::None) {
       xs = 1;
     } else if (st == Status::Normal) {
@@ -603,9 +611,10 @@ std::vector<Session::HostCommand> blockCommands() {
        .help = "输入块名（已有同名的块时询问是否重新定义），指定插入基点，选择对象：选中的对象成为块的内容，"
                "原处换成一个插入在基点的块参照。重新定义的块保持原来的基点，图中已有的块参照随之更新。",
        .menu = {"绘图", "创建块", true}},
-      {.name = "INSERT", .description = "插入图形中的块，或把一个 DXF 图形文件作为块插入", .run = insert,
+      {.name = "INSERT", .description = "插入图形中的块，或把一个 DXF 或 DWG 图形文件作为块插入", .run = insert,
        .undoable = true, .aliases = {"I"},
-       .help = "输入块名，或一个 DXF 图形文件的路径（它的模型空间成为以文件名命名的块），指定插入点"
+       .help = "输入块名，或一个 DXF 或 DWG 图形文件的路径（它的模型空间成为以文件名命名的块；没有扩展名时先试 NAME.dxf，"
+               "再试 NAME.dwg），指定插入点"
                "（之前可用 S 指定统一比例、R 指定旋转角度），再指定 X 比例（缺省 1；点取一点或 C 后指定对角点"
                "时取它与插入点的坐标差作为 X、Y 比例）、Y 比例（缺省同 X）和旋转角度；块有属性定义时按其提示"
                "依次输入属性值（回车取缺省值；常量和预置属性不询问）。",

@@ -28,7 +28,7 @@ using prompt::Status;
 
 inline core::Vec2 xy(const Point3& p) { return {p.x, p.y}; }
 
-// An entity on the current layer, colour and linetype ByLayer (also for previews).
+// An entity on the current layer with the current colour and linetype (also for previews).
 db::Entity onCurrentLayer(db::Database& d, db::Geometry geometry);
 // Adds it to model space on the current layer; says why not when the drawing refuses it.
 std::optional<db::ObjectId> addToDrawing(Session& s, db::Geometry geometry);
@@ -40,7 +40,9 @@ std::string lengthText(Session& s, double value);
 // point is asked) or an angle in degrees (a number, or a point: the direction from `base`
 // to it). Keywords armed as for initGet; flags kNoZero and kNoNegative refuse such
 // numbers with the engine's messages. Normal with the value, Keyword, None or Cancel;
-// `picked` (if given) is set to the point when the reply was one.
+// `picked` (if given) is set to the point when the reply was one. Asked through the
+// engine's getDist and getAngle, so that a presentation shows the rubber band from
+// `base` and still takes a number typed there as the reply itself.
 Status askDistance(Session& s, std::string_view prompt, const std::optional<Point3>& base,
                    std::string_view keywords, int flags, double& out, std::optional<Point3>* picked = nullptr);
 Status askAngle(Session& s, std::string_view prompt, const Point3& base, std::string_view keywords, int flags,

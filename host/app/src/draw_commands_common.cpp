@@ -6,7 +6,7 @@
 
 #include "messages.h"
 #include "orv/core/units.h"
-#include "orv/prompt/reply_parser.h"
+#include "property_commands.h"
 
 namespace orv::app {
 
@@ -19,77 +19,10 @@ std::vector<Session::HostCommand> draftingCommands() {
 
 namespace drafting {
 
-namespace {
-
-bool armed(std::string_view keywords, const std::string& word) {
-  std::size_t i = 0;
-  while (i < keywords.size()) {
-    while (i < keywords.size() && keywords[i] == ' ') ++i;
-    const std::size_t start = i;
-    while (i < keywords.size() && keywords[i] != ' ') ++i;
-    if (i > start && keywords.substr(start, i - start) == word) return true;
-  }
-  return false;
-}
-
-enum class Measure { distance, angle };
-
-// The one place that asks for a distance or an angle, until the prompt engine does.
-Status askMeasure(Session& s, std::string_view prompt, const std::optional<Point3>& base,
-                  std::string_view keywords, int flags, Measure what, double& out,
-                  std::optional<Point3>* picked = nullptr) {
-  auto& prompts = s.prompts();
-  // An angle's prompt shows no base: a presentation with a cursor would read a number
-  // typed at a point prompt with a base as a distance towards the cursor.
-  const std::optional<Point3> shownBase = what == Measure::angle ? std::nullopt : base;
-  for (;;) {
-    prompts.initGet(prompt::kOther, keywords);
-    Point3 p;
-    const Status st = prompts.getPoint(prompt, shownBase, p);
-    double value = 0;
-    if (picked) picked->reset();
-    if (st == Status::Normal) {
-      Point3 from = base.value_or(p);
-      if (!base) {
-        Point3 second;
-        const Status nd = prompts.getPoint("\n指定第二点: ", p, second);
-        if (nd != Status::Normal) return nd == Status::None ? Status::None : Status::Cancel;
-        from = p;
-        p = second;
-      }
-      const core::Vec2 d = xy(p) - xy(from);
-      value = what == Measure::angle ? core::degreesOf(d) : core::length(d);
-      if (picked) *picked = p;
-    } else if (st == Status::Keyword) {
-      const std::string word = prompts.lastKeyword().value_or("");
-      if (armed(keywords, word)) return Status::Keyword;
-      const auto number = prompt::parseReal(prompt::asciiForms(word));
-      if (!number) {
-        s.console().print(keywords.empty() ? "\n需要数值或点。" : "\n需要数值、点或选项关键字。");
-        continue;
-      }
-      value = *number + 0.0;
-    } else {
-      return st;
-    }
-    if ((flags & prompt::kNoZero) && value == 0) {
-      s.console().print(prompt::refusal::kZero);
-      continue;
-    }
-    if ((flags & prompt::kNoNegative) && value < 0) {
-      s.console().print(prompt::refusal::kNegative);
-      continue;
-    }
-    out = value;
-    return Status::Normal;
-  }
-}
-
-}  // namespace
-
 db::Entity onCurrentLayer(db::Database& d, db::Geometry geometry) {
   db::Entity e(std::move(geometry));
   if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
+  giveCurrentProperties(d, e);
   return e;
 }
 
@@ -109,12 +42,25 @@ std::string lengthText(Session& s, double value) {
 
 Status askDistance(Session& s, std::string_view prompt, const std::optional<Point3>& base,
                    std::string_view keywords, int flags, double& out, std::optional<Point3>* picked) {
-  return askMeasure(s, prompt, base, keywords, flags, Measure::distance, out, picked);
+  auto& prompts = s.prompts();
+  // A point given sets the last point; a number typed leaves it as it was.
+  const Point3 lastBefore = prompts.lastPoint();
+  prompts.initGet(flags, keywords);
+  const Status st = prompts.getDist(prompt, base, out);
+  if (picked) {
+    picked->reset();
+    const Point3 last = prompts.lastPoint();
+    if (st == Status::Normal && (last.x != lastBefore.x || last.y != lastBefore.y || last.z != lastBefore.z))
+      *picked = last;
+  }
+  return st;
 }
 
 Status askAngle(Session& s, std::string_view prompt, const Point3& base, std::string_view keywords, int flags,
                 double& out) {
-  return askMeasure(s, prompt, base, keywords, flags, Measure::angle, out);
+  auto& prompts = s.prompts();
+  prompts.initGet(flags, keywords);
+  return prompts.getAngle(prompt, base, out);
 }
 
 }  // namespace drafting

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "messages.h"
+#include "property_commands.h"
 #include "session.h"
 
 namespace orv::app {
@@ -48,6 +49,7 @@ void line(Session& s) {
     }
     db::Entity segment(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}});
     if (d.layers().find(d.header.currentLayer)) segment.layer = d.intern(d.header.currentLayer);
+    giveCurrentProperties(d, segment);
     auto added = d.append(std::move(segment));
     if (!added) {
       s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");

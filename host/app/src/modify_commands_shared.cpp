@@ -8,7 +8,6 @@
 #include "messages.h"
 #include "modify_commands.h"
 #include "orv/core/shapes.h"
-#include "orv/prompt/reply_parser.h"
 #include "property_commands.h"
 
 namespace orv::app {
@@ -33,37 +32,8 @@ db::ObjectId entityAt(Session& s, const Point3& p) {
 
 Status askDistance(Session& s, std::string_view prompt, std::string_view keywords, double& out) {
   auto& prompts = s.prompts();
-  for (;;) {
-    prompts.initGet(prompt::kOther, keywords);
-    Point3 first;
-    const Status st = prompts.getPoint(prompt, std::nullopt, first);
-    if (st == Status::Normal) {
-      Point3 second;
-      if (prompts.getPoint("\n指定第二点: ", first, second) != Status::Normal) return Status::Cancel;
-      out = core::distance(xy(first), xy(second));
-      return Status::Normal;
-    }
-    if (st != Status::Keyword) return st;
-    const std::string typed = prompts.lastKeyword().value_or("");
-    bool armed = false;
-    for (std::size_t at = 0; at < keywords.size();) {
-      const std::size_t end = std::min(keywords.find(' ', at), keywords.size());
-      if (keywords.substr(at, end - at) == typed) armed = true;
-      at = end + 1;
-    }
-    if (armed) return Status::Keyword;
-    const auto number = prompt::parseReal(typed);
-    if (!number || !std::isfinite(*number)) {
-      s.console().print(keywords.empty() ? "\n需要数值或点。" : "\n需要数值、点或选项关键字。");
-      continue;
-    }
-    if (*number < 0) {
-      s.console().print(prompt::refusal::kNegative);
-      continue;
-    }
-    out = *number + 0.0;
-    return Status::Normal;
-  }
+  prompts.initGet(prompt::kNoNegative, keywords);
+  return prompts.getDist(prompt, std::nullopt, out);
 }
 
 void takeBack(db::Database& d, const Change& c) {
