@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include "orv/render/pictures.h"
@@ -14,10 +16,17 @@ int main(int argc, char** argv) {
   // to the user's own.
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
+  // Each test program keeps them apart from the others run beside it, and from the last run.
+  const QString settings = QDir::tempPath() + QStringLiteral("/orv-window-tests-%1").arg(QCoreApplication::applicationPid());
+  QDir(settings).removeRecursively();
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
   // The renderer linked into the tests, as orvcad's renderer library offers it.
   static const orv::render::Pictures pictures{nullptr, nullptr, &orv::render::drawView, &orv::render::modelExtents,
-                                              &orv::render::ViewTransform::fit, &orv::render::drawEntities};
+                                              &orv::render::ViewTransform::fit, nullptr, &orv::render::drawEntities};
   orv::window::usePictures(&pictures);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  QDir(settings).removeRecursively();
+  return result;
 }
