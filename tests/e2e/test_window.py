@@ -69,7 +69,7 @@ class RealWindow(unittest.TestCase):
     def xdo(self, *args):
         return self.tool("xdotool", *args)
 
-    def wait_for(self, what, condition, seconds=20):
+    def wait_for(self, what, condition, seconds=60):
         end = time.monotonic() + seconds
         while time.monotonic() < end:
             value = condition()
