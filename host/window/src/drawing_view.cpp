@@ -474,13 +474,18 @@ void DrawingView::paintGrid(QPainter& p) {
     }
 }
 
-void DrawingView::paintHighlight(QPainter& p) {
+// An overlay image of the view's size in device pixels (kept when it is that already).
+void DrawingView::fitToView(QImage& image) const {
+  const double r = devicePixelRatioF();
+  if (image.size() == size() * r) return;
+  image = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(r);
+}
 
+void DrawingView::paintHighlight(QPainter& p) {
   if (!hovered_ || !db_) return;
   if (highlightOf_ != hovered_ || !same(highlightTransform_, transform_) || highlight_.size() != size() * devicePixelRatioF()) {
-    const double r = devicePixelRatioF();
-    highlight_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
-    highlight_.setDevicePixelRatio(r);
+    fitToView(highlight_);
     highlight_.fill(Qt::transparent);
     const std::vector<db::ObjectId> ids{*hovered_};
     PaintOptions o = paintOptions();
@@ -501,15 +506,20 @@ void DrawingView::paintSelection(QPainter& p) {
   const bool same_ = selectionCurrent_ && selectionOf_ == shown.ids && selectionRevision_ == shown.revision &&
                      selectionSize_ == shown.ids->size() && selectionGeneration_ == generation_ &&
                      same(selectionTransform_, transform_) && selection_.size() == size() * devicePixelRatioF();
+  // What the image now shows, so that the next frame need not draw it again.
+  auto remember = [&] {
+    selectionOf_ = shown.ids;
+    selectionRevision_ = shown.revision;
+    selectionSize_ = shown.ids->size();
+    selectionGeneration_ = generation_;
+    selectionTransform_ = transform_;
+    selectionCurrent_ = true;
+  };
   if (!same_ && shown.everything) {
     // The drawing's image recoloured: its pixels in the highlight colour, dashed by
     // stripes across the view. Until the image shows the drawing as it is, nothing.
     if (!drawingCurrent()) return;
-    const double r = devicePixelRatioF();
-    if (selection_.size() != size() * r) {
-      selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
-      selection_.setDevicePixelRatio(r);
-    }
+    fitToView(selection_);
     const QRgb bg = backgroundColor(dark_) & 0xFFFFFFu;
     const QRgb ink = 0xFF000000u | highlightRgb(dark_);
     const int w = std::min(cache_.width(), selection_.width()), h = std::min(cache_.height(), selection_.height());
@@ -520,18 +530,9 @@ void DrawingView::paintSelection(QPainter& p) {
       for (int x = 0; x < w; ++x)
         if ((from[x] & 0xFFFFFFu) != bg && ((x + y) >> 2 & 1) == 0) to[x] = ink;
     }
-    selectionOf_ = shown.ids;
-    selectionRevision_ = shown.revision;
-    selectionSize_ = shown.ids->size();
-    selectionGeneration_ = generation_;
-    selectionTransform_ = transform_;
-    selectionCurrent_ = true;
+    remember();
   } else if (!same_) {
-    const double r = devicePixelRatioF();
-    if (selection_.size() != size() * r) {
-      selection_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
-      selection_.setDevicePixelRatio(r);
-    }
+    fitToView(selection_);
     selection_.fill(Qt::transparent);
     PaintOptions o = paintOptions();
     o.entities = shown.ids;
@@ -547,12 +548,7 @@ void DrawingView::paintSelection(QPainter& p) {
     pool_.start([image, lower, db, device, o] { paintDrawing(*image, lower, *db, device, o); });
     paintDrawing(selection_, QRect(0, 0, selection_.width(), h / 2), *db_, device, o);
     pool_.waitForDone();
-    selectionOf_ = shown.ids;
-    selectionRevision_ = shown.revision;
-    selectionSize_ = shown.ids->size();
-    selectionGeneration_ = generation_;
-    selectionTransform_ = transform_;
-    selectionCurrent_ = true;
+    remember();
   }
   p.drawImage(0, 0, selection_);
 }
@@ -565,11 +561,7 @@ void DrawingView::paintPreview(QPainter& p) {
   if (!at) return;
   const std::vector<db::Entity> entities = previewAt(*at);
   if (entities.empty()) return;
-  const double r = devicePixelRatioF();
-  if (preview_.size() != size() * r) {
-    preview_ = QImage(size() * r, QImage::Format_ARGB32_Premultiplied);
-    preview_.setDevicePixelRatio(r);
-  }
+  fitToView(preview_);
   preview_.fill(Qt::transparent);
   PaintOptions o = paintOptions();
   paintEntities(preview_, *db_, entities, deviceTransform(transform_), o);

@@ -169,6 +169,7 @@ class DrawingView final : public QWidget {
   void paintGrid(class QPainter& p);
   void paintOverlay(class QPainter& p);
   void paintHighlight(class QPainter& p);
+  void fitToView(QImage& image) const;
   void paintSelection(class QPainter& p);
   void paintPreview(class QPainter& p);
   void paintGrips(class QPainter& p);
