@@ -1,4 +1,4 @@
-// The safe write of a picture: a temporary file beside the destination, renamed into place once complete.
+// A picture written safely: cairo's output stream on the host's one safe-write file.
 #pragma once
 
 #include <cairo.h>
@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include "orv/io/safe_write.h"
 
 namespace orv::render {
 
@@ -19,10 +21,9 @@ class OutputFile {
   // Creates the temporary file; nullopt with errno's reason in `error` when it cannot.
   static std::optional<OutputFile> create(const fs::path& destination, std::string& error);
 
-  OutputFile(OutputFile&& other) noexcept;
+  OutputFile(OutputFile&& other) noexcept = default;
   OutputFile& operator=(OutputFile&&) = delete;
   OutputFile(const OutputFile&) = delete;
-  ~OutputFile();
 
   // A cairo_write_func_t; `closure` is the OutputFile. Remembers the first error.
   static cairo_status_t writeToOutput(void* closure, const unsigned char* data,
@@ -34,14 +35,10 @@ class OutputFile {
   bool commit(std::string& error);
 
  private:
-  OutputFile(fs::path temporary, fs::path destination, int fd)
-      : temporary_(std::move(temporary)), destination_(std::move(destination)), fd_(fd) {}
+  explicit OutputFile(io::SafeFile file) : file_(std::move(file)) {}
 
-  fs::path temporary_;
-  fs::path destination_;
-  int fd_ = -1;
+  io::SafeFile file_;
   int writeError_ = 0;
-  bool committed_ = false;
 };
 
 // A few words saying what an errno value means to the user.

@@ -15,11 +15,14 @@
 #include <vector>
 
 #include "directory_lock.h"
+#include "orv/io/safe_write.h"
 #include "posix_io.h"
 #include "profile_cache.h"
 
 namespace orv::settings {
 namespace {
+
+namespace files = ::orv::io;
 
 // Long enough for any honest writer; a stuck one does not hang the host.
 constexpr auto kLockTimeout = std::chrono::seconds(10);
@@ -77,43 +80,6 @@ std::string cannotWrite(const std::string& path, int error) {
   return notSaved(path, "无法写入（" + io::describeError(error) + "）");
 }
 
-// The temporary file a write goes to; removed unless it was renamed into place.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path, io::UniqueFd fd)
-      : path_(std::move(path)), fd_(std::move(fd)) {}
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    fd_.reset();
-    if (!committed_) ::unlink(path_.c_str());
-  }
-  int fd() const { return fd_.get(); }
-  const std::string& path() const { return path_; }
-  bool close() { return fd_.close(); }
-  void commit() { committed_ = true; }
-
- private:
-  std::string path_;
-  io::UniqueFd fd_;
-  bool committed_ = false;
-};
-
-// Creates a new file beside target. The mode of a new file is left to the umask.
-std::optional<TemporaryFile> createTemporary(const std::string& directory, const std::string& name,
-                                             mode_t mode) {
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string path = directory + "/." + name + "." + std::to_string(::getpid()) + "." +
-                       std::to_string(counter++) + ".tmp";
-    io::UniqueFd fd(
-        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-    if (fd) return std::optional<TemporaryFile>(std::in_place, std::move(path), std::move(fd));
-    if (errno != EEXIST) return std::nullopt;
-  }
-  return std::nullopt;
-}
-
 // Removes temporary files that writers of `name` killed mid-write left behind. Called
 // under the directory's lock, which every writer holds while its temporary file
 // exists; a file whose writer still lives (another process may have its number
@@ -127,11 +93,11 @@ void removeLeftovers(int directoryFd, const std::string& name) {
     ::close(fd);
     return;
   }
-  const std::string prefix = "." + name + ".";
+  const std::string prefix = files::SafeFile::temporaryPrefix(name);
   std::vector<std::string> stale;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view file(entry->d_name);
-    if (!file.starts_with(prefix) || !file.ends_with(".tmp")) continue;
+    if (!file.starts_with(prefix) || !file.ends_with(files::SafeFile::kTemporaryEnding)) continue;
     // .NAME.PID.COUNT.tmp
     const std::string_view middle = file.substr(prefix.size(), file.size() - prefix.size() - 4);
     const std::size_t dot = middle.find('.');
@@ -211,22 +177,14 @@ bool updateProfile(const std::string& path, const std::function<Change(ProfileDo
   const std::string bytes = current.document.serialize();
   if (bytes.size() > kMaxProfileBytes) return fail(notSaved(path, "写入后将过大"));
 
-  auto temporary = createTemporary(directory, name, exists ? 0600 : 0666);
-  if (!temporary) return fail(cannotWrite(path, errno));
-  if (exists) {
-    // Owner first: changing it may clear set-id bits that fchmod then restores.
-    if (::fchown(temporary->fd(), original.st_uid, original.st_gid) != 0) {
-      // Only a privileged process may give a file away; others keep their own.
-    }
-    if (::fchmod(temporary->fd(), original.st_mode & 07777) != 0)
-      return fail(cannotWrite(path, errno));
-  }
+  int error = 0;
+  auto temporary = files::SafeFile::create(target, error);
+  if (!temporary) return fail(cannotWrite(path, error));
   if (!io::writeAll(temporary->fd(), bytes)) return fail(cannotWrite(path, errno));
-  if (::fsync(temporary->fd()) != 0) return fail(cannotWrite(path, errno));
-  if (!temporary->close()) return fail(cannotWrite(path, errno));
-  if (::rename(temporary->path().c_str(), target.c_str()) != 0)
-    return fail(cannotWrite(path, errno));
-  temporary->commit();
+  // The rewritten file keeps the owner and mode of the one it replaces.
+  files::SafeWriteOptions options;
+  options.keepMode = exists;
+  if (const int failed = temporary->commit(options)) return fail(cannotWrite(path, failed));
   removeLeftovers(lock.directoryFd(), name);
   // Make the rename itself durable. The new file is in place either way.
   if (lock.directoryFd() >= 0) ::fsync(lock.directoryFd());

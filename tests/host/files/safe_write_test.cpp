@@ -96,4 +96,36 @@ TEST_F(SafeWrite, theNewFileGetsTheRequestedOrTheOldMode) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+// The file object the picture and settings writers hold across their writes: nothing
+// reaches the target before commit, a dropped or failed one leaves no temporary file,
+// and one object commits once.
+TEST_F(SafeWrite, aSafeFileReachesItsTargetOnlyByItsCommit) {
+  const fs::path file = dir_ / "a.txt";
+  put(file, "old");
+  int error = 0;
+  {
+    auto dropped = orv::io::SafeFile::create(file, error);
+    ASSERT_TRUE(dropped) << error;
+    ASSERT_EQ(writeAll(dropped->fd(), "lost", 4), 0);
+    EXPECT_EQ(dropped->temporaryPath().parent_path(), dir_);
+    EXPECT_EQ(entries(), 2u);
+  }
+  EXPECT_EQ(read(file), "old");
+  EXPECT_EQ(entries(), 1u);
+
+  auto kept = orv::io::SafeFile::create(file, error);
+  ASSERT_TRUE(kept);
+  ASSERT_EQ(writeAll(kept->fd(), "new", 3), 0);
+  EXPECT_EQ(read(file), "old");
+  orv::io::SafeFile moved = std::move(*kept);
+  EXPECT_EQ(moved.commit(), 0);
+  EXPECT_EQ(read(file), "new");
+  EXPECT_EQ(moved.commit(), EBADF);
+  EXPECT_EQ(kept->commit(), EBADF);
+  EXPECT_EQ(entries(), 1u);
+
+  EXPECT_FALSE(orv::io::SafeFile::create(dir_ / "no" / "a.txt", error));
+  EXPECT_EQ(error, ENOENT);
+}
+
 }  // namespace
