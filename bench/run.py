@@ -276,7 +276,8 @@ def make_benches(build, work, plans, annotations, reps, peer_reps):
 
 def micro_benchmarks(build, log):
     found = []
-    for name in ("orv_micro_bench", "orv_selection_bench", "orv_modify_bench", "orv_view_bench"):
+    for name in ("orv_micro_bench", "orv_selection_bench", "orv_modify_bench", "orv_hatch_boundary_bench",
+                 "orv_view_bench"):
         exe = os.path.join(build, "bench", name)
         if name == "orv_view_bench" and not os.path.exists(exe):
             continue  # built only with Qt

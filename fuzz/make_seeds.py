@@ -272,7 +272,39 @@ def mtext_seeds():
         put("mtext_codes", name, text)
 
 
+# ---- hatch patterns and hatch areas
+
+def pattern_seeds():
+    with open(os.path.join(HERE, "..", "host", "app", "resources", "orvcad.pat"), encoding="utf-8") as f:
+        put("pattern_file", "program-patterns", f.read())
+    put("pattern_file", "bad-lines", "*A, bad\n0,0,x,0,1\n*a\n45,0,0,0,0\n*B\n0,0,0,0,1,-1,-2\n*SOLID\n\r\n"
+        "*C\n0,0,0,0,1e999\n")
+    put("pattern_file", "empty", "")
+
+
+def hatch_area_seeds():
+    # Four bytes place the point; seven make a segment (0), an arc (1) or a circle (2) on
+    # a grid of half units (a byte b is (b % 32) / 2).
+    def seg(x0, y0, x1, y1):
+        return bytes([0, x0, y0, x1, y1, 0, 0])
+
+    def circle(x, y, r):
+        return bytes([2, x, y, 0, 0, r, 0])
+
+    def arc(x, y, r, start):
+        return bytes([1, x, y, 0, 0, r, start])
+
+    rect = seg(2, 2, 20, 2) + seg(20, 2, 20, 20) + seg(20, 20, 2, 20) + seg(2, 20, 2, 2)
+    put("hatch_area", "room-with-column", bytes([10, 0, 10, 0]) + rect + circle(12, 12, 4))
+    put("hatch_area", "crossing-lines", bytes([8, 1, 8, 1]) + seg(0, 4, 30, 4) + seg(4, 0, 4, 30) +
+        seg(30, 12, 0, 12) + seg(12, 30, 12, 0) + seg(8, 8, 28, 28))
+    put("hatch_area", "arcs-and-gap", bytes([6, 0, 6, 0]) + arc(6, 6, 8, 3) + seg(0, 0, 12, 0) +
+        circle(6, 6, 6) + seg(2, 2, 2, 9))
+
+
 def main():
+    pattern_seeds()
+    hatch_area_seeds()
     reply_seeds()
     script_seeds()
     settings_seeds()

@@ -9,6 +9,7 @@
 #include "orv/prompt/reply_parser.h"
 #include "plot_command.h"
 #include "session.h"
+#include "style_commands.h"
 #include "user_module.h"
 
 namespace orv::app {
@@ -110,6 +111,7 @@ std::vector<Session::HostCommand> makeHostCommands() {
                      viewCommands, blockIconCommands, plotCommands, gripCommands, currentLayerCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
+  for (auto& c : styleCommands()) commands.push_back(std::move(c));     // STYLE ... LTSCALE
   return commands;
 }
 

@@ -46,15 +46,35 @@ bool Document::endStep() {
   if (stepDepth_ == 0) return false;
   database_.endUndoGroup();
   if (--stepDepth_ != 0) return false;
-  if (database_.undoGroupCount() <= groupsAtStepStart_) return false;
-  done_.push_back(Step{std::move(stepName_), nextSerial_++});
+  const bool databaseGroup = database_.undoGroupCount() > groupsAtStepStart_;
+  if (!databaseGroup && stepOutside_.empty()) return false;
+  done_.push_back(Step{std::move(stepName_), nextSerial_++, databaseGroup, std::move(stepOutside_)});
+  stepOutside_.clear();
   // The database forgot what was undone before this step; so does the document.
   undone_.clear();
   notifyState();
   return true;
 }
 
+void Document::recordChange(OutsideChange back, OutsideChange forth, const std::string& name) {
+  const bool own = stepDepth_ == 0;
+  if (own) beginStep(name);
+  stepOutside_.emplace_back(std::move(back), std::move(forth));
+  tablesChanged();  // what it changed may change what entities look like
+  if (own) endStep();
+}
+
 bool Document::undo(std::string& name) {
+  if (!done_.empty() && !done_.back().databaseGroup) {
+    Step step = std::move(done_.back());
+    done_.pop_back();
+    for (auto it = step.outside.rbegin(); it != step.outside.rend(); ++it) it->first(database_);
+    tablesChanged();
+    name = step.name;
+    undone_.push_back(std::move(step));
+    notifyState();
+    return true;
+  }
   if (database_.undoGroupCount() == 0) return false;
   if (database_.undo() != db::Status::ok) return false;
   // Steps recorded before the document knew them (none today) have no name.
@@ -65,6 +85,8 @@ bool Document::undo(std::string& name) {
   } else {
     step.serial = nextSerial_++;
   }
+  for (auto it = step.outside.rbegin(); it != step.outside.rend(); ++it) it->first(database_);
+  if (!step.outside.empty()) tablesChanged();
   name = step.name;
   undone_.push_back(std::move(step));
   notifyState();
@@ -72,8 +94,14 @@ bool Document::undo(std::string& name) {
 }
 
 bool Document::redo(std::string& name) {
-  if (database_.redoGroupCount() == 0 || undone_.empty()) return false;
-  if (database_.redo() != db::Status::ok) return false;
+  if (undone_.empty()) return false;
+  Step& step = undone_.back();
+  if (step.databaseGroup) {
+    if (database_.redoGroupCount() == 0) return false;
+    if (database_.redo() != db::Status::ok) return false;
+  }
+  for (auto& change : step.outside) change.second(database_);
+  if (!step.outside.empty()) tablesChanged();
   name = undone_.back().name;
   done_.push_back(std::move(undone_.back()));
   undone_.pop_back();

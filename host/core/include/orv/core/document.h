@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,12 @@ class Document : private db::ChangeObserver {
   bool redo(std::string& name);
   std::size_t undoSteps() const { return done_.size(); }
   std::size_t redoSteps() const { return undone_.size(); }
+  // A change the database does not record itself (a header value or a table entry it
+  // keeps as read): `back` puts the drawing as it was, `forth` as the change left it.
+  // It belongs to the open step (a step of its own when none is open, named `name`),
+  // and UNDO and REDO of that step call them after and before the database's changes.
+  using OutsideChange = std::function<void(db::Database&)>;
+  void recordChange(OutsideChange back, OutsideChange forth, const std::string& name = "");
 
   // ---- observers (not owned; remove before they go)
   void addObserver(DocumentObserver* observer);
@@ -70,6 +77,8 @@ class Document : private db::ChangeObserver {
   struct Step {
     std::string name;
     std::uint64_t serial = 0;
+    bool databaseGroup = true;  // the database holds a group of changes for it
+    std::vector<std::pair<OutsideChange, OutsideChange>> outside;  // back, forth; oldest first
   };
   struct State {
     std::uint64_t step = 0;  // serial of the newest step done; 0 for none
@@ -91,6 +100,7 @@ class Document : private db::ChangeObserver {
   int stepDepth_ = 0;
   std::string stepName_;
   std::size_t groupsAtStepStart_ = 0;
+  std::vector<std::pair<OutsideChange, OutsideChange>> stepOutside_;  // of the open step
   std::vector<DocumentObserver*> observers_;
 };
 

@@ -1,0 +1,208 @@
+// The area a hatch fills around a picked point: outer loops, islands, bridges, gaps, and
+// the same through a drawing's spatial index.
+#include "orv/core/hatch_boundary.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "orv/core/document.h"
+
+namespace orv::core {
+namespace {
+
+Piece seg(double x0, double y0, double x1, double y1) { return Segment{{x0, y0}, {x1, y1}}; }
+Piece circle(double x, double y, double r) { return CircularArc{{x, y}, r, 0, kTwoPi}; }
+// An arc counter-clockwise from `from` through `sweep` degrees.
+Piece arc(double x, double y, double r, double from, double sweep) {
+  return CircularArc{{x, y}, r, from * kDegree, sweep * kDegree};
+}
+void rect(std::vector<Piece>& out, double x0, double y0, double x1, double y1) {
+  out.push_back(seg(x0, y0, x1, y0));
+  out.push_back(seg(x1, y0, x1, y1));
+  out.push_back(seg(x1, y1, x0, y1));
+  out.push_back(seg(x0, y1, x0, y0));
+}
+
+double islandArea(const HatchBoundary& b) {
+  double a = 0;
+  for (const auto& l : b.islands) a += signedArea(l);
+  return a;
+}
+
+bool closedChain(const BoundaryLoop& loop) {
+  for (std::size_t i = 0; i < loop.edges.size(); ++i)
+    if (distance(loop.edges[i].end, loop.edges[(i + 1) % loop.edges.size()].start) > 1e-9) return false;
+  return !loop.edges.empty();
+}
+
+TEST(HatchBoundary, findsTheSmallestAreaAroundThePointWithItsIslands) {
+  struct Case {
+    std::string name;
+    std::vector<Piece> pieces;
+    Vec2 point;
+    bool found;
+    double outerArea;   // counter-clockwise
+    int islands;
+    double islandsArea; // clockwise: negative
+    int outerEdges;     // 0: not checked
+  };
+  std::vector<Case> cases;
+  {
+    Case c{"rectangle", {}, {3, 2}, true, 40, 0, 0, 4};
+    rect(c.pieces, 0, 0, 10, 4);
+    cases.push_back(c);
+  }
+  {
+    Case c{"circle in a rectangle is an island", {}, {1, 1}, true, 200, 1, -kPi * 4, 4};
+    rect(c.pieces, 0, 0, 20, 10);
+    c.pieces.push_back(circle(10, 5, 2));
+    cases.push_back(c);
+  }
+  {
+    Case c{"inside the island: the circle itself", {}, {10.5, 5}, true, kPi * 4, 0, 0, 2};
+    rect(c.pieces, 0, 0, 20, 10);
+    c.pieces.push_back(circle(10, 5, 2));
+    cases.push_back(c);
+  }
+  {
+    // Two rooms sharing a wall drawn once (a long outline and a partition).
+    Case c{"touching rooms: the right one", {}, {15, 5}, true, 100, 0, 0, 4};
+    rect(c.pieces, 0, 0, 20, 10);
+    c.pieces.push_back(seg(10, 0, 10, 10));
+    cases.push_back(c);
+  }
+  {
+    Case c{"touching rooms drawn as two rectangles", {}, {5, 5}, true, 100, 0, 0, 4};
+    rect(c.pieces, 0, 0, 10, 10);
+    rect(c.pieces, 10, 0, 20, 10);
+    cases.push_back(c);
+  }
+  {
+    // Walls that run past each other; a stub from the wall into the room is no boundary.
+    Case c{"crossing walls and a T-junction stub", {}, {5, 5}, true, 100, 0, 0, 5};
+    c.pieces = {seg(-5, 0, 15, 0), seg(10, -5, 10, 15), seg(15, 10, -5, 10), seg(0, 15, 0, -5), seg(10, 5, 7, 5)};
+    cases.push_back(c);
+  }
+  {
+    Case c{"T-junction splits a room", {}, {5, 8}, true, 40, 0, 0, 4};
+    rect(c.pieces, 0, 0, 10, 10);
+    c.pieces.push_back(seg(0, 6, 10, 6));
+    cases.push_back(c);
+  }
+  {
+    // A half disc: a diameter and an arc; and a rounded-end slot.
+    Case c{"arc and chord", {}, {0, 1}, true, kPi * 25 / 2, 0, 0, 2};
+    c.pieces = {seg(-5, 0, 5, 0), arc(0, 0, 5, 0, 180)};
+    cases.push_back(c);
+  }
+  {
+    Case c{"slot of two arcs and two lines", {}, {5, 0}, true, 40 + kPi * 4, 0, 0, 4};
+    c.pieces = {seg(0, -2, 10, -2), arc(10, 0, 2, -90, 180), seg(10, 2, 0, 2), arc(0, 0, 2, 90, 180)};
+    cases.push_back(c);
+  }
+  {
+    Case c{"a gap leaves no area", {}, {5, 5}, false, 0, 0, 0, 0};
+    c.pieces = {seg(0, 0, 10, 0), seg(10, 0, 10, 10), seg(10, 10, 0, 10), seg(0, 10, 0, 0.5)};
+    cases.push_back(c);
+  }
+  {
+    Case c{"point outside everything", {}, {30, 30}, false, 0, 0, 0, 0};
+    rect(c.pieces, 0, 0, 10, 10);
+    c.pieces.push_back(circle(5, 5, 2));
+    cases.push_back(c);
+  }
+  {
+    Case c{"nothing at all", {}, {0, 0}, false, 0, 0, 0, 0};
+    cases.push_back(c);
+  }
+  {
+    // A circle tied to the wall by a line is still left out: the line is a bridge.
+    Case c{"island joined by a bridge", {}, {2, 2}, true, 200, 1, -kPi * 4, 5};
+    rect(c.pieces, 0, 0, 20, 10);
+    c.pieces.push_back(circle(10, 5, 2));
+    c.pieces.push_back(seg(12, 5, 20, 5));
+    cases.push_back(c);
+  }
+  {
+    Case c{"nested islands alternate", {}, {1, 1}, true, 400, 2, -kPi * 25 - kPi * 4, 4};
+    rect(c.pieces, 0, 0, 20, 20);
+    c.pieces.push_back(circle(10, 10, 5));
+    c.pieces.push_back(circle(10, 10, 2));
+    cases.push_back(c);
+  }
+  {
+    Case c{"circle crossing the rectangle's edge", {}, {1, 1}, true, 100 - kPi * 9 / 4, 0, 0, 0};
+    rect(c.pieces, 0, 0, 10, 10);
+    c.pieces.push_back(circle(10, 10, 3));
+    cases.push_back(c);
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto b = boundaryAround(c.pieces, c.point);
+    ASSERT_EQ(b.has_value(), c.found);
+    if (!b) continue;
+    EXPECT_NEAR(signedArea(b->outer), c.outerArea, 1e-6);
+    EXPECT_TRUE(closedChain(b->outer));
+    EXPECT_TRUE(encloses(b->outer, c.point));
+    if (c.outerEdges) {
+      EXPECT_EQ(static_cast<int>(b->outer.edges.size()), c.outerEdges);
+    }
+    EXPECT_EQ(static_cast<int>(b->islands.size()), c.islands);
+    EXPECT_NEAR(islandArea(*b), c.islandsArea, 1e-6);
+    for (const auto& l : b->islands) {
+      EXPECT_TRUE(closedChain(l));
+      EXPECT_FALSE(encloses(l, c.point));
+    }
+  }
+}
+
+TEST(HatchBoundary, arcsKeepTheirBulges) {
+  std::vector<Piece> pieces{seg(-5, 0, 5, 0), arc(0, 0, 5, 0, 180)};
+  const auto b = boundaryAround(pieces, {0, 1});
+  ASSERT_TRUE(b);
+  int arcs = 0;
+  for (const auto& e : b->outer.edges)
+    if (e.bulge != 0) {
+      ++arcs;
+      EXPECT_NEAR(std::abs(e.bulge), 1.0, 1e-12);  // a half circle
+      EXPECT_GT(e.bulge, 0);                      // counter-clockwise with the loop
+    }
+  EXPECT_EQ(arcs, 1);
+}
+
+// Through a drawing: lines, a polyline with a bulge and a circle found through the index;
+// texts and far-away entities play no part.
+TEST(HatchBoundary, findsTheAreaThroughTheDrawingsIndex) {
+  Document doc;
+  db::Database& d = doc.database();
+  auto add = [&](db::Geometry g) { return *d.append(db::Entity(std::move(g))); };
+  add(db::Line{{0, 0, 0}, {100, 0, 0}});
+  add(db::Line{{100, 0, 0}, {100, 50, 0}});
+  db::Polyline top;  // from (100,50) back to (0,50) with a bay arcing upwards between 40 and 60
+  top.addVertex({100, 50});
+  top.addVertex({60, 50}, 1.0);
+  top.addVertex({40, 50});
+  top.addVertex({0, 50});
+  top.addVertex({0, 0});
+  add(top);
+  add(db::Circle{{20, 20, 0}, 5});
+  for (int i = 0; i < 200; ++i) add(db::Line{{1000.0 + i, 1000, 0}, {1000.0 + i, 1100, 0}});  // elsewhere
+  d.appendRead(db::Entity(db::UnknownEntity{d.intern("TEXT"), {}}), d.modelSpace(), 0, {});
+  SpatialIndex index(doc);
+
+  const auto b = findHatchBoundary(index, {70, 10});
+  ASSERT_TRUE(b);
+  EXPECT_NEAR(signedArea(b->outer), 5000 + kPi * 100 / 2, 1e-6);
+  ASSERT_EQ(b->islands.size(), 1u);
+  EXPECT_NEAR(signedArea(b->islands[0]), -kPi * 25, 1e-6);
+  EXPECT_FALSE(findHatchBoundary(index, {500, 500}));   // between the room and the far lines
+  EXPECT_FALSE(findHatchBoundary(index, {-10, -10}));   // outside the drawing
+  const auto inCircle = findHatchBoundary(index, {20, 21});
+  ASSERT_TRUE(inCircle);
+  EXPECT_NEAR(signedArea(inCircle->outer), kPi * 25, 1e-6);
+}
+
+}  // namespace
+}  // namespace orv::core
