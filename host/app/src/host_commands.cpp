@@ -10,6 +10,7 @@
 #include "plot_command.h"
 #include "session.h"
 #include "user_module.h"
+#include "window_commands.h"
 
 namespace orv::app {
 
@@ -110,6 +111,8 @@ std::vector<Session::HostCommand> makeHostCommands() {
                      viewCommands, blockIconCommands, plotCommands, gripCommands, currentLayerCommands, helpCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
+  for (auto* more : {geometryCommands, clipboardCommands})  // the window's panels and keys
+    for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
 }
 
