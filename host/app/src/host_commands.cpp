@@ -11,6 +11,7 @@
 #include "session.h"
 #include "style_commands.h"
 #include "user_module.h"
+#include "window_commands.h"
 
 namespace orv::app {
 
@@ -112,6 +113,8 @@ std::vector<Session::HostCommand> makeHostCommands() {
     for (auto& c : more()) commands.push_back(std::move(c));
   for (auto& c : draftingCommands()) commands.push_back(std::move(c));  // CIRCLE ... AREA
   for (auto& c : styleCommands()) commands.push_back(std::move(c));     // STYLE ... LTSCALE
+  for (auto* more : {geometryCommands, clipboardCommands})  // the window's panels and keys
+    for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "layer_states.h"
 #include "orv/prompt/reply_parser.h"
 #include "session.h"
 
@@ -235,10 +236,18 @@ std::vector<Session::HostCommand> layerCommands() {
   return {
       {.name = "LAYER",
        .description = "新建图层、设置当前图层，打开、关闭、冻结、解冻图层，设置图层的颜色和线型",
-       .run = [](Session& s) { LayerDialogue(s).run(); },
+       .run =
+           [](Session& s) {
+             if (!s.commandArgument().empty()) layerFromLine(s, s.commandArgument());
+             else LayerDialogue(s).run();
+           },
        .undoable = true,
        .aliases = {"LA"},
-       .help = "反复询问选项直到回车：?列出图层；M 生成图层并置为当前；S 设置当前图层；N 新建图层（名称用逗号分隔）；ON、OFF 打开、关闭图层；F、T 冻结、解冻图层（可用 *）；C 设置图层颜色；L 设置图层线型。新对象（包括模块画的）放在当前图层上，当前图层随图形保存。整个命令可以一次放弃。",
+       .takesArgument = true,
+       .help = "反复询问选项直到回车：?列出图层；M 生成图层并置为当前；S 设置当前图层；N 新建图层（名称用逗号分隔）；ON、OFF 打开、关闭图层；F、T 冻结、解冻图层（可用 *）；C 设置图层颜色；L 设置图层线型。新对象（包括模块画的）放在当前图层上，当前图层随图形保存。整个命令可以一次放弃。"
+               "也可以把一个选项写在命令后一次完成（窗口的图层控件和图层管理器就这样做）：LAYER ON（OFF、F、T、LO 锁定、U 解锁）名称列表，"
+               "LAYER C 颜色 名称列表，LAYER L 线型 名称列表，LAYER LW 线宽（毫米或“默认”） 名称列表，LAYER P Y（或 N，不打印） 名称列表，"
+               "LAYER N 名称列表，LAYER S 名称，LAYER M 名称。锁定图层上的对象仍然显示并可以捕捉，但在窗口中不能点选来编辑。",
        .menu = {"格式", "图层", true}},
   };
 }

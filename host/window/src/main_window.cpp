@@ -38,10 +38,13 @@
 #include "command_panel.h"
 #include "drawing_view.h"
 #include "keep_work.h"
+#include "layer_control.h"
+#include "layer_manager.h"
 #include "messages.h"
 #include "qt_presenter.h"
 #include "properties_panel.h"
 #include "selection_tools.h"
+#include "window_clipboard.h"
 #include "window_console.h"
 
 namespace orv::window {
@@ -237,6 +240,7 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     view_->setPrompt(console_.options());
     selection_->promptStarted();
     if (console_.options().atCommandPrompt()) properties_->refresh();
+    if (console_.options().atCommandPrompt() && layerManager_ && layerManager_->isVisible()) layerManager_->refresh();
     if (console_.options().atCommandPrompt()) refreshCommands();
     panel_->input()->setFocus();
   });
@@ -321,6 +325,7 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     m->addAction(shown);
     break;
   }
+  clipboard_ = std::make_unique<DesktopClipboard>();
   viewCommands_ = std::make_unique<ViewCommands>(*view_);
   session.bindView(viewCommands_.get());
   clickSnaps_ = std::make_unique<ClickSnaps>(session.snapper());
@@ -346,6 +351,7 @@ void MainWindow::sessionGone() {
   session_ = nullptr;
   selection_->sessionGone();
   properties_->sessionGone();
+  if (layerManager_) layerManager_->sessionGone();
 }
 
 MainWindow::~MainWindow() {
@@ -418,10 +424,7 @@ void MainWindow::buildMenus() {
     if (!c.place.keys.empty()) a->setShortcut(QKeySequence(fromView(c.place.keys)));
     const std::string name = c.name;
     const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
-    if (dialog == FileDialogKind::open)
-      connect(a, &QAction::triggered, this, [this] { openFromMenu(); });
-    else
-      connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+    bindCommandAction(a, name, dialog);
     if (name == "REDO") a->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     commandActions_.emplace_back(a, name);
   }
@@ -501,13 +504,44 @@ void MainWindow::refreshCommands() {
       a->setToolTip(label + " (" + qs(c.name) + ")");
       a->setObjectName(qs(c.name));
       const std::string name = c.name;
-      const std::optional<FileDialogKind> dialog = dialogFor(c.place.file);
-      connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+      bindCommandAction(a, name, dialogFor(c.place.file));
       added = true;
     }
     if (added) toolBar_->addSeparator();
   }
   for (QToolButton* b : toolBar_->findChildren<QToolButton*>()) b->setFocusPolicy(Qt::NoFocus);
+}
+
+// A clipboard key: at "命令: " the command as if typed (it takes the selection); while
+// another command runs, that one is cancelled first.
+void MainWindow::clipboardKey(const char* command) {
+  if (console_.waiting() && console_.options().atCommandPrompt())
+    console_.answer(command);
+  else
+    console_.runCommand(command);
+}
+
+void MainWindow::bindCommandAction(QAction* a, const std::string& name, std::optional<FileDialogKind> dialog) {
+  if (dialog == FileDialogKind::open)
+    connect(a, &QAction::triggered, this, [this] { openFromMenu(); });
+  else if (name == "LAYER")
+    connect(a, &QAction::triggered, this, &MainWindow::showLayerManager);
+  else
+    connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
+}
+
+LayerManager& MainWindow::layerManager() {
+  if (!layerManager_) layerManager_ = new LayerManager(*session_, console_, this);
+  return *layerManager_;
+}
+
+void MainWindow::showLayerManager() {
+  if (!session_) return;
+  LayerManager& m = layerManager();
+  m.refresh();
+  m.show();
+  m.raise();
+  m.activateWindow();
 }
 
 QMenu* MainWindow::contextMenu() {
@@ -519,6 +553,7 @@ QMenu* MainWindow::contextMenu() {
       connect(a, &QAction::triggered, this, [this, name] { console_.answer(name); });
     }
     if (context_->isEmpty()) context_->addAction(QStringLiteral("（没有最近的命令）"))->setEnabled(false);
+    addEditingCommands(*context_);
     return context_.get();
   }
   QAction* enter = context_->addAction(QStringLiteral("确认(Enter)"));
@@ -535,13 +570,32 @@ QMenu* MainWindow::contextMenu() {
   return context_.get();
 }
 
+// At "命令: " and at a prompt with keywords a menu; at any other prompt Enter.
 void MainWindow::rightClickInView(QPoint at) {
   if (!console_.waiting()) return;
-  if (console_.options().atCommandPrompt()) {
+  if (console_.options().atCommandPrompt() || !panel_->keywordChoices().empty()) {
     contextMenu()->popup(at);
     return;
   }
   console_.answer("");
+}
+
+// With a selection at "命令: ", the commands that edit it (each takes it without asking).
+void MainWindow::addEditingCommands(QMenu& menu) {
+  if (!session_ || session_->selector().current().empty()) return;
+  static const std::pair<const char*, const char*> kEditing[] = {
+      {"删除", "ERASE"},   {"移动", "MOVE"},     {"复制选择", "COPY"}, {"旋转", "ROTATE"},
+      {"缩放", "SCALE"},   {"镜像", "MIRROR"},   {"剪切", "CUTCLIP"}, {"复制到剪贴板", "COPYCLIP"},
+      {"列表", "LIST"}};
+  menu.addSeparator();
+  for (const auto& [label, name] : kEditing) {
+    if (!hasCommand(name)) continue;
+    QAction* a = menu.addAction(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(label), QString::fromLatin1(name)));
+    const std::string command = name;
+    connect(a, &QAction::triggered, this, [this, command] { console_.answer(command); });
+  }
+  QAction* none = menu.addAction(QStringLiteral("全部不选"));
+  connect(none, &QAction::triggered, selection_, &SelectionTools::clear);
 }
 
 std::optional<prompt::Point3> MainWindow::distanceTowardsCursor(double distance) const {
@@ -600,6 +654,7 @@ void MainWindow::documentReplaced(core::Document& document) {
 
 void MainWindow::commandStarted(const std::string& name) {
   console_.commandStarted(name);
+  selection_->commandStarted(name);
   if (name == "HELP") showHelp();
 }
 
@@ -732,6 +787,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       if (const char* command = undoCommandOf(*static_cast<QKeyEvent*>(event))) {
         event->accept();
         if (event->type() == QEvent::KeyPress && session_) console_.runCommand(command);
+        return true;
+      }
+      // Ctrl+C, Ctrl+X, Ctrl+V on the drawing, unless a text field keeps them.
+      if (const char* command = clipboardCommandOf(*static_cast<QKeyEvent*>(event), watched)) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress && session_) clipboardKey(command);
         return true;
       }
     }

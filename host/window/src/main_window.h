@@ -12,6 +12,7 @@
 #include "orv/core/document.h"
 #include "session.h"
 #include "view_control.h"
+#include "window_console.h"
 
 class QDockWidget;
 class QLabel;
@@ -24,7 +25,9 @@ namespace orv::window {
 class CommandPanel;
 struct CommandName;
 class DrawingView;
+class DesktopClipboard;
 class HelpPanel;
+class LayerManager;
 class QtPresenter;
 class SelectionTools;
 class PropertiesPanel;
@@ -56,6 +59,10 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   SelectionTools& selection() const { return *selection_; }
   // 特性 (视图 ▸ 特性, Ctrl+1), with the tool bar's layer control.
   PropertiesPanel& properties() const { return *properties_; }
+
+  // 格式 ▸ 图层 (and the tool bar's 图层): the layer manager, made on first use.
+  LayerManager& layerManager();
+  void showLayerManager();
 
   // Runs a command as if chosen from a menu (a waiting one is cancelled first).
   void runCommand(const std::string& name);
@@ -89,6 +96,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   void refreshCommands();
   void updateTitle();
   void rightClickInView(QPoint at);
+  void addEditingCommands(QMenu& menu);
   std::optional<prompt::Point3> distanceTowardsCursor(double distance) const;
   std::optional<std::string> chooseFile(int kind);
   QString drawingFolder() const;
@@ -136,6 +144,12 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   std::unique_ptr<QMenu> context_;
   SelectionTools* selection_ = nullptr;
   PropertiesPanel* properties_ = nullptr;
+  LayerManager* layerManager_ = nullptr;
+  std::unique_ptr<DesktopClipboard> clipboard_;
+  void clipboardKey(const char* command);
+  // Connects a menu or tool bar action to the command it offers (or to the window's own
+  // form of it: LAYER opens the layer manager).
+  void bindCommandAction(class QAction* action, const std::string& name, std::optional<FileDialogKind> dialog);
 };
 
 }  // namespace orv::window

@@ -14,6 +14,9 @@
 #include <string>
 
 #include "orv/core/shapes.h"
+#include "geometry_editor.h"
+#include "layer_control.h"
+#include "layer_states.h"
 #include "orv/geom/kept.h"
 #include "window_console.h"
 
@@ -32,25 +35,6 @@ QString colourName(int c) {
 }
 
 QString number(double v) { return QString::number(v, 'g', 12); }
-
-// What one entity's geometry says, a line per point or size.
-QString geometryOf(const db::Entity& e) {
-  auto pt = [](const db::Point3& p) { return number(p.x) + ", " + number(p.y); };
-  if (const auto* l = e.as<db::Line>()) return "起点 " + pt(l->start) + "\n终点 " + pt(l->end);
-  if (const auto* c = e.as<db::Circle>()) return "圆心 " + pt(c->center) + "\n半径 " + number(c->radius);
-  if (const auto* a = e.as<db::Arc>())
-    return "圆心 " + pt(a->center) + "\n半径 " + number(a->radius) + "\n起点角度 " + number(a->startAngle) +
-           "\n端点角度 " + number(a->endAngle);
-  if (const auto* p = e.as<db::Polyline>()) {
-    QString s = QStringLiteral("顶点 %1%2").arg(p->size()).arg(p->closed() ? "（闭合）" : "");
-    for (std::size_t i = 0; i < p->size() && i < 8; ++i) s += "\n  " + number(p->point(i).x) + ", " + number(p->point(i).y);
-    return s;
-  }
-  if (const auto* r = e.as<db::BlockReference>())
-    return "插入点 " + pt(r->position) + "\n比例 " + number(r->xScale) + ", " + number(r->yScale) + "\n旋转 " +
-           number(r->rotation);
-  return {};
-}
 
 }  // namespace
 
@@ -74,8 +58,11 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
   linetype_ = combo(false);
   lineweight_ = new QLabel(body);
   linetypeScale_ = new QLabel(body);
-  geometry_ = new QLabel(body);
-  geometry_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  geometry_ = new GeometryEditor(body);
+  connect(geometry_, &GeometryEditor::changed, this, [this](const QString& change) {
+    if (!filling_ && atCommandPrompt() && session_->selector().current().size() == 1)
+      console_.answer("CHGEOM " + change.toStdString());
+  });
   form->addRow(QStringLiteral("图层"), layer_);
   form->addRow(QStringLiteral("颜色"), colour_);
   form->addRow(QStringLiteral("线型"), linetype_);
@@ -94,19 +81,39 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
     if (visible) refresh();
   });
 
-  layerControl_ = new QComboBox(parent);
-  layerControl_->setObjectName(QStringLiteral("layerControl"));
-  layerControl_->setToolTip(QStringLiteral("图层：选中对象时改变它们的图层，否则置为当前图层"));
-  layerControl_->setMinimumWidth(140);
-  layerControl_->setFocusPolicy(Qt::NoFocus);
+  layerControl_ = new LayerControl(parent);
+  layerControl_->setToolTip(
+      QStringLiteral("图层：选中对象时改变它们的图层，否则置为当前图层；点击图标打开或关闭、冻结或解冻、锁定或解锁图层，改变图层颜色"));
+  connect(layerControl_, &LayerControl::stateClicked, this, &PropertiesPanel::layerStateClicked);
   connect(layerControl_, &QComboBox::activated, this, [this](int i) {
-    if (filling_ || !atCommandPrompt()) return;
+    if (filling_ || !atCommandPrompt() || layerControl_->rowOfItem(i) < 0) return;
     const QString name = layerControl_->itemText(i);
     if (!session_->selector().current().empty())
       change("LA", name);
     else
       console_.answer("CLAYER " + name.toStdString());
   });
+}
+
+void PropertiesPanel::layerStateClicked(int row, int column) {
+  if (!session_ || !atCommandPrompt() || row < 0 || static_cast<std::size_t>(row) >= session_->database().layers().size())
+    return;
+  const db::Layer& l = session_->database().layers()[static_cast<std::size_t>(row)];
+  const std::string name = l.name;
+  std::string line;
+  switch (column) {
+    case LayerControl::onColumn: line = app::layerIsOff(l) ? "ON " : "OFF "; break;
+    case LayerControl::frozenColumn: line = app::layerIsFrozen(l) ? "T " : "F "; break;
+    case LayerControl::lockedColumn: line = app::layerIsLocked(l) ? "U " : "LO "; break;
+    case LayerControl::colourColumn: {
+      const std::optional<int> colour = chooseColour(this, std::abs(l.color));
+      if (!colour || !atCommandPrompt()) return;
+      line = "C " + std::to_string(*colour) + " ";
+      break;
+    }
+    default: return;
+  }
+  console_.answer("LAYER " + line + name);
 }
 
 bool PropertiesPanel::atCommandPrompt() const {
@@ -141,17 +148,14 @@ void PropertiesPanel::refresh() {
   filling_ = true;
   const db::Database& d = session_->database();
   QStringList layerNames;
-  for (std::size_t i = 0; i < d.layers().size(); ++i) layerNames << qs(d.layers()[i].name);
-  // The layer control: the selection's layer, or the current one.
-  layerControl_->clear();
-  layerControl_->addItems(layerNames);
-  const std::string shown = selectionLayer();
-  if (shown.empty()) {
-    layerControl_->insertItem(0, kVarious);
-    layerControl_->setCurrentIndex(0);
-  } else {
-    layerControl_->setCurrentIndex(std::max(0, layerControl_->findText(qs(shown), Qt::MatchFixedString)));
+  std::vector<LayerControl::Row> rows;
+  for (const db::Layer& l : d.layers()) {
+    layerNames << qs(l.name);
+    rows.push_back({qs(l.name), !app::layerIsOff(l), app::layerIsFrozen(l), app::layerIsLocked(l), std::abs(l.color)});
   }
+  // The layer control: the selection's layer, or the current one.
+  const std::string shown = selectionLayer();
+  layerControl_->setRows(rows, shown.empty() ? -1 : static_cast<int>(d.layers().find(shown).value_or(0)));
   // The panel itself only while it shows (a selection of the whole drawing is large).
   if (!isVisible()) {
     filling_ = false;
@@ -228,8 +232,8 @@ void PropertiesPanel::refresh() {
   };
   lineweight_->setText(!any ? QString() : lineweights.size() > 1 ? kVarious : lineweightText(*lineweights.begin()));
   linetypeScale_->setText(!any ? QString() : scales.size() > 1 ? kVarious : number(*scales.begin()));
-  const db::Entity* one = count == 1 ? d.entity(set.ids().front()) : nullptr;
-  geometry_->setText(one ? geometryOf(*one) : QString());
+  const db::Entity* one = count == 1 && set.size() == 1 ? d.entity(set.ids().front()) : nullptr;
+  geometry_->show(d, one, one ? set.ids().front() : db::ObjectId{});
   filling_ = false;
 }
 

@@ -15,6 +15,8 @@ class QLabel;
 
 namespace orv::window {
 
+class GeometryEditor;
+class LayerControl;
 class WindowConsole;
 
 class PropertiesPanel final : public QDockWidget {
@@ -27,18 +29,23 @@ class PropertiesPanel final : public QDockWidget {
   // Shows the selection and the drawing's layers and linetypes as they are now.
   void refresh();
   // The tool bar's layer control: the current layer, or the selection's when it has one.
-  QComboBox& layerControl() const { return *layerControl_; }
+  LayerControl& layerControl() const { return *layerControl_; }
 
   QLabel& summary() const { return *summary_; }
   QComboBox& layer() const { return *layer_; }
   QComboBox& colour() const { return *colour_; }
   QComboBox& linetype() const { return *linetype_; }
+  // One selected entity's geometry, each field changeable (CHGEOM).
+  GeometryEditor& geometry() const { return *geometry_; }
 
  private:
   // A change of the selection's property `key` (C, LA, LT) to `value`.
   void change(const char* key, const QString& value);
   bool atCommandPrompt() const;
   std::string selectionLayer() const;
+  // A state icon or the colour of a layer clicked in the layer control: LAYER's
+  // one-line form switches it (the colour asked from a menu first).
+  void layerStateClicked(int row, int column);
 
   app::Session* session_;
   WindowConsole& console_;
@@ -48,8 +55,8 @@ class PropertiesPanel final : public QDockWidget {
   QComboBox* linetype_;
   QLabel* lineweight_;
   QLabel* linetypeScale_;
-  QLabel* geometry_;
-  QComboBox* layerControl_;
+  GeometryEditor* geometry_;
+  LayerControl* layerControl_;
   bool filling_ = false;  // the boxes are being filled, not chosen
 };
 

@@ -3,8 +3,12 @@
 
 #include <QKeyEvent>
 
+#include <unordered_map>
+
 #include "drawing_view.h"
+#include "layer_states.h"
 #include "orv/core/grips.h"
+#include "orv/core/shapes.h"
 #include "window_console.h"
 
 namespace orv::window {
@@ -30,6 +34,31 @@ void SelectionTools::promptStarted() {
   if (!session_) return;
   if (console_.options().atCommandPrompt()) showGrips();
   view_.selectionChanged();
+}
+
+void SelectionTools::commandStarted(const std::string& name) {
+  if (name != "GRIPEDIT" && !view_.grips().empty()) view_.setGrips({});
+}
+
+std::vector<db::ObjectId> SelectionTools::choosable(std::vector<db::ObjectId> ids) const {
+  const db::Database& d = session_->database();
+  bool anyLocked = false;
+  for (const db::Layer& l : d.layers()) anyLocked = anyLocked || app::layerIsLocked(l);
+  if (!anyLocked) return ids;
+  // Each layer looked up once.
+  std::unordered_map<std::string_view, bool> locked;
+  std::erase_if(ids, [&](db::ObjectId id) {
+    const db::Entity* e = d.entity(id);
+    if (!e) return true;
+    const std::string_view layer = core::layerOf(d, *e);
+    auto found = locked.find(layer);
+    if (found == locked.end()) {
+      const db::Layer* l = d.layers().get(layer);
+      found = locked.emplace(layer, l && app::layerIsLocked(*l)).first;
+    }
+    return found->second;
+  });
+  return ids;
 }
 
 bool SelectionTools::key(const QKeyEvent& key, bool lineEmpty) {
@@ -61,7 +90,7 @@ void SelectionTools::changed(core::SelectionSet set) {
 void SelectionTools::selectAll() {
   if (!atCommandPrompt()) return;
   core::SelectionSet set;
-  for (db::ObjectId id : session_->index().all()) set.add(id);
+  for (db::ObjectId id : choosable(session_->index().all())) set.add(id);
   changed(std::move(set));
   everything_ = session_->selector().revision();
   view_.selectionChanged();
@@ -81,8 +110,10 @@ void SelectionTools::picked(db::ObjectId id, bool shift) {
   core::SelectionSet set = session_->selector().current();
   if (shift)
     set.remove({id});
-  else
+  else if (!choosable({id}).empty())
     set.add(id);
+  else
+    return;  // on a locked layer: seen and snapped to, not chosen for editing
   changed(std::move(set));
 }
 
@@ -91,7 +122,7 @@ void SelectionTools::boxed(db::Point2 first, db::Point2 second, bool shift) {
   // To the right: wholly inside; to the left: crossing too.
   const core::Box2 rect = core::Box2::of({first.x, first.y}, {second.x, second.y});
   core::SpatialIndex& index = session_->index();
-  const std::vector<db::ObjectId> found = second.x >= first.x ? index.inside(rect) : index.crossing(rect);
+  const std::vector<db::ObjectId> found = choosable(second.x >= first.x ? index.inside(rect) : index.crossing(rect));
   core::SelectionSet set = session_->selector().current();
   if (shift) {
     set.remove(found);

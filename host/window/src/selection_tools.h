@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "orv/core/selection.h"
@@ -35,6 +36,9 @@ class SelectionTools final : public QObject {
 
   // A prompt began: at the command prompt the grips follow the current selection.
   void promptStarted();
+  // A command began: the grips of the selection it takes are hidden until the command
+  // prompt comes back (a grip edit keeps its own).
+  void commandStarted(const std::string& name);
   // A key at the command prompt (`lineEmpty`: nothing typed yet): Esc clears the
   // selection (and lets the key go on), Delete erases it, Ctrl+A selects all. True when
   // the key was used up.
@@ -56,6 +60,8 @@ class SelectionTools final : public QObject {
   void boxed(db::Point2 first, db::Point2 second, bool shift);
   void gripClicked(std::size_t grip);
   void changed(core::SelectionSet set);
+  // The entities of `ids` that may be chosen here: none on a locked layer.
+  std::vector<db::ObjectId> choosable(std::vector<db::ObjectId> ids) const;
   void showGrips();
 
   app::Session* session_;

@@ -1,0 +1,237 @@
+// CHGEOM: one number or point of one entity's geometry changed, as the window's
+// properties panel gives it ("CHGEOM RADIUS 5", "CHGEOM VERTEX 2 10,20"), one step of
+// UNDO; a value that does not fit the entity is refused in Chinese and nothing changes.
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "window_commands.h"
+#include "orv/prompt/reply_parser.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+using prompt::Status;
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::pair<std::string, std::string> firstWord(std::string_view text) {
+  text = prompt::trimBlanks(text);
+  const auto blank = text.find_first_of(" \t");
+  if (blank == std::string_view::npos) return {std::string(text), {}};
+  return {std::string(text.substr(0, blank)), std::string(prompt::trimBlanks(text.substr(blank + 1)))};
+}
+
+double normalDegrees(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0 ? a + 360.0 : a;
+}
+
+constexpr std::uint8_t kSubclassSlot = 2;  // the slot of an entity type's own codes
+
+// One change: what the key names, checked against the entity.
+class GeometryChange {
+ public:
+  GeometryChange(Session& s, db::Entity& e) : s_(s), e_(e) {}
+
+  // False (with the message said) when the change cannot be made.
+  bool apply(std::string_view line) {
+    auto [keyword, value] = firstWord(prompt::asciiForms(line));
+    key_ = upper(keyword);
+    if (key_.empty()) return refuse("\n没有给出要修改的几何数据。");
+    if (auto* l = e_.as<db::Line>()) {
+      if (key_ == "START") return point(value, l->start);
+      if (key_ == "END") return point(value, l->end);
+    } else if (auto* c = e_.as<db::Circle>()) {
+      if (key_ == "CENTER") return point(value, c->center);
+      if (key_ == "RADIUS") return positive(value, c->radius, "半径");
+    } else if (auto* a = e_.as<db::Arc>()) {
+      if (key_ == "CENTER") return point(value, a->center);
+      if (key_ == "RADIUS") return positive(value, a->radius, "半径");
+      if (key_ == "STARTANGLE") return angle(value, a->startAngle);
+      if (key_ == "ENDANGLE") return angle(value, a->endAngle);
+    } else if (auto* p = e_.as<db::Polyline>()) {
+      if (key_ == "VERTEX") return vertex(*p, value);
+      if (key_ == "CLOSED") return closed(*p, value);
+    } else if (auto* r = e_.as<db::BlockReference>()) {
+      if (key_ == "POSITION") return point(value, r->position);
+      if (key_ == "XSCALE") return scale(value, r->xScale);
+      if (key_ == "YSCALE") return scale(value, r->yScale);
+      if (key_ == "ROTATION") return angle(value, r->rotation);
+    } else if (auto* k = e_.as<db::UnknownEntity>()) {
+      const std::string type(s_.database().name(k->type));
+      if ((type == "TEXT" || type == "MTEXT") && (key_ == "CONTENTS" || key_ == "HEIGHT"))
+        return text(*k, type == "MTEXT", value);
+    }
+    return refuse("\n这个对象没有可修改的几何数据“" + std::string(keyword) + "”。");
+  }
+
+ private:
+  bool refuse(const std::string& text) {
+    s_.console().print(text);
+    return false;
+  }
+
+  std::optional<double> number(const std::string& value) {
+    const auto v = prompt::parseReal(value);
+    if (!v || !std::isfinite(*v)) s_.console().print("\n“" + value + "”不是数。");
+    return v && std::isfinite(*v) ? v : std::nullopt;
+  }
+
+  bool point(const std::string& value, db::Point3& out) {
+    const auto p = prompt::parsePoint(value, prompt::Point3{out.x, out.y, out.z});
+    if (!p || !std::isfinite(p->x) || !std::isfinite(p->y) || !std::isfinite(p->z))
+      return refuse("\n“" + value + "”不是点：应为 x,y 或 x,y,z。");
+    out = {p->x, p->y, value.find(',') != value.rfind(',') ? p->z : out.z};
+    return true;
+  }
+
+  bool positive(const std::string& value, double& out, const char* what) {
+    const auto v = number(value);
+    if (!v) return false;
+    if (!(*v > 0.0)) return refuse(std::string("\n") + what + "须是正数。");
+    out = *v;
+    return true;
+  }
+
+  bool angle(const std::string& value, double& out) {
+    const auto v = number(value);
+    if (!v) return false;
+    out = normalDegrees(*v);
+    return true;
+  }
+
+  bool scale(const std::string& value, double& out) {
+    const auto v = number(value);
+    if (!v) return false;
+    if (*v == 0.0) return refuse("\n比例不能为 0。");
+    out = *v;
+    return true;
+  }
+
+  bool vertex(db::Polyline& p, const std::string& value) {
+    auto [which, at] = firstWord(value);
+    int n = 0;
+    if (prompt::parseInt(which, n) != prompt::IntParse::Ok || n < 1 || static_cast<std::size_t>(n) > p.size())
+      return refuse("\n顶点编号须在 1 到 " + std::to_string(p.size()) + " 之间。");
+    const db::Point2 old = p.point(static_cast<std::size_t>(n - 1));
+    db::Point3 moved{old.x, old.y, p.elevation()};
+    if (!point(at, moved)) return false;
+    return p.setPoint(static_cast<std::size_t>(n - 1), {moved.x, moved.y}) == db::Status::ok ||
+           refuse("\n无法移动顶点 " + std::to_string(n) + "。");
+  }
+
+  bool closed(db::Polyline& p, const std::string& value) {
+    const std::string v = upper(value);
+    if (v == "Y" || v == "YES" || v == "是") p.setClosed(true);
+    else if (v == "N" || v == "NO" || v == "否") p.setClosed(false);
+    else return refuse("\n闭合须答 Y（闭合）或 N（打开）。");
+    return true;
+  }
+
+  // A text's contents (code 1, an MTEXT's long contents in pieces of 3 before it) or
+  // height (code 40) in its kept tags; every other tag stays where it was.
+  bool text(db::UnknownEntity& k, bool mtext, const std::string& value) {
+    std::string contents;
+    std::string height;
+    if (key_ == "HEIGHT") {
+      double h = 0.0;
+      if (!positive(value, h, "文字高度")) return false;
+      char buffer[40];
+      std::snprintf(buffer, sizeof buffer, "%.17g", h);
+      height = buffer;
+    } else {
+      for (unsigned char c : value)
+        if (c < 0x20) return refuse("\n文字内容不能含有控制字符。");
+      if (value.empty()) return refuse("\n文字内容不能为空。");
+      if (!mtext && value.size() > 250) return refuse("\n单行文字不能超过 250 个字节。");
+      contents = value;
+    }
+    db::RawTags out;
+    bool placed = false;
+    for (db::RawTag t : k.tags) {
+      const bool own = t.slot == kSubclassSlot;
+      if (own && !contents.empty() && (t.code == 1 || (mtext && t.code == 3))) {
+        if (!placed) putContents(out, contents, mtext, t.slot);
+        placed = true;
+        continue;
+      }
+      if (own && !height.empty() && t.code == 40 && !placed) {
+        out.add(40, height, t.slot);
+        placed = true;
+        continue;
+      }
+      out.add(t.code, t.value, t.slot);
+    }
+    if (!placed) return refuse("\n这个文字对象没有可修改的" + std::string(key_ == "HEIGHT" ? "高度" : "内容") + "。");
+    k.tags = std::move(out);
+    return true;
+  }
+
+  // MTEXT holds contents longer than 250 bytes in pieces (code 3) before the last (code 1),
+  // cut between characters.
+  static void putContents(db::RawTags& out, const std::string& contents, bool mtext, std::uint8_t slot) {
+    std::size_t at = 0;
+    while (mtext && contents.size() - at > 250) {
+      std::size_t cut = at + 250;
+      while (cut > at && (static_cast<unsigned char>(contents[cut]) & 0xC0) == 0x80) --cut;
+      out.add(3, std::string_view(contents).substr(at, cut - at), slot);
+      at = cut;
+    }
+    out.add(1, std::string_view(contents).substr(at), slot);
+  }
+
+  Session& s_;
+  db::Entity& e_;
+  std::string key_;
+};
+
+void chgeom(Session& s) {
+  std::string line = s.commandArgument();
+  const bool chosenBefore = !s.selector().current().empty();
+  auto set = s.selectObjects();
+  if (!set || set->empty()) return;
+  if (set->size() != 1) {
+    s.console().print("\n只能修改一个对象的几何数据（选中了 " + std::to_string(set->size()) + " 个）。");
+    if (chosenBefore) s.selector().setCurrent(*set);
+    return;
+  }
+  if (line.empty() &&
+      s.prompts().getString("\n输入要修改的几何数据及其新值（如 RADIUS 5）: ", true, 4096, line) != Status::Normal) {
+    if (chosenBefore) s.selector().setCurrent(*set);
+    return;
+  }
+  const db::ObjectId id = set->ids().front();
+  db::Database& d = s.database();
+  if (const db::Entity* now = d.entity(id); now && !now->isErased()) {
+    db::Entity changed = *now;
+    if (GeometryChange(s, changed).apply(line)) {
+      if (db::validate(changed.geometry) != db::Status::ok || d.replace(id, std::move(changed)) != db::Status::ok)
+        s.console().print("\n无法修改这个对象：新值使它无效。");
+    }
+  }
+  if (chosenBefore) s.selector().setCurrent(*set);  // the panel goes on showing it
+}
+
+}  // namespace
+
+std::vector<Session::HostCommand> geometryCommands() {
+  return {
+      {.name = "CHGEOM", .description = "修改一个对象的几何数据（点、半径、角度、比例、文字）", .run = chgeom,
+       .undoable = true, .takesArgument = true,
+       .help = "选择一个对象（已选中的不再询问），再输入一项几何数据及其新值，或写在命令后，如 CHGEOM RADIUS 5："
+               "直线 START、END（点）；圆 CENTER、RADIUS；圆弧 CENTER、RADIUS、STARTANGLE、ENDANGLE（度）；"
+               "多段线 VERTEX 编号 点、CLOSED Y 或 N；块参照 POSITION、XSCALE、YSCALE、ROTATION；"
+               "文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
+               "窗口的特性面板（Ctrl+1）就这样修改选中的一个对象。"},
+  };
+}
+
+}  // namespace orv::app

@@ -1,0 +1,267 @@
+// Layer states and LAYER's one-line form: on, off, frozen, thawed, locked, unlocked,
+// colour, linetype, lineweight and plotting of named layers, new layers and the current
+// one, each refusal said in Chinese.
+#include "layer_states.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "orv/core/shapes.h"
+#include "orv/prompt/reply_parser.h"
+#include "session.h"
+
+namespace orv::app {
+
+namespace {
+
+constexpr std::uint8_t kCommonSlot = 1;  // the slot of a record's own kept codes
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+// The first word of `text` and what follows it, both trimmed.
+std::pair<std::string, std::string> firstWord(std::string_view text) {
+  text = prompt::trimBlanks(text);
+  const auto blank = text.find_first_of(" \t");
+  if (blank == std::string_view::npos) return {std::string(text), {}};
+  return {std::string(text.substr(0, blank)), std::string(prompt::trimBlanks(text.substr(blank + 1)))};
+}
+
+std::vector<std::string> splitNames(std::string_view text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string_view name = prompt::trimBlanks(text.substr(start, comma - start));
+    if (!name.empty()) names.emplace_back(name);
+    start = comma + 1;
+  }
+  return names;
+}
+
+bool validName(std::string_view name) {
+  return !name.empty() && name.size() <= 255 && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
+}
+
+std::optional<int> parseColour(std::string_view typed) {
+  static const std::pair<std::string_view, int> kNamed[] = {
+      {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
+      {"红", 1},  {"黄", 2},     {"绿", 3},    {"青", 4},   {"蓝", 5},   {"洋红", 6},     {"白", 7}};
+  const std::string t = upper(prompt::trimBlanks(typed));
+  for (const auto& [name, value] : kNamed)
+    if (t == name) return value;
+  int n = 0;
+  if (prompt::parseInt(t, n) == prompt::IntParse::Ok && n >= 1 && n <= 255) return n;
+  return std::nullopt;
+}
+
+class LineOfLayer {
+ public:
+  explicit LineOfLayer(Session& s) : s_(s), d_(s.database()) {}
+
+  bool run(std::string_view line) {
+    auto [option, rest] = firstWord(prompt::asciiForms(line));
+    option = upper(option);
+    if (option == "ON") return each(rest, [](db::Layer& l) { l.color = static_cast<std::int16_t>(std::abs(l.color)); });
+    if (option == "OFF") return each(rest, [](db::Layer& l) { l.color = static_cast<std::int16_t>(-std::abs(l.color)); });
+    if (option == "F" || option == "FREEZE") return each(rest, [](db::Layer& l) { l.flags |= 1; });
+    if (option == "T" || option == "THAW") return each(rest, [](db::Layer& l) { l.flags &= ~1; });
+    if (option == "LO" || option == "LOCK") return each(rest, [](db::Layer& l) { l.flags |= 4; });
+    if (option == "U" || option == "UNLOCK") return each(rest, [](db::Layer& l) { l.flags &= ~4; });
+    if (option == "N" || option == "NEW") return make(rest, false);
+    if (option == "M" || option == "MAKE") return make(rest, true);
+    if (option == "S" || option == "SET") return setCurrent(rest);
+    auto [value, names] = firstWord(rest);
+    if (option == "C" || option == "COLOR") {
+      const auto c = parseColour(value);
+      if (!c) return refuse("\n颜色须是 1 到 255 之间的编号或颜色名。");
+      return each(names, [c](db::Layer& l) { l.color = static_cast<std::int16_t>(l.color < 0 ? -*c : *c); });
+    }
+    if (option == "L" || option == "LTYPE") {
+      const db::Linetype* lt = d_.linetypes().get(value);
+      if (!lt || value.empty()) return refuse("\n找不到线型“" + value + "”，请先用 LINETYPE 加载。");
+      return each(names, [name = lt->name](db::Layer& l) { l.linetype = name; });
+    }
+    if (option == "LW" || option == "LWEIGHT") {
+      const auto w = parseLineweight(value);
+      if (!w) return refuse("\n线宽“" + value + "”无效：应为 0.00 到 2.11 毫米之间的标准线宽或“默认”。");
+      return each(names, [w](db::Layer& l) { l.lineweight = static_cast<std::int16_t>(*w); });
+    }
+    if (option == "P" || option == "PLOT") {
+      const std::string v = upper(value);
+      const bool yes = v == "Y" || v == "YES" || v == "P" || v == "PLOT" || v == "是";
+      const bool no = v == "N" || v == "NO" || v == "否";
+      if (!yes && !no) return refuse("\n是否打印须答 Y（打印）或 N（不打印）。");
+      return each(names, [yes](db::Layer& l) { l = withPlotting(std::move(l), yes); });
+    }
+    return refuse("\n无效的图层选项“" + std::string(prompt::trimBlanks(line)) +
+                  "”：应为 ON、OFF、F、T、LO、U、C、L、LW、P、N、S 或 M 及其图层名。");
+  }
+
+ private:
+  bool refuse(const std::string& text) {
+    s_.console().print(text);
+    return false;
+  }
+
+  bool isCurrent(const db::Layer& l) const { return db::foldName(l.name) == db::foldName(d_.header.currentLayer); }
+
+  // The layers a list names, each once; a name that is none is reported.
+  std::vector<std::size_t> named(const std::string& text) {
+    std::vector<std::size_t> found;
+    const std::vector<std::string> names = splitNames(text);
+    if (names.empty()) s_.console().print("\n没有给出图层名。");
+    for (const std::string& name : names) {
+      const auto i = d_.layers().find(name);
+      if (!i) s_.console().print("\n找不到图层“" + name + "”。");
+      else if (std::find(found.begin(), found.end(), *i) == found.end()) found.push_back(*i);
+    }
+    return found;
+  }
+
+  template <class F>
+  bool each(const std::string& names, F apply) {
+    bool any = false;
+    for (std::size_t i : named(names)) {
+      db::Layer l = d_.layers()[i];
+      const db::Layer before = l;
+      apply(l);
+      if (layerIsFrozen(l) && !layerIsFrozen(before) && isCurrent(l)) {
+        s_.console().print("\n不能冻结当前图层“" + l.name + "”。");
+        continue;
+      }
+      if (layerIsOff(l) && !layerIsOff(before) && isCurrent(l)) s_.console().print("\n当前图层“" + l.name + "”已关闭。");
+      if (d_.changeLayer(i, std::move(l)) != db::Status::ok) {
+        s_.console().print("\n无法修改图层“" + before.name + "”。");
+        continue;
+      }
+      any = true;
+    }
+    return any;
+  }
+
+  bool make(const std::string& text, bool makeCurrent) {
+    const std::vector<std::string> names = splitNames(text);
+    if (names.empty()) return refuse("\n没有给出图层名。");
+    if (makeCurrent && names.size() > 1) return refuse("\n只能输入一个图层名。");
+    bool any = false;
+    for (const std::string& name : names) {
+      if (!validName(name)) {
+        s_.console().print("\n图层名“" + name + "”无效。");
+        continue;
+      }
+      if (!d_.layers().find(name)) {
+        db::Layer layer;
+        layer.name = name;
+        if (!d_.addLayer(std::move(layer))) {
+          s_.console().print("\n无法新建图层“" + name + "”。");
+          continue;
+        }
+      } else if (!makeCurrent) {
+        s_.console().print("\n图层“" + name + "”已存在。");
+        continue;
+      }
+      if (makeCurrent) d_.setCurrentLayer(name);
+      any = true;
+    }
+    return any;
+  }
+
+  bool setCurrent(const std::string& name) {
+    const db::Layer* layer = d_.layers().get(name);
+    if (name.empty() || !layer) return refuse("\n找不到图层“" + name + "”。");
+    if (layerIsFrozen(*layer)) return refuse("\n不能把冻结的图层“" + layer->name + "”置为当前。");
+    return d_.setCurrentLayer(layer->name) == db::Status::ok;
+  }
+
+  Session& s_;
+  db::Database& d_;
+};
+
+}  // namespace
+
+bool layerPlots(const db::Layer& l) {
+  for (db::RawTag t : l.extras)
+    if (t.code == 290) return prompt::trimBlanks(t.value) != "0";
+  return true;
+}
+
+db::Layer withPlotting(db::Layer l, bool plots) {
+  db::RawTags kept;
+  bool placed = false;
+  for (db::RawTag t : l.extras) {
+    if (t.code == 290) {
+      if (!placed) kept.add(290, plots ? "1" : "0", t.slot);
+      placed = true;
+      continue;
+    }
+    kept.add(t.code, t.value, t.slot);
+  }
+  if (!placed) {
+    // Among the record's own codes, before its extended data.
+    db::RawTags ordered;
+    bool added = false;
+    for (db::RawTag t : kept) {
+      if (!added && t.slot > kCommonSlot) {
+        ordered.add(290, plots ? "1" : "0", kCommonSlot);
+        added = true;
+      }
+      ordered.add(t.code, t.value, t.slot);
+    }
+    if (!added) ordered.add(290, plots ? "1" : "0", kCommonSlot);
+    kept = std::move(ordered);
+  }
+  l.extras = std::move(kept);
+  return l;
+}
+
+const std::vector<int>& standardLineweights() {
+  static const std::vector<int> weights = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
+                                           53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+  return weights;
+}
+
+std::string lineweightText(int weight) {
+  if (weight == -3) return "默认";
+  if (weight == -1) return "BYLAYER";
+  if (weight == -2) return "BYBLOCK";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f mm", weight / 100.0);
+  return text;
+}
+
+std::optional<int> parseLineweight(std::string_view typed) {
+  const std::string t = upper(prompt::trimBlanks(typed));
+  if (t == "默认" || t == "DEFAULT" || t == "D") return -3;
+  std::string number = t;
+  if (number.size() > 2 && number.substr(number.size() - 2) == "MM") number = number.substr(0, number.size() - 2);
+  const auto mm = prompt::parseReal(prompt::trimBlanks(number));
+  if (!mm || !std::isfinite(*mm)) return std::nullopt;
+  const double hundredths = *mm * 100.0;
+  for (int w : standardLineweights())
+    if (std::abs(hundredths - w) < 1e-6) return w;
+  return std::nullopt;
+}
+
+bool layerInUse(const db::Database& d, std::string_view name) {
+  const std::string folded = db::foldName(name);
+  for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
+    if (db::foldName(d.block(db::BlockId{b}).layer) == folded) return true;
+    bool used = false;
+    d.forEachEntity(db::BlockId{b}, [&](db::ObjectId, const db::Entity& e) {
+      if (!used && !e.isErased() && db::foldName(core::layerOf(d, e)) == folded) used = true;
+    });
+    if (used) return true;
+  }
+  return false;
+}
+
+bool layerFromLine(Session& s, std::string_view line) { return LineOfLayer(s).run(line); }
+
+}  // namespace orv::app

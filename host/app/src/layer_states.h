@@ -1,0 +1,45 @@
+// Each layer's states as the window's layer control and layer manager show them, and
+// LAYER's one-line form ("LAYER OFF 管道", "LAYER C 3 管道") that changes them as one
+// step of UNDO, so that a click there and a script line do the same.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "orv/db/database.h"
+
+namespace orv::app {
+
+class Session;
+
+// What a layer's record says of it.
+inline bool layerIsOff(const db::Layer& l) { return l.color < 0; }
+inline bool layerIsFrozen(const db::Layer& l) { return (l.flags & 1) != 0; }
+inline bool layerIsLocked(const db::Layer& l) { return (l.flags & 4) != 0; }
+// Plotted unless its record says not (group 290 set to 0).
+bool layerPlots(const db::Layer& l);
+// The record with group 290 set (true: plotted), its other kept tags as they were.
+db::Layer withPlotting(db::Layer l, bool plots);
+
+// The lineweights a layer may take, in hundredths of a millimetre (as DXF holds them).
+const std::vector<int>& standardLineweights();
+// "0.35 mm" for 35, "默认" for the default (-3).
+std::string lineweightText(int weight);
+// A lineweight typed in millimetres ("0.35"), or 默认/DEFAULT; nullopt when it is none
+// of the standard ones.
+std::optional<int> parseLineweight(std::string_view typed);
+
+// True when an entity of model space or of a block is on the layer (it cannot be
+// deleted then), the block definitions' own layers included.
+bool layerInUse(const db::Database& d, std::string_view name);
+
+// LAYER's one-line form: an option, its value where it takes one, and a list of layer
+// names separated by commas:
+//   ON/OFF/F/T/LO/U 名称列表, C 颜色 名称列表, L 线型 名称列表, LW 线宽 名称列表,
+//   P 是否打印(Y/N) 名称列表, N 名称列表, S 名称, M 名称.
+// Refusals are printed in Chinese; false when nothing could be done.
+bool layerFromLine(Session& s, std::string_view line);
+
+}  // namespace orv::app

@@ -1,0 +1,154 @@
+// The geometry editor: fields filled from one entity, kept while the same entity is
+// shown (so that the vertex chosen and the cursor stay), each edit said once.
+#include "geometry_editor.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <algorithm>
+
+namespace orv::window {
+
+namespace {
+
+QString number(double v) { return QString::number(v, 'g', 12); }
+QString pointText(double x, double y) { return number(x) + ", " + number(y); }
+QString pointText(const db::Point3& p) {
+  return p.z == 0.0 ? pointText(p.x, p.y) : pointText(p.x, p.y) + ", " + number(p.z);
+}
+
+constexpr std::uint8_t kSubclassSlot = 2;
+
+// A kept text's contents (an MTEXT's pieces joined) and height.
+std::pair<QString, QString> textOf(const db::UnknownEntity& k) {
+  std::string contents, height;
+  for (db::RawTag t : k.tags) {
+    if (t.slot != kSubclassSlot) continue;
+    if (t.code == 3 || t.code == 1) contents += std::string(t.value);
+    if (t.code == 40 && height.empty()) height = std::string(t.value);
+  }
+  const auto h = QString::fromStdString(height).trimmed();
+  bool ok = false;
+  const double v = h.toDouble(&ok);
+  return {QString::fromStdString(contents), ok ? number(v) : h};
+}
+
+}  // namespace
+
+GeometryEditor::GeometryEditor(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("geometry"));
+  form_ = new QFormLayout(this);
+  form_->setContentsMargins(0, 0, 0, 0);
+}
+
+void GeometryEditor::clear() {
+  while (form_->rowCount() > 0) form_->removeRow(0);
+  fields_.clear();
+  vertex_ = nullptr;
+  closed_ = nullptr;
+  vertices_.clear();
+}
+
+QLineEdit* GeometryEditor::field(const std::string& key) const {
+  for (const Field& f : fields_)
+    if (f.key == key) return f.edit;
+  return nullptr;
+}
+
+QLineEdit* GeometryEditor::add(const QString& label, const std::string& key, const QString& value) {
+  for (Field& f : fields_)
+    if (f.key == key) {
+      // The same entity shown again: its value now, unless it is being typed.
+      if (!f.edit->hasFocus() || f.edit->text() == f.shown) f.edit->setText(value);
+      f.shown = value;
+      return f.edit;
+    }
+  auto* edit = new QLineEdit(value, this);
+  edit->setObjectName(QString::fromStdString(key));
+  fields_.push_back({key, edit, value});
+  form_->addRow(label, edit);
+  connect(edit, &QLineEdit::editingFinished, this, [this, edit, key] {
+    if (filling_) return;
+    for (Field& f : fields_) {
+      if (f.edit != edit) continue;
+      const QString typed = edit->text().trimmed();
+      if (typed == f.shown || typed.isEmpty()) return;
+      f.shown = typed;  // said once; the drawing's value comes back with the next refresh
+      if (key == "VERTEX") emit changed(QStringLiteral("VERTEX %1 %2").arg(vertex_->value()).arg(typed));
+      else emit changed(QString::fromStdString(key) + " " + typed);
+      return;
+    }
+  });
+  return edit;
+}
+
+void GeometryEditor::showVertex() {
+  QLineEdit* at = field("VERTEX");
+  if (!at || !vertex_ || vertices_.empty()) return;
+  const auto i = static_cast<std::size_t>(std::clamp(vertex_->value(), 1, static_cast<int>(vertices_.size())) - 1);
+  const QString text = pointText(vertices_[i].x, vertices_[i].y);
+  at->setText(text);
+  for (Field& f : fields_)
+    if (f.edit == at) f.shown = text;
+}
+
+void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::ObjectId id) {
+  const std::string type = e && e->as<db::UnknownEntity>() ? std::string(d.name(e->as<db::UnknownEntity>()->type)) : "";
+  if (!e || !shownId_ || *shownId_ != id || shownKind_ != static_cast<int>(e->kind()) || shownType_ != type) clear();
+  shownId_ = e ? std::optional<db::ObjectId>(id) : std::nullopt;
+  shownKind_ = e ? static_cast<int>(e->kind()) : -1;
+  shownType_ = type;
+  if (!e) return;
+  filling_ = true;
+  if (const auto* l = e->as<db::Line>()) {
+    add(QStringLiteral("起点"), "START", pointText(l->start));
+    add(QStringLiteral("终点"), "END", pointText(l->end));
+  } else if (const auto* c = e->as<db::Circle>()) {
+    add(QStringLiteral("圆心"), "CENTER", pointText(c->center));
+    add(QStringLiteral("半径"), "RADIUS", number(c->radius));
+  } else if (const auto* a = e->as<db::Arc>()) {
+    add(QStringLiteral("圆心"), "CENTER", pointText(a->center));
+    add(QStringLiteral("半径"), "RADIUS", number(a->radius));
+    add(QStringLiteral("起点角度"), "STARTANGLE", number(a->startAngle));
+    add(QStringLiteral("端点角度"), "ENDANGLE", number(a->endAngle));
+  } else if (const auto* p = e->as<db::Polyline>()) {
+    vertices_.clear();
+    for (std::size_t i = 0; i < p->size(); ++i) vertices_.push_back(p->point(i));
+    if (!vertex_) {
+      vertex_ = new QSpinBox(this);
+      vertex_->setObjectName(QStringLiteral("vertexChooser"));
+      form_->addRow(QStringLiteral("当前顶点"), vertex_);
+      connect(vertex_, &QSpinBox::valueChanged, this, [this] { showVertex(); });
+    }
+    {
+      const QSignalBlocker quiet(vertex_);
+      vertex_->setRange(1, std::max<int>(1, static_cast<int>(vertices_.size())));
+    }
+    add(QStringLiteral("顶点"), "VERTEX", QString());
+    showVertex();
+    if (!closed_) {
+      closed_ = new QCheckBox(QStringLiteral("闭合"), this);
+      closed_->setObjectName(QStringLiteral("CLOSED"));
+      form_->addRow(closed_);
+      connect(closed_, &QCheckBox::clicked, this, [this](bool on) {
+        if (!filling_) emit changed(on ? QStringLiteral("CLOSED Y") : QStringLiteral("CLOSED N"));
+      });
+    }
+    closed_->setChecked(p->closed());
+  } else if (const auto* r = e->as<db::BlockReference>()) {
+    add(QStringLiteral("插入点"), "POSITION", pointText(r->position));
+    add(QStringLiteral("X 比例"), "XSCALE", number(r->xScale));
+    add(QStringLiteral("Y 比例"), "YSCALE", number(r->yScale));
+    add(QStringLiteral("旋转"), "ROTATION", number(r->rotation));
+  } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
+    const auto [contents, height] = textOf(*k);
+    add(QStringLiteral("内容"), "CONTENTS", contents);
+    add(QStringLiteral("文字高度"), "HEIGHT", height);
+  }
+  filling_ = false;
+}
+
+}  // namespace orv::window
