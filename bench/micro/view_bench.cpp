@@ -27,7 +27,8 @@ using namespace orv;
 constexpr int kWidth = 1600, kHeight = 1000;
 
 const render::Pictures kPictures{&render::render, &render::storeBlockIcons, &render::drawView,
-                                 &render::modelExtents, &render::ViewTransform::fit, nullptr, &render::drawEntities};
+                                 &render::modelExtents, &render::ViewTransform::fit, nullptr, &render::drawEntities,
+                                 nullptr};
 
 core::SpatialIndex& index() {
   static core::SpatialIndex idx(bench::plan());

@@ -205,10 +205,11 @@ class PlotCommand(unittest.TestCase):
         src = os.path.join(s.dir, "plan.dxf")
         drawing(src)
         out = os.path.join(s.dir, "small.png")
-        stdout, err, _ = s.run(["OPEN", src, "PLOT", "JPG", "PNG", "B9", "A4", "X", "L", "LA", "E",
+        stdout, err, _ = s.run(["OPEN", src, "PLOT", "JPG", "PNG", "B9", "A4", "X", "L", "D", "E",
                                 "1:-2", "1:10", "0,0", "", "abc", "50", out, "QUIT"])
         for refusal in ["需要 PDF、PNG 或 SVG。", "不认识的图纸尺寸“B9”", "需要 P（纵向）或 L（横向）。",
-                        "还不能按布局打印", "需要 F（布满）或 1:100 这样的比例。", "需要 10 到 2400 之间的分辨率。"]:
+                        "没有显示图形的窗口，无法按显示打印", "需要 F（布满）或 1:100 这样的比例。",
+                        "需要 10 到 2400 之间的分辨率。"]:
             self.assertIn(refusal, stdout)
         self.assertIn("已打印到 " + out + "（A4 横向，1:10）。", stdout)
         self.assertIn("只打印了图纸上放得下的部分", stdout)
@@ -221,6 +222,109 @@ class PlotCommand(unittest.TestCase):
         with open(out, "rb") as f:
             data = f.read()
         self.assertIn(b"pHYs" + round(50 / 0.0254).to_bytes(4, "big"), data)
+
+
+def layout_drawing(path):
+    """Model lines 1,000 units long at y = 0 and y = 800, one on layer HIDE at y = 200; the
+    layout Layout1 (A3, mm) with a 1:10 viewport on the left, a 1:20 one on the right with
+    HIDE frozen in it, and a 400 mm paper-space line along y = 10; an empty layout 第二."""
+    doc = ezdxf.new("R2000")
+    msp = doc.modelspace()
+    msp.add_line((0, 0), (1000, 0))
+    msp.add_line((0, 800), (1000, 800))
+    doc.layers.add("HIDE")
+    msp.add_line((0, 200), (1000, 200), dxfattribs={"layer": "HIDE"})
+    lay = doc.layouts.get("Layout1")
+    lay.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+    lay.add_viewport(center=(100, 150), size=(150, 100), view_center_point=(500, 0), view_height=1000)
+    right = lay.add_viewport(center=(310, 150), size=(180, 120), view_center_point=(500, 0), view_height=2400)
+    right.frozen_layers = ["HIDE"]
+    lay.add_line((10, 10), (410, 10))
+    doc.layouts.new("第二")
+    doc.saveas(path)
+
+
+@unittest.skipUnless(shutil.which("pdftoppm"), "poppler-utils missing")
+class Layouts(unittest.TestCase):
+    def test_a_layout_plots_its_paper_at_1_to_1_and_each_viewport_at_its_scale(self):
+        s = Session(self)
+        src = os.path.join(s.dir, "lay.dxf")
+        layout_drawing(src)
+        out = os.path.join(s.dir, "sheet.pdf")
+        # The one-line form, and the layout asked for by name (the names listed), at the prompts.
+        stdout, err, _ = s.run(["OPEN", src, "PLOT PDF A3 L LA layout1 1:1 C M " + out,
+                                "PLOT PDF A3 L LA 第三 1:1 C M " + out + ".x.pdf",
+                                "PLOT", "", "", "", "LA", "第三", "第二", "", "", "", os.path.join(s.dir, "two"),
+                                "QUIT"])
+        self.assertIn("已打印到 " + out + "（A3 横向，1:1）。", stdout)
+        self.assertIn("图形没有布局“第三”：有 Layout1、第二。", stdout)
+        self.assertFalse(os.path.exists(out + ".x.pdf"))
+        self.assertIn("布局名 [Layout1/第二] <Layout1>: ", stdout)
+        self.assertIn("打印比例 [布满(F)] 或 1:N <1:1>: ", stdout)
+        self.assertTrue(os.path.exists(os.path.join(s.dir, "two.pdf")))
+        w, h, px = raster(out)
+        self.assertEqual((round(w / 10), round(h / 10)), (420, 297))
+
+        def run_in(y_mm, x0_mm, x1_mm):
+            """The longest dark run of the rows about paper y (mm from the bottom), within x0..x1 mm."""
+            best = None
+            for y in range(int((297 - y_mm) * 10) - 6, int((297 - y_mm) * 10) + 7):
+                row = px[y * w + int(x0_mm * 10): y * w + int(x1_mm * 10)]
+                first = row.find(1)
+                if first < 0:
+                    continue
+                length = row.rfind(1) + 1 - first
+                if best is None or length > best[1]:
+                    best = (first / 10 + x0_mm, length / 10)
+            return best
+
+        # The 1,000-unit line through the 1:10 viewport: 100 mm, from x = 50; through the
+        # 1:20 one: 50 mm, from x = 285.
+        left, right = run_in(150, 25, 175), run_in(150, 220, 400)
+        self.assertAlmostEqual(left[1], 100, delta=0.3)
+        self.assertAlmostEqual(left[0], 50, delta=0.3)
+        self.assertAlmostEqual(right[1], 50, delta=0.3)
+        self.assertAlmostEqual(right[0], 285, delta=0.3)
+        # HIDE at model y = 200: in the first viewport (20 mm up), frozen in the second.
+        self.assertIsNotNone(run_in(170, 25, 175))
+        self.assertIsNone(run_in(160, 220, 400))
+        # Model y = 800: outside the first viewport (clipped), inside the second (40 mm up).
+        self.assertIsNone(run_in(230, 0, 420))
+        self.assertAlmostEqual(run_in(190, 220, 400)[1], 50, delta=0.3)
+        # Paper space at 1:1: the 400 mm line.
+        self.assertAlmostEqual(run_in(10, 0, 420)[1], 400, delta=0.3)
+        # --plot names a layout too.
+        out2 = os.path.join(s.dir, "batch.pdf")
+        proc = subprocess.run([ORVCAD, "--plot", out2, "--paper", "A3", "--area", "layout:Layout1", src],
+                              capture_output=True, timeout=60)
+        self.assertEqual(proc.returncode, 0, proc.stderr.decode())
+        self.assertIn("（A3 横向，1:1）", proc.stdout.decode())
+        w, h, px = raster(out2)
+        self.assertAlmostEqual(run_in(150, 25, 175)[1], 100, delta=0.3)
+
+    def test_the_one_line_form_plots_without_asking_and_refuses_a_bad_word(self):
+        s = Session(self)
+        src = os.path.join(s.dir, "plan.dxf")
+        drawing(src)
+        out = os.path.join(s.dir, "one line.pdf")
+        stdout, err, _ = s.run(["OPEN", src,
+                                'PLOT PDF A4 P W -100,-100 10100,5100 1:100 C C "' + out + '"',
+                                "PLOT PDF B7 P E 1:100 C M " + out + ".bad.pdf",
+                                "PLOT PDF A4 P W 1,1 x 1:100 C M " + out + ".bad.pdf",
+                                "PLOT PDF A4 P D 1:100 C M " + out + ".bad.pdf",
+                                "QUIT"])
+        self.assertIn("已打印到 " + out + "（A4 纵向，1:100）。", stdout)
+        self.assertNotIn("图纸尺寸 [", stdout, "nothing is asked")
+        self.assertIn("不认识的图纸尺寸“B7”", stdout)
+        self.assertIn("需要点（x,y），而不是“x”。", stdout)
+        self.assertIn("没有显示图形的窗口，无法按显示打印", stdout)
+        self.assertFalse(os.path.exists(out + ".bad.pdf"))
+        self.assertEqual(tuple(round(v) for v in page_size_mm(out)), (210, 297))
+        w, h, px = raster(out)
+        box = dark_box(w, h, px)
+        # The window 10,200 × 5,200 centred: x = 0 at 105 − 51 + 1 mm.
+        self.assertAlmostEqual((box[0] + 3.5) / 10.0, 55.0, delta=0.3)
+        self.assertAlmostEqual((box[2] + 1 - box[0] - 3.5) / 10.0, 100.0, delta=0.3)
 
 
 class Frames(unittest.TestCase):

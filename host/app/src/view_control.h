@@ -21,6 +21,13 @@ class ViewControl {
   virtual void zoomScale(double factor) = 0;
   // The drawing moved by this displacement in drawing units.
   virtual void pan(core::Vec2 displacement) = 0;
+  // The part of the drawing shown now, its lower-left and upper-right corners in drawing
+  // coordinates (PLOT's 显示); false when the view shows nothing.
+  virtual bool shownArea(core::Vec2& lowerLeft, core::Vec2& upperRight) const {
+    (void)lowerLeft;
+    (void)upperRight;
+    return false;
+  }
 };
 
 }  // namespace orv::app

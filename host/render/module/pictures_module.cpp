@@ -16,6 +16,6 @@ extern "C" __attribute__((visibility("default"))) const orv::render::Pictures* o
   static const orv::render::Pictures pictures{&renderPicture, &orv::render::storeBlockIcons,
                                               &orv::render::drawView, &orv::render::modelExtents,
                                               &orv::render::ViewTransform::fit, &orv::render::plot,
-                                              &orv::render::drawEntities};
+                                              &orv::render::drawEntities, &orv::render::plotPreview};
   return version == orv::render::kPicturesVersion ? &pictures : nullptr;
 }

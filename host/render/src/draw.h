@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "orv/db/database.h"
 #include "orv/render/view.h"
@@ -21,6 +22,12 @@ struct PageSetup {
   // At most this many entities are painted; the rest is left out and reported.
   std::uint64_t entityLimit = 20'000'000;
 };
+
+// The view painter on a cairo context (view.h's drawView and drawEntities paint through
+// it): leaves the context's state as it found it.
+DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view, const ViewOptions& options);
+DrawReport drawEntities(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+                        const ViewTransform& view, const ViewOptions& options);
 
 // Paints the page white and model space on it: ViewTransform::fit of modelExtents, then
 // drawView with a light background. An empty drawing gives a blank page. Leaves the

@@ -1,4 +1,4 @@
-// The cairo sheets: PDF and SVG pages in points, PNG images in pixels.
+// The cairo sheets: PDF and SVG pages in points, PNG images in pixels, and pixels in memory.
 #include "sheet_backend.h"
 
 #include <cairo-pdf.h>
@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "cairo_ptr.h"
+#include "draw.h"
 #include "png_writer.h"
 
 namespace orv::render {
@@ -20,12 +21,18 @@ std::string cairoFailure(cairo_status_t status) {
   return std::string("绘图失败（") + cairo_status_to_string(status) + "）";
 }
 
+// Where a sheet goes: a file of a format, or pixels in memory that stay where they are.
+enum class Target { pdf, svg, png, memory };
+
 class CairoSheet final : public SheetBackend {
  public:
-  CairoSheet(PictureFormat format, OutputFile& file, SurfacePtr surface, double unitsPerMm)
-      : format_(format), file_(file), surface_(std::move(surface)), unitsPerMm_(unitsPerMm),
+  CairoSheet(Target target, OutputFile* file, SurfacePtr surface, double unitsPerMm, int top = 0)
+      : target_(target), file_(file), surface_(std::move(surface)), unitsPerMm_(unitsPerMm),
         dpi_(unitsPerMm * 25.4),
-        cr_(cairo_create(surface_.get())) {}
+        cr_(cairo_create(surface_.get())) {
+    // A band of a taller device: device y `top` is the band's first row.
+    if (top != 0) cairo_translate(cr_.get(), 0.0, -top);
+  }
 
   double unitsPerMm() const override { return unitsPerMm_; }
 
@@ -33,24 +40,50 @@ class CairoSheet final : public SheetBackend {
                   const Extents& clip) override {
     cairo_t* cr = cr_.get();
     SavedState saved(cr);
-    cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
-    cairo_paint(cr);
+    if (!(clip.maxX > clip.minX && clip.maxY > clip.minY)) return {};
     cairo_rectangle(cr, clip.minX, clip.minY, clip.maxX - clip.minX, clip.maxY - clip.minY);
     cairo_clip(cr);
+    if (options.paintBackground && !options.highlight) {
+      const std::uint32_t bg = backgroundColor(options.background);
+      cairo_set_source_rgb(cr, (bg >> 16 & 0xFF) / 255.0, (bg >> 8 & 0xFF) / 255.0, (bg & 0xFF) / 255.0);
+      cairo_paint(cr);
+    }
     ViewOptions o = options;
     o.paintBackground = false;
     return drawView(cr, db, view, o);
   }
 
+  void fill(const Extents& area, std::uint32_t rgb) override {
+    cairo_t* cr = cr_.get();
+    SavedState saved(cr);
+    cairo_new_path(cr);
+    cairo_rectangle(cr, area.minX, area.minY, area.maxX - area.minX, area.maxY - area.minY);
+    cairo_set_source_rgb(cr, (rgb >> 16 & 0xFF) / 255.0, (rgb >> 8 & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
+    cairo_fill(cr);
+  }
+
+  DrawReport drawLoose(const db::Database& db, std::span<const db::Entity> entities, const ViewTransform& view,
+                       const ViewOptions& options) override {
+    ViewOptions o = options;
+    o.paintBackground = false;
+    return drawEntities(cr_.get(), db, entities, view, o);
+  }
+
   std::string finish() override {
     cairo_status_t s = cairo_status(cr_.get());
-    if (format_ == PictureFormat::png) {
+    if (target_ == Target::memory) {
+      cr_.reset();
+      cairo_surface_flush(surface_.get());
+      return s == CAIRO_STATUS_SUCCESS ? std::string() : cairoFailure(s);
+    }
+    OutputFile& file = *file_;
+    if (target_ == Target::png) {
       cr_.reset();
       cairo_surface_flush(surface_.get());
       if (s == CAIRO_STATUS_SUCCESS) {
         cairo_surface_t* image = surface_.get();
         const std::string failed =
-            writeSheetPng(file_, cairo_image_surface_get_data(image), cairo_image_surface_get_width(image),
+            writeSheetPng(file, cairo_image_surface_get_data(image), cairo_image_surface_get_width(image),
                           cairo_image_surface_get_height(image), cairo_image_surface_get_stride(image), dpi_);
         if (!failed.empty()) return failed;
       }
@@ -60,13 +93,13 @@ class CairoSheet final : public SheetBackend {
       cairo_surface_finish(surface_.get());
       if (s == CAIRO_STATUS_SUCCESS) s = cairo_surface_status(surface_.get());
     }
-    if (file_.writeError() != 0) return "无法写入（" + describeError(file_.writeError()) + "）";
+    if (file.writeError() != 0) return "无法写入（" + describeError(file.writeError()) + "）";
     return s == CAIRO_STATUS_SUCCESS ? std::string() : cairoFailure(s);
   }
 
  private:
-  PictureFormat format_;
-  OutputFile& file_;
+  Target target_;
+  OutputFile* file_;
   SurfacePtr surface_;
   double unitsPerMm_;
   double dpi_;
@@ -101,7 +134,21 @@ std::unique_ptr<SheetBackend> makeSheet(PictureFormat format, OutputFile& file, 
     error = cairoFailure(s);
     return nullptr;
   }
-  return std::make_unique<CairoSheet>(format, file, std::move(surface), unitsPerMm);
+  const Target target = format == PictureFormat::png   ? Target::png
+                        : format == PictureFormat::svg ? Target::svg
+                                                       : Target::pdf;
+  return std::make_unique<CairoSheet>(target, &file, std::move(surface), unitsPerMm);
+}
+
+std::unique_ptr<SheetBackend> makePixelSheet(const PixelRows& rows, double unitsPerMm) {
+  if (rows.data == nullptr || rows.width < 1 || rows.height < 1 || rows.width > kMaxPixels ||
+      rows.height > kMaxPixels || rows.stride < 4 * rows.width || rows.stride % 4 != 0)
+    return nullptr;
+  SurfacePtr surface(cairo_image_surface_create_for_data(rows.data, rows.alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
+                                                         rows.width, rows.height, rows.stride));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  if (!(std::isfinite(unitsPerMm) && unitsPerMm > 0.0)) unitsPerMm = 96.0 / 25.4;
+  return std::make_unique<CairoSheet>(Target::memory, nullptr, std::move(surface), unitsPerMm, rows.top);
 }
 
 }  // namespace orv::render

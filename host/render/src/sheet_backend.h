@@ -1,7 +1,9 @@
-// The one interface a plotted sheet is drawn through; cairo stays behind it.
+// The one interface a sheet or a view is drawn through; cairo stays behind it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "orv/db/database.h"
@@ -16,9 +18,16 @@ class SheetBackend {
   virtual ~SheetBackend() = default;
   // Device units in a millimetre of the sheet.
   virtual double unitsPerMm() const = 0;
-  // Paints the sheet white, then the drawing through `view` inside `clip` (device units).
+  // Paints the drawing (model space, or options.space) through `view` inside `clip`
+  // (device units), first the clip in the background colour when the options paint a
+  // background. Called again, it paints over what is there.
   virtual DrawReport draw(const db::Database& db, const ViewTransform& view, const ViewOptions& options,
                           const Extents& clip) = 0;
+  // Fills a rectangle (device units) with a colour, 0xRRGGBB.
+  virtual void fill(const Extents& area, std::uint32_t rgb) = 0;
+  // Paints entities that are not in the drawing (a drag preview) over what is there.
+  virtual DrawReport drawLoose(const db::Database& db, std::span<const db::Entity> entities,
+                               const ViewTransform& view, const ViewOptions& options) = 0;
   // Ends the sheet and writes it out; empty when it went well, else the reason.
   virtual std::string finish() = 0;
 };
@@ -27,5 +36,9 @@ class SheetBackend {
 // `dpi`; null with the reason in `error` when it cannot be made.
 std::unique_ptr<SheetBackend> makeSheet(PictureFormat format, OutputFile& file, double widthMm,
                                         double heightMm, double dpi, std::string& error);
+
+// A sheet over pixels in memory (a window's view, a plot's preview), `unitsPerMm` pixels
+// in a millimetre; null when the rows are not a valid image.
+std::unique_ptr<SheetBackend> makePixelSheet(const PixelRows& rows, double unitsPerMm);
 
 }  // namespace orv::render

@@ -1,6 +1,7 @@
 // Layer styles and linetype patterns by name, resolved once per name.
 #include "style.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv::render {
@@ -124,6 +125,13 @@ LayerStyle StyleTable::layerByName(std::string_view name) const {
     const std::int32_t lt = linetypeByName(layer->linetype);
     s.linetype = lt >= 0 ? lt : kContinuous;
   }
+  if (frozenHere_)
+    for (const std::string& frozen : *frozenHere_)
+      if (frozen.size() == name.size() &&
+          std::equal(frozen.begin(), frozen.end(), name.begin(), [](char a, char b) {
+            return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
+          }))
+        s.frozen = true;
   return s;
 }
 

@@ -76,6 +76,9 @@ class StyleTable {
   // The pens of a plotted sheet; null for a screen or an export.
   const Pens* pens() const { return pens_; }
   void usePens(const Pens* pens) { pens_ = pens; }
+  // Layers drawn as if frozen (a layout viewport's own), by name, ASCII case ignored;
+  // given before anything is looked up. Null: none.
+  void freezeLayers(const std::vector<std::string>* names) { frozenHere_ = names; }
   // The kind of an entity the database keeps as tags, by its type name.
   geom::KeptKind keptKind(db::NameId type);
 
@@ -101,6 +104,7 @@ class StyleTable {
   double linetypeScale_ = 1.0;
   DisplaySettings display_;
   const Pens* pens_ = nullptr;
+  const std::vector<std::string>* frozenHere_ = nullptr;
 };
 
 }  // namespace orv::render

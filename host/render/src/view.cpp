@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "cairo_ptr.h"
 #include "geometry.h"
@@ -14,6 +15,7 @@
 #include "orv/render/page.h"
 #include "extents.h"
 #include "painter.h"
+#include "sheet_backend.h"
 #include "style.h"
 #include "walker.h"
 
@@ -77,6 +79,7 @@ DrawReport paintWalk(cairo_t* cr, const db::Database& db, const ViewTransform& v
 
   StyleTable styles(db);
   styles.usePens(options.pens);
+  styles.freezeLayers(options.frozenLayers);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
   cairo_set_dash(cr, nullptr, 0, 0.0);
@@ -95,7 +98,9 @@ DrawReport paintWalk(cairo_t* cr, const db::Database& db, const ViewTransform& v
 DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
                     const ViewOptions& options) {
   return paintWalk(cr, db, view, options, [&](SceneWalker<Painter>& walker, const Affine& root) {
-    if (options.entities) {
+    if (options.space) {
+      walker.walkSpace(*options.space, root);
+    } else if (options.entities) {
       walker.walkList(*options.entities, root);
     } else {
       walker.walk(root);
@@ -107,6 +112,25 @@ DrawReport drawEntities(cairo_t* cr, const db::Database& db, std::span<const db:
                         const ViewTransform& view, const ViewOptions& options) {
   return paintWalk(cr, db, view, options,
                    [&](SceneWalker<Painter>& walker, const Affine& root) { walker.walkLoose(entities, root); });
+}
+
+DrawReport drawView(const PixelRows& rows, const db::Database& db, const ViewTransform& view,
+                    const ViewOptions& options) {
+  std::unique_ptr<SheetBackend> sheet = makePixelSheet(rows, options.deviceUnitsPerMm);
+  if (!sheet) return {};
+  const DrawReport report =
+      sheet->draw(db, view, options, Extents{0.0, double(rows.top), double(rows.width), double(rows.top) + rows.height});
+  sheet->finish();
+  return report;
+}
+
+DrawReport drawEntities(const PixelRows& rows, const db::Database& db, std::span<const db::Entity> entities,
+                        const ViewTransform& view, const ViewOptions& options) {
+  std::unique_ptr<SheetBackend> sheet = makePixelSheet(rows, options.deviceUnitsPerMm);
+  if (!sheet) return {};
+  const DrawReport report = sheet->drawLoose(db, entities, view, options);
+  sheet->finish();
+  return report;
 }
 
 std::optional<Extents> modelExtents(const db::Database& db) {

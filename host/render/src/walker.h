@@ -67,6 +67,12 @@ class SceneWalker {
 
   void walk(const Affine& root) { walkBlock(db_.modelSpace(), root, top(), 0); }
 
+  // A block walked as a space of its own (a layout's paper space), not as a reference.
+  void walkSpace(db::BlockId block, const Affine& root) {
+    if (block.isNull() || block.index >= db_.blockCount() || db_.block(block).removed) return;
+    walkBlock(block, root, top(), 0);
+  }
+
   // Model space from position `begin` of its list up to `end`: a part of walk(). Parts
   // that together cover the list visit what walk() visits (what follows a reference
   // across the cut is still visited with it).

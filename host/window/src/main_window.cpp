@@ -41,6 +41,7 @@
 #include "layer_control.h"
 #include "layer_manager.h"
 #include "messages.h"
+#include "plot_dialog.h"
 #include "qt_presenter.h"
 #include "properties_panel.h"
 #include "selection_tools.h"
@@ -165,6 +166,14 @@ class MainWindow::ViewCommands final : public app::ViewControl {
   void zoomScale(double factor) override {
     remember();
     view_.zoomAbout(QPointF(view_.width() / 2.0, view_.height() / 2.0), factor);
+  }
+  bool shownArea(core::Vec2& lo, core::Vec2& hi) const override {
+    if (view_.width() < 1 || view_.height() < 1) return false;
+    const db::Point2 a = view_.transform().toDrawing({0.0, double(view_.height())});
+    const db::Point2 b = view_.transform().toDrawing({double(view_.width()), 0.0});
+    lo = {a.x, a.y};
+    hi = {b.x, b.y};
+    return true;
   }
   void pan(core::Vec2 d) override {
     remember();
@@ -526,6 +535,8 @@ void MainWindow::bindCommandAction(QAction* a, const std::string& name, std::opt
     connect(a, &QAction::triggered, this, [this] { openFromMenu(); });
   else if (name == "LAYER")
     connect(a, &QAction::triggered, this, &MainWindow::showLayerManager);
+  else if (name == "PLOT")
+    connect(a, &QAction::triggered, this, [this] { if (session_) showPlotDialog(this, *session_, console_); });
   else
     connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
 }

@@ -1,35 +1,23 @@
 // Painting the drawing into the view's image through the renderer.
 #include "view_painter.h"
 
-#include <cairo.h>
-
 namespace orv::window {
 
 namespace {
 
 render::Background background(bool dark) { return dark ? render::Background::dark : render::Background::light; }
 
-// A cairo surface over rows of a QImage, with the image's coordinates.
-struct Surface {
-  cairo_surface_t* surface = nullptr;
-  cairo_t* cr = nullptr;
-  Surface(QImage& image, const QRect& part) {
-    uchar* rows = image.bits() + static_cast<qsizetype>(part.top()) * image.bytesPerLine();
-    const cairo_format_t format =
-        image.format() == QImage::Format_ARGB32_Premultiplied ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
-    surface = cairo_image_surface_create_for_data(rows, format, image.width(), part.height(),
-                                                  static_cast<int>(image.bytesPerLine()));
-    cr = cairo_create(surface);
-    cairo_translate(cr, 0.0, -part.top());
-  }
-  ~Surface() {
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    cairo_surface_destroy(surface);
-  }
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-};
+// Rows `part` of a QImage as the renderer paints them.
+render::PixelRows rowsOf(QImage& image, const QRect& part) {
+  render::PixelRows rows;
+  rows.data = image.bits() + static_cast<qsizetype>(part.top()) * image.bytesPerLine();
+  rows.width = image.width();
+  rows.height = part.height();
+  rows.stride = static_cast<int>(image.bytesPerLine());
+  rows.alpha = image.format() == QImage::Format_ARGB32_Premultiplied;
+  rows.top = part.top();
+  return rows;
+}
 
 const render::Pictures* renderer = nullptr;
 
@@ -42,9 +30,7 @@ std::uint32_t measuredBackground(bool dark) {
   o.background = background(dark);
   o.entities = &nothing;
   const db::Database empty;
-  Surface s(pixel, pixel.rect());
-  renderer->drawView(s.cr, empty, ViewTransform{}, o);
-  cairo_surface_flush(s.surface);
+  renderer->drawView(rowsOf(pixel, pixel.rect()), empty, ViewTransform{}, o);
   return pixel.pixel(0, 0) & 0xFFFFFFu;
 }
 
@@ -72,9 +58,6 @@ ViewTransform fitView(const render::Extents& box, double width, double height, d
 void paintDrawing(QImage& image, const QRect& part, const db::Database& db, const ViewTransform& view,
                   const PaintOptions& options) {
   if (image.isNull() || part.isEmpty() || !renderer) return;
-  Surface s(image, part);
-  cairo_rectangle(s.cr, 0, part.top(), image.width(), part.height());
-  cairo_clip(s.cr);
   render::ViewOptions o;
   o.background = background(options.dark);
   o.thinLineWidth = options.thinLineWidth;
@@ -83,13 +66,12 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.dashedHighlight = options.dashedHighlight;
   o.paintBackground = !options.highlight;
   o.pixelsForSpecks = options.pixelsForSpecks;
-  renderer->drawView(s.cr, db, view, o);
+  renderer->drawView(rowsOf(image, part), db, view, o);
 }
 
 void paintEntities(QImage& image, const db::Database& db, std::span<const db::Entity> entities,
                    const ViewTransform& view, const PaintOptions& options) {
   if (image.isNull() || entities.empty() || !renderer || !renderer->drawEntities) return;
-  Surface s(image, image.rect());
   render::ViewOptions o;
   o.background = background(options.dark);
   o.thinLineWidth = options.thinLineWidth;
@@ -97,7 +79,7 @@ void paintEntities(QImage& image, const db::Database& db, std::span<const db::En
   o.dashedHighlight = options.dashedHighlight;
   o.paintBackground = false;
   o.pixelsForSpecks = options.pixelsForSpecks;
-  renderer->drawEntities(s.cr, db, entities, view, o);
+  renderer->drawEntities(rowsOf(image, image.rect()), db, entities, view, o);
 }
 
 }  // namespace orv::window

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
   // The renderer linked into the tests, as orvcad's renderer library offers it.
   static const orv::render::Pictures pictures{nullptr, nullptr, &orv::render::drawView, &orv::render::modelExtents,
-                                              &orv::render::ViewTransform::fit, nullptr, &orv::render::drawEntities};
+                                              &orv::render::ViewTransform::fit, &orv::render::plot,
+                                              &orv::render::drawEntities, &orv::render::plotPreview};
   orv::window::usePictures(&pictures);
   ::testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();

@@ -19,21 +19,24 @@ struct Pictures {
   BlockIconCount (*storeBlockIcons)(db::Database& d);
   // The view painter and what fits a view (view.h), for a window that draws through
   // this library.
-  DrawReport (*drawView)(cairo_t* cr, const db::Database& db, const ViewTransform& view,
+  DrawReport (*drawView)(const PixelRows& rows, const db::Database& db, const ViewTransform& view,
                          const ViewOptions& options);
   std::optional<Extents> (*modelExtents)(const db::Database& db);
   ViewTransform (*fit)(const Extents& box, double deviceWidth, double deviceHeight, double margin);
   // A drawing plotted on a sheet (plot.h).
   PlotResult (*plot)(const db::Database& db, const std::filesystem::path& out, const PlotRequest& request);
   // Entities not in the drawing (a drag preview), painted as drawView paints the drawing's.
-  DrawReport (*drawEntities)(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+  DrawReport (*drawEntities)(const PixelRows& rows, const db::Database& db, std::span<const db::Entity> entities,
                              const ViewTransform& view, const ViewOptions& options);
+  // The sheet a plot would make, small: the same plot drawn into `rows`, the sheet
+  // fitted to them (plot.h).
+  PlotResult (*plotPreview)(const db::Database& db, const PlotRequest& request, const PixelRows& rows);
 };
 
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 5;
+inline constexpr int kPicturesVersion = 6;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render

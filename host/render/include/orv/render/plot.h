@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "orv/db/database.h"
+#include "orv/render/layout.h"
 #include "orv/render/page.h"
 #include "orv/render/render.h"
 
@@ -17,6 +19,10 @@ struct PlotRequest {
   Pens pens;
   double dpi = 300.0;  // PNG: dots per inch (10 to 2400)
   std::uint64_t entityLimit = 20'000'000;
+  // A paper-space layout plotted instead of model space: the page's area is in its
+  // paper-space units, and each of its viewports shows model space at its own scale,
+  // clipped to its rectangle.
+  std::optional<LayoutSheet> layout;
 };
 
 struct PlotResult {
@@ -31,5 +37,9 @@ struct PlotResult {
 // printable part, every line at its lineweight. The file is written as every picture is:
 // complete or not at all.
 PlotResult plot(const db::Database& db, const std::filesystem::path& out, const PlotRequest& request);
+
+// The same sheet drawn into pixels (a preview): the sheet as large as fits in the rows,
+// centred, the rows outside it left as they were. The PNG resolution is not used.
+PlotResult plotPreview(const db::Database& db, const PlotRequest& request, const PixelRows& rows);
 
 }  // namespace orv::render

@@ -1,12 +1,11 @@
 // Views of model space: the drawing-to-device mapping and the one painting call that exports and the window share.
 #pragma once
 
-#include <cairo.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "orv/db/database.h"
@@ -92,6 +91,11 @@ struct ViewOptions {
   // colour's pen, whatever $LWDISPLAY says), monochrome when they say so, and layers set
   // not to plot left out. Null: the screen's and EXPORT's look.
   const Pens* pens = nullptr;
+  // The block drawn instead of model space (a layout's paper space); null: model space.
+  // `entities` is not used with it.
+  const db::BlockId* space = nullptr;
+  // Layers drawn as if frozen, by name (a layout viewport's own frozen layers); null: none.
+  const std::vector<std::string>* frozenLayers = nullptr;
 };
 
 struct DrawReport {
@@ -104,19 +108,33 @@ struct DrawReport {
 std::uint32_t backgroundColor(Background background);
 std::uint32_t highlightColor(Background background);
 
-// Paints model space through `view` onto `cr`: colours by index, layer, block and true
+// Rows of 32-bit pixels in memory that the renderer paints into, each pixel 0xAARRGGBB
+// in the machine's byte order (the layout of Qt's Format_RGB32 and
+// Format_ARGB32_Premultiplied images). The rows may be a band of a taller device: `top`
+// is the device y of the first row, and painting is clipped to the band.
+struct PixelRows {
+  unsigned char* data = nullptr;  // the first row
+  int width = 0;
+  int height = 0;      // rows
+  int stride = 0;      // bytes from a row to the next, at least 4·width
+  bool alpha = false;  // premultiplied alpha kept (an overlay over another image); else opaque
+  int top = 0;
+};
+
+// Paints model space through `view` into `rows`: colours by index, layer, block and true
 // colour (7 by the background), linetype patterns scaled by $LTSCALE, text through the
-// installed fonts, hatches, curves and nested references. Leaves the context's state as
-// it found it. Safe to call from several threads at once on the same database while
-// nobody changes it, each with its own cairo context: text engines are per thread.
-DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& view,
+// installed fonts, hatches, curves and nested references. Safe to call from several
+// threads at once on the same database while nobody changes it, each with its own rows
+// (or its own band of one image): text engines are per thread. Rows that are not a valid
+// image (null data, a stride too short) get nothing.
+DrawReport drawView(const PixelRows& rows, const db::Database& db, const ViewTransform& view,
                     const ViewOptions& options);
 
 // As drawView, but paints the given entities, which are not in the drawing (the
 // entities a command would make or move, following the cursor), as if they stood in
 // model space: their layers, linetypes, blocks and styles are the drawing's (names
 // interned in it). `options.entities` is not used.
-DrawReport drawEntities(cairo_t* cr, const db::Database& db, std::span<const db::Entity> entities,
+DrawReport drawEntities(const PixelRows& rows, const db::Database& db, std::span<const db::Entity> entities,
                         const ViewTransform& view, const ViewOptions& options);
 
 }  // namespace orv::render

@@ -1,0 +1,145 @@
+// The 打印 dialog: the kept choices offered, the preview measured, bad choices refused, and its Plot button as PLOT's one line.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <algorithm>
+
+#include "plot_dialog.h"
+#include "window_fixture.h"
+
+namespace orv::window::testing {
+namespace {
+
+// A red 10,000-unit line along y = 0.
+void drawLine(app::Session& s) {
+  db::Entity e{db::Line{{0, 0, 0}, {10000, 0, 0}}};
+  e.color = 1;
+  ASSERT_TRUE(s.database().append(std::move(e)).ok());
+}
+
+// Ink of any colour on the white sheet.
+bool inked(const QImage& image, int x, int y) {
+  const QRgb p = image.pixel(x, y);
+  return std::min({qRed(p), qGreen(p), qBlue(p)}) < 160;
+}
+
+TEST(PlotDialog, offersTheKeptChoicesPreviewsTheSheetAndRefusesBadChoices) {
+  WindowSession w;
+  drawLine(w.session());
+  app::PlotChoices kept;
+  kept.paper = *render::paperNamed("A4");
+  kept.orientation = render::Orientation::portrait;
+  kept.scale = *render::parseScale("1:100");
+  kept.monochrome = false;
+  app::keepPageSetup(w.session().database(), kept);
+
+  PlotDialog dialog(w.session(), &w.window());
+  EXPECT_EQ(dialog.paper().currentText(), "A4");
+  EXPECT_EQ(dialog.orientation().currentText(), "纵向");
+  EXPECT_EQ(dialog.scale().currentText(), "1:100");
+  EXPECT_EQ(dialog.pens().currentText(), "彩色");
+  EXPECT_FALSE(dialog.dpi().isEnabled()) << "a resolution only for PNG";
+  const std::string file = dialog.file();
+  EXPECT_TRUE(file.ends_with(".pdf")) << file;
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PDF A4 P E 1:100 C C " + file);
+  // PNG: the file offered follows, and the resolution is asked.
+  dialog.format().setCurrentText("PNG");
+  EXPECT_TRUE(dialog.file().ends_with(".png"));
+  EXPECT_TRUE(dialog.dpi().isEnabled());
+  dialog.dpi().setValue(150);
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PNG A4 P E 1:100 C C 150 " + dialog.file());
+
+  // The preview: the A4 portrait sheet, 297 mm tall in the 280 pixels inside the grey
+  // border, white, the 100 mm line across its middle, red.
+  dialog.refreshPreview();
+  const QImage& p = dialog.preview();
+  const double k = 280.0 / 297.0;
+  const int left = 10 + (400 - int(210 * k)) / 2;
+  EXPECT_EQ(p.pixel(left + 3, 13) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(p.pixel(left + 3, 7) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(p.pixel(left - 3, 13) & 0xFFFFFF, 0x808080u);
+  int first = -1, last = -1, row = -1;
+  for (int y = 140; y < 160 && first < 0; ++y)
+    for (int x = left + 1; x < left + int(210 * k) - 1; ++x)  // the sheet, not the grey about it
+      if (inked(p, x, y)) {
+        if (first < 0) first = x, row = y;
+        last = x;
+      }
+  ASSERT_GE(first, 0) << "the line is in the preview";
+  EXPECT_NEAR(last + 1 - first, 100 * k, 2.0);
+  EXPECT_GT(qRed(p.pixel((first + last) / 2, row)), 150) << "colour pens: red";
+
+  // Bad choices: said, and the Plot button off until they are put right.
+  struct Bad {
+    std::function<void()> make, undo;
+    const char* says;
+  };
+  const Bad bads[] = {
+      {[&] { dialog.paper().setCurrentText("B9"); }, [&] { dialog.paper().setCurrentText("A4"); }, "不认识的图纸尺寸“B9”"},
+      {[&] { dialog.scale().setCurrentText("1:0"); }, [&] { dialog.scale().setCurrentText("1:100"); }, "不认识的比例"},
+      {[&] { dialog.area().setCurrentText("窗口"); }, [&] { dialog.area().setCurrentText("范围"); }, "窗口需要两个角点"},
+      {[&] { dialog.area().setCurrentText("布局"); }, [&] { dialog.area().setCurrentText("范围"); }, "图形没有布局"},
+      {[&] { dialog.centred().setChecked(false), dialog.offset().setText("abc"); },
+       [&] { dialog.centred().setChecked(true); }, "打印位置需要 x,y 偏移"},
+      {[&] { dialog.fileEdit().clear(); }, [&] { dialog.fileEdit().setText("sheet.png"); }, "需要文件名"},
+  };
+  QPushButton* ok = dialog.buttons().button(QDialogButtonBox::Ok);
+  for (const Bad& b : bads) {
+    SCOPED_TRACE(b.says);
+    b.make();
+    EXPECT_TRUE(dialog.problem().text().contains(QString::fromUtf8(b.says))) << dialog.problem().text().toStdString();
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_FALSE(dialog.commandLine().has_value() && std::string(b.says) != "需要文件名");
+    b.undo();
+    EXPECT_TRUE(ok->isEnabled()) << dialog.problem().text().toStdString();
+  }
+  // A window by its corners, and 显示: what the window's view shows now.
+  dialog.area().setCurrentText("窗口");
+  dialog.corner1().setText("-100,-100");
+  dialog.corner2().setText("10100,5100");
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PNG A4 P W -100,-100 10100,5100 1:100 C C 150 sheet.png");
+  dialog.area().setCurrentText("显示");
+  EXPECT_TRUE(ok->isEnabled()) << "the window shows the drawing";
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PNG A4 P D 1:100 C C 150 sheet.png");
+}
+
+TEST(PlotDialog, itsPlotButtonRunsPlotAtTheCommandPromptAsOneLine) {
+  WindowSession w;
+  drawLine(w.session());
+  QAction* print = nullptr;
+  for (QAction* a : w.window().findChildren<QAction*>())
+    if (a->text() == "打印...") print = a;
+  ASSERT_NE(print, nullptr);
+  EXPECT_EQ(print->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+  bool shown = false;
+  w.step([&] {
+    QTimer::singleShot(0, &w.window(), [&] {
+      auto* dialog = qobject_cast<PlotDialog*>(QApplication::activeModalWidget());
+      shown = dialog != nullptr;
+      if (!dialog) return;
+      dialog->paper().setCurrentText("A1");
+      dialog->scale().setCurrentText("1:50");
+      dialog->fileEdit().setText("/nonexistent-folder/sheet.pdf");
+      QTest::mouseClick(dialog->buttons().button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    print->trigger();
+    return true;
+  });
+  w.run();
+  EXPECT_TRUE(shown);
+  // One command, as a script would write it; the folder that is not there refused by PLOT.
+  const std::string t = w.console().transcript();
+  EXPECT_NE(t.find("命令: PLOT PDF A1 L E 1:50 C M /nonexistent-folder/sheet.pdf"), std::string::npos) << t;
+  EXPECT_NE(t.find("无法打印到"), std::string::npos) << t;
+}
+
+}  // namespace
+}  // namespace orv::window::testing
