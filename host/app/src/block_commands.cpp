@@ -12,6 +12,7 @@
 
 #include "draw_commands.h"
 #include "drawing_files.h"
+#include "lineweights.h"
 #include "orv/core/editor.h"
 #include "orv/core/shapes.h"
 #include "orv/core/transform.h"
@@ -414,6 +415,7 @@ void addReference(Session& s, const db::BlockReference& r, std::vector<Attribute
     s.console().print("\n无法插入这个块参照。");
     return;
   }
+  giveCurrentLineweight(d, *added);
   const db::Handle owner = d.entity(*added)->handle();
   for (Attribute& a : attributes) {
     db::Entity attribute = a.placed;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "lineweights.h"
 #include "messages.h"
 #include "orv/core/units.h"
 #include "property_commands.h"
@@ -33,6 +34,7 @@ std::optional<db::ObjectId> addToDrawing(Session& s, db::Geometry geometry) {
     s.console().print("\n无法添加这个对象：" + messages::databaseStatus(added.error().status) + "。");
     return std::nullopt;
   }
+  giveCurrentLineweight(d, *added);
   return *added;
 }
 

@@ -1,6 +1,7 @@
 // The host's commands on the drawing: LINE, UNDO, REDO and PICKBOX.
 #include <vector>
 
+#include "lineweights.h"
 #include "messages.h"
 #include "property_commands.h"
 #include "session.h"
@@ -55,6 +56,7 @@ void line(Session& s) {
       s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
     }
+    giveCurrentLineweight(d, *added);
     segments.push_back({*added, last});
     last = next;
     if (st == Status::Keyword) return;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "lineweights.h"
 #include "orv/core/edges.h"
 #include "orv/core/fillet.h"
 #include "orv/core/intersections.h"
@@ -97,7 +98,7 @@ void offset(Session& s) {
       continue;
     }
     Change change;
-    add(s, std::move(*g), &source, change);
+    add(s, std::move(*g), id, change);
   }
 }
 
@@ -120,8 +121,7 @@ bool shapeOne(Session& s, Shaping how, db::ObjectId id, Vec2 pick, const core::S
       return false;
     }
     if (!reshape(s, id, core::geometryOf(result.kept.front(), original), change)) return false;
-    const db::Entity like = *d.entity(id);
-    for (std::size_t i = 1; i < result.kept.size(); ++i) add(s, core::geometryOf(result.kept[i], original), &like, change);
+    for (std::size_t i = 1; i < result.kept.size(); ++i) add(s, core::geometryOf(result.kept[i], original), id, change);
     return true;
   }
   if (path->closed) {
@@ -183,8 +183,10 @@ void trimOrExtend(Session& s, Shaping how) {
     if (st == Status::None || st == Status::Cancel || st == Status::Error) return;
     Change change;
     if (st == Status::Normal) {
+      // A pick with Shift held (in the window) does the other command's work.
+      const Shaping act = !prompts.lastPointShifted() ? how : trimming ? Shaping::extend : Shaping::trim;
       const db::ObjectId id = entityAt(s, p);
-      if (id) shapeOne(s, how, id, xy(p), *edges, change);
+      if (id) shapeOne(s, act, id, xy(p), *edges, change);
     } else if (prompts.lastKeyword() == "Undo") {
       if (done.empty()) {
         s.console().print("\n没有可以放弃的修改。");
@@ -358,7 +360,7 @@ void fillet(Session& s) {
   const bool isCircle2 = std::holds_alternative<db::Circle>(d.entity(second->id)->geometry);
   if (!isCircle1 && !reshape(s, first->id, movedTo(d, *first, f->first), change)) return;
   if (!isCircle2 && !reshape(s, second->id, movedTo(d, *second, f->second), change)) return;
-  if (f->radius > 0) add(s, core::filletArc(*f, 0), nullptr, change);
+  if (f->radius > 0) add(s, core::filletArc(*f, 0), db::ObjectId{}, change);
 }
 
 void chamfer(Session& s) {
@@ -415,7 +417,7 @@ void chamfer(Session& s) {
     return;
   if (points->first != points->second) {
     const double z = std::get<db::Line>(d.entity(one->id)->geometry).start.z;
-    add(s, db::Line{{points->first.x, points->first.y, z}, {points->second.x, points->second.y, z}}, nullptr, change);
+    add(s, db::Line{{points->first.x, points->first.y, z}, {points->second.x, points->second.y, z}}, db::ObjectId{}, change);
   }
 }
 
@@ -431,12 +433,14 @@ std::vector<Session::HostCommand> modifyCommands() {
       {.name = "TRIM", .description = "以剪切边修剪对象的一部分", .run = [](Session& s) { trimOrExtend(s, Shaping::trim); },
        .undoable = true, .aliases = {"TR"},
        .help = "选择剪切边（直接回车：全部对象都是剪切边），然后逐个点取对象上要剪去的部分，直到回车。"
-               "F 以栏选线、C 以窗交框一次修剪多个对象，U 放弃上一次修剪。圆弧修剪后圆心和半径不变；圆修剪后成为圆弧。",
+               "F 以栏选线、C 以窗交框一次修剪多个对象，U 放弃上一次修剪。圆弧修剪后圆心和半径不变；圆修剪后成为圆弧。"
+               "在窗口中按住 Shift 点取对象则把它延伸到这些边。",
        .menu = {"修改", "修剪", true}},
       {.name = "EXTEND", .description = "把对象延伸到边界边", .run = [](Session& s) { trimOrExtend(s, Shaping::extend); },
        .undoable = true, .aliases = {"EX"},
        .help = "选择边界的边（直接回车：全部对象），然后在要延伸的一端附近点取直线、圆弧或开放多段线，"
-               "该端延伸到最近的边界上，直到回车。F 栏选、C 窗交一次延伸多个对象，U 放弃上一次延伸。",
+               "该端延伸到最近的边界上，直到回车。F 栏选、C 窗交一次延伸多个对象，U 放弃上一次延伸。"
+               "在窗口中按住 Shift 点取对象则以这些边修剪它。",
        .menu = {"修改", "延伸", true}},
       {.name = "FILLET", .description = "用与两个对象相切的圆弧连接它们", .run = fillet, .undoable = true,
        .aliases = {"F"},
@@ -448,7 +452,7 @@ std::vector<Session::HostCommand> modifyCommands() {
        .help = "D 指定两个倒角距离；然后选择两条直线，它们在距交点各自距离处被修剪或延伸，并用一条直线连接。距离都为 0 时相交成尖角。",
        .menu = {"修改", "倒角", true}},
   };
-  for (auto* more : {modifyMoreCommands, propertyCommands})
+  for (auto* more : {modifyMoreCommands, propertyCommands, lineweightCommands})
     for (auto& c : more()) commands.push_back(std::move(c));
   return commands;
 }

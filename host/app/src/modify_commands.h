@@ -40,8 +40,9 @@ void takeBack(db::Database& d, const Change& c);
 
 // Gives entity `id` new geometry; false (and said) when the drawing refuses it.
 bool reshape(Session& s, db::ObjectId id, db::Geometry g, Change& change);
-// Adds an entity with the properties of `like` (or, without it, on the current layer).
-bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change);
+// Adds an entity with the properties of entity `like` (its layer, colour, linetype,
+// lineweight and linetype scale) or, for a null id, the current ones.
+bool add(Session& s, db::Geometry g, db::ObjectId like, Change& change);
 
 // The path of a reshapeable entity; nullopt (and said, with `verb`) for other kinds.
 std::optional<core::Path> pathOfEntity(Session& s, db::ObjectId id, std::string_view verb);

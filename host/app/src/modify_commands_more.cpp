@@ -38,7 +38,7 @@ void replaceWithParts(Session& s, db::ObjectId id, const std::vector<Path>& part
     return;
   }
   if (!reshape(s, id, core::geometryOf(parts.front(), original.geometry), change)) return;
-  for (std::size_t i = 1; i < parts.size(); ++i) add(s, core::geometryOf(parts[i], original.geometry), &original, change);
+  for (std::size_t i = 1; i < parts.size(); ++i) add(s, core::geometryOf(parts[i], original.geometry), id, change);
 }
 
 // ---- BREAK

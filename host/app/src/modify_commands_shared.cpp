@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "lineweights.h"
 #include "messages.h"
 #include "modify_commands.h"
 #include "orv/core/shapes.h"
@@ -55,13 +56,14 @@ bool reshape(Session& s, db::ObjectId id, db::Geometry g, Change& change) {
   return true;
 }
 
-bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change) {
+bool add(Session& s, db::Geometry g, db::ObjectId like, Change& change) {
   db::Database& d = s.database();
   db::Entity e(std::move(g));
   if (like) {
-    e.layer = like->layer;
-    e.linetype = like->linetype;
-    e.color = like->color;
+    const db::Entity& source = *d.entity(like);
+    e.layer = source.layer;
+    e.linetype = source.linetype;
+    e.color = source.color;
   } else {
     if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
     giveCurrentProperties(d, e);
@@ -72,6 +74,12 @@ bool add(Session& s, db::Geometry g, const db::Entity* like, Change& change) {
     return false;
   }
   change.added.push_back(*added);
+  if (!like) return giveCurrentLineweight(d, *added);
+  // What a drawing read from a file holds but cannot be given (a lineweight that is not
+  // a standard one) is left out, as it is when typed.
+  const geom::CommonProps p = propertiesOf(d, like);
+  d.setLineweight(*added, p.lineweight);
+  d.setLinetypeScale(*added, p.linetypeScale);
   return true;
 }
 

@@ -1,7 +1,8 @@
 // The commands on the properties of what is drawn: CHPROP and MATCHPROP change the
-// layer, colour and linetype of entities; COLOR and LINETYPE set the current colour and
-// linetype new entities get, kept in the drawing's header ($CECOLOR, $CELTYPE), LINETYPE
-// also loading patterns from the program's linetype file.
+// layer, colour, linetype, lineweight and linetype scale of entities; COLOR and LINETYPE
+// set the current colour and linetype new entities get, kept in the drawing's header
+// ($CECOLOR, $CELTYPE), LINETYPE also loading patterns from the program's linetype file.
+// The current lineweight and its commands are in lineweights.cpp.
 //
 // Sections: header values; colours; entity properties; the linetype file; the commands.
 #include "property_commands.h"
@@ -14,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "lineweights.h"
 #include "messages.h"
 #include "orv/core/shapes.h"
 #include "orv/prompt/reply_parser.h"
@@ -31,6 +33,8 @@ std::string upper(std::string_view s) {
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
+
+}  // namespace
 
 // ---- header values kept in `others`: a 9 $NAME tag, then its values
 
@@ -58,6 +62,8 @@ void setHeaderText(db::HeaderVariables& h, std::string_view name, int code, cons
   kept.add(code, value);
   h.others = std::move(kept);
 }
+
+namespace {
 
 // ---- colours
 
@@ -91,6 +97,8 @@ struct Properties {
   std::optional<std::string> layer;
   std::optional<std::int16_t> color;
   std::optional<std::string> linetype;
+  std::optional<std::int16_t> lineweight;
+  std::optional<double> linetypeScale;
 };
 
 // The tags of a kept entity with its layer (8), colour (62) and linetype (6) replaced or,
@@ -140,14 +148,20 @@ db::RawTags withProperties(const db::RawTags& tags, const Properties& p) {
 bool giveProperties(Session& s, db::ObjectId owner, const Properties& p) {
   db::Database& d = s.database();
   for (db::ObjectId id : s.index().group(owner)) {
-    db::Entity e = *d.entity(id);
-    if (auto* kept = e.as<db::UnknownEntity>()) {
-      kept->tags = withProperties(kept->tags, p);
+    db::Status st = db::Status::ok;
+    if (p.layer || p.color || p.linetype) {
+      db::Entity e = *d.entity(id);
+      if (auto* kept = e.as<db::UnknownEntity>()) {
+        kept->tags = withProperties(kept->tags, p);
+      }
+      if (p.layer) e.layer = d.intern(*p.layer);
+      if (p.color) e.color = *p.color;
+      if (p.linetype) e.linetype = d.intern(*p.linetype);
+      st = d.replace(id, std::move(e));
     }
-    if (p.layer) e.layer = d.intern(*p.layer);
-    if (p.color) e.color = *p.color;
-    if (p.linetype) e.linetype = d.intern(*p.linetype);
-    if (const db::Status st = d.replace(id, std::move(e)); st != db::Status::ok) {
+    if (st == db::Status::ok && p.lineweight) st = d.setLineweight(id, *p.lineweight);
+    if (st == db::Status::ok && p.linetypeScale) st = d.setLinetypeScale(id, *p.linetypeScale);
+    if (st != db::Status::ok) {
       s.console().print("\n无法修改" + core::kindName(d, *d.entity(id)) + "的特性：" + messages::databaseStatus(st) + "。");
       return false;
     }
@@ -220,6 +234,17 @@ std::optional<db::Linetype> findLinetypePattern(std::istream& in, std::string_vi
   return std::nullopt;
 }
 
+geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id) {
+  const db::Entity& e = *d.entity(id);
+  if (const auto* kept = e.as<db::UnknownEntity>()) return geom::decodeCommon(kept->tags);
+  const db::RawTags* extras = d.entityExtras(id);
+  geom::CommonProps p = extras ? geom::decodeCommon(*extras) : geom::CommonProps{};
+  p.layer = d.name(e.layer);
+  p.linetype = d.name(e.linetype);
+  p.color = e.color;
+  return p;
+}
+
 void giveCurrentProperties(db::Database& d, db::Entity& e) {
   if (const auto c = headerText(d.header, "$CECOLOR")) {
     if (const auto color = parseColor(*c == "256" ? "BYLAYER" : *c == "0" ? "BYBLOCK" : *c)) e.color = *color;
@@ -232,6 +257,15 @@ void giveCurrentProperties(db::Database& d, db::Entity& e) {
 namespace {
 
 // ---- the commands
+
+constexpr std::string_view kBadScale = "\n线型比例无效：需要大于 0 的数。";
+
+// A linetype scale as typed: a number above 0 (and not beyond what a drawing holds).
+std::optional<double> parseScale(std::string_view typed) {
+  const auto v = prompt::parseReal(prompt::asciiForms(std::string(typed)));
+  if (!v || !(*v > 0) || *v > 1e9) return std::nullopt;
+  return *v;
+}
 
 std::optional<std::int16_t> askColor(Session& s, std::string_view prompt) {
   for (;;) {
@@ -256,6 +290,16 @@ bool propertyFromLine(Session& s, std::string_view line, Properties& p) {
     if (!p.color) s.console().print(kBadColor);
     return p.color.has_value();
   }
+  if (key == "LW") {
+    p.lineweight = parseLineweight(value);
+    if (!p.lineweight) s.console().print(badLineweightMessage());
+    return p.lineweight.has_value();
+  }
+  if (key == "S") {
+    p.linetypeScale = parseScale(value);
+    if (!p.linetypeScale) s.console().print(kBadScale);
+    return p.linetypeScale.has_value();
+  }
   if (key == "LA" || key == "LT") {
     const bool layer = key == "LA";
     const auto known = layer ? knownLayer(d, value) : knownLinetype(d, value);
@@ -266,7 +310,7 @@ bool propertyFromLine(Session& s, std::string_view line, Properties& p) {
     (layer ? p.layer : p.linetype) = *known;
     return true;
   }
-  s.console().print("\n无效的特性“" + std::string(text) + "”：应为 C、LA 或 LT 及其新值。");
+  s.console().print("\n无效的特性“" + std::string(text) + "”：应为 C、LA、LT、LW 或 S 及其新值。");
   return false;
 }
 
@@ -286,14 +330,35 @@ void chprop(Session& s) {
   auto& prompts = s.prompts();
   db::Database& d = s.database();
   for (;;) {
-    prompts.initGet(0, "Color LAyer LType");
-    const Status st = prompts.getKeyword("\n输入要更改的特性 [颜色(C)/图层(LA)/线型(LT)]: ");
+    prompts.initGet(0, "Color LAyer LType LWeight ltScale");
+    const Status st = prompts.getKeyword("\n输入要更改的特性 [颜色(C)/图层(LA)/线型(LT)/线宽(LW)/线型比例(S)]: ");
     if (st != Status::Keyword) return;
     Properties p;
     const std::string which = prompts.lastKeyword().value_or("");
     if (which == "Color") {
       p.color = askColor(s, "\n输入新颜色 [随层(BYLAYER)/随块(BYBLOCK)] <BYLAYER>: ");
       if (!p.color) return;
+    } else if (which == "LWeight") {
+      std::string typed;
+      if (prompts.getString("\n输入新线宽 [随层(BYLAYER)/随块(BYBLOCK)/默认(DEFAULT)] <BYLAYER>: ", false, 32, typed) !=
+          Status::Normal)
+        return;
+      p.lineweight = typed.empty() ? std::optional<std::int16_t>(db::lineweight::byLayer) : parseLineweight(typed);
+      if (!p.lineweight) {
+        s.console().print(badLineweightMessage());
+        continue;
+      }
+    } else if (which == "ltScale") {
+      double scale = 1.0;
+      prompts.initGet(prompt::kNoZero | prompt::kNoNegative, "");
+      const Status got = prompts.getReal("\n输入新线型比例 <1.0000>: ", scale);
+      if (got == Status::Cancel || got == Status::Error) return;
+      if (got == Status::None) scale = 1.0;
+      if (scale > 1e9) {
+        s.console().print(kBadScale);
+        continue;
+      }
+      p.linetypeScale = scale;
     } else {
       const bool layer = which == "LAyer";
       std::string typed;
@@ -326,21 +391,16 @@ void matchprop(Session& s) {
     if (!source) s.console().print("\n未选择对象。");
   }
   const db::Entity& e = *d.entity(source);
+  const geom::CommonProps from = propertiesOf(d, source);
   Properties p;
   p.layer = std::string(core::layerOf(d, e));
-  p.color = e.color;
-  p.linetype = std::string(d.name(e.linetype));
-  if (const auto* kept = e.as<db::UnknownEntity>()) {
-    bool inGroup = false;
-    for (db::RawTag t : kept->tags) {
-      if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
-      if (t.code >= 1000) break;
-      if (inGroup) continue;
-      if (t.code == 62) if (auto c = prompt::parseReal(t.value)) p.color = static_cast<std::int16_t>(*c);
-      if (t.code == 6) p.linetype = std::string(t.value);
-    }
-  }
-  s.console().print("\n当前活动设置: 图层 颜色 线型");
+  p.color = from.color;
+  p.linetype = std::string(from.linetype);
+  // What a file held that no drawing may be given (a lineweight that is not a standard
+  // one) is not passed on.
+  if (from.lineweight < 0 || db::isStandardLineweight(from.lineweight)) p.lineweight = from.lineweight;
+  p.linetypeScale = from.linetypeScale;
+  s.console().print("\n当前活动设置: 图层 颜色 线型 线宽 线型比例");
   for (;;) {
     if (prompts.getPickPoint("\n选择目标对象: ", at) != Status::Normal) return;
     const db::ObjectId target = s.index().pick({at.x, at.y}, s.pickDistance());
@@ -436,15 +496,16 @@ void linetype(Session& s) {
 
 std::vector<Session::HostCommand> propertyCommands() {
   return {
-      {.name = "CHPROP", .description = "修改选中对象的图层、颜色或线型", .run = chprop, .undoable = true,
+      {.name = "CHPROP", .description = "修改选中对象的图层、颜色、线型、线宽或线型比例", .run = chprop, .undoable = true,
        .aliases = {"CH"}, .takesArgument = true,
        .help = "选择对象后回车（已选中的对象不再询问），然后反复选择要修改的特性：C 颜色（1 到 255、颜色名、"
-               "BYLAYER、BYBLOCK），LA 图层（须已存在），LT 线型（须已加载），直到回车。也可以写在命令后一次改一项，"
-               "如 CHPROP LA 管道；窗口的特性面板（Ctrl+1）就这样改变选中的对象。",
+               "BYLAYER、BYBLOCK），LA 图层（须已存在），LT 线型（须已加载），LW 线宽（标准线宽的毫米数、BYLAYER、"
+               "BYBLOCK、DEFAULT），S 线型比例（大于 0），直到回车。也可以写在命令后一次改一项，"
+               "如 CHPROP LA 管道、CHPROP LW 0.5；窗口的特性面板（Ctrl+1）就这样改变选中的对象。",
        .menu = {"修改", "特性", false}},
-      {.name = "MATCHPROP", .description = "把源对象的图层、颜色和线型赋给目标对象", .run = matchprop, .undoable = true,
-       .aliases = {"MA"},
-       .help = "点取源对象，再逐个点取目标对象，直到回车：目标对象取得源对象的图层、颜色和线型。",
+      {.name = "MATCHPROP", .description = "把源对象的图层、颜色、线型、线宽和线型比例赋给目标对象", .run = matchprop,
+       .undoable = true, .aliases = {"MA"},
+       .help = "点取源对象，再逐个点取目标对象，直到回车：目标对象取得源对象的图层、颜色、线型、线宽和线型比例。",
        .menu = {"修改", "特性匹配", true}},
       {.name = "COLOR", .description = "设置新对象的当前颜色", .run = color, .aliases = {"COL"},
        .help = "输入颜色号（1 到 255）、颜色名、BYLAYER 或 BYBLOCK：之后新画的对象取这个颜色。当前颜色保存在图形中（$CECOLOR）。",

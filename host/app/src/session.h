@@ -192,7 +192,7 @@ std::vector<Session::HostCommand> blockIconCommands();
 // ERASE, MOVE, COPY, ROTATE, SCALE, MIRROR.
 std::vector<Session::HostCommand> editCommands();
 // OFFSET, TRIM, EXTEND, FILLET, CHAMFER, BREAK, STRETCH, ARRAY, JOIN, LENGTHEN, CHPROP,
-// MATCHPROP, COLOR, LINETYPE.
+// MATCHPROP, COLOR, LINETYPE, LWEIGHT, LWDISPLAY.
 std::vector<Session::HostCommand> modifyCommands();
 // LIST, ID, DIST.
 std::vector<Session::HostCommand> inquiryCommands();

@@ -356,6 +356,10 @@ void Database::revert(UndoJournal::Group& g, UndoJournal::Record& r, bool forwar
       std::swap(header.currentLayer, g.headers[r.aux].currentLayer);
       tablesChanged();
       break;
+    case Kind::modifyExtras:
+      std::swap(extrasFor(ObjectId{r.index}), g.extras[r.aux]);
+      changed(ObjectId{r.index});
+      break;
   }
 }
 

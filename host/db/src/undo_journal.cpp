@@ -44,6 +44,13 @@ void UndoJournal::addModifyHeader(HeaderState before) {
   g.headers.push_back(std::move(before));
 }
 
+void UndoJournal::addModifyExtras(std::uint32_t index, RawTags before) {
+  if (!recording()) return;
+  Group& g = open();
+  g.records.push_back(Record{Kind::modifyExtras, index, static_cast<std::uint32_t>(g.extras.size())});
+  g.extras.push_back(std::move(before));
+}
+
 UndoJournal::Group* UndoJournal::lastGroup() {
   return undo_.empty() || depth_ > 0 ? nullptr : &undo_.back();
 }

@@ -193,6 +193,7 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
                               AskKind kind, const Armed& armed, Point3& out, bool boxFromBase,
                               std::optional<double>* number) {
   lastKeyword_.reset();
+  lastShifted_ = false;
   const bool setsLastPoint = kind == AskKind::point;
   const std::string_view refused =
       number ? (armed.keywords.empty() ? refusal::kNumberOrPoint : refusal::kNumberPointOrKeyword)
@@ -217,6 +218,7 @@ Status PromptEngine::askPoint(std::string_view prompt, const std::optional<Point
     if (point) {
       out = *point;
       if (setsLastPoint) lastPoint_ = *point;
+      lastShifted_ = reply.point && reply.shift;
       return Status::Normal;
     }
     if (number && !reply.point) {
@@ -332,6 +334,7 @@ Status PromptEngine::askMeasure(std::string_view prompt, std::optional<Point3> b
 
 Status PromptEngine::getKeyword(std::string_view prompt) {
   lastKeyword_.reset();
+  lastShifted_ = false;
   const Armed armed = takeArmed();
   const AskOptions options = askOptions(AskKind::choice, armed);
   while (true) {
@@ -350,6 +353,7 @@ Status PromptEngine::getKeyword(std::string_view prompt) {
 
 Status PromptEngine::getReal(std::string_view prompt, double& out) {
   lastKeyword_.reset();
+  lastShifted_ = false;
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kNumber : refusal::kNumberOrKeyword;
@@ -382,6 +386,7 @@ Status PromptEngine::getReal(std::string_view prompt, double& out) {
 
 Status PromptEngine::getInt(std::string_view prompt, int& out) {
   lastKeyword_.reset();
+  lastShifted_ = false;
   const Armed armed = takeArmed();
   const std::string_view refused =
       armed.keywords.empty() ? refusal::kInteger : refusal::kIntegerOrKeyword;
@@ -417,6 +422,7 @@ Status PromptEngine::getInt(std::string_view prompt, int& out) {
 Status PromptEngine::getString(std::string_view prompt, bool allowBlanks, std::size_t maxChars,
                                std::string& out) {
   lastKeyword_.reset();
+  lastShifted_ = false;
   const Armed armed = takeArmed();
   AskOptions options = askOptions(AskKind::text, armed);
   options.blanksAllowed = allowBlanks;

@@ -167,5 +167,40 @@ TEST(DirectDistance, onlyWhereNeitherAKeywordNorANumberOfItsOwnIsTaken) {
   for (const auto& c : cases) EXPECT_EQ(directDistance(c.options, c.typed), c.distance) << c.what;
 }
 
+TEST(PickPrompt, saysWhetherTheClickItReturnedHadShiftHeld) {
+  Reply shifted = Reply::line("3,4");
+  shifted.point = Point3{3, 4, 0};
+  shifted.shift = true;
+  Reply plain = shifted;
+  plain.shift = false;
+  Reply typed = Reply::line("3,4");
+  typed.shift = true;  // a typed point never carries it
+  const struct {
+    const char* what;
+    std::vector<Reply> replies;
+    Status status;
+    bool shift;
+  } cases[] = {
+      {"a click with Shift", {shifted}, Status::Normal, true},
+      {"a click without", {plain}, Status::Normal, false},
+      {"a typed point", {typed}, Status::Normal, false},
+      {"a refused reply, then a keyword", {Reply::line("?"), Reply::line("U")}, Status::Keyword, false},
+      {"Enter", {Reply::line("")}, Status::None, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::deque<Reply> replies(c.replies.begin(), c.replies.end());
+    replies.push_front(shifted);  // a pick before it, with Shift: its flag must not linger
+    Recording console(std::move(replies));
+    PromptEngine engine(console);
+    Point3 p;
+    ASSERT_EQ(engine.getPickPoint("", p), Status::Normal);
+    ASSERT_TRUE(engine.lastPointShifted());
+    engine.initGet(0, "Undo");
+    EXPECT_EQ(engine.getPickPoint("", p), c.status);
+    EXPECT_EQ(engine.lastPointShifted(), c.shift);
+  }
+}
+
 }  // namespace
 }  // namespace orv::prompt

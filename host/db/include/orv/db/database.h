@@ -156,6 +156,18 @@ class Database {
   // Sets $CLAYER; notFound when no such layer exists.
   Status setCurrentLayer(std::string_view name);
 
+  // ---- lineweight and linetype scale of an entity
+  // Both live in the entity's tags: a modeled entity's tags kept beside it (in slot
+  // kCommonSlot, its AcDbEntity part), a kept entity's own tags. Read them back with
+  // geom::decodeCommon. Each change is recorded for undo. A value equal to what a
+  // missing tag means (ByLayer, scale 1) takes the tag out.
+  static constexpr std::uint8_t kCommonSlot = 1;
+  // Hundredths of a millimetre, one of standardLineweights(), or lineweight::byLayer,
+  // byBlock or byDefault; invalidInput for any other value.
+  Status setLineweight(ObjectId id, std::int16_t lineweight);
+  // A finite number above 0; invalidInput otherwise.
+  Status setLinetypeScale(ObjectId id, double scale);
+
   // ---- the rest of a drawing file
   HeaderVariables header;
   RawTags classes;  // the CLASSES section as read
@@ -199,6 +211,10 @@ class Database {
   Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
   // Applies one recorded change backwards (undo) or forwards again (redo).
   void revert(UndoJournal::Group& group, UndoJournal::Record& r, bool forward);
+  // Sets (or, for an empty value, takes out) group `code` of an entity's common part.
+  Status setCommonTag(ObjectId id, int code, const std::string& value);
+  // The tags kept beside an entity, made (empty) if it has none.
+  RawTags& extrasFor(ObjectId id);
   void changed(ObjectId id) {
     if (observer_.p) observer_.p->entityChanged(id);
   }

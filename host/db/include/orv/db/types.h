@@ -67,6 +67,22 @@ inline constexpr std::int16_t byBlock = 0;
 inline constexpr std::int16_t byLayer = 256;
 }  // namespace color
 
+// Lineweights (DXF group 370) with a meaning of their own; others are hundredths of a mm.
+namespace lineweight {
+inline constexpr std::int16_t byLayer = -1;
+inline constexpr std::int16_t byBlock = -2;
+inline constexpr std::int16_t byDefault = -3;
+}  // namespace lineweight
+
+// The lineweights a drawing may give, in hundredths of a millimetre, thinnest first.
+inline constexpr std::int16_t kStandardLineweights[] = {0,  5,  9,  13, 15, 18, 20,  25,  30,  35,  40,  50,
+                                                        53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+inline constexpr bool isStandardLineweight(int value) {
+  for (std::int16_t w : kStandardLineweights)
+    if (w == value) return true;
+  return false;
+}
+
 enum class Status {
   ok,
   invalidInput,   // a value that is not finite or out of its range

@@ -29,6 +29,7 @@ class UndoJournal {
     addBlock,     // index: the new block definition
     modifyLayer,  // index: the layer; aux: slot of its other value in `layers`
     modifyHeader, // aux: slot of the other header value in `headers`
+    modifyExtras, // index: the entity; aux: slot of its other kept tags in `extras`
   };
   struct Record {
     Kind kind;
@@ -45,6 +46,7 @@ class UndoJournal {
     std::vector<Layer> layers;
     std::vector<Linetype> linetypes;
     std::vector<HeaderState> headers;
+    std::vector<RawTags> extras;
   };
 
   bool recording() const { return depth_ > 0; }
@@ -55,6 +57,7 @@ class UndoJournal {
   void addModify(std::uint32_t index, Entity before);
   void addModifyLayer(std::uint32_t index, Layer before);
   void addModifyHeader(HeaderState before);
+  void addModifyExtras(std::uint32_t index, RawTags before);
 
   std::size_t groupCount() const { return undo_.size(); }
   std::size_t redoCount() const { return redo_.size(); }

@@ -33,10 +33,13 @@ struct Reply {
   // around it, for what the click picks (the point of a snap override at "于"); nullopt:
   // the session's pick distance, as for a typed point.
   std::optional<double> pickReach;
+  // With a clicked point: the Shift key was held (TRIM and EXTEND then do each other's
+  // work). A typed point never has it.
+  bool shift = false;
 
-  static Reply line(std::string t) { return {Kind::Text, std::move(t), std::nullopt, std::nullopt}; }
-  static Reply cancel() { return {Kind::Cancel, {}, std::nullopt, std::nullopt}; }
-  static Reply end() { return {Kind::End, {}, std::nullopt, std::nullopt}; }
+  static Reply line(std::string t) { return {Kind::Text, std::move(t), std::nullopt, std::nullopt, false}; }
+  static Reply cancel() { return {Kind::Cancel, {}, std::nullopt, std::nullopt, false}; }
+  static Reply end() { return {Kind::End, {}, std::nullopt, std::nullopt, false}; }
 };
 
 // What a prompt asks for, so that a presentation can offer the right tools (a

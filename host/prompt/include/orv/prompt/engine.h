@@ -147,6 +147,10 @@ class PromptEngine {
   // (with kOther: the reply as typed, blanks around it dropped).
   const std::optional<std::string>& lastKeyword() const { return lastKeyword_; }
 
+  // True when the last request returned a point clicked with Shift held (Reply::shift);
+  // false after any other reply.
+  bool lastPointShifted() const { return lastShifted_; }
+
   // The last point entered at any point prompt: the reference of "@" replies.
   Point3 lastPoint() const { return lastPoint_; }
   void setLastPoint(const Point3& p) { lastPoint_ = p; }
@@ -188,6 +192,7 @@ class PromptEngine {
   SnapProvider* snaps_ = nullptr;
   Armed armed_;
   std::optional<std::string> lastKeyword_;
+  bool lastShifted_ = false;
   Point3 lastPoint_;
   bool inputEnded_ = false;
   int questionsAfterEnd_ = 0;
