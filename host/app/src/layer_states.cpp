@@ -3,6 +3,8 @@
 // one, each refusal said in Chinese.
 #include "layer_states.h"
 
+#include "lineweights.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -89,7 +91,7 @@ class LineOfLayer {
       return each(names, [name = lt->name](db::Layer& l) { l.linetype = name; });
     }
     if (option == "LW" || option == "LWEIGHT") {
-      const auto w = parseLineweight(value);
+      const auto w = parseLayerLineweight(value);
       if (!w) return refuse("\n线宽“" + value + "”无效：应为 0.00 到 2.11 毫米之间的标准线宽或“默认”。");
       return each(names, [w](db::Layer& l) { l.lineweight = static_cast<std::int16_t>(*w); });
     }
@@ -221,31 +223,9 @@ db::Layer withPlotting(db::Layer l, bool plots) {
   return l;
 }
 
-const std::vector<int>& standardLineweights() {
-  static const std::vector<int> weights = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
-                                           53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
-  return weights;
-}
-
-std::string lineweightText(int weight) {
-  if (weight == -3) return "默认";
-  if (weight == -1) return "BYLAYER";
-  if (weight == -2) return "BYBLOCK";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f mm", weight / 100.0);
-  return text;
-}
-
-std::optional<int> parseLineweight(std::string_view typed) {
-  const std::string t = upper(prompt::trimBlanks(typed));
-  if (t == "默认" || t == "DEFAULT" || t == "D") return -3;
-  std::string number = t;
-  if (number.size() > 2 && number.substr(number.size() - 2) == "MM") number = number.substr(0, number.size() - 2);
-  const auto mm = prompt::parseReal(prompt::trimBlanks(number));
-  if (!mm || !std::isfinite(*mm)) return std::nullopt;
-  const double hundredths = *mm * 100.0;
-  for (int w : standardLineweights())
-    if (std::abs(hundredths - w) < 1e-6) return w;
+std::optional<std::int16_t> parseLayerLineweight(std::string_view typed) {
+  const auto w = parseLineweight(typed);
+  if (w && (*w >= 0 || *w == db::lineweight::byDefault)) return w;
   return std::nullopt;
 }
 

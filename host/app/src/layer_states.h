@@ -3,6 +3,7 @@
 // step of UNDO, so that a click there and a script line do the same.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,13 +24,9 @@ bool layerPlots(const db::Layer& l);
 // The record with group 290 set (true: plotted), its other kept tags as they were.
 db::Layer withPlotting(db::Layer l, bool plots);
 
-// The lineweights a layer may take, in hundredths of a millimetre (as DXF holds them).
-const std::vector<int>& standardLineweights();
-// "0.35 mm" for 35, "默认" for the default (-3).
-std::string lineweightText(int weight);
-// A lineweight typed in millimetres ("0.35"), or 默认/DEFAULT; nullopt when it is none
-// of the standard ones.
-std::optional<int> parseLineweight(std::string_view typed);
+// A layer's lineweight as typed (see parseLineweight): a standard one or the default,
+// never BYLAYER or BYBLOCK; nullopt for anything else.
+std::optional<std::int16_t> parseLayerLineweight(std::string_view typed);
 
 // True when an entity of model space or of a block is on the layer (it cannot be
 // deleted then), the block definitions' own layers included.

@@ -16,6 +16,7 @@
 
 #include "layer_control.h"
 #include "layer_states.h"
+#include "lineweights.h"
 #include "window_console.h"
 
 namespace orv::window {
@@ -145,9 +146,9 @@ void LayerManager::cellClicked(int row, int column) {
     case lineweightColumn: {
       QMenu menu(this);
       std::vector<int> weights = {-3};
-      for (int w : app::standardLineweights()) weights.push_back(w);
+      for (std::int16_t w : db::kStandardLineweights) weights.push_back(w);
       for (int w : weights) {
-        QAction* a = menu.addAction(qs(app::lineweightText(w)));
+        QAction* a = menu.addAction(qs(app::lineweightText(static_cast<std::int16_t>(w))));
         a->setData(w);
         a->setCheckable(true);
         a->setChecked(w == l.lineweight);
