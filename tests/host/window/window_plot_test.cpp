@@ -111,6 +111,22 @@ TEST(PlotDialog, offersTheKeptChoicesPreviewsTheSheetAndRefusesBadChoices) {
   EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PNG A4 P D 1:100 C C 150 sheet.png");
 }
 
+TEST(PlotDialog, whatTheWindowShowsIsTheAreaOfDisplay) {
+  WindowSession w;
+  ASSERT_NE(w.session().view(), nullptr);
+  // 4 drawing units a pixel, the origin at pixel (100, 450), after each kind of move.
+  for (const ViewTransform v : {kView, ViewTransform{2.0, -30.0, 700.0}}) {
+    w.view().moveView(v);
+    core::Vec2 lo, hi;
+    ASSERT_TRUE(w.session().view()->shownArea(lo, hi));
+    const double width = w.view().width(), height = w.view().height();
+    EXPECT_NEAR(lo.x, -v.offsetX / v.scale, 1e-9);
+    EXPECT_NEAR(hi.x, (width - v.offsetX) / v.scale, 1e-9);
+    EXPECT_NEAR(lo.y, (v.offsetY - height) / v.scale, 1e-9);
+    EXPECT_NEAR(hi.y, v.offsetY / v.scale, 1e-9);
+  }
+}
+
 TEST(PlotDialog, itsPlotButtonRunsPlotAtTheCommandPromptAsOneLine) {
   WindowSession w;
   drawLine(w.session());
