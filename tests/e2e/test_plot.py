@@ -10,6 +10,9 @@ from orvharness import ORVCAD, Session, main
 from pngread import box_of, inked, read_png
 
 DPI = 254  # 10 pixels in a millimetre
+# The DWG samples beside the project, with the DXF files their program saved.
+SAMPLES = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "..", "shared",
+                       "dwg-samples")
 
 
 def drawing(path, insunits=4, ltscale=None):
@@ -301,6 +304,37 @@ class Layouts(unittest.TestCase):
         self.assertIn("（A3 横向，1:1）", proc.stdout.decode())
         w, h, px = raster(out2)
         self.assertAlmostEqual(run_in(150, 25, 175)[1], 100, delta=0.3)
+
+    @unittest.skipUnless(os.path.isfile(os.path.join(SAMPLES, "2004_material.dxf")), "no DWG samples")
+    def test_a_layout_of_another_programs_drawing_plots_its_viewport_in_inches(self):
+        # Its layout: limits -0.25,-0.25 to 10.75,8.25 inches; one viewport 8.4 × 6.4
+        # inches about 5.25,4 showing model space about its view centre at its scale.
+        from ezdxf import bbox
+        src = os.path.join(SAMPLES, "2004_material.dxf")
+        s = Session(self)
+        out = os.path.join(s.dir, "material.pdf")
+        stdout, err, _ = s.run(["OPEN", src, "PLOT PDF A3 L LA Layout1 1:1 C M " + out, "QUIT"])
+        self.assertIn("已打印到 " + out + "（A3 横向，1:1）。", stdout)
+        doc = ezdxf.readfile(src)
+        vp = [v for v in doc.layouts.get("Layout1").query("VIEWPORT") if v.dxf.id != 1][0]
+        k = vp.dxf.height / vp.dxf.view_height
+        model = bbox.extents(doc.modelspace())
+        left = (420 - 11 * 25.4) / 2 + 0.25 * 25.4  # paper x = 0, mm from the sheet's left edge
+        top = (297 - 8.5 * 25.4) / 2 + 8.25 * 25.4  # paper y = 0, mm from its top
+
+        def on_sheet(x, y):
+            px = vp.dxf.center.x + k * (x - vp.dxf.view_center_point.x)
+            py = vp.dxf.center.y + k * (y - vp.dxf.view_center_point.y)
+            return left + px * 25.4, top - py * 25.4
+
+        x0, y1 = on_sheet(model.extmin.x, model.extmin.y)
+        x1, y0 = on_sheet(model.extmax.x, model.extmax.y)
+        w, h, px = raster(out)
+        box = dark_box(w, h, px)
+        self.assertIsNotNone(box, "the viewport shows model space")
+        ink = (box[0] / 10, box[1] / 10, (box[2] + 1) / 10, (box[3] + 1) / 10)
+        for got, want in zip(ink, (x0, y0, x1, y1)):
+            self.assertAlmostEqual(got, want, delta=0.3, msg=(ink, (x0, y0, x1, y1)))
 
     def test_the_one_line_form_plots_without_asking_and_refuses_a_bad_word(self):
         s = Session(self)

@@ -213,6 +213,49 @@ class RealWindow(unittest.TestCase):
         self.type_line("QUIT")
         self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
 
+    def test_the_plot_dialog_previews_the_sheet_and_plots_it(self):
+        src = os.path.join(self.tmp, "plan.dxf")
+        doc = ezdxf.new("R2000")
+        doc.modelspace().add_line((0, 0), (10000, 0))
+        doc.modelspace().add_line((0, 0), (0, 5000))
+        doc.saveas(src)
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        with open(self.out_path, "wb") as out:
+            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module, src], env=self.env,
+                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - plan.dxf$", check=False).split("\n")[0])
+        self.xdo("windowmove", window, "0", "0")
+        self.xdo("windowsize", window, "1200", "850")
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+        self.xdo("key", "ctrl+p")
+        dialog = self.wait_for("the plot dialog", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^打印$", check=False).split("\n")[0])
+        self.xdo("windowmove", dialog, "100", "100")
+        time.sleep(1.0)
+        shot = os.path.join(self.tmp, "plot.png")
+        self.tool("import", "-window", "root", "PNG24:" + shot)
+        if os.environ.get("ORV_KEEP_PLOT_SCREENSHOT"):
+            shutil.copy(shot, os.environ["ORV_KEEP_PLOT_SCREENSHOT"])
+        width, height, rows = read_png(shot)
+        size = re.search(r"Geometry: (\d+)x(\d+)", self.xdo("getwindowgeometry", dialog))
+        dw, dh = int(size.group(1)), int(size.group(2))
+        # The preview: an A3 sheet, pure white, about 400 × 280 pixels, with the drawing in
+        # dark lines on it.
+        inside = [rows[y][x] for y in range(100, 100 + dh) for x in range(100, 100 + dw)]
+        self.assertGreater(sum(1 for p in inside if min(p) == 255), 80000)
+        self.assertGreater(sum(1 for p in inside if max(p) < 100), 300)
+        self.xdo("key", "Return")  # 打印
+        out = os.path.join(self.tmp, "plan.pdf")
+        self.wait_for("the sheet", lambda: "已打印到 " + out in self.transcript())
+        self.assertIn("命令: PLOT PDF A3 L E 布满 C M " + out, self.transcript())
+        self.assertTrue(os.path.getsize(out) > 0)
+        # The choices are kept in the drawing (its page setup): it has changes to save.
+        self.wait_for("the title with the mark", lambda: self.xdo("getwindowname", window) == "orvcad - plan.dxf *")
+
     def test_recovery_file_written_on_time_while_idle_and_kept_at_a_signal(self):
         state = os.path.join(self.tmp, "state")
         recovery = os.path.join(state, "orvcad")

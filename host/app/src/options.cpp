@@ -19,7 +19,7 @@ std::string usage() {
          "                  图纸、比例和范围取图形保存的页面设置，或 A3 横向、布满、范围，可用下面三项改：\n"
          "  --paper SIZE    打印的图纸：A0 到 A4、A3x3 等加长幅面或 宽×高（毫米），后加 ,P 为纵向\n"
          "  --scale 1:N     打印比例，或 布满\n"
-         "  --area AREA     打印范围：extents（范围）、limits（图形界限）或窗口 x1,y1,x2,y2\n"
+         "  --area AREA     打印范围：extents（范围）、limits（图形界限）、layout:名称（布局，1:1）或窗口 x1,y1,x2,y2\n"
          "  --help          显示本帮助\n"
          "  --version       显示版本\n"
          "\n"

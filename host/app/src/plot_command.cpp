@@ -1,7 +1,8 @@
-// PLOT at the command line and in scripts, and plotting a drawing file without a session.
+// PLOT at the command line, in scripts and on one line, and plotting a drawing file without a session.
 //
-// Contents: areas (extents, window, limits); the questions; plotting and its message;
-// the command; --plot.
+// Contents: areas (extents, window, limits, display, layouts); plotting and its message;
+// the questions (asked, or taken from the command's line); the command; the request and
+// the one-line form the 打印 dialog uses; --plot.
 #include "plot_command.h"
 
 #include <charconv>

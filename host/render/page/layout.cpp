@@ -146,8 +146,8 @@ std::vector<LayoutSheet> layoutsOf(const db::Database& db) {
     sheet.block = *block;
     sheet.unitMm = valueOr(o.settings, 72, 1.0) == 0.0 ? 25.4 : 1.0;
     double pw = valueOr(o.settings, 44, 0.0), ph = valueOr(o.settings, 45, 0.0);
-    const int rotation = static_cast<int>(valueOr(o.settings, 73, 0.0));
-    if (rotation == 1 || rotation == 3) std::swap(pw, ph);
+    const double rotation = valueOr(o.settings, 73, 0.0);  // quarter turns
+    if (rotation == 1.0 || rotation == 3.0) std::swap(pw, ph);
     if (positive(pw) && positive(ph) && pw <= 5000.0 && ph <= 5000.0) {
       sheet.paperWidthMm = pw;
       sheet.paperHeightMm = ph;

@@ -4,6 +4,8 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 
+#include <sys/mman.h>
+
 #include <cmath>
 
 #include "cairo_ptr.h"
@@ -24,10 +26,36 @@ std::string cairoFailure(cairo_status_t status) {
 // Where a sheet goes: a file of a format, or pixels in memory that stay where they are.
 enum class Target { pdf, svg, png, memory };
 
+// The pixels of a large image in memory of its own, in huge pages where the system gives
+// them: a 300-dpi A1 sheet is 280 MB, and touching it page by page costs more than
+// drawing on it.
+class ImageMemory {
+ public:
+  explicit ImageMemory(std::size_t bytes) : bytes_(bytes) {
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return;
+    data_ = static_cast<unsigned char*>(p);
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+  }
+  ~ImageMemory() {
+    if (data_) ::munmap(data_, bytes_);
+  }
+  ImageMemory(const ImageMemory&) = delete;
+  ImageMemory& operator=(const ImageMemory&) = delete;
+  unsigned char* data() const { return data_; }
+
+ private:
+  unsigned char* data_ = nullptr;
+  std::size_t bytes_;
+};
+
 class CairoSheet final : public SheetBackend {
  public:
-  CairoSheet(Target target, OutputFile* file, SurfacePtr surface, double unitsPerMm, int top = 0)
-      : target_(target), file_(file), surface_(std::move(surface)), unitsPerMm_(unitsPerMm),
+  CairoSheet(Target target, OutputFile* file, SurfacePtr surface, double unitsPerMm, int top = 0,
+             std::unique_ptr<ImageMemory> memory = nullptr)
+      : target_(target), file_(file), memory_(std::move(memory)), surface_(std::move(surface)), unitsPerMm_(unitsPerMm),
         dpi_(unitsPerMm * 25.4),
         cr_(cairo_create(surface_.get())) {
     // A band of a taller device: device y `top` is the band's first row.
@@ -100,6 +128,7 @@ class CairoSheet final : public SheetBackend {
  private:
   Target target_;
   OutputFile* file_;
+  std::unique_ptr<ImageMemory> memory_;  // the image's pixels, when the sheet holds them; outlives the surface
   SurfacePtr surface_;
   double unitsPerMm_;
   double dpi_;
@@ -111,6 +140,7 @@ class CairoSheet final : public SheetBackend {
 std::unique_ptr<SheetBackend> makeSheet(PictureFormat format, OutputFile& file, double widthMm,
                                         double heightMm, double dpi, std::string& error) {
   SurfacePtr surface;
+  std::unique_ptr<ImageMemory> memory;
   double unitsPerMm = 72.0 / 25.4;
   if (format == PictureFormat::png) {
     unitsPerMm = dpi / 25.4;
@@ -119,7 +149,14 @@ std::unique_ptr<SheetBackend> makeSheet(PictureFormat format, OutputFile& file, 
       error = "图片太大（每边最多 16384 像素），请降低分辨率";
       return nullptr;
     }
-    surface.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(w), static_cast<int>(h)));
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, static_cast<int>(w));
+    memory = std::make_unique<ImageMemory>(static_cast<std::size_t>(stride) * static_cast<std::size_t>(h));
+    if (!memory->data()) {
+      error = "内存不足，无法画出这么大的图片，请降低分辨率";
+      return nullptr;
+    }
+    surface.reset(cairo_image_surface_create_for_data(memory->data(), CAIRO_FORMAT_RGB24, static_cast<int>(w),
+                                                      static_cast<int>(h), stride));
   } else {
     const double w = widthMm * unitsPerMm, h = heightMm * unitsPerMm;
     if (!(w >= 1.0 && h >= 1.0 && w <= kMaxPagePt && h <= kMaxPagePt)) {
@@ -137,7 +174,7 @@ std::unique_ptr<SheetBackend> makeSheet(PictureFormat format, OutputFile& file, 
   const Target target = format == PictureFormat::png   ? Target::png
                         : format == PictureFormat::svg ? Target::svg
                                                        : Target::pdf;
-  return std::make_unique<CairoSheet>(target, &file, std::move(surface), unitsPerMm);
+  return std::make_unique<CairoSheet>(target, &file, std::move(surface), unitsPerMm, 0, std::move(memory));
 }
 
 std::unique_ptr<SheetBackend> makePixelSheet(const PixelRows& rows, double unitsPerMm) {

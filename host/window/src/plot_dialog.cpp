@@ -133,6 +133,7 @@ PlotDialog::PlotDialog(app::Session& session, QWidget* parent) : QDialog(parent)
   connect(later_, &QTimer::timeout, this, &PlotDialog::refreshPreview);
 
   fill(app::plotDefaults(session.database()));
+  lastArea_ = kAreas[std::clamp(area_->currentIndex(), 0, 4)];
   for (QComboBox* box : {format_, paper_, orientation_, area_, layout_, scale_, pens_})
     connect(box, &QComboBox::currentTextChanged, this, &PlotDialog::changed);
   for (QLineEdit* edit : {corner1_, corner2_, offset_, file_}) connect(edit, &QLineEdit::textChanged, this, &PlotDialog::changed);
@@ -244,6 +245,12 @@ void PlotDialog::changed() {
     file_->setText(qs(offeredFile_));
   }
   const app::PlotArea a = kAreas[std::clamp(area_->currentIndex(), 0, 4)];
+  // A layout is drawn at its own size: 1:1 offered when it is chosen.
+  if (a == app::PlotArea::layout && lastArea_ != app::PlotArea::layout && !layouts_.empty()) {
+    const QSignalBlocker quiet(scale_);
+    scale_->setCurrentText(QStringLiteral("1:1"));
+  }
+  lastArea_ = a;
   layout_->setEnabled(a == app::PlotArea::layout && !layouts_.empty());
   corner1_->setEnabled(a == app::PlotArea::window);
   corner2_->setEnabled(a == app::PlotArea::window);

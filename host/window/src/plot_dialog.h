@@ -90,7 +90,8 @@ class PlotDialog final : public QDialog {
   QDialogButtonBox* buttons_;
   QTimer* later_;
   QImage preview_;
-  std::string offeredFile_;  // the file offered for the output chosen, until the user types one
+  std::string offeredFile_;
+  app::PlotArea lastArea_ = app::PlotArea::extents;  // the file offered for the output chosen, until the user types one
 };
 
 // Opens the dialog over `parent`; OK plots through PLOT at the command prompt (a command

@@ -82,7 +82,7 @@ void addViewport(db::Database& d, db::BlockId space, const Viewport& v) {
 }
 
 void addLayout(db::Database& d, const std::string& name, db::BlockId space, int tab, double w = 420, double h = 297,
-               bool limits = true) {
+               bool limits = true, const char* rotation = "0") {
   const db::Handle record = d.block(space).recordHandle;
   auto& o = d.objects;
   o.add(0, "LAYOUT");
@@ -93,6 +93,7 @@ void addLayout(db::Database& d, const std::string& name, db::BlockId space, int 
   o.add(44, std::to_string(w));
   o.add(45, std::to_string(h));
   o.add(72, "1");
+  o.add(73, rotation);
   o.add(100, "AcDbLayout");
   o.add(1, name);
   o.add(71, std::to_string(tab));
@@ -183,16 +184,26 @@ TEST(Layouts, viewportsAndObjectsThatCannotBeDrawnArePassedOver) {
   addLayout(d, "B", d.paperSpace(), 2);
   addLayout(d, "A", *second, 1, 594, 841, false);
   addLayout(d, "Model", d.modelSpace(), 0);
+  // Turned a quarter, its paper stands the other way; a turn that is no number of
+  // quarters is not one.
+  const auto third = d.addBlock("*Paper_Space1", {}), fourth = d.addBlock("*Paper_Space2", {});
+  ASSERT_TRUE(third.ok() && fourth.ok());
+  addLayout(d, "C", *third, 3, 420, 297, false, "1");
+  addLayout(d, "D", *fourth, 4, 420, 297, false, "1e300");
   d.objects.add(0, "LAYOUT");
   d.objects.add(100, "AcDbLayout");
   d.objects.add(1, "broken");
   d.objects.add(330, "not a handle");
   const auto layouts = layoutsOf(d);
-  ASSERT_EQ(layouts.size(), 2u);
+  ASSERT_EQ(layouts.size(), 4u);
   EXPECT_EQ(layouts[0].name, "A");
   EXPECT_EQ(layouts[1].name, "B");
   EXPECT_DOUBLE_EQ(layouts[0].area.maxX, 594.0);
   EXPECT_DOUBLE_EQ(layouts[0].area.maxY, 841.0);
+  EXPECT_EQ(layouts[2].name, "C");
+  EXPECT_DOUBLE_EQ(layouts[2].area.maxX, 297.0);
+  EXPECT_DOUBLE_EQ(layouts[2].area.maxY, 420.0);
+  EXPECT_DOUBLE_EQ(layouts[3].area.maxX, 420.0);
 }
 
 TEST(PlotPreview, isTheSheetAtItsScaleCentredInThePixels) {

@@ -11,6 +11,9 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
+#include <tuple>
 
 #include "plot_dialog.h"
 #include "window_fixture.h"
@@ -109,6 +112,55 @@ TEST(PlotDialog, offersTheKeptChoicesPreviewsTheSheetAndRefusesBadChoices) {
   dialog.area().setCurrentText("显示");
   EXPECT_TRUE(ok->isEnabled()) << "the window shows the drawing";
   EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PNG A4 P D 1:100 C C 150 sheet.png");
+}
+
+TEST(PlotDialog, listsTheDrawingsLayoutsAndOffersThemAtOneToOne) {
+  WindowSession w;
+  db::Database& d = w.session().database();
+  const auto second = d.addBlock("*Paper_Space0", {});
+  ASSERT_TRUE(second.ok());
+  // Two LAYOUT objects naming paper space and *Paper_Space0, in tab order B, A.
+  for (auto [name, block, tab] : {std::tuple{"图 B", d.paperSpace(), "1"}, std::tuple{"A", *second, "2"}}) {
+    if (d.block(block).recordHandle == 0) d.editBlock(block).recordHandle = d.newHandle();
+    char handle[24];
+    std::snprintf(handle, sizeof handle, "%llX", static_cast<unsigned long long>(d.block(block).recordHandle));
+    for (auto [code, value] : std::initializer_list<std::pair<int, const char*>>{
+             {0, "LAYOUT"}, {100, "AcDbPlotSettings"}, {44, "420"}, {45, "297"}, {72, "1"}, {100, "AcDbLayout"},
+             {1, name}, {71, tab}, {10, "0"}, {20, "0"}, {11, "420"}, {21, "297"}, {330, handle}})
+      d.objects.add(code, value);
+  }
+  PlotDialog dialog(w.session(), &w.window());
+  ASSERT_EQ(dialog.layout().count(), 2);
+  EXPECT_EQ(dialog.layout().itemText(0), "图 B");
+  EXPECT_EQ(dialog.layout().itemText(1), "A");
+  EXPECT_FALSE(dialog.layout().isEnabled());
+  dialog.area().setCurrentText("布局");
+  EXPECT_TRUE(dialog.layout().isEnabled());
+  EXPECT_EQ(dialog.scale().currentText(), "1:1") << "a layout at its own size";
+  EXPECT_TRUE(dialog.buttons().button(QDialogButtonBox::Ok)->isEnabled()) << dialog.problem().text().toStdString();
+  dialog.fileEdit().setText("sheet.pdf");
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PDF A3 L LA \"图 B\" 1:1 C M sheet.pdf");
+  dialog.layout().setCurrentIndex(1);
+  EXPECT_EQ(dialog.commandLine().value_or(""), "PLOT PDF A3 L LA A 1:1 C M sheet.pdf");
+  // The preview is the layout's sheet: white, with nothing on it.
+  dialog.refreshPreview();
+  EXPECT_EQ(dialog.preview().pixel(PlotDialog::kPreviewWidth / 2, PlotDialog::kPreviewHeight / 2) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(PlotDialog, whatTheWindowShowsIsTheAreaOfDisplay) {
+  WindowSession w;
+  ASSERT_NE(w.session().view(), nullptr);
+  // 4 drawing units a pixel, the origin at pixel (100, 450), after each kind of move.
+  for (const ViewTransform v : {kView, ViewTransform{2.0, -30.0, 700.0}}) {
+    w.view().moveView(v);
+    core::Vec2 lo, hi;
+    ASSERT_TRUE(w.session().view()->shownArea(lo, hi));
+    const double width = w.view().width(), height = w.view().height();
+    EXPECT_NEAR(lo.x, -v.offsetX / v.scale, 1e-9);
+    EXPECT_NEAR(hi.x, (width - v.offsetX) / v.scale, 1e-9);
+    EXPECT_NEAR(lo.y, (v.offsetY - height) / v.scale, 1e-9);
+    EXPECT_NEAR(hi.y, v.offsetY / v.scale, 1e-9);
+  }
 }
 
 TEST(PlotDialog, itsPlotButtonRunsPlotAtTheCommandPromptAsOneLine) {
