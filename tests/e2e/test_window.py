@@ -158,6 +158,66 @@ class RealWindow(unittest.TestCase):
         self.assertEqual((start.x, start.y), (float(points[0][0]), float(points[0][1])))
         self.assertEqual((end.x, end.y), (float(points[1][0]), float(points[1][1])))
 
+    def test_a_pick_with_shift_held_at_trim_extends(self):
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        saved = os.path.join(self.tmp, "shift.dxf")
+        with open(self.out_path, "wb") as out:
+            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module], env=self.env,
+                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
+        self.xdo("windowmove", window, "0", "0")
+        self.xdo("windowsize", window, "1200", "850")
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+
+        def click(x, y, *keys):
+            before = self.transcript().count("\n")
+            self.xdo("mousemove", "--sync", str(x), str(y))
+            time.sleep(0.2)
+            for k in keys:
+                self.xdo("keydown", k)
+            self.xdo("click", "1")
+            for k in keys:
+                self.xdo("keyup", k)
+            self.wait_for("the click at %d,%d" % (x, y), lambda: self.transcript().count("\n") > before)
+
+        # A turn of the wheel each way: the view stays where it is from now on.
+        self.xdo("mousemove", "--sync", "600", "400")
+        self.xdo("click", "4")
+        self.xdo("click", "5")
+        # A boundary across the view, and a line stopping short of it.
+        for (x0, y0), (x1, y1) in (((300, 500), (900, 500)), ((600, 200), (600, 400))):
+            self.type_line("LINE")
+            self.wait_for("the first point prompt", lambda: self.transcript().endswith("指定第一个点: "))
+            click(x0, y0)
+            click(x1, y1)
+            self.xdo("key", "Return")
+            self.wait_for("the end of LINE", lambda: self.transcript().endswith("命令: "))
+        self.type_line("TRIM")
+        self.wait_for("the edges", lambda: self.transcript().rstrip().endswith("选择对象:"))
+        self.xdo("key", "Return")  # every entity is a cutting edge
+        self.wait_for("the trim prompt", lambda: self.transcript().rstrip().endswith("放弃(U)]:"))
+        click(600, 380, "shift")
+        self.xdo("key", "Return")
+        self.wait_for("the end of TRIM", lambda: self.transcript().endswith("命令: "))
+        self.type_line("SAVEAS")
+        self.wait_for("the file name prompt", lambda: self.transcript().endswith("(DXF): "))
+        self.type_line(saved)
+        self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - shift.dxf")
+        self.type_line("QUIT")
+        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
+
+        self.assertNotIn("未与剪切边相交", self.transcript())
+        lines = sorted((e for e in ezdxf.readfile(saved).modelspace() if e.dxftype() == "LINE"),
+                       key=lambda e: abs(e.dxf.start.x - e.dxf.end.x))
+        upright, boundary = lines
+        # The short line now ends on the boundary: extended, not trimmed.
+        self.assertAlmostEqual(min(upright.dxf.start.y, upright.dxf.end.y), boundary.dxf.start.y, places=9)
+        self.assertAlmostEqual(upright.dxf.start.x, upright.dxf.end.x, places=9)
+
     def test_the_demo_plan_with_the_valve_dialog_open(self):
         demo = os.path.join(self.tmp, "demo.dxf")
         script = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "demo.scr")

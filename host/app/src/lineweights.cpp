@@ -2,11 +2,12 @@
 // the commands that set them (LWEIGHT, LWDISPLAY).
 #include "lineweights.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
-#include "messages.h"
+#include "orv/geom/kept.h"
 #include "orv/prompt/reply_parser.h"
 #include "property_commands.h"
 
@@ -118,13 +119,15 @@ std::string badLineweightMessage() {
   return "\n线宽无效：需要标准线宽的毫米数（" + list + "）、BYLAYER、BYBLOCK 或 DEFAULT。";
 }
 
+// Header values read as the renderer reads them: whole numbers, blanks around allowed.
 std::int16_t currentLineweight(const db::Database& d) {
   const auto text = headerText(d.header, "$CELWEIGHT");
-  const auto n = text ? prompt::parseReal(*text) : std::nullopt;
-  if (!n) return db::lineweight::byLayer;
-  const auto w = static_cast<std::int16_t>(*n);
-  const bool meaning = w == db::lineweight::byBlock || w == db::lineweight::byDefault;
-  return *n == w && (meaning || db::isStandardLineweight(w)) ? w : db::lineweight::byLayer;
+  std::int64_t n = 0;
+  if (!text || !geom::parseInteger(*text, n)) return db::lineweight::byLayer;
+  const bool meaning = n == db::lineweight::byBlock || n == db::lineweight::byDefault;
+  return meaning || db::isStandardLineweight(static_cast<int>(std::clamp<std::int64_t>(n, -10, 1000)))
+             ? static_cast<std::int16_t>(n)
+             : db::lineweight::byLayer;
 }
 
 bool giveCurrentLineweight(db::Database& d, db::ObjectId id) {
@@ -134,8 +137,8 @@ bool giveCurrentLineweight(db::Database& d, db::ObjectId id) {
 
 bool lineweightDisplay(const db::Database& d) {
   const auto text = headerText(d.header, "$LWDISPLAY");
-  const auto n = text ? prompt::parseReal(*text) : std::nullopt;
-  return n && *n != 0;
+  std::int64_t n = 0;
+  return text && geom::parseInteger(*text, n) && n != 0;
 }
 
 void setLineweightDisplay(core::Document& document, bool on) {

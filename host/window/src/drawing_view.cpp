@@ -712,7 +712,8 @@ void DrawingView::mousePressEvent(QMouseEvent* e) {
   }
   if (kind != prompt::AskKind::point && kind != prompt::AskKind::pick && kind != prompt::AskKind::select) return;
   updateHover();
-  if (const std::optional<db::Point2> p = effectivePoint()) emit pointClicked(prompt::Point3{p->x, p->y, 0.0});
+  if (const std::optional<db::Point2> p = effectivePoint())
+    emit pointClicked(prompt::Point3{p->x, p->y, 0.0}, e->modifiers().testFlag(Qt::ShiftModifier));
 }
 
 // A click at the command prompt: a grip, an entity, or a corner of a box.
@@ -761,7 +762,8 @@ void DrawingView::mouseReleaseEvent(QMouseEvent* e) {
              (prompt_->kind == prompt::AskKind::pick || prompt_->kind == prompt::AskKind::select ||
               prompt_->kind == prompt::AskKind::point)) {
     updateHover();
-    if (const std::optional<db::Point2> p = effectivePoint()) emit pointClicked(prompt::Point3{p->x, p->y, 0.0});
+    if (const std::optional<db::Point2> p = effectivePoint())
+      emit pointClicked(prompt::Point3{p->x, p->y, 0.0}, e->modifiers().testFlag(Qt::ShiftModifier));
   }
 }
 

@@ -134,7 +134,8 @@ class DrawingView final : public QWidget {
   void renderNow();
 
  signals:
-  void pointClicked(const prompt::Point3& point);
+  // A point clicked at a prompt that takes one; `shift`: with Shift held.
+  void pointClicked(const prompt::Point3& point, bool shift);
   void rightClicked(QPoint globalPosition);
   void cursorMoved(double x, double y);
   void viewChanged();

@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,6 +41,7 @@
 #include "keep_work.h"
 #include "layer_control.h"
 #include "layer_manager.h"
+#include "lineweights.h"
 #include "messages.h"
 #include "plot_dialog.h"
 #include "qt_presenter.h"
@@ -230,6 +232,13 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   snapButton_ = toggle(QStringLiteral("对象捕捉"), view_->snapOn(), [this](bool on) { view_->setSnapOn(on); });
   orthoButton_ = toggle(QStringLiteral("正交"), view_->orthoOn(), [this](bool on) { view_->setOrthoOn(on); });
   gridButton_ = toggle(QStringLiteral("栅格"), view_->gridOn(), [this](bool on) { view_->setGridOn(on); });
+  // Lineweights shown or not: a setting of the drawing ($LWDISPLAY), saved with it.
+  lineweightButton_ = toggle(QStringLiteral("线宽"), false, [this](bool on) {
+    if (!session_ || !document_) return;
+    app::setLineweightDisplay(*document_, on);
+    view_->drawingChanged();
+  });
+  lineweightButton_->setToolTip(QStringLiteral("显示线宽（LWDISPLAY）"));
   buildSnapMenu();
   snapButton_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(snapButton_, &QWidget::customContextMenuRequested, this,
@@ -254,11 +263,11 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
     panel_->input()->setFocus();
   });
   connect(&console_, &WindowConsole::promptEnded, this, [this] { view_->setPrompt(std::nullopt); });
-  connect(view_, &DrawingView::pointClicked, this, [this](const prompt::Point3& p) {
+  connect(view_, &DrawingView::pointClicked, this, [this](const prompt::Point3& p, bool shift) {
     // What the click picks (a typed snap's point at "于") lies within its pick box, or
     // within the pick distance a typed point has when that reaches further.
     const double pick = session_ ? session_->pickDistance() : 0.0;
-    console_.answer(pointText(p), p, std::max(DrawingView::kPickBox / view_->transform().scale, pick));
+    console_.answer(pointText(p), p, std::max(DrawingView::kPickBox / view_->transform().scale, pick), shift);
   });
   connect(view_, &DrawingView::rightClicked, this, &MainWindow::rightClickInView);
   connect(view_, &DrawingView::cursorMoved, this, [this](double x, double y) {
@@ -661,6 +670,14 @@ void MainWindow::documentReplaced(core::Document& document) {
   view_->setDatabase(&document.database());
   updateTitle();
   rememberDrawing();
+  showLineweightDisplay();
+}
+
+void MainWindow::showLineweightDisplay() {
+  if (!document_ || lineweightButton_->isChecked() == app::lineweightDisplay(document_->database())) return;
+  const QSignalBlocker quiet(lineweightButton_);
+  lineweightButton_->setChecked(!lineweightButton_->isChecked());
+  view_->drawingChanged();
 }
 
 void MainWindow::commandStarted(const std::string& name) {
@@ -672,6 +689,7 @@ void MainWindow::commandStarted(const std::string& name) {
 void MainWindow::commandEnded(const std::string&) {
   presenter_.answeredAhead.reset();
   updateTitle();
+  showLineweightDisplay();  // LWDISPLAY typed
 }
 
 void MainWindow::openFromMenu(const std::optional<std::string>& recent) {

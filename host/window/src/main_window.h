@@ -47,10 +47,11 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   DrawingView& view() const { return *view_; }
   CommandPanel& panel() const { return *panel_; }
   QToolBar& toolBar() const { return *toolBar_; }
-  // The status bar's toggles: object snap, ortho, grid.
+  // The status bar's toggles: object snap, ortho, grid, lineweights shown (LWT).
   QToolButton& snapButton() const { return *snapButton_; }
   QToolButton& orthoButton() const { return *orthoButton_; }
   QToolButton& gridButton() const { return *gridButton_; }
+  QToolButton& lineweightButton() const { return *lineweightButton_; }
   QLabel& coordinates() const { return *coordinates_; }
   // The running snaps to choose from, one checkable entry a kind (the snap toggle's
   // right-click menu and 视图 ▸ 对象捕捉模式); its checks follow the session's setting.
@@ -95,6 +96,8 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   void buildMenus();
   void refreshCommands();
   void updateTitle();
+  // The LWT toggle and the view follow the drawing's $LWDISPLAY.
+  void showLineweightDisplay();
   void rightClickInView(QPoint at);
   void addEditingCommands(QMenu& menu);
   std::optional<prompt::Point3> distanceTowardsCursor(double distance) const;
@@ -138,6 +141,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   QToolButton* snapButton_;
   QToolButton* orthoButton_;
   QToolButton* gridButton_;
+  QToolButton* lineweightButton_;
   QMenu* snapMenu_ = nullptr;
   std::vector<std::string> shownCommands_;
   std::vector<std::pair<class QAction*, std::string>> commandActions_;

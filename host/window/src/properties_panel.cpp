@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -56,8 +58,14 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
   layer_ = combo(false);
   colour_ = combo(true);
   linetype_ = combo(false);
-  lineweight_ = new QLabel(body);
-  linetypeScale_ = new QLabel(body);
+  lineweight_ = combo(false);
+  // Each item's data is what CHPROP LW takes.
+  lineweight_->addItem(QStringLiteral("BYLAYER"), QStringLiteral("BYLAYER"));
+  lineweight_->addItem(QStringLiteral("BYBLOCK"), QStringLiteral("BYBLOCK"));
+  lineweight_->addItem(QStringLiteral("默认"), QStringLiteral("DEFAULT"));
+  for (std::int16_t w : db::kStandardLineweights)
+    lineweight_->addItem(QString::number(w / 100.0, 'f', 2) + " mm", QString::number(w / 100.0, 'f', 2));
+  linetypeScale_ = new QLineEdit(body);
   geometry_ = new GeometryEditor(body);
   connect(geometry_, &GeometryEditor::changed, this, [this](const QString& change) {
     if (!filling_ && atCommandPrompt() && session_->selector().current().size() == 1)
@@ -75,6 +83,11 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
   connect(linetype_, &QComboBox::activated, this, [this](int i) { change("LT", linetype_->itemText(i)); });
   connect(colour_, &QComboBox::activated, this, [this](int i) {
     change("C", colour_->itemText(i).section(' ', 0, 0));
+  });
+  connect(lineweight_, &QComboBox::activated, this, [this](int i) { change("LW", lineweight_->itemData(i).toString()); });
+  connect(linetypeScale_, &QLineEdit::editingFinished, this, [this] {
+    if (linetypeScale_->isModified()) change("S", linetypeScale_->text().trimmed());
+    linetypeScale_->setModified(false);
   });
 
   connect(this, &QDockWidget::visibilityChanged, this, [this](bool visible) {
@@ -225,13 +238,26 @@ void PropertiesPanel::refresh() {
     colourTexts.insert((at >= 0 ? colourNames[at] : n).toStdString());
   }
   fill(colour_, colourNames, colourTexts);
-  for (QComboBox* b : {layer_, colour_, linetype_}) b->setEnabled(any);
-  auto lineweightText = [](int w) {
-    return w == -1 ? QStringLiteral("BYLAYER") : w == -2 ? QStringLiteral("BYBLOCK") : w == -3 ? QStringLiteral("默认")
-                                                                                           : QString::number(w / 100.0, 'f', 2) + " mm";
-  };
-  lineweight_->setText(!any ? QString() : lineweights.size() > 1 ? kVarious : lineweightText(*lineweights.begin()));
+  for (QWidget* b : {static_cast<QWidget*>(layer_), static_cast<QWidget*>(colour_), static_cast<QWidget*>(linetype_),
+                     static_cast<QWidget*>(lineweight_), static_cast<QWidget*>(linetypeScale_)})
+    b->setEnabled(any);
+  // The lineweight's item (a weight no list holds, read from a file, shows as itself).
+  if (lineweight_->count() > 3 + static_cast<int>(std::size(db::kStandardLineweights))) lineweight_->removeItem(0);
+  if (any && lineweights.size() == 1) {
+    const int w = *lineweights.begin();
+    const int at = w == -1 ? 0 : w == -2 ? 1 : w == -3 ? 2 : lineweight_->findData(QString::number(w / 100.0, 'f', 2));
+    if (at >= 0) {
+      lineweight_->setCurrentIndex(at);
+    } else {
+      lineweight_->insertItem(0, QString::number(w / 100.0, 'f', 2) + " mm");
+      lineweight_->setCurrentIndex(0);
+    }
+  } else {
+    lineweight_->insertItem(0, any ? kVarious : QString());
+    lineweight_->setCurrentIndex(0);
+  }
   linetypeScale_->setText(!any ? QString() : scales.size() > 1 ? kVarious : number(*scales.begin()));
+  linetypeScale_->setModified(false);
   const db::Entity* one = count == 1 && set.size() == 1 ? d.entity(set.ids().front()) : nullptr;
   geometry_->show(d, one, one ? set.ids().front() : db::ObjectId{});
   filling_ = false;

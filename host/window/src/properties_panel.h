@@ -1,5 +1,5 @@
 // The properties panel (特性, docked at the left) and the tool bar's layer control: what
-// the selection is and its colour, layer and linetype, each changeable for all of it as
+// the selection is and its colour, layer, linetype, lineweight and linetype scale, each changeable for all of it as
 // one step of UNDO (through CHPROP, so that the transcript and recovery see it); the
 // current layer chosen from the tool bar (through CLAYER).
 #pragma once
@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 
 namespace orv::window {
 
@@ -37,9 +38,11 @@ class PropertiesPanel final : public QDockWidget {
   QComboBox& linetype() const { return *linetype_; }
   // One selected entity's geometry, each field changeable (CHGEOM).
   GeometryEditor& geometry() const { return *geometry_; }
+  QComboBox& lineweight() const { return *lineweight_; }
+  QLineEdit& linetypeScale() const { return *linetypeScale_; }
 
  private:
-  // A change of the selection's property `key` (C, LA, LT) to `value`.
+  // A change of the selection's property `key` (C, LA, LT, LW, S) to `value`.
   void change(const char* key, const QString& value);
   bool atCommandPrompt() const;
   std::string selectionLayer() const;
@@ -53,8 +56,8 @@ class PropertiesPanel final : public QDockWidget {
   QComboBox* layer_;
   QComboBox* colour_;
   QComboBox* linetype_;
-  QLabel* lineweight_;
-  QLabel* linetypeScale_;
+  QComboBox* lineweight_;
+  QLineEdit* linetypeScale_;
   GeometryEditor* geometry_;
   LayerControl* layerControl_;
   bool filling_ = false;  // the boxes are being filled, not chosen

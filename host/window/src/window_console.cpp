@@ -227,11 +227,12 @@ void WindowConsole::deliver(Due due) {
 }
 
 void WindowConsole::answer(std::string text, std::optional<prompt::Point3> point,
-                           std::optional<double> pickReach) {
+                           std::optional<double> pickReach, bool shift) {
   if (!waiting_ || due_) return;
   prompt::Reply reply = prompt::Reply::line(text);
   reply.point = point;
   if (point) reply.pickReach = pickReach;
+  reply.shift = point && shift;
   deliver(Due{std::move(reply), std::move(text)});
 }
 

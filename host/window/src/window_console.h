@@ -50,10 +50,10 @@ class WindowConsole final : public QObject, public prompt::Console {
 
   // ---- what the user does
   // A reply: typed text, a keyword clicked (its text), Enter (empty), a click (the
-  // point, with its text, and how far its pick box reaches in drawing units). Ignored
-  // when nothing waits.
+  // point, with its text, how far its pick box reaches in drawing units and whether
+  // Shift was held). Ignored when nothing waits.
   void answer(std::string text, std::optional<prompt::Point3> point = std::nullopt,
-              std::optional<double> pickReach = std::nullopt);
+              std::optional<double> pickReach = std::nullopt, bool shift = false);
   // Esc: the waiting prompt is cancelled.
   void cancel();
   // A command chosen from a menu or the tool bar: a command that waits is cancelled
