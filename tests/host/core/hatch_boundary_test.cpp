@@ -80,6 +80,18 @@ TEST(HatchBoundary, findsTheSmallestAreaAroundThePointWithItsIslands) {
     cases.push_back(c);
   }
   {
+    // A smaller room against part of a wall: the shared stretch is one edge of both.
+    Case c{"rooms sharing part of a wall: the large one", {}, {5, 5}, true, 100, 0, 0, 6};
+    rect(c.pieces, 0, 0, 10, 10);
+    rect(c.pieces, 10, 2, 20, 8);
+    cases.push_back(c);
+    c.name = "rooms sharing part of a wall: the small one";
+    c.point = {15, 5};
+    c.outerArea = 60;
+    c.outerEdges = 4;
+    cases.push_back(c);
+  }
+  {
     // Walls that run past each other; a stub from the wall into the room is no boundary.
     Case c{"crossing walls and a T-junction stub", {}, {5, 5}, true, 100, 0, 0, 5};
     c.pieces = {seg(-5, 0, 15, 0), seg(10, -5, 10, 15), seg(15, 10, -5, 10), seg(0, 15, 0, -5), seg(10, 5, 7, 5)};
