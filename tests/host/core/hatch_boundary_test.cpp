@@ -211,6 +211,10 @@ TEST(HatchBoundary, findsTheAreaThroughTheDrawingsIndex) {
   EXPECT_NEAR(signedArea(b->islands[0]), -kPi * 25, 1e-6);
   EXPECT_FALSE(findHatchBoundary(index, {500, 500}));   // between the room and the far lines
   EXPECT_FALSE(findHatchBoundary(index, {-10, -10}));   // outside the drawing
+  // Searched within a view: an area reaching out of it is not found there.
+  EXPECT_TRUE(findHatchBoundary(index, {70, 10}, Box2{-10, -10, 120, 120}));
+  EXPECT_FALSE(findHatchBoundary(index, {70, 10}, Box2{30, -10, 120, 120}));
+  EXPECT_FALSE(findHatchBoundary(index, {70, 10}, Box2{200, 200, 300, 300}));  // the point outside the view
   const auto inCircle = findHatchBoundary(index, {20, 21});
   ASSERT_TRUE(inCircle);
   EXPECT_NEAR(signedArea(inCircle->outer), kPi * 25, 1e-6);
