@@ -188,6 +188,12 @@ DimensionParts layoutAngular(Vec2 vertex, double start, double sweep, double r, 
 
 }  // namespace
 
+Vec2 DimensionParts::definitionPoint(int code) const {
+  for (const auto& [c, p] : definitionPoints)
+    if (c == code) return p;
+  return {};
+}
+
 // ---- text
 
 double estimatedTextWidth(std::string_view text, double height) {
@@ -232,6 +238,7 @@ DimensionParts linearDimension(Vec2 p1, Vec2 p2, Vec2 line, double rotationDegre
   extensionLine(parts, p1, q1, z);
   extensionLine(parts, p2, q2, z);
   layoutStraight(parts, q1, q2, d, style, options, formatMeasurement(parts.measurement, style.decimals));
+  parts.definitionPoints = {{10, q2}, {13, p1}, {14, p2}};
   return parts;
 }
 
@@ -247,6 +254,7 @@ DimensionParts alignedDimension(Vec2 p1, Vec2 p2, Vec2 line, const DimensionStyl
   extensionLine(parts, p1, q1, z);
   extensionLine(parts, p2, q2, z);
   layoutStraight(parts, q1, q2, u, style, options, formatMeasurement(parts.measurement, style.decimals));
+  parts.definitionPoints = {{10, q2}, {13, p1}, {14, p2}};
   return parts;
 }
 
@@ -258,6 +266,7 @@ DimensionParts radiusDimension(Vec2 center, double radius, Vec2 at, const Dimens
   const Vec2 p = center + radius * u;
   const double reach = distance(at, center);
   parts.measurement = radius;
+  parts.definitionPoints = {{10, center}, {15, p}};
   parts.text.content = dimensionContent(options.text, "R" + formatMeasurement(radius, style.decimals));
   const double w = parts.text.content.empty() ? 0 : options.textWidth(parts.text.content, z.height);
   parts.text.width = w;
@@ -284,6 +293,7 @@ DimensionParts diameterDimension(Vec2 center, double radius, Vec2 at, const Dime
   const Vec2 near = center + radius * u, far = center - radius * u;
   const double reach = distance(at, center);
   parts.measurement = 2 * radius;
+  parts.definitionPoints = {{10, far}, {15, near}};
   parts.text.content = dimensionContent(options.text, "%%c" + formatMeasurement(2 * radius, style.decimals));
   const double w = parts.text.content.empty() ? 0 : options.textWidth(parts.text.content, z.height);
   parts.text.width = w;
@@ -309,9 +319,11 @@ DimensionParts angularDimension(Vec2 vertex, Vec2 p1, Vec2 p2, Vec2 at, const Di
   const double r = distance(at, vertex);
   const double s12 = normalizeRadians(a2 - a1);
   const double t1 = distance(p1, vertex), t2 = distance(p2, vertex);
-  if (normalizeRadians(aq - a1) <= s12)
-    return layoutAngular(vertex, a1, s12, r, {t1, t1}, {t2, t2}, style, options);
-  return layoutAngular(vertex, a2, kTwoPi - s12, r, {t2, t2}, {t1, t1}, style, options);
+  DimensionParts parts = normalizeRadians(aq - a1) <= s12
+                             ? layoutAngular(vertex, a1, s12, r, {t1, t1}, {t2, t2}, style, options)
+                             : layoutAngular(vertex, a2, kTwoPi - s12, r, {t2, t2}, {t1, t1}, style, options);
+  parts.definitionPoints = {{13, p1}, {14, p2}, {15, vertex}, {10, at}};
+  return parts;
 }
 
 std::optional<DimensionParts> angularDimension(Segment first, Segment second, Vec2 at, const DimensionStyle& style,
@@ -345,7 +357,9 @@ std::optional<DimensionParts> angularDimension(Segment first, Segment second, Ve
     const double ta = dot(ray.side->a - vertex, u), tb = dot(ray.side->b - vertex, u);
     return std::array<double, 2>{std::max(0.0, std::min(ta, tb)), std::max(0.0, std::max(ta, tb))};
   };
-  return layoutAngular(vertex, from.angle, sweep, r, range(from), range(to), style, options);
+  DimensionParts parts = layoutAngular(vertex, from.angle, sweep, r, range(from), range(to), style, options);
+  parts.definitionPoints = {{13, first.a}, {14, first.b}, {15, second.a}, {10, second.b}, {16, at}};
+  return parts;
 }
 
 }  // namespace orv::core

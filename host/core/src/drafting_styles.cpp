@@ -184,6 +184,8 @@ DimensionStyle currentDimensionStyle(const db::Database& d) {
             d.block(db::BlockId{static_cast<std::uint32_t>(i)}).recordHandle == handle)
           arrow = arrowOfName(d.block(db::BlockId{static_cast<std::uint32_t>(i)}).name);
     }
+  if (!arrow && r)  // an older file names the block
+    if (const auto n = recordValue(*r, 5)) arrow = arrowOfName(*n);
   if (!arrow)
     if (const auto n = headerValue(d.header, "$DIMBLK")) arrow = arrowOfName(*n);
   s.arrow = arrow.value_or(ArrowKind::closedFilled);

@@ -423,11 +423,37 @@ class OutlineCollector final : public ShapeSink {
   std::vector<Piece>& out_;
 };
 
+// True when the ray from p along an axis to the edge of `extents` meets a curve that
+// could bound an area: a point from which some ray escapes is enclosed by nothing.
+bool rayMeetsACurve(SpatialIndex& index, Vec2 p, Vec2 end, const ShapeOptions& options) {
+  const db::Database& d = index.database();
+  const Piece ray = Segment{p, end};
+  std::vector<Piece> pieces;
+  OutlineCollector sink(pieces);
+  std::vector<Vec2> hits;
+  for (db::ObjectId id : index.query(Box2::of(p, end))) {
+    const db::Entity* e = d.entity(id);
+    if (!e || !boundsAreas(d, *e)) continue;
+    pieces.clear();
+    describeEntity(d, id, sink, options);
+    for (const Piece& piece : pieces) {
+      intersections(ray, piece, hits);
+      if (!hits.empty()) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point) {
+std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point, const std::optional<Box2>& within) {
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return std::nullopt;
-  const Box2 extents = index.extents();
+  Box2 extents = index.extents();
+  if (within) {
+    if (within->empty()) return std::nullopt;
+    extents = Box2{std::max(extents.minX, within->minX), std::max(extents.minY, within->minY),
+                   std::min(extents.maxX, within->maxX), std::min(extents.maxY, within->maxY)};
+  }
   if (extents.empty() || !extents.contains(point)) return std::nullopt;
   const db::Database& d = index.database();
   double half = std::max(extents.maxX - extents.minX, extents.maxY - extents.minY) / 256;
@@ -436,6 +462,7 @@ std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point) 
   OutlineCollector sink(pieces);
   ShapeOptions options;
   options.layers = &index.layers();
+  bool escapeTested = false;
   for (;;) {
     const Box2 around{point.x - half, point.y - half, point.x + half, point.y + half};
     const bool whole = around.contains(extents);
@@ -448,6 +475,14 @@ std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point) 
     // An area inside the square is final: what lies wholly outside cannot cut it.
     if (found && around.contains(loopBox(found->outer).inflated(half * 1e-9))) return found;
     if (whole) return found;
+    // Before the square grows over the drawing: a point that some ray leaves unmet (a
+    // click in open space) has no area around it.
+    if (!found && !escapeTested) {
+      escapeTested = true;
+      const Vec2 ends[] = {{extents.maxX, point.y}, {extents.minX, point.y}, {point.x, extents.maxY}, {point.x, extents.minY}};
+      for (Vec2 end : ends)
+        if (!rayMeetsACurve(index, point, end, options)) return std::nullopt;
+    }
     half *= 2;
   }
 }

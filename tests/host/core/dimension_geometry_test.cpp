@@ -168,6 +168,33 @@ TEST(DimensionGeometry, styleSizesScaleAndArrowKindsChangeTheMarks) {
   EXPECT_TRUE(near(filled.filled[1][2], {97.5, 10 - 2.5 / 6}));
 }
 
+// The points a DIMENSION entity stores, from which readers measure it again.
+TEST(DimensionGeometry, definitionPointsAreThoseTheEntityStores) {
+  struct Case {
+    std::string name;
+    DimensionParts parts;
+    std::vector<std::pair<int, Vec2>> want;
+  } cases[] = {
+      {"linear", linearDimension({0, 0}, {100, 20}, {50, 40}, 0, kStyle), {{10, {100, 40}}, {13, {0, 0}}, {14, {100, 20}}}},
+      {"aligned", alignedDimension({0, 0}, {30, 40}, {-8, 6}, kStyle), {{10, {22, 46}}, {13, {0, 0}}, {14, {30, 40}}}},
+      {"radius", radiusDimension({10, 10}, 5, {20, 10}, kStyle), {{10, {10, 10}}, {15, {15, 10}}}},
+      {"diameter", diameterDimension({0, 0}, 10, {0, 5}, kStyle), {{10, {0, -10}}, {15, {0, 10}}}},
+      {"three points", angularDimension({0, 0}, {10, 0}, {0, 10}, {5, 5}, kStyle),
+       {{13, {10, 0}}, {14, {0, 10}}, {15, {0, 0}}, {10, {5, 5}}}},
+      {"two lines", *angularDimension(Segment{{1, 0}, {10, 0}}, Segment{{2, 2}, {10, 10}}, {15, 3}, kStyle),
+       {{13, {1, 0}}, {14, {10, 0}}, {15, {2, 2}}, {10, {10, 10}}, {16, {15, 3}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(c.parts.definitionPoints.size(), c.want.size());
+    for (const auto& [code, p] : c.want) EXPECT_TRUE(near(c.parts.definitionPoint(code), p)) << code;
+  }
+  // Two lines that do not meet where drawn still measure at their crossing.
+  const auto apart = angularDimension(Segment{{1, 0}, {10, 0}}, Segment{{2, 2}, {10, 10}}, {15, 3}, kStyle);
+  EXPECT_NEAR(apart->measurement, 45, 1e-9);
+  EXPECT_EQ(apart->arcs.at(0).center, (Vec2{0, 0}));
+}
+
 TEST(DimensionGeometry, textIsWrittenFromTheMeasurement) {
   struct Case {
     double value;

@@ -75,6 +75,16 @@ TEST(DraftingStyles, aDimensionStyleStoredIsReadBack) {
   EXPECT_EQ(currentDimensionStyle(bare).decimals, 0);
   setHeaderValue(bare.header, "$DIMTXT", 40, "-1");  // refused: the default stays
   EXPECT_EQ(currentDimensionStyle(bare).textHeight, 2.5);
+  // The arrow: the header's name, then a name in the record (older files), then a pointer.
+  setHeaderValue(bare.header, "$DIMBLK", 1, "_DOT");
+  EXPECT_EQ(currentDimensionStyle(bare).arrow, ArrowKind::dot);
+  auto& record = bare.keptTable(db::KeptTable::dimstyle)[*bare.keptTable(db::KeptTable::dimstyle).find("Standard")];
+  record.extras.add(5, "_ArchTick", 1);
+  EXPECT_EQ(currentDimensionStyle(bare).arrow, ArrowKind::tick);
+  DimensionStyle filled = currentDimensionStyle(bare);
+  filled.arrow = ArrowKind::closedFilled;
+  ASSERT_TRUE(storeDimensionStyle(bare, filled));  // the name goes, the header follows
+  EXPECT_EQ(currentDimensionStyle(bare).arrow, ArrowKind::closedFilled);
 }
 
 TEST(DraftingStyles, settingsChangesAreStepsOfUndoAmongTheOthers) {

@@ -80,6 +80,18 @@ TEST(HatchBoundary, findsTheSmallestAreaAroundThePointWithItsIslands) {
     cases.push_back(c);
   }
   {
+    // A smaller room against part of a wall: the shared stretch is one edge of both.
+    Case c{"rooms sharing part of a wall: the large one", {}, {5, 5}, true, 100, 0, 0, 6};
+    rect(c.pieces, 0, 0, 10, 10);
+    rect(c.pieces, 10, 2, 20, 8);
+    cases.push_back(c);
+    c.name = "rooms sharing part of a wall: the small one";
+    c.point = {15, 5};
+    c.outerArea = 60;
+    c.outerEdges = 4;
+    cases.push_back(c);
+  }
+  {
     // Walls that run past each other; a stub from the wall into the room is no boundary.
     Case c{"crossing walls and a T-junction stub", {}, {5, 5}, true, 100, 0, 0, 5};
     c.pieces = {seg(-5, 0, 15, 0), seg(10, -5, 10, 15), seg(15, 10, -5, 10), seg(0, 15, 0, -5), seg(10, 5, 7, 5)};
@@ -199,6 +211,10 @@ TEST(HatchBoundary, findsTheAreaThroughTheDrawingsIndex) {
   EXPECT_NEAR(signedArea(b->islands[0]), -kPi * 25, 1e-6);
   EXPECT_FALSE(findHatchBoundary(index, {500, 500}));   // between the room and the far lines
   EXPECT_FALSE(findHatchBoundary(index, {-10, -10}));   // outside the drawing
+  // Searched within a view: an area reaching out of it is not found there.
+  EXPECT_TRUE(findHatchBoundary(index, {70, 10}, Box2{-10, -10, 120, 120}));
+  EXPECT_FALSE(findHatchBoundary(index, {70, 10}, Box2{30, -10, 120, 120}));
+  EXPECT_FALSE(findHatchBoundary(index, {70, 10}, Box2{200, 200, 300, 300}));  // the point outside the view
   const auto inCircle = findHatchBoundary(index, {20, 21});
   ASSERT_TRUE(inCircle);
   EXPECT_NEAR(signedArea(inCircle->outer), kPi * 25, 1e-6);

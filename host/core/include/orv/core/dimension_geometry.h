@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orv/core/drafting_styles.h"
@@ -53,6 +54,15 @@ struct DimensionParts {
   std::vector<Dot> dots;
   DimensionText text;
   bool arrowsOutside = false, textOutside = false;
+  // The definition points a DIMENSION entity stores, by group code: for a linear or
+  // aligned one 10 (on the dimension line at the second origin), 13 and 14 (the origins);
+  // radius 10 (centre), 15 (on the curve); diameter 10 and 15 (the far and near ends);
+  // angular by three points 13, 14 (on the sides), 15 (vertex), 10 (on the arc); angular by
+  // two lines 13, 14 (the first), 15, 10 (the second), 16 (on the arc). Group 11 is the
+  // text's position.
+  std::vector<std::pair<int, Vec2>> definitionPoints;
+  // The one of a group code; the origin when there is none.
+  Vec2 definitionPoint(int code) const;
 };
 
 // How wide a text is drawn at a height; the default counts 0.7 of the height for each

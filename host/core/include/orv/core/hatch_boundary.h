@@ -42,7 +42,11 @@ std::optional<HatchBoundary> boundaryAround(const std::vector<Piece>& pieces, Ve
 // The same among the drawing's lines, arcs, circles, polylines, ellipses and the contents
 // of block references around the point, on layers that are shown: the entities are taken
 // from the index in a square about the point that grows until the area found lies inside
-// it, so that the work follows the size of the area and not of the drawing.
-std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point);
+// it, so that the work follows the size of the area and not of the drawing. `within`
+// bounds the search (as CAD programs search what the view shows: a window passes its
+// visible area); without it the whole drawing may be searched. A point from which some
+// ray along an axis meets no curve gets no area at once.
+std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point,
+                                               const std::optional<Box2>& within = std::nullopt);
 
 }  // namespace orv::core
