@@ -49,6 +49,15 @@ QString geometryOf(const db::Entity& e) {
   if (const auto* r = e.as<db::BlockReference>())
     return "插入点 " + pt(r->position) + "\n比例 " + number(r->xScale) + ", " + number(r->yScale) + "\n旋转 " +
            number(r->rotation);
+  if (const auto* p = e.as<db::Point>()) return "位置 " + pt(p->position);
+  if (const auto* s = e.as<db::Solid>()) {
+    QString text;
+    for (int i = 0; i < s->cornerCount(); ++i)
+      text += (i ? "\n" : "") + QStringLiteral("角点 %1 ").arg(i + 1) + pt(s->corners[static_cast<std::size_t>(i)]);
+    return text;
+  }
+  if (const auto* el = e.as<db::Ellipse>())
+    return "中心 " + pt(el->center) + "\n长轴 " + pt(el->majorAxis) + "\n短长轴比 " + number(el->ratio);
   return {};
 }
 
