@@ -65,6 +65,17 @@ class GeometryChange {
       if (key_ == "XSCALE") return scale(value, r->xScale);
       if (key_ == "YSCALE") return scale(value, r->yScale);
       if (key_ == "ROTATION") return angle(value, r->rotation);
+    } else if (auto* pt = e_.as<db::Point>()) {
+      if (key_ == "POSITION") return point(value, pt->position);
+    } else if (auto* el = e_.as<db::Ellipse>()) {
+      if (key_ == "CENTER") return point(value, el->center);
+      if (key_ == "RATIO") {
+        const auto v = number(value);
+        if (!v) return false;
+        if (!(*v > 0.0 && *v <= 1.0)) return refuse("\n短轴与长轴之比须大于 0 且不大于 1。");
+        el->ratio = *v;
+        return true;
+      }
     } else if (auto* k = e_.as<db::UnknownEntity>()) {
       const std::string type(s_.database().name(k->type));
       if ((type == "TEXT" || type == "MTEXT") && (key_ == "CONTENTS" || key_ == "HEIGHT"))
@@ -229,7 +240,7 @@ std::vector<Session::HostCommand> geometryCommands() {
        .help = "选择一个对象（已选中的不再询问），再输入一项几何数据及其新值，或写在命令后，如 CHGEOM RADIUS 5："
                "直线 START、END（点）；圆 CENTER、RADIUS；圆弧 CENTER、RADIUS、STARTANGLE、ENDANGLE（度）；"
                "多段线 VERTEX 编号 点、CLOSED Y 或 N；块参照 POSITION、XSCALE、YSCALE、ROTATION；"
-               "文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
+               "点 POSITION；椭圆 CENTER、RATIO（短轴与长轴之比）；文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
                "窗口的特性面板（Ctrl+1）就这样修改选中的一个对象。"},
   };
 }

@@ -104,6 +104,18 @@ class Lister {
       line("  插入点: " + p3(r->position));
       line("  X 比例 = " + len(r->xScale) + "，Y 比例 = " + len(r->yScale) + "，Z 比例 = " + len(r->zScale));
       line("  旋转角度 = " + ang(r->rotation));
+    } else if (const auto* pt = e.as<db::Point>()) {
+      line("  位置: " + p3(pt->position));
+    } else if (const auto* el = e.as<db::Ellipse>()) {
+      line("  圆心: " + p3(el->center));
+      line("  长轴: " + p3(el->majorAxis) + "，短轴与长轴之比 = " + len(el->ratio));
+      if (el->sweep() < 2 * core::kPi)
+        line("  起点参数 = " + ang(el->startParam / core::kDegree) + "，端点参数 = " + ang(el->endParam / core::kDegree));
+      listRange(owner);
+    } else if (const auto* so = e.as<db::Solid>()) {
+      for (int i = 0; i < so->cornerCount(); ++i)
+        line("  角点 " + std::to_string(i + 1) + ": " + p3(so->corners[static_cast<std::size_t>(i)]));
+      listRange(owner);
     } else if (const auto* u = e.as<db::UnknownEntity>()) {
       listKept(owner, *u);
     }
@@ -155,10 +167,14 @@ class Lister {
       if (auto h = t.number(40)) line("  高度 = " + len(*h));
     }
     if (auto x = t.number(10)) line("  位置: " + point(*x, t.number(20).value_or(0), t.number(30).value_or(0)));
+    listRange(id);
+    line("  （" + std::string(type) + " 按读入时保留）");
+  }
+
+  void listRange(db::ObjectId id) {
     const core::Box2 box = core::entityBox(d_, id);
     if (!box.empty())
       line("  范围: 从 " + point(box.minX, box.minY, 0) + " 到 " + point(box.maxX, box.maxY, 0));
-    line("  （" + std::string(type) + " 按读入时保留）");
   }
 
   Session& s_;

@@ -41,6 +41,17 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     for (std::size_t i = 0; i < p->size(); ++i) out.push_back({{p->point(i).x, p->point(i).y}, GripRole::vertex, i});
   } else if (const auto* r = e.as<db::BlockReference>()) {
     out.push_back({xy(r->position), GripRole::insertion, 0});
+  } else if (const auto* el = e.as<db::Ellipse>()) {
+    out.push_back({xy(el->center), GripRole::center, 0});
+  } else if (const auto* pt = e.as<db::Point>()) {
+    out.push_back({xy(pt->position), GripRole::position, 0});
+  } else if (const auto* s = e.as<db::Solid>()) {
+    // Its corners, in the order they were given; a triangle's fourth is its third.
+    const kept::Plane plane = kept::planeOf(s->extrusion);
+    if (s->filled() && plane == kept::Plane::tilted) return out;
+    const Affine2 toWorld = s->filled() ? kept::objectToWorld(plane) : Affine2{};
+    for (std::size_t i = 0; i < static_cast<std::size_t>(s->cornerCount()); ++i)
+      out.push_back({toWorld.apply(xy(s->corners[i])), GripRole::vertex, i});
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);
     if (type == "HATCH" || type == "DIMENSION" || type == "VERTEX" || type == "SEQEND" || type == "ATTRIB")
@@ -89,6 +100,17 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* p = changed.as<db::Polyline>()) {
     if (g.index >= p->size() || p->setPoint(g.index, {to.x, to.y}) != db::Status::ok) return std::monostate{};
+    return changed;
+  }
+  if (auto* s = changed.as<db::Solid>()) {
+    if (g.index >= 4) return std::monostate{};
+    const kept::Plane plane = kept::planeOf(s->extrusion);
+    if (s->filled() && plane == kept::Plane::tilted) return std::monostate{};
+    const Vec2 at = s->filled() ? kept::objectToWorld(plane).apply(to) : to;  // its own inverse
+    const bool triangle = s->cornerCount() == 3;
+    s->corners[g.index].x = at.x;
+    s->corners[g.index].y = at.y;
+    if (triangle && g.index == 2) s->corners[3] = s->corners[2];
     return changed;
   }
   return std::monostate{};

@@ -1,6 +1,6 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
 // them: text and attributes (by an estimate of their box: the host's core measures no
-// fonts), points, ellipses, splines, solids, faces, hatch boundaries, dimensions
+// fonts), splines, hatch boundaries, dimensions
 // (through their picture block), old-style polylines and leaders.
 #include <algorithm>
 
@@ -18,15 +18,6 @@ namespace {
 
 Vec2 xy(const geom::Point3& p) { return {p.x, p.y}; }
 Vec2 xy(const geom::Point2& p) { return {p.x, p.y}; }
-
-// The plan view of an object coordinate system as a core map.
-Affine2 planOf(geom::Point3 extrusion, double elevation = 0) {
-  const geom::Affine g = geom::planOfOcs(extrusion, elevation);
-  Affine2 m;
-  m.a = g.xx, m.b = g.xy, m.c = g.yx, m.d = g.yy, m.tx = g.x0, m.ty = g.y0;
-  m.turn = geom::isWorldZ(extrusion) ? 0 : std::numeric_limits<double>::quiet_NaN();
-  return m;
-}
 
 // Decoding one code point of UTF-8; advances i.
 char32_t nextCodePoint(std::string_view s, std::size_t& i) {
@@ -116,17 +107,6 @@ void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Af
   emitFrame(ctx, f, m);
 }
 
-void describeEllipse(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
-  const auto e = geom::decodeEllipse(tags);
-  if (!e) return;
-  // Seen from above: the image of the unit circle.
-  const geom::EllipseInPlan plan = geom::ellipseInPlan(*e);
-  const geom::Affine& g = plan.plan;
-  EllipticArc arc{{g.x0, g.y0}, {g.xx, g.yx}, {g.xy, g.yy}, plan.start, plan.sweep};
-  if (arc.sweep >= kTwoPi - 1e-12) arc.sweep = kTwoPi;
-  ctx.sink.piece(transformed(arc, m), true);
-}
-
 void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
   const auto s = geom::decodeSpline(tags);
   if (!s) return;
@@ -137,21 +117,6 @@ void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const A
     ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.front())));
     ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.back())));
   }
-}
-
-void describeCorners(const DescribeContext& ctx, geom::KeptKind kind, const db::RawTags& tags, const Affine2& m) {
-  const auto c = geom::decodeCornerShape(kind, tags);
-  if (!c) return;
-  if (c->filled) {
-    const Affine2 w = m.after(planOf(c->extrusion));
-    std::array<Vec2, 4> corners;
-    for (int i = 0; i < 4; ++i) corners[i] = w.apply(xy(c->outline[std::min(i, c->count - 1)]));
-    ctx.sink.region(corners);
-    return;
-  }
-  for (int i = 0; i < c->count; ++i)
-    if (!(c->hiddenEdges & (1 << i)))
-      ctx.sink.piece(Segment{m.apply(xy(c->outline[i])), m.apply(xy(c->outline[(i + 1) % c->count]))}, true);
 }
 
 void describeHatch(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
@@ -271,6 +236,15 @@ void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, c
 
 }  // namespace
 
+// The plan view of an object coordinate system as a core map.
+Affine2 planOf(geom::Point3 extrusion, double elevation) {
+  const geom::Affine g = geom::planOfOcs(extrusion, elevation);
+  Affine2 m;
+  m.a = g.xx, m.b = g.xy, m.c = g.yx, m.d = g.yy, m.tx = g.x0, m.ty = g.y0;
+  m.turn = geom::isWorldZ(extrusion) ? 0 : std::numeric_limits<double>::quiet_NaN();
+  return m;
+}
+
 double textAdvance(std::string_view text, bool) {
   double adv = 0;
   std::size_t i = 0;
@@ -289,15 +263,10 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
   switch (kind) {
     case K::text: case K::attrib: case K::attdef: return describeText(ctx, kind, tags, m);
     case K::mtext: return describeMText(ctx, tags, m);
-    case K::ellipse: return describeEllipse(ctx, tags, m);
     case K::spline: return describeSpline(ctx, tags, m);
-    case K::solid: case K::trace: case K::face3d: return describeCorners(ctx, kind, tags, m);
     case K::hatch: return describeHatch(ctx, tags, m);
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);
     case K::dimension: return describeDimension(ctx, tags, m, layer, depth);
-    case K::point:
-      if (const auto p = geom::decodePoint(tags)) ctx.sink.piece(Segment{m.apply(xy(p->position)), m.apply(xy(p->position))}, false);
-      return;
     case K::vertex: case K::seqend: return;
     case K::insert: {
       const kept::Tags t(tags);

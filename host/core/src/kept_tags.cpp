@@ -9,14 +9,9 @@ namespace orv::core::kept {
 Tags::Tags(const db::RawTags& raw) {
   tags_.reserve(raw.size());
   grouped_.reserve(raw.size());
-  bool inGroup = false, inXdata = false;
+  db::DataTagWalk walk;
   for (db::RawTag t : raw) {
-    if (t.code >= 1000) inXdata = true;
-    bool grouped = inGroup || inXdata;
-    if (t.code == 102) {
-      inGroup = !t.value.empty() && t.value.front() == '{';
-      grouped = true;
-    }
+    const bool grouped = walk.next(t) != db::DataTagWalk::Place::data;
     tags_.push_back({t.code, t.slot, t.value});
     grouped_.push_back(grouped ? 1 : 0);
   }
@@ -71,13 +66,12 @@ std::string formatNumber(double v) {
 
 std::string_view layerName(const db::Database& d, const db::Entity& e) {
   if (const auto* u = e.as<db::UnknownEntity>()) {
-    bool inGroup = false;
-    for (db::RawTag t : u->tags) {
-      if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
-      if (t.code == 8 && !inGroup) return t.value;
-      if (t.code >= 1000) break;
-    }
-    return "0";
+    std::string_view layer = "0";
+    db::forEachDataTag(u->tags, [&](int code, std::string_view v) {
+      if (code == 8) layer = v;
+      return code != 8;
+    });
+    return layer;
   }
   return d.name(e.layer);
 }
@@ -89,6 +83,11 @@ Plane planeOf(const Tags& tags) {
   double y = 0, z = 1;
   if (*i + 1 < tags.size() && tags[*i + 1].code == 220) y = parseNumber(tags[*i + 1].value).value_or(0);
   if (*i + 2 < tags.size() && tags[*i + 2].code == 230) z = parseNumber(tags[*i + 2].value).value_or(1);
+  return planeOf(db::Point3{x, y, z});
+}
+
+Plane planeOf(db::Point3 n) {
+  const double x = n.x, y = n.y, z = n.z;
   const double len = std::sqrt(x * x + y * y + z * z);
   if (len == 0) return Plane::world;
   // The arbitrary axis algorithm keeps world axes for normals within 1/64 of Z.

@@ -52,6 +52,7 @@ std::string_view layerName(const db::Database& d, const db::Entity& e);
 // an entity whose extrusion is -Z have x mirrored; any other tilt is not handled.
 enum class Plane { world, flipped, tilted };
 Plane planeOf(const Tags& tags);
+Plane planeOf(db::Point3 extrusion);
 // World from object coordinates for that plane (identity or x -> -x).
 Affine2 objectToWorld(Plane plane);
 

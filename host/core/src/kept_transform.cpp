@@ -1,6 +1,6 @@
 // Kept entities under a map: a table per type of which group codes are points,
 // vectors, lengths and angles, and the few types that need more (text that must stay
-// readable, ellipse parameters, hatch boundaries, dimension measurements).
+// readable, hatch boundaries, dimension measurements).
 #include "kept_transform.h"
 
 #include <algorithm>
@@ -281,15 +281,6 @@ void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
   t.putInteger(71, row * 3 + col + 1, t.end());
 }
 
-void mirrorEllipseParameters(Editable& t) {
-  const double s = t.number(41, 0), e = t.number(42, kTwoPi);
-  if (std::abs(e - s) >= kTwoPi - 1e-12) return;
-  const double sweep = normalizeRadians(e - s);
-  const double start = normalizeRadians(-e);
-  t.put(41, start, t.end());
-  t.put(42, start + sweep, t.end());
-}
-
 // ---- HATCH
 
 std::optional<std::string> transformHatch(Editable& t, const Maps& maps) {
@@ -425,12 +416,7 @@ const std::vector<KindTable>& tables() {
        {{50, 0, Role::degrees, O, 1}}},
       {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
                  {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::degrees, W}}, false},
-      {"POINT", {{10, Role::point, W}, {50, Role::degrees, W}}, false},
-      {"ELLIPSE", {{10, Role::point, W}, {11, Role::scaledVector, W}}, false},
       {"SPLINE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::vector, W}, {13, Role::vector, W}}, false},
-      {"SOLID", {{10, Role::point, O}, {11, Role::point, O}, {12, Role::point, O}, {13, Role::point, O}}, true},
-      {"TRACE", {{10, Role::point, O}, {11, Role::point, O}, {12, Role::point, O}, {13, Role::point, O}}, true},
-      {"3DFACE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::point, W}, {13, Role::point, W}}, false},
       {"LINE", {{10, Role::point, W}, {11, Role::point, W}}, false},
       {"RAY", {{10, Role::point, W}, {11, Role::vector, W}}, false},
       {"XLINE", {{10, Role::point, W}, {11, Role::vector, W}}, false},
@@ -481,8 +467,7 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
     }
   }
   if (table->objectFrame && plane == Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
-  if (!table->objectFrame && plane == Plane::tilted && type != "3DFACE" && type != "LINE" &&
-      type != "POINT")
+  if (!table->objectFrame && plane == Plane::tilted && type != "LINE")
     return std::string("其所在平面与 XY 平面不平行");
   if (type == "INSERT" && map.mirrors()) return std::string("其块未定义，不能镜像");
 
@@ -516,8 +501,6 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
                        type == "TEXT" ? "AcDbText" : type == "ATTRIB" ? "AcDbAttribute" : "AcDbAttributeDefinition");
     } else if (type == "MTEXT") {
       keepMTextReadable(t, mtextAngle, maps.world);
-    } else if (type == "ELLIPSE") {
-      mirrorEllipseParameters(t);
     } else if (type == "ARC") {
       auto s = t.find(50), e = t.find(51);
       if (s && e) std::swap(t.entries[*s].value, t.entries[*e].value);

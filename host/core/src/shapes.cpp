@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "kept_tags.h"
+#include "orv/geom/curves.h"
 #include "shapes_internal.h"
 
 namespace orv::core {
@@ -114,6 +115,31 @@ void describeReference(const DescribeContext& ctx, db::ObjectId id, const db::Bl
   }
 }
 
+// SOLID and TRACE as the area they fill, 3DFACE by its visible edges.
+void describeSolid(const DescribeContext& ctx, const db::Solid& s, const Affine2& m) {
+  const std::array<db::Point3, 4> outline = s.outline();
+  const int n = s.cornerCount();
+  if (s.filled()) {
+    const Affine2 w = m.after(planOf(s.extrusion));
+    std::array<Vec2, 4> corners;
+    for (int i = 0; i < 4; ++i) corners[i] = w.apply(xy(outline[std::min(i, n - 1)]));
+    ctx.sink.region(corners);
+    return;
+  }
+  for (int i = 0; i < n; ++i)
+    if (!(s.hiddenEdges & (1 << i)))
+      ctx.sink.piece(Segment{m.apply(xy(outline[i])), m.apply(xy(outline[(i + 1) % n]))}, true);
+}
+
+void describeEllipse(const DescribeContext& ctx, const db::Ellipse& e, const Affine2& m) {
+  // Seen from above: the image of the unit circle.
+  const geom::EllipseInPlan plan = geom::ellipseInPlan(e);
+  const geom::Affine& g = plan.plan;
+  EllipticArc arc{{g.x0, g.y0}, {g.xx, g.yx}, {g.xy, g.yy}, plan.start, plan.sweep};
+  if (arc.sweep >= kTwoPi - 1e-12) arc.sweep = kTwoPi;
+  ctx.sink.piece(transformed(arc, m), true);
+}
+
 }  // namespace
 
 void describeBlock(const DescribeContext& ctx, db::BlockId block, const Affine2& toWorld,
@@ -151,6 +177,13 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
   } else if (const auto* r = e.as<db::BlockReference>()) {
     if (depth > 0 && options.layers && options.layers->frozen(layer)) return;
     detail::describeReference(ctx, id, *r, m, layer, depth);
+  } else if (const auto* p = e.as<db::Point>()) {
+    const Vec2 at = m.apply(xy(p->position));
+    sink.piece(Segment{at, at}, false);
+  } else if (const auto* s = e.as<db::Solid>()) {
+    detail::describeSolid(ctx, *s, m);
+  } else if (const auto* el = e.as<db::Ellipse>()) {
+    detail::describeEllipse(ctx, *el, m);
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
   }
@@ -229,6 +262,15 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
     case db::EntityKind::circle: return "圆";
     case db::EntityKind::polyline: return "多段线";
     case db::EntityKind::blockReference: return "块参照";
+    case db::EntityKind::point: return "点";
+    case db::EntityKind::ellipse: return "椭圆";
+    case db::EntityKind::solid:
+      switch (e.as<db::Solid>()->type) {
+        case db::Solid::Type::solid: return "二维填充";
+        case db::Solid::Type::trace: return "宽线";
+        case db::Solid::Type::face: return "三维面";
+      }
+      break;
     case db::EntityKind::unknown: break;
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {

@@ -24,6 +24,9 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
 void describeBlock(const DescribeContext& ctx, db::BlockId block, const Affine2& toWorld,
                    std::string_view layer, int depth);
 
+// The plan view of an object coordinate system (an extrusion) as a core map.
+Affine2 planOf(db::Point3 extrusion, double elevation = 0);
+
 // The estimated advance of a line of text in character heights.
 double textAdvance(std::string_view text, bool mtext);
 

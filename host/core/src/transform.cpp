@@ -2,6 +2,7 @@
 #include "orv/core/transform.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "kept_tags.h"
 #include "kept_transform.h"
@@ -22,6 +23,41 @@ bool isArray(const db::RawTags* extras) {
   for (db::RawTag t : *extras)
     if ((t.code == 70 || t.code == 71) && kept::parseNumber(t.value).value_or(1) > 1) return true;
   return false;
+}
+
+// A kind of kinds.h, by the roles of its fields. Object-frame values are mapped in the
+// plane of the kind's extrusion, which the map (in the drawing plane) leaves as it is.
+std::optional<std::string> transformDescribed(const db::KindSpec& spec, void* object, const Affine2& m) {
+  const kept::Plane plane = kept::planeOf(db::extrusionOf(spec, object));
+  bool objectFrame = false;
+  for (const db::FieldSpec& f : spec.fields) objectFrame = objectFrame || f.frame == db::Frame::object;
+  if (objectFrame && plane == kept::Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
+  const Affine2 flip = kept::objectToWorld(plane);
+  const Affine2 inObject = flip.after(m).after(flip);
+  for (const db::FieldSpec& f : spec.fields) {
+    const Affine2& map = f.frame == db::Frame::object ? inObject : m;
+    switch (f.role) {
+      case db::Role::point:
+        if (f.type == db::FieldType::point) db::pointField(object, f) = mapped(map, db::pointField(object, f));
+        break;
+      case db::Role::vector:
+        if (f.type == db::FieldType::point) {
+          db::Point3& v = db::pointField(object, f);
+          const Vec2 w = map.applyLinear({v.x, v.y});
+          v.x = w.x;
+          v.y = w.y;
+        }
+        break;
+      case db::Role::length:
+        if (f.type == db::FieldType::real) db::realField(object, f) *= map.scale();
+        break;
+      case db::Role::degrees:
+        if (f.type == db::FieldType::real) db::realField(object, f) = map.mapDegrees(db::realField(object, f));
+        break;
+      case db::Role::none: case db::Role::extrusion: break;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -77,6 +113,9 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     } else {
       r->rotation = m.mapDegrees(r->rotation);
     }
+  } else if (const db::KindSpec* spec = db::describedKind(out.geometry)) {
+    if (auto why = transformDescribed(*spec, db::describedObject(out.geometry), m)) return *why;
+    if (auto* el = out.as<db::Ellipse>(); el && m.mirrors()) el->mirrorParameters();
   } else if (auto* u = out.as<db::UnknownEntity>()) {
     const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);

@@ -208,11 +208,45 @@ struct Validator {
                : Status::invalidInput;
   }
   Status operator()(const UnknownEntity&) const { return Status::ok; }
+  Status operator()(const Point& p) const { return described(kindSpec(p), &p); }
+  Status operator()(const Boxed<Solid>& s) const {
+    return s.get() ? described(kindSpec(*s), s.get()) : Status::invalidInput;
+  }
+  // A major axis of some length, a ratio in (0, 1].
+  Status operator()(const Boxed<Ellipse>& b) const {
+    if (!b.get() || described(kindSpec(*b), b.get()) != Status::ok) return Status::invalidInput;
+    const Ellipse& e = *b;
+    const Point3 a = e.majorAxis;
+    const bool axis = a.x != 0.0 || a.y != 0.0 || a.z != 0.0;
+    return axis && e.ratio > 0.0 && e.ratio <= 1.0 + 1e-9 ? Status::ok : Status::invalidInput;
+  }
+  // Every number finite, an extrusion of some length.
+  static Status described(const KindSpec& spec, const void* object) {
+    if (!fieldsFinite(spec, object)) return Status::invalidInput;
+    const Point3 n = extrusionOf(spec, object);
+    return n.x != 0.0 || n.y != 0.0 || n.z != 0.0 ? Status::ok : Status::invalidInput;
+  }
 };
 
 }  // namespace
 
 Status validate(const Geometry& geometry) { return std::visit(Validator{}, geometry); }
+
+void* describedObject(Geometry& g) {
+  if (auto* p = std::get_if<Point>(&g)) return p;
+  if (auto* s = std::get_if<Boxed<Solid>>(&g)) return s->get();
+  if (auto* e = std::get_if<Boxed<Ellipse>>(&g)) return e->get();
+  return nullptr;
+}
+
+const void* describedObject(const Geometry& g) { return describedObject(const_cast<Geometry&>(g)); }
+
+const KindSpec* describedKind(const Geometry& g) {
+  if (const auto* p = std::get_if<Point>(&g)) return &kindSpec(*p);
+  if (const auto* s = std::get_if<Boxed<Solid>>(&g); s && s->get()) return &kindSpec(**s);
+  if (const auto* e = std::get_if<Boxed<Ellipse>>(&g); e && e->get()) return &kindSpec(**e);
+  return nullptr;
+}
 
 const char* describe(Status status) {
   switch (status) {

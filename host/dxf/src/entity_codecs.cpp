@@ -4,6 +4,7 @@
 // writing (common head, then one function per type).
 #include "entity_codecs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "orv/dxf/tags.h"
@@ -21,7 +22,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::circle: return "CIRCLE";
     case EntityKind::polyline: return "LWPOLYLINE";
     case EntityKind::blockReference: return "INSERT";
-    case EntityKind::unknown: break;
+    case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
   }
   return "";
 }
@@ -32,6 +33,13 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "CIRCLE") return EntityKind::circle;
   if (type == "LWPOLYLINE") return EntityKind::polyline;
   if (type == "INSERT") return EntityKind::blockReference;
+  if (const db::KindSpec* spec = db::kindSpec(type)) {
+    switch (spec->kind) {
+      case db::TableKind::point: return EntityKind::point;
+      case db::TableKind::solid: return EntityKind::solid;
+      case db::TableKind::ellipse: return EntityKind::ellipse;
+    }
+  }
   return std::nullopt;
 }
 
@@ -45,8 +53,18 @@ bool isCommonEntityCode(int code) {
   }
 }
 
-void EntityBuilder::reset(EntityKind k) {
+void EntityBuilder::reset(EntityKind k, std::string_view type) {
   kind = k;
+  spec = db::kindSpec(type);
+  point = {};
+  solid = {};
+  ellipse = {};
+  if (spec && spec->kind == db::TableKind::solid) solid.type = static_cast<db::Solid::Type>(spec->variant);
+  sawFourthCorner = false;
+  unreadNumber = false;
+  optionalTags.clear();
+  sawField = false;
+  zSeen = 0;
   line = {};
   arc = {};
   circle = {};
@@ -58,6 +76,15 @@ void EntityBuilder::reset(EntityKind k) {
   constantWidth = elevation = 0.0;
   defaultStartWidth = defaultEndWidth = 0.0;
   extrusion = {0.0, 0.0, 1.0};
+}
+
+void* EntityBuilder::described() {
+  switch (spec->kind) {
+    case db::TableKind::point: return &point;
+    case db::TableKind::solid: return &solid;
+    case db::TableKind::ellipse: break;
+  }
+  return &ellipse;
 }
 
 // ---- reading
@@ -109,9 +136,45 @@ Take takePolyline(EntityBuilder& b, int code, std::string_view value) {
   }
 }
 
+// A tag of a described kind, by its description. A value that is no number is noted (the
+// entity is then kept as read) rather than failing the file.
+Take takeDescribed(EntityBuilder& b, int code, std::string_view value) {
+  void* object = b.described();
+  for (std::size_t i = 0; i < b.spec->fields.size(); ++i) {
+    const db::FieldSpec& f = b.spec->fields[i];
+    Take t = Take::notMine;
+    switch (f.type) {
+      case db::FieldType::real:
+        if (code == f.code) t = setReal(db::realField(object, f), value);
+        break;
+      case db::FieldType::int16:
+        if (code == f.code) {
+          std::int64_t n = 0;
+          t = parseInt(value, n) ? Take::used : Take::badNumber;
+          db::int16Field(object, f) = static_cast<std::int16_t>(std::clamp<std::int64_t>(n, -32768, 32767));
+        }
+        break;
+      case db::FieldType::point:
+        t = takePoint(db::pointField(object, f), f.code, code, value);
+        if (t != Take::notMine && f.code == 13) b.sawFourthCorner = true;
+        if (t != Take::notMine && code == f.code + 20 && i < 32) b.zSeen |= 1u << i;
+        break;
+    }
+    if (t != Take::notMine) b.sawField = true;
+    if (t == Take::badNumber) {
+      b.unreadNumber = true;
+      return Take::used;
+    }
+    if (t != Take::notMine && !f.always) b.optionalTags.emplace_back(code, value);
+    if (t != Take::notMine) return t;
+  }
+  return Take::notMine;
+}
+
 }  // namespace
 
 Take takeTag(EntityBuilder& b, int code, std::string_view value) {
+  if (b.spec) return takeDescribed(b, code, value);
   switch (b.kind) {
     case EntityKind::line: {
       Take t = takePoint(b.line.start, 10, code, value);
@@ -142,7 +205,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
       Take t = takePoint(b.insert.position, 10, code, value);
       return t != Take::notMine ? t : takeExtrusion(b, code, value);
     }
-    case EntityKind::unknown: break;
+    case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
   }
   return Take::notMine;
 }
@@ -169,7 +232,60 @@ double normalizeDegrees(double a) {
 
 }  // namespace
 
+namespace {
+
+// The field of a described kind that a tag's code belongs to.
+const db::FieldSpec* fieldOf(const db::KindSpec& spec, int code) {
+  for (const db::FieldSpec& f : spec.fields) {
+    if (f.code == code) return &f;
+    if (f.type == db::FieldType::point && (code == f.code + 10 || code == f.code + 20)) return &f;
+  }
+  return nullptr;
+}
+
+bool atDefault(const db::FieldSpec& f, const void* object) {
+  switch (f.type) {
+    case db::FieldType::real: return db::realField(object, f) == f.fallback.x;
+    case db::FieldType::int16: return db::int16Field(object, f) == f.fallback.x;
+    case db::FieldType::point: return db::pointField(object, f) == f.fallback;
+  }
+  return false;
+}
+
+}  // namespace
+
+void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
+  if (!b.spec) return;
+  const void* object = const_cast<EntityBuilder&>(b).described();
+  for (auto [code, value] : b.optionalTags) {
+    const db::FieldSpec* f = fieldOf(*b.spec, code);
+    if (!f || !atDefault(*f, object)) continue;
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
+    extras.add(code, value, slot::givenDefault);
+  }
+  for (std::size_t i = 0; i < b.spec->fields.size() && i < 32; ++i) {
+    const db::FieldSpec& f = b.spec->fields[i];
+    if (f.type != db::FieldType::point || (b.zSeen & (1u << i)) || db::pointField(object, f).z != 0.0) continue;
+    if (f.always || !atDefault(f, object)) extras.add(f.code + 20, "", slot::noZ);
+  }
+}
+
 std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
+  if (b.spec) {
+    // Held in any plane: the extrusion is one of the values.
+    if (b.unreadNumber) return "有数值无法读出，按原样保留";
+    switch (b.spec->kind) {
+      case db::TableKind::point: out = b.point; break;
+      case db::TableKind::solid:
+        if (!b.sawFourthCorner) b.solid.corners[3] = b.solid.corners[2];
+        out = db::Boxed<db::Solid>(b.solid);
+        break;
+      case db::TableKind::ellipse: out = db::Boxed<db::Ellipse>(b.ellipse); break;
+    }
+    if (db::validate(out) != db::Status::ok) return "坐标或尺寸不是有限数值或超出范围，按原样保留";
+    return std::nullopt;
+  }
   const db::Point3 n = b.extrusion;
   const bool alongZ = n.x == 0.0 && n.y == 0.0 && n.z != 0.0;
   if (b.kind != EntityKind::line && !alongZ)
@@ -218,7 +334,8 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       }
       out = b.insert;
       break;
-    case EntityKind::unknown: return "不是本程序解读的类型";
+    case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
+      return "不是本程序解读的类型";
   }
   if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later
   if (db::validate(out) != db::Status::ok)
@@ -289,6 +406,40 @@ void writeInsert(Emitter& out, const db::Database& drawing, const db::BlockRefer
   out.keptFiltered(x, slot::subclass, {66}, false);
 }
 
+// A described kind: its fields in the order of its description, then the tags of its
+// part the description does not hold, as they were read. A field at its default is left
+// out, unless the file read gave it (then it is written as it was).
+void writeDescribed(Emitter& out, const db::KindSpec& spec, const void* object, const db::RawTags* x) {
+  out.raw(100, spec.subclass);
+  out.kept(x, slot::subclassHead);
+  // A point read without z is written so while its z stays 0.
+  auto withoutZ = [&](const db::FieldSpec& f) {
+    if (!x || !x->hasSlot(slot::noZ) || db::pointField(object, f).z != 0.0) return false;
+    for (db::RawTag t : *x)
+      if (t.slot == slot::noZ && t.code == f.code + 20) return true;
+    return false;
+  };
+  for (const db::FieldSpec& f : spec.fields) {
+    if (!f.always && atDefault(f, object)) {
+      if (x && x->hasSlot(slot::givenDefault))
+        for (db::RawTag t : *x)
+          if (t.slot == slot::givenDefault && fieldOf(spec, t.code) == &f) out.text(t.code, t.value);
+      continue;
+    }
+    switch (f.type) {
+      case db::FieldType::real: out.real(f.code, db::realField(object, f)); break;
+      case db::FieldType::int16: out.integer(f.code, db::int16Field(object, f)); break;
+      case db::FieldType::point: {
+        const db::Point3 p = db::pointField(object, f);
+        if (withoutZ(f)) out.point(f.code, db::Point2{p.x, p.y});
+        else out.point(f.code, p);
+        break;
+      }
+    }
+  }
+  out.kept(x, slot::subclass);
+}
+
 // Kept verbatim; the handle, the owner and the paper-space flag (67) come from
 // the database: an entity read from the paper-space block has no flag of its
 // own, and one that carries a flag may have been moved.
@@ -330,7 +481,8 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
     return;
   }
   const db::RawTags* x = drawing.entityExtras(id);
-  out.raw(0, typeName(e.kind()));
+  const db::KindSpec* described = db::describedKind(e.geometry);
+  out.raw(0, described ? described->type : std::string_view(typeName(e.kind())));
   out.handle(5, e.handle());
   out.kept(x, slot::appData);
   out.handle(330, ownerHandle);
@@ -340,6 +492,11 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
   if (e.linetype != db::names::byLayer) out.text(6, drawing.name(e.linetype));
   if (e.color != db::color::byLayer) out.integer(62, e.color);
   out.kept(x, slot::common);
+  if (described) {
+    writeDescribed(out, *described, db::describedObject(e.geometry), x);
+    out.kept(x, slot::xdata);
+    return;
+  }
   std::visit(
       [&](const auto& g) {
         using T = std::decay_t<decltype(g)>;

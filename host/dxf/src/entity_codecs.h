@@ -18,9 +18,17 @@ inline constexpr std::uint8_t appData = 0;   // 102 groups after the handle
 inline constexpr std::uint8_t common = 1;    // other AcDbEntity (or record) codes
 inline constexpr std::uint8_t subclass = 2;  // codes of the type's own subclass
 inline constexpr std::uint8_t xdata = 3;     // 1001 and everything after it
+// A field of a described kind that the file gave though it held its default (written
+// back in the field's place, so that a round trip keeps it).
+inline constexpr std::uint8_t givenDefault = 4;
+// Tags of a described kind's own part that stood before its first field.
+inline constexpr std::uint8_t subclassHead = 5;
+// A point of a described kind that the file gave without its z (code: the z code).
+inline constexpr std::uint8_t noZ = 6;
 }  // namespace slot
 
-// The DXF type name of a modeled kind, and the kind of a name (nullopt: not modeled).
+// The DXF type name of a modeled kind (of a described kind: see db::KindSpec), and the
+// kind of a name (nullopt: not modeled).
 const char* typeName(db::EntityKind kind);
 std::optional<db::EntityKind> modeledKind(std::string_view type);
 
@@ -43,8 +51,22 @@ struct EntityBuilder {
   double defaultStartWidth = 0.0;  // old-style POLYLINE
   double defaultEndWidth = 0.0;
   db::Point3 extrusion{0.0, 0.0, 1.0};
+  // A kind of kinds.h: its description and its values.
+  const db::KindSpec* spec = nullptr;
+  db::Point point;
+  db::Solid solid;
+  db::Ellipse ellipse;
+  bool sawFourthCorner = false;
+  bool unreadNumber = false;  // a described kind's value that is no number
+  // The tags of the described kind's fields written only when not at their default.
+  std::vector<std::pair<int, std::string_view>> optionalTags;
+  bool sawField = false;       // a tag of one of the described kind's fields
+  std::uint32_t zSeen = 0;     // per field of the description: its point's z was given
 
-  void reset(db::EntityKind k);
+  // `type`: the DXF type name, for the kinds of kinds.h.
+  void reset(db::EntityKind k, std::string_view type = {});
+  // The values of the described kind being read.
+  void* described();
 };
 
 // stray: a vertex's tag before the first vertex. It belongs to no vertex, and
@@ -56,6 +78,10 @@ enum class Take { used, notMine, badNumber, stray };
 Take takeTag(EntityBuilder& b, int code, std::string_view value);
 // Vertex tags of an old-style VERTEX entity, added to b.vertices.
 Take takeVertexTag(db::Vertex& v, int code, std::string_view value, std::int64_t& flags);
+
+// The optional fields' tags of a described kind that hold their default, to keep with
+// the entity in slot::givenDefault; points given without z (at 0), in slot::noZ.
+void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras);
 
 // Makes the geometry; an extrusion of 0,0,-1 is turned into world coordinates. Returns
 // why the entity cannot be modeled (an extrusion out of the drawing plane, a value out

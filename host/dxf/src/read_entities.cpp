@@ -267,7 +267,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     return true;
   }
   EntityBuilder& b = ctx.builder;
-  b.reset(oldPolyline ? db::EntityKind::polyline : *kind);
+  b.reset(oldPolyline ? db::EntityKind::polyline : *kind, head.value);
   if (oldPolyline) return readOldPolyline(ctx, start, ownerHandle, e, out);
 
   bool inGroup = false, inXdata = false;
@@ -285,7 +285,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       noteStray(ctx, t, head.value);
       continue;
     }
-    e.extras.add(t.code, ctx.kept(t), slot::subclass);
+    e.extras.add(t.code, ctx.kept(t), b.spec && !b.sawField ? slot::subclassHead : slot::subclass);
   }
   if (ctx.failed()) return false;
   ctx.closeGroup(inGroup, e.line, head.value, e.extras);
@@ -303,6 +303,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     out.push_back(std::move(raw));
     return true;
   }
+  keepGivenDefaults(b, e.extras);
   out.push_back(std::move(e));
   return true;
 }

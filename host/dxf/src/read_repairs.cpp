@@ -18,20 +18,7 @@ namespace orv::dxf {
 
 namespace {
 
-// Calls f(code, value) for each kept tag outside application data groups and before
-// extended data.
-template <class F>
-void forEachDataTag(const db::RawTags& tags, F&& f) {
-  bool inGroup = false;
-  for (db::RawTag t : tags) {
-    if (t.code >= 1000) return;
-    if (t.code == 102) {
-      inGroup = !t.value.empty() && t.value.front() == '{';
-      continue;
-    }
-    if (!inGroup) f(t.code, t.value);
-  }
-}
+using db::forEachDataTag;
 
 // The owner the writer takes from kept tags: a 330 first after the application data.
 std::optional<db::Handle> keptOwner(const db::RawTags& tags) {

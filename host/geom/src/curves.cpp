@@ -1,4 +1,4 @@
-// Ellipses and splines: decoding, the plan view of an ellipse, B-spline and fit-point curves.
+// Ellipses and splines: the plan view of an ellipse, splines decoded, B-spline and fit-point curves.
 #include "orv/geom/curves.h"
 
 #include <algorithm>
@@ -16,10 +16,6 @@ constexpr int kMaxDegree = 11;
 constexpr std::size_t kMaxControlPoints = 1'000'000;
 
 bool finite(Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
-Point3 cross(Point3 a, Point3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 
 double length(Point3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 
@@ -50,41 +46,7 @@ bool setPoint(Point3& p, int base, int code, std::string_view v, bool& bad) {
 
 // ---- ellipses
 
-Point3 EllipseData::minorAxis() const {
-  Point3 n = extrusion;
-  const double len = length(n);
-  n = len > 0.0 && std::isfinite(len) ? Point3{n.x / len, n.y / len, n.z / len} : Point3{0, 0, 1};
-  const Point3 m = cross(n, majorAxis);
-  return {m.x * ratio, m.y * ratio, m.z * ratio};
-}
-
-double EllipseData::sweep() const {
-  double d = std::fmod(endParam - startParam, kTurn);
-  if (d < 0.0) d += kTurn;
-  return d <= 1e-12 ? kTurn : d;
-}
-
-std::optional<EllipseData> decodeEllipse(const db::RawTags& tags) {
-  EllipseData e;
-  bool bad = false;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    if (setPoint(e.center, 10, code, v, bad) || setPoint(e.majorAxis, 11, code, v, bad) ||
-        setPoint(e.extrusion, 210, code, v, bad))
-      return true;
-    double d = 0.0;
-    if (code == 40 || code == 41 || code == 42) {
-      if (!parseReal(v, d)) bad = true;
-      (code == 40 ? e.ratio : code == 41 ? e.startParam : e.endParam) = d;
-    }
-    return true;
-  });
-  if (bad || !finite(e.center) || !finite(e.majorAxis) || !finite(e.extrusion)) return std::nullopt;
-  if (!(length(e.majorAxis) > 0.0) || !(e.ratio > 0.0) || e.ratio > 1.0 + 1e-9) return std::nullopt;
-  if (!std::isfinite(e.startParam) || !std::isfinite(e.endParam)) return std::nullopt;
-  return e;
-}
-
-EllipseInPlan ellipseInPlan(const EllipseData& e) {
+EllipseInPlan ellipseInPlan(const db::Ellipse& e) {
   const Point3 minor = e.minorAxis();
   EllipseInPlan out;
   out.plan = Affine{e.majorAxis.x, e.majorAxis.y, minor.x, minor.y, e.center.x, e.center.y};

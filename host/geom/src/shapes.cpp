@@ -1,4 +1,4 @@
-// Decoding points, corner shapes, dimensions, reference arrays and old-style polyline parts.
+// Decoding dimensions, reference arrays and old-style polyline parts.
 #include "orv/geom/shapes.h"
 
 #include <algorithm>
@@ -27,43 +27,6 @@ std::int16_t shortOf(std::string_view v, std::int16_t fallback) {
 }
 
 }  // namespace
-
-std::optional<PointData> decodePoint(const db::RawTags& tags) {
-  PointData p;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    takePoint(p.position, 10, code, v) || takePoint(p.extrusion, 210, code, v);
-    return true;
-  });
-  if (!finite(p.position) || !finite(p.extrusion)) return std::nullopt;
-  return p;
-}
-
-std::optional<CornerShape> decodeCornerShape(KeptKind kind, const db::RawTags& tags) {
-  if (kind != KeptKind::solid && kind != KeptKind::trace && kind != KeptKind::face3d) return std::nullopt;
-  std::array<Point3, 4> c{};
-  bool seen[4] = {false, false, false, false};
-  CornerShape s;
-  s.filled = kind != KeptKind::face3d;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    for (int i = 0; i < 4; ++i)
-      if (takePoint(c[static_cast<std::size_t>(i)], 10 + i, code, v)) {
-        seen[i] = true;
-        return true;
-      }
-    if (takePoint(s.extrusion, 210, code, v)) return true;
-    if (code == 70 && kind == KeptKind::face3d) s.hiddenEdges = shortOf(v, 0);
-    return true;
-  });
-  if (!seen[0] || !seen[1] || !seen[2]) return std::nullopt;
-  if (!seen[3]) c[3] = c[2];
-  for (const Point3& p : c)
-    if (!finite(p)) return std::nullopt;
-  if (!finite(s.extrusion)) return std::nullopt;
-  s.outline = s.filled ? std::array<Point3, 4>{c[0], c[1], c[3], c[2]} : c;
-  s.count = c[2] == c[3] ? 3 : 4;
-  if (s.count == 3 && s.filled) s.outline = {c[0], c[1], c[2], c[2]};
-  return s;
-}
 
 std::optional<DimensionData> decodeDimension(const db::RawTags& tags) {
   DimensionData d;

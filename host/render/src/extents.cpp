@@ -36,7 +36,9 @@ class ExtentsPass {
       if (auto path = circlePath(*circle)) addArcBounds(box, m, *path);
     } else if (const auto* pl = e.as<db::Polyline>()) {
       addPolyline(*pl, m);
-    } else if (placed.tags()) {
+    } else if (const auto* point = e.as<db::Point>()) {
+      box.add(m.apply({point->position.x, point->position.y}));
+    } else if (placed.tags() || placed.kind != geom::KeptKind::other) {
       addKept(placed);
     }
   }
@@ -63,7 +65,8 @@ class ExtentsPass {
   void addKept(const Placed& placed) {
     using K = geom::KeptKind;
     const Affine& m = placed.transform;
-    const db::RawTags& tags = *placed.tags();
+    static const db::RawTags kNone;
+    const db::RawTags& tags = placed.tags() ? *placed.tags() : kNone;
     switch (placed.kind) {
       case K::text: case K::attrib: case K::attdef: case K::mtext: {
         if (placed.kind == K::attdef && placed.depth > 0) return;
@@ -89,9 +92,6 @@ class ExtentsPass {
           for (Point2 p : loop.points) box.add(toWorld.apply(p));
         return;
       }
-      case K::point:
-        if (auto p = geom::decodePoint(tags)) box.add(m.apply({p->position.x, p->position.y}));
-        return;
       default: {
         BoxSink sink;
         if (writeKeptOutline(placed, db_, sink, m.lengthScale() * 8.0, true) != OutlineMode::none) box.add(sink.box);

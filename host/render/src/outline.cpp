@@ -1,4 +1,4 @@
-// Outlines of kept entities: ellipses, splines, corner shapes, old-style polylines and meshes, leaders, and kept arcs, circles and light polylines.
+// Outlines of solids, faces and ellipses, and of kept entities: splines, old-style polylines and meshes, leaders, and kept arcs, circles and light polylines.
 //
 // Contents: Bézier extremes for boxes; ellipses and splines; corner shapes; polylines and
 // meshes from their vertices; kept modeled kinds; the dispatch.
@@ -58,10 +58,8 @@ void writeArc(PathSink& sink, const Affine& toSink, double start, double sweep, 
   forEachArcPiece(unit, toSink, [&](Point2 c1, Point2 c2, Point2 end) { sink.curveTo(c1, c2, end); });
 }
 
-OutlineMode writeEllipse(const db::RawTags& tags, const Affine& m, PathSink& sink) {
-  const auto e = geom::decodeEllipse(tags);
-  if (!e) return OutlineMode::none;
-  const geom::EllipseInPlan p = geom::ellipseInPlan(*e);
+OutlineMode writeEllipse(const db::Ellipse& e, const Affine& m, PathSink& sink) {
+  const geom::EllipseInPlan p = geom::ellipseInPlan(e);
   writeArc(sink, m * p.plan, p.start, p.sweep, true);
   if (p.sweep >= 2.0 * std::numbers::pi - 1e-12) sink.close();
   return OutlineMode::stroke;
@@ -87,23 +85,22 @@ OutlineMode writeSpline(const db::RawTags& tags, const Affine& m, PathSink& sink
   return OutlineMode::stroke;
 }
 
-OutlineMode writeCorners(KeptKind kind, const db::RawTags& tags, const Affine& m, PathSink& sink, bool fill) {
-  const auto c = geom::decodeCornerShape(kind, tags);
-  if (!c) return OutlineMode::none;
-  const Affine toSink = c->filled ? m * geom::planOfOcs(c->extrusion, c->outline[0].z) : m;
-  const int n = c->count;
-  if (c->filled) {
-    sink.moveTo(toSink.apply(plan(c->outline[0])));
-    for (int i = 1; i < n; ++i) sink.lineTo(toSink.apply(plan(c->outline[static_cast<std::size_t>(i)])));
+OutlineMode writeCorners(const db::Solid& c, const Affine& m, PathSink& sink, bool fill) {
+  const std::array<db::Point3, 4> outline = c.outline();
+  const Affine toSink = c.filled() ? m * geom::planOfOcs(c.extrusion, outline[0].z) : m;
+  const int n = c.cornerCount();
+  if (c.filled()) {
+    sink.moveTo(toSink.apply(plan(outline[0])));
+    for (int i = 1; i < n; ++i) sink.lineTo(toSink.apply(plan(outline[static_cast<std::size_t>(i)])));
     sink.close();
     return fill ? OutlineMode::fill : OutlineMode::stroke;
   }
   // 3DFACE: each visible edge.
   bool wrote = false;
   for (int i = 0; i < n; ++i) {
-    if (c->hiddenEdges & (1 << i)) continue;
-    sink.moveTo(toSink.apply(plan(c->outline[static_cast<std::size_t>(i)])));
-    sink.lineTo(toSink.apply(plan(c->outline[static_cast<std::size_t>((i + 1) % n)])));
+    if (c.hiddenEdges & (1 << i)) continue;
+    sink.moveTo(toSink.apply(plan(outline[static_cast<std::size_t>(i)])));
+    sink.lineTo(toSink.apply(plan(outline[static_cast<std::size_t>((i + 1) % n)])));
     wrote = true;
   }
   return wrote ? OutlineMode::stroke : OutlineMode::none;
@@ -275,15 +272,13 @@ void BoxSink::curveTo(Point2 c1, Point2 c2, Point2 end) {
 
 OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathSink& sink,
                              double unitsPerDrawingUnit, bool fill) {
+  const Affine& m = placed.transform;
+  if (const auto* solid = placed.entity.as<db::Solid>()) return writeCorners(*solid, m, sink, fill);
+  if (const auto* ellipse = placed.entity.as<db::Ellipse>()) return writeEllipse(*ellipse, m, sink);
   const db::RawTags* tags = placed.tags();
   if (!tags) return OutlineMode::none;
-  const Affine& m = placed.transform;
   switch (placed.kind) {
-    case KeptKind::ellipse: return writeEllipse(*tags, m, sink);
     case KeptKind::spline: return writeSpline(*tags, m, sink, unitsPerDrawingUnit);
-    case KeptKind::solid:
-    case KeptKind::trace:
-    case KeptKind::face3d: return writeCorners(placed.kind, *tags, m, sink, fill);
     case KeptKind::polyline: return writeOldPolyline(placed, db, sink);
     case KeptKind::leader: return writeLeader(*tags, m, sink);
     case KeptKind::arc:

@@ -319,7 +319,7 @@ void Painter::paintPatternLines(const Placed& placed, const HatchPattern& hp) {
 // ---- points
 
 void Painter::paintPoint(const Placed& placed) {
-  const auto p = geom::decodePoint(*placed.tags());
+  const db::Point* p = placed.entity.as<db::Point>();
   if (!p) return;
   const Point2 at = placed.transform.apply({p->position.x, p->position.y});
   const double r = std::max(thin_, lineWidth(placed, 0.0)) * 0.75;

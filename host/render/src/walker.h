@@ -28,7 +28,7 @@ struct Placed {
   Ink color;
   std::int32_t linetype;
   double lineweightMm;  // < 0: drawn thin (lineweights not shown, or none)
-  geom::KeptKind kind;  // of an entity kept as tags; `other` for a modeled one
+  geom::KeptKind kind;  // how it is drawn beside lines, arcs, circles and polylines (see drawnKind)
   int depth;            // 0 in model space, 1 in a block it references, ...
   // A kept POLYLINE's VERTEX entities (and what follows them in its block: stop at the
   // first that is no VERTEX).
@@ -40,6 +40,20 @@ struct Placed {
     return u ? &u->tags : nullptr;
   }
 };
+
+// The kind of drawing a kind of kinds.h takes: that of its DXF type.
+inline geom::KeptKind drawnKind(const db::Entity& e) {
+  if (e.as<db::Point>()) return geom::KeptKind::point;
+  if (e.as<db::Ellipse>()) return geom::KeptKind::ellipse;
+  if (const auto* s = e.as<db::Solid>()) {
+    switch (s->type) {
+      case db::Solid::Type::solid: return geom::KeptKind::solid;
+      case db::Solid::Type::trace: return geom::KeptKind::trace;
+      case db::Solid::Type::face: return geom::KeptKind::face3d;
+    }
+  }
+  return geom::KeptKind::other;
+}
 
 // Walks model space (or a list of its entities) and calls visitor(const Placed&) for
 // every visible entity that is not a block reference, in drawing order. References are
@@ -175,6 +189,7 @@ class SceneWalker {
       onLayer0 = props.layer == "0";
       if (!(onLayer0 && (depth > 0 || asAttribute))) layer = styles_.layer(props.layer);
     } else {
+      kind = drawnKind(e);
       props.color = e.color;
       if (const db::RawTags* extras = db_.entityExtras(idAt(list, at, e))) {
         const geom::CommonProps more = geom::decodeCommon(*extras);

@@ -21,7 +21,7 @@ AcGePoint3d fromDb(const db::Point3& p) { return {p.x, p.y, p.z}; }
 
 bool finite(const AcGePoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-// An entity of a kind the SDK has no class for, read from a file.
+// An entity of a kind the SDK has no class for (read from a file, or a point, solid or ellipse).
 class UnknownEntity final : public AcDbEntity {};
 
 }  // namespace
@@ -53,7 +53,10 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::circle: w = new AcDbCircle(); break;
     case db::EntityKind::polyline: w = new AcDbPolyline(); break;
     case db::EntityKind::blockReference: w = new AcDbBlockReference(); break;
-    case db::EntityKind::unknown: w = new UnknownEntity(); break;
+    case db::EntityKind::unknown:
+    case db::EntityKind::point:
+    case db::EntityKind::solid:
+    case db::EntityKind::ellipse: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

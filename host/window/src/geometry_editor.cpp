@@ -143,6 +143,11 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
     add(QStringLiteral("X 比例"), "XSCALE", number(r->xScale));
     add(QStringLiteral("Y 比例"), "YSCALE", number(r->yScale));
     add(QStringLiteral("旋转"), "ROTATION", number(r->rotation));
+  } else if (const auto* pt = e->as<db::Point>()) {
+    add(QStringLiteral("位置"), "POSITION", pointText(pt->position));
+  } else if (const auto* el = e->as<db::Ellipse>()) {
+    add(QStringLiteral("中心"), "CENTER", pointText(el->center));
+    add(QStringLiteral("短长轴比"), "RATIO", number(el->ratio));
   } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);

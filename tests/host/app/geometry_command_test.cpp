@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -33,6 +34,10 @@ std::string describeLast(const db::Database& d) {
       for (std::size_t i = 0; i < p->size(); ++i) out += " " + num(p->point(i).x) + "," + num(p->point(i).y);
     } else if (const auto* r = e.as<db::BlockReference>())
       out = "INSERT " + pt(r->position) + " " + num(r->xScale) + " " + num(r->yScale) + " " + num(r->rotation);
+    else if (const auto* pt = e.as<db::Point>())
+      out = "POINT " + pt(pt->position);
+    else if (const auto* el = e.as<db::Ellipse>())
+      out = "ELLIPSE " + pt(el->center) + " " + num(el->ratio);
     else if (const auto* k = e.as<db::UnknownEntity>()) {
       out = std::string(d.name(k->type));
       for (db::RawTag t : k->tags)
@@ -87,6 +92,39 @@ TEST(GeometryCommand, changesOneValueOfTheSelectedEntityAndRefusesWhatDoesNotFit
       {"two entities chosen", kLine + kCircle + "CHGEOM RADIUS 1\nALL\n\n", "CIRCLE 0,0,0 10",
        "只能修改一个对象的几何数据（选中了 2 个）"},
       {"undone as one step", kCircle + "CHGEOM RADIUS 3\nL\n\nUNDO\n", "CIRCLE 0,0,0 10", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Ran r = run(c.script);
+    EXPECT_EQ(r.last, c.last) << r.transcript;
+    if (!c.message.empty()) {
+      EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
+    }
+  }
+}
+
+// Kinds no drawing command makes yet, opened from a file.
+TEST(GeometryCommand, changesPointsAndEllipsesOpenedFromAFile) {
+  const std::string path = ::testing::TempDir() + "chgeom_kinds.dxf";
+  {
+    std::ofstream f(path, std::ios::binary);
+    f << "0\nSECTION\n2\nENTITIES\n"
+         "0\nELLIPSE\n8\n0\n10\n1\n20\n2\n30\n0\n11\n4\n21\n0\n31\n0\n40\n0.5\n41\n0\n42\n6.283185307179586\n"
+         "0\nPOINT\n8\n0\n10\n5\n20\n6\n30\n0\n"
+         "0\nENDSEC\n0\nEOF\n";
+  }
+  struct Case {
+    const char* what;
+    std::string script;
+    std::string last, message;
+  };
+  const std::string open = "OPEN\n" + path + "\n";
+  const Case cases[] = {
+      {"a point moved", open + "CHGEOM POSITION 7,8\nL\n\n", "POINT 7,8,0", ""},
+      {"a point's key refused", open + "CHGEOM RADIUS 1\nL\n\n", "POINT 5,6,0", "没有可修改的几何数据“RADIUS”"},
+      {"an ellipse's ratio", open + "ERASE\nL\n\nCHGEOM RATIO 0.25\nL\n\n", "ELLIPSE 1,2,0 0.25", ""},
+      {"a ratio above one refused", open + "ERASE\nL\n\nCHGEOM RATIO 2\nL\n\n", "ELLIPSE 1,2,0 0.5", "不大于 1"},
+      {"an ellipse's centre, undone", open + "ERASE\nL\n\nCHGEOM CENTER 3,3\nL\n\nUNDO\n", "ELLIPSE 1,2,0 0.5", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -6,6 +6,7 @@
 
 #include "geom_test_util.h"
 #include "orv/geom/affine.h"
+#include "orv/db/entity.h"
 #include "orv/geom/curves.h"
 #include "orv/geom/shapes.h"
 
@@ -33,30 +34,40 @@ TEST(Ocs, followsTheArbitraryAxisAlgorithm) {
   EXPECT_EQ(ocsAxes({0, 0, 0}).x, (Point3{1, 0, 0}));  // no extrusion: the world
 }
 
-TEST(Ellipses, decodeWithTheirSweepAndMinorAxis) {
+TEST(Ellipses, haveTheirSweepMinorAxisAndPlanView) {
   struct Case {
     const char* what;
     double start, end, sweep;
-    const char* extrusionZ;
+    double extrusionZ;
     double minorY;
   } cases[] = {
-      {"full", 0, 2 * kPi, 2 * kPi, "1", 5},
-      {"half", 0, kPi, kPi, "1", 5},
-      {"across zero", 1.5 * kPi, 0.5 * kPi, kPi, "1", 5},
-      {"mirrored", 0, kPi, kPi, "-1", -5},
+      {"full", 0, 2 * kPi, 2 * kPi, 1, 5},
+      {"half", 0, kPi, kPi, 1, 5},
+      {"across zero", 1.5 * kPi, 0.5 * kPi, kPi, 1, 5},
+      {"mirrored", 0, kPi, kPi, -1, -5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const auto e = decodeEllipse(tagsOf({{10, "1"}, {20, "2"}, {30, "0"}, {11, "10"}, {21, "0"}, {31, "0"},
-                                         {210, "0"}, {220, "0"}, {230, c.extrusionZ}, {40, "0.5"},
-                                         {41, std::to_string(c.start)}, {42, std::to_string(c.end)}}));
-    ASSERT_TRUE(e);
-    EXPECT_NEAR(e->sweep(), c.sweep, 1e-5);
-    EXPECT_NEAR(e->minorAxis().y, c.minorY, 1e-12);
+    const db::Ellipse e{{1, 2, 0}, {10, 0, 0}, {0, 0, c.extrusionZ}, 0.5, c.start, c.end};
+    EXPECT_EQ(db::validate(db::Boxed<db::Ellipse>(e)), db::Status::ok);
+    EXPECT_NEAR(e.sweep(), c.sweep, 1e-12);
+    EXPECT_NEAR(e.minorAxis().y, c.minorY, 1e-12);
+    // The plan view takes the unit circle's point of parameter t to the ellipse's.
+    const EllipseInPlan plan = ellipseInPlan(e);
+    const Point2 top = plan.plan.apply({0, 1});
+    EXPECT_NEAR(top.x, 1, 1e-12);
+    EXPECT_NEAR(top.y, 2 + c.minorY, 1e-12);
   }
-  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "0"}, {20, "0"}, {11, "0"}, {21, "0"}, {40, "0.5"}})));  // no axis
-  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {40, "2"}})));    // ratio > 1
-  EXPECT_FALSE(decodeEllipse(tagsOf({{10, "nan"}, {20, "0"}, {11, "1"}, {21, "0"}, {40, "1"}})));
+  struct Bad {
+    const char* what;
+    db::Ellipse e;
+  } bad[] = {
+      {"no axis", {{0, 0, 0}, {0, 0, 0}}},
+      {"ratio above 1", {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 2}},
+      {"no ratio", {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 0}},
+      {"centre not finite", {{std::nan(""), 0, 0}, {1, 0, 0}}},
+  };
+  for (const Bad& b : bad) EXPECT_EQ(db::validate(db::Boxed<db::Ellipse>(b.e)), db::Status::invalidInput) << b.what;
 }
 
 TEST(Splines, followControlPointsAndPassThroughFitPoints) {
@@ -92,25 +103,6 @@ TEST(Splines, followControlPointsAndPassThroughFitPoints) {
   // Fewer than two points: nothing to draw.
   EXPECT_FALSE(decodeSpline(tagsOf({{71, "3"}, {10, "0"}, {20, "0"}})));
   EXPECT_LE(splinePoints(*fit, 1000, 50).size(), 50u);
-}
-
-TEST(CornerShapes, solidsSwapTheirLastCornersAndFacesHideEdges) {
-  const auto solid = decodeCornerShape(KeptKind::solid, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"},
-                                                                {12, "0"}, {22, "1"}, {13, "1"}, {23, "1"}}));
-  ASSERT_TRUE(solid);
-  EXPECT_EQ(solid->count, 4);
-  EXPECT_EQ(solid->outline[2], (Point3{1, 1, 0}));  // 10, 11, 13, 12: a square, not a bow tie
-  EXPECT_TRUE(solid->filled);
-  const auto triangle = decodeCornerShape(KeptKind::trace, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "0"}, {22, "1"}}));
-  ASSERT_TRUE(triangle);
-  EXPECT_EQ(triangle->count, 3);
-  const auto face = decodeCornerShape(KeptKind::face3d, tagsOf({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "1"},
-                                                                {22, "1"}, {13, "0"}, {23, "1"}, {70, "5"}}));
-  ASSERT_TRUE(face);
-  EXPECT_FALSE(face->filled);
-  EXPECT_EQ(face->hiddenEdges, 5);
-  EXPECT_EQ(face->outline[2], (Point3{1, 1, 0}));
-  EXPECT_FALSE(decodeCornerShape(KeptKind::solid, tagsOf({{10, "0"}, {20, "0"}})));
 }
 
 TEST(ReferenceArrays, readCountsAndSpacingsWithinBounds) {

@@ -1,4 +1,4 @@
-// Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths.
+// Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths, points, solids, faces and ellipses.
 #include <cmath>
 
 #include "draw.h"
@@ -147,6 +147,46 @@ TEST(RenderGeometry, arcsAndCirclesAreDrawnWhereTheyLie) {
     EXPECT_TRUE(p.shows(px(x), py(y), kBlue)) << a;
   }
   EXPECT_TRUE(p.blankAround(px(120), py(60)));
+}
+
+TEST(RenderGeometry, pointsSolidsFacesAndEllipsesAreMeasuredAndDrawnWhereTheyLie) {
+  db::Database d = db::Database::newDrawing();
+  addFrame(d);
+  // A solid in a mirrored plane: its own x runs to the world's left, so it lies at x 40..60.
+  db::Solid solid = db::Solid::through(db::Solid::Type::solid, {-60, 20, 0}, {-40, 20, 0}, {-60, 40, 0}, db::Point3{-40, 40, 0});
+  solid.extrusion = {0, 0, -1};
+  db::Entity filled(solid);
+  filled.color = 1;
+  add(d, filled);
+  // A face whose first edge (along the bottom) is hidden.
+  db::Solid face = db::Solid::through(db::Solid::Type::face, {80, 20, 0}, {100, 20, 0}, {100, 40, 0}, db::Point3{80, 40, 0});
+  face.hiddenEdges = 1;
+  db::Entity edges(face);
+  edges.color = 3;
+  add(d, edges);
+  db::Entity ellipse(db::Ellipse{{130, 60, 0}, {30, 0, 0}, {0, 0, 1}, 0.5, 0, 2 * M_PI});
+  ellipse.color = 5;
+  add(d, ellipse);
+  db::Entity point(db::Point{{20, 100, 0}});
+  point.color = 1;
+  add(d, point);
+  // The ellipse reaches past the frame to x 160 and no further; the point stays inside.
+  expectExtents(d, 0, 0, 170, 120);
+  TempDir dir;
+  Pixels p = renderPng(d, dir);
+  EXPECT_TRUE(p.shows(px(50), py(30), kRed)) << "the solid is filled";
+  EXPECT_TRUE(p.blankAround(px(50), py(50))) << "above the solid";
+  EXPECT_TRUE(p.shows(px(90), py(40), kGreen)) << "the face's top edge";
+  EXPECT_TRUE(p.blankAround(px(90), py(20))) << "its hidden bottom edge";
+  EXPECT_TRUE(p.shows(px(130), py(75), kBlue)) << "the ellipse's top";
+  EXPECT_TRUE(p.shows(px(160), py(60), kBlue)) << "its right end";
+  EXPECT_TRUE(p.blankAround(px(130), py(60)));
+  EXPECT_TRUE(p.shows(px(20), py(100), kRed, 2)) << "the point";
+
+  db::Database alone = db::Database::newDrawing();
+  add(alone, filled);
+  add(alone, ellipse);
+  expectExtents(alone, 40, 20, 160, 75);
 }
 
 TEST(RenderGeometry, polylinesFollowBulgesAndClose) {

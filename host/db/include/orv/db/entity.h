@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <variant>
 
+#include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
 #include "orv/db/types.h"
 
@@ -131,9 +133,16 @@ class Polyline {
   std::uint32_t closed_ : 1 = 0;
 };
 
-using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity>;
+// The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
+using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
+                              Boxed<Solid>, Boxed<Ellipse>>;
 
-enum class EntityKind { line, arc, circle, polyline, blockReference, unknown };
+enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse };
+
+// The struct of a described kind (kinds.h) and its description; nullptr for the others.
+void* describedObject(Geometry& g);
+const void* describedObject(const Geometry& g);
+const KindSpec* describedKind(const Geometry& g);
 
 // Checks that every coordinate, length and angle is finite and every size in range.
 Status validate(const Geometry& geometry);
@@ -144,12 +153,25 @@ class Entity {
  public:
   Entity() = default;
   Entity(Geometry g) : geometry(std::move(g)) {}
+  // A solid, trace, face or ellipse (held in its box): made and appended as a line is.
+  Entity(Solid s) : geometry(Boxed<Solid>(std::move(s))) {}
+  Entity(Ellipse e) : geometry(Boxed<Ellipse>(std::move(e))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
+  // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
   template <class T>
-  T* as() { return std::get_if<T>(&geometry); }
+  T* as() {
+    if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse>) {
+      auto* b = std::get_if<Boxed<T>>(&geometry);
+      return b ? b->get() : nullptr;
+    } else {
+      return std::get_if<T>(&geometry);
+    }
+  }
   template <class T>
-  const T* as() const { return std::get_if<T>(&geometry); }
+  const T* as() const {
+    return const_cast<Entity*>(this)->as<T>();
+  }
 
   Handle handle() const { return handle_; }
   BlockId owner() const { return owner_; }
@@ -177,5 +199,7 @@ class Entity {
   bool erased_ : 1 = false;
   bool hasExtras_ : 1 = false;  // the database keeps tags beside the model for it
 };
+
+static_assert(sizeof(Entity) <= 96, "the database holds hundreds of thousands of entities");
 
 }  // namespace orv::db

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace orv::db {
 
@@ -55,5 +56,43 @@ class RawTags {
   std::string bytes_;  // per tag: code (int32), slot (u8), length (u32), value bytes
   std::uint32_t count_ = 0;
 };
+
+// Where a tag stands in an object's tags: its own data, an application data group
+// (102 {NAME ... 102 }, the two 102 tags included) or the extended data (1000 and up, to
+// the end). The one rule every reader of kept tags follows.
+class DataTagWalk {
+ public:
+  enum class Place { data, group, extended };
+  Place next(const RawTag& t) {
+    if (t.code >= 1000) extended_ = true;
+    if (extended_) return Place::extended;
+    if (t.code == 102) {
+      inGroup_ = !t.value.empty() && t.value.front() == '{';
+      return Place::group;
+    }
+    return inGroup_ ? Place::group : Place::data;
+  }
+
+ private:
+  bool inGroup_ = false;
+  bool extended_ = false;
+};
+
+// Calls f(code, value) for each tag of an object's own data (see DataTagWalk), up to the
+// extended data. An f that returns bool stops the walk by returning false.
+template <class F>
+void forEachDataTag(const RawTags& tags, F&& f) {
+  DataTagWalk walk;
+  for (RawTag t : tags) {
+    const DataTagWalk::Place place = walk.next(t);
+    if (place == DataTagWalk::Place::extended) return;
+    if (place != DataTagWalk::Place::data) continue;
+    if constexpr (std::is_same_v<decltype(f(t.code, t.value)), bool>) {
+      if (!f(t.code, t.value)) return;
+    } else {
+      f(t.code, t.value);
+    }
+  }
+}
 
 }  // namespace orv::db

@@ -1,35 +1,15 @@
-// ELLIPSE and SPLINE as decoded from their tags, and the points of the curves they describe.
+// SPLINE as decoded from its tags, an ellipse seen from above, and the points of the curves they describe.
 #pragma once
 
 #include <optional>
 #include <vector>
 
+#include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
 #include "orv/db/types.h"
 #include "orv/geom/affine.h"
 
 namespace orv::geom {
-
-// An ellipse or elliptical arc in world coordinates. The point of parameter t is
-// center + cos t·majorAxis + sin t·minorAxis, where the minor axis is `ratio` times the
-// major axis turned a quarter counter-clockwise about the extrusion. The arc runs from
-// startParam to endParam counter-clockwise about the extrusion (radians; equal, or a
-// whole turn apart, for a full ellipse).
-struct EllipseData {
-  Point3 center;            // 10
-  Point3 majorAxis;         // 11, from the centre
-  double ratio = 1.0;       // 40: minor to major, (0, 1]
-  double startParam = 0.0;  // 41
-  double endParam = 0.0;    // 42
-  Point3 extrusion{0.0, 0.0, 1.0};  // 210
-
-  Point3 minorAxis() const;
-  // The counter-clockwise sweep in radians: in (0, 2π].
-  double sweep() const;
-};
-
-// nullopt for a zero major axis, a ratio out of (0, 1] or a value not finite.
-std::optional<EllipseData> decodeEllipse(const db::RawTags& tags);
 
 // The ellipse seen from above as the image of the unit circle: the arc of angles
 // [start, start + sweep] of the unit circle under `plan` is the ellipse's arc.
@@ -38,7 +18,7 @@ struct EllipseInPlan {
   double start = 0.0;
   double sweep = 0.0;
 };
-EllipseInPlan ellipseInPlan(const EllipseData& e);
+EllipseInPlan ellipseInPlan(const db::Ellipse& e);
 
 // A B-spline: by control points, knots and weights; or, without control points, through
 // fit points. World coordinates (for a HATCH edge, the hatch's OCS with z = 0).

@@ -60,22 +60,9 @@ struct CommonProps {
 // and up). Works as well on the extra tags kept beside a modeled entity.
 CommonProps decodeCommon(const db::RawTags& tags);
 
-// Calls f(code, value) for each tag of the entity's data: tags of application data
-// groups (102 {NAME ... 102 }) left out, extended data (1000 and up) ending the walk. f
-// returns false to stop early.
-template <class F>
-void forEachDataTag(const db::RawTags& tags, F&& f) {
-  bool inGroup = false;
-  for (db::RawTag t : tags) {
-    if (t.code >= 1000) return;
-    if (t.code == 102) {
-      inGroup = !t.value.empty() && t.value.front() == '{';
-      continue;
-    }
-    if (inGroup) continue;
-    if (!f(t.code, t.value)) return;
-  }
-}
+// Each tag of the entity's own data (application data groups left out, extended data
+// ending the walk): the database's rule.
+using db::forEachDataTag;
 
 // Tag values as numbers. Blanks around the number are allowed; false when the text is
 // no number, or (for reals) no finite one; `out` is then untouched.

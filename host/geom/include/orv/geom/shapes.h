@@ -1,4 +1,4 @@
-// POINT, SOLID, TRACE, 3DFACE, DIMENSION, old-style polylines and reference arrays as decoded from their tags.
+// DIMENSION, old-style polylines and reference arrays as decoded from their tags.
 #pragma once
 
 #include <array>
@@ -11,25 +11,6 @@
 #include "orv/geom/kept.h"
 
 namespace orv::geom {
-
-struct PointData {
-  Point3 position;                  // 10, world coordinates
-  Point3 extrusion{0.0, 0.0, 1.0};  // 210
-};
-std::optional<PointData> decodePoint(const db::RawTags& tags);
-
-// SOLID and TRACE (filled; corners in the OCS) and 3DFACE (outlined; world coordinates).
-// `outline` holds the corners in the order of the shape's edges: SOLID and TRACE list
-// their third and fourth corners the other way round (10, 11, 13, 12).
-struct CornerShape {
-  std::array<Point3, 4> outline{};
-  int count = 4;                 // 3 when the last two corners are one
-  std::int16_t hiddenEdges = 0;  // 3DFACE 70: 1, 2, 4, 8 for the first to fourth edge
-  Point3 extrusion{0.0, 0.0, 1.0};
-  bool filled = true;            // SOLID, TRACE
-};
-// kind: solid, trace or face3d.
-std::optional<CornerShape> decodeCornerShape(KeptKind kind, const db::RawTags& tags);
 
 // DIMENSION: the picture is its block, moved by `insertion` (OCS).
 struct DimensionData {
