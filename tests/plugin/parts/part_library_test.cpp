@@ -67,7 +67,7 @@ TEST_F(LibraryScan, anEntryThatCannotBeReadIsLeftOutAndNamedAndTheRestAreOffered
       {"no block of its name", "B.dxf", "", "** 获得指定的块表记录失败!\n"},
       {"a name too short for a block name", "B", "", "** 获得指定的块表记录失败!\n"},
       {"garbage", "B.dxf", "\x01\x02 not a drawing \xFF\xFE", "\n加载图形错误."},
-      {"an empty file", "B.dxf", std::string(), "** 获得指定的块表记录失败!\n"},
+      {"an empty file", "B.dxf", std::string(), "\n加载图形错误."},
       {"cut short", "B.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n", "\n加载图形错误."},
   };
   writeValve(folder_, "A");
@@ -84,8 +84,11 @@ TEST_F(LibraryScan, anEntryThatCannotBeReadIsLeftOutAndNamedAndTheRestAreOffered
     }
     replies("");
     EXPECT_THAT(names(scan()), ElementsAre(L"A", L"C"));
+    // What the user is told, then the entry named, and nothing else.
     const std::string named = "\n部件图形“" + std::string(c.entry) + "”无法读取，已略过.";
-    EXPECT_EQ(transcript(), std::string(c.told) + named);
+    std::string said = transcript();
+    if (said.starts_with("\n**")) said.erase(0, 1);  // a line left open before is ended first
+    EXPECT_EQ(said, std::string(c.told) + named);
     fs::remove(broken);
   }
   // Several broken entries, one after another, leave out only themselves.
