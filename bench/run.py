@@ -673,6 +673,86 @@ def plot_figures(args, build, work, log):
             f.write(table)
 
 
+def dwg_figures(args, build, work, log):
+    """DWG drawings (--only dwg): opening big_r2000.dwg (105,000 entities) with no cached
+    conversion and with one, beside LibreDWG's conversion alone plus orvcad's open of the
+    DXF it gives; and the valve dialog of a folder of 24 DWG parts, first and cached."""
+    orvcad = os.path.join(build, "stage", "bin", "orvcad")
+    converter = os.path.join(build, "stage", "lib", "orvcad", "dwg", "dwg2dxf.mjs")
+    samples = os.path.abspath(args.dwg_samples)
+    big = os.path.join(samples, "big_r2000.dwg")
+    node = os.environ.get("ORVCAD_NODE") or shutil.which("node")
+    if not (os.path.exists(big) and os.path.exists(converter) and node):
+        log(f"DWG figures need {big}, {converter} and node")
+        return
+    out = os.path.join(work, "dwg")
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    cold = os.path.join(out, "cold-cache")
+    warm = os.path.join(out, "warm-cache")
+    converted = os.path.join(out, "big_r2000.dxf")
+
+    def empty_cache():
+        shutil.rmtree(cold, ignore_errors=True)
+        os.makedirs(cold)
+
+    # A module folder whose valve library holds 24 DWG drawings, each of a sample of its
+    # own, and a script that opens the valve dialog and cancels it.
+    module = os.path.join(out, "module")
+    shutil.copytree(os.path.join(build, "stage", "lib", "orvcad"), module, symlinks=True,
+                    ignore=shutil.ignore_patterns("dwg"))
+    fm = os.path.join(module, "resource", "FM")
+    shutil.rmtree(fm, ignore_errors=True)
+    os.makedirs(fm)
+    parts = sorted(f for f in os.listdir(samples) if f.endswith(".dwg") and f != "big_r2000.dwg")[:24]
+    for f in parts:
+        shutil.copyfile(os.path.join(samples, f), os.path.join(fm, f))
+    script = os.path.join(out, "fm.scr")
+    with open(script, "w") as f:
+        f.write("FM\nC\nCANCEL\n")
+    arx = os.path.join(module, "orvpipe07.arx")
+    dialog = [orvcad, "--module", arx, "--script", script]
+    benches = [
+        Bench("dwg open first", [orvcad, "--script", "/dev/null", big], env={"XDG_CACHE_HOME": cold},
+              before=empty_cache),
+        Bench("dwg open cached", [orvcad, "--script", "/dev/null", big], env={"XDG_CACHE_HOME": warm}),
+        Bench("libredwg convert", [node, "--liftoff-only", converter, big, converted]),
+        Bench("open its dxf", [orvcad, "--script", "/dev/null", converted]),
+        Bench("dialog first", dialog, env={"XDG_CACHE_HOME": cold}, before=empty_cache),
+        Bench("dialog cached", dialog, env={"XDG_CACHE_HOME": warm}),
+    ]
+    # The cached figures start with the conversions there, and the DXF is there to open.
+    subprocess.run([node, "--liftoff-only", converter, big, converted], check=True, stdout=subprocess.DEVNULL)
+    for argv in ([orvcad, "--script", "/dev/null", big], dialog):
+        subprocess.run(argv, env=dict(os.environ, XDG_CACHE_HOME=warm), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log("DWG benchmarks:")
+    run_all(benches, args.reps, args.reps, log)
+    by = {b.key: b for b in benches}
+
+    def med(key):
+        return by[key].median()
+
+    first, cached = med("dwg open first"), med("dwg open cached")
+    convert, dxf = med("libredwg convert"), med("open its dxf")
+    d1, d2 = med("dialog first"), med("dialog cached")
+    lines = [f"DWG figures, {datetime.datetime.now():%Y-%m-%d %H:%M}", f"Machine: {machine()}",
+             f"Medians of {args.reps} runs ({priority_note()}).", "",
+             "| What | Median | Goal | Met |", "|---|---|---|---|",
+             f"| LibreDWG's conversion of big_r2000.dwg alone (node dwg2dxf.mjs) | {fmt_s(convert)} | | |",
+             f"| orvcad open of the DXF it gives | {fmt_s(dxf)} | | |",
+             f"| orvcad open of big_r2000.dwg, no cached conversion | {fmt_s(first)} = "
+             f"{first / (convert + dxf):.2f}× the two above | ≤ 1.3× | {'yes' if first <= 1.3 * (convert + dxf) else 'no'} |",
+             f"| orvcad open of big_r2000.dwg, conversion cached | {fmt_s(cached)} | | |",
+             f"| valve dialog of {len(parts)} DWG parts, first | {fmt_s(d1)} | < 3 s | {'yes' if d1 < 3 else 'no'} |",
+             f"| valve dialog of {len(parts)} DWG parts, cached | {fmt_s(d2)} | < 0.5 s | {'yes' if d2 < 0.5 else 'no'} |"]
+    table = "\n".join(lines) + "\n"
+    print(table)
+    if args.out:
+        with open(args.out, "w") as f:
+            f.write(table)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", required=True, help="a Release build with ORV_BENCH=ON")
@@ -681,7 +761,9 @@ def main():
     ap.add_argument("--peer-reps", type=int, default=3, help="runs of each peer")
     ap.add_argument("--out", help="also write the table to this file")
     ap.add_argument("--only", help="window,export: only the window's and exports' figures; "
-                                   "plot: only PLOT's figures")
+                                   "plot: only PLOT's figures; dwg: only the DWG figures")
+    ap.add_argument("--dwg-samples", default=os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        os.path.abspath(__file__)))), "shared", "dwg-samples"), help="the DWG samples (big_r2000.dwg)")
     ap.add_argument("--old-build", help="with --only: a build of an earlier commit to export beside")
     args = ap.parse_args()
     build = os.path.abspath(args.build)
@@ -695,6 +777,9 @@ def main():
     raise_priority()
     if args.only == "plot":
         plot_figures(args, build, work, log)
+        return
+    if args.only == "dwg":
+        dwg_figures(args, build, work, log)
         return
     if args.only:
         window_and_export(args, build, work, log)

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "acedads.h"
 #include "parts/block_loader.h"
 
 namespace {
@@ -101,7 +102,11 @@ std::vector<LibraryPart> scanPartLibrary(const PartLibrary& library, const std::
     LibraryDrawing drawing;
     const LibraryRead read = readLibraryDrawing(part.drawingFile, part.blockName, drawing);
     if (read == LibraryRead::noReference) continue;  // not offered, not reported
-    if (read != LibraryRead::ok) break;             // reported; the rest is not looked at
+    if (read != LibraryRead::ok) {
+      // Left out, and named: one broken file must not empty or shorten the dialog.
+      acutPrintf(kPartSkipped, entry.c_str());
+      continue;
+    }
     if (static_cast<int>(parts.size()) >= slots) continue;
     part.preview = previewBitmap(drawing.blockRecord, dc);
     parts.push_back(std::move(part));

@@ -38,6 +38,9 @@ std::wstring blockNameOfEntry(const std::wstring& entryName);
 // name; false when the folder cannot be listed.
 bool listFolder(const std::wstring& folder, std::vector<std::wstring>& names);
 
+// Said of a library entry left out of the dialog; %ls is the entry's name.
+inline constexpr const wchar_t* kPartSkipped = L"\n部件图形“%ls”无法读取，已略过.";
+
 // A part the scan found: what one slot of a picture dialog shows.
 struct LibraryPart {
   std::wstring blockName;
@@ -48,8 +51,8 @@ struct LibraryPart {
 // Reads a library folder for a picture dialog, entry by entry in name
 // order. Each entry is read as a library drawing; an entry whose block has
 // no reference gets no slot. An entry that cannot be read, or lacks the block
-// of its name, is reported and ends the scan, keeping the parts found before
-// it. Entries after the first `slots` parts are still read (and reported if
+// of its name, is reported, then named on the command line (kPartSkipped) and
+// left out; the scan goes on with the next entry. Entries after the first `slots` parts are still read (and reported if
 // broken), but dropped. A folder that cannot be listed shows the library's
 // message box and gives no parts.
 std::vector<LibraryPart> scanPartLibrary(const PartLibrary& library, const std::wstring& folder, HDC dc,

@@ -171,6 +171,26 @@ class DwgDrawings(unittest.TestCase):
         self.assertGreater(len(list(doc.blocks.get("BLOCK1"))), 0)
         self.assertTrue(out.endswith(COMMAND + "\n"))
 
+    def test_unreadable_parts_are_left_out_and_named_and_the_rest_offered(self):
+        # The broken ones come first in name order: they must not end the scan.
+        fm = os.path.join(self.s.module_dir, "resource", "FM")
+        whole = self.sample("2000_entities-2d", folder=fm, as_name="BLOCK1.dwg")
+        with open(whole, "rb") as f, open(os.path.join(fm, "A_cut.dwg"), "wb") as g:
+            g.write(f.read()[:20000])
+        with open(os.path.join(fm, "B_junk.dxf"), "wb") as f:
+            f.write(b"  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nten\n" + os.urandom(300))
+        make_part(fm, "Gate.dxf")
+        saved = os.path.join(self.s.dir, "out.dxf")
+        out, _, _ = self.s.run(["FM", "C", "2", "OK", "100", "0,0", "600,0"], args=["--save", saved])
+        slots = slot_lines(out)
+        self.assertEqual([slots[i][0] for i in (1, 2, 3)], ["BLOCK1", "Gate", "FM3"])  # FM3: no part
+        self.assertIn(f"无法打开图形“{fm}/A_cut.dwg”", out)
+        for bad in ("A_cut.dwg", "B_junk.dxf"):
+            self.assertEqual(out.count(f"部件图形“{bad}”无法读取，已略过."), 1, bad)
+        doc = read_audited(self, saved)
+        self.assertEqual([e.dxf.name for e in doc.modelspace().query("INSERT")], ["Gate"])
+        self.assertTrue(out.endswith(COMMAND + "\n"))
+
 
 if __name__ == "__main__":
     main()

@@ -108,6 +108,47 @@ class OtherWriters(unittest.TestCase):
         ref = saved.modelspace().query("INSERT")[0]
         self.assertEqual([a.dxf.text for a in ref.attribs], ["V"])
 
+    def test_names_no_cad_program_accepts_are_changed_and_the_saved_file_audits_clean(self):
+        doc = ezdxf.new("R2000")
+        doc.add_xref_def("xr.dwg", "XR")
+        msp = doc.modelspace()
+        # Stand-ins, made what other programs write once the file is text.
+        doc.layers.add("QQQ", color=3)
+        doc.layers.add("W1A", color=4)
+        doc.layers.add("W1B", color=5)
+        doc.layers.add("XR|WALL", color=6)
+        doc.linetypes.add("LTQ", [5.0, 3.0, -2.0])
+        doc.layers.get("W1A").dxf.linetype = "LTQ"
+        doc.styles.add("STQ", font="txt")
+        doc.dimstyles.new("DSQ")
+        doc.blocks.new("BKQ").add_circle((0, 0), 5, dxfattribs={"layer": "QQQ"})
+        msp.add_line((0, 0), (100, 0), dxfattribs={"layer": "QQQ", "linetype": "LTQ"})
+        msp.add_line((0, 10), (100, 10), dxfattribs={"layer": "W1A"})
+        msp.add_line((0, 20), (100, 20), dxfattribs={"layer": "W1B"})
+        msp.add_line((0, 30), (100, 30), dxfattribs={"layer": "XR|WALL"})
+        msp.add_text("T", dxfattribs={"style": "STQ", "layer": "QQQ", "height": 5})
+        msp.add_blockref("BKQ", (50, 50))
+        msp.add_linear_dim(base=(0, 60), p1=(0, 40), p2=(100, 40), dimstyle="DSQ").render()
+        text = ezdxf_text(doc)
+        for stand_in, bad in (("QQQ", "???"), ("W1A", "W?1"), ("W1B", "W*1"), ("LTQ", "LT:Q"),
+                              ("STQ", "ST/Q"), ("DSQ", "DS=Q"), ("BKQ", "BK|Q")):
+            text = text.replace(f"\n{stand_in}\n", f"\n{bad}\n")
+        out, saved, _ = self.open_save_export(text)
+        # The first five changes are said, the rest counted.
+        for old, new in (("???", "___"), ("W?1", "W_1"), ("W*1", "W_1_2"), ("LT:Q", "LT_Q"), ("ST/Q", "ST_Q")):
+            self.assertIn(f"“{old}”含有 CAD 程序不接受的字符，已改为“{new}”", out)
+        self.assertIn("注意：另有 2 条。", out)
+        layers = {layer.dxf.name: layer.dxf.color for layer in saved.layers}
+        self.assertEqual((layers["___"], layers["W_1"], layers["W_1_2"], layers["XR|WALL"]), (3, 4, 5, 6))
+        self.assertEqual(saved.layers.get("W_1").dxf.linetype, "LT_Q")
+        lines = saved.modelspace().query("LINE")
+        self.assertEqual([(e.dxf.layer, e.dxf.linetype.upper()) for e in lines],
+                         [("___", "LT_Q"), ("W_1", "BYLAYER"), ("W_1_2", "BYLAYER"), ("XR|WALL", "BYLAYER")])
+        self.assertEqual(saved.modelspace().query("TEXT")[0].dxf.style, "ST_Q")
+        self.assertEqual(saved.modelspace().query("INSERT")[0].dxf.name, "BK_Q")
+        self.assertEqual([e.dxf.layer for e in saved.blocks.get("BK_Q")], ["___"])
+        self.assertEqual(saved.modelspace().query("DIMENSION")[0].dxf.dimstyle, "DS_Q")
+
 
 def ezdxf_text(doc):
     import io

@@ -140,22 +140,22 @@ class PartLibraries(unittest.TestCase):
         self.run_script(["FM", "C", "5", "OK", "0", "^C"])
         self.assertEqual(self.s.ini_text(), "[FM]\nFMNAME=\nFMFILENAME=\n")
 
-    def test_a_text_file_third_in_the_library_ends_the_scan(self):
+    def test_a_text_file_third_in_the_library_is_left_out_and_named(self):
         make_part(self.fm, "A.dxf")
         make_part(self.fm, "B.dxf")
         with open(os.path.join(self.fm, "C.txt"), "w") as f:
             f.write("valve notes\n")
         make_part(self.fm, "D.dxf")
         out = self.run_script(["FM", "C", "CANCEL", "", "^C"])
-        self.assert_in_order(out, ["C\n\n加载图形错误.", "\n阀门选择"])
+        self.assert_in_order(out, ["C\n\n加载图形错误.", "部件图形“C.txt”无法读取，已略过.", "\n阀门选择"])
         slots = slot_lines(out)
-        self.assertEqual([slots[k][0] for k in (1, 2, 3, 4)], ["A", "B", "FM3", "FM4"])
+        self.assertEqual([slots[k][0] for k in (1, 2, 3, 4)], ["A", "B", "D", "FM4"])
         # A sub-folder is no drawing either.
         os.remove(os.path.join(self.fm, "C.txt"))
         os.mkdir(os.path.join(self.fm, "C-folder"))
         out = self.run_script(["FM", "C", "CANCEL", "", "^C"])
-        self.assert_in_order(out, ["C\n\n加载图形错误.", "\n阀门选择"])
-        self.assertEqual(slot_lines(out)[3][0], "FM3")
+        self.assert_in_order(out, ["C\n\n加载图形错误.", "部件图形“C-folder”无法读取，已略过.", "\n阀门选择"])
+        self.assertEqual(slot_lines(out)[3][0], "D")
 
     def test_a_missing_folder_shows_its_message_and_an_empty_dialog(self):
         # For the custom parts, a file stands where the folder should be.

@@ -181,6 +181,18 @@ std::optional<BlockId> Database::findBlock(std::string_view name) const {
   return BlockId{it->second};
 }
 
+Status Database::renameBlock(BlockId id, std::string name) {
+  if (name.empty() || id.index >= blocks_.size() || blocks_[id.index].removed) return Status::invalidInput;
+  std::string key = foldName(name);
+  auto taken = blockIndex_.find(key);
+  if (taken != blockIndex_.end() && taken->second != id.index) return Status::duplicateName;
+  blockIndex_.erase(foldName(blocks_[id.index].name));
+  blockIndex_[std::move(key)] = id.index;
+  blocks_[id.index].name = std::move(name);
+  tablesChanged();
+  return Status::ok;
+}
+
 Result<BlockId> Database::addBlock(std::string name, Point3 base) {
   if (name.empty() || !isFinite(base)) return Error{Status::invalidInput, "invalid block name or base point"};
   std::string key = foldName(name);

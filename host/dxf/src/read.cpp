@@ -2,6 +2,8 @@
 #include "orv/dxf/reader.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <thread>
 
 #include "read_context.h"
 
@@ -220,7 +222,33 @@ bool skipSectionQuietly(ReadContext& ctx, std::string_view name) {
 
 // ---- the file
 
-ReadResult readDxf(std::string_view bytes) {
+namespace {
+
+// An ENTITIES section from this size on (judged by what is left of the file) is read on
+// two threads: below it, starting a thread costs more than it saves.
+constexpr std::size_t kTwoThreadsFrom = std::size_t{2} << 20;
+
+// True when a second core is likely free: the processes waiting to run, averaged over
+// the last minute, leave one. On a machine that is busy already, the second thread would
+// wait for a core and slow the reader down.
+bool aCoreIsFree() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  double load[1];
+  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
+}
+
+bool readEntitiesOnTwoThreads(ReadContext& ctx, std::size_t left, const ReadOptions& options) {
+  const bool two = options.threads == ReadOptions::Threads::two ||
+                   (options.threads == ReadOptions::Threads::automatic && left >= kTwoThreadsFrom && aCoreIsFree());
+  if (two) ctx.tok.startReadAhead(options.tagsPerHandOver);
+  const bool ok = readEntitiesSection(ctx);
+  ctx.tok.stopReadAhead();
+  return ok;
+}
+
+}  // namespace
+
+ReadResult readDxf(std::string_view bytes, const ReadOptions& options) {
   ReadResult result;
   if (bytes.substr(0, 18) == "AutoCAD Binary DXF") {
     result.error = result.errorReason = "不支持二进制 DXF 文件，请将图形另存为 ASCII DXF";
@@ -269,7 +297,7 @@ ReadResult readDxf(std::string_view bytes) {
     else if (name == "CLASSES") readKeptSection(ctx, ctx.db.classes, name);
     else if (name == "TABLES") readTablesSection(ctx);
     else if (name == "BLOCKS") sawBlocks = readBlocksSection(ctx);
-    else if (name == "ENTITIES") readEntitiesSection(ctx);
+    else if (name == "ENTITIES") readEntitiesOnTwoThreads(ctx, bytes.size() - ctx.tok.mark().offset, options);
     else if (name == "OBJECTS") readKeptSection(ctx, ctx.db.objects, name);
     else if (name == "THUMBNAILIMAGE") readThumbnailSection(ctx);
     else skipSection(ctx, name);

@@ -281,9 +281,10 @@ std::vector<KeptObject> keptObjects(const std::vector<db::RawTag>& tags) {
         o.firstSubclass = i;
       } else if (t.code == 330 && o.owner == SIZE_MAX && o.firstSubclass == SIZE_MAX) {
         o.owner = i;
-      } else if (o.type == "DICTIONARY" && t.code == 3) {
+      } else if ((o.type == "DICTIONARY" || o.type == "ACDBDICTIONARYWDFLT") && t.code == 3) {
         key = i;
-      } else if (o.type == "DICTIONARY" && (t.code == 350 || t.code == 360) && key != SIZE_MAX) {
+      } else if ((o.type == "DICTIONARY" || o.type == "ACDBDICTIONARYWDFLT") && (t.code == 350 || t.code == 360) &&
+                 key != SIZE_MAX) {
         o.entries.emplace_back(key, i);
         key = SIZE_MAX;
       }
@@ -375,96 +376,7 @@ void repairObjectOwners(ReadContext& ctx) {
   d.objects = std::move(out);
 }
 
-// Characters no CAD program takes in the name of a layer or a text style.
-constexpr std::string_view kUnacceptedInNames = "<>/\\\":;?*|,=`";
-
-bool acceptedName(std::string_view name, bool layer) {
-  // Layers of AutoCAD's own that begin with "*" are accepted as they are.
-  if (layer && !name.empty() && name.front() == '*') {
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (std::string_view own : {"*adsk_", "*acmap", "*temporary"})
-      if (std::string_view(lower).starts_with(own)) return true;
-  }
-  return name.find_first_of(kUnacceptedInNames) == std::string_view::npos;
-}
-
-// An accepted name for a refused one: each refused character an underscore, and a number
-// after it where the table has that name already.
-template <class Table>
-std::string acceptedNameFor(std::string_view name, const Table& table) {
-  std::string base(name);
-  for (char& c : base)
-    if (kUnacceptedInNames.find(c) != std::string_view::npos) c = '_';
-  std::string candidate = base;
-  for (int n = 2; table.find(candidate); ++n) candidate = base + "_" + std::to_string(n);
-  return candidate;
-}
-
 }  // namespace
-
-// Layers and text styles whose names no CAD program accepts (a "?" or a "/", say) get
-// accepted names, and everything that names them follows.
-void renameUnacceptedNames(ReadContext& ctx) {
-  db::Database& d = ctx.db;
-  std::unordered_map<std::string, std::string> layers, styles;  // folded old name -> new name
-  for (std::size_t i = 0; i < d.layers().size(); ++i) {
-    const std::string old = d.layers()[i].name;
-    if (acceptedName(old, true)) continue;
-    const std::string name = acceptedNameFor(old, d.layers());
-    if (!d.layers().rename(i, name)) continue;
-    layers[db::foldName(old)] = name;
-    ctx.note(0, "图层名“" + old + "”含有 CAD 程序不接受的字符，已改为“" + name + "”");
-  }
-  for (std::size_t i = 0; i < d.textStyles().size(); ++i) {
-    const std::string old = d.textStyles()[i].name;
-    if (acceptedName(old, false)) continue;
-    const std::string name = acceptedNameFor(old, d.textStyles());
-    if (!d.textStyles().rename(i, name)) continue;
-    styles[db::foldName(old)] = name;
-    ctx.note(0, "文字样式名“" + old + "”含有 CAD 程序不接受的字符，已改为“" + name + "”");
-  }
-  if (layers.empty() && styles.empty()) return;
-  auto renamed = [](const std::unordered_map<std::string, std::string>& map, std::string_view name) {
-    auto it = map.find(db::foldName(name));
-    return it == map.end() ? std::optional<std::string>() : std::optional<std::string>(it->second);
-  };
-  if (auto name = renamed(layers, d.header.currentLayer)) d.header.currentLayer = *name;
-  for (std::uint32_t b = 0; b < d.blockCount(); ++b)
-    if (auto name = renamed(layers, d.block(db::BlockId{b}).layer)) d.editBlock(db::BlockId{b}).layer = *name;
-  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
-    const db::ObjectId id{i};
-    const db::Entity& e = *d.entity(id);
-    std::optional<db::Entity> copy;
-    if (auto name = renamed(layers, d.name(e.layer))) {
-      copy = e;
-      copy->layer = d.intern(*name);
-    }
-    // Entities kept as tags name their layer (8) and text style (7) there.
-    const auto* kept = e.as<db::UnknownEntity>();
-    if (kept) {
-      const bool text = isTextType(d.name(kept->type));
-      db::RawTags tags;
-      bool changed = false;
-      for (db::RawTag t : kept->tags) {
-        std::optional<std::string> name;
-        if (t.slot != slot::xdata && t.code == 8) name = renamed(layers, t.value);
-        if (t.slot != slot::xdata && t.code == 7 && text) name = renamed(styles, t.value);
-        if (name) {
-          tags.add(t.code, *name, t.slot);
-          changed = true;
-          continue;
-        }
-        tags.add(t.code, t.value, t.slot);
-      }
-      if (changed) {
-        if (!copy) copy = e;
-        copy->as<db::UnknownEntity>()->tags = std::move(tags);
-      }
-    }
-    if (copy) d.replace(id, std::move(*copy));
-  }
-}
 
 void repairReadDrawing(ReadContext& ctx) {
   // Only entities kept as tags carry owners and names of their own.

@@ -1,11 +1,15 @@
 // Tokenizer, value parsing and formatting, and the text sink of the DXF tag layer.
 #include "orv/dxf/tags.h"
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace orv::dxf {
 
@@ -41,6 +45,8 @@ Tokenizer::Tokenizer(std::string_view bytes) : bytes_(bytes) {
   // A byte-order mark is not part of the first code.
   if (bytes_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
+
+Tokenizer::~Tokenizer() { stopReadAhead(); }
 
 bool Tokenizer::readLine(std::string_view& line) {
   if (pos_ >= bytes_.size()) return false;
@@ -109,14 +115,6 @@ Tokenizer::Mark Tokenizer::mark() const {
   return pushedBack_ ? lastMark_ : Mark{pos_, line_};
 }
 
-void Tokenizer::seek(Mark m) {
-  pos_ = m.offset;
-  line_ = m.line;
-  pushedBack_ = false;
-  error_.clear();
-  errorLine_ = 0;
-  errorReason_.clear();
-}
 
 namespace {
 
@@ -215,7 +213,11 @@ bool parsePlainDecimal(std::string_view text, double& out) {
 
 }  // namespace
 
-bool parseDouble(std::string_view text, double& out) {
+namespace detail {
+thread_local ParsedReal lastParsedReal;
+}
+
+bool detail::parseDoubleText(std::string_view text, double& out) {
   if (parsePlainDecimal(text, out)) return true;
   text = trimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -279,6 +281,248 @@ std::string formatHandle(std::uint64_t handle) {
   for (char* c = buffer; c != end; ++c)
     if (*c >= 'a' && *c <= 'f') *c = static_cast<char>(*c - 'a' + 'A');
   return std::string(buffer, end);
+}
+
+
+// ---- reading ahead on a second thread
+
+namespace {
+
+// Group codes whose values are reals: those the read-ahead parses.
+bool isRealGroupCode(int code) {
+  return (code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+         (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059);
+}
+
+}  // namespace
+
+// The tags from a place of the input on, split (and their reals parsed) by a thread of
+// its own into blocks of a ring, which the reader takes in turn. The reader keeps the
+// last few blocks it read, so that it may go back to the start of the object it reads.
+//
+// Every tag takes two lines, so the n-th tag read ahead has its code on line
+// from.line + 1 + 2n and starts where the one before it ends: an entry holds no more
+// than where its value ends, which keeps the ring small for the processor's caches.
+class ReadAhead {
+ public:
+  struct Entry {
+    std::uint64_t end;   // offset after the value's line
+    std::uint32_t size;  // of the value
+    std::int16_t code;
+    std::uint8_t lineEnd;  // bytes between the value and `end`: 0 (the input's end), 1 or 2
+    bool realParsed;       // `real` holds the value's number
+    double real;
+  };
+  struct Block {
+    std::vector<Entry> entries;
+    std::size_t count = 0;
+    bool last = false;  // after its entries the input ends, or a tag is broken
+  };
+
+  ReadAhead(std::string_view bytes, Tokenizer::Mark from, std::size_t blockTags)
+      : bytes_(bytes), from_(from), blockTags_(blockTags < 1 ? 1 : blockTags), ring_(kRing) {
+    for (Block& b : ring_) b.entries.resize(blockTags_);
+  }
+  ~ReadAhead() { stop(); }
+
+  void start() { thread_ = std::thread([this] { produce(); }); }
+  void stop() {
+    if (!thread_.joinable()) return;
+    stop_.store(true, std::memory_order_relaxed);
+    released_.fetch_add(1, std::memory_order_release);  // wakes a producer waiting for room
+    released_.notify_all();
+    thread_.join();
+  }
+
+  // The block the reader is at, once the producer has finished it.
+  const Block& current() {
+    while (seenReady_ <= block_) {
+      const std::uint32_t r = ready_.load(std::memory_order_acquire);
+      if (r > block_) {
+        seenReady_ = r;
+        break;
+      }
+      ready_.wait(r, std::memory_order_acquire);
+    }
+    return ring_[block_ % kRing];
+  }
+  // Where the reader stands: the number of the next tag it gets, counted from `from`.
+  std::size_t tagNumber() const { return std::size_t{block_} * blockTags_ + index_; }
+  const char* valueOf(const Entry& e) const { return bytes_.data() + e.end - e.lineEnd - e.size; }
+  std::size_t lineOf(std::size_t tag) const { return from_.line + 1 + 2 * tag; }
+
+  // Steps to the next block, giving back those the reader no longer keeps.
+  void nextBlock() { setPlace(block_ + 1, 0); }
+  // Puts the reader at a mark taken among the tags read ahead; false when the blocks
+  // kept do not reach back that far, or the mark is not where a tag starts.
+  bool locate(Tokenizer::Mark m) {
+    if (m.line < from_.line || (m.line - from_.line) % 2 != 0) return false;
+    const std::size_t tag = (m.line - from_.line) / 2;
+    const std::size_t b = tag / blockTags_, i = tag % blockTags_;
+    if (b < held_ || b > seenReady_) return false;
+    // Where that tag starts: where the one before it ends.
+    std::size_t start = from_.offset;
+    if (tag > 0) {
+      const std::size_t pb = (tag - 1) / blockTags_, pi = (tag - 1) % blockTags_;
+      if (pb < held_ || pb >= seenReady_ || pi >= ring_[pb % kRing].count) return false;
+      start = ring_[pb % kRing].entries[pi].end;
+    }
+    if (start != m.offset) return false;
+    if (b < seenReady_) {
+      const Block& block = ring_[b % kRing];
+      if (i > block.count || (i == block.count && !block.last)) return false;
+    } else if (i != 0) {
+      return false;
+    }
+    setPlace(static_cast<std::uint32_t>(b), i);
+    return true;
+  }
+
+  std::size_t index_ = 0;  // the reader's place in block_
+  // How the input ends after the last block: set before that block is published.
+  Tokenizer::Step endStep = Tokenizer::Step::end;
+  Tokenizer::Mark endMark{0, 0};
+  std::string error, errorReason;
+  std::size_t errorLine = 0;
+
+ private:
+  static constexpr std::uint32_t kRing = 16;
+  static constexpr std::uint32_t kKept = 4;  // blocks the reader keeps: the one it reads and three before
+
+  void setPlace(std::uint32_t b, std::size_t i) {
+    block_ = b;
+    index_ = i;
+    if (block_ >= kKept && block_ - (kKept - 1) > held_) {
+      held_ = block_ - (kKept - 1);
+      released_.store(held_, std::memory_order_release);
+      released_.notify_one();
+    }
+  }
+
+  void produce() {
+    Tokenizer t(bytes_);
+    t.seek(from_);
+    for (std::uint32_t b = 0;; ++b) {
+      for (std::uint32_t r = released_.load(std::memory_order_acquire); b - r >= kRing;
+           r = released_.load(std::memory_order_acquire)) {
+        if (stop_.load(std::memory_order_relaxed)) return;
+        released_.wait(r, std::memory_order_acquire);
+      }
+      if (stop_.load(std::memory_order_relaxed)) return;
+      Block& block = ring_[b % kRing];
+      block.count = 0;
+      block.last = false;
+      while (block.count < blockTags_) {
+        Tag tag;
+        const Tokenizer::Step step = t.next(tag);
+        if (step != Tokenizer::Step::tag) {
+          endStep = step;
+          endMark = Tokenizer::Mark{t.pos_, t.line_};
+          error = t.error();
+          errorReason = t.errorReason();
+          errorLine = t.errorLine();
+          block.last = true;
+          break;
+        }
+        Entry& e = block.entries[block.count++];
+        e.end = t.pos_;
+        e.size = static_cast<std::uint32_t>(tag.value.size());
+        e.code = static_cast<std::int16_t>(tag.code);
+        e.lineEnd = static_cast<std::uint8_t>(t.pos_ - static_cast<std::size_t>(tag.value.data() - bytes_.data()) -
+                                              tag.value.size());
+        e.realParsed = isRealGroupCode(tag.code) && detail::parseDoubleText(tag.value, e.real);
+      }
+      ready_.store(b + 1, std::memory_order_release);
+      ready_.notify_one();
+      if (block.last) return;
+    }
+  }
+
+  std::string_view bytes_;
+  Tokenizer::Mark from_;
+  std::size_t blockTags_;
+  std::vector<Block> ring_;
+  std::atomic<std::uint32_t> ready_{0};     // blocks the producer has finished
+  std::atomic<std::uint32_t> released_{0};  // blocks below this one are free again
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+  // The reader's own: its block, what it saw of ready_, and the oldest block it keeps.
+  std::uint32_t block_ = 0;
+  std::uint32_t seenReady_ = 0;
+  std::uint32_t held_ = 0;
+};
+
+void Tokenizer::seek(Mark m) {
+  if (ahead_ && !ahead_->locate(m)) stopReadAhead();  // read on here from the mark
+  pos_ = m.offset;
+  line_ = m.line;
+  pushedBack_ = false;
+  error_.clear();
+  errorLine_ = 0;
+  errorReason_.clear();
+}
+
+bool Tokenizer::startReadAhead(std::size_t blockTags) {
+  if (ahead_) return true;
+  if (!error_.empty()) return false;
+  // Values longer than a block entry holds are left to this thread.
+  if (bytes_.size() >= (std::size_t{1} << 32)) return false;
+  try {
+    auto ahead = std::make_unique<ReadAhead>(bytes_, Mark{pos_, line_}, blockTags);
+    ahead->start();
+    ahead_ = std::move(ahead);
+  } catch (const std::system_error&) {
+    return false;  // no thread to be had
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+void Tokenizer::stopReadAhead() {
+  if (!ahead_) return;
+  ahead_->stop();
+  ahead_.reset();
+  detail::lastParsedReal = detail::ParsedReal{};
+}
+
+Tokenizer::Step Tokenizer::nextAhead(Tag& tag) {
+  if (pushedBack_) {
+    pushedBack_ = false;
+    tag = last_;
+    return Step::tag;
+  }
+  if (!error_.empty()) return Step::error;
+  lastMark_ = Mark{pos_, line_};
+  ReadAhead& a = *ahead_;
+  for (;;) {
+    const ReadAhead::Block& block = a.current();
+    if (a.index_ < block.count) {
+      const std::size_t line = a.lineOf(a.tagNumber());
+      const ReadAhead::Entry& e = block.entries[a.index_++];
+      const char* value = a.valueOf(e);
+      pos_ = e.end;
+      line_ = line + 1;
+      const Tag t{e.code, std::string_view(value, e.size), line};
+      last_ = t;
+      tag = t;
+      detail::lastParsedReal = e.realParsed ? detail::ParsedReal{value, e.size, e.real} : detail::ParsedReal{};
+      return Step::tag;
+    }
+    if (!block.last) {
+      a.nextBlock();
+      continue;
+    }
+    pos_ = a.endMark.offset;
+    line_ = a.endMark.line;
+    detail::lastParsedReal = detail::ParsedReal{};
+    if (a.endStep == Step::error) {
+      error_ = a.error;
+      errorLine_ = a.errorLine;
+      errorReason_ = a.errorReason;
+    }
+    return a.endStep;
+  }
 }
 
 // ---- text output

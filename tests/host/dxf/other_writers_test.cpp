@@ -215,6 +215,27 @@ TEST(OtherWriters, objectsNamedByADictionaryAreOwnedByItAndEntriesToNothingGo) {
   EXPECT_FALSE(hasFinding(again, "字典")) << describe(again);
 }
 
+TEST(OtherWriters, theObjectsADictionaryWithADefaultNamesAreOwnedByIt) {
+  // As LibreCAD's library drawings hold the plot style names: the placeholder without an
+  // owner, named by the dictionary with a default (and its default).
+  const std::string objects = tags({
+      {0, "SECTION"}, {2, "OBJECTS"},
+      {0, "DICTIONARY"}, {5, "C"}, {100, "AcDbDictionary"}, {3, "ACAD_PLOTSTYLENAME"}, {350, "E"},
+      {0, "ACDBDICTIONARYWDFLT"}, {5, "E"}, {100, "AcDbDictionary"}, {281, "1"}, {3, "Normal"}, {350, "F"},
+      {100, "AcDbDictionaryWithDefault"}, {340, "F"},
+      {0, "ACDBPLACEHOLDER"}, {5, "F"},
+      {0, "ENDSEC"}});
+  std::string file = fileWith("");
+  file.insert(file.rfind("0\nEOF"), objects);
+  ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_TRUE(hasFinding(r, "ACDBPLACEHOLDER（句柄 F）的所有者句柄 无 不对，已改为 E")) << describe(r);
+  EXPECT_TRUE(hasFinding(r, "ACDBDICTIONARYWDFLT（句柄 E）的所有者句柄 无 不对，已改为 C")) << describe(r);
+  ReadResult again = readDxf(writeDxfToString(*r.drawing));
+  ASSERT_TRUE(again.ok()) << again.error;
+  EXPECT_FALSE(hasFinding(again, "所有者句柄")) << describe(again);
+}
+
 }  // namespace
 }  // namespace orv::dxf
 

@@ -126,6 +126,9 @@ class Database {
   // the database changes.
   BlockDefinition& editBlock(BlockId id) { return blocks_[id.index]; }
   Result<BlockId> addBlock(std::string name, Point3 base);
+  // For readers: gives a block another name (references follow, they hold the block's
+  // id). duplicateName when the name is taken by another block, invalidInput when empty.
+  Status renameBlock(BlockId id, std::string name);
   // Brings block `name` of another database into this one with everything it depends on
   // (nested blocks, layers, linetypes). A name this drawing already holds keeps this
   // drawing's definition. Returns this drawing's block of that name.

@@ -31,8 +31,18 @@ struct ReadResult {
   bool ok() const { return drawing.has_value(); }
 };
 
+// How a file is read. The result is the same whichever way.
+struct ReadOptions {
+  // The ENTITIES section is split into tags (and its numbers parsed) on a second thread
+  // while this one builds the entities: `automatic` does so for a large section when the
+  // machine has a core free.
+  enum class Threads { automatic, one, two };
+  Threads threads = Threads::automatic;
+  std::size_t tagsPerHandOver = 1024;  // tags passed from one thread to the other at a time
+};
+
 // Reads a whole DXF file held in memory.
-ReadResult readDxf(std::string_view bytes);
+ReadResult readDxf(std::string_view bytes, const ReadOptions& options = {});
 
 // Reads a DXF file (mapped into memory, not copied).
 ReadResult readDxfFile(const std::filesystem::path& path);

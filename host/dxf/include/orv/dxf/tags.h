@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,15 +21,21 @@ struct Tag {
 
 // Reads tags from an ASCII DXF held in memory. Lines end with LF or CRLF; codes may be
 // padded with blanks. Nothing is copied: values point into the input.
+class ReadAhead;
+
 class Tokenizer {
  public:
   enum class Step { tag, end, error };
 
   explicit Tokenizer(std::string_view bytes);
+  ~Tokenizer();
+  Tokenizer(const Tokenizer&) = delete;
+  Tokenizer& operator=(const Tokenizer&) = delete;
 
   // The next tag; `end` when the input is exhausted, `error` (see error()) when a code
   // line is not a number or the value line is missing.
   Step next(Tag& tag) {
+    if (ahead_) return nextAhead(tag);
     if (!pushedBack_ && error_.empty()) {
       lastMark_ = Mark{pos_, line_};
       if (quickTag(tag)) return Step::tag;
@@ -51,7 +58,19 @@ class Tokenizer {
   Mark mark() const;
   void seek(Mark m);
 
+  // From here on, a second thread splits the tags and parses their real numbers ahead
+  // of the caller, which gets the same tags, errors and line numbers as without it (and
+  // parseDouble of the tag just given returns the number parsed there). `blockTags` is
+  // how many tags go from one thread to the other at a time. False when no thread could
+  // be had: reading goes on here.
+  bool startReadAhead(std::size_t blockTags = 1024);
+  // Back to reading on the caller's thread alone, where the caller has got to.
+  void stopReadAhead();
+  bool readingAhead() const { return ahead_ != nullptr; }
+
  private:
+  friend class ReadAhead;
+  Step nextAhead(Tag& tag);
   bool readLine(std::string_view& line);
   // Reads a tag of the usual form at once; false (nothing consumed) for any other.
   // Inline (below): it runs for every tag of a drawing.
@@ -68,6 +87,7 @@ class Tokenizer {
   std::string error_;
   std::size_t errorLine_ = 0;
   std::string errorReason_;
+  std::unique_ptr<ReadAhead> ahead_;
   void setError(std::size_t line, std::string reason);
 };
 
@@ -142,8 +162,27 @@ inline bool Tokenizer::quickTag(Tag& tag) {
   return true;
 }
 
+namespace detail {
+// The real number of the tag the read-ahead last gave this thread, parsed on the other
+// thread: the text it was parsed from, and the value (only ever a number that parsed).
+struct ParsedReal {
+  const char* text = nullptr;
+  std::size_t size = 0;
+  double value = 0.0;
+};
+extern thread_local ParsedReal lastParsedReal;
+bool parseDoubleText(std::string_view text, double& out);
+}  // namespace detail
+
 // Value parsing. Blanks around a number are allowed; false when the text is no number.
-bool parseDouble(std::string_view text, double& out);
+inline bool parseDouble(std::string_view text, double& out) {
+  const detail::ParsedReal& parsed = detail::lastParsedReal;
+  if (text.data() == parsed.text && text.size() == parsed.size && parsed.text) {
+    out = parsed.value;
+    return true;
+  }
+  return detail::parseDoubleText(text, out);
+}
 bool parseInt(std::string_view text, std::int64_t& out);
 bool parseHandle(std::string_view text, std::uint64_t& out);  // hex, 1 to 16 digits
 
