@@ -34,8 +34,8 @@ std::string describeLast(const db::Database& d) {
       for (std::size_t i = 0; i < p->size(); ++i) out += " " + num(p->point(i).x) + "," + num(p->point(i).y);
     } else if (const auto* r = e.as<db::BlockReference>())
       out = "INSERT " + pt(r->position) + " " + num(r->xScale) + " " + num(r->yScale) + " " + num(r->rotation);
-    else if (const auto* pt = e.as<db::Point>())
-      out = "POINT " + pt(pt->position);
+    else if (const auto* po = e.as<db::Point>())
+      out = "POINT " + pt(po->position);
     else if (const auto* el = e.as<db::Ellipse>())
       out = "ELLIPSE " + pt(el->center) + " " + num(el->ratio);
     else if (const auto* k = e.as<db::UnknownEntity>()) {
