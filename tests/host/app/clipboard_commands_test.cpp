@@ -80,8 +80,8 @@ TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
   };
   const Case cases[] = {
       {"pasted at a point, its lower left corner there",
-       "", "LINE\n0,0\n10,5\n\nCIRCLE\n20,0\n2\nCOPYCLIP\nALL\n\nPASTECLIP\n100,100\n",
-       {"0 256 LINE 0,0 10,5", "0 256 CIRCLE 20,0 2", "0 256 LINE 100,102 110,107", "0 256 CIRCLE 120,102 2"},
+       "", "LINE\n0,0\n10,5\n\nLINE\n20,-2\n22,0\n\nCOPYCLIP\nALL\n\nPASTECLIP\n100,100\n",
+       {"0 256 LINE 0,0 10,5", "0 256 LINE 20,-2 22,0", "0 256 LINE 100,102 110,107", "0 256 LINE 120,100 122,102"},
        "", "已复制 2 个对象到剪贴板"},
       {"into another drawing with its layer and that layer's linetype",
        kPipe + "LINE\n1,1\n2,2\n\nCHPROP C 5\nL\n\nCOPYCLIP\nL\n\n", "PASTECLIP\n0,0\n",
@@ -138,9 +138,9 @@ TEST(ClipboardCommands, refuseAClipboardWithoutADrawing) {
 TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   Held held;
   app::setClipboard(&held);
-  // A block of a line and a circle, inserted twice on PIPE; one reference copied.
+  // A block of two lines, inserted twice on PIPE; one reference copied.
   run(kPipe +
-      "LINE\n0,0\n4,0\n\nCIRCLE\n2,2\n1\nBLOCK\nVALVE\n0,0\nALL\n\nINSERT\nVALVE\n50,60\n\n\n\n"
+      "LINE\n0,0\n4,0\n\nLINE\n2,1\n2,3\n\nBLOCK\nVALVE\n0,0\nALL\n\nINSERT\nVALVE\n50,60\n\n\n\n"
       "INSERT\nVALVE\n80,60\n\n\n\nCOPYCLIP\nL\n\n");
   ASSERT_TRUE(held.text_.has_value());
   dxf::ReadResult read = dxf::readDxf(*held.text_);
