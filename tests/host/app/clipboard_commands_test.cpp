@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 #include "orv/dxf/reader.h"
 #include "orv/prompt/script_console.h"
 #include "session.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -158,6 +162,30 @@ TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   // Pasted into an empty drawing: the block comes along.
   const Ran pasted = run("PASTECLIP\n0,0\n");
   EXPECT_EQ(pasted.drawing, std::vector<std::string>{"PIPE 256 INSERT VALVE 0,0"}) << pasted.transcript;
+  app::setClipboard(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClipboardCommands, aTextComesWithItsStyle) {
+  Held held;
+  app::setClipboard(&held);
+  const auto file = std::filesystem::temp_directory_path() / ("orv-clip-text-" + std::to_string(::getpid()) + ".dxf");
+  std::ofstream(file, std::ios::binary)
+      << "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\nNOTES\n7\nHZ\n10\n1\n20\n2\n30\n0\n40\n2.5\n1\nVALVE\n0\nENDSEC\n0\nEOF\n";
+  run("OPEN\n" + file.string() + "\nCOPYCLIP\nL\n\n");
+  std::filesystem::remove(file);
+  std::istringstream in("PASTECLIP\n10,10\n");
+  std::ostringstream out;
+  prompt::ScriptConsole console(in, out);
+  app::Session session(console);
+  session.run();
+  const db::Database& d = session.database();
+  EXPECT_EQ(describe(d), std::vector<std::string>{"NOTES 256 OTHER"}) << out.str();
+  EXPECT_NE(d.textStyles().get("HZ"), nullptr);
+  EXPECT_NE(d.layers().get("NOTES"), nullptr);
   app::setClipboard(nullptr);
 }
 
