@@ -350,6 +350,13 @@ void pasteclip(Session& s) {
   const std::vector<Group> groups = groupsOf(sourceIndex, owners);
   const db::Point3 base = from.header.insertionBase;
   auto shift = [base](const prompt::Point3& at) { return core::Affine2::translation({at.x - base.x, at.y - base.y}, at.z - base.z); };
+  // The names the pasted entities use, interned here now: the preview below asks again
+  // while the view may be drawing, and then finds them without adding to the drawing.
+  {
+    Bringer names(d, from);
+    for (const Group& g : groups)
+      for (db::ObjectId id : g) names.translated(*from.entity(id), false);
+  }
   // What follows the cursor: the entities moved there, named as this drawing names them;
   // references to blocks it does not hold yet show once pasted.
   const Session::PreviewScope preview(s, [&](const prompt::Point3& at) {

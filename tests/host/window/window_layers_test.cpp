@@ -87,6 +87,7 @@ TEST(WindowLayers, theLayerControlSwitchesStatesAndTheViewAndClicksFollowThem) {
   w.step([&] {
     seen.listStaysOpen = control.view()->isVisible();
     keep(w.window(), "layer-control");
+    keep(*control.view(), "layer-list");
     control.hidePopup();
     // A click on the locked layer's line, then on the other.
     QTest::mouseClick(&w.view(), Qt::LeftButton, {}, QPoint(300, 400));
