@@ -175,6 +175,14 @@ TEST(WindowLayers, theLayerManagerChangesLayersThroughUndoableSteps) {
     return false;
   });
   w.key(Qt::Key_Escape);
+  w.step([&] {  // the frozen layer chosen in the tool bar's control is not made current
+    LayerControl& control = w.window().properties().layerControl();
+    const int item = control.findText("PIPE");
+    EXPECT_GE(item, 0);
+    control.setCurrentIndex(item);
+    emit control.activated(item);
+    return item >= 0;
+  });
   w.run();
 
   EXPECT_EQ(seen.rows, 2);
@@ -186,10 +194,12 @@ TEST(WindowLayers, theLayerManagerChangesLayersThroughUndoableSteps) {
   EXPECT_FALSE(app::layerIsOff(layerOf(w, "PIPE")));
   EXPECT_FALSE(app::layerPlots(layerOf(w, "PIPE")));
   EXPECT_EQ(w.session().database().layers().get("WALL"), nullptr);
+  EXPECT_EQ(w.session().database().header.currentLayer, "0");
   const std::string& t = w.console().transcript();
   EXPECT_NE(t.find("命令: LAYER F PIPE\n\n命令: LAYER P N PIPE\n\n命令: LAYER N WALL\n\n命令: LAYER F 0\n\n不能冻结当前图层“0”。"),
             std::string::npos)
       << t;
+  EXPECT_NE(t.find("命令: LAYER S PIPE\n\n不能把冻结的图层“PIPE”置为当前。"), std::string::npos) << t;
 }
 
 }  // namespace
