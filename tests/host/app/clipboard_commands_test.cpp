@@ -70,11 +70,20 @@ class Held final : public app::Clipboard {
   std::optional<std::string> text_;
 };
 
+// The sessions' clipboard while it lives, even when a test ends early.
+class Bound {
+ public:
+  explicit Bound(app::Clipboard& c) { app::setClipboard(&c); }
+  ~Bound() { app::setClipboard(nullptr); }
+  Bound(const Bound&) = delete;
+  Bound& operator=(const Bound&) = delete;
+};
+
 const std::string kPipe = "LINETYPE\nL\nDASHED\n\nLAYER\nM\nPIPE\nC\n3\n\nL\nDASHED\n\n\n";
 
 TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   struct Case {
     const char* what;
     std::string copying;  // run first, in a session of its own ("" for none)
@@ -111,12 +120,11 @@ TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
       EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
     }
   }
-  app::setClipboard(nullptr);
 }
 
 TEST(ClipboardCommands, refuseAClipboardWithoutADrawing) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   struct Case {
     const char* what;
     std::optional<std::string> text;
@@ -136,12 +144,11 @@ TEST(ClipboardCommands, refuseAClipboardWithoutADrawing) {
     EXPECT_EQ(r.drawing, std::vector<std::string>{"0 256 LINE 0,0 1,0"});
     EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
   }
-  app::setClipboard(nullptr);
 }
 
 TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   // A block of two lines, inserted twice on PIPE; one reference copied.
   run(kPipe +
       "LINE\n0,0\n4,0\n\nLINE\n2,1\n2,3\n\nBLOCK\nVALVE\n0,0\nALL\n\nINSERT\nVALVE\n50,60\n\n\n\n"
@@ -162,7 +169,6 @@ TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   // Pasted into an empty drawing: the block comes along.
   const Ran pasted = run("PASTECLIP\n0,0\n");
   EXPECT_EQ(pasted.drawing, std::vector<std::string>{"PIPE 256 INSERT VALVE 0,0"}) << pasted.transcript;
-  app::setClipboard(nullptr);
 }
 
 }  // namespace
@@ -171,7 +177,7 @@ namespace {
 
 TEST(ClipboardCommands, aTextComesWithItsStyle) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   const auto file = std::filesystem::temp_directory_path() / ("orv-clip-text-" + std::to_string(::getpid()) + ".dxf");
   std::ofstream(file, std::ios::binary)
       << "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\nNOTES\n7\nHZ\n10\n1\n20\n2\n30\n0\n40\n2.5\n1\nVALVE\n0\nENDSEC\n0\nEOF\n";
@@ -186,7 +192,6 @@ TEST(ClipboardCommands, aTextComesWithItsStyle) {
   EXPECT_EQ(describe(d), std::vector<std::string>{"NOTES 256 OTHER"}) << out.str();
   EXPECT_NE(d.textStyles().get("HZ"), nullptr);
   EXPECT_NE(d.layers().get("NOTES"), nullptr);
-  app::setClipboard(nullptr);
 }
 
 }  // namespace
