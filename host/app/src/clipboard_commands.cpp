@@ -60,14 +60,17 @@ using Group = std::vector<db::ObjectId>;  // an owner, then what it owns
 
 bool isAnonymous(std::string_view name) { return !name.empty() && name.front() == '*'; }
 
-// What a kept entity names in its own tags: its text style (7) or dimension style (3).
-std::optional<std::string> keptTagValue(const db::UnknownEntity& k, int code, std::uint8_t slot) {
-  for (db::RawTag t : k.tags)
-    if (t.code == code && t.slot == slot) return std::string(t.value);
+// What a kept entity names in its own tags (neither application data nor extended
+// data): its linetype (6), text style (7) or dimension style (3).
+std::optional<std::string> keptTagValue(const db::UnknownEntity& k, int code) {
+  bool inGroup = false;
+  for (db::RawTag t : k.tags) {
+    if (t.code >= 1000) break;
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    else if (!inGroup && t.code == code) return std::string(t.value);
+  }
   return std::nullopt;
 }
-
-constexpr std::uint8_t kSubclassSlot = 2;
 
 class Bringer {
  public:
@@ -89,10 +92,10 @@ class Bringer {
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {
-        if (const auto lt = keptTagValue(*k, 6, 1); lt && !ensureLinetype(*lt)) return std::nullopt;
+        if (const auto lt = keptTagValue(*k, 6); lt && !ensureLinetype(*lt)) return std::nullopt;
         if (type == "DIMENSION") {
-          if (const auto style = keptTagValue(*k, 3, kSubclassSlot)) ensureKept(db::KeptTable::dimstyle, *style);
-        } else if (const auto style = keptTagValue(*k, 7, kSubclassSlot)) {
+          if (const auto style = keptTagValue(*k, 3)) ensureKept(db::KeptTable::dimstyle, *style);
+        } else if (const auto style = keptTagValue(*k, 7)) {
           ensureStyle(*style);
         }
         if (const auto picture = core::drawnBlock(from_, e); picture && !blockHere(from_.block(*picture).name, true))
@@ -347,6 +350,13 @@ void pasteclip(Session& s) {
   const std::vector<Group> groups = groupsOf(sourceIndex, owners);
   const db::Point3 base = from.header.insertionBase;
   auto shift = [base](const prompt::Point3& at) { return core::Affine2::translation({at.x - base.x, at.y - base.y}, at.z - base.z); };
+  // The names the pasted entities use, interned here now: the preview below asks again
+  // while the view may be drawing, and then finds them without adding to the drawing.
+  {
+    Bringer names(d, from);
+    for (const Group& g : groups)
+      for (db::ObjectId id : g) names.translated(*from.entity(id), false);
+  }
   // What follows the cursor: the entities moved there, named as this drawing names them;
   // references to blocks it does not hold yet show once pasted.
   const Session::PreviewScope preview(s, [&](const prompt::Point3& at) {

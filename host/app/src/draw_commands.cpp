@@ -15,15 +15,6 @@ namespace {
 using namespace drafting;
 using shapes::Vec2;
 
-// What the next CIRCLE offers at Enter, and the rectangle and polyline settings that
-// the next command starts with, as CAD programs remember them.
-double lastRadius = 0;
-double rectangleFillet = 0;
-double rectangleWidth = 0;
-double polylineWidth = 0;
-int polygonSides = 4;
-bool polygonInscribed = true;
-
 db::Point3 at(Vec2 p, double z) { return {p.x, p.y, z}; }
 db::Geometry circleOf(const shapes::CircleShape& c, double z) { return db::Circle{at(c.center, z), c.radius}; }
 db::Geometry arcOf(const shapes::ArcShape& a, double z) {
@@ -54,7 +45,7 @@ std::vector<db::Entity> showing(Session& s, std::optional<db::Geometry> g) {
 // ---- circles
 
 std::string radiusDefault(Session& s, double factor) {
-  return lastRadius > 0 ? " <" + lengthText(s, lastRadius * factor) + ">" : "";
+  return s.memory().circleRadius > 0 ? " <" + lengthText(s, s.memory().circleRadius * factor) + ">" : "";
 }
 
 std::optional<shapes::CircleShape> circleByRadius(Session& s, const Point3& c) {
@@ -72,7 +63,7 @@ std::optional<shapes::CircleShape> circleByRadius(Session& s, const Point3& c) {
       diameter = true;
       continue;
     }
-    if (st == Status::None && lastRadius > 0) return shapes::CircleShape{xy(c), lastRadius};
+    if (st == Status::None && s.memory().circleRadius > 0) return shapes::CircleShape{xy(c), s.memory().circleRadius};
     if (st == Status::None) continue;
     if (st != Status::Normal) return std::nullopt;
     return shapes::CircleShape{xy(c), diameter ? value / 2 : value};
@@ -164,7 +155,7 @@ std::optional<shapes::CircleShape> circleByTangents(Session& s) {
   for (;;) {
     const Status st = askDistance(s, "\n指定圆的半径" + radiusDefault(s, 1) + ": ", std::nullopt, "",
                                   prompt::kNoZero | prompt::kNoNegative, r);
-    if (st == Status::None && lastRadius > 0) r = lastRadius;
+    if (st == Status::None && s.memory().circleRadius > 0) r = s.memory().circleRadius;
     else if (st == Status::None) continue;
     else if (st != Status::Normal) return std::nullopt;
     break;
@@ -189,7 +180,7 @@ void circle(Session& s) {
     made = circleByRadius(s, c);
   }
   if (!made) return;
-  if (addToDrawing(s, circleOf(*made, z))) lastRadius = made->radius;
+  if (addToDrawing(s, circleOf(*made, z))) s.memory().circleRadius = made->radius;
 }
 
 // ---- arcs
@@ -325,8 +316,8 @@ void pline(Session& s) {
   auto& prompts = s.prompts();
   Point3 start;
   if (prompts.getPoint("\n指定起点: ", std::nullopt, start) != Status::Normal) return;
-  double startWidth = polylineWidth, endWidth = polylineWidth;
-  s.console().print("\n当前线宽为 " + lengthText(s, polylineWidth));
+  double startWidth = s.memory().polylineWidth, endWidth = s.memory().polylineWidth;
+  s.console().print("\n当前线宽为 " + lengthText(s, s.memory().polylineWidth));
   std::vector<PlineVertex> vertices{{xy(start)}};
   bool arcMode = false, closed = false;
   Session::PreviewScope preview(s, [&](const Point3& cursor) {
@@ -398,7 +389,7 @@ void pline(Session& s) {
       break;
     }
   }
-  polylineWidth = endWidth;
+  s.memory().polylineWidth = endWidth;
   if (vertices.size() < 2) return;
   addToDrawing(s, polylineOf(vertices, closed, start.z));
 }
@@ -414,7 +405,7 @@ void rectang(Session& s) {
     if (st == Status::Normal) break;
     if (st != Status::Keyword) return;
     const bool fillet = prompts.lastKeyword() == "Fillet";
-    double& value = fillet ? rectangleFillet : rectangleWidth;
+    double& value = fillet ? s.memory().rectangleFillet : s.memory().rectangleWidth;
     double v = value;
     const Status vs = askDistance(s, std::string(fillet ? "\n指定矩形的圆角半径 <" : "\n指定矩形的线宽 <") +
                                          lengthText(s, value) + ">: ",
@@ -423,11 +414,11 @@ void rectang(Session& s) {
     value = v;
   }
   auto outline = [&](Vec2 other) -> std::optional<db::Polyline> {
-    auto v = shapes::rectangleVertices(xy(first), other, rectangleFillet);
+    auto v = shapes::rectangleVertices(xy(first), other, s.memory().rectangleFillet);
     if (!v) v = shapes::rectangleVertices(xy(first), other, 0);
     if (!v) return std::nullopt;
     db::Polyline pl = polylineOf(*v, true, first.z);
-    pl.setConstantWidth(rectangleWidth);
+    pl.setConstantWidth(s.memory().rectangleWidth);
     return pl;
   };
   Session::PreviewScope preview(s, [&](const Point3& cursor) {
@@ -442,8 +433,8 @@ void rectang(Session& s) {
       s.console().print("\n两个角点必须在不同的水平线和竖直线上。");
       continue;
     }
-    if (rectangleFillet > 0 && !shapes::rectangleVertices(xy(first), xy(other), rectangleFillet))
-      s.console().print("\n矩形太小，不能按圆角半径 " + lengthText(s, rectangleFillet) + " 圆角，画成直角。");
+    if (s.memory().rectangleFillet > 0 && !shapes::rectangleVertices(xy(first), xy(other), s.memory().rectangleFillet))
+      s.console().print("\n矩形太小，不能按圆角半径 " + lengthText(s, s.memory().rectangleFillet) + " 圆角，画成直角。");
     addToDrawing(s, *pl);
     return;
   }
@@ -451,10 +442,10 @@ void rectang(Session& s) {
 
 std::optional<int> askSides(Session& s) {
   for (;;) {
-    int n = polygonSides;
-    const Status st = s.prompts().getInt("\n输入侧面数 <" + std::to_string(polygonSides) + ">: ", n);
+    int n = s.memory().polygonSides;
+    const Status st = s.prompts().getInt("\n输入侧面数 <" + std::to_string(s.memory().polygonSides) + ">: ", n);
     if (st == Status::Cancel) return std::nullopt;
-    if (n >= 3 && n <= 1024) return polygonSides = n;
+    if (n >= 3 && n <= 1024) return s.memory().polygonSides = n;
     s.console().print("\n需要 3 和 1024 之间的整数。");
   }
 }
@@ -487,11 +478,11 @@ void polygon(Session& s) {
   }
   if (st != Status::Normal) return;
   prompts.initGet(0, "Inscribed Circumscribed");
-  const Status kind = prompts.getKeyword(polygonInscribed ? "\n输入选项 [内接于圆(I)/外切于圆(C)] <I>: "
+  const Status kind = prompts.getKeyword(s.memory().polygonInscribed ? "\n输入选项 [内接于圆(I)/外切于圆(C)] <I>: "
                                                           : "\n输入选项 [内接于圆(I)/外切于圆(C)] <C>: ");
   if (kind == Status::Cancel) return;
-  if (kind == Status::Keyword) polygonInscribed = prompts.lastKeyword() == "Inscribed";
-  const bool inscribed = polygonInscribed;
+  if (kind == Status::Keyword) s.memory().polygonInscribed = prompts.lastKeyword() == "Inscribed";
+  const bool inscribed = s.memory().polygonInscribed;
   auto vertices = [&](double radius, std::optional<Vec2> through) {
     return shapes::polygonAbout(n, xy(c), shapes::polygonFirstVertex(n, xy(c), radius, inscribed, through));
   };

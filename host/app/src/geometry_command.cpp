@@ -34,8 +34,6 @@ double normalDegrees(double a) {
   return a < 0 ? a + 360.0 : a;
 }
 
-constexpr std::uint8_t kSubclassSlot = 2;  // the slot of an entity type's own codes
-
 // One change: what the key names, checked against the entity.
 class GeometryChange {
  public:
@@ -167,8 +165,12 @@ class GeometryChange {
     }
     db::RawTags out;
     bool placed = false;
+    bool inGroup = false, inXdata = false;
     for (db::RawTag t : k.tags) {
-      const bool own = t.slot == kSubclassSlot;
+      // The text's own codes: neither application data (102 groups) nor extended data.
+      if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+      inXdata = inXdata || t.code >= 1000;
+      const bool own = !inGroup && !inXdata && t.code != 102;
       if (own && !contents.empty() && (t.code == 1 || (mtext && t.code == 3))) {
         if (!placed) putContents(out, contents, mtext, t.slot);
         placed = true;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 #include "orv/core/shapes.h"
 #include "orv/prompt/reply_parser.h"
@@ -79,6 +80,8 @@ class LineOfLayer {
     if (option == "N" || option == "NEW") return make(rest, false);
     if (option == "M" || option == "MAKE") return make(rest, true);
     if (option == "S" || option == "SET") return setCurrent(rest);
+    if (option == "R" || option == "RENAME") return rename(rest);
+    if (option == "D" || option == "DELETE") return remove(rest);
     auto [value, names] = firstWord(rest);
     if (option == "C" || option == "COLOR") {
       const auto c = parseColour(value);
@@ -103,7 +106,7 @@ class LineOfLayer {
       return each(names, [yes](db::Layer& l) { l = withPlotting(std::move(l), yes); });
     }
     return refuse("\n无效的图层选项“" + std::string(prompt::trimBlanks(line)) +
-                  "”：应为 ON、OFF、F、T、LO、U、C、L、LW、P、N、S 或 M 及其图层名。");
+                  "”：应为 ON、OFF、F、T、LO、U、C、L、LW、P、N、S、M、R 或 D 及其图层名。");
   }
 
  private:
@@ -180,6 +183,65 @@ class LineOfLayer {
     if (name.empty() || !layer) return refuse("\n找不到图层“" + name + "”。");
     if (layerIsFrozen(*layer)) return refuse("\n不能把冻结的图层“" + layer->name + "”置为当前。");
     return d_.setCurrentLayer(layer->name) == db::Status::ok;
+  }
+
+  // "旧名,新名" (names may hold blanks then) or "旧名 新名".
+  bool rename(const std::string& text) {
+    std::string from, to;
+    if (text.find(',') != std::string::npos) {
+      const std::vector<std::string> names = splitNames(text);
+      if (names.size() != 2) return refuse("\n重命名须给出旧图层名和新图层名，例如 LAYER R 旧名,新名。");
+      from = names[0];
+      to = names[1];
+    } else {
+      std::tie(from, to) = firstWord(text);
+      if (from.empty() || to.empty()) return refuse("\n重命名须给出旧图层名和新图层名，例如 LAYER R 旧名,新名。");
+    }
+    const auto i = d_.layers().find(from);
+    if (!i) return refuse("\n找不到图层“" + from + "”。");
+    const std::string old = d_.layers()[*i].name;
+    const std::string folded = db::foldName(old);
+    if (folded == "0" || folded == "DEFPOINTS") return refuse("\n不能重命名图层“" + old + "”。");
+    if (!validName(to)) return refuse("\n图层名“" + to + "”无效。");
+    switch (d_.renameLayer(*i, to)) {
+      case db::Status::ok:
+        return true;
+      case db::Status::duplicateName:
+        return refuse("\n图层“" + d_.layers()[*d_.layers().find(to)].name + "”已存在。");
+      default:
+        return refuse("\n无法重命名图层“" + old + "”。");
+    }
+  }
+
+  bool remove(const std::string& text) {
+    bool any = false;
+    std::vector<std::string> names;
+    for (std::size_t i : named(text)) names.push_back(d_.layers()[i].name);
+    for (const std::string& name : names) {  // by name: each removal moves the layers after it
+      const std::size_t i = *d_.layers().find(name);
+      switch (d_.layerUse(i)) {
+        case db::Database::LayerUse::fixed:
+          s_.console().print("\n不能删除图层“" + name + "”。");
+          continue;
+        case db::Database::LayerUse::current:
+          s_.console().print("\n不能删除当前图层“" + name + "”。");
+          continue;
+        case db::Database::LayerUse::entities:
+          s_.console().print("\n图层“" + name + "”上有对象，不能删除。");
+          continue;
+        case db::Database::LayerUse::blocks:
+          s_.console().print("\n图层“" + name + "”被块定义使用，不能删除。");
+          continue;
+        case db::Database::LayerUse::unused:
+          break;
+      }
+      if (d_.removeLayer(i) != db::Status::ok) {
+        s_.console().print("\n无法删除图层“" + name + "”。");
+        continue;
+      }
+      any = true;
+    }
+    return any;
   }
 
   Session& s_;

@@ -35,7 +35,8 @@ bool layerInUse(const db::Database& d, std::string_view name);
 // LAYER's one-line form: an option, its value where it takes one, and a list of layer
 // names separated by commas:
 //   ON/OFF/F/T/LO/U 名称列表, C 颜色 名称列表, L 线型 名称列表, LW 线宽 名称列表,
-//   P 是否打印(Y/N) 名称列表, N 名称列表, S 名称, M 名称.
+//   P 是否打印(Y/N) 名称列表, N 名称列表, S 名称, M 名称, R 旧名,新名 (or "旧名 新名"),
+//   D 名称列表 (only layers nothing uses: not 0, DEFPOINTS or the current one).
 // Refusals are printed in Chinese; false when nothing could be done.
 bool layerFromLine(Session& s, std::string_view line);
 

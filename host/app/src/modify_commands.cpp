@@ -38,7 +38,7 @@ std::vector<Piece> edgePieces(Session& s, const core::Box2& area, const core::Se
 // ---- OFFSET
 
 void offset(Session& s) {
-  static std::optional<double> remembered;  // nullopt: through a point
+  std::optional<double>& remembered = s.memory().offsetDistance;  // nullopt: through a point
   auto& prompts = s.prompts();
   std::optional<double> distance = remembered;
   for (;;) {
@@ -293,9 +293,8 @@ void filletOwnCorner(Session& s, const Picked& a, const Picked& b, double radius
   reshape(s, a.id, std::move(poly), change);
 }
 
-static double filletRadius = 0;
-
 void fillet(Session& s) {
+  double& filletRadius = s.memory().filletRadius;
   auto& prompts = s.prompts();
   db::Database& d = s.database();
   s.console().print("\n当前设置: 模式 = 修剪，半径 = " + fixed4(filletRadius));
@@ -364,7 +363,8 @@ void fillet(Session& s) {
 }
 
 void chamfer(Session& s) {
-  static double first = 0, second = 0;
+  double& first = s.memory().chamferFirst;
+  double& second = s.memory().chamferSecond;
   auto& prompts = s.prompts();
   db::Database& d = s.database();
   s.console().print("\n(\"修剪\"模式) 当前倒角距离 1 = " + fixed4(first) + "，距离 2 = " + fixed4(second));

@@ -295,8 +295,9 @@ void join(Session& s) {
 // ---- LENGTHEN
 
 void lengthen(Session& s) {
-  static bool total = false;
-  static double delta = 0, totalLength = 1;
+  bool& total = s.memory().lengthenTotal;
+  double& delta = s.memory().lengthenDelta;
+  double& totalLength = s.memory().lengthenTotalLength;
   auto& prompts = s.prompts();
   db::Database& d = s.database();
   for (bool chosen = false; !chosen;) {

@@ -22,6 +22,7 @@
 #include "orv/prompt/engine.h"
 #include "orv/sdk/host.h"
 #include "command_catalog.h"
+#include "command_memory.h"
 #include "view_control.h"
 
 namespace orv::app {
@@ -122,6 +123,9 @@ class Session {
 
   void requestQuit() { quit_ = true; }
 
+  // What the commands remember from one use to the next in this session.
+  CommandMemory& memory() { return memory_; }
+
   // Whether the session asks its user about their work (unsaved changes, replacing
   // a file): the terminal and the window do; a script session asks no one, its
   // script and the command line decide.
@@ -179,6 +183,7 @@ class Session {
   std::string lastCommand_;
   bool quit_ = false;
   bool interactive_ = false;
+  CommandMemory memory_;
 };
 
 // The host's own commands (HELP, ARX, QUIT, ...), in the order HELP lists them.

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string_view>
+#include <unordered_map>
+
+#include "orv/core/shapes.h"
 
 namespace orv::core {
 
@@ -41,11 +45,42 @@ std::string count(std::size_t n) { return std::to_string(n) + " 个"; }
 
 enum Mode { kPick, kWindow, kCrossing };
 
+// Those of `ids` whose entity lies on a locked layer (group 70 bit 4): they are seen and
+// snapped to, but not chosen for editing. Each layer is looked up once.
+std::vector<db::ObjectId> onLockedLayers(const db::Database& d, const std::vector<db::ObjectId>& ids) {
+  bool anyLocked = false;
+  for (const db::Layer& l : d.layers()) anyLocked = anyLocked || (l.flags & 4) != 0;
+  if (!anyLocked) return {};
+  std::unordered_map<std::string_view, bool> locked;
+  std::vector<db::ObjectId> out;
+  for (db::ObjectId id : ids) {
+    const db::Entity* e = d.entity(id);
+    if (!e) continue;
+    const std::string_view layer = layerOf(d, *e);
+    auto it = locked.find(layer);
+    if (it == locked.end()) {
+      const db::Layer* l = d.layers().get(layer);
+      it = locked.emplace(layer, l && (l->flags & 4) != 0).first;
+    }
+    if (it->second) out.push_back(id);
+  }
+  return out;
+}
+
 }  // namespace
 
-void Selector::take(SelectionSet& set, const std::vector<db::ObjectId>& found, bool removing) {
+void Selector::take(SelectionSet& set, const std::vector<db::ObjectId>& all, bool removing) {
   const bool first = set.empty();
-  std::string message = "\n找到 " + count(found.size());
+  std::string message = "\n找到 " + count(all.size());
+  // What lies on a locked layer is counted as found, said apart, and not taken (nor
+  // taken out: it cannot be in the set).
+  std::vector<db::ObjectId> found = all;
+  const std::vector<db::ObjectId> locked = onLockedLayers(index_.database(), all);
+  if (!locked.empty()) {
+    SelectionSet lockedSet;
+    for (db::ObjectId id : locked) lockedSet.add(id);
+    std::erase_if(found, [&](db::ObjectId id) { return lockedSet.contains(id); });
+  }
   if (removing) {
     const std::size_t removed = set.remove(found);
     message += "，删除 " + count(removed) + "，总计 " + count(set.size());
@@ -56,6 +91,7 @@ void Selector::take(SelectionSet& set, const std::vector<db::ObjectId>& found, b
     if (repeated) message += " (" + count(repeated) + "重复)";
     if (!first || repeated) message += "，总计 " + count(set.size());
   }
+  if (!locked.empty()) message += "\n" + count(locked.size()) + "在锁定的图层上。";
   prompts_.console().print(message);
 }
 
@@ -74,10 +110,15 @@ std::optional<std::vector<db::ObjectId>> Selector::window(prompt::Point3 first, 
 
 std::optional<SelectionSet> Selector::select(double pickDistance) {
   if (!current_.empty()) {
-    // Chosen before the command: what is still there, without asking.
-    SelectionSet set;
+    // Chosen before the command: what is still there and not on a locked layer, without asking.
+    std::vector<db::ObjectId> kept;
     for (db::ObjectId id : current_.ids())
-      if (index_.selectable(id)) set.add(id);
+      if (index_.selectable(id)) kept.push_back(id);
+    SelectionSet locked;
+    for (db::ObjectId id : onLockedLayers(index_.database(), kept)) locked.add(id);
+    SelectionSet set;
+    for (db::ObjectId id : kept)
+      if (!locked.contains(id)) set.add(id);
     clearCurrent();
     if (!set.empty()) {
       previous_ = set;

@@ -286,6 +286,75 @@ Status Database::setCurrentLayer(std::string_view name) {
   return Status::ok;
 }
 
+// ---- renaming and removing layers
+
+namespace {
+// Which interned names spell `name` (ASCII letters in either case): by name id.
+std::vector<bool> spellings(const NamePool& names, std::string_view name) {
+  const std::string key = foldName(name);
+  std::vector<bool> out(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    out[i] = foldName(names[NameId{static_cast<std::uint32_t>(i)}]) == key;
+  return out;
+}
+}  // namespace
+
+Status Database::renameLayer(std::size_t index, std::string_view name) {
+  if (index >= layers_.size()) return Status::notFound;
+  const std::string before = layers_[index].name;
+  if (name.empty() || before == "0" || foldName(before) == "DEFPOINTS") return Status::invalidInput;
+  if (name == before) return Status::ok;
+  if (const auto other = layers_.find(name); other && *other != index) return Status::duplicateName;
+  const std::vector<bool> on = spellings(names_, before);
+  UndoJournal::LayerRename r{before, std::string(name), names_.intern(name), {}, {}};
+  for (std::size_t i = 0; i < entities_.size(); ++i) {
+    Entity& e = entities_[i];
+    if (e.layer.index < on.size() && on[e.layer.index]) {
+      if (journal_.recording()) r.entities.emplace_back(static_cast<std::uint32_t>(i), e.layer);
+      e.layer = r.afterId;
+    }
+  }
+  for (std::size_t b = 0; b < blocks_.size(); ++b) {
+    if (foldName(blocks_[b].layer) != foldName(before)) continue;
+    if (journal_.recording()) r.blocks.emplace_back(static_cast<std::uint32_t>(b), blocks_[b].layer);
+    blocks_[b].layer = r.after;
+  }
+  layers_.rename(index, r.after);
+  if (foldName(header.currentLayer) == foldName(before)) {
+    journal_.addModifyHeader(UndoJournal::HeaderState{header.currentLayer});
+    header.currentLayer = r.after;
+  }
+  journal_.addRenameLayer(static_cast<std::uint32_t>(index), std::move(r));
+  tablesChanged();
+  return Status::ok;
+}
+
+Database::LayerUse Database::layerUse(std::size_t index) const {
+  if (index >= layers_.size()) return LayerUse::unused;
+  const std::string key = foldName(layers_[index].name);
+  if (key == "0" || key == "DEFPOINTS") return LayerUse::fixed;
+  if (foldName(header.currentLayer) == key) return LayerUse::current;
+  const std::vector<bool> on = spellings(names_, key);
+  for (const BlockDefinition& b : blocks_) {
+    if (b.removed) continue;
+    for (ObjectId id : b.entities) {
+      const Entity& e = entities_[id.index];
+      if (!e.isErased() && e.layer.index < on.size() && on[e.layer.index]) return LayerUse::entities;
+    }
+  }
+  for (const BlockDefinition& b : blocks_)
+    if (!b.removed && foldName(b.layer) == key) return LayerUse::blocks;
+  return LayerUse::unused;
+}
+
+Status Database::removeLayer(std::size_t index) {
+  if (index >= layers_.size()) return Status::notFound;
+  if (layerUse(index) != LayerUse::unused) return Status::invalidInput;
+  journal_.addRemoveLayer(static_cast<std::uint32_t>(index), layers_.removeAt(index));
+  tablesChanged();
+  return Status::ok;
+}
+
 // ---- undo and redo
 
 namespace {
@@ -371,6 +440,21 @@ void Database::revert(UndoJournal::Group& g, UndoJournal::Record& r, bool forwar
     case Kind::modifyExtras:
       std::swap(extrasFor(ObjectId{r.index}), g.extras[r.aux]);
       changed(ObjectId{r.index});
+      break;
+    case Kind::renameLayer: {
+      UndoJournal::LayerRename& n = g.layerRenames[r.aux];
+      for (const auto& [i, before] : n.entities) entities_[i].layer = forward ? n.afterId : before;
+      for (const auto& [b, before] : n.blocks) blocks_[b].layer = forward ? n.after : before;
+      layers_.rename(r.index, forward ? n.after : n.before);
+      tablesChanged();
+      break;
+    }
+    case Kind::removeLayer:
+      if (forward)
+        g.layers[r.aux] = layers_.removeAt(r.index);
+      else
+        layers_.insertAt(r.index, g.layers[r.aux]);
+      tablesChanged();
       break;
   }
 }

@@ -51,6 +51,20 @@ void UndoJournal::addModifyExtras(std::uint32_t index, RawTags before) {
   g.extras.push_back(std::move(before));
 }
 
+void UndoJournal::addRenameLayer(std::uint32_t index, LayerRename renaming) {
+  if (!recording()) return;
+  Group& g = open();
+  g.records.push_back(Record{Kind::renameLayer, index, static_cast<std::uint32_t>(g.layerRenames.size())});
+  g.layerRenames.push_back(std::move(renaming));
+}
+
+void UndoJournal::addRemoveLayer(std::uint32_t index, Layer removed) {
+  if (!recording()) return;
+  Group& g = open();
+  g.records.push_back(Record{Kind::removeLayer, index, static_cast<std::uint32_t>(g.layers.size())});
+  g.layers.push_back(std::move(removed));
+}
+
 UndoJournal::Group* UndoJournal::lastGroup() {
   return undo_.empty() || depth_ > 0 ? nullptr : &undo_.back();
 }

@@ -20,13 +20,15 @@ QString pointText(const db::Point3& p) {
   return p.z == 0.0 ? pointText(p.x, p.y) : pointText(p.x, p.y) + ", " + number(p.z);
 }
 
-constexpr std::uint8_t kSubclassSlot = 2;
-
 // A kept text's contents (an MTEXT's pieces joined) and height.
 std::pair<QString, QString> textOf(const db::UnknownEntity& k) {
   std::string contents, height;
+  bool inGroup = false, inXdata = false;
   for (db::RawTag t : k.tags) {
-    if (t.slot != kSubclassSlot) continue;
+    // Its own codes: neither application data (102 groups) nor extended data.
+    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
+    inXdata = inXdata || t.code >= 1000;
+    if (inGroup || inXdata || t.code == 102) continue;
     if (t.code == 3 || t.code == 1) contents += std::string(t.value);
     if (t.code == 40 && height.empty()) height = std::string(t.value);
   }

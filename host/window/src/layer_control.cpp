@@ -31,12 +31,9 @@ class RowDelegate final : public QStyledItemDelegate {
       QStyledItemDelegate::paint(p, option, index);
       return;
     }
-    QStyleOptionViewItem o = option;
-    initStyleOption(&o, index);
-    o.icon = QIcon();
-    o.text.clear();
-    o.features &= ~QStyleOptionViewItem::HasDecoration;
-    QStyledItemDelegate::paint(p, o, QModelIndex());  // the background, selected or not
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    p->save();
+    p->fillRect(option.rect, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
     const LayerControl::Row& r = control_.rows()[static_cast<std::size_t>(row)];
     const QRect rect = option.rect;
     auto at = [&](int column) {
@@ -48,8 +45,9 @@ class RowDelegate final : public QStyledItemDelegate {
     p->drawPixmap(at(LayerControl::colourColumn), layerIcon(LayerIcon::colour, true, r.colour));
     const QRect text(rect.left() + LayerControl::nameColumn * LayerControl::kCell + 4, rect.top(),
                      rect.width() - LayerControl::nameColumn * LayerControl::kCell - 4, rect.height());
-    p->setPen(option.palette.color((option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
+    p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     p->drawText(text, Qt::AlignVCenter | Qt::AlignLeft, r.name);
+    p->restore();
   }
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {

@@ -1,5 +1,6 @@
 // The layer manager: the table of layers, clicks that switch a state or choose a
-// colour, linetype or lineweight, new layers and the current one, each through LAYER.
+// colour, linetype or lineweight, new layers, renaming, deleting and the current one,
+// each through LAYER.
 #include "layer_manager.h"
 
 #include <QCursor>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -47,7 +49,7 @@ LayerManager::LayerManager(app::Session& session, WindowConsole& console, QWidge
   table_->verticalHeader()->hide();
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   table_->horizontalHeader()->setStretchLastSection(true);
   layout->addWidget(table_);
 
@@ -56,11 +58,14 @@ LayerManager::LayerManager(app::Session& session, WindowConsole& console, QWidge
   newName_->setPlaceholderText(QStringLiteral("新图层名"));
   newButton_ = new QPushButton(QStringLiteral("新建图层"), this);
   currentButton_ = new QPushButton(QStringLiteral("置为当前"), this);
+  deleteButton_ = new QPushButton(QStringLiteral("删除图层"), this);
+  deleteButton_->setToolTip(QStringLiteral("删除选中的图层（没有对象使用它时）"));
   auto* close = new QPushButton(QStringLiteral("关闭"), this);
-  for (QPushButton* b : {newButton_, currentButton_, close}) b->setAutoDefault(false);
+  for (QPushButton* b : {newButton_, currentButton_, deleteButton_, close}) b->setAutoDefault(false);
   row->addWidget(newName_);
   row->addWidget(newButton_);
   row->addWidget(currentButton_);
+  row->addWidget(deleteButton_);
   row->addStretch();
   row->addWidget(close);
   layout->addLayout(row);
@@ -76,6 +81,8 @@ LayerManager::LayerManager(app::Session& session, WindowConsole& console, QWidge
   connect(newButton_, &QPushButton::clicked, this, &LayerManager::makeLayer);
   connect(newName_, &QLineEdit::returnPressed, this, &LayerManager::makeLayer);
   connect(currentButton_, &QPushButton::clicked, this, &LayerManager::makeCurrent);
+  connect(deleteButton_, &QPushButton::clicked, this, &LayerManager::deleteLayer);
+  connect(table_, &QTableWidget::itemChanged, this, &LayerManager::nameEdited);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -98,12 +105,16 @@ void LayerManager::refresh() {
   if (!session_) return;
   const db::Database& d = session_->database();
   const int selected = table_->currentRow();
+  filling_ = true;
   table_->setRowCount(static_cast<int>(d.layers().size()));
   int r = 0;
   for (const db::Layer& l : d.layers()) {
     const bool current = db::foldName(l.name) == db::foldName(d.header.currentLayer);
     table_->setItem(r, currentColumn, cell(current ? QStringLiteral("✓") : QString()));
-    table_->setItem(r, nameColumn, cell(qs(l.name)));
+    QTableWidgetItem* name = cell(qs(l.name));
+    name->setFlags(name->flags() | Qt::ItemIsEditable);
+    name->setToolTip(QStringLiteral("按 F2 或再次点击可重命名"));
+    table_->setItem(r, nameColumn, name);
     table_->setItem(r, onColumn, cell(QString(), layerIcon(LayerIcon::on, !app::layerIsOff(l))));
     table_->setItem(r, frozenColumn, cell(QString(), layerIcon(LayerIcon::frozen, app::layerIsFrozen(l))));
     table_->setItem(r, lockedColumn, cell(QString(), layerIcon(LayerIcon::locked, app::layerIsLocked(l))));
@@ -118,6 +129,34 @@ void LayerManager::refresh() {
   }
   table_->resizeColumnsToContents();
   if (selected >= 0 && selected < table_->rowCount()) table_->selectRow(selected);
+  filling_ = false;
+}
+
+void LayerManager::nameEdited(QTableWidgetItem* item) {
+  if (filling_ || !session_ || !item || item->column() != nameColumn) return;
+  const std::string old = nameOf(item->row());
+  const std::string typed = item->text().trimmed().toStdString();
+  bool sent = false;
+  if (old.empty() || typed == old) {
+  } else if (typed.empty()) {
+    note_->setText(QStringLiteral("图层名不能为空。"));
+  } else if (typed.find(',') != std::string::npos) {
+    note_->setText(QStringLiteral("图层名不能含有逗号。"));
+  } else {
+    sent = layer("R " + old + "," + typed);
+  }
+  // The table shows the drawing: the old name until LAYER has renamed the layer (filled
+  // again once the edit is over, not while the table is still handling it).
+  if (!sent) QTimer::singleShot(0, this, &LayerManager::refresh);
+}
+
+void LayerManager::deleteLayer() {
+  const std::string name = nameOf(table_->currentRow());
+  if (name.empty()) {
+    note_->setText(QStringLiteral("请先在表中选择一个图层。"));
+    return;
+  }
+  layer("D " + name);
 }
 
 void LayerManager::cellClicked(int row, int column) {

@@ -1,6 +1,7 @@
 // 格式 ▸ 图层: the layer manager, a window beside the drawing listing every layer (name,
 // on, frozen, locked, colour, linetype, lineweight, plotted) where a click changes one
-// of them and new layers are made. Each change is LAYER's one-line form at the command
+// of them, new layers are made, a layer is renamed by editing its name (F2, or a click
+// on the selected name) and an unused one deleted. Each change is LAYER's one-line form at the command
 // prompt, one step of UNDO that the transcript and recovery see.
 #pragma once
 
@@ -14,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace orv::window {
 
@@ -37,6 +39,7 @@ class LayerManager final : public QDialog {
   QLineEdit& newName() const { return *newName_; }
   QPushButton& newButton() const { return *newButton_; }
   QPushButton& currentButton() const { return *currentButton_; }
+  QPushButton& deleteButton() const { return *deleteButton_; }
   // Why the last click did nothing (a command runs), or empty.
   QLabel& note() const { return *note_; }
 
@@ -44,6 +47,9 @@ class LayerManager final : public QDialog {
   void cellClicked(int row, int column);
   void makeLayer();
   void makeCurrent();
+  void deleteLayer();
+  // The name cell of `item` edited: LAYER R, or the old name put back.
+  void nameEdited(QTableWidgetItem* item);
   // LAYER's one-line form at the command prompt; false (with a note) while a command runs.
   bool layer(const std::string& line);
   std::string nameOf(int row) const;
@@ -54,6 +60,8 @@ class LayerManager final : public QDialog {
   QLineEdit* newName_;
   QPushButton* newButton_;
   QPushButton* currentButton_;
+  QPushButton* deleteButton_;
+  bool filling_ = false;  // refresh() is filling the table: its edits are not the user's
   QLabel* note_;
 };
 

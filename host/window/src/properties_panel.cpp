@@ -1,5 +1,5 @@
 // The properties panel and the layer control: the selection summed up, its properties
-// chosen from lists, each choice one CHPROP (or CLAYER) at the command prompt.
+// chosen from lists, each choice one CHPROP (or LAYER) at the command prompt.
 #include "properties_panel.h"
 
 #include <QComboBox>
@@ -104,7 +104,7 @@ PropertiesPanel::PropertiesPanel(app::Session& session, WindowConsole& console, 
     if (!session_->selector().current().empty())
       change("LA", name);
     else
-      console_.answer("CLAYER " + name.toStdString());
+      console_.answer("LAYER S " + name.toStdString());  // refused for a frozen layer
   });
 }
 

@@ -1,7 +1,7 @@
 // The properties panel (特性, docked at the left) and the tool bar's layer control: what
 // the selection is and its colour, layer, linetype, lineweight and linetype scale, each changeable for all of it as
 // one step of UNDO (through CHPROP, so that the transcript and recovery see it); the
-// current layer chosen from the tool bar (through CLAYER).
+// current layer chosen from the tool bar (through LAYER S, which refuses a frozen one).
 #pragma once
 
 #include <QDockWidget>

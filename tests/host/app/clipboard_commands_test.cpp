@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 #include "orv/dxf/reader.h"
 #include "orv/prompt/script_console.h"
 #include "session.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,11 +70,20 @@ class Held final : public app::Clipboard {
   std::optional<std::string> text_;
 };
 
+// The sessions' clipboard while it lives, even when a test ends early.
+class Bound {
+ public:
+  explicit Bound(app::Clipboard& c) { app::setClipboard(&c); }
+  ~Bound() { app::setClipboard(nullptr); }
+  Bound(const Bound&) = delete;
+  Bound& operator=(const Bound&) = delete;
+};
+
 const std::string kPipe = "LINETYPE\nL\nDASHED\n\nLAYER\nM\nPIPE\nC\n3\n\nL\nDASHED\n\n\n";
 
 TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   struct Case {
     const char* what;
     std::string copying;  // run first, in a session of its own ("" for none)
@@ -80,8 +93,8 @@ TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
   };
   const Case cases[] = {
       {"pasted at a point, its lower left corner there",
-       "", "LINE\n0,0\n10,5\n\nCIRCLE\n20,0\n2\nCOPYCLIP\nALL\n\nPASTECLIP\n100,100\n",
-       {"0 256 LINE 0,0 10,5", "0 256 CIRCLE 20,0 2", "0 256 LINE 100,102 110,107", "0 256 CIRCLE 120,102 2"},
+       "", "LINE\n0,0\n10,5\n\nLINE\n20,-2\n22,0\n\nCOPYCLIP\nALL\n\nPASTECLIP\n100,100\n",
+       {"0 256 LINE 0,0 10,5", "0 256 LINE 20,-2 22,0", "0 256 LINE 100,102 110,107", "0 256 LINE 120,100 122,102"},
        "", "已复制 2 个对象到剪贴板"},
       {"into another drawing with its layer and that layer's linetype",
        kPipe + "LINE\n1,1\n2,2\n\nCHPROP C 5\nL\n\nCOPYCLIP\nL\n\n", "PASTECLIP\n0,0\n",
@@ -107,12 +120,11 @@ TEST(ClipboardCommands, copyCutAndPasteWithinAndBetweenDrawings) {
       EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
     }
   }
-  app::setClipboard(nullptr);
 }
 
 TEST(ClipboardCommands, refuseAClipboardWithoutADrawing) {
   Held held;
-  app::setClipboard(&held);
+  const Bound bound(held);
   struct Case {
     const char* what;
     std::optional<std::string> text;
@@ -132,15 +144,14 @@ TEST(ClipboardCommands, refuseAClipboardWithoutADrawing) {
     EXPECT_EQ(r.drawing, std::vector<std::string>{"0 256 LINE 0,0 1,0"});
     EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
   }
-  app::setClipboard(nullptr);
 }
 
 TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   Held held;
-  app::setClipboard(&held);
-  // A block of a line and a circle, inserted twice on PIPE; one reference copied.
+  const Bound bound(held);
+  // A block of two lines, inserted twice on PIPE; one reference copied.
   run(kPipe +
-      "LINE\n0,0\n4,0\n\nCIRCLE\n2,2\n1\nBLOCK\nVALVE\n0,0\nALL\n\nINSERT\nVALVE\n50,60\n\n\n\n"
+      "LINE\n0,0\n4,0\n\nLINE\n2,1\n2,3\n\nBLOCK\nVALVE\n0,0\nALL\n\nINSERT\nVALVE\n50,60\n\n\n\n"
       "INSERT\nVALVE\n80,60\n\n\n\nCOPYCLIP\nL\n\n");
   ASSERT_TRUE(held.text_.has_value());
   dxf::ReadResult read = dxf::readDxf(*held.text_);
@@ -158,7 +169,29 @@ TEST(ClipboardCommands, theCopiedDrawingHoldsWhatItUsesAndItsBasePoint) {
   // Pasted into an empty drawing: the block comes along.
   const Ran pasted = run("PASTECLIP\n0,0\n");
   EXPECT_EQ(pasted.drawing, std::vector<std::string>{"PIPE 256 INSERT VALVE 0,0"}) << pasted.transcript;
-  app::setClipboard(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClipboardCommands, aTextComesWithItsStyle) {
+  Held held;
+  const Bound bound(held);
+  const auto file = std::filesystem::temp_directory_path() / ("orv-clip-text-" + std::to_string(::getpid()) + ".dxf");
+  std::ofstream(file, std::ios::binary)
+      << "0\nSECTION\n2\nENTITIES\n0\nTEXT\n8\nNOTES\n7\nHZ\n10\n1\n20\n2\n30\n0\n40\n2.5\n1\nVALVE\n0\nENDSEC\n0\nEOF\n";
+  run("OPEN\n" + file.string() + "\nCOPYCLIP\nL\n\n");
+  std::filesystem::remove(file);
+  std::istringstream in("PASTECLIP\n10,10\n");
+  std::ostringstream out;
+  prompt::ScriptConsole console(in, out);
+  app::Session session(console);
+  session.run();
+  const db::Database& d = session.database();
+  EXPECT_EQ(describe(d), std::vector<std::string>{"NOTES 256 OTHER"}) << out.str();
+  EXPECT_NE(d.textStyles().get("HZ"), nullptr);
+  EXPECT_NE(d.layers().get("NOTES"), nullptr);
 }
 
 }  // namespace

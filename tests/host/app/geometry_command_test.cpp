@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "orv/prompt/script_console.h"
 #include "session.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -125,6 +129,50 @@ TEST(GeometryCommand, changesPointsAndEllipsesOpenedFromAFile) {
       {"an ellipse's ratio", open + "ERASE\nL\n\nCHGEOM RATIO 0.25\nL\n\n", "ELLIPSE 1,2,0 0.25", ""},
       {"a ratio above one refused", open + "ERASE\nL\n\nCHGEOM RATIO 2\nL\n\n", "ELLIPSE 1,2,0 0.5", "不大于 1"},
       {"an ellipse's centre, undone", open + "ERASE\nL\n\nCHGEOM CENTER 3,3\nL\n\nUNDO\n", "ELLIPSE 1,2,0 0.5", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Ran r = run(c.script);
+    EXPECT_EQ(r.last, c.last) << r.transcript;
+    if (!c.message.empty()) {
+      EXPECT_NE(r.transcript.find(c.message), std::string::npos) << r.transcript;
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A drawing of one kept text entity, opened from a file of its own.
+std::string withText(const std::string& entity, const std::string& script) {
+  const auto file = std::filesystem::temp_directory_path() /
+                    ("orv-chgeom-" + std::to_string(::getpid()) + "-" + std::to_string(std::hash<std::string>{}(entity)) + ".dxf");
+  std::ofstream(file, std::ios::binary) << "0\nSECTION\n2\nENTITIES\n" << entity << "0\nENDSEC\n0\nEOF\n";
+  return "OPEN\n" + file.string() + "\n" + script;
+}
+
+const std::string kText = "0\nTEXT\n8\n0\n10\n1\n20\n2\n30\n0\n40\n2.5\n1\nOLD\n";
+const std::string kMtext = "0\nMTEXT\n8\n0\n10\n0\n20\n0\n30\n0\n40\n3\n3\nFIRST PIECE \n1\nLAST\n";
+
+TEST(GeometryCommand, changesATextsContentsAndHeightInItsKeptTags) {
+  const std::string longText(300, 'x');
+  struct Case {
+    const char* what;
+    std::string script;
+    std::string last, message;
+  };
+  const Case cases[] = {
+      {"a text's contents", withText(kText, "CHGEOM CONTENTS NEW WORDS\nL\n\n"), "TEXT 40=2.5 1=NEW WORDS", ""},
+      {"a text's height", withText(kText, "CHGEOM HEIGHT 5\nL\n\n"), "TEXT 40=5 1=OLD", ""},
+      {"a height of zero", withText(kText, "CHGEOM HEIGHT 0\nL\n\n"), "TEXT 40=2.5 1=OLD", "文字高度须是正数"},
+      {"a text longer than a line holds", withText(kText, "CHGEOM CONTENTS " + longText + "\nL\n\n"),
+       "TEXT 40=2.5 1=OLD", "单行文字不能超过 250 个字节"},
+      {"an MTEXT's pieces become one", withText(kMtext, "CHGEOM CONTENTS ONE\nL\n\n"), "MTEXT 40=3 1=ONE", ""},
+      {"a long MTEXT in pieces again", withText(kMtext, "CHGEOM CONTENTS " + longText + "\nL\n\n"),
+       "MTEXT 40=3 1=" + std::string(50, 'x'), ""},
+      {"a key texts have not", withText(kText, "CHGEOM RADIUS 5\nL\n\n"), "TEXT 40=2.5 1=OLD",
+       "没有可修改的几何数据“RADIUS”"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -111,4 +111,47 @@ TEST(LayerOneLine, plottingFlagReplacesItsTagAndKeepsTheOthersInPlace) {
   EXPECT_FALSE(app::layerPlots(app::withPlotting(on, false)));
 }
 
+// LAYER R and LAYER D: what a script asks, what the drawing then holds (the layers in
+// order, the line's layer, $CLAYER), and what is refused in Chinese; UNDO takes each back.
+TEST(LayerOneLine, renamesAndDeletesLayersAndRefusesWhatCannotBe) {
+  struct Case {
+    const char* what;
+    std::string script;  // after PIPE (a line on it, current) and WALL, SPARE are made
+    std::string layers;  // the table afterwards, then "/" the line's layer and "/" $CLAYER
+    std::string message;
+  };
+  const Case cases[] = {
+      {"renamed by comma", "LAYER R PIPE,管道 1\n", "0 管道 1 WALL SPARE/管道 1/管道 1", ""},
+      {"renamed by blank", "LAYER R wall 墙\n", "0 PIPE 墙 SPARE/PIPE/PIPE", ""},
+      {"renamed in case only", "LAYER R pipe,Pipe\n", "0 Pipe WALL SPARE/Pipe/Pipe", ""},
+      {"renamed and undone", "LAYER R PIPE,P2\nUNDO\n", "0 PIPE WALL SPARE/PIPE/PIPE", ""},
+      {"renamed to a layer there", "LAYER R PIPE,wall\n", "0 PIPE WALL SPARE/PIPE/PIPE", "图层“WALL”已存在。"},
+      {"renamed to a name not allowed", "LAYER R PIPE,A*B\n", "0 PIPE WALL SPARE/PIPE/PIPE", "图层名“A*B”无效。"},
+      {"layer 0 renamed", "LAYER R 0 ZERO\n", "0 PIPE WALL SPARE/PIPE/PIPE", "不能重命名图层“0”。"},
+      {"no such layer renamed", "LAYER R NOPE,X\n", "0 PIPE WALL SPARE/PIPE/PIPE", "找不到图层“NOPE”。"},
+      {"a new name missing", "LAYER R PIPE\n", "0 PIPE WALL SPARE/PIPE/PIPE", "须给出旧图层名和新图层名"},
+      {"unused ones deleted", "LAYER D wall, SPARE\n", "0 PIPE/PIPE/PIPE", ""},
+      {"deleted and undone", "LAYER D SPARE\nUNDO\n", "0 PIPE WALL SPARE/PIPE/PIPE", ""},
+      {"the current one", "LAYER D PIPE\n", "0 PIPE WALL SPARE/PIPE/PIPE", "不能删除当前图层“PIPE”。"},
+      {"one with an entity", "LAYER S 0\nLAYER D PIPE\n", "0 PIPE WALL SPARE/PIPE/0", "图层“PIPE”上有对象，不能删除。"},
+      {"layer 0", "LAYER D 0,SPARE\n", "0 PIPE WALL/PIPE/PIPE", "不能删除图层“0”。"},
+      {"a name unknown", "LAYER D NOPE\n", "0 PIPE WALL SPARE/PIPE/PIPE", "找不到图层“NOPE”。"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream in("LAYER M PIPE\nLINE\n0,0\n10,0\n\nLAYER N WALL,SPARE\nLAYER S PIPE\n" + c.script);
+    std::ostringstream out;
+    prompt::ScriptConsole console(in, out);
+    app::Session session(console);
+    session.run();
+    const db::Database& d = session.database();
+    std::string got;
+    for (const db::Layer& l : d.layers()) got += (got.empty() ? "" : " ") + l.name;
+    got += "/";
+    d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) { got += d.name(e.layer); });
+    got += "/" + d.header.currentLayer;
+    EXPECT_EQ(got, c.layers) << c.what << "\n" << out.str();
+    if (!c.message.empty()) EXPECT_NE(out.str().find(c.message), std::string::npos) << c.what << "\n" << out.str();
+  }
+}
+
 }  // namespace

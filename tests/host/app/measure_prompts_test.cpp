@@ -90,4 +90,34 @@ TEST(MeasurePrompts, aPolygonRadiusPickedTurnsItANumberDoesNot) {
   }
 }
 
+// What a command remembers (CIRCLE's radius, FILLET's radius, ...) belongs to its session:
+// a second session in the same process offers its own defaults, and the first keeps its own.
+TEST(MeasurePrompts, eachSessionRemembersItsOwnDefaults) {
+  struct Case {
+    const char* setting;    // run in the first session: leaves something remembered
+    const char* asking;     // run in both sessions afterwards, up to the prompt below
+    const char* remembered; // the prompt the first session shows after its setting
+    const char* fresh;      // the prompt a session that set nothing shows
+  };
+  const Case cases[] = {
+      {"C\n0,0\n5\n", "C\n20,20\n\n", "\n指定圆的半径或 [直径(D)] <5.0000>: ", "\n指定圆的半径或 [直径(D)]: "},
+      {"F\nR\n2\n\n", "F\nR\n\n\n", "\n指定圆角半径 <2.0000>: ", "\n指定圆角半径 <0.0000>: "},
+      {"LINE\n0,0\n10,0\n\nO\n3\n5,0\n5,1\n\n", "O\n\n\n", "\n指定偏移距离或 [通过(T)] <3.0000>: ",
+       "\n指定偏移距离或 [通过(T)] <通过>: "},
+      {"REC\nF\n1.5\n\n", "REC\nF\n\n\n", "\n指定矩形的圆角半径 <1.5000>: ", "\n指定矩形的圆角半径 <0.0000>: "},
+      {"POL\n6\n\n", "POL\n\n", "\n输入侧面数 <6>: ", "\n输入侧面数 <4>: "},
+  };
+  for (const Case& c : cases) {
+    OptionsProbe firstProbe(std::string(c.setting) + c.asking);
+    app::Session first(firstProbe);
+    OptionsProbe secondProbe(c.asking);
+    app::Session second(secondProbe);
+    first.run();
+    second.run();
+    EXPECT_EQ(firstProbe.asked.count(c.remembered), 1u) << c.setting << firstProbe.transcript();
+    EXPECT_EQ(secondProbe.asked.count(c.fresh), 1u) << c.setting << secondProbe.transcript();
+    EXPECT_EQ(secondProbe.asked.count(c.remembered), 0u) << c.setting << secondProbe.transcript();
+  }
+}
+
 }  // namespace

@@ -87,6 +87,7 @@ TEST(WindowLayers, theLayerControlSwitchesStatesAndTheViewAndClicksFollowThem) {
   w.step([&] {
     seen.listStaysOpen = control.view()->isVisible();
     keep(w.window(), "layer-control");
+    keep(*control.view(), "layer-list");
     control.hidePopup();
     // A click on the locked layer's line, then on the other.
     QTest::mouseClick(&w.view(), Qt::LeftButton, {}, QPoint(300, 400));
@@ -174,6 +175,14 @@ TEST(WindowLayers, theLayerManagerChangesLayersThroughUndoableSteps) {
     return false;
   });
   w.key(Qt::Key_Escape);
+  w.step([&] {  // the frozen layer chosen in the tool bar's control is not made current
+    LayerControl& control = w.window().properties().layerControl();
+    const int item = control.findText("PIPE");
+    EXPECT_GE(item, 0);
+    control.setCurrentIndex(item);
+    emit control.activated(item);
+    return item >= 0;
+  });
   w.run();
 
   EXPECT_EQ(seen.rows, 2);
@@ -185,10 +194,114 @@ TEST(WindowLayers, theLayerManagerChangesLayersThroughUndoableSteps) {
   EXPECT_FALSE(app::layerIsOff(layerOf(w, "PIPE")));
   EXPECT_FALSE(app::layerPlots(layerOf(w, "PIPE")));
   EXPECT_EQ(w.session().database().layers().get("WALL"), nullptr);
+  EXPECT_EQ(w.session().database().header.currentLayer, "0");
   const std::string& t = w.console().transcript();
   EXPECT_NE(t.find("命令: LAYER F PIPE\n\n命令: LAYER P N PIPE\n\n命令: LAYER N WALL\n\n命令: LAYER F 0\n\n不能冻结当前图层“0”。"),
             std::string::npos)
       << t;
+  EXPECT_NE(t.find("命令: LAYER S PIPE\n\n不能把冻结的图层“PIPE”置为当前。"), std::string::npos) << t;
+}
+
+// Renaming by the name cell and deleting by the button, each LAYER's one-line form and
+// one step of UNDO; what cannot be done is refused in Chinese and leaves the table true.
+TEST(WindowLayers, theLayerManagerRenamesAndDeletesLayersAsUndoableSteps) {
+  WindowSession w;
+  for (const char* t : {"LAYER", "M", "PIPE", "", "LINE", "0,0", "40,0", "", "LAYER", "N", "SPARE", "S", "0", ""})
+    w.type(t);
+  struct Seen {
+    QString renamedCell, emptyNote, cellAfterEmpty;
+    int rowsAfterDelete = 0;
+  } seen;
+  LayerManager* manager = nullptr;
+  // Edits the name cell of `row` as the user's editor commits it.
+  auto edit = [&](int row, const char* name) {
+    manager->table().selectRow(row);
+    QTableWidgetItem* item = manager->table().item(row, LayerManager::nameColumn);
+    if (!item) return ADD_FAILURE() << "no row " << row << "\n" << w.console().transcript();
+    item->setText(QString::fromUtf8(name));
+  };
+  w.step([&] {
+    manager = &w.window().layerManager();
+    w.window().showLayerManager();
+    edit(1, "管道");  // PIPE, which a line is on
+    return true;
+  });
+  w.step([&] {
+    if (QTableWidgetItem* item = manager->table().item(1, LayerManager::nameColumn)) seen.renamedCell = item->text();
+    manager->table().selectRow(2);  // SPARE: nothing on it
+    QTest::mouseClick(&manager->deleteButton(), Qt::LeftButton);
+    return true;
+  });
+  w.step([&] {
+    seen.rowsAfterDelete = manager->table().rowCount();
+    manager->table().selectRow(1);  // 管道: refused, the line is on it
+    QTest::mouseClick(&manager->deleteButton(), Qt::LeftButton);
+    return true;
+  });
+  w.step([&] {
+    edit(0, "ZERO");  // layer 0: refused
+    return true;
+  });
+  w.step([&] {
+    edit(1, "  ");  // an empty name is not sent
+    seen.emptyNote = manager->note().text();
+    return false;
+  });
+  w.step([&] {
+    QCoreApplication::processEvents();  // the table is filled again once the edit is over
+    seen.cellAfterEmpty = manager->table().item(1, LayerManager::nameColumn)->text();
+    keep(*manager, "layer-manager-renamed");
+    return false;
+  });
+  w.type("UNDO");  // SPARE comes back
+  w.type("UNDO");  // PIPE has its name again
+  w.run();
+
+  EXPECT_EQ(seen.renamedCell, "管道");
+  EXPECT_EQ(seen.rowsAfterDelete, 2);
+  EXPECT_TRUE(seen.emptyNote.contains("不能为空")) << seen.emptyNote.toStdString();
+  EXPECT_EQ(seen.cellAfterEmpty, "管道");
+  const db::Database& d = w.session().database();
+  ASSERT_EQ(d.layers().size(), 3u);
+  EXPECT_EQ(d.layers()[1].name, "PIPE");
+  EXPECT_EQ(d.layers()[2].name, "SPARE");
+  EXPECT_EQ(d.layers()[0].name, "0");
+  std::string lineLayer;
+  d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) { lineLayer = d.name(e.layer); });
+  EXPECT_EQ(lineLayer, "PIPE");
+  const std::string& t = w.console().transcript();
+  for (const char* expected : {"命令: LAYER R PIPE,管道\n", "命令: LAYER D SPARE\n",
+                               "命令: LAYER D 管道\n\n图层“管道”上有对象，不能删除。",
+                               "命令: LAYER R 0,ZERO\n\n不能重命名图层“0”。"})
+    EXPECT_NE(t.find(expected), std::string::npos) << expected << "\n" << t;
+}
+
+// At a command's "选择对象:" a click on an entity of a locked layer is counted and said,
+// not chosen; the other line is chosen and erased.
+TEST(WindowLayers, aCommandDoesNotChooseWhatLiesOnALockedLayer) {
+  WindowSession w;
+  for (const char* t : {"LAYER", "M", "PIPE", "", "LINE", "0,0", "40,0", "", "CLAYER", "0", "LINE", "0,20", "40,20", ""})
+    w.type(t);
+  w.step([&] {
+    w.view().moveView(kView);
+    db::Database& d = w.session().database();
+    db::Layer locked = layerOf(w, "PIPE");
+    locked.flags |= 4;
+    EXPECT_EQ(d.changeLayer(*d.layers().find("PIPE"), locked), db::Status::ok);
+    return false;
+  });
+  w.type("ERASE");
+  w.click(QPoint(300, 400));  // the line on PIPE
+  w.click(QPoint(300, 200));  // the line on 0
+  w.type("");
+  w.run();
+
+  std::vector<std::string> left;
+  const db::Database& d = w.session().database();
+  d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) { left.emplace_back(d.name(e.layer)); });
+  EXPECT_EQ(left, std::vector<std::string>{"PIPE"}) << w.console().transcript();
+  EXPECT_NE(w.console().transcript().find("找到 1 个\n1 个在锁定的图层上。"), std::string::npos)
+      << w.console().transcript();
 }
 
 }  // namespace

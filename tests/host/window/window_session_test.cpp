@@ -2,6 +2,8 @@
 // run of the same replies; keys, clicks and the title.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -81,9 +83,18 @@ TEST(WindowSession, escCancelsSpaceEndsARightClickIsEnterAndEnterRepeats) {
   });
   w.click({300, 200});
   w.click({500, 200});
-  w.step([&] {  // a right click at a point prompt is Enter
+  w.step([&] {  // a right click at a point prompt with keywords opens their menu: 确认 is Enter
     QTest::mouseClick(&w.view(), Qt::RightButton, {}, {400, 400});
-    return true;
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    EXPECT_NE(menu, nullptr);
+    QAction* enter = nullptr;
+    if (menu)
+      for (QAction* a : menu->actions())
+        if (a->text() == "确认(Enter)") enter = a;
+    EXPECT_NE(enter, nullptr);
+    if (menu) menu->close();
+    if (enter) enter->trigger();
+    return enter != nullptr;
   });
   w.key(Qt::Key_Return);  // Enter at the command prompt repeats LINE
   w.key(Qt::Key_Escape);

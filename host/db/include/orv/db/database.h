@@ -156,6 +156,23 @@ class Database {
   // invalidInput for a renaming or a linetype that is not loaded, notFound for an index
   // out of range.
   Status changeLayer(std::size_t index, Layer layer);
+  // Gives layer `index` another name: every entity on it (in every block) and every
+  // block definition on it follows, and $CLAYER when it is the current layer; one
+  // record for undo. duplicateName when another layer has the name, invalidInput for an
+  // empty name, layer 0 or DEFPOINTS, notFound for an index out of range.
+  Status renameLayer(std::size_t index, std::string_view name);
+  // What keeps a layer in the drawing, the first reason found.
+  enum class LayerUse {
+    unused,
+    fixed,     // layer 0 or DEFPOINTS
+    current,   // $CLAYER
+    entities,  // an entity of some block (not erased) lies on it
+    blocks,    // a block definition's BLOCK and ENDBLK lie on it
+  };
+  LayerUse layerUse(std::size_t index) const;
+  // Takes an unused layer out of the table (undoable). notFound for an index out of
+  // range, invalidInput for a layer in use (layerUse says why).
+  Status removeLayer(std::size_t index);
   // Sets $CLAYER; notFound when no such layer exists.
   Status setCurrentLayer(std::string_view name);
 

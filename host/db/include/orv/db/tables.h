@@ -88,13 +88,33 @@ class SymbolTable {
     records_.push_back(std::move(record));
     return records_.size() - 1;
   }
-  // Gives record i another name; false (nothing changed) when the name is taken.
+  // Gives record i another name (or the same in other case); false (nothing changed)
+  // when another record has the name.
   bool rename(std::size_t i, std::string name) {
     std::string key = foldName(name);
-    if (index_.count(key)) return false;
+    if (auto it = index_.find(key); it != index_.end()) {
+      if (it->second != i) return false;
+      records_[i].name = std::move(name);
+      return true;
+    }
     index_.erase(foldName(records_[i].name));
     index_.emplace(std::move(key), i);
     records_[i].name = std::move(name);
+    return true;
+  }
+  // Takes record i out (those after it move up one place) and returns it.
+  Record removeAt(std::size_t i) {
+    Record out = std::move(records_[i]);
+    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(i));
+    reindex();
+    return out;
+  }
+  // Puts a record at place i (those from i on move down one), as removeAt took it out;
+  // false (nothing changed) when the name is taken or i is past the end.
+  bool insertAt(std::size_t i, Record record) {
+    if (i > records_.size() || index_.count(foldName(record.name))) return false;
+    records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(i), std::move(record));
+    reindex();
     return true;
   }
   // Takes back the most recent add.
@@ -105,6 +125,10 @@ class SymbolTable {
   }
 
  private:
+  void reindex() {
+    index_.clear();
+    for (std::size_t i = 0; i < records_.size(); ++i) index_.emplace(foldName(records_[i].name), i);
+  }
   std::vector<Record> records_;
   std::unordered_map<std::string, std::size_t> index_;
 };

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orv/db/entity.h"
@@ -30,6 +31,8 @@ class UndoJournal {
     modifyLayer,  // index: the layer; aux: slot of its other value in `layers`
     modifyHeader, // aux: slot of the other header value in `headers`
     modifyExtras, // index: the entity; aux: slot of its other kept tags in `extras`
+    renameLayer,  // index: the layer; aux: slot of the renaming in `layerRenames`
+    removeLayer,  // index: the layer's place in the table; aux: slot of the layer in `layers`
   };
   struct Record {
     Kind kind;
@@ -40,6 +43,15 @@ class UndoJournal {
   struct HeaderState {
     std::string currentLayer;
   };
+  // A layer's renaming: its names before and after, and the entities and block
+  // definitions that were on it with the spelling each had (only those follow it back
+  // and forth).
+  struct LayerRename {
+    std::string before, after;
+    NameId afterId;
+    std::vector<std::pair<std::uint32_t, NameId>> entities;
+    std::vector<std::pair<std::uint32_t, std::string>> blocks;
+  };
   struct Group {
     std::vector<Record> records;  // oldest first
     std::vector<Entity> entities;
@@ -47,6 +59,7 @@ class UndoJournal {
     std::vector<Linetype> linetypes;
     std::vector<HeaderState> headers;
     std::vector<RawTags> extras;
+    std::vector<LayerRename> layerRenames;
   };
 
   bool recording() const { return depth_ > 0; }
@@ -58,6 +71,8 @@ class UndoJournal {
   void addModifyLayer(std::uint32_t index, Layer before);
   void addModifyHeader(HeaderState before);
   void addModifyExtras(std::uint32_t index, RawTags before);
+  void addRenameLayer(std::uint32_t index, LayerRename renaming);
+  void addRemoveLayer(std::uint32_t index, Layer removed);
 
   std::size_t groupCount() const { return undo_.size(); }
   std::size_t redoCount() const { return redo_.size(); }
