@@ -29,23 +29,6 @@ bool matches(std::string_view pattern, std::string_view name) {
   return matches(pattern.substr(1), name.substr(1));
 }
 
-std::vector<std::string> splitNames(std::string_view text) {
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t comma = text.find(',', start);
-    if (comma == std::string_view::npos) comma = text.size();
-    const std::string_view name = prompt::trimBlanks(text.substr(start, comma - start));
-    if (!name.empty()) names.emplace_back(name);
-    start = comma + 1;
-  }
-  return names;
-}
-
-bool validName(std::string_view name) {
-  return !name.empty() && name.size() <= 255 && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
-}
-
 class LayerDialogue {
  public:
   explicit LayerDialogue(Session& s) : s_(s), d_(s.database()) {}
@@ -80,7 +63,7 @@ class LayerDialogue {
   // The layers a list names, in table order; a name that matches none is reported.
   std::vector<std::size_t> named(const std::string& text) {
     std::vector<std::size_t> found;
-    for (const std::string& pattern : splitNames(text)) {
+    for (const std::string& pattern : splitLayerNames(text)) {
       bool any = false;
       for (std::size_t i = 0; i < d_.layers().size(); ++i)
         if (matches(pattern, d_.layers()[i].name)) {
@@ -122,13 +105,13 @@ class LayerDialogue {
                             : "\n输入新图层的名称列表: ",
                  text))
       return;
-    std::vector<std::string> names = splitNames(text);
+    std::vector<std::string> names = splitLayerNames(text);
     if (setCurrent && names.size() > 1) {
       say("\n只能输入一个图层名。");
       return;
     }
     for (const std::string& name : names) {
-      if (!validName(name)) {
+      if (!validLayerName(name)) {
         say("\n图层名“" + name + "”无效。");
         continue;
       }

@@ -35,23 +35,6 @@ std::pair<std::string, std::string> firstWord(std::string_view text) {
   return {std::string(text.substr(0, blank)), std::string(prompt::trimBlanks(text.substr(blank + 1)))};
 }
 
-std::vector<std::string> splitNames(std::string_view text) {
-  std::vector<std::string> names;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t comma = text.find(',', start);
-    if (comma == std::string_view::npos) comma = text.size();
-    const std::string_view name = prompt::trimBlanks(text.substr(start, comma - start));
-    if (!name.empty()) names.emplace_back(name);
-    start = comma + 1;
-  }
-  return names;
-}
-
-bool validName(std::string_view name) {
-  return !name.empty() && name.size() <= 255 && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
-}
-
 std::optional<int> parseColour(std::string_view typed) {
   static const std::pair<std::string_view, int> kNamed[] = {
       {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
@@ -120,7 +103,7 @@ class LineOfLayer {
   // The layers a list names, each once; a name that is none is reported.
   std::vector<std::size_t> named(const std::string& text) {
     std::vector<std::size_t> found;
-    const std::vector<std::string> names = splitNames(text);
+    const std::vector<std::string> names = splitLayerNames(text);
     if (names.empty()) s_.console().print("\n没有给出图层名。");
     for (const std::string& name : names) {
       const auto i = d_.layers().find(name);
@@ -152,12 +135,12 @@ class LineOfLayer {
   }
 
   bool make(const std::string& text, bool makeCurrent) {
-    const std::vector<std::string> names = splitNames(text);
+    const std::vector<std::string> names = splitLayerNames(text);
     if (names.empty()) return refuse("\n没有给出图层名。");
     if (makeCurrent && names.size() > 1) return refuse("\n只能输入一个图层名。");
     bool any = false;
     for (const std::string& name : names) {
-      if (!validName(name)) {
+      if (!validLayerName(name)) {
         s_.console().print("\n图层名“" + name + "”无效。");
         continue;
       }
@@ -189,7 +172,7 @@ class LineOfLayer {
   bool rename(const std::string& text) {
     std::string from, to;
     if (text.find(',') != std::string::npos) {
-      const std::vector<std::string> names = splitNames(text);
+      const std::vector<std::string> names = splitLayerNames(text);
       if (names.size() != 2) return refuse("\n重命名须给出旧图层名和新图层名，例如 LAYER R 旧名,新名。");
       from = names[0];
       to = names[1];
@@ -202,7 +185,7 @@ class LineOfLayer {
     const std::string old = d_.layers()[*i].name;
     const std::string folded = db::foldName(old);
     if (folded == "0" || folded == "DEFPOINTS") return refuse("\n不能重命名图层“" + old + "”。");
-    if (!validName(to)) return refuse("\n图层名“" + to + "”无效。");
+    if (!validLayerName(to)) return refuse("\n图层名“" + to + "”无效。");
     switch (d_.renameLayer(*i, to)) {
       case db::Status::ok:
         return true;
@@ -250,6 +233,23 @@ class LineOfLayer {
 
 }  // namespace
 
+std::vector<std::string> splitLayerNames(std::string_view text) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string_view name = prompt::trimBlanks(text.substr(start, comma - start));
+    if (!name.empty()) names.emplace_back(name);
+    start = comma + 1;
+  }
+  return names;
+}
+
+bool validLayerName(std::string_view name) {
+  return !name.empty() && name.size() <= 255 && name.find_first_of("<>/\\\":;?*|,=`") == std::string_view::npos;
+}
+
 bool layerPlots(const db::Layer& l) {
   for (db::RawTag t : l.extras)
     if (t.code == 290) return prompt::trimBlanks(t.value) != "0";
@@ -289,19 +289,6 @@ std::optional<std::int16_t> parseLayerLineweight(std::string_view typed) {
   const auto w = parseLineweight(typed);
   if (w && (*w >= 0 || *w == db::lineweight::byDefault)) return w;
   return std::nullopt;
-}
-
-bool layerInUse(const db::Database& d, std::string_view name) {
-  const std::string folded = db::foldName(name);
-  for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
-    if (db::foldName(d.block(db::BlockId{b}).layer) == folded) return true;
-    bool used = false;
-    d.forEachEntity(db::BlockId{b}, [&](db::ObjectId, const db::Entity& e) {
-      if (!used && !e.isErased() && db::foldName(core::layerOf(d, e)) == folded) used = true;
-    });
-    if (used) return true;
-  }
-  return false;
 }
 
 bool layerFromLine(Session& s, std::string_view line) { return LineOfLayer(s).run(line); }

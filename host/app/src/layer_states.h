@@ -28,9 +28,10 @@ db::Layer withPlotting(db::Layer l, bool plots);
 // never BYLAYER or BYBLOCK; nullopt for anything else.
 std::optional<std::int16_t> parseLayerLineweight(std::string_view typed);
 
-// True when an entity of model space or of a block is on the layer (it cannot be
-// deleted then), the block definitions' own layers included.
-bool layerInUse(const db::Database& d, std::string_view name);
+// Layer names as LAYER takes them: a list separated by commas, each trimmed, empty ones
+// left out; and whether a name is one a layer may have.
+std::vector<std::string> splitLayerNames(std::string_view text);
+bool validLayerName(std::string_view name);
 
 // LAYER's one-line form: an option, its value where it takes one, and a list of layer
 // names separated by commas:
