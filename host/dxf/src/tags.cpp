@@ -217,6 +217,15 @@ namespace detail {
 thread_local ParsedReal lastParsedReal;
 }
 
+bool parseDouble(std::string_view text, double& out) {
+  const detail::ParsedReal& parsed = detail::lastParsedReal;
+  if (parsed.text && text.data() == parsed.text && text.size() == parsed.size) {
+    out = parsed.value;
+    return true;
+  }
+  return detail::parseDoubleText(text, out);
+}
+
 bool detail::parseDoubleText(std::string_view text, double& out) {
   if (parsePlainDecimal(text, out)) return true;
   text = trimBlanks(text);

@@ -170,19 +170,13 @@ struct ParsedReal {
   std::size_t size = 0;
   double value = 0.0;
 };
-extern thread_local ParsedReal lastParsedReal;
 bool parseDoubleText(std::string_view text, double& out);
 }  // namespace detail
 
 // Value parsing. Blanks around a number are allowed; false when the text is no number.
-inline bool parseDouble(std::string_view text, double& out) {
-  const detail::ParsedReal& parsed = detail::lastParsedReal;
-  if (text.data() == parsed.text && text.size() == parsed.size && parsed.text) {
-    out = parsed.value;
-    return true;
-  }
-  return detail::parseDoubleText(text, out);
-}
+// A real the read-ahead thread already parsed is taken from there (in the file that
+// holds that thread-local value, so no other library reaches it across a boundary).
+bool parseDouble(std::string_view text, double& out);
 bool parseInt(std::string_view text, std::int64_t& out);
 bool parseHandle(std::string_view text, std::uint64_t& out);  // hex, 1 to 16 digits
 
