@@ -27,14 +27,14 @@ bool isArray(const db::RawTags* extras) {
 
 // A kind of kinds.h, by the roles of its fields. Object-frame values are mapped in the
 // plane of the kind's extrusion, which the map (in the drawing plane) leaves as it is.
-std::optional<std::string> transformDescribed(const db::KindSpec& spec, void* object, const Affine2& m) {
-  const kept::Plane plane = kept::planeOf(db::extrusionOf(spec, object));
+std::optional<std::string> transformDescribed(const db::KindDescription& description, void* object, const Affine2& m) {
+  const kept::Plane plane = kept::planeOf(db::extrusionOf(description, object));
   bool objectFrame = false;
-  for (const db::FieldSpec& f : spec.fields) objectFrame = objectFrame || f.frame == db::Frame::object;
+  for (const db::FieldDescription& f : description.fields) objectFrame = objectFrame || f.frame == db::Frame::object;
   if (objectFrame && plane == kept::Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
   const Affine2 flip = kept::objectToWorld(plane);
   const Affine2 inObject = flip.after(m).after(flip);
-  for (const db::FieldSpec& f : spec.fields) {
+  for (const db::FieldDescription& f : description.fields) {
     const Affine2& map = f.frame == db::Frame::object ? inObject : m;
     switch (f.role) {
       case db::Role::point:
@@ -113,8 +113,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     } else {
       r->rotation = m.mapDegrees(r->rotation);
     }
-  } else if (const db::KindSpec* spec = db::describedKind(out.geometry)) {
-    if (auto why = transformDescribed(*spec, db::describedObject(out.geometry), m)) return *why;
+  } else if (const db::KindDescription* description = db::describedKind(out.geometry)) {
+    if (auto why = transformDescribed(*description, db::describedObject(out.geometry), m)) return *why;
     if (auto* el = out.as<db::Ellipse>(); el && m.mirrors()) el->mirrorParameters();
   } else if (auto* u = out.as<db::UnknownEntity>()) {
     const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;

@@ -208,22 +208,22 @@ struct Validator {
                : Status::invalidInput;
   }
   Status operator()(const UnknownEntity&) const { return Status::ok; }
-  Status operator()(const Point& p) const { return described(kindSpec(p), &p); }
+  Status operator()(const Point& p) const { return described(descriptionOf(p), &p); }
   Status operator()(const Boxed<Solid>& s) const {
-    return s.get() ? described(kindSpec(*s), s.get()) : Status::invalidInput;
+    return s.get() ? described(descriptionOf(*s), s.get()) : Status::invalidInput;
   }
   // A major axis of some length, a ratio in (0, 1].
   Status operator()(const Boxed<Ellipse>& b) const {
-    if (!b.get() || described(kindSpec(*b), b.get()) != Status::ok) return Status::invalidInput;
+    if (!b.get() || described(descriptionOf(*b), b.get()) != Status::ok) return Status::invalidInput;
     const Ellipse& e = *b;
     const Point3 a = e.majorAxis;
     const bool axis = a.x != 0.0 || a.y != 0.0 || a.z != 0.0;
     return axis && e.ratio > 0.0 && e.ratio <= 1.0 + 1e-9 ? Status::ok : Status::invalidInput;
   }
   // Every number finite, an extrusion of some length.
-  static Status described(const KindSpec& spec, const void* object) {
-    if (!fieldsFinite(spec, object)) return Status::invalidInput;
-    const Point3 n = extrusionOf(spec, object);
+  static Status described(const KindDescription& description, const void* object) {
+    if (!fieldsFinite(description, object)) return Status::invalidInput;
+    const Point3 n = extrusionOf(description, object);
     return n.x != 0.0 || n.y != 0.0 || n.z != 0.0 ? Status::ok : Status::invalidInput;
   }
 };
@@ -241,10 +241,10 @@ void* describedObject(Geometry& g) {
 
 const void* describedObject(const Geometry& g) { return describedObject(const_cast<Geometry&>(g)); }
 
-const KindSpec* describedKind(const Geometry& g) {
-  if (const auto* p = std::get_if<Point>(&g)) return &kindSpec(*p);
-  if (const auto* s = std::get_if<Boxed<Solid>>(&g); s && s->get()) return &kindSpec(**s);
-  if (const auto* e = std::get_if<Boxed<Ellipse>>(&g); e && e->get()) return &kindSpec(**e);
+const KindDescription* describedKind(const Geometry& g) {
+  if (const auto* p = std::get_if<Point>(&g)) return &descriptionOf(*p);
+  if (const auto* s = std::get_if<Boxed<Solid>>(&g); s && s->get()) return &descriptionOf(**s);
+  if (const auto* e = std::get_if<Boxed<Ellipse>>(&g); e && e->get()) return &descriptionOf(**e);
   return nullptr;
 }
 

@@ -11,36 +11,36 @@ constexpr Point3 kZero{0.0, 0.0, 0.0};
 constexpr Point3 kUp{0.0, 0.0, 1.0};
 
 // A number written only when it is not its default.
-constexpr FieldSpec real(int code, Role role, Frame frame, std::size_t offset, double fallback = 0.0) {
+constexpr FieldDescription real(int code, Role role, Frame frame, std::size_t offset, double fallback = 0.0) {
   return {code, FieldType::real, role, frame, static_cast<std::uint16_t>(offset), {fallback, 0.0, 0.0}, false};
 }
 // A number every entity of the kind writes.
-constexpr FieldSpec realAlways(int code, Role role, Frame frame, std::size_t offset) {
+constexpr FieldDescription realAlways(int code, Role role, Frame frame, std::size_t offset) {
   return {code, FieldType::real, role, frame, static_cast<std::uint16_t>(offset), kZero, true};
 }
 // A point every entity of the kind writes.
-constexpr FieldSpec point(int code, Role role, Frame frame, std::size_t offset) {
+constexpr FieldDescription point(int code, Role role, Frame frame, std::size_t offset) {
   return {code, FieldType::point, role, frame, static_cast<std::uint16_t>(offset), kZero, true};
 }
 // A point written only when it is not its default.
-constexpr FieldSpec optionalPoint(int code, Role role, Frame frame, std::size_t offset, Point3 fallback) {
+constexpr FieldDescription optionalPoint(int code, Role role, Frame frame, std::size_t offset, Point3 fallback) {
   return {code, FieldType::point, role, frame, static_cast<std::uint16_t>(offset), fallback, false};
 }
-constexpr FieldSpec int16(int code, std::size_t offset) {
+constexpr FieldDescription int16(int code, std::size_t offset) {
   return {code, FieldType::int16, Role::none, Frame::world, static_cast<std::uint16_t>(offset), kZero, false};
 }
 
 constexpr Frame W = Frame::world;
 constexpr Frame O = Frame::object;
 
-const FieldSpec kPointFields[] = {
+const FieldDescription kPointFields[] = {
     point(10, Role::point, W, offsetof(Point, position)),
     real(39, Role::length, W, offsetof(Point, thickness)),
     optionalPoint(210, Role::extrusion, W, offsetof(Point, extrusion), kUp),
     real(50, Role::degrees, W, offsetof(Point, angle)),
 };
 
-const FieldSpec kSolidFields[] = {
+const FieldDescription kSolidFields[] = {
     point(10, Role::point, O, offsetof(Solid, corners) + 0 * sizeof(Point3)),
     point(11, Role::point, O, offsetof(Solid, corners) + 1 * sizeof(Point3)),
     point(12, Role::point, O, offsetof(Solid, corners) + 2 * sizeof(Point3)),
@@ -49,7 +49,7 @@ const FieldSpec kSolidFields[] = {
     optionalPoint(210, Role::extrusion, W, offsetof(Solid, extrusion), kUp),
 };
 
-const FieldSpec kFaceFields[] = {
+const FieldDescription kFaceFields[] = {
     point(10, Role::point, W, offsetof(Solid, corners) + 0 * sizeof(Point3)),
     point(11, Role::point, W, offsetof(Solid, corners) + 1 * sizeof(Point3)),
     point(12, Role::point, W, offsetof(Solid, corners) + 2 * sizeof(Point3)),
@@ -59,7 +59,7 @@ const FieldSpec kFaceFields[] = {
 
 // The parameters are no angles of the drawing (a map leaves them, but for a mirror: see
 // Ellipse::mirrorParameters).
-const FieldSpec kEllipseFields[] = {
+const FieldDescription kEllipseFields[] = {
     point(10, Role::point, W, offsetof(Ellipse, center)),
     point(11, Role::vector, W, offsetof(Ellipse, majorAxis)),
     optionalPoint(210, Role::extrusion, W, offsetof(Ellipse, extrusion), kUp),
@@ -68,7 +68,7 @@ const FieldSpec kEllipseFields[] = {
     realAlways(42, Role::none, W, offsetof(Ellipse, endParam)),
 };
 
-const KindSpec kSpecs[] = {
+const KindDescription kKinds[] = {
     {"POINT", "AcDbPoint", TableKind::point, 0, kPointFields},
     {"SOLID", "AcDbTrace", TableKind::solid, static_cast<std::uint8_t>(Solid::Type::solid), kSolidFields},
     {"TRACE", "AcDbTrace", TableKind::solid, static_cast<std::uint8_t>(Solid::Type::trace), kSolidFields},
@@ -78,26 +78,26 @@ const KindSpec kSpecs[] = {
 
 }  // namespace
 
-std::span<const KindSpec> kindSpecs() { return kSpecs; }
+std::span<const KindDescription> kindDescriptions() { return kKinds; }
 
-const KindSpec* kindSpec(std::string_view type) {
-  for (const KindSpec& k : kSpecs)
+const KindDescription* descriptionOf(std::string_view type) {
+  for (const KindDescription& k : kKinds)
     if (k.type == type) return &k;
   return nullptr;
 }
 
-const KindSpec& kindSpec(const Point&) { return kSpecs[0]; }
+const KindDescription& descriptionOf(const Point&) { return kKinds[0]; }
 
-const KindSpec& kindSpec(const Solid& s) {
+const KindDescription& descriptionOf(const Solid& s) {
   switch (s.type) {
-    case Solid::Type::solid: return kSpecs[1];
-    case Solid::Type::trace: return kSpecs[2];
+    case Solid::Type::solid: return kKinds[1];
+    case Solid::Type::trace: return kKinds[2];
     case Solid::Type::face: break;
   }
-  return kSpecs[3];
+  return kKinds[3];
 }
 
-const KindSpec& kindSpec(const Ellipse&) { return kSpecs[4]; }
+const KindDescription& descriptionOf(const Ellipse&) { return kKinds[4]; }
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
@@ -136,14 +136,14 @@ std::array<Point3, 4> Solid::outline() const {
   return {corners[0], corners[1], corners[3], corners[2]};
 }
 
-Point3 extrusionOf(const KindSpec& spec, const void* object) {
-  for (const FieldSpec& f : spec.fields)
+Point3 extrusionOf(const KindDescription& description, const void* object) {
+  for (const FieldDescription& f : description.fields)
     if (f.role == Role::extrusion) return pointField(object, f);
   return kUp;
 }
 
-bool fieldsFinite(const KindSpec& spec, const void* object) {
-  for (const FieldSpec& f : spec.fields) {
+bool fieldsFinite(const KindDescription& description, const void* object) {
+  for (const FieldDescription& f : description.fields) {
     if (f.type == FieldType::real && !isFinite(realField(object, f))) return false;
     if (f.type == FieldType::point && !isFinite(pointField(object, f))) return false;
   }

@@ -33,8 +33,8 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "CIRCLE") return EntityKind::circle;
   if (type == "LWPOLYLINE") return EntityKind::polyline;
   if (type == "INSERT") return EntityKind::blockReference;
-  if (const db::KindSpec* spec = db::kindSpec(type)) {
-    switch (spec->kind) {
+  if (const db::KindDescription* description = db::descriptionOf(type)) {
+    switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
       case db::TableKind::solid: return EntityKind::solid;
       case db::TableKind::ellipse: return EntityKind::ellipse;
@@ -55,11 +55,11 @@ bool isCommonEntityCode(int code) {
 
 void EntityBuilder::reset(EntityKind k, std::string_view type) {
   kind = k;
-  spec = db::kindSpec(type);
+  description = db::descriptionOf(type);
   point = {};
   solid = {};
   ellipse = {};
-  if (spec && spec->kind == db::TableKind::solid) solid.type = static_cast<db::Solid::Type>(spec->variant);
+  if (description && description->kind == db::TableKind::solid) solid.type = static_cast<db::Solid::Type>(description->variant);
   sawFourthCorner = false;
   unreadNumber = false;
   optionalTags.clear();
@@ -79,7 +79,7 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
 }
 
 void* EntityBuilder::described() {
-  switch (spec->kind) {
+  switch (description->kind) {
     case db::TableKind::point: return &point;
     case db::TableKind::solid: return &solid;
     case db::TableKind::ellipse: break;
@@ -140,8 +140,8 @@ Take takePolyline(EntityBuilder& b, int code, std::string_view value) {
 // entity is then kept as read) rather than failing the file.
 Take takeDescribed(EntityBuilder& b, int code, std::string_view value) {
   void* object = b.described();
-  for (std::size_t i = 0; i < b.spec->fields.size(); ++i) {
-    const db::FieldSpec& f = b.spec->fields[i];
+  for (std::size_t i = 0; i < b.description->fields.size(); ++i) {
+    const db::FieldDescription& f = b.description->fields[i];
     Take t = Take::notMine;
     switch (f.type) {
       case db::FieldType::real:
@@ -174,7 +174,7 @@ Take takeDescribed(EntityBuilder& b, int code, std::string_view value) {
 }  // namespace
 
 Take takeTag(EntityBuilder& b, int code, std::string_view value) {
-  if (b.spec) return takeDescribed(b, code, value);
+  if (b.description) return takeDescribed(b, code, value);
   switch (b.kind) {
     case EntityKind::line: {
       Take t = takePoint(b.line.start, 10, code, value);
@@ -235,15 +235,15 @@ double normalizeDegrees(double a) {
 namespace {
 
 // The field of a described kind that a tag's code belongs to.
-const db::FieldSpec* fieldOf(const db::KindSpec& spec, int code) {
-  for (const db::FieldSpec& f : spec.fields) {
+const db::FieldDescription* fieldOf(const db::KindDescription& description, int code) {
+  for (const db::FieldDescription& f : description.fields) {
     if (f.code == code) return &f;
     if (f.type == db::FieldType::point && (code == f.code + 10 || code == f.code + 20)) return &f;
   }
   return nullptr;
 }
 
-bool atDefault(const db::FieldSpec& f, const void* object) {
+bool atDefault(const db::FieldDescription& f, const void* object) {
   switch (f.type) {
     case db::FieldType::real: return db::realField(object, f) == f.fallback.x;
     case db::FieldType::int16: return db::int16Field(object, f) == f.fallback.x;
@@ -255,27 +255,27 @@ bool atDefault(const db::FieldSpec& f, const void* object) {
 }  // namespace
 
 void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
-  if (!b.spec) return;
+  if (!b.description) return;
   const void* object = const_cast<EntityBuilder&>(b).described();
   for (auto [code, value] : b.optionalTags) {
-    const db::FieldSpec* f = fieldOf(*b.spec, code);
+    const db::FieldDescription* f = fieldOf(*b.description, code);
     if (!f || !atDefault(*f, object)) continue;
     while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
     while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
     extras.add(code, value, slot::givenDefault);
   }
-  for (std::size_t i = 0; i < b.spec->fields.size() && i < 32; ++i) {
-    const db::FieldSpec& f = b.spec->fields[i];
+  for (std::size_t i = 0; i < b.description->fields.size() && i < 32; ++i) {
+    const db::FieldDescription& f = b.description->fields[i];
     if (f.type != db::FieldType::point || (b.zSeen & (1u << i)) || db::pointField(object, f).z != 0.0) continue;
     if (f.always || !atDefault(f, object)) extras.add(f.code + 20, "", slot::noZ);
   }
 }
 
 std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
-  if (b.spec) {
+  if (b.description) {
     // Held in any plane: the extrusion is one of the values.
     if (b.unreadNumber) return "有数值无法读出，按原样保留";
-    switch (b.spec->kind) {
+    switch (b.description->kind) {
       case db::TableKind::point: out = b.point; break;
       case db::TableKind::solid:
         if (!b.sawFourthCorner) b.solid.corners[3] = b.solid.corners[2];
@@ -409,21 +409,21 @@ void writeInsert(Emitter& out, const db::Database& drawing, const db::BlockRefer
 // A described kind: its fields in the order of its description, then the tags of its
 // part the description does not hold, as they were read. A field at its default is left
 // out, unless the file read gave it (then it is written as it was).
-void writeDescribed(Emitter& out, const db::KindSpec& spec, const void* object, const db::RawTags* x) {
-  out.raw(100, spec.subclass);
+void writeDescribed(Emitter& out, const db::KindDescription& description, const void* object, const db::RawTags* x) {
+  out.raw(100, description.subclass);
   out.kept(x, slot::subclassHead);
   // A point read without z is written so while its z stays 0.
-  auto withoutZ = [&](const db::FieldSpec& f) {
+  auto withoutZ = [&](const db::FieldDescription& f) {
     if (!x || !x->hasSlot(slot::noZ) || db::pointField(object, f).z != 0.0) return false;
     for (db::RawTag t : *x)
       if (t.slot == slot::noZ && t.code == f.code + 20) return true;
     return false;
   };
-  for (const db::FieldSpec& f : spec.fields) {
+  for (const db::FieldDescription& f : description.fields) {
     if (!f.always && atDefault(f, object)) {
       if (x && x->hasSlot(slot::givenDefault))
         for (db::RawTag t : *x)
-          if (t.slot == slot::givenDefault && fieldOf(spec, t.code) == &f) out.text(t.code, t.value);
+          if (t.slot == slot::givenDefault && fieldOf(description, t.code) == &f) out.text(t.code, t.value);
       continue;
     }
     switch (f.type) {
@@ -481,7 +481,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
     return;
   }
   const db::RawTags* x = drawing.entityExtras(id);
-  const db::KindSpec* described = db::describedKind(e.geometry);
+  const db::KindDescription* described = db::describedKind(e.geometry);
   out.raw(0, described ? described->type : std::string_view(typeName(e.kind())));
   out.handle(5, e.handle());
   out.kept(x, slot::appData);

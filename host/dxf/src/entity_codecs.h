@@ -27,7 +27,7 @@ inline constexpr std::uint8_t subclassHead = 5;
 inline constexpr std::uint8_t noZ = 6;
 }  // namespace slot
 
-// The DXF type name of a modeled kind (of a described kind: see db::KindSpec), and the
+// The DXF type name of a modeled kind (of a described kind: see db::KindDescription), and the
 // kind of a name (nullopt: not modeled).
 const char* typeName(db::EntityKind kind);
 std::optional<db::EntityKind> modeledKind(std::string_view type);
@@ -52,7 +52,7 @@ struct EntityBuilder {
   double defaultEndWidth = 0.0;
   db::Point3 extrusion{0.0, 0.0, 1.0};
   // A kind of kinds.h: its description and its values.
-  const db::KindSpec* spec = nullptr;
+  const db::KindDescription* description = nullptr;
   db::Point point;
   db::Solid solid;
   db::Ellipse ellipse;

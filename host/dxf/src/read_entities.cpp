@@ -285,7 +285,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       noteStray(ctx, t, head.value);
       continue;
     }
-    e.extras.add(t.code, ctx.kept(t), b.spec && !b.sawField ? slot::subclassHead : slot::subclass);
+    e.extras.add(t.code, ctx.kept(t), b.description && !b.sawField ? slot::subclassHead : slot::subclass);
   }
   if (ctx.failed()) return false;
   ctx.closeGroup(inGroup, e.line, head.value, e.extras);

@@ -18,7 +18,7 @@ Solid square(Solid::Type type) {
   return s;
 }
 
-TEST(KindSpecs, valuesAreValidOnlyWhenFiniteWithAnExtrusion) {
+TEST(DescribedKinds, valuesAreValidOnlyWhenFiniteWithAnExtrusion) {
   constexpr double inf = std::numeric_limits<double>::infinity();
   Point p;
   EXPECT_EQ(validate(p), Status::ok);
@@ -41,7 +41,7 @@ TEST(KindSpecs, valuesAreValidOnlyWhenFiniteWithAnExtrusion) {
   for (const Case& c : cases) EXPECT_EQ(validate(c.g), c.want) << c.what;
 }
 
-TEST(KindSpecs, solidsGoRoundTheirCornersInTheOrderTheyFill) {
+TEST(DescribedKinds, solidsGoRoundTheirCornersInTheOrderTheyFill) {
   struct Case {
     const char* what;
     Solid solid;
@@ -65,7 +65,7 @@ TEST(KindSpecs, solidsGoRoundTheirCornersInTheOrderTheyFill) {
   }
 }
 
-TEST(KindSpecs, aSolidIsHeldInABoxThatCopiesAsAValue) {
+TEST(DescribedKinds, aSolidIsHeldInABoxThatCopiesAsAValue) {
   Database d = Database::newDrawing();
   // Made and appended as a line is.
   const ObjectId id = *d.append(Entity(Solid::through(Solid::Type::solid, {0, 0, 0}, {1, 0, 0}, {0, 1, 0}, Point3{1, 1, 0})));

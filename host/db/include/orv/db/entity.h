@@ -142,7 +142,7 @@ enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, po
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
 void* describedObject(Geometry& g);
 const void* describedObject(const Geometry& g);
-const KindSpec* describedKind(const Geometry& g);
+const KindDescription* describedKind(const Geometry& g);
 
 // Checks that every coordinate, length and angle is finite and every size in range.
 Status validate(const Geometry& geometry);

@@ -122,7 +122,7 @@ enum class Role : std::uint8_t {
 };
 enum class Frame : std::uint8_t { world, object };
 
-struct FieldSpec {
+struct FieldDescription {
   int code;  // a point's x code
   FieldType type;
   Role role;
@@ -135,44 +135,44 @@ struct FieldSpec {
 // Which alternative of db::Geometry holds a described kind.
 enum class TableKind : std::uint8_t { point, solid, ellipse };
 
-struct KindSpec {
+struct KindDescription {
   std::string_view type;      // DXF type name
   std::string_view subclass;  // the marker (100) of its own part
   TableKind kind;
   std::uint8_t variant;       // Solid::Type for a solid
-  std::span<const FieldSpec> fields;
+  std::span<const FieldDescription> fields;
 };
 
 // Every described DXF type, and the one of a name (nullptr: not described).
-std::span<const KindSpec> kindSpecs();
-const KindSpec* kindSpec(std::string_view type);
-const KindSpec& kindSpec(const Point&);
-const KindSpec& kindSpec(const Solid&);
-const KindSpec& kindSpec(const Ellipse&);
+std::span<const KindDescription> kindDescriptions();
+const KindDescription* descriptionOf(std::string_view type);
+const KindDescription& descriptionOf(const Point&);
+const KindDescription& descriptionOf(const Solid&);
+const KindDescription& descriptionOf(const Ellipse&);
 
 // A field's value inside the struct at `object` (of the field's kind).
-inline double& realField(void* object, const FieldSpec& f) {
+inline double& realField(void* object, const FieldDescription& f) {
   return *reinterpret_cast<double*>(static_cast<char*>(object) + f.offset);
 }
-inline Point3& pointField(void* object, const FieldSpec& f) {
+inline Point3& pointField(void* object, const FieldDescription& f) {
   return *reinterpret_cast<Point3*>(static_cast<char*>(object) + f.offset);
 }
-inline std::int16_t& int16Field(void* object, const FieldSpec& f) {
+inline std::int16_t& int16Field(void* object, const FieldDescription& f) {
   return *reinterpret_cast<std::int16_t*>(static_cast<char*>(object) + f.offset);
 }
-inline double realField(const void* object, const FieldSpec& f) {
+inline double realField(const void* object, const FieldDescription& f) {
   return realField(const_cast<void*>(object), f);
 }
-inline Point3 pointField(const void* object, const FieldSpec& f) {
+inline Point3 pointField(const void* object, const FieldDescription& f) {
   return pointField(const_cast<void*>(object), f);
 }
-inline std::int16_t int16Field(const void* object, const FieldSpec& f) {
+inline std::int16_t int16Field(const void* object, const FieldDescription& f) {
   return int16Field(const_cast<void*>(object), f);
 }
 
 // The extrusion of a described kind's object (0, 0, 1 when it has none).
-Point3 extrusionOf(const KindSpec& spec, const void* object);
+Point3 extrusionOf(const KindDescription& description, const void* object);
 // True when every number of the object is finite.
-bool fieldsFinite(const KindSpec& spec, const void* object);
+bool fieldsFinite(const KindDescription& description, const void* object);
 
 }  // namespace orv::db
