@@ -15,20 +15,6 @@ namespace {
 
 using prompt::Status;
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::pair<std::string, std::string> firstWord(std::string_view text) {
-  text = prompt::trimBlanks(text);
-  const auto blank = text.find_first_of(" \t");
-  if (blank == std::string_view::npos) return {std::string(text), {}};
-  return {std::string(text.substr(0, blank)), std::string(prompt::trimBlanks(text.substr(blank + 1)))};
-}
-
 double normalDegrees(double a) {
   a = std::fmod(a, 360.0);
   return a < 0 ? a + 360.0 : a;
@@ -41,8 +27,8 @@ class GeometryChange {
 
   // False (with the message said) when the change cannot be made.
   bool apply(std::string_view line) {
-    auto [keyword, value] = firstWord(prompt::asciiForms(line));
-    key_ = upper(keyword);
+    auto [keyword, value] = prompt::splitFirstWord(prompt::asciiForms(line));
+    key_ = prompt::upperAscii(keyword);
     if (key_.empty()) return refuse("\n没有给出要修改的几何数据。");
     if (auto* l = e_.as<db::Line>()) {
       if (key_ == "START") return point(value, l->start);
@@ -126,7 +112,7 @@ class GeometryChange {
   }
 
   bool vertex(db::Polyline& p, const std::string& value) {
-    auto [which, at] = firstWord(value);
+    auto [which, at] = prompt::splitFirstWord(value);
     int n = 0;
     if (prompt::parseInt(which, n) != prompt::IntParse::Ok || n < 1 || static_cast<std::size_t>(n) > p.size())
       return refuse("\n顶点编号须在 1 到 " + std::to_string(p.size()) + " 之间。");
@@ -138,7 +124,7 @@ class GeometryChange {
   }
 
   bool closed(db::Polyline& p, const std::string& value) {
-    const std::string v = upper(value);
+    const std::string v = prompt::upperAscii(value);
     if (v == "Y" || v == "YES" || v == "是") p.setClosed(true);
     else if (v == "N" || v == "NO" || v == "否") p.setClosed(false);
     else return refuse("\n闭合须答 Y（闭合）或 N（打开）。");

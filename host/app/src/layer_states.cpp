@@ -20,26 +20,11 @@ namespace {
 
 constexpr std::uint8_t kCommonSlot = 1;  // the slot of a record's own kept codes
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-// The first word of `text` and what follows it, both trimmed.
-std::pair<std::string, std::string> firstWord(std::string_view text) {
-  text = prompt::trimBlanks(text);
-  const auto blank = text.find_first_of(" \t");
-  if (blank == std::string_view::npos) return {std::string(text), {}};
-  return {std::string(text.substr(0, blank)), std::string(prompt::trimBlanks(text.substr(blank + 1)))};
-}
-
 std::optional<int> parseColour(std::string_view typed) {
   static const std::pair<std::string_view, int> kNamed[] = {
       {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
       {"红", 1},  {"黄", 2},     {"绿", 3},    {"青", 4},   {"蓝", 5},   {"洋红", 6},     {"白", 7}};
-  const std::string t = upper(prompt::trimBlanks(typed));
+  const std::string t = prompt::upperAscii(prompt::trimBlanks(typed));
   for (const auto& [name, value] : kNamed)
     if (t == name) return value;
   int n = 0;
@@ -52,8 +37,8 @@ class LineOfLayer {
   explicit LineOfLayer(Session& s) : s_(s), d_(s.database()) {}
 
   bool run(std::string_view line) {
-    auto [option, rest] = firstWord(prompt::asciiForms(line));
-    option = upper(option);
+    auto [option, rest] = prompt::splitFirstWord(prompt::asciiForms(line));
+    option = prompt::upperAscii(option);
     if (option == "ON") return each(rest, [](db::Layer& l) { l.color = static_cast<std::int16_t>(std::abs(l.color)); });
     if (option == "OFF") return each(rest, [](db::Layer& l) { l.color = static_cast<std::int16_t>(-std::abs(l.color)); });
     if (option == "F" || option == "FREEZE") return each(rest, [](db::Layer& l) { l.flags |= 1; });
@@ -65,7 +50,7 @@ class LineOfLayer {
     if (option == "S" || option == "SET") return setCurrent(rest);
     if (option == "R" || option == "RENAME") return rename(rest);
     if (option == "D" || option == "DELETE") return remove(rest);
-    auto [value, names] = firstWord(rest);
+    auto [value, names] = prompt::splitFirstWord(rest);
     if (option == "C" || option == "COLOR") {
       const auto c = parseColour(value);
       if (!c) return refuse("\n颜色须是 1 到 255 之间的编号或颜色名。");
@@ -82,7 +67,7 @@ class LineOfLayer {
       return each(names, [w](db::Layer& l) { l.lineweight = static_cast<std::int16_t>(*w); });
     }
     if (option == "P" || option == "PLOT") {
-      const std::string v = upper(value);
+      const std::string v = prompt::upperAscii(value);
       const bool yes = v == "Y" || v == "YES" || v == "P" || v == "PLOT" || v == "是";
       const bool no = v == "N" || v == "NO" || v == "否";
       if (!yes && !no) return refuse("\n是否打印须答 Y（打印）或 N（不打印）。");
@@ -177,7 +162,7 @@ class LineOfLayer {
       from = names[0];
       to = names[1];
     } else {
-      std::tie(from, to) = firstWord(text);
+      std::tie(from, to) = prompt::splitFirstWord(text);
       if (from.empty() || to.empty()) return refuse("\n重命名须给出旧图层名和新图层名，例如 LAYER R 旧名,新名。");
     }
     const auto i = d_.layers().find(from);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "orv/core/drafting_styles.h"
 #include "orv/geom/kept.h"
 #include "orv/prompt/reply_parser.h"
 #include "property_commands.h"
@@ -17,12 +18,6 @@ namespace {
 
 using prompt::Status;
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 std::string millimetres(std::int16_t w) {
   char text[16];
   std::snprintf(text, sizeof text, "%.2f", w / 100.0);
@@ -31,7 +26,7 @@ std::string millimetres(std::int16_t w) {
 
 // "ON", "OFF", 1, 0 (or 开, 关); nullopt for anything else.
 std::optional<bool> parseOnOff(std::string_view typed) {
-  const std::string t = upper(prompt::trimBlanks(typed));
+  const std::string t = prompt::upperAscii(prompt::trimBlanks(typed));
   if (t == "ON" || t == "1" || t == "开") return true;
   if (t == "OFF" || t == "0" || t == "关") return false;
   return std::nullopt;
@@ -58,7 +53,7 @@ void lweight(Session& s) {
       s.console().print(badLineweightMessage());
       continue;
     }
-    setHeaderText(d.header, "$CELWEIGHT", 370, std::to_string(*w));
+    core::setHeaderValue(d.header, "$CELWEIGHT", 370, std::to_string(*w));
     s.document().noteChangeOutsideUndo();
     return;
   }
@@ -86,7 +81,7 @@ void lwdisplay(Session& s) {
 }  // namespace
 
 std::optional<std::int16_t> parseLineweight(std::string_view typed) {
-  std::string t = upper(prompt::trimBlanks(prompt::asciiForms(std::string(typed))));
+  std::string t = prompt::upperAscii(prompt::trimBlanks(prompt::asciiForms(std::string(typed))));
   if (t == "BYLAYER" || t == "随层") return db::lineweight::byLayer;
   if (t == "BYBLOCK" || t == "随块") return db::lineweight::byBlock;
   if (t == "DEFAULT" || t == "默认") return db::lineweight::byDefault;
@@ -121,7 +116,7 @@ std::string badLineweightMessage() {
 
 // Header values read as the renderer reads them: whole numbers, blanks around allowed.
 std::int16_t currentLineweight(const db::Database& d) {
-  const auto text = headerText(d.header, "$CELWEIGHT");
+  const auto text = core::headerValue(d.header, "$CELWEIGHT");
   std::int64_t n = 0;
   if (!text || !geom::parseInteger(*text, n)) return db::lineweight::byLayer;
   const bool meaning = n == db::lineweight::byBlock || n == db::lineweight::byDefault;
@@ -136,7 +131,7 @@ bool giveCurrentLineweight(db::Database& d, db::ObjectId id) {
 }
 
 bool lineweightDisplay(const db::Database& d) {
-  const auto text = headerText(d.header, "$LWDISPLAY");
+  const auto text = core::headerValue(d.header, "$LWDISPLAY");
   std::int64_t n = 0;
   return text && geom::parseInteger(*text, n) && n != 0;
 }
@@ -144,7 +139,7 @@ bool lineweightDisplay(const db::Database& d) {
 void setLineweightDisplay(core::Document& document, bool on) {
   db::Database& d = document.database();
   if (lineweightDisplay(d) == on) return;
-  setHeaderText(d.header, "$LWDISPLAY", 290, on ? "1" : "0");
+  core::setHeaderValue(d.header, "$LWDISPLAY", 290, on ? "1" : "0");
   document.noteChangeOutsideUndo();
 }
 

@@ -17,6 +17,7 @@
 
 #include "lineweights.h"
 #include "messages.h"
+#include "orv/core/drafting_styles.h"
 #include "orv/core/shapes.h"
 #include "orv/prompt/reply_parser.h"
 #include "session.h"
@@ -28,49 +29,12 @@ namespace {
 using prompt::Point3;
 using prompt::Status;
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-}  // namespace
-
-// ---- header values kept in `others`: a 9 $NAME tag, then its values
-
-std::optional<std::string> headerText(const db::HeaderVariables& h, std::string_view name) {
-  bool inside = false;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) {
-      if (inside) break;
-      inside = upper(t.value) == name;
-      continue;
-    }
-    if (inside) return std::string(t.value);
-  }
-  return std::nullopt;
-}
-
-void setHeaderText(db::HeaderVariables& h, std::string_view name, int code, const std::string& value) {
-  db::RawTags kept;
-  bool skipping = false;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) skipping = upper(t.value) == name;
-    if (!skipping) kept.add(t.code, t.value, t.slot);
-  }
-  kept.add(9, name);
-  kept.add(code, value);
-  h.others = std::move(kept);
-}
-
-namespace {
-
 // ---- colours
 
 // A colour as typed: 1 to 255, a name of the seven standard colours (in English or
 // Chinese), BYLAYER (256) or BYBLOCK (0).
 std::optional<std::int16_t> parseColor(std::string_view typed) {
-  const std::string t = upper(prompt::asciiForms(std::string(typed)));
+  const std::string t = prompt::upperAscii(prompt::asciiForms(std::string(typed)));
   static const std::pair<std::string_view, std::int16_t> kNames[] = {
       {"BYLAYER", db::color::byLayer}, {"随层", db::color::byLayer}, {"BYBLOCK", 0}, {"随块", 0},
       {"RED", 1}, {"红", 1}, {"YELLOW", 2}, {"黄", 2}, {"GREEN", 3}, {"绿", 3}, {"CYAN", 4}, {"青", 4},
@@ -177,8 +141,8 @@ std::optional<std::string> knownLayer(const db::Database& d, const std::string& 
 
 // A linetype name the drawing holds (ByLayer and ByBlock included), in its spelling.
 std::optional<std::string> knownLinetype(const db::Database& d, const std::string& typed) {
-  if (upper(typed) == "BYLAYER") return std::string("ByLayer");
-  if (upper(typed) == "BYBLOCK") return std::string("ByBlock");
+  if (prompt::upperAscii(typed) == "BYLAYER") return std::string("ByLayer");
+  if (prompt::upperAscii(typed) == "BYBLOCK") return std::string("ByBlock");
   if (const auto* lt = d.linetypes().get(typed)) return lt->name;
   return std::nullopt;
 }
@@ -205,7 +169,7 @@ std::optional<db::Linetype> findLinetypePattern(std::istream& in, std::string_vi
       if (found) break;  // the pattern's line did not follow
       const std::size_t comma = line.find(',');
       const std::string n = line.substr(1, comma == std::string::npos ? std::string::npos : comma - 1);
-      if (upper(n) != upper(name)) continue;
+      if (prompt::upperAscii(n) != prompt::upperAscii(name)) continue;
       found.emplace();
       found->name = n;
       found->description = comma == std::string::npos ? "" : line.substr(comma + 1);
@@ -215,7 +179,7 @@ std::optional<db::Linetype> findLinetypePattern(std::istream& in, std::string_vi
     std::stringstream fields(line);
     std::string field;
     std::getline(fields, field, ',');
-    if (upper(field) != "A") {
+    if (prompt::upperAscii(field) != "A") {
       problem = "第 " + std::to_string(number) + " 行的图案不是 A 型";
       return std::nullopt;
     }
@@ -246,10 +210,10 @@ geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id) {
 }
 
 void giveCurrentProperties(db::Database& d, db::Entity& e) {
-  if (const auto c = headerText(d.header, "$CECOLOR")) {
+  if (const auto c = core::headerValue(d.header, "$CECOLOR")) {
     if (const auto color = parseColor(*c == "256" ? "BYLAYER" : *c == "0" ? "BYBLOCK" : *c)) e.color = *color;
   }
-  if (const auto lt = headerText(d.header, "$CELTYPE")) {
+  if (const auto lt = core::headerValue(d.header, "$CELTYPE")) {
     if (const auto known = knownLinetype(d, *lt)) e.linetype = d.intern(*known);
   }
 }
@@ -282,7 +246,7 @@ std::optional<std::int16_t> askColor(Session& s, std::string_view prompt) {
 bool propertyFromLine(Session& s, std::string_view line, Properties& p) {
   const std::string_view text = prompt::trimBlanks(line);
   const auto blank = text.find_first_of(" \t");
-  const std::string key = upper(text.substr(0, blank));
+  const std::string key = prompt::upperAscii(text.substr(0, blank));
   const std::string value(prompt::trimBlanks(blank == std::string_view::npos ? "" : text.substr(blank + 1)));
   db::Database& d = s.database();
   if (key == "C") {
@@ -414,7 +378,7 @@ void matchprop(Session& s) {
 
 void color(Session& s) {
   db::Database& d = s.database();
-  const std::string now = headerText(d.header, "$CECOLOR").value_or("256");
+  const std::string now = core::headerValue(d.header, "$CECOLOR").value_or("256");
   const auto current = parseColor(now == "256" ? "BYLAYER" : now == "0" ? "BYBLOCK" : now);
   const std::string shown = colorName(current.value_or(db::color::byLayer));
   for (;;) {
@@ -428,7 +392,7 @@ void color(Session& s) {
       s.console().print(kBadColor);
       continue;
     }
-    setHeaderText(d.header, "$CECOLOR", 62, std::to_string(*c));
+    core::setHeaderValue(d.header, "$CECOLOR", 62, std::to_string(*c));
     s.document().noteChangeOutsideUndo();
     return;
   }
@@ -441,7 +405,7 @@ void linetype(Session& s) {
     std::string option;
     if (prompts.getString("\n输入选项 [?/加载(L)/设置(S)]: ", false, 16, option) != Status::Normal || option.empty())
       return;
-    option = upper(prompt::asciiForms(option));
+    option = prompt::upperAscii(prompt::asciiForms(option));
     if (option == "?") {
       for (const auto& lt : d.linetypes()) s.console().print("\n  " + lt.name + "  " + lt.description);
       continue;
@@ -462,7 +426,7 @@ void linetype(Session& s) {
         s.console().print("\n线型“" + name + "”未加载，请先用 L 加载。");
         continue;
       }
-      setHeaderText(d.header, "$CELTYPE", 6, *known);
+      core::setHeaderValue(d.header, "$CELTYPE", 6, *known);
       s.document().noteChangeOutsideUndo();
       continue;
     }

@@ -16,12 +16,6 @@ namespace orv::app {
 // CHPROP, MATCHPROP, COLOR, LINETYPE.
 std::vector<Session::HostCommand> propertyCommands();
 
-// The first value of header variable `name` (upper case, "$CECOLOR") kept in the
-// header's other variables; nullopt when the drawing has none.
-std::optional<std::string> headerText(const db::HeaderVariables& h, std::string_view name);
-// Sets that variable to one value of group `code`, in place of what it held.
-void setHeaderText(db::HeaderVariables& h, std::string_view name, int code, const std::string& value);
-
 // The properties of any entity: a modeled one's with those kept beside it, a kept one's
 // from its tags.
 geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id);

@@ -188,6 +188,20 @@ std::string_view trimBlanks(std::string_view text) {
   return text;
 }
 
+std::string upperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+std::pair<std::string, std::string> splitFirstWord(std::string_view text) {
+  text = trimBlanks(text);
+  std::size_t blank = 0;
+  while (blank < text.size() && !isBlank(text[blank])) ++blank;
+  return {std::string(text.substr(0, blank)), std::string(trimBlanks(text.substr(blank)))};
+}
+
 std::optional<double> parseReal(std::string_view text) {
   const auto shape = scanNumber(trimBlanks(text));
   if (!shape) return std::nullopt;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "lineweights.h"
+#include "orv/core/drafting_styles.h"
 #include "property_commands.h"
 
 namespace orv::app {
@@ -25,8 +26,8 @@ TEST(Lineweights, aHeaderValueNoDrawingMayHoldIsByLayerAndOff) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.celweight ? c.celweight : "none");
     db::Database d = db::Database::newDrawing();
-    if (c.celweight) setHeaderText(d.header, "$CELWEIGHT", 370, c.celweight);
-    if (c.lwdisplay) setHeaderText(d.header, "$LWDISPLAY", 290, c.lwdisplay);
+    if (c.celweight) core::setHeaderValue(d.header, "$CELWEIGHT", 370, c.celweight);
+    if (c.lwdisplay) core::setHeaderValue(d.header, "$LWDISPLAY", 290, c.lwdisplay);
     EXPECT_EQ(currentLineweight(d), c.current);
     EXPECT_EQ(lineweightDisplay(d), c.shown);
     // A new entity gets what the header says, and nothing when that is ByLayer.

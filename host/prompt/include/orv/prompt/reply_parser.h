@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "orv/prompt/console.h"
 
@@ -20,6 +21,11 @@ std::string asciiForms(std::string_view utf8);
 // Blanks are spaces and tabs; they may stand around every part of a reply.
 bool isBlank(char c);
 std::string_view trimBlanks(std::string_view text);
+// ASCII letters in upper case, every other byte kept: how options and keywords on a
+// command's line are compared.
+std::string upperAscii(std::string_view text);
+// The first word of a line (up to a blank) and the rest, both trimmed.
+std::pair<std::string, std::string> splitFirstWord(std::string_view text);
 
 // A number in decimal or exponent form ("12", "-1.5", ".5", "2.", "1e-3",
 // "+4E2") with optional sign and blanks around it. Hexadecimal, nan, inf and
