@@ -127,25 +127,33 @@ class Selecting(unittest.TestCase):
         shown, hidden = os.path.join(s.dir, "shown.png"), os.path.join(s.dir, "hidden.png")
         out, _, _ = s.run([
             "LAYER", "M", "PIPE", "C", "1", "", "L", "NOSUCH", "DASHED", "PIPE", "N", "A,B,bad<name",
-            "OFF", "B", "F", "A", "F", "PIPE", "S", "NOSUCH", "T", "zz*", "?", "",
+            "OFF", "B", "F", "A", "F", "PIPE", "S", "NOSUCH", "T", "zz*", "?",
+            # The one-line form's options answered in the dialogue, as a window user types them.
+            "N", "C1,C2,C3", "LO", "C*", "U", "C2", "LW", "9", "0.35", "C2", "P", "N", "C3",
+            "R", "C2", "C,X", "R", "PIPE", "管道", "D", "C1,管道,0", "",
             "LINE", "0,0", "100,100", "", "DXT", "0,200", "100,200", "0",
             "SAVEAS", saved["made"], "EXPORT", shown,
-            "LA", "OFF", "PIPE", "", "EXPORT", hidden,
+            "LA", "OFF", "管道", "", "EXPORT", hidden,
             "U", "U", "U", "U", "SAVEAS", saved["undone"]])
         for expected in ["\n找不到线型“NOSUCH”。", "\n图层名“bad<name”无效。", "\n不能冻结当前图层“PIPE”。",
                          "\n找不到图层“NOSUCH”。", "\n找不到图层“zz*”。", "\n当前图层: PIPE",
-                         "\n当前图层“PIPE”已关闭。"]:
+                         "\n当前图层“管道”已关闭。", "\n线宽“9”无效：应为 0.00 到 2.11 毫米之间的标准线宽或“默认”。",
+                         "\n图层名“C,X”无效。", "\n不能删除当前图层“管道”。", "\n不能删除图层“0”。"]:
             self.assertIn(expected, out)
         doc = read_audited(self, saved["made"])
-        self.assertEqual(doc.header["$CLAYER"], "PIPE")
-        pipe, a, b = doc.layers.get("PIPE"), doc.layers.get("A"), doc.layers.get("B")
+        self.assertEqual(doc.header["$CLAYER"], "管道")
+        pipe, a, b = doc.layers.get("管道"), doc.layers.get("A"), doc.layers.get("B")
+        self.assertFalse(doc.layers.has_entry("PIPE") or doc.layers.has_entry("C1"))
+        c2, c3 = doc.layers.get("C2"), doc.layers.get("C3")
+        self.assertEqual((c2.is_locked(), c2.dxf.lineweight, c2.dxf.plot), (False, 35, 1))
+        self.assertEqual((c3.is_locked(), c3.dxf.lineweight, c3.dxf.plot), (True, -3, 0))
         self.assertEqual((pipe.color, pipe.dxf.linetype), (1, "DASHED"))
         self.assertTrue(a.is_frozen() and a.is_on())
         self.assertTrue(b.is_off() and not b.is_frozen())
         self.assertFalse(doc.layers.has_entry("bad<name"))
         drawn = list(doc.modelspace())
         self.assertGreater(len(drawn), 1)
-        self.assertEqual({e.dxf.layer for e in drawn}, {"PIPE"}, "LINE and the plug-in's reducer")
+        self.assertEqual({e.dxf.layer for e in drawn}, {"管道"}, "LINE and the plug-in's reducer")
 
         def reds(path):
             _, _, rows = read_png(path)

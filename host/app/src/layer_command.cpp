@@ -1,5 +1,8 @@
 // LAYER: making layers, the current layer, and each layer's state, colour and
 // linetype, asked option by option until Enter; the whole command is one step of UNDO.
+// Beyond the options the prompt lists, the dialogue takes those of the one-line form
+// (LO, U, LW, P, R, D), so that a window user can type every change the layer manager
+// makes.
 #include <algorithm>
 #include <vector>
 
@@ -15,7 +18,8 @@ using prompt::Status;
 
 constexpr std::string_view kOptions =
     "\n输入选项 [?/生成(M)/设置(S)/新建(N)/开(ON)/关(OFF)/颜色(C)/线型(L)/冻结(F)/解冻(T)]:";
-constexpr std::string_view kKeywords = "? Make Set New ON OFF Color Ltype Freeze Thaw";
+constexpr std::string_view kKeywords =
+    "? Make Set New ON OFF Color Ltype Freeze Thaw LOck Unlock LWeight Plot Rename Delete";
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -50,6 +54,12 @@ class LayerDialogue {
       else if (option == "Thaw") state("\n输入要解冻的图层名列表: ", [](db::Layer& l) { l.flags &= ~1; });
       else if (option == "Color") colour();
       else if (option == "Ltype") linetype();
+      else if (option == "LOck") state("\n输入要锁定的图层名列表: ", [](db::Layer& l) { l.flags |= 4; });
+      else if (option == "Unlock") state("\n输入要解锁的图层名列表: ", [](db::Layer& l) { l.flags &= ~4; });
+      else if (option == "LWeight") lineweight();
+      else if (option == "Plot") plotting();
+      else if (option == "Rename") rename();
+      else if (option == "Delete") remove();
     }
   }
 
@@ -195,6 +205,55 @@ class LayerDialogue {
     }
   }
 
+  void lineweight() {
+    std::int16_t weight = 0;
+    std::string typed;
+    for (;;) {
+      if (!askText("\n输入线宽 (0.00-2.11 毫米或“默认”): ", typed)) return;
+      if (prompt::trimBlanks(typed).empty()) return;
+      if (const auto w = parseLayerLineweight(typed)) {
+        weight = *w;
+        break;
+      }
+      say("\n线宽“" + typed + "”无效：应为 0.00 到 2.11 毫米之间的标准线宽或“默认”。");
+    }
+    for (std::size_t i : namedOrCurrent("\n输入使用线宽 " + std::string(prompt::trimBlanks(typed)) + " 的图层名列表 <" +
+                                        d_.header.currentLayer + ">: ")) {
+      db::Layer l = d_.layers()[i];
+      l.lineweight = weight;
+      change(i, std::move(l));
+    }
+  }
+
+  void plotting() {
+    auto& prompts = s_.prompts();
+    prompts.initGet(0, "Plot No");
+    const Status st = prompts.getKeyword("\n输入打印选项 [打印(P)/不打印(N)] <打印>: ");
+    if (st != Status::Keyword && st != Status::None) return;
+    const bool plots = st == Status::None || prompts.lastKeyword() == "Plot";
+    for (std::size_t i : namedOrCurrent(std::string(plots ? "\n输入要打印的图层名列表 <" : "\n输入不打印的图层名列表 <") +
+                                        d_.header.currentLayer + ">: "))
+      change(i, withPlotting(d_.layers()[i], plots));
+  }
+
+  // Through the one-line form, which checks the names and says why a layer cannot go.
+  void rename() {
+    std::string from, to;
+    if (!askText("\n输入要重命名的图层名: ", from) || prompt::trimBlanks(from).empty()) return;
+    if (!askText("\n输入新图层名: ", to) || prompt::trimBlanks(to).empty()) return;
+    if (to.find(',') != std::string::npos) {
+      say("\n图层名“" + to + "”无效。");
+      return;
+    }
+    layerFromLine(s_, "R " + from + "," + to);
+  }
+
+  void remove() {
+    std::string names;
+    if (!askText("\n输入要删除的图层名列表: ", names) || prompt::trimBlanks(names).empty()) return;
+    layerFromLine(s_, "D " + names);
+  }
+
   void list() {
     say("\n图层名                状态          颜色        线型");
     for (const db::Layer& l : d_.layers()) {
@@ -227,7 +286,7 @@ std::vector<Session::HostCommand> layerCommands() {
        .undoable = true,
        .aliases = {"LA"},
        .takesArgument = true,
-       .help = "反复询问选项直到回车：?列出图层；M 生成图层并置为当前；S 设置当前图层；N 新建图层（名称用逗号分隔）；ON、OFF 打开、关闭图层；F、T 冻结、解冻图层（可用 *）；C 设置图层颜色；L 设置图层线型。新对象（包括模块画的）放在当前图层上，当前图层随图形保存。整个命令可以一次放弃。"
+       .help = "反复询问选项直到回车：?列出图层；M 生成图层并置为当前；S 设置当前图层；N 新建图层（名称用逗号分隔）；ON、OFF 打开、关闭图层；F、T 冻结、解冻图层（可用 *）；C 设置图层颜色；L 设置图层线型；也可以回答 LO、U 锁定、解锁图层，LW 设置图层线宽，P 设置图层打印与否，R 重命名图层，D 删除图层。新对象（包括模块画的）放在当前图层上，当前图层随图形保存。整个命令可以一次放弃。"
                "也可以把一个选项写在命令后一次完成（窗口的图层控件和图层管理器就这样做）：LAYER ON（OFF、F、T、LO 锁定、U 解锁）名称列表，"
                "LAYER C 颜色 名称列表，LAYER L 线型 名称列表，LAYER LW 线宽（毫米或“默认”） 名称列表，LAYER P Y（或 N，不打印） 名称列表，"
                "LAYER N 名称列表，LAYER S 名称，LAYER M 名称，LAYER R 旧名,新名（重命名，图层上的对象随之改名），LAYER D 名称列表（删除没有对象使用的图层；0、DEFPOINTS 和当前图层不能删除）。锁定图层上的对象仍然显示并可以捕捉，但在窗口中不能点选来编辑。",
