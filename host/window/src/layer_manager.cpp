@@ -27,6 +27,11 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// A layer's lineweight as the table shows it: the default in words, as the panel says it.
+QString lineweightLabel(std::int16_t w) {
+  return w == db::lineweight::byDefault ? QStringLiteral("默认") : qs(app::lineweightText(w));
+}
+
 QTableWidgetItem* cell(const QString& text, const QPixmap& icon = {}) {
   auto* item = new QTableWidgetItem(text);
   if (!icon.isNull()) item->setIcon(QIcon(icon));
@@ -75,8 +80,10 @@ LayerManager::LayerManager(app::Session& session, WindowConsole& console, QWidge
   resize(760, 420);
 
   connect(table_, &QTableWidget::cellClicked, this, &LayerManager::cellClicked);
+  // As in other layer managers: a double click on the name renames, on the mark sets current.
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) {
-    if (c == nameColumn || c == currentColumn) layer("S " + nameOf(r));
+    if (c == currentColumn) layer("S " + nameOf(r));
+    else if (c == nameColumn) table_->editItem(table_->item(r, c));
   });
   connect(newButton_, &QPushButton::clicked, this, &LayerManager::makeLayer);
   connect(newName_, &QLineEdit::returnPressed, this, &LayerManager::makeLayer);
@@ -84,6 +91,20 @@ LayerManager::LayerManager(app::Session& session, WindowConsole& console, QWidge
   connect(deleteButton_, &QPushButton::clicked, this, &LayerManager::deleteLayer);
   connect(table_, &QTableWidget::itemChanged, this, &LayerManager::nameEdited);
   connect(close, &QPushButton::clicked, this, &QDialog::close);
+  // A refusal ("不能删除图层…") is shown here too, not only in the command window.
+  connect(&console_, &WindowConsole::appended, this, [this](const QString& text) {
+    if (listening_) heard_ += text;
+  });
+  connect(&console_, &WindowConsole::promptStarted, this, [this] {
+    if (!listening_) return;
+    listening_ = false;
+    QStringList said;
+    for (const QString& line : heard_.split(QLatin1Char('\n'))) {
+      const QString t = line.trimmed();
+      if (!t.isEmpty() && !t.startsWith(QStringLiteral("命令:")) && t != echo_) said << t;
+    }
+    note_->setText(said.join(QLatin1Char('\n')));
+  });
 }
 
 std::string LayerManager::nameOf(int row) const {
@@ -97,6 +118,9 @@ bool LayerManager::layer(const std::string& line) {
     return false;
   }
   note_->clear();
+  heard_.clear();
+  echo_ = QString::fromStdString("LAYER " + line).trimmed();
+  listening_ = true;
   console_.answer("LAYER " + line);
   return true;
 }
@@ -121,13 +145,16 @@ void LayerManager::refresh() {
     table_->setItem(r, colourColumn,
                     cell(QString::number(std::abs(l.color)), layerIcon(LayerIcon::colour, true, std::abs(l.color))));
     table_->setItem(r, linetypeColumn, cell(qs(l.linetype)));
-    table_->setItem(r, lineweightColumn, cell(qs(app::lineweightText(l.lineweight))));
+    table_->setItem(r, lineweightColumn, cell(lineweightLabel(l.lineweight)));
     table_->setItem(r, plotColumn, cell(app::layerPlots(l) ? QStringLiteral("打印") : QStringLiteral("不打印")));
     for (int c : {onColumn, frozenColumn, lockedColumn})
       table_->item(r, c)->setToolTip(QStringLiteral("点击切换"));
     ++r;
   }
   table_->resizeColumnsToContents();
+  // Resizing to the contents takes the last column's stretch away: give it back.
+  table_->horizontalHeader()->setStretchLastSection(false);
+  table_->horizontalHeader()->setStretchLastSection(true);
   if (selected >= 0 && selected < table_->rowCount()) table_->selectRow(selected);
   filling_ = false;
 }
@@ -187,7 +214,7 @@ void LayerManager::cellClicked(int row, int column) {
       std::vector<int> weights = {-3};
       for (std::int16_t w : db::kStandardLineweights) weights.push_back(w);
       for (int w : weights) {
-        QAction* a = menu.addAction(qs(app::lineweightText(static_cast<std::int16_t>(w))));
+        QAction* a = menu.addAction(lineweightLabel(static_cast<std::int16_t>(w)));
         a->setData(w);
         a->setCheckable(true);
         a->setChecked(w == l.lineweight);

@@ -40,7 +40,7 @@ class LayerManager final : public QDialog {
   QPushButton& newButton() const { return *newButton_; }
   QPushButton& currentButton() const { return *currentButton_; }
   QPushButton& deleteButton() const { return *deleteButton_; }
-  // Why the last click did nothing (a command runs), or empty.
+  // Why the last click did nothing (a command runs, or LAYER refused it), or empty.
   QLabel& note() const { return *note_; }
 
  private:
@@ -63,6 +63,10 @@ class LayerManager final : public QDialog {
   QPushButton* deleteButton_;
   bool filling_ = false;  // refresh() is filling the table: its edits are not the user's
   QLabel* note_;
+  // What LAYER printed for the last change, gathered until the command prompt is back.
+  bool listening_ = false;
+  QString heard_;
+  QString echo_;  // the command line itself, which the transcript repeats
 };
 
 }  // namespace orv::window
