@@ -275,8 +275,11 @@ def mtext_seeds():
 # ---- hatch patterns and hatch areas
 
 def pattern_seeds():
+    # The program's own patterns, one of each line form: solid, dashed, dots, negative offsets.
     with open(os.path.join(HERE, "..", "host", "app", "resources", "orvcad.pat"), encoding="utf-8") as f:
-        put("pattern_file", "program-patterns", f.read())
+        blocks = f.read().split("\n\n")
+    keep = [b for b in blocks if b.startswith(("*SOLID,", "*ANSI38,", "*DOTS,", "*CROSS,", "*AR-CONC,"))]
+    put("pattern_file", "program-patterns", "\n\n".join(keep) + "\n")
     put("pattern_file", "bad-lines", "*A, bad\n0,0,x,0,1\n*a\n45,0,0,0,0\n*B\n0,0,0,0,1,-1,-2\n*SOLID\n\r\n"
         "*C\n0,0,0,0,1e999\n")
     put("pattern_file", "empty", "")

@@ -23,49 +23,30 @@ class Styles(unittest.TestCase):
             ["DIMSCALE", "100"],
             ["LTSCALE", "10"],
         ]
-        script, done, undone = [], [], []
-        for k, step in enumerate(steps):
-            done.append(os.path.join(s.dir, f"done{k}.dxf"))
-            script += step + ["SAVEAS", done[-1]]
-        for k in reversed(range(len(steps))):
-            undone.insert(0, os.path.join(s.dir, f"undone{k}.dxf"))
-            script += ["UNDO", "SAVEAS", undone[0]]
+        done = os.path.join(s.dir, "done.dxf")
+        undone = os.path.join(s.dir, "undone.dxf")
+        script = sum(steps, []) + ["SAVEAS", done] + ["UNDO"] * len(steps) + ["SAVEAS", undone]
         out, _, _ = s.run(script)
-        self.assertIn("\n新样式。", out)
-        self.assertIn("\n“工程字”是当前文字样式。", out)
-        self.assertIn("\n当前标注样式: Standard", out)
-        self.assertIn("\n正在重生成模型。", out)
-        docs = [read_audited(self, p) for p in done]
-        back = [read_audited(self, p) for p in undone]
-
-        style = docs[0].styles.get("工程字")
+        for said in ("\n新样式。", "\n“工程字”是当前文字样式。", "\n当前标注样式: Standard", "\n正在重生成模型。"):
+            self.assertIn(said, out)
+        doc = read_audited(self, done)
+        style = doc.styles.get("工程字")
         self.assertEqual((style.dxf.font, style.dxf.bigfont), ("gbenor.shx", "gbcbig.shx"))
         self.assertEqual((style.dxf.height, style.dxf.width, style.dxf.oblique), (0, 0.7, 15))
-        self.assertEqual(header(docs[0], "$TEXTSTYLE"), "工程字")
-
-        dim = docs[1].dimstyles.get("Standard")
-        self.assertEqual((dim.dxf.dimtxt, dim.dxf.dimasz, dim.dxf.dimexe, dim.dxf.dimexo, dim.dxf.dimgap),
-                         (3.5, 3, 2, 1, 1))
-        self.assertEqual(dim.dxf.dimdec, 1)
+        dim = doc.dimstyles.get("Standard")
+        self.assertEqual((dim.dxf.dimtxt, dim.dxf.dimasz, dim.dxf.dimexe, dim.dxf.dimexo, dim.dxf.dimgap,
+                          dim.dxf.dimdec, dim.dxf.dimscale), (3.5, 3, 2, 1, 1, 1, 100))
         self.assertEqual(dim.dxf.dimblk.upper(), "_ARCHTICK")  # read through the block record's handle
-        self.assertIn("_ARCHTICK", [b.name.upper() for b in docs[1].blocks])
-        self.assertEqual(header(docs[1], "$DIMBLK"), "_ARCHTICK")
-        self.assertEqual(header(docs[1], "$DIMTXT"), 3.5)
+        self.assertIn("_ARCHTICK", [b.name.upper() for b in doc.blocks])
+        self.assertEqual([header(doc, n) for n in ("$TEXTSTYLE", "$DIMBLK", "$DIMTXT", "$DIMSCALE", "$LTSCALE")],
+                         ["工程字", "_ARCHTICK", 3.5, 100, 10])
 
-        self.assertEqual(docs[2].dimstyles.get("Standard").dxf.dimscale, 100)
-        self.assertEqual(header(docs[2], "$DIMSCALE"), 100)
-        self.assertEqual(docs[2].dimstyles.get("Standard").dxf.dimtxt, 3.5)  # the rest stays
-        self.assertEqual(header(docs[3], "$LTSCALE"), 10)
-
-        # UNDO k takes back step k exactly: what was there after step k - 1.
-        self.assertEqual(header(back[3], "$LTSCALE"), 1)
-        self.assertEqual(header(back[3], "$DIMSCALE"), 100)
-        self.assertEqual(header(back[2], "$DIMSCALE", 1), 1)
-        self.assertEqual(back[2].dimstyles.get("Standard").dxf.dimtxt, 3.5)
-        self.assertNotEqual(back[1].dimstyles.get("Standard").dxf.get("dimtxt", 2.5), 3.5)
-        self.assertEqual(back[1].styles.get("工程字").dxf.width, 0.7)
-        self.assertFalse(back[0].styles.has_entry("工程字"))
-        self.assertNotEqual(header(back[0], "$TEXTSTYLE", "Standard"), "工程字")
+        # Each UNDO takes back one command: after four the drawing is as it began.
+        back = read_audited(self, undone)
+        self.assertFalse(back.styles.has_entry("工程字"))
+        self.assertNotEqual(header(back, "$TEXTSTYLE", "Standard"), "工程字")
+        self.assertNotEqual(back.dimstyles.get("Standard").dxf.get("dimtxt", 2.5), 3.5)
+        self.assertEqual((header(back, "$DIMSCALE", 1), header(back, "$LTSCALE")), (1, 1))
 
     def test_bad_replies_are_refused_and_asked_again(self):
         s = Session(self)
@@ -89,26 +70,21 @@ class Styles(unittest.TestCase):
 
     def test_ltscale_changes_the_dashes_export_and_plot_draw(self):
         s = Session(self)
-        pictures = {}
         script = ["LINETYPE", "L", "DASHED", "S", "DASHED", "", "LINE", "0,0", "100,0", ""]
         for scale in ("1", "4"):
-            saved = os.path.join(s.dir, f"lt{scale}.dxf")
-            pictures[scale] = os.path.join(s.dir, f"lt{scale}.svg")
-            script += ["LTSCALE", scale, "SAVEAS", saved, "EXPORT", pictures[scale]]
+            script += ["LTSCALE", scale, "SAVEAS", os.path.join(s.dir, f"lt{scale}.dxf"),
+                       "EXPORT", os.path.join(s.dir, f"export{scale}.svg")]
         s.run(script)
+        for scale in ("1", "4"):
+            s.run([], args=["--plot", os.path.join(s.dir, f"plot{scale}.svg"), os.path.join(s.dir, f"lt{scale}.dxf")])
 
-        def dashes(path):
-            with open(path, encoding="utf-8") as f:
+        def dashes(name):
+            with open(os.path.join(s.dir, name), encoding="utf-8") as f:
                 return re.findall(r'stroke-dasharray:([^;"]*)', f.read())
 
-        self.assertTrue(dashes(pictures["1"]))
-        self.assertNotEqual(dashes(pictures["1"]), dashes(pictures["4"]))
-        plots = {}
-        for scale in ("1", "4"):
-            plots[scale] = os.path.join(s.dir, f"plot{scale}.svg")
-            s.run([], args=["--plot", plots[scale], os.path.join(s.dir, f"lt{scale}.dxf")])
-        self.assertTrue(dashes(plots["1"]))
-        self.assertNotEqual(dashes(plots["1"]), dashes(plots["4"]))
+        for picture in ("export", "plot"):
+            self.assertTrue(dashes(f"{picture}1.svg"), picture)
+            self.assertNotEqual(dashes(f"{picture}1.svg"), dashes(f"{picture}4.svg"), picture)
 
 
 if __name__ == "__main__":

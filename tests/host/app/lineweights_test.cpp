@@ -2,7 +2,6 @@
 // however a file wrote them.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "lineweights.h"
@@ -19,9 +18,8 @@ TEST(Lineweights, aHeaderValueNoDrawingMayHoldIsByLayerAndOff) {
     const char* lwdisplay;
     bool shown;
   } cases[] = {
-      {nullptr, -1, nullptr, false}, {"35", 35, "1", true},   {"-2", -2, "0", false}, {"-3", -3, " 1 ", true},
-      {"17", -1, "abc", false},      {"abc", -1, "", false},  {"-4", -1, "2", true},  {"99999", -1, "0.0", false},
-      {"2.5", -1, "1e400", false},
+      {nullptr, -1, nullptr, false}, {"35", 35, "1", true},     {"-2", -2, "0", false},     {"-3", -3, " 1 ", true},
+      {"-4", -1, "2", true},         {"17", -1, "abc", false},  {"abc", -1, "1e400", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.celweight ? c.celweight : "none");

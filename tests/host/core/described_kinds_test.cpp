@@ -39,61 +39,29 @@ TEST(DescribedKinds, eachRoleFollowsTheMap) {
     std::function<void(const db::Entity&)> check;
   };
   const db::Point p{{1, 2, 3}, 0.5, {0, 0, 1}, 30};
-  const db::Ellipse quarter{{1, 2, 0}, {10, 0, 0}, {0, 0, 1}, 0.5, 0, kPi / 2};
+  auto point = [](const db::Entity& e) { return *e.as<db::Point>(); };
+  auto corner = [](const db::Entity& e, int i) { return e.as<db::Solid>()->corners[i]; };
   const std::vector<Case> cases = {
-      {"a point moves, its thickness and angle stay", db::Entity(p), move,
-       [](const db::Entity& e) {
-         const db::Point& q = *e.as<db::Point>();
-         expectNear(q.position, {11, 7, 3}, "position");
-         EXPECT_DOUBLE_EQ(q.thickness, 0.5);
-         EXPECT_DOUBLE_EQ(q.angle, 30);
+      {"a point turns with its angle", db::Entity(p), turn, [&](const db::Entity& e) {
+         expectNear(point(e).position, {-2, 1, 3}, "position");
+         EXPECT_NEAR(point(e).angle, 120, 1e-9);
        }},
-      {"a point turns with its angle", db::Entity(p), turn,
-       [](const db::Entity& e) {
-         expectNear(e.as<db::Point>()->position, {-2, 1, 3}, "position");
-         EXPECT_NEAR(e.as<db::Point>()->angle, 120, 1e-9);
+      {"a point scales its thickness", db::Entity(p), twice, [&](const db::Entity& e) {
+         expectNear(point(e).position, {2, 4, 3}, "position");
+         EXPECT_DOUBLE_EQ(point(e).thickness, 1.0);
        }},
-      {"a point scales its thickness", db::Entity(p), twice,
-       [](const db::Entity& e) {
-         expectNear(e.as<db::Point>()->position, {2, 4, 3}, "position");
-         EXPECT_DOUBLE_EQ(e.as<db::Point>()->thickness, 1.0);
+      {"a point in a mirror: its angle mirrored", db::Entity(p), mirror, [&](const db::Entity& e) {
+         expectNear(point(e).position, {-1, 2, 3}, "position");
+         EXPECT_NEAR(point(e).angle, 150, 1e-9);
        }},
-      {"a point in a mirror: its angle mirrored", db::Entity(p), mirror,
-       [](const db::Entity& e) {
-         expectNear(e.as<db::Point>()->position, {-1, 2, 3}, "position");
-         EXPECT_NEAR(e.as<db::Point>()->angle, 150, 1e-9);
-       }},
-      {"a solid's corners turn", solid(quad(db::Solid::Type::solid)), turn,
-       [](const db::Entity& e) {
-         expectNear(e.as<db::Solid>()->corners[1], {0, 4, 0}, "second corner");
-         expectNear(e.as<db::Solid>()->corners[3], {-2, 4, 0}, "fourth corner");
-       }},
+      // World x is minus its own x: 10 to the right is 10 less of its own.
       {"a trace in a mirrored plane moves the other way in its own coordinates",
-       solid(quad(db::Solid::Type::trace, {0, 0, -1})), move,
-       [](const db::Entity& e) {
-         // World x is minus its own x: 10 to the right is 10 less of its own.
-         expectNear(e.as<db::Solid>()->corners[1], {-6, 5, 0}, "second corner");
+       solid(quad(db::Solid::Type::trace, {0, 0, -1})), move, [&](const db::Entity& e) {
+         expectNear(corner(e, 1), {-6, 5, 0}, "second corner");
          expectNear(e.as<db::Solid>()->extrusion, {0, 0, -1}, "extrusion");
        }},
       {"a face's world corners in a mirror", solid(quad(db::Solid::Type::face)), mirror,
-       [](const db::Entity& e) { expectNear(e.as<db::Solid>()->corners[3], {-4, 2, 0}, "fourth corner"); }},
-      // A quarter from parameter 0 to π/2 in the y axis' mirror: the major axis points the
-      // other way and the parameters run from 3π/2 to 2π.
-      {"an ellipse's parameters in a mirror", db::Entity(quarter), mirror,
-       [](const db::Entity& e) {
-         const db::Ellipse& q = *e.as<db::Ellipse>();
-         expectNear(q.majorAxis, {-10, 0, 0}, "major axis");
-         EXPECT_NEAR(q.startParam, 3 * kPi / 2, 1e-12);
-         EXPECT_NEAR(q.endParam, 2 * kPi, 1e-12);
-       }},
-      {"an ellipse turns and scales its axis, not its parameters", db::Entity(quarter), twice.after(turn),
-       [](const db::Entity& e) {
-         const db::Ellipse& q = *e.as<db::Ellipse>();
-         expectNear(q.center, {-4, 2, 0}, "centre");
-         expectNear(q.majorAxis, {0, 20, 0}, "major axis");
-         EXPECT_EQ(q.ratio, 0.5);
-         EXPECT_EQ(q.endParam, kPi / 2);
-       }},
+       [&](const db::Entity& e) { expectNear(corner(e, 3), {-4, 2, 0}, "fourth corner"); }},
   };
   db::Database d = db::Database::newDrawing();
   for (const Case& c : cases) {
@@ -141,10 +109,8 @@ TEST(DescribedKinds, boxesAndPicks) {
     SCOPED_TRACE(c.what);
     const db::ObjectId id = *d.append(c.entity);
     const Box2 box = entityBox(d, id);
-    EXPECT_NEAR(box.minX, c.box.minX, 1e-9);
-    EXPECT_NEAR(box.minY, c.box.minY, 1e-9);
-    EXPECT_NEAR(box.maxX, c.box.maxX, 1e-9);
-    EXPECT_NEAR(box.maxY, c.box.maxY, 1e-9);
+    expectNear({box.minX, box.minY, 0}, {c.box.minX, c.box.minY, 0}, "lower left");
+    expectNear({box.maxX, box.maxY, 0}, {c.box.maxX, c.box.maxY, 0}, "upper right");
     EXPECT_NEAR(distanceToEntity(d, id, c.on), 0, 1e-9);
     EXPECT_NEAR(distanceToEntity(d, id, c.off), 1, 1e-9);
   }
@@ -176,7 +142,6 @@ TEST(DescribedKinds, gripsStretchACornerOrMoveAPoint) {
       {"mirrored plane: the grip shows where the corner lies", quad(db::Solid::Type::solid, {0, 0, -1}), 1, {-4, 0},
        {-6, 1}, 1, {6, 1, 0}},
       {"triangle: its third corner is its fourth too", triangle, 2, {0, 2}, {1, 3}, 3, {1, 3, 0}},
-      {"face", quad(db::Solid::Type::face), 0, {0, 0}, {-1, -1}, 0, {-1, -1, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -185,8 +150,7 @@ TEST(DescribedKinds, gripsStretchACornerOrMoveAPoint) {
     ASSERT_EQ(grips.size(), static_cast<std::size_t>(c.solid.cornerCount()));
     const Grip& g = grips[c.grip];
     EXPECT_EQ(g.role, GripRole::vertex);
-    EXPECT_NEAR(g.point.x, c.gripAt.x, 1e-12);
-    EXPECT_NEAR(g.point.y, c.gripAt.y, 1e-12);
+    expectNear({g.point.x, g.point.y, 0}, {c.gripAt.x, c.gripAt.y, 0}, "grip");
     auto moved = moveGrip(e, g, c.to);
     ASSERT_TRUE(std::holds_alternative<db::Entity>(moved));
     expectNear(std::get<db::Entity>(moved).as<db::Solid>()->corners[c.changed], c.corner, "moved corner");

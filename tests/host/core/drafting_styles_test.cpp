@@ -38,7 +38,6 @@ TEST(DraftingStyles, headerValuesAreReplacedWhereTheyStand) {
   EXPECT_EQ(headerNumber(h, "$DIMSCALE"), 50.0);
   EXPECT_EQ(headerNumber(h, "$TEXTSTYLE"), std::nullopt);  // not a number
   EXPECT_EQ(headerValue(h, "$MISSING"), std::nullopt);
-  EXPECT_EQ(headerValue(h, "$TEXTSIZE"), "2.5");
 }
 
 TEST(DraftingStyles, aDimensionStyleStoredIsReadBack) {
@@ -50,20 +49,10 @@ TEST(DraftingStyles, aDimensionStyleStoredIsReadBack) {
     const char* block;
   } cases[] = {{ArrowKind::tick, "_ARCHTICK"}, {ArrowKind::dot, "_DOT"}, {ArrowKind::closedFilled, nullptr}};
   for (const Case& c : cases) {
-    DimensionStyle s;
-    s.textHeight = 3.5;
-    s.arrowSize = 3;
-    s.arrow = c.arrow;
-    s.extensionOffset = 1;
-    s.extensionBeyond = 2;
-    s.textGap = 0.5;
-    s.decimals = 1;
-    s.scale = 100;
+    const DimensionStyle s{"Standard", 3.5, 3, c.arrow, 1, 2, 0.5, 1, 100};
     ASSERT_TRUE(storeDimensionStyle(d, s));
     EXPECT_EQ(currentDimensionStyle(d), s);
-    if (c.block) {
-      EXPECT_TRUE(d.findBlock(c.block));
-    }
+    EXPECT_TRUE(!c.block || d.findBlock(c.block));
     EXPECT_EQ(headerValue(d.header, "$DIMBLK"), c.block ? c.block : "");
     EXPECT_EQ(headerNumber(d.header, "$DIMSCALE"), 100.0);
   }
@@ -106,36 +95,7 @@ TEST(DraftingStyles, settingsChangesAreStepsOfUndoAmongTheOthers) {
     return true;
   }));
   EXPECT_FALSE(changeSettings(doc, "NOTHING", {}, [](db::Database&) { return false; }));
-  EXPECT_EQ(doc.undoSteps(), 3u);
-
-  struct Step {
-    bool undo;
-    std::string name;
-    double linetypeScale;
-    std::optional<std::string> dimscale;
-    bool line;
-  } steps[] = {
-      {true, "DIMSCALE", 10, std::nullopt, true}, {true, "LINE", 10, std::nullopt, false},
-      {true, "LTSCALE", 1, std::nullopt, false},  {false, "LTSCALE", 10, std::nullopt, false},
-      {false, "LINE", 10, std::nullopt, true},    {false, "DIMSCALE", 10, "20.0", true},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE((s.undo ? "undo " : "redo ") + s.name);
-    ASSERT_TRUE(s.undo ? doc.undo(name) : doc.redo(name));
-    EXPECT_EQ(name, s.name);
-    EXPECT_EQ(d.header.linetypeScale, s.linetypeScale);
-    EXPECT_EQ(headerValue(d.header, "$DIMSCALE"), s.dimscale);
-    EXPECT_EQ(!d.lastEntity().isNull(), s.line);
-  }
-  EXPECT_FALSE(doc.redo(name));
-  EXPECT_TRUE(doc.modified());
-  // A new settings step after an undo drops what could have been redone.
-  ASSERT_TRUE(doc.undo(name));
-  ASSERT_TRUE(scale(3));
-  EXPECT_FALSE(doc.redo(name));
-  ASSERT_TRUE(doc.undo(name));
-  EXPECT_EQ(d.header.linetypeScale, 10);
-  // A text style added is taken back whole.
+  // A text style added is taken back whole, with the header naming it.
   ASSERT_TRUE(changeSettings(doc, "STYLE", {"$TEXTSTYLE"}, [](db::Database& db) {
     db::TextStyle st;
     st.name = "工程字";
@@ -145,12 +105,39 @@ TEST(DraftingStyles, settingsChangesAreStepsOfUndoAmongTheOthers) {
     setHeaderValue(db.header, "$TEXTSTYLE", 7, st.name);
     return true;
   }));
-  ASSERT_TRUE(d.textStyles().find("工程字"));
+  EXPECT_EQ(doc.undoSteps(), 4u);
+
+  struct Step {
+    bool undo;
+    std::string name;
+    double linetypeScale;
+    std::optional<std::string> dimscale;
+    bool line, style;
+  } steps[] = {
+      {true, "STYLE", 10, "20.0", true, false},         {true, "DIMSCALE", 10, std::nullopt, true, false},
+      {true, "LINE", 10, std::nullopt, false, false},   {true, "LTSCALE", 1, std::nullopt, false, false},
+      {false, "LTSCALE", 10, std::nullopt, false, false}, {false, "LINE", 10, std::nullopt, true, false},
+      {false, "DIMSCALE", 10, "20.0", true, false},     {false, "STYLE", 10, "20.0", true, true},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE((s.undo ? "undo " : "redo ") + s.name);
+    ASSERT_TRUE(s.undo ? doc.undo(name) : doc.redo(name));
+    EXPECT_EQ(name, s.name);
+    EXPECT_EQ(d.header.linetypeScale, s.linetypeScale);
+    EXPECT_EQ(headerValue(d.header, "$DIMSCALE"), s.dimscale);
+    EXPECT_EQ(!d.lastEntity().isNull(), s.line);
+    const db::TextStyle* st = d.textStyles().get("工程字");
+    EXPECT_EQ(st && st->font == "gbenor.shx", s.style);
+    EXPECT_EQ(headerValue(d.header, "$TEXTSTYLE").has_value(), s.style);
+  }
+  EXPECT_FALSE(doc.redo(name));
+  EXPECT_TRUE(doc.modified());
+  // A new settings step after an undo drops what could have been redone.
   ASSERT_TRUE(doc.undo(name));
-  EXPECT_FALSE(d.textStyles().find("工程字"));
-  EXPECT_EQ(headerValue(d.header, "$TEXTSTYLE"), std::nullopt);
-  ASSERT_TRUE(doc.redo(name));
-  EXPECT_EQ(d.textStyles().get("工程字")->font, "gbenor.shx");
+  ASSERT_TRUE(scale(3));
+  EXPECT_FALSE(doc.redo(name));
+  ASSERT_TRUE(doc.undo(name));
+  EXPECT_EQ(d.header.linetypeScale, 10);
 }
 
 }  // namespace
