@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <charconv>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -123,6 +124,13 @@ class WindowSession {
     });
   }
   const std::vector<db::Point2>& clicked() const { return clicked_; }
+  // Something done while a prompt waits that answers nothing.
+  void act(std::function<void()> f) {
+    step([f = std::move(f)] {
+      f();
+      return false;
+    });
+  }
   // A click on a keyword's button in the panel (a failure when the prompt has none).
   void keyword(const QString& k) {
     step([this, k] {
@@ -165,6 +173,16 @@ class WindowSession {
   std::deque<Step> steps_;
   std::vector<db::Point2> clicked_;
 };
+
+// Ten pixels a drawing unit, the drawing's origin at pixel (100, 400), and the pixel of a
+// drawing point in it.
+inline const ViewTransform kTenPixels{10.0, 100.0, 400.0};
+inline QPoint pixelOf(double x, double y) { return {static_cast<int>(100 + 10 * x), static_cast<int>(400 - 10 * y)}; }
+
+// ORV_WINDOW_SCREENSHOTS=DIR keeps pictures of widgets to look at.
+inline void keepPicture(QWidget& w, const char* name) {
+  if (const char* dir = std::getenv("ORV_WINDOW_SCREENSHOTS")) w.grab().save(QString("%1/%2.png").arg(dir, name));
+}
 
 // The transcript of a script run of the same replies, in a session of its own.
 // `after` sees the session when the script has ended.
