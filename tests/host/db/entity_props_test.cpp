@@ -68,21 +68,14 @@ TEST(EntityProperties, putTheirTagsInTheCommonPartAndUndoRedoThem) {
   };
   const std::vector<Case> cases = {
       {"line gets tags beside it", 0, true, 50, {{370, "50", c}}},
-      {"line: ByBlock", 0, true, lineweight::byBlock, {{370, "-2", c}}},
       {"line: scale", 0, false, 2.5, {{48, "2.5", c}}},
       {"line: scale 1 is no tag", 0, false, 1.0, {}},
       {"circle keeps its other tags", 1, true, 0, {{420, "255", c}, {10, "x", 2}, {370, "0", c}}},
       {"circle: ByLayer is no tag", 1, true, lineweight::byLayer, {{420, "255", c}, {10, "x", 2}}},
-      {"text: before its subclass, groups and look-alikes kept",
-       2,
-       true,
-       211,
+      {"text: before its subclass, groups and look-alikes kept", 2, true, 211,
        {{102, "{ACAD_REACTORS", 0}, {370, "13", 0}, {102, "}", 0}, {100, "AcDbEntity", 0}, {8, "0", 0},
         {370, "211", 0}, {100, "AcDbText", 0}, {48, "7", 0}, {1, "abc", 0}, {1001, "APP", 0}}},
-      {"text: scale",
-       2,
-       false,
-       0.25,
+      {"text: scale, not the subclass's look-alike", 2, false, 0.25,
        {{102, "{ACAD_REACTORS", 0}, {370, "13", 0}, {102, "}", 0}, {100, "AcDbEntity", 0}, {8, "0", 0},
         {48, "0.25", 0}, {100, "AcDbText", 0}, {48, "7", 0}, {1, "abc", 0}, {1001, "APP", 0}}},
   };
@@ -119,8 +112,6 @@ TEST(EntityProperties, aSecondValueReplacesTheFirstAndOneUndoTakesBothBack) {
   EXPECT_EQ(tagsOf(f.d, f.line), (std::vector<Tag>{{370, "70", c}, {48, "3", c}}));
   ASSERT_EQ(f.d.undo(), Status::ok);
   EXPECT_TRUE(tagsOf(f.d, f.line).empty());
-  ASSERT_EQ(f.d.redo(), Status::ok);
-  EXPECT_EQ(tagsOf(f.d, f.line).size(), 2u);
 }
 
 TEST(EntityProperties, refuseWhatNoDrawingCanHoldAndChangeNothing) {
@@ -128,16 +119,12 @@ TEST(EntityProperties, refuseWhatNoDrawingCanHoldAndChangeNothing) {
     const char* what;
     bool weight;
     double value;
-    Status expected;
   };
   const std::vector<Case> cases = {
-      {"not a standard weight", true, 17, Status::invalidInput},
-      {"below ByDefault", true, -4, Status::invalidInput},
-      {"above the heaviest", true, 212, Status::invalidInput},
-      {"scale zero", false, 0.0, Status::invalidInput},
-      {"scale negative", false, -2.0, Status::invalidInput},
-      {"scale not finite", false, std::numeric_limits<double>::infinity(), Status::invalidInput},
-      {"scale NaN", false, std::numeric_limits<double>::quiet_NaN(), Status::invalidInput},
+      {"not a standard weight", true, 17},   {"below ByDefault", true, -4}, {"above the heaviest", true, 212},
+      {"scale zero", false, 0.0},            {"scale negative", false, -2.0},
+      {"scale not finite", false, std::numeric_limits<double>::infinity()},
+      {"scale NaN", false, std::numeric_limits<double>::quiet_NaN()},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
@@ -148,7 +135,7 @@ TEST(EntityProperties, refuseWhatNoDrawingCanHoldAndChangeNothing) {
       const Status st = k.weight ? f.d.setLineweight(id, static_cast<std::int16_t>(k.value))
                                  : f.d.setLinetypeScale(id, k.value);
       f.d.endUndoGroup();
-      EXPECT_EQ(st, k.expected);
+      EXPECT_EQ(st, Status::invalidInput);
       EXPECT_EQ(tagsOf(f.d, id), before);
     }
     EXPECT_EQ(f.d.undoGroupCount(), 0u);

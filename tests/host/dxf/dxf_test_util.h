@@ -49,6 +49,13 @@ inline std::string describe(const ReadResult& r) {
   return s;
 }
 
+// Whether some finding of a reading says this.
+inline bool hasFindingOf(const ReadResult& r, const std::string& part) {
+  for (const Finding& f : r.findings)
+    if (f.message.find(part) != std::string::npos) return true;
+  return false;
+}
+
 // The entities of a block that are not erased, in order.
 inline std::vector<const db::Entity*> entitiesOf(const db::Database& d, db::BlockId b) {
   std::vector<const db::Entity*> out;
