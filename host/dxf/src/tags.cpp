@@ -69,14 +69,14 @@ bool Tokenizer::readLine(std::string_view& line) {
   return true;
 }
 
+Tokenizer::Step Tokenizer::againOrError(Tag& tag) {
+  if (!pushedBack_) return Step::error;
+  pushedBack_ = false;
+  tag = last_;
+  return Step::tag;
+}
+
 Tokenizer::Step Tokenizer::nextInGeneral(Tag& tag) {
-  if (pushedBack_) {
-    pushedBack_ = false;
-    tag = last_;
-    return Step::tag;
-  }
-  if (!error_.empty()) return Step::error;
-  lastMark_ = Mark{pos_, line_};
   std::string_view codeLine;
   if (!readLine(codeLine)) return Step::end;
   const std::size_t codeLineNo = line_;
@@ -496,12 +496,6 @@ void Tokenizer::stopReadAhead() {
 }
 
 Tokenizer::Step Tokenizer::nextAhead(Tag& tag) {
-  if (pushedBack_) {
-    pushedBack_ = false;
-    tag = last_;
-    return Step::tag;
-  }
-  if (!error_.empty()) return Step::error;
   lastMark_ = Mark{pos_, line_};
   ReadAhead& a = *ahead_;
   for (;;) {

@@ -35,11 +35,10 @@ class Tokenizer {
   // The next tag; `end` when the input is exhausted, `error` (see error()) when a code
   // line is not a number or the value line is missing.
   Step next(Tag& tag) {
+    if (pushedBack_ || !error_.empty()) return againOrError(tag);
     if (ahead_) return nextAhead(tag);
-    if (!pushedBack_ && error_.empty()) {
-      lastMark_ = Mark{pos_, line_};
-      if (quickTag(tag)) return Step::tag;
-    }
+    lastMark_ = Mark{pos_, line_};
+    if (quickTag(tag)) return Step::tag;
     return nextInGeneral(tag);
   }
   // Makes the last tag read the next one again.
@@ -70,6 +69,8 @@ class Tokenizer {
 
  private:
   friend class ReadAhead;
+  // The tag pushed back, or the error that stopped reading.
+  Step againOrError(Tag& tag);
   Step nextAhead(Tag& tag);
   bool readLine(std::string_view& line);
   // Reads a tag of the usual form at once; false (nothing consumed) for any other.
