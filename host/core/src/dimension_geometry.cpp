@@ -228,34 +228,37 @@ std::string dimensionContent(const std::string& written, const std::string& meas
 
 // ---- the kinds
 
-DimensionParts linearDimension(Vec2 p1, Vec2 p2, Vec2 line, double rotationDegrees, const DimensionStyle& style,
-                               const DimensionOptions& options) {
+namespace {
+
+// A linear or aligned dimension: extension lines from p1 and p2 to q1 and q2 on the
+// dimension line, which runs along `along`.
+DimensionParts straightDimension(Vec2 p1, Vec2 p2, Vec2 q1, Vec2 q2, Vec2 along, double measurement,
+                                 const DimensionStyle& style, const DimensionOptions& options) {
   DimensionParts parts;
   const Sizes z(style);
-  const Vec2 d = unitAtDegrees(rotationDegrees);
-  const Vec2 q1 = line + dot(p1 - line, d) * d, q2 = line + dot(p2 - line, d) * d;
-  parts.measurement = std::abs(dot(p2 - p1, d));
+  parts.measurement = measurement;
   extensionLine(parts, p1, q1, z);
   extensionLine(parts, p2, q2, z);
-  layoutStraight(parts, q1, q2, d, style, options, formatMeasurement(parts.measurement, style.decimals));
+  layoutStraight(parts, q1, q2, along, style, options, formatMeasurement(measurement, style.decimals));
   parts.definitionPoints = {{10, q2}, {13, p1}, {14, p2}};
   return parts;
 }
 
+}  // namespace
+
+DimensionParts linearDimension(Vec2 p1, Vec2 p2, Vec2 line, double rotationDegrees, const DimensionStyle& style,
+                               const DimensionOptions& options) {
+  const Vec2 d = unitAtDegrees(rotationDegrees);
+  const Vec2 q1 = line + dot(p1 - line, d) * d, q2 = line + dot(p2 - line, d) * d;
+  return straightDimension(p1, p2, q1, q2, d, std::abs(dot(p2 - p1, d)), style, options);
+}
+
 DimensionParts alignedDimension(Vec2 p1, Vec2 p2, Vec2 line, const DimensionStyle& style,
                                 const DimensionOptions& options) {
-  DimensionParts parts;
-  const Sizes z(style);
   const Vec2 u = unitOf(p2 - p1, {1, 0});
   const Vec2 n = perp(u);
   const double across = dot(line - p1, n);
-  const Vec2 q1 = p1 + across * n, q2 = p2 + across * n;
-  parts.measurement = distance(p1, p2);
-  extensionLine(parts, p1, q1, z);
-  extensionLine(parts, p2, q2, z);
-  layoutStraight(parts, q1, q2, u, style, options, formatMeasurement(parts.measurement, style.decimals));
-  parts.definitionPoints = {{10, q2}, {13, p1}, {14, p2}};
-  return parts;
+  return straightDimension(p1, p2, p1 + across * n, p2 + across * n, u, distance(p1, p2), style, options);
 }
 
 DimensionParts radiusDimension(Vec2 center, double radius, Vec2 at, const DimensionStyle& style,
