@@ -145,6 +145,23 @@ void style(Session& s) {
 
 // ---- DIMSTYLE, DIMSCALE
 
+// The dimension variables DIMSTYLE asks for as numbers.
+struct NumberVariable {
+  const char* keyword;
+  const char* prompt;
+  const char* variable;
+  double core::DimensionStyle::*member;
+  bool positive;  // else only not negative
+};
+constexpr NumberVariable kNumbers[] = {
+    {"Text", "输入文字高度", "DIMTXT", &core::DimensionStyle::textHeight, true},
+    {"Arrowsize", "输入箭头大小", "DIMASZ", &core::DimensionStyle::arrowSize, false},
+    {"Extend", "输入尺寸界线超出尺寸线的长度", "DIMEXE", &core::DimensionStyle::extensionBeyond, false},
+    {"Offset", "输入尺寸界线起点偏移量", "DIMEXO", &core::DimensionStyle::extensionOffset, false},
+    {"Scale", "输入全局比例因子", "DIMSCALE", &core::DimensionStyle::scale, true},
+    {"Gap", "输入文字与尺寸线的间距", "DIMGAP", &core::DimensionStyle::textGap, false},
+};
+
 void dimstyle(Session& s) {
   auto& prompts = s.prompts();
   core::DimensionStyle st = core::currentDimensionStyle(s.database());
@@ -162,15 +179,7 @@ void dimstyle(Session& s) {
     if (st0 == Status::None) break;
     if (st0 != Status::Keyword) return;
     const std::string k = prompts.lastKeyword().value_or("");
-    std::optional<double> v;
-    if (k == "Text") {
-      v = askNumber(s, "\n输入文字高度 (DIMTXT) <" + fixed(st.textHeight, 4) + ">: ", st.textHeight, positive, kPositive);
-      if (v) st.textHeight = *v;
-    } else if (k == "Arrowsize") {
-      v = askNumber(s, "\n输入箭头大小 (DIMASZ) <" + fixed(st.arrowSize, 4) + ">: ", st.arrowSize, notNegative,
-                    kNotNegative);
-      if (v) st.arrowSize = *v;
-    } else if (k == "Blocks") {
+    if (k == "Blocks") {
       static const char* kNames[] = {"实心闭合", "建筑标记", "点"};
       prompts.initGet(0, "Closed Tick Dot");
       const Status a = prompts.getKeyword("\n输入箭头类型 [实心闭合(C)/建筑标记(T)/点(D)] <" +
@@ -183,15 +192,8 @@ void dimstyle(Session& s) {
                                    : core::ArrowKind::closedFilled;
       }
       continue;
-    } else if (k == "Extend") {
-      v = askNumber(s, "\n输入尺寸界线超出尺寸线的长度 (DIMEXE) <" + fixed(st.extensionBeyond, 4) + ">: ",
-                    st.extensionBeyond, notNegative, kNotNegative);
-      if (v) st.extensionBeyond = *v;
-    } else if (k == "Offset") {
-      v = askNumber(s, "\n输入尺寸界线起点偏移量 (DIMEXO) <" + fixed(st.extensionOffset, 4) + ">: ",
-                    st.extensionOffset, notNegative, kNotNegative);
-      if (v) st.extensionOffset = *v;
-    } else if (k == "Decimals") {
+    }
+    if (k == "Decimals") {
       for (;;) {
         int n = st.decimals;
         const Status a = prompts.getInt("\n输入小数位数 (DIMDEC) <" + std::to_string(st.decimals) + ">: ", n);
@@ -204,15 +206,16 @@ void dimstyle(Session& s) {
         s.console().print("\n小数位数须在 0 到 8 之间。");
       }
       continue;
-    } else if (k == "Scale") {
-      v = askNumber(s, "\n输入全局比例因子 (DIMSCALE) <" + fixed(st.scale, 4) + ">: ", st.scale, positive, kPositive);
-      if (v) st.scale = *v;
-    } else if (k == "Gap") {
-      v = askNumber(s, "\n输入文字与尺寸线的间距 (DIMGAP) <" + fixed(st.textGap, 4) + ">: ", st.textGap, notNegative,
-                    kNotNegative);
-      if (v) st.textGap = *v;
     }
+    const auto field = std::find_if(std::begin(kNumbers), std::end(kNumbers),
+                                    [&](const NumberVariable& n) { return k == n.keyword; });
+    if (field == std::end(kNumbers)) continue;
+    double& value = st.*(field->member);
+    const std::optional<double> v =
+        askNumber(s, "\n" + std::string(field->prompt) + " (" + field->variable + ") <" + fixed(value, 4) + ">: ",
+                  value, field->positive ? positive : notNegative, field->positive ? kPositive : kNotNegative);
     if (!v) return;
+    value = *v;
   }
   if (st == before) return;
   storeStyle(s, st, "DIMSTYLE");
