@@ -100,7 +100,9 @@ TEST(LayerRename, everythingOnTheLayerFollowsAndUndoPutsItBack) {
   };
   for (const Case& c : cases) {
     Drawing w;
-    if (c.current) ASSERT_EQ(w.d.setCurrentLayer(c.layer), Status::ok);
+    if (c.current) {
+      ASSERT_EQ(w.d.setCurrentLayer(c.layer), Status::ok);
+    }
     const std::string before = snapshot(w.d);
     w.d.beginUndoGroup();
     ASSERT_EQ(w.d.renameLayer(*w.d.layers().find(c.layer), c.to), Status::ok) << c.layer;
