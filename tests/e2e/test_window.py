@@ -36,6 +36,13 @@ class VirtualDisplay:
                     break
                 number += chunk
         self.display = ":" + number.decode().strip()
+        # Taking connections before orvcad connects: a client asks for the screen's size.
+        env = dict(os.environ, DISPLAY=self.display)
+        end = time.monotonic() + 30
+        while subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True).returncode != 0:
+            if time.monotonic() > end or self.proc.poll() is not None:
+                raise AssertionError("the virtual display " + self.display + " takes no connection")
+            time.sleep(0.1)
 
     def close(self):
         self.proc.terminate()
@@ -75,8 +82,38 @@ class RealWindow(unittest.TestCase):
             value = condition()
             if value:
                 return value
+            orvcad = getattr(self, "orvcad", None)
+            if orvcad is not None and orvcad.poll() is not None:
+                self.fail(f"orvcad ended (status {orvcad.returncode}) while waiting for {what}; standard error:\n"
+                          + self.stderr_text() + "\ntranscript:\n" + self.transcript())
             time.sleep(0.1)
-        self.fail("timed out waiting for " + what + "; transcript so far:\n" + self.transcript())
+        self.fail("timed out waiting for " + what + "; standard error:\n" + self.stderr_text() +
+                  "\ntranscript so far:\n" + self.transcript())
+
+    def stderr_text(self):
+        with open(os.path.join(self.tmp, "stderr.txt"), encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def start(self, *args, title="^orvcad - ", place=True):
+        """orvcad with these arguments, its window found, placed and given the keyboard at
+        the command prompt: (the process, the window)."""
+        self.out_path = os.path.join(self.tmp, "transcript.txt")
+        with open(self.out_path, "wb") as out, open(os.path.join(self.tmp, "stderr.txt"), "wb") as err:
+            self.orvcad = subprocess.Popen([ORVCAD, *args], env=self.env, stdin=subprocess.DEVNULL, stdout=out,
+                                           stderr=err)
+        orvcad = self.orvcad
+        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
+        # A first start on a fresh machine may build font caches: a long wait, ended early
+        # if orvcad is gone.
+        window = self.wait_for("the window", lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", title, check=False).split("\n")[0], seconds=180)
+        if place:
+            self.xdo("windowmove", window, "0", "0")
+            self.xdo("windowsize", window, "1200", "850")
+        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
+        time.sleep(0.5)
+        self.xdo("windowfocus", "--sync", window)
+        return orvcad, window
 
     def transcript(self):
         with open(self.out_path, encoding="utf-8", errors="replace") as f:
@@ -87,21 +124,9 @@ class RealWindow(unittest.TestCase):
         self.xdo("key", "Return")
 
     def test_clicks_draw_a_line_where_the_view_shows_it(self):
-        self.out_path = os.path.join(self.tmp, "transcript.txt")
         saved = os.path.join(self.tmp, "plan.dxf")
-        with open(self.out_path, "wb") as out:
-            # No --window: with a display there the window is the default.
-            orvcad = subprocess.Popen([ORVCAD, "--module", self.module], env=self.env, stdin=subprocess.DEVNULL,
-                                      stdout=out, stderr=subprocess.PIPE)
-        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
-
-        window = self.wait_for("the window", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
-        self.xdo("windowmove", window, "0", "0")
-        self.xdo("windowsize", window, "1200", "850")
-        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
-        time.sleep(0.5)
-        self.xdo("windowfocus", "--sync", window)
+        # No --window: with a display there the window is the default.
+        orvcad, window = self.start("--module", self.module)
 
         self.type_line("LINE")
         self.wait_for("the first point prompt", lambda: not self.transcript().endswith("命令: "))
@@ -149,7 +174,7 @@ class RealWindow(unittest.TestCase):
         self.type_line(saved)
         self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - plan.dxf")
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
+        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
 
         doc = ezdxf.readfile(saved)
         lines = [e for e in doc.modelspace() if e.dxftype() == "LINE"]
@@ -159,19 +184,8 @@ class RealWindow(unittest.TestCase):
         self.assertEqual((end.x, end.y), (float(points[1][0]), float(points[1][1])))
 
     def test_a_pick_with_shift_held_at_trim_extends(self):
-        self.out_path = os.path.join(self.tmp, "transcript.txt")
         saved = os.path.join(self.tmp, "shift.dxf")
-        with open(self.out_path, "wb") as out:
-            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module], env=self.env,
-                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
-        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
-        window = self.wait_for("the window", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
-        self.xdo("windowmove", window, "0", "0")
-        self.xdo("windowsize", window, "1200", "850")
-        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
-        time.sleep(0.5)
-        self.xdo("windowfocus", "--sync", window)
+        orvcad, window = self.start("--window", "--module", self.module)
 
         def click(x, y, *keys):
             before = self.transcript().count("\n")
@@ -208,7 +222,7 @@ class RealWindow(unittest.TestCase):
         self.type_line(saved)
         self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - shift.dxf")
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
+        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
 
         self.assertNotIn("未与剪切边相交", self.transcript())
         lines = sorted((e for e in ezdxf.readfile(saved).modelspace() if e.dxftype() == "LINE"),
@@ -223,18 +237,7 @@ class RealWindow(unittest.TestCase):
         script = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "demo.scr")
         subprocess.run([ORVCAD, "--module", self.module, "--script", script, "--save", demo], env=self.env,
                        stdin=subprocess.DEVNULL, capture_output=True, check=True, timeout=120)
-        self.out_path = os.path.join(self.tmp, "transcript.txt")
-        with open(self.out_path, "wb") as out:
-            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module, demo], env=self.env,
-                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
-        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
-        window = self.wait_for("the window", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - demo.dxf$", check=False).split("\n")[0])
-        self.xdo("windowmove", window, "0", "0")
-        self.xdo("windowsize", window, "1200", "850")
-        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
-        time.sleep(0.5)
-        self.xdo("windowfocus", "--sync", window)
+        orvcad, window = self.start("--window", "--module", self.module, demo, title="^orvcad - demo.dxf$")
         self.type_line("FM")
         self.wait_for("FM's first prompt", lambda: self.transcript().endswith("[修改(C)]:"))
         self.type_line("C")
@@ -271,7 +274,7 @@ class RealWindow(unittest.TestCase):
         self.xdo("key", "Escape")
         self.wait_for("FM cancelled", lambda: self.transcript().endswith("命令: "))
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, orvcad.stderr.read().decode(errors="replace"))
+        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
 
     def test_the_plot_dialog_previews_the_sheet_and_plots_it(self):
         src = os.path.join(self.tmp, "plan.dxf")
@@ -279,18 +282,7 @@ class RealWindow(unittest.TestCase):
         doc.modelspace().add_line((0, 0), (10000, 0))
         doc.modelspace().add_line((0, 0), (0, 5000))
         doc.saveas(src)
-        self.out_path = os.path.join(self.tmp, "transcript.txt")
-        with open(self.out_path, "wb") as out:
-            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module, src], env=self.env,
-                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
-        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
-        window = self.wait_for("the window", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - plan.dxf$", check=False).split("\n")[0])
-        self.xdo("windowmove", window, "0", "0")
-        self.xdo("windowsize", window, "1200", "850")
-        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
-        time.sleep(0.5)
-        self.xdo("windowfocus", "--sync", window)
+        orvcad, window = self.start("--window", "--module", self.module, src, title="^orvcad - plan.dxf$")
         self.xdo("key", "ctrl+p")
         dialog = self.wait_for("the plot dialog", lambda: self.tool(
             "xdotool", "search", "--onlyvisible", "--name", "^打印$", check=False).split("\n")[0])
@@ -320,16 +312,7 @@ class RealWindow(unittest.TestCase):
         state = os.path.join(self.tmp, "state")
         recovery = os.path.join(state, "orvcad")
         self.env.update(HOME=self.tmp, XDG_STATE_HOME=state, XDG_DATA_HOME=os.path.join(self.tmp, "data"))
-        self.out_path = os.path.join(self.tmp, "transcript.txt")
-        with open(self.out_path, "wb") as out:
-            orvcad = subprocess.Popen([ORVCAD, "--window", "--module", self.module], env=self.env,
-                                      stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.PIPE)
-        self.addCleanup(lambda: orvcad.poll() is None and orvcad.kill())
-        window = self.wait_for("the window", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^orvcad - ", check=False).split("\n")[0])
-        self.wait_for("the command prompt", lambda: self.transcript().endswith("命令: "))
-        time.sleep(0.5)
-        self.xdo("windowfocus", "--sync", window)
+        orvcad, window = self.start("--window", "--module", self.module, place=False)
 
         def drawings_kept():
             return [n for n in (os.listdir(recovery) if os.path.isdir(recovery) else []) if n.endswith(".dxf")]
