@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -170,9 +171,23 @@ TEST(WindowLayers, theLayerManagerChangesLayersThroughUndoableSteps) {
     EXPECT_EQ(table().rowCount(), 2);
     return remove(1);  // the line is on it
   });
-  w.step([&] { return edit(0, "ZERO"); });
+  w.step([&] {  // a refusal is said in the manager too
+    EXPECT_EQ(manager->note().text().toStdString(), "图层“管道”上有对象，不能删除。");
+    return edit(0, "ZERO");
+  });
   w.act([&] {
     EXPECT_EQ(name(0), "0");
+    EXPECT_EQ(manager->note().text().toStdString(), "不能重命名图层“0”。");
+    // A double click on a name starts renaming it, not making it current.
+    const QPoint at = table().visualItemRect(table().item(1, LayerManager::nameColumn)).center();
+    QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, at);  // a double click's first press
+    QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : table().findChildren<QLineEdit*>()) editor = e;
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "管道");
+    QTest::keyClick(editor, Qt::Key_Escape);
     edit(1, "  ");  // an empty name is not sent
     EXPECT_TRUE(manager->note().text().contains("不能为空")) << manager->note().text().toStdString();
     QCoreApplication::processEvents();  // the table is filled again once the edit is over
