@@ -16,6 +16,7 @@
 #include "orv/core/editor.h"
 #include "orv/core/shapes.h"
 #include "orv/core/transform.h"
+#include "orv/db/header_values.h"
 #include "orv/prompt/reply_parser.h"
 
 namespace orv::app {
@@ -235,7 +236,7 @@ std::optional<db::BlockId> blockFromFile(Session& s, const std::filesystem::path
   }
   auto merged = d.mergeBlock(source, name);
   for (const std::string& picture : *pictures)
-    if (merged && !d.mergeBlock(source, picture)) merged = db::Result<db::BlockId>(db::Error{db::Status::notFound});
+    if (merged && !d.mergeBlock(source, picture)) merged = db::Result<db::BlockId>(db::Error{db::Status::notFound, {}});
   if (!merged) {
     s.console().print("\n无法把“" + path.string() + "”作为块读入。");
     return std::nullopt;
@@ -415,7 +416,7 @@ void addReference(Session& s, const db::BlockReference& r, std::vector<Attribute
     s.console().print("\n无法插入这个块参照。");
     return;
   }
-  giveCurrentLineweight(d, *added);
+  db::giveCurrentLineweight(d, *added);
   const db::Handle owner = d.entity(*added)->handle();
   for (Attribute& a : attributes) {
     db::Entity attribute = a.placed;

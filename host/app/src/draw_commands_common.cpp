@@ -7,6 +7,7 @@
 #include "lineweights.h"
 #include "messages.h"
 #include "orv/core/units.h"
+#include "orv/db/header_values.h"
 #include "property_commands.h"
 
 namespace orv::app {
@@ -23,7 +24,7 @@ namespace drafting {
 db::Entity onCurrentLayer(db::Database& d, db::Geometry geometry) {
   db::Entity e(std::move(geometry));
   if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
-  giveCurrentProperties(d, e);
+  db::giveCurrentColorAndLinetype(d, e);
   return e;
 }
 
@@ -34,7 +35,7 @@ std::optional<db::ObjectId> addToDrawing(Session& s, db::Geometry geometry) {
     s.console().print("\n无法添加这个对象：" + messages::databaseStatus(added.error().status) + "。");
     return std::nullopt;
   }
-  giveCurrentLineweight(d, *added);
+  db::giveCurrentLineweight(d, *added);
   return *added;
 }
 

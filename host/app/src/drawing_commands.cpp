@@ -3,6 +3,7 @@
 
 #include "lineweights.h"
 #include "messages.h"
+#include "orv/db/header_values.h"
 #include "property_commands.h"
 #include "session.h"
 
@@ -50,13 +51,13 @@ void line(Session& s) {
     }
     db::Entity segment(db::Line{{last.x, last.y, last.z}, {next.x, next.y, next.z}});
     if (d.layers().find(d.header.currentLayer)) segment.layer = d.intern(d.header.currentLayer);
-    giveCurrentProperties(d, segment);
+    db::giveCurrentColorAndLinetype(d, segment);
     auto added = d.append(std::move(segment));
     if (!added) {
       s.console().print("\n无法画这条线：" + messages::databaseStatus(added.error().status) + "。");
       continue;
     }
-    giveCurrentLineweight(d, *added);
+    db::giveCurrentLineweight(d, *added);
     segments.push_back({*added, last});
     last = next;
     if (st == Status::Keyword) return;

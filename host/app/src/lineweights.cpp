@@ -35,7 +35,7 @@ std::optional<bool> parseOnOff(std::string_view typed) {
 void lweight(Session& s) {
   db::Database& d = s.database();
   for (;;) {
-    const std::string now = lineweightText(currentLineweight(d));
+    const std::string now = lineweightText(db::currentLineweight(d));
     s.console().print("\n当前线宽: " + now);
     std::string typed;
     if (s.prompts().getString("\n输入默认对象线宽或 [随层(BYLAYER)/随块(BYBLOCK)/默认(DEFAULT)/?] <" + now + ">: ",
@@ -112,22 +112,6 @@ std::string badLineweightMessage() {
   std::string list;
   for (std::int16_t w : db::kStandardLineweights) list += (list.empty() ? "" : "、") + millimetres(w);
   return "\n线宽无效：需要标准线宽的毫米数（" + list + "）、BYLAYER、BYBLOCK 或 DEFAULT。";
-}
-
-// Header values read as the renderer reads them: whole numbers, blanks around allowed.
-std::int16_t currentLineweight(const db::Database& d) {
-  const auto text = core::headerValue(d.header, "$CELWEIGHT");
-  std::int64_t n = 0;
-  if (!text || !geom::parseInteger(*text, n)) return db::lineweight::byLayer;
-  const bool meaning = n == db::lineweight::byBlock || n == db::lineweight::byDefault;
-  return meaning || db::isStandardLineweight(static_cast<int>(std::clamp<std::int64_t>(n, -10, 1000)))
-             ? static_cast<std::int16_t>(n)
-             : db::lineweight::byLayer;
-}
-
-bool giveCurrentLineweight(db::Database& d, db::ObjectId id) {
-  const std::int16_t w = currentLineweight(d);
-  return w == db::lineweight::byLayer || d.setLineweight(id, w) == db::Status::ok;
 }
 
 bool lineweightDisplay(const db::Database& d) {

@@ -24,12 +24,6 @@ std::string lineweightText(std::int16_t lineweight);
 // Why a typed lineweight was refused, the standard values listed.
 std::string badLineweightMessage();
 
-// The drawing's current lineweight ($CELWEIGHT; ByLayer when it has none).
-std::int16_t currentLineweight(const db::Database& d);
-// Gives an entity just added the current lineweight; false (and nothing changed) when the
-// drawing refuses it.
-bool giveCurrentLineweight(db::Database& d, db::ObjectId id);
-
 // True when the drawing shows lineweights ($LWDISPLAY).
 bool lineweightDisplay(const db::Database& d);
 // Shows lineweights or not: a setting kept in the drawing, as CAD programs keep it, that

@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "modify_commands.h"
 #include "orv/core/shapes.h"
+#include "orv/db/header_values.h"
 #include "property_commands.h"
 
 namespace orv::app {
@@ -66,7 +67,7 @@ bool add(Session& s, db::Geometry g, db::ObjectId like, Change& change) {
     e.color = source.color;
   } else {
     if (d.layers().find(d.header.currentLayer)) e.layer = d.intern(d.header.currentLayer);
-    giveCurrentProperties(d, e);
+    db::giveCurrentColorAndLinetype(d, e);
   }
   auto added = d.append(std::move(e));
   if (!added) {
@@ -74,7 +75,7 @@ bool add(Session& s, db::Geometry g, db::ObjectId like, Change& change) {
     return false;
   }
   change.added.push_back(*added);
-  if (!like) return giveCurrentLineweight(d, *added);
+  if (!like) return db::giveCurrentLineweight(d, *added);
   // What a drawing read from a file holds but cannot be given (a lineweight that is not
   // a standard one) is left out, as it is when typed.
   const geom::CommonProps p = propertiesOf(d, like);

@@ -13,6 +13,7 @@
 #include "file_names.h"
 #include "frame_block.h"
 #include "messages.h"
+#include "orv/db/header_values.h"
 #include "orv/prompt/reply_parser.h"
 #include "pictures_library.h"
 #include "view_control.h"
@@ -27,17 +28,10 @@ namespace fs = std::filesystem;
 // ---- areas
 
 std::optional<db::Point2> headerPoint(const db::HeaderVariables& h, std::string_view name) {
-  bool in = false;
   std::optional<double> x, y;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) {
-      if (in) break;
-      in = t.value == name;
-      continue;
-    }
-    if (!in) continue;
-    if (t.code == 10) x = prompt::parseReal(std::string(t.value));
-    if (t.code == 20) y = prompt::parseReal(std::string(t.value));
+  for (const auto& [code, value] : db::headerTags(h, name)) {
+    if (code == 10) x = prompt::parseReal(value);
+    if (code == 20) y = prompt::parseReal(value);
   }
   if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y)) return std::nullopt;
   return db::Point2{*x, *y};
@@ -439,13 +433,6 @@ std::optional<render::PlotRequest> plotRequest(const render::Pictures& r, const 
 }
 
 namespace {
-
-// A number as it reads back the same.
-std::string exactNumber(double v) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
 
 // A word of PLOT's line: in double quotes when it holds a blank or is empty.
 std::string lineWord(const std::string& w) {

@@ -209,15 +209,6 @@ geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id) {
   return p;
 }
 
-void giveCurrentProperties(db::Database& d, db::Entity& e) {
-  if (const auto c = core::headerValue(d.header, "$CECOLOR")) {
-    if (const auto color = parseColor(*c == "256" ? "BYLAYER" : *c == "0" ? "BYBLOCK" : *c)) e.color = *color;
-  }
-  if (const auto lt = core::headerValue(d.header, "$CELTYPE")) {
-    if (const auto known = knownLinetype(d, *lt)) e.linetype = d.intern(*known);
-  }
-}
-
 namespace {
 
 // ---- the commands

@@ -20,9 +20,6 @@ std::vector<Session::HostCommand> propertyCommands();
 // from its tags.
 geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id);
 
-// Gives a new entity the drawing's current colour ($CECOLOR) and linetype ($CELTYPE).
-void giveCurrentProperties(db::Database& d, db::Entity& e);
-
 // The simple pattern `name` (any case) of a linetype file in the .lin format ("*NAME,
 // description" then "A,dash,gap,..."); nullopt when the file lacks it, with `problem`
 // saying why when the pattern is there but cannot be read (a complex pattern).

@@ -14,8 +14,6 @@ namespace {
 // Where the DXF writer puts a table record's own tags (after its name and flags).
 constexpr std::uint8_t kRecordSlot = 1;
 
-bool sameName(std::string_view a, std::string_view b) { return db::foldName(a) == db::foldName(b); }
-
 std::optional<double> number(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
@@ -97,43 +95,9 @@ bool ensureArrowBlock(db::Database& d, ArrowKind kind) {
 
 // ---- header values
 
-std::optional<std::string> headerValue(const db::HeaderVariables& h, std::string_view name) {
-  bool inside = false;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) {
-      if (inside) break;
-      inside = sameName(t.value, name);
-      continue;
-    }
-    if (inside) return std::string(t.value);
-  }
-  return std::nullopt;
-}
-
 std::optional<double> headerNumber(const db::HeaderVariables& h, std::string_view name) {
   const auto v = headerValue(h, name);
   return v ? number(*v) : std::nullopt;
-}
-
-void setHeaderValue(db::HeaderVariables& h, std::string_view name, int code, const std::string& value) {
-  db::RawTags kept;
-  bool skipping = false, placed = false;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) {
-      skipping = sameName(t.value, name);
-      if (skipping && !placed) {  // where it stood, so that the header's order stays
-        kept.add(9, name, t.slot);
-        kept.add(code, value, t.slot);
-        placed = true;
-      }
-    }
-    if (!skipping) kept.add(t.code, t.value, t.slot);
-  }
-  if (!placed) {
-    kept.add(9, name);
-    kept.add(code, value);
-  }
-  h.others = std::move(kept);
 }
 
 std::string dxfNumber(double v) {
@@ -246,7 +210,7 @@ namespace {
 
 // What a settings change may touch, as it stood at one moment.
 struct SettingsState {
-  std::vector<std::pair<std::string, std::vector<std::pair<int, std::string>>>> variables;
+  std::vector<std::pair<std::string, db::HeaderTags>> variables;
   double linetypeScale = 1.0;
   db::SymbolTable<db::TextStyle> textStyles;
   db::SymbolTable<db::SymbolRecord> dimensionStyles;
@@ -255,17 +219,7 @@ struct SettingsState {
 SettingsState capture(const db::Database& d, const std::vector<std::string>& names) {
   SettingsState s;
   for (const std::string& name : names) {
-    std::vector<std::pair<int, std::string>> tags;
-    bool inside = false;
-    for (db::RawTag t : d.header.others) {
-      if (t.code == 9) {
-        if (inside) break;
-        inside = sameName(t.value, name);
-        continue;
-      }
-      if (inside) tags.emplace_back(t.code, std::string(t.value));
-    }
-    s.variables.emplace_back(name, std::move(tags));
+    s.variables.emplace_back(name, db::headerTags(d.header, name));
   }
   s.linetypeScale = d.header.linetypeScale;
   s.textStyles = d.textStyles();
@@ -274,26 +228,7 @@ SettingsState capture(const db::Database& d, const std::vector<std::string>& nam
 }
 
 void restore(db::Database& d, const SettingsState& s) {
-  for (const auto& [name, tags] : s.variables) {
-    db::RawTags kept;
-    bool skipping = false, placed = false;
-    for (db::RawTag t : d.header.others) {
-      if (t.code == 9) {
-        skipping = sameName(t.value, name);
-        if (skipping && !placed && !tags.empty()) {
-          kept.add(9, name, t.slot);
-          for (const auto& [code, v] : tags) kept.add(code, v, t.slot);
-          placed = true;
-        }
-      }
-      if (!skipping) kept.add(t.code, t.value, t.slot);
-    }
-    if (!placed && !tags.empty()) {
-      kept.add(9, name);
-      for (const auto& [code, v] : tags) kept.add(code, v);
-    }
-    d.header.others = std::move(kept);
-  }
+  for (const auto& [name, tags] : s.variables) db::setHeaderTags(d.header, name, tags);
   d.header.linetypeScale = s.linetypeScale;
   d.textStyles() = s.textStyles;
   d.keptTable(db::KeptTable::dimstyle) = s.dimensionStyles;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "orv/db/header_values.h"
+
 namespace orv::render {
 
 bool makeDashPattern(const std::vector<db::DashElement>& elements, DashPattern& out) {
@@ -41,23 +43,6 @@ bool makeDashPattern(const std::vector<db::DashElement>& elements, DashPattern& 
   return true;
 }
 
-namespace {
-
-// A header variable's first value as read (9 $NAME, then its tags); empty if absent.
-std::string_view headerValue(const db::HeaderVariables& h, std::string_view name) {
-  bool inVariable = false;
-  for (db::RawTag t : h.others) {
-    if (t.code == 9) {
-      inVariable = t.value == name;
-      continue;
-    }
-    if (inVariable) return t.value;
-  }
-  return {};
-}
-
-}  // namespace
-
 StyleTable::StyleTable(const db::Database& db) : db_(db) {
   const auto& table = db.linetypes();
   patternOfTableEntry_.reserve(table.size());
@@ -73,10 +58,10 @@ StyleTable::StyleTable(const db::Database& db) : db_(db) {
   const double scale = db.header.linetypeScale;
   linetypeScale_ = std::isfinite(scale) && scale > 0.0 ? scale : 1.0;
   std::int64_t n = 0;
-  if (geom::parseInteger(headerValue(db.header, "$LWDISPLAY"), n)) display_.lineweights = n != 0;
-  if (geom::parseInteger(headerValue(db.header, "$LWDEFAULT"), n) && n >= 0 && n <= 211)
+  if (geom::parseInteger(db::headerValue(db.header, "$LWDISPLAY").value_or(""), n)) display_.lineweights = n != 0;
+  if (geom::parseInteger(db::headerValue(db.header, "$LWDEFAULT").value_or(""), n) && n >= 0 && n <= 211)
     display_.defaultLineweight = static_cast<std::int16_t>(n);
-  if (geom::parseInteger(headerValue(db.header, "$FILLMODE"), n)) display_.fill = n != 0;
+  if (geom::parseInteger(db::headerValue(db.header, "$FILLMODE").value_or(""), n)) display_.fill = n != 0;
 }
 
 std::int32_t StyleTable::linetypeByName(std::string_view name) const {

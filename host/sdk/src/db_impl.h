@@ -28,6 +28,10 @@ struct EntityData {
   // False until a layer is given (setLayer, or read from the drawing): a new entity then
   // goes on the drawing's current layer.
   bool layerSet = false;
+  // Likewise for the colour and the linetype: unset, a new entity gets the drawing's
+  // current ones (and always its current lineweight, which a module cannot set).
+  bool colorSet = false;
+  bool linetypeSet = false;
   bool changed = false;
   mutable std::wstring linetypeText, layerText;  // what linetype() and layer() hand out
 };

@@ -7,6 +7,7 @@
 
 #include "db_impl.h"
 #include "dbpl.h"
+#include "orv/db/header_values.h"
 #include "orv/text/encoding.h"
 
 using orv::sdk::EntityData;
@@ -62,7 +63,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
   data.entity = *e;
   data.linetype = std::string(databaseOf(d).name(e->linetype));
   data.layer = std::string(databaseOf(d).name(e->layer));
-  data.layerSet = true;
+  data.layerSet = data.colorSet = data.linetypeSet = true;
   w->orvAttach(entityId(d, id), mode);
   return w;
 }
@@ -77,12 +78,17 @@ void internNames(EntityData& data, db::Database& target) {
 Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* d, db::BlockId owner, db::ObjectId& out) {
   EntityData& data = entity.orvData();
   db::Database& target = databaseOf(d);
+  // What was not given takes the drawing's current values, as a CAD program's database
+  // gives an entity added to any block.
   if (!data.layerSet)
     if (const db::Layer* current = target.layers().get(target.header.currentLayer)) data.layer = current->name;
+  if (!data.colorSet) data.entity.color = db::currentColor(target);
+  if (!data.linetypeSet) data.linetype = db::currentLinetype(target);
   internNames(data, target);
   auto result = target.append(data.entity, owner);
   if (!result) return toErrorStatus(result.status());
   out = *result;
+  db::giveCurrentLineweight(target, out);
   data.changed = false;
   entity.orvAttach(entityId(d, out), AcDb::kForWrite);
   return Acad::eOk;
@@ -128,6 +134,7 @@ Acad::ErrorStatus AcDbEntity::setColorIndex(Adesk::UInt16 colorIndex, bool) {
   if (auto es = orvCheckWritable(); es != Acad::eOk) return es;
   if (colorIndex > 256) return Acad::eOutOfRange;
   m_data->entity.color = static_cast<std::int16_t>(colorIndex);
+  m_data->colorSet = true;
   orvMarkChanged();
   return Acad::eOk;
 }
@@ -144,6 +151,7 @@ Acad::ErrorStatus AcDbEntity::setLinetype(const ACHAR* name, bool) {
   const db::Database& target = orv::sdk::databaseOf(d);
   if (const db::Linetype* lt = target.linetypes().get(utf8)) utf8 = lt->name;
   m_data->linetype = utf8;
+  m_data->linetypeSet = true;
   orvMarkChanged();
   return Acad::eOk;
 }

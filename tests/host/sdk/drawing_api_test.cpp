@@ -11,6 +11,7 @@
 #include "dbpl.h"
 #include "dbsymtb.h"
 #include "host_bindings.h"
+#include "orv/db/header_values.h"
 #include "orv/prompt/engine.h"
 #include "orv/prompt/script_console.h"
 
@@ -79,6 +80,33 @@ TEST_F(DrawingApi, aLinetypeTheDrawingLacksLeavesTheDefault) {
   const orv::db::Entity* e = model().entity(orv::sdk::modelEntity(id));
   EXPECT_EQ(model().name(e->linetype), "ByLayer");
   EXPECT_EQ(e->color, 256);
+}
+
+TEST_F(DrawingApi, whatAModuleLeavesUnsetTakesTheDrawingsCurrentValues) {
+  orv::db::setHeaderValue(model().header, "$CECOLOR", 62, "1");
+  orv::db::setHeaderValue(model().header, "$CELTYPE", 6, "dashed");
+  orv::db::setHeaderValue(model().header, "$CELWEIGHT", 370, "35");
+  auto* unset = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0));
+  auto* styled = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 2, 0));
+  EXPECT_EQ(styled->setColorIndex(256), Acad::eOk);  // ByLayer given is kept
+  EXPECT_EQ(styled->setLinetype(L"Continuous"), Acad::eOk);
+  const orv::db::ObjectId a = orv::sdk::modelEntity(append(unset)), b = orv::sdk::modelEntity(append(styled));
+  struct Expected {
+    orv::db::ObjectId id;
+    int color;
+    const char* linetype;
+  };
+  for (const Expected& x : {Expected{a, 1, "DASHED"}, Expected{b, 256, "Continuous"}}) {
+    const orv::db::Entity* e = model().entity(x.id);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->color, x.color);
+    EXPECT_EQ(model().name(e->linetype), x.linetype);
+    std::string weight;
+    if (const orv::db::RawTags* extras = model().entityExtras(x.id))
+      for (orv::db::RawTag t : *extras)
+        if (t.code == 370) weight = std::string(t.value);
+    EXPECT_EQ(weight, "35") << "a module cannot set one: always the current";
+  }
 }
 
 TEST_F(DrawingApi, valuesThatAreNotFiniteAreRefusedNotStored) {

@@ -11,17 +11,16 @@
 
 #include "orv/core/document.h"
 #include "orv/db/database.h"
+#include "orv/db/header_values.h"
 
 namespace orv::core {
 
 // ---- header values the model keeps as read: a 9 $NAME tag, then its value tags
 
-// The first value of a variable (name in upper case, "$DIMSCALE"); nullopt when absent.
-std::optional<std::string> headerValue(const db::HeaderVariables& h, std::string_view name);
+using db::headerValue;
+using db::setHeaderValue;
 // A number; nullopt when absent or not a finite number.
 std::optional<double> headerNumber(const db::HeaderVariables& h, std::string_view name);
-// Replaces the variable (every tag of it) by one value with the group code given, or adds it.
-void setHeaderValue(db::HeaderVariables& h, std::string_view name, int code, const std::string& value);
 
 // A number as DXF files write it: shortest form that reads back exactly.
 std::string dxfNumber(double v);
