@@ -24,7 +24,7 @@ class Properties(unittest.TestCase):
         m.add_line((0, 30), (10, 30))
         m.add_line((12, 32), (12, 40))
         doc.saveas(source)
-        done, undone, last = (os.path.join(s.dir, n + ".dxf") for n in ("done", "undone", "last"))
+        done, undone, last, first = (os.path.join(s.dir, n + ".dxf") for n in ("done", "undone", "last", "first"))
         out, _, _ = s.run([
             "LINETYPE", "L", "dashed", "L", "NOSUCH", "S", "DASHED", "",
             "CHPROP", "ALL", "", "C", "300", "red", "LA", "NOPE", "LA", "pipe", "LT", "DASHED", "",
@@ -33,7 +33,7 @@ class Properties(unittest.TestCase):
             "SAVEAS", done, "UNDO", "SAVEAS", undone,
             "COL", "green", "FILLET", "R", "2", "5,30", "12,36",
             "LINE", "50,0", "60,0", "", "C", "50,20", "3", "REC", "70,0", "80,5", "PL", "90,0", "95,0", "",
-            "SAVEAS", last], args=[source])
+            "SAVEAS", last, "U", "U", "U", "U", "U", "U", "SAVEAS", first], args=[source])
         self.assertIn("\n颜色无效：", out)
         self.assertIn("\n找不到图层“NOPE”。", out)
         self.assertIn("\n线型文件中没有线型“NOSUCH”。", out)
@@ -64,6 +64,9 @@ class Properties(unittest.TestCase):
                          [("CIRCLE", 3, "DASHED"), ("LINE", 3, "DASHED"), ("LWPOLYLINE", 3, "DASHED"),
                           ("LWPOLYLINE", 3, "DASHED")],
                          "LINE and the drawing commands give new entities the current colour and linetype")
+        before_col = read_audited(self, first)
+        self.assertEqual(before_col.header.get("$CECOLOR", 256), 256, "COLOR is a step of UNDO")
+        self.assertEqual(before_col.header["$CELTYPE"], "DASHED")
 
 
 def weights(doc):
@@ -86,8 +89,8 @@ LW_STEPS = [
     ("a text's scale, and DEFAULT", ["CHPROP", "W", "-1,19", "5,24", "", "S", "0.5", "LW", "DEFAULT", ""],
      {("TEXT", 0, 20): (-3, 0.5)}),
     ("an offset copy keeps its source's", ["OFFSET", "1", "5,0", "5,5", ""], {("LINE", 0, 1): (-2, 2.5)}),
-    ("a new line takes the current lineweight", ["LWEIGHT", "0.7", "LINE", "50,0", "60,0", ""],
-     {("LINE", 50, 0): (70, 1)}),
+    ("the current lineweight", ["LWEIGHT", "0.7"], {}),
+    ("a new line takes the current lineweight", ["LINE", "50,0", "60,0", ""], {("LINE", 50, 0): (70, 1)}),
     ("a trimmed line's new part keeps the line's", ["TRIM", "", "7,30", ""],
      {("LINE", 0, 30): (-2, 2.5), ("LINE", 10, 30): (-2, 2.5)}),
 ]
@@ -139,7 +142,9 @@ class Lineweights(unittest.TestCase):
             with self.subTest(name + ", undone and redone"):
                 self.assertEqual(weights(read_audited(self, saved(f"undone{i}"))), states[i])
                 self.assertEqual(weights(read_audited(self, saved(f"redone{i}"))), states[i + 1])
-        self.assertEqual(read_audited(self, saved("redone7")).header["$CELWEIGHT"], 70)
+        # LWEIGHT is a step of its own.
+        self.assertEqual([read_audited(self, saved(n)).header.get("$CELWEIGHT", -1) for n in ("undone6", "redone6")],
+                         [-1, 70])
 
     def test_an_exported_picture_draws_lineweights_when_the_drawing_shows_them(self):
         page, blue = Page(), (0, 0, 255)

@@ -53,8 +53,7 @@ void lweight(Session& s) {
       s.console().print(badLineweightMessage());
       continue;
     }
-    core::setHeaderValue(d.header, "$CELWEIGHT", 370, std::to_string(*w));
-    s.document().noteChangeOutsideUndo();
+    setCurrent(s, "LWEIGHT", "$CELWEIGHT", 370, std::to_string(*w));
     return;
   }
 }
@@ -129,7 +128,7 @@ void setLineweightDisplay(core::Document& document, bool on) {
 
 std::vector<Session::HostCommand> lineweightCommands() {
   return {
-      {.name = "LWEIGHT", .description = "设置新对象的当前线宽", .run = lweight, .aliases = {"LW"},
+      {.name = "LWEIGHT", .description = "设置新对象的当前线宽", .run = lweight, .undoable = true, .aliases = {"LW"},
        .help = "输入标准线宽的毫米数（0.00 到 2.11，如 0.25、0.5）、BYLAYER、BYBLOCK 或 DEFAULT：之后新画的对象取这个线宽。"
                "? 列出标准线宽。当前线宽保存在图形中（$CELWEIGHT）。线宽只在打开线宽显示（LWDISPLAY，窗口状态栏的“线宽”）时画出。",
        .menu = {"格式", "线宽", false}},

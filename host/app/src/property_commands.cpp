@@ -209,6 +209,14 @@ geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id) {
   return p;
 }
 
+void setCurrent(Session& s, const std::string& command, std::string_view variable, int code, const std::string& value) {
+  core::changeSettings(s.document(), command, {std::string(variable)}, [&](db::Database& d) {
+    if (db::headerValue(d.header, variable) == value) return false;
+    db::setHeaderValue(d.header, variable, code, value);
+    return true;
+  });
+}
+
 namespace {
 
 // ---- the commands
@@ -369,9 +377,7 @@ void matchprop(Session& s) {
 
 void color(Session& s) {
   db::Database& d = s.database();
-  const std::string now = core::headerValue(d.header, "$CECOLOR").value_or("256");
-  const auto current = parseColor(now == "256" ? "BYLAYER" : now == "0" ? "BYBLOCK" : now);
-  const std::string shown = colorName(current.value_or(db::color::byLayer));
+  const std::string shown = colorName(db::currentColor(d));
   for (;;) {
     std::string typed;
     if (s.prompts().getString("\n输入默认对象颜色 [随层(BYLAYER)/随块(BYBLOCK)] <" + shown + ">: ", false, 32, typed) !=
@@ -383,8 +389,7 @@ void color(Session& s) {
       s.console().print(kBadColor);
       continue;
     }
-    core::setHeaderValue(d.header, "$CECOLOR", 62, std::to_string(*c));
-    s.document().noteChangeOutsideUndo();
+    setCurrent(s, "COLOR", "$CECOLOR", 62, std::to_string(*c));
     return;
   }
 }
@@ -417,8 +422,7 @@ void linetype(Session& s) {
         s.console().print("\n线型“" + name + "”未加载，请先用 L 加载。");
         continue;
       }
-      core::setHeaderValue(d.header, "$CELTYPE", 6, *known);
-      s.document().noteChangeOutsideUndo();
+      setCurrent(s, "LINETYPE", "$CELTYPE", 6, *known);
       continue;
     }
     if (name.empty()) continue;
@@ -462,7 +466,7 @@ std::vector<Session::HostCommand> propertyCommands() {
        .undoable = true, .aliases = {"MA"},
        .help = "点取源对象，再逐个点取目标对象，直到回车：目标对象取得源对象的图层、颜色、线型、线宽和线型比例。",
        .menu = {"修改", "特性匹配", true}},
-      {.name = "COLOR", .description = "设置新对象的当前颜色", .run = color, .aliases = {"COL"},
+      {.name = "COLOR", .description = "设置新对象的当前颜色", .run = color, .undoable = true, .aliases = {"COL"},
        .help = "输入颜色号（1 到 255）、颜色名、BYLAYER 或 BYBLOCK：之后新画的对象取这个颜色。当前颜色保存在图形中（$CECOLOR）。",
        .menu = {"格式", "颜色", false}},
       {.name = "LINETYPE", .description = "从线型文件加载线型，设置新对象的当前线型", .run = linetype,

@@ -20,6 +20,10 @@ std::vector<Session::HostCommand> propertyCommands();
 // from its tags.
 geom::CommonProps propertiesOf(const db::Database& d, db::ObjectId id);
 
+// A current property new entities get ($CECOLOR, $CELTYPE, $CELWEIGHT) set to `value`, a
+// step of UNDO (part of the running command's); nothing when it already has that value.
+void setCurrent(Session& s, const std::string& command, std::string_view variable, int code, const std::string& value);
+
 // The simple pattern `name` (any case) of a linetype file in the .lin format ("*NAME,
 // description" then "A,dash,gap,..."); nullopt when the file lacks it, with `problem`
 // saying why when the pattern is there but cannot be read (a complex pattern).
