@@ -41,16 +41,9 @@ HeaderTags headerTags(const HeaderVariables& h, std::string_view name) {
 }
 
 std::optional<std::string> headerValue(const HeaderVariables& h, std::string_view name) {
-  bool inside = false;
-  for (RawTag t : h.others) {
-    if (t.code == 9) {
-      if (inside) break;
-      inside = sameName(t.value, name);
-      continue;
-    }
-    if (inside) return std::string(t.value);
-  }
-  return std::nullopt;
+  HeaderTags tags = headerTags(h, name);
+  if (tags.empty()) return std::nullopt;
+  return std::move(tags.front().second);
 }
 
 void setHeaderTags(HeaderVariables& h, std::string_view name, const HeaderTags& tags) {
