@@ -119,6 +119,19 @@ class RealWindow(unittest.TestCase):
         with open(self.out_path, encoding="utf-8", errors="replace") as f:
             return f.read()
 
+    def dialog_shot(self, title, x, y, keep):
+        """The dialog of this title once it shows, placed at x, y; a screenshot of the screen
+        then (copied to the file the environment variable `keep` names, if set)."""
+        dialog = self.wait_for("the dialog " + title, lambda: self.tool(
+            "xdotool", "search", "--onlyvisible", "--name", "^" + title + "$", check=False).split("\n")[0])
+        self.xdo("windowmove", dialog, str(x), str(y))
+        time.sleep(1.0)
+        shot = os.path.join(self.tmp, "shot.png")
+        self.tool("import", "-window", "root", "PNG24:" + shot)
+        if os.environ.get(keep):
+            shutil.copy(shot, os.environ[keep])
+        return dialog, read_png(shot)
+
     def type_line(self, text):
         self.xdo("type", "--delay", "15", text)
         self.xdo("key", "Return")
@@ -174,7 +187,7 @@ class RealWindow(unittest.TestCase):
         self.type_line(saved)
         self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - plan.dxf")
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
+        self.assertEqual(orvcad.wait(timeout=120), 0, self.stderr_text())
 
         doc = ezdxf.readfile(saved)
         lines = [e for e in doc.modelspace() if e.dxftype() == "LINE"]
@@ -222,7 +235,7 @@ class RealWindow(unittest.TestCase):
         self.type_line(saved)
         self.wait_for("the saved title", lambda: self.xdo("getwindowname", window) == "orvcad - shift.dxf")
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
+        self.assertEqual(orvcad.wait(timeout=120), 0, self.stderr_text())
 
         self.assertNotIn("未与剪切边相交", self.transcript())
         lines = sorted((e for e in ezdxf.readfile(saved).modelspace() if e.dxftype() == "LINE"),
@@ -241,15 +254,7 @@ class RealWindow(unittest.TestCase):
         self.type_line("FM")
         self.wait_for("FM's first prompt", lambda: self.transcript().endswith("[修改(C)]:"))
         self.type_line("C")
-        dialog = self.wait_for("the valve dialog", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^阀门选择$", check=False).split("\n")[0])
-        self.xdo("windowmove", dialog, "360", "120")
-        time.sleep(1.0)
-        shot = os.path.join(self.tmp, "dialog.png")
-        self.tool("import", "-window", "root", "PNG24:" + shot)
-        if os.environ.get("ORV_KEEP_DIALOG_SCREENSHOT"):
-            shutil.copy(shot, os.environ["ORV_KEEP_DIALOG_SCREENSHOT"])
-        width, height, rows = read_png(shot)
+        dialog, (width, height, rows) = self.dialog_shot("阀门选择", 360, 120, "ORV_KEEP_DIALOG_SCREENSHOT")
         # The plan is drawn in the view (left of the dialog), and the dialog's first frame
         # holds a preview: coloured or dark pixels on its white.
         geometry = self.xdo("getwindowgeometry", dialog)
@@ -274,7 +279,7 @@ class RealWindow(unittest.TestCase):
         self.xdo("key", "Escape")
         self.wait_for("FM cancelled", lambda: self.transcript().endswith("命令: "))
         self.type_line("QUIT")
-        self.assertEqual(orvcad.wait(timeout=30), 0, self.stderr_text())
+        self.assertEqual(orvcad.wait(timeout=120), 0, self.stderr_text())
 
     def test_the_plot_dialog_previews_the_sheet_and_plots_it(self):
         src = os.path.join(self.tmp, "plan.dxf")
@@ -284,15 +289,7 @@ class RealWindow(unittest.TestCase):
         doc.saveas(src)
         orvcad, window = self.start("--window", "--module", self.module, src, title="^orvcad - plan.dxf$")
         self.xdo("key", "ctrl+p")
-        dialog = self.wait_for("the plot dialog", lambda: self.tool(
-            "xdotool", "search", "--onlyvisible", "--name", "^打印$", check=False).split("\n")[0])
-        self.xdo("windowmove", dialog, "100", "100")
-        time.sleep(1.0)
-        shot = os.path.join(self.tmp, "plot.png")
-        self.tool("import", "-window", "root", "PNG24:" + shot)
-        if os.environ.get("ORV_KEEP_PLOT_SCREENSHOT"):
-            shutil.copy(shot, os.environ["ORV_KEEP_PLOT_SCREENSHOT"])
-        width, height, rows = read_png(shot)
+        dialog, (width, height, rows) = self.dialog_shot("打印", 100, 100, "ORV_KEEP_PLOT_SCREENSHOT")
         size = re.search(r"Geometry: (\d+)x(\d+)", self.xdo("getwindowgeometry", dialog))
         dw, dh = int(size.group(1)), int(size.group(2))
         # The preview: an A3 sheet, pure white, about 400 × 280 pixels, with the drawing in
@@ -341,7 +338,7 @@ class RealWindow(unittest.TestCase):
         self.wait_for("the end of the second LINE", lambda: self.transcript().count("0,80") == 1 and
                       self.transcript().endswith("命令: "))
         orvcad.terminate()
-        status = orvcad.wait(timeout=30)
+        status = orvcad.wait(timeout=120)
         self.assertNotEqual(status, 0)
         self.assertEqual(drawings_kept(), kept)
         lines = [e for e in ezdxf.readfile(os.path.join(recovery, kept[0])).modelspace() if e.dxftype() == "LINE"]
