@@ -3,7 +3,9 @@
 // Beyond the options the prompt lists, the dialogue takes those of the one-line form
 // (LO, U, LW, P, R, D), so that a window user can type every change the layer manager
 // makes.
-#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "layer_states.h"
@@ -21,18 +23,6 @@ constexpr std::string_view kOptions =
 constexpr std::string_view kKeywords =
     "? Make Set New ON OFF Color Ltype Freeze Thaw LOck Unlock LWeight Plot Rename Delete";
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// "*" and "?" as in file names, letters compared without regard to case.
-bool matches(std::string_view pattern, std::string_view name) {
-  if (pattern.empty()) return name.empty();
-  if (pattern.front() == '*')
-    return matches(pattern.substr(1), name) || (!name.empty() && matches(pattern, name.substr(1)));
-  if (name.empty()) return false;
-  if (pattern.front() != '?' && upper(pattern.front()) != upper(name.front())) return false;
-  return matches(pattern.substr(1), name.substr(1));
-}
-
 class LayerDialogue {
  public:
   explicit LayerDialogue(Session& s) : s_(s), d_(s.database()) {}
@@ -45,145 +35,60 @@ class LayerDialogue {
       if (st != Status::Keyword) return;
       const std::string option = prompts.lastKeyword().value_or("");
       if (option == "?") list();
-      else if (option == "Make") make(true);
-      else if (option == "New") make(false);
-      else if (option == "Set") setCurrent();
-      else if (option == "ON") state("\n输入要打开的图层名列表: ", [](db::Layer& l) { l.color = static_cast<std::int16_t>(std::abs(l.color)); });
-      else if (option == "OFF") state("\n输入要关闭的图层名列表: ", [](db::Layer& l) { l.color = static_cast<std::int16_t>(-std::abs(l.color)); });
-      else if (option == "Freeze") state("\n输入要冻结的图层名列表: ", [](db::Layer& l) { l.flags |= 1; });
-      else if (option == "Thaw") state("\n输入要解冻的图层名列表: ", [](db::Layer& l) { l.flags &= ~1; });
+      else if (option == "Make") names("M", "\n输入新图层的名称（成为当前图层） <" + d_.header.currentLayer + ">: ");
+      else if (option == "New") names("N", "\n输入新图层的名称列表: ");
+      else if (option == "Set") names("S", "\n输入要置为当前的图层名 <" + d_.header.currentLayer + ">: ");
+      else if (option == "ON") names("ON", "\n输入要打开的图层名列表: ");
+      else if (option == "OFF") names("OFF", "\n输入要关闭的图层名列表: ");
+      else if (option == "Freeze") names("F", "\n输入要冻结的图层名列表: ");
+      else if (option == "Thaw") names("T", "\n输入要解冻的图层名列表: ");
+      else if (option == "LOck") names("LO", "\n输入要锁定的图层名列表: ");
+      else if (option == "Unlock") names("U", "\n输入要解锁的图层名列表: ");
       else if (option == "Color") colour();
       else if (option == "Ltype") linetype();
-      else if (option == "LOck") state("\n输入要锁定的图层名列表: ", [](db::Layer& l) { l.flags |= 4; });
-      else if (option == "Unlock") state("\n输入要解锁的图层名列表: ", [](db::Layer& l) { l.flags &= ~4; });
       else if (option == "LWeight") lineweight();
       else if (option == "Plot") plotting();
       else if (option == "Rename") rename();
-      else if (option == "Delete") remove();
+      else if (option == "Delete") names("D", "\n输入要删除的图层名列表: ");
     }
   }
 
  private:
+  // Every change goes through the one-line form, which checks the names and says why a
+  // layer cannot take it; the dialogue only asks.
   void say(const std::string& text) { s_.console().print(text); }
 
   bool askText(std::string_view prompt, std::string& out) {
     return s_.prompts().getString(prompt, true, 4096, out) == Status::Normal;
   }
 
-  // The layers a list names, in table order; a name that matches none is reported.
-  std::vector<std::size_t> named(const std::string& text) {
-    std::vector<std::size_t> found;
-    for (const std::string& pattern : splitLayerNames(text)) {
-      bool any = false;
-      for (std::size_t i = 0; i < d_.layers().size(); ++i)
-        if (matches(pattern, d_.layers()[i].name)) {
-          any = true;
-          if (std::find(found.begin(), found.end(), i) == found.end()) found.push_back(i);
-        }
-      if (!any) say("\n找不到图层“" + pattern + "”。");
-    }
-    std::sort(found.begin(), found.end());
-    return found;
+  // A list of names for `option`; Enter changes nothing.
+  void names(const std::string& option, const std::string& prompt) {
+    std::string text;
+    if (!askText(prompt, text) || prompt::trimBlanks(text).empty()) return;
+    layerFromLine(s_, option + " " + text);
   }
 
-  bool isCurrent(const db::Layer& l) const { return db::foldName(l.name) == db::foldName(d_.header.currentLayer); }
-
-  void change(std::size_t index, db::Layer layer) {
-    if (d_.changeLayer(index, std::move(layer)) != db::Status::ok) say("\n无法修改图层“" + d_.layers()[index].name + "”。");
-  }
-
-  template <class F>
-  void state(std::string_view prompt, F apply) {
+  // `option` and its value for the layers a list names, the current one on Enter.
+  void namesOrCurrent(const std::string& optionAndValue, std::string_view prompt) {
     std::string text;
     if (!askText(prompt, text)) return;
-    for (std::size_t i : named(text)) {
-      db::Layer l = d_.layers()[i];
-      const db::Layer before = l;
-      apply(l);
-      if ((l.flags & 1) && !(before.flags & 1) && isCurrent(l)) {
-        say("\n不能冻结当前图层“" + l.name + "”。");
-        continue;
-      }
-      if (l.color < 0 && before.color >= 0 && isCurrent(l)) say("\n当前图层“" + l.name + "”已关闭。");
-      change(i, std::move(l));
-    }
-  }
-
-  void make(bool setCurrent) {
-    std::string text;
-    if (!askText(setCurrent ? "\n输入新图层的名称（成为当前图层） <" + d_.header.currentLayer + ">: "
-                            : "\n输入新图层的名称列表: ",
-                 text))
-      return;
-    std::vector<std::string> names = splitLayerNames(text);
-    if (setCurrent && names.size() > 1) {
-      say("\n只能输入一个图层名。");
-      return;
-    }
-    for (const std::string& name : names) {
-      if (!validLayerName(name)) {
-        say("\n图层名“" + name + "”无效。");
-        continue;
-      }
-      if (!d_.layers().find(name)) {
-        db::Layer layer;
-        layer.name = name;
-        if (auto added = d_.addLayer(std::move(layer)); !added) {
-          say("\n无法新建图层“" + name + "”。");
-          continue;
-        }
-      }
-      if (setCurrent) d_.setCurrentLayer(name);
-    }
-  }
-
-  void setCurrent() {
-    std::string name;
-    if (!askText("\n输入要置为当前的图层名 <" + d_.header.currentLayer + ">: ", name)) return;
-    const std::string_view trimmed = prompt::trimBlanks(name);
-    if (trimmed.empty()) return;
-    const db::Layer* layer = d_.layers().get(trimmed);
-    if (!layer) {
-      say("\n找不到图层“" + std::string(trimmed) + "”。");
-      return;
-    }
-    if (layer->flags & 1) {
-      say("\n不能把冻结的图层“" + layer->name + "”置为当前。");
-      return;
-    }
-    d_.setCurrentLayer(layer->name);
-  }
-
-  // The layers a list names, the current one on Enter.
-  std::vector<std::size_t> namedOrCurrent(std::string_view prompt) {
-    std::string text;
-    if (!askText(prompt, text)) return {};
     if (prompt::trimBlanks(text).empty()) text = d_.header.currentLayer;
-    return named(text);
+    layerFromLine(s_, optionAndValue + " " + text);
   }
+
+  std::string onEnter() const { return " 的图层名列表 <" + d_.header.currentLayer + ">: "; }
 
   void colour() {
-    static const std::pair<std::string_view, int> kNamed[] = {
-        {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
-        {"红", 1},  {"黄", 2},     {"绿", 3},    {"青", 4},   {"蓝", 5},   {"洋红", 6},     {"白", 7}};
-    int index = 0;
-    while (index == 0) {
+    std::optional<int> index;
+    while (!index) {
       std::string text;
-      if (!askText("\n输入颜色名或编号 (1-255): ", text)) return;
-      const std::string_view t = prompt::trimBlanks(text);
-      if (t.empty()) return;
-      for (const auto& [name, value] : kNamed)
-        if (db::foldName(t) == name) index = value;
-      int n = 0;
-      if (index == 0 && prompt::parseInt(t, n) == prompt::IntParse::Ok && n >= 1 && n <= 255) index = n;
-      if (index == 0) say("\n颜色须是 1 到 255 之间的编号或颜色名。");
+      if (!askText("\n输入颜色名或编号 (1-255): ", text) || prompt::trimBlanks(text).empty()) return;
+      index = parseLayerColour(text);
+      if (!index) say("\n颜色须是 1 到 255 之间的编号或颜色名。");
     }
-    for (std::size_t i : namedOrCurrent("\n输入要设置颜色 " + std::to_string(index) + " 的图层名列表 <" +
-                                        d_.header.currentLayer + ">: ")) {
-      db::Layer l = d_.layers()[i];
-      l.color = static_cast<std::int16_t>(l.color < 0 ? -index : index);
-      change(i, std::move(l));
-    }
+    const std::string c = std::to_string(*index);
+    namesOrCurrent("C " + c, "\n输入要设置颜色 " + c + onEnter());
   }
 
   void linetype() {
@@ -198,31 +103,18 @@ class LayerDialogue {
       }
       say("\n找不到线型“" + std::string(t) + "”。");
     }
-    for (std::size_t i : namedOrCurrent("\n输入使用线型 " + name + " 的图层名列表 <" + d_.header.currentLayer + ">: ")) {
-      db::Layer l = d_.layers()[i];
-      l.linetype = name;
-      change(i, std::move(l));
-    }
+    namesOrCurrent("L " + name, "\n输入使用线型 " + name + onEnter());
   }
 
   void lineweight() {
-    std::int16_t weight = 0;
     std::string typed;
     for (;;) {
-      if (!askText("\n输入线宽 (0.00-2.11 毫米或“默认”): ", typed)) return;
-      if (prompt::trimBlanks(typed).empty()) return;
-      if (const auto w = parseLayerLineweight(typed)) {
-        weight = *w;
-        break;
-      }
+      if (!askText("\n输入线宽 (0.00-2.11 毫米或“默认”): ", typed) || prompt::trimBlanks(typed).empty()) return;
+      if (parseLayerLineweight(typed)) break;
       say("\n线宽“" + typed + "”无效：应为 0.00 到 2.11 毫米之间的标准线宽或“默认”。");
     }
-    for (std::size_t i : namedOrCurrent("\n输入使用线宽 " + std::string(prompt::trimBlanks(typed)) + " 的图层名列表 <" +
-                                        d_.header.currentLayer + ">: ")) {
-      db::Layer l = d_.layers()[i];
-      l.lineweight = weight;
-      change(i, std::move(l));
-    }
+    const std::string w(prompt::trimBlanks(typed));
+    namesOrCurrent("LW " + w, "\n输入使用线宽 " + w + onEnter());
   }
 
   void plotting() {
@@ -231,12 +123,9 @@ class LayerDialogue {
     const Status st = prompts.getKeyword("\n输入打印选项 [打印(P)/不打印(N)] <打印>: ");
     if (st != Status::Keyword && st != Status::None) return;
     const bool plots = st == Status::None || prompts.lastKeyword() == "Plot";
-    for (std::size_t i : namedOrCurrent(std::string(plots ? "\n输入要打印的图层名列表 <" : "\n输入不打印的图层名列表 <") +
-                                        d_.header.currentLayer + ">: "))
-      change(i, withPlotting(d_.layers()[i], plots));
+    namesOrCurrent(plots ? "P Y" : "P N", std::string(plots ? "\n输入要打印" : "\n输入不打印") + onEnter());
   }
 
-  // Through the one-line form, which checks the names and says why a layer cannot go.
   void rename() {
     std::string from, to;
     if (!askText("\n输入要重命名的图层名: ", from) || prompt::trimBlanks(from).empty()) return;
@@ -248,11 +137,7 @@ class LayerDialogue {
     layerFromLine(s_, "R " + from + "," + to);
   }
 
-  void remove() {
-    std::string names;
-    if (!askText("\n输入要删除的图层名列表: ", names) || prompt::trimBlanks(names).empty()) return;
-    layerFromLine(s_, "D " + names);
-  }
+  bool isCurrent(const db::Layer& l) const { return db::foldName(l.name) == db::foldName(d_.header.currentLayer); }
 
   void list() {
     say("\n图层名                状态          颜色        线型");

@@ -20,7 +20,21 @@ namespace {
 
 constexpr std::uint8_t kCommonSlot = 1;  // the slot of a record's own kept codes
 
-std::optional<int> parseColour(std::string_view typed) {
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// "*" and "?" as in file names, letters compared without regard to case.
+bool matches(std::string_view pattern, std::string_view name) {
+  if (pattern.empty()) return name.empty();
+  if (pattern.front() == '*')
+    return matches(pattern.substr(1), name) || (!name.empty() && matches(pattern, name.substr(1)));
+  if (name.empty()) return false;
+  if (pattern.front() != '?' && upper(pattern.front()) != upper(name.front())) return false;
+  return matches(pattern.substr(1), name.substr(1));
+}
+
+}  // namespace
+
+std::optional<int> parseLayerColour(std::string_view typed) {
   static const std::pair<std::string_view, int> kNamed[] = {
       {"RED", 1}, {"YELLOW", 2}, {"GREEN", 3}, {"CYAN", 4}, {"BLUE", 5}, {"MAGENTA", 6}, {"WHITE", 7},
       {"红", 1},  {"黄", 2},     {"绿", 3},    {"青", 4},   {"蓝", 5},   {"洋红", 6},     {"白", 7}};
@@ -31,6 +45,8 @@ std::optional<int> parseColour(std::string_view typed) {
   if (prompt::parseInt(t, n) == prompt::IntParse::Ok && n >= 1 && n <= 255) return n;
   return std::nullopt;
 }
+
+namespace {
 
 class LineOfLayer {
  public:
@@ -52,7 +68,7 @@ class LineOfLayer {
     if (option == "D" || option == "DELETE") return remove(rest);
     auto [value, names] = prompt::splitFirstWord(rest);
     if (option == "C" || option == "COLOR") {
-      const auto c = parseColour(value);
+      const auto c = parseLayerColour(value);
       if (!c) return refuse("\n颜色须是 1 到 255 之间的编号或颜色名。");
       return each(names, [c](db::Layer& l) { l.color = static_cast<std::int16_t>(l.color < 0 ? -*c : *c); });
     }
@@ -85,15 +101,28 @@ class LineOfLayer {
 
   bool isCurrent(const db::Layer& l) const { return db::foldName(l.name) == db::foldName(d_.header.currentLayer); }
 
-  // The layers a list names, each once; a name that is none is reported.
+  // The layers a list names ("*" and "?" match as in file names), each once, in the
+  // order named; a name that is none is reported.
   std::vector<std::size_t> named(const std::string& text) {
     std::vector<std::size_t> found;
     const std::vector<std::string> names = splitLayerNames(text);
     if (names.empty()) s_.console().print("\n没有给出图层名。");
+    auto add = [&](std::size_t i) {
+      if (std::find(found.begin(), found.end(), i) == found.end()) found.push_back(i);
+    };
     for (const std::string& name : names) {
-      const auto i = d_.layers().find(name);
-      if (!i) s_.console().print("\n找不到图层“" + name + "”。");
-      else if (std::find(found.begin(), found.end(), *i) == found.end()) found.push_back(*i);
+      bool any = false;
+      if (name.find_first_of("*?") != std::string::npos) {
+        for (std::size_t i = 0; i < d_.layers().size(); ++i)
+          if (matches(name, d_.layers()[i].name)) {
+            add(i);
+            any = true;
+          }
+      } else if (const auto i = d_.layers().find(name)) {
+        add(*i);
+        any = true;
+      }
+      if (!any) s_.console().print("\n找不到图层“" + name + "”。");
     }
     return found;
   }

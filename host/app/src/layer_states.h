@@ -28,6 +28,9 @@ db::Layer withPlotting(db::Layer l, bool plots);
 // never BYLAYER or BYBLOCK; nullopt for anything else.
 std::optional<std::int16_t> parseLayerLineweight(std::string_view typed);
 
+// A layer colour as typed: 1 to 255 or a colour's name (RED, 红, ...); nullopt otherwise.
+std::optional<int> parseLayerColour(std::string_view typed);
+
 // Layer names as LAYER takes them: a list separated by commas, each trimmed, empty ones
 // left out; and whether a name is one a layer may have.
 std::vector<std::string> splitLayerNames(std::string_view text);
@@ -38,6 +41,7 @@ bool validLayerName(std::string_view name);
 //   ON/OFF/F/T/LO/U 名称列表, C 颜色 名称列表, L 线型 名称列表, LW 线宽 名称列表,
 //   P 是否打印(Y/N) 名称列表, N 名称列表, S 名称, M 名称, R 旧名,新名 (or "旧名 新名"),
 //   D 名称列表 (only layers nothing uses: not 0, DEFPOINTS or the current one).
+// In a list of existing layers "*" and "?" match as in file names.
 // Refusals are printed in Chinese; false when nothing could be done.
 bool layerFromLine(Session& s, std::string_view line);
 
