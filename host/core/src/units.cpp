@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "kept_tags.h"
+#include "orv/db/header_values.h"
 
 namespace orv::core {
 
@@ -55,20 +56,16 @@ std::string dms(double degrees, int precision) {
 Units unitsOf(const db::Database& d) {
   Units u;
   u.insertion = d.header.insertionUnits;
-  std::string_view variable;
-  for (db::RawTag t : d.header.others) {
-    if (t.code == 9) {
-      variable = t.value;
-      continue;
-    }
-    const auto v = kept::parseNumber(t.value);
-    if (!v || *v != std::floor(*v)) continue;
-    const int n = static_cast<int>(*v);
-    if (variable == "$LUNITS" && n >= 1 && n <= 5) u.linear = n;
-    if (variable == "$LUPREC" && n >= 0 && n <= 8) u.linearPrecision = n;
-    if (variable == "$AUNITS" && n >= 0 && n <= 4) u.angular = n;
-    if (variable == "$AUPREC" && n >= 0 && n <= 8) u.angularPrecision = n;
-  }
+  // A whole number within [low, high] replaces the default; anything else leaves it.
+  auto whole = [&](std::string_view variable, int low, int high, int& out) {
+    const auto text = db::headerValue(d.header, variable);
+    const auto v = text ? kept::parseNumber(*text) : std::nullopt;
+    if (v && *v == std::floor(*v) && *v >= low && *v <= high) out = static_cast<int>(*v);
+  };
+  whole("$LUNITS", 1, 5, u.linear);
+  whole("$LUPREC", 0, 8, u.linearPrecision);
+  whole("$AUNITS", 0, 4, u.angular);
+  whole("$AUPREC", 0, 8, u.angularPrecision);
   return u;
 }
 
