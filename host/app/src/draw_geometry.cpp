@@ -289,7 +289,7 @@ std::optional<EllipseShape> ellipseOnAxis(Vec2 center, Vec2 axisEnd, double othe
 }
 
 std::optional<EllipseShape> ellipseOnAxisEnds(Vec2 first, Vec2 second, double otherHalf) {
-  return ellipseOnAxis(0.5 * (first + second), second, otherHalf);
+  return ellipseOnAxis(halfway(first, second), second, otherHalf);
 }
 
 }  // namespace orv::app::shapes

@@ -69,6 +69,8 @@ ArcShape arcFromCentre(Vec2 center, Vec2 start, Vec2 end);
 ArcShape arcFromCentreAngle(Vec2 center, Vec2 start, double includedDegrees);
 
 // ---- ellipses
+// The point halfway between a and b (each halved first: far points do not overflow).
+inline Vec2 halfway(Vec2 a, Vec2 b) { return 0.5 * a + 0.5 * b; }
 // The smallest minor to major ratio an ellipse may have; flatter ones are refused.
 inline constexpr double kFlattestEllipse = 1e-6;
 // The ellipse about `center` with one half axis reaching `axisEnd` and the other,

@@ -43,9 +43,12 @@ void ellipse(Session& s) {
     axisEnd = pointAwayFrom(s, "\n指定轴的端点: ", center, "\n轴的端点不能与中心点重合。");
   } else if (st == Status::Normal) {  // both ends of an axis
     axisEnd = pointAwayFrom(s, "\n指定轴的另一个端点: ", first, "\n轴的两个端点不能重合。");
-    if (axisEnd) center = {(first.x + axisEnd->x) / 2, (first.y + axisEnd->y) / 2, first.z};
   }
   if (!axisEnd) return;
+  if (st == Status::Normal) {
+    const Vec2 c = shapes::halfway(xy(first), xy(*axisEnd));
+    center = {c.x, c.y, first.z};
+  }
   const double z = center.z;
   Session::PreviewScope preview(s, [&](const Point3& cursor) {
     const auto e = shapes::ellipseOnAxis(xy(center), xy(*axisEnd), core::distance(xy(cursor), xy(center)));
@@ -71,7 +74,7 @@ void point(Session& s) {
     if (s.prompts().getPoint("\n指定点: ", std::nullopt, p) != Status::Normal) return;
     db::Point made;
     made.position = {p.x, p.y, p.z};
-    if (!addToDrawing(s, made)) return;
+    addToDrawing(s, made);  // a point the drawing refuses is said so; the next is asked
   }
 }
 

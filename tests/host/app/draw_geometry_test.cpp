@@ -220,6 +220,8 @@ TEST(DrawGeometry, ellipsesTakeTheLongerHalfAxisAsTheMajorOne) {
       {"slanted, second the longer", ellipseOnAxis({1, 1}, {4, 5}, 10), EllipseShape{{1, 1}, {-8, 6}, 0.5}},
       {"both halves equal: a circle", ellipseOnAxis({0, 0}, {0, -3}, 3), EllipseShape{{0, 0}, {0, -3}, 1}},
       {"from a centre", ellipseOnAxis({5, 5}, {5, 9}, 2), EllipseShape{{5, 5}, {0, 4}, 0.5}},
+      {"far from the origin", ellipseOnAxisEnds({1e308, 0}, {1e308, 2e307}, 1e307),
+       EllipseShape{{1e308, 1e307}, {0, 1e307}, 1}},
       {"axis ends on one point", ellipseOnAxisEnds({3, 3}, {3, 3}, 2), std::nullopt},
       {"no second half axis", ellipseOnAxis({0, 0}, {4, 0}, 0), std::nullopt},
       {"a negative half axis", ellipseOnAxis({0, 0}, {4, 0}, -2), std::nullopt},
