@@ -1,4 +1,4 @@
-"""The drawing commands (CIRCLE, ARC, PLINE, RECTANG, POLYGON), the block commands (BLOCK,
+"""The drawing commands (CIRCLE, ARC, PLINE, RECTANG, POLYGON, ELLIPSE, POINT), the block commands (BLOCK,
 INSERT, EXPLODE) and AREA driven by scripts: every keyword, the saved drawings read back
 with ezdxf against coordinates worked out by hand, UNDO after each command taking back
 exactly that command, and bad replies refused at each prompt with nothing lost."""
@@ -28,6 +28,10 @@ def snapshot(doc):
             return (t, e.dxf.layer, tuple(e.dxf.center), e.dxf.radius, e.dxf.start_angle, e.dxf.end_angle)
         if t == "LWPOLYLINE":
             return (t, e.dxf.layer, e.closed, e.dxf.const_width, [tuple(p) for p in e.get_points("xyseb")])
+        if t == "ELLIPSE":
+            return (t, e.dxf.layer, tuple(e.dxf.center), tuple(e.dxf.major_axis), e.dxf.ratio)
+        if t == "POINT":
+            return (t, e.dxf.layer, tuple(e.dxf.location))
         if t == "INSERT":
             return (t, e.dxf.layer, e.dxf.name, tuple(e.dxf.insert), e.dxf.xscale, e.dxf.yscale, e.dxf.rotation)
         return (t,)
@@ -127,6 +131,50 @@ class Drafting(unittest.TestCase):
             for g, w in zip(e.get_points("xy"), want):
                 self.close(g, w, "polygon", 1e-9)
         self.check_undo(snapshot(done[0]), done[1:], undone[1:])
+
+    def test_ellipses_and_points(self):
+        s = Session(self)
+        steps = [
+            ["LAYER", "M", "EQUIP", ""],
+            ["COLOR", "3"],
+            ["ELLIPSE", "0,0", "20,0", "5"],                       # second half axis the shorter
+            ["EL", "100,0", "108,0", "16"],                        # the longer: it is the major axis
+            ["EL", "C", "200,50", "203,54", "210,50"],             # a point: its distance from the centre
+            ["EL", "c", "300,0", "300,6", "2"],
+            ["EL", "abc", "0,200", "0,200", "10,200", "5,200", "-3", "xyz", "", "4"],
+            ["PO", "0,100", "xyz", "10,100", "20,105,3", ""],
+            ["POINT", "50,50", "^C"],                              # a cancel keeps the points made
+        ]
+        out, done, undone = self.run_steps(s, steps)
+        for want in ["\n指定椭圆的轴端点或 [中心点(C)]: abc\n\n需要点或选项关键字。",
+                     "\n指定轴的另一个端点: 0,200\n\n轴的两个端点不能重合。",
+                     "\n指定另一条半轴长度: 5,200\n\n值不能为零。",
+                     "\n指定另一条半轴长度: -3\n\n值不能为负。",
+                     "\n指定另一条半轴长度: xyz\n\n需要数值或点。",
+                     "\n指定点: xyz\n\n点无效。"]:
+            self.assertIn(want, out)
+        got = list(done[-1].modelspace())
+        self.assertEqual([e.dxftype() for e in got], ["ELLIPSE"] * 5 + ["POINT"] * 4)
+        for e in got:
+            self.assertEqual((e.dxf.layer, e.dxf.color, e.dxf.linetype.upper()), ("EQUIP", 3, "BYLAYER"), e.dxftype())
+        want = [((10, 0, 0), (10, 0, 0), 0.5), ((104, 0, 0), (0, 16, 0), 0.25), ((200, 50, 0), (-8, 6, 0), 0.5),
+                ((300, 0, 0), (0, 6, 0), 1 / 3), ((5, 200, 0), (5, 0, 0), 0.8)]
+        for k, (e, (center, axis, ratio)) in enumerate(zip(got[:5], want)):
+            self.close(list(e.dxf.center) + list(e.dxf.major_axis) + [e.dxf.ratio], [*center, *axis, ratio], f"ellipse {k}")
+            self.close([e.dxf.start_param, e.dxf.end_param], [0, 2 * math.pi], f"ellipse {k}: a full one")
+            self.close(e.dxf.extrusion, (0, 0, 1), f"ellipse {k}")
+        self.assertEqual([tuple(e.dxf.location) for e in got[5:]], [(0, 100, 0), (10, 100, 0), (20, 105, 3), (50, 50, 0)])
+        self.check_undo(snapshot(done[1]), done[2:], undone[2:])
+        # An ELLIPSE refused throughout and a POINT given none make nothing and no step of
+        # UNDO: the UNDO after them takes back the three points of one PO together.
+        undone_po, redone_po = os.path.join(s.dir, "undone_po.dxf"), os.path.join(s.dir, "redone_po.dxf")
+        out, _, _ = s.run(["OPEN", os.path.join(s.dir, "done6.dxf"), "PO", "0,100", "10,100", "20,105,3", "",
+                           "EL", "C", "0,300", "0,300", "1e7,300", "1", "^C", "PO", "",
+                           "UNDO", "SAVEAS", undone_po, "REDO", "SAVEAS", redone_po])
+        self.assertIn("\n指定轴的端点: 0,300\n\n轴的端点不能与中心点重合。", out)
+        self.assertIn("\n指定另一条半轴长度: 1\n\n两条半轴的长度相差太大，无法画椭圆。", out)
+        self.assertEqual(snapshot(read_audited(self, undone_po)), snapshot(done[6]))
+        self.assertEqual(snapshot(read_audited(self, redone_po)), snapshot(done[7]))
 
     def test_block_insert_and_explode(self):
         s = Session(self)

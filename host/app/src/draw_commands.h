@@ -14,6 +14,8 @@ namespace orv::app {
 
 // CIRCLE, ARC, PLINE, RECTANG, POLYGON.
 std::vector<Session::HostCommand> shapeCommands();
+// ELLIPSE, POINT.
+std::vector<Session::HostCommand> ellipseAndPointCommands();
 // BLOCK, INSERT, EXPLODE.
 std::vector<Session::HostCommand> blockCommands();
 // AREA, DIVIDE, MEASURE.

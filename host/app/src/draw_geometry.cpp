@@ -276,4 +276,20 @@ PathPoint pointAlong(const std::vector<BulgeVertex>& path, bool closed, double d
   return {stretches.back().b, 0};
 }
 
+// ---- ellipses
+
+std::optional<EllipseShape> ellipseOnAxis(Vec2 center, Vec2 axisEnd, double otherHalf) {
+  const Vec2 axis = axisEnd - center;
+  const double half = core::length(axis);
+  if (!std::isfinite(half) || !std::isfinite(otherHalf) || half <= 0 || otherHalf <= 0) return std::nullopt;
+  EllipseShape e{center, axis, otherHalf / half};
+  if (otherHalf > half) e = {center, otherHalf / half * core::perp(axis), half / otherHalf};
+  if (e.ratio < kFlattestEllipse) return std::nullopt;
+  return e;
+}
+
+std::optional<EllipseShape> ellipseOnAxisEnds(Vec2 first, Vec2 second, double otherHalf) {
+  return ellipseOnAxis(halfway(first, second), second, otherHalf);
+}
+
 }  // namespace orv::app::shapes

@@ -1,6 +1,7 @@
 // The constructions of the drawing commands, in the plane: circles through points and
 // tangent to lines and circles, arcs, tangent arcs as polyline bulges, rectangles and
-// regular polygons as polyline vertices, and the area and length of a closed outline.
+// regular polygons as polyline vertices, ellipses from their axes, and the area and
+// length of a closed outline.
 #pragma once
 
 #include <optional>
@@ -24,6 +25,14 @@ struct ArcShape {
   double radius = 0;
   double startAngle = 0;
   double endAngle = 0;
+};
+
+// A full ellipse as an ELLIPSE entity holds it: the major half axis from the centre and
+// the minor to major ratio, in (0, 1].
+struct EllipseShape {
+  Vec2 center;
+  Vec2 majorAxis;
+  double ratio = 1;
 };
 
 // A polyline vertex: the bulge belongs to the segment that starts here.
@@ -58,6 +67,21 @@ std::optional<ArcShape> arcThrough(Vec2 start, Vec2 on, Vec2 end);
 ArcShape arcFromCentre(Vec2 center, Vec2 start, Vec2 end);
 // The arc about centre from start, sweeping `includedDegrees` (negative: clockwise).
 ArcShape arcFromCentreAngle(Vec2 center, Vec2 start, double includedDegrees);
+
+// ---- ellipses
+// The point halfway between a and b (each halved first: far points do not overflow).
+inline Vec2 halfway(Vec2 a, Vec2 b) { return 0.5 * a + 0.5 * b; }
+// The smallest minor to major ratio an ellipse may have; flatter ones are refused.
+inline constexpr double kFlattestEllipse = 1e-6;
+// The ellipse about `center` with one half axis reaching `axisEnd` and the other,
+// perpendicular to it, `otherHalf` long. When the other half axis is the longer it is the
+// major axis, turned a quarter counter-clockwise from the first. nullopt when either half
+// axis has no length (or is not a finite number) or the ellipse is flatter than
+// kFlattestEllipse.
+std::optional<EllipseShape> ellipseOnAxis(Vec2 center, Vec2 axisEnd, double otherHalf);
+// The same from the two ends of one axis: the centre lies halfway, the first half axis
+// runs towards the second end.
+std::optional<EllipseShape> ellipseOnAxisEnds(Vec2 first, Vec2 second, double otherHalf);
 
 // ---- polylines
 // The bulge of the arc from `from` to `to` that leaves `from` in `direction`; nullopt when

@@ -34,11 +34,13 @@ class PreviewProbe final : public prompt::Console {
   prompt::Point3 cursor_;
 };
 
-// The numbers of a shape: a circle's centre and radius, an arc's also its angles, a
-// polyline's vertices.
+// The numbers of a shape: a circle's centre and radius, an arc's also its angles, an
+// ellipse's centre, major axis, ratio and parameters, a polyline's vertices.
 std::vector<double> numbers(const db::Entity& e) {
   if (const auto* c = e.as<db::Circle>()) return {c->center.x, c->center.y, c->radius};
   if (const auto* a = e.as<db::Arc>()) return {a->center.x, a->center.y, a->radius, a->startAngle, a->endAngle};
+  if (const auto* el = e.as<db::Ellipse>())
+    return {el->center.x, el->center.y, el->majorAxis.x, el->majorAxis.y, el->ratio, el->startParam, el->endParam};
   std::vector<double> out;
   if (const auto* pl = e.as<db::Polyline>())
     for (std::size_t i = 0; i < pl->size(); ++i) out.insert(out.end(), {pl->point(i).x, pl->point(i).y});
@@ -46,6 +48,7 @@ std::vector<double> numbers(const db::Entity& e) {
 }
 
 TEST(DragPreview, theShapeFollowsTheCursorAtThePromptThatDecidesIt) {
+  constexpr double kPi = 3.14159265358979323846;
   struct Case {
     const char* script;
     prompt::Point3 cursor;
@@ -63,6 +66,8 @@ TEST(DragPreview, theShapeFollowsTheCursorAtThePromptThatDecidesIt) {
       {"POL\n4\n0,0\nC\n10\n", {10, 0, 0}, "\n指定圆的半径: ", K::polyline, {10, -10, 10, 10, -10, 10, -10, -10}},
       {"PL\n0,0\n10,0\n\n", {10, 10, 0}, "\n指定下一个点或 [圆弧(A)/半宽(H)/放弃(U)/宽度(W)]: ", K::polyline,
        {0, 0, 10, 0, 10, 10}},
+      {"EL\n0,0\n10,0\n3\n", {5, 3, 0}, "\n指定另一条半轴长度: ", K::ellipse, {5, 0, 5, 0, 0.6, 0, 2 * kPi}},
+      {"EL\nC\n0,0\n0,2\n4\n", {4, 0, 0}, "\n指定另一条半轴长度: ", K::ellipse, {0, 0, -4, 0, 0.5, 0, 2 * kPi}},
       {"AA\n0,0\n10,0\n\n", {10, 10, 0}, "\n指定下一个点或 [放弃(U)] <总计>: ", K::polyline, {0, 0, 10, 0, 10, 10}},
   };
   for (const Case& c : cases) {

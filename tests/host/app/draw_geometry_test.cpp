@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace orv::app::shapes {
 namespace {
@@ -201,6 +202,40 @@ TEST(DrawGeometry, pointsAlongPathsOfLinesAndArcs) {
     const PathPoint p = pointAlong(c.path, c.closed, c.at);
     expectNear(p.point, c.want.point, c.what);
     EXPECT_NEAR(p.direction, c.want.direction, 1e-7) << c.what;
+  }
+}
+
+TEST(DrawGeometry, ellipsesTakeTheLongerHalfAxisAsTheMajorOne) {
+  struct Case {
+    const char* what;
+    std::optional<EllipseShape> got;
+    std::optional<EllipseShape> want;
+  };
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const Case cases[] = {
+      {"first axis the longer", ellipseOnAxisEnds({0, 0}, {20, 0}, 5), EllipseShape{{10, 0}, {10, 0}, 0.5}},
+      {"ends given right to left", ellipseOnAxisEnds({20, 0}, {0, 0}, 5), EllipseShape{{10, 0}, {-10, 0}, 0.5}},
+      {"second axis the longer, turned a quarter", ellipseOnAxisEnds({0, 0}, {8, 0}, 16),
+       EllipseShape{{4, 0}, {0, 16}, 0.25}},
+      {"slanted, second the longer", ellipseOnAxis({1, 1}, {4, 5}, 10), EllipseShape{{1, 1}, {-8, 6}, 0.5}},
+      {"both halves equal: a circle", ellipseOnAxis({0, 0}, {0, -3}, 3), EllipseShape{{0, 0}, {0, -3}, 1}},
+      {"from a centre", ellipseOnAxis({5, 5}, {5, 9}, 2), EllipseShape{{5, 5}, {0, 4}, 0.5}},
+      {"far from the origin", ellipseOnAxisEnds({1e308, 0}, {1e308, 2e307}, 1e307),
+       EllipseShape{{1e308, 1e307}, {0, 1e307}, 1}},
+      {"axis ends on one point", ellipseOnAxisEnds({3, 3}, {3, 3}, 2), std::nullopt},
+      {"no second half axis", ellipseOnAxis({0, 0}, {4, 0}, 0), std::nullopt},
+      {"a negative half axis", ellipseOnAxis({0, 0}, {4, 0}, -2), std::nullopt},
+      {"an endless half axis", ellipseOnAxis({0, 0}, {4, 0}, inf), std::nullopt},
+      {"not a number", ellipseOnAxis({0, 0}, {4, 0}, nan), std::nullopt},
+      {"flatter than allowed", ellipseOnAxis({0, 0}, {1e7, 0}, 1), std::nullopt},
+      {"just flat enough", ellipseOnAxis({0, 0}, {1e6, 0}, 1), EllipseShape{{0, 0}, {1e6, 0}, 1e-6}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(c.got.has_value(), c.want.has_value()) << c.what;
+    if (!c.want) continue;
+    expectNear(c.got->center, c.want->center, c.what);
+    expectNear(c.got->majorAxis, c.want->majorAxis, c.what);
+    EXPECT_NEAR(c.got->ratio, c.want->ratio, kTol) << c.what;
   }
 }
 
