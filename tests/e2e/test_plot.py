@@ -282,18 +282,20 @@ class Layouts(unittest.TestCase):
             return best
 
         # The 1,000-unit line through the 1:10 viewport: 100 mm, from x = 50; through the
-        # 1:20 one: 50 mm, from x = 285.
-        left, right = run_in(150, 25, 175), run_in(150, 220, 400)
+        # 1:20 one: 50 mm, from x = 285 (measured inside the viewports' borders).
+        left, right = run_in(150, 27, 173), run_in(150, 222, 398)
         self.assertAlmostEqual(left[1], 100, delta=0.3)
         self.assertAlmostEqual(left[0], 50, delta=0.3)
         self.assertAlmostEqual(right[1], 50, delta=0.3)
         self.assertAlmostEqual(right[0], 285, delta=0.3)
         # HIDE at model y = 200: in the first viewport (20 mm up), frozen in the second.
-        self.assertIsNotNone(run_in(170, 25, 175))
-        self.assertIsNone(run_in(160, 220, 400))
+        self.assertIsNotNone(run_in(170, 27, 173))
+        self.assertIsNone(run_in(160, 222, 398))
         # Model y = 800: outside the first viewport (clipped), inside the second (40 mm up).
         self.assertIsNone(run_in(230, 0, 420))
-        self.assertAlmostEqual(run_in(190, 220, 400)[1], 50, delta=0.3)
+        self.assertAlmostEqual(run_in(190, 222, 398)[1], 50, delta=0.3)
+        # Each viewport's border: the left one's bottom from x = 25 to 175.
+        self.assertAlmostEqual(run_in(100, 0, 200)[1], 150, delta=0.5)
         # Paper space at 1:1: the 400 mm line.
         self.assertAlmostEqual(run_in(10, 0, 420)[1], 400, delta=0.3)
         # --plot names a layout too.
@@ -303,7 +305,7 @@ class Layouts(unittest.TestCase):
         self.assertEqual(proc.returncode, 0, proc.stderr.decode())
         self.assertIn("（A3 横向，1:1）", proc.stdout.decode())
         w, h, px = raster(out2)
-        self.assertAlmostEqual(run_in(150, 25, 175)[1], 100, delta=0.3)
+        self.assertAlmostEqual(run_in(150, 27, 173)[1], 100, delta=0.3)
 
     @unittest.skipUnless(os.path.isfile(os.path.join(SAMPLES, "2004_material.dxf")), "no DWG samples")
     def test_a_layout_of_another_programs_drawing_plots_its_viewport_in_inches(self):
@@ -330,11 +332,79 @@ class Layouts(unittest.TestCase):
         x0, y1 = on_sheet(model.extmin.x, model.extmin.y)
         x1, y0 = on_sheet(model.extmax.x, model.extmax.y)
         w, h, px = raster(out)
+        # Its border (layer 0 plots) bounds all ink: the viewport's rectangle.
+        frame = on_sheet(vp.dxf.view_center_point.x - vp.dxf.width / 2 / k,
+                         vp.dxf.view_center_point.y + vp.dxf.height / 2 / k)
+        frame += on_sheet(vp.dxf.view_center_point.x + vp.dxf.width / 2 / k,
+                          vp.dxf.view_center_point.y - vp.dxf.height / 2 / k)
         box = dark_box(w, h, px)
-        self.assertIsNotNone(box, "the viewport shows model space")
         ink = (box[0] / 10, box[1] / 10, (box[2] + 1) / 10, (box[3] + 1) / 10)
+        for got, want in zip(ink, frame):
+            self.assertAlmostEqual(got, want, delta=0.5, msg=(ink, frame))
+        # Within it, model space about its view centre at its scale.
+        left_px, top_px = int(frame[0] * 10) + 10, int(frame[1] * 10) + 10
+        right_px, bottom_px = int(frame[2] * 10) - 10, int(frame[3] * 10) - 10
+        inner_w = right_px - left_px
+        inner = b"".join(px[y * w + left_px: y * w + right_px] for y in range(top_px, bottom_px))
+        box = dark_box(inner_w, bottom_px - top_px, inner)
+        self.assertIsNotNone(box, "the viewport shows model space")
+        ink = ((box[0] + left_px) / 10, (box[1] + top_px) / 10, (box[2] + left_px + 1) / 10,
+               (box[3] + top_px + 1) / 10)
         for got, want in zip(ink, (x0, y0, x1, y1)):
             self.assertAlmostEqual(got, want, delta=0.3, msg=(ink, (x0, y0, x1, y1)))
+
+    def test_viewports_plot_their_borders_unless_on_defpoints_and_clip_to_the_entity_that_bounds_them(self):
+        # Model space: a filled square from 0,-500 to 1000,500, nothing about -5000,0.
+        doc = ezdxf.new("R2000")
+        doc.modelspace().add_solid([(0, -500), (1000, -500), (0, 500), (1000, 500)])
+        doc.layers.add("FRAMES", color=1)
+        lay = doc.layouts.get("Layout1")
+        lay.page_setup(size=(420, 297), margins=(0, 0, 0, 0), units="mm")
+        # Empty views at 1:1 in frames 100 mm square about x = 80 and 200 (y = 150); the
+        # second on DEFPOINTS. A view of the square through a circle of radius 50 about
+        # 330,150, with a bulged light polyline's half disc (radius 40, above y = 20 about
+        # x = 200) clipping a second view of it.
+        lay.add_viewport(center=(80, 150), size=(100, 100), view_center_point=(-5000, 0), view_height=100,
+                         dxfattribs={"layer": "FRAMES"})
+        lay.add_viewport(center=(200, 150), size=(100, 100), view_center_point=(-5000, 0), view_height=100,
+                         dxfattribs={"layer": "DEFPOINTS"})
+        for boundary, centre, size in ((lay.add_circle((330, 150), 50), (330, 150), (100, 100)),
+                                       (lay.add_lwpolyline([(160, 20, 0, 0, 0), (240, 20, 0, 0, 1)], close=True),
+                                        (200, 40), (80, 40))):
+            vp = lay.add_viewport(center=centre, size=size, view_center_point=(500, 0), view_height=size[1])
+            vp.dxf.flags = vp.dxf.get("flags", 0) | 0x10000
+            vp.dxf.clipping_boundary_handle = boundary.dxf.handle
+        s = Session(self)
+        src = os.path.join(s.dir, "clipped.dxf")
+        doc.saveas(src)
+        out = os.path.join(s.dir, "clipped.pdf")
+        proc = subprocess.run([ORVCAD, "--plot", out, "--paper", "A3", "--area", "layout:Layout1", src],
+                              capture_output=True, timeout=60)
+        self.assertEqual(proc.returncode, 0, proc.stderr.decode())
+        w, h, px = raster(out)
+
+        def dark(x_mm, y_mm):
+            """Some dark pixel within 0.3 mm of paper x, y (mm, y up)."""
+            x, y = int(x_mm * 10), int((297 - y_mm) * 10)
+            return any(px[yy * w + x - 3: yy * w + x + 4].find(1) >= 0 for yy in range(y - 3, y + 4))
+
+        cases = [  # (where, paper x, y, dark)
+            ("the FRAMES viewport's left side", 30, 150, True),
+            ("its top", 80, 200, True),
+            ("inside it, nothing in view", 80, 150, False),
+            ("the DEFPOINTS viewport's left side", 150, 150, False),
+            ("its top", 200, 200, False),
+            ("inside the circle", 330, 150, True),
+            ("inside the circle near its edge", 330 + 45, 150, True),
+            ("a corner of its square, outside the circle", 285, 195, False),
+            ("its square's top, no border of its own", 295, 200, False),
+            ("inside the half disc", 200, 50, True),
+            ("inside its arc near the top", 200, 57, True),
+            ("a corner of its rectangle, outside the arc", 164, 57, False),
+        ]
+        for where, x, y, want in cases:
+            with self.subTest(where=where):
+                self.assertEqual(dark(x, y), want)
 
     def test_the_one_line_form_plots_without_asking_and_refuses_a_bad_word(self):
         s = Session(self)

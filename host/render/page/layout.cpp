@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <optional>
 
 namespace orv::render {
@@ -88,7 +89,8 @@ std::vector<LayoutObject> layoutObjects(const db::RawTags& objects) {
 
 // A VIEWPORT entity as a plot draws it; nullopt for the layout's own (id 1), one that is
 // off, and those it cannot draw (a 3D view, a twist, no size).
-std::optional<LayoutViewport> viewportOf(const db::Database& db, const db::RawTags& tags, bool& leftOut) {
+std::optional<LayoutViewport> viewportOf(const db::Database& db, const db::Entity& viewport, const db::RawTags& tags,
+                                        bool& leftOut) {
   Values v;
   for (db::RawTag t : tags) {
     if (t.code == 331) v.frozen.push_back(t.value);
@@ -113,6 +115,7 @@ std::optional<LayoutViewport> viewportOf(const db::Database& db, const db::RawTa
     leftOut = true;
     return std::nullopt;
   }
+  vp.clipBoundary = clipBoundaryOf(db, viewport);
   for (std::string_view f : v.frozen) {
     const auto h = handle(f);
     if (!h) continue;
@@ -122,7 +125,48 @@ std::optional<LayoutViewport> viewportOf(const db::Database& db, const db::RawTa
   return vp;
 }
 
+// Whether an entity can bound a viewport's area: closed, and of a kind that encloses one.
+bool enclosesAnArea(const db::Database& db, const db::Entity& e) {
+  if (const auto* pl = e.as<db::Polyline>())
+    return pl->size() >= 2 && (pl->closed() || (pl->size() >= 3 && pl->point(0) == pl->point(pl->size() - 1)));
+  if (const auto* c = e.as<db::Circle>()) return positive(c->radius);
+  if (const auto* el = e.as<db::Ellipse>()) return el->sweep() >= 2.0 * std::numbers::pi - 1e-9;
+  const auto* kept = e.as<db::UnknownEntity>();
+  if (!kept) return false;
+  Values v;
+  for (db::RawTag t : kept->tags) note(v, t);
+  const std::string_view type = db.name(kept->type);
+  const auto flags = static_cast<long long>(valueOr(v, 70, 0.0));
+  if (type == "CIRCLE") return positive(valueOr(v, 40, 0.0));
+  if (type == "LWPOLYLINE" || type == "SPLINE") return (flags & 1) != 0;
+  if (type == "POLYLINE") return (flags & 1) != 0 && (flags & (16 | 64)) == 0;  // not a mesh
+  return false;
+}
+
 }  // namespace
+
+db::ObjectId clipBoundaryOf(const db::Database& db, const db::Entity& viewport) {
+  const auto* u = viewport.as<db::UnknownEntity>();
+  if (!u || db.name(u->type) != "VIEWPORT") return {};
+  std::optional<double> flags;
+  std::optional<db::Handle> boundary;
+  db::forEachDataTag(u->tags, [&](int code, std::string_view value) {
+    if (code == 90 && !flags) flags = real(value);
+    else if (code == 340 && !boundary) boundary = handle(value);
+    return true;
+  });
+  constexpr long long kClippedByEntity = 0x10000;
+  if (!flags || !boundary || *flags < 0.0 || *flags > 4294967295.0 ||
+      (static_cast<long long>(*flags) & kClippedByEntity) == 0)
+    return {};
+  const db::BlockId owner = viewport.owner();
+  if (owner.isNull() || owner.index >= db.blockCount()) return {};
+  for (db::ObjectId id : db.block(owner).entities) {
+    const db::Entity* e = db.entity(id);
+    if (e && !e->isErased() && e->handle() == *boundary) return enclosesAnArea(db, *e) ? id : db::ObjectId{};
+  }
+  return {};
+}
 
 ViewTransform throughViewport(const ViewTransform& paper, const LayoutViewport& viewport) {
   const double s = viewport.scale();
@@ -157,7 +201,7 @@ std::vector<LayoutSheet> layoutsOf(const db::Database& db) {
       const db::Entity* e = db.entity(id);
       const auto* u = e && !e->isErased() ? e->as<db::UnknownEntity>() : nullptr;
       if (!u || db.name(u->type) != "VIEWPORT") continue;
-      if (auto vp = viewportOf(db, u->tags, left)) sheet.viewports.push_back(std::move(*vp));
+      if (auto vp = viewportOf(db, *e, u->tags, left)) sheet.viewports.push_back(std::move(*vp));
       sheet.viewportsLeftOut += left ? 1 : 0;
     }
     const Extents limits{valueOr(o.layout, 10, 0.0), valueOr(o.layout, 20, 0.0), valueOr(o.layout, 11, 0.0),

@@ -1,15 +1,19 @@
-// Outlines of solids, faces and ellipses, and of kept entities: splines, old-style polylines and meshes, leaders, and kept arcs, circles and light polylines.
+// Outlines of solids, faces and ellipses, and of kept entities: splines, old-style polylines and meshes, leaders, kept arcs, circles and light polylines, and viewports' borders and clip shapes.
 //
 // Contents: Bézier extremes for boxes; ellipses and splines; corner shapes; polylines and
-// meshes from their vertices; kept modeled kinds; the dispatch.
+// meshes from their vertices; kept modeled kinds; viewports; the dispatch.
 #include "outline.h"
 
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
+
+#include "clip_shape.h"
 
 #include "orv/geom/curves.h"
 #include "orv/geom/shapes.h"
+#include "orv/render/layout.h"
 
 namespace orv::render {
 
@@ -257,7 +261,92 @@ OutlineMode writeKeptModeled(KeptKind kind, const db::RawTags& tags, const Affin
   return OutlineMode::stroke;
 }
 
+// A layout viewport's border: its rectangle, unless it is the sheet's own viewport (id 1)
+// or an entity clips it (that entity, drawn as it is, is its border).
+OutlineMode writeViewportBorder(const Placed& placed, const db::Database& db, const db::RawTags& tags,
+                                const Affine& m, PathSink& sink) {
+  double cx = 0.0, cy = 0.0, w = 0.0, h = 0.0, id = 0.0;
+  bool bad = false;
+  geom::forEachDataTag(tags, [&](int code, std::string_view v) {
+    double* to = code == 10 ? &cx : code == 20 ? &cy : code == 40 ? &w : code == 41 ? &h : code == 69 ? &id : nullptr;
+    if (to && !geom::parseReal(v, *to)) bad = true;
+    return true;
+  });
+  if (bad || id == 1.0 || !(w > 0.0 && h > 0.0) || !clipBoundaryOf(db, placed.entity).isNull())
+    return OutlineMode::none;
+  sink.moveTo(m.apply({cx - w / 2.0, cy - h / 2.0}));
+  sink.lineTo(m.apply({cx + w / 2.0, cy - h / 2.0}));
+  sink.lineTo(m.apply({cx + w / 2.0, cy + h / 2.0}));
+  sink.lineTo(m.apply({cx - w / 2.0, cy + h / 2.0}));
+  sink.close();
+  return OutlineMode::stroke;
+}
+
+// Records a clip shape, noting points that are not finite or lie too far.
+class ClipShapeSink final : public PathSink {
+ public:
+  ClipShape shape;
+  bool sound = true;
+  void moveTo(Point2 p) override { add(ClipShape::Op::move, p); }
+  void lineTo(Point2 p) override { add(ClipShape::Op::line, p); }
+  void curveTo(Point2 c1, Point2 c2, Point2 end) override {
+    add(ClipShape::Op::curve, c1);
+    check(c2), check(end);
+    shape.points.push_back(c2);
+    shape.points.push_back(end);
+  }
+  void close() override { shape.ops.push_back(ClipShape::Op::close); }
+
+ private:
+  void check(Point2 p) {
+    if (!(std::abs(p.x) <= kDeviceLimit && std::abs(p.y) <= kDeviceLimit)) sound = false;
+  }
+  void add(ClipShape::Op op, Point2 p) {
+    check(p);
+    shape.ops.push_back(op);
+    shape.points.push_back(p);
+  }
+};
+
 }  // namespace
+
+ClipShape clipShapeOf(const db::Database& db, db::ObjectId boundary, const ViewTransform& paper) {
+  const db::Entity* e = db.entity(boundary);
+  if (!e || e->isErased()) return {};
+  Affine m;
+  m.xx = paper.scale;
+  m.yy = -paper.scale;
+  m.x0 = paper.offsetX;
+  m.y0 = paper.offsetY;
+  ClipShapeSink sink;
+  if (const auto* pl = e->as<db::Polyline>()) {
+    std::vector<Point2> pts;
+    std::vector<double> bulges;
+    for (std::size_t i = 0; i < pl->size(); ++i) {
+      pts.push_back(pl->point(i));
+      bulges.push_back(pl->bulge(i));
+    }
+    writeBulgedPath(sink, m, pts, bulges, true);
+  } else if (const auto* c = e->as<db::Circle>()) {
+    writeArc(sink, m * Affine::translation(c->center.x, c->center.y) * Affine::scaling(c->radius, c->radius), 0.0,
+             2.0 * std::numbers::pi, true);
+    sink.close();
+  } else {
+    // Old-style polylines, splines, ellipses and the kinds kept for their extrusion: as
+    // they are drawn, a POLYLINE with the vertices that follow it in its block.
+    const auto* kept = e->as<db::UnknownEntity>();
+    const std::vector<db::ObjectId>& list = db.block(e->owner()).entities;
+    std::span<const db::ObjectId> followers;
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (list[i] == boundary) followers = std::span<const db::ObjectId>(list).subspan(i + 1);
+    const KeptKind kind = kept ? geom::keptKindOf(db.name(kept->type)) : drawnKind(*e);
+    const Placed placed{*e, boundary, m, 7, kContinuous, -1.0, kind, 0, followers};
+    if (writeKeptOutline(placed, db, sink, m.lengthScale(), false) == OutlineMode::none) return {};
+    if (!sink.shape.empty() && sink.shape.ops.back() != ClipShape::Op::close) sink.close();
+  }
+  if (!sink.sound || sink.shape.empty()) return {};
+  return std::move(sink.shape);
+}
 
 void BoxSink::curveTo(Point2 c1, Point2 c2, Point2 end) {
   box.add(end);
@@ -284,6 +373,11 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
     case KeptKind::arc:
     case KeptKind::circle:
     case KeptKind::lwpolyline: return writeKeptModeled(placed.kind, *tags, m, sink);
+    case KeptKind::other: {
+      const auto* kept = placed.entity.as<db::UnknownEntity>();
+      if (db.name(kept->type) == "VIEWPORT") return writeViewportBorder(placed, db, *tags, m, sink);
+      return OutlineMode::none;
+    }
     default: return OutlineMode::none;
   }
 }

@@ -12,7 +12,8 @@ namespace orv::render {
 enum class OutlineMode { none, stroke, fill };
 
 // Writes the outline of a kept entity, mapped by its transform, to `sink`, and says how
-// it shows: SOLID and TRACE filled (outlined when `fill` is off), the rest stroked.
+// it shows: SOLID and TRACE filled (outlined when `fill` is off), the rest stroked; a
+// VIEWPORT its border (writeViewportBorder in outline.cpp says which have one).
 // `unitsPerDrawingUnit` (sink units per drawing unit of the entity's block, after the
 // transform) sets how finely splines are followed. `none` for a kind that is not an
 // outline (text, hatches, points) or tags that describe nothing.

@@ -22,7 +22,8 @@ Extents intersection(const Extents& a, const Extents& b) {
 
 // Draws the plan's sheet on `sheet`, its upper-left corner at device (dx, dy): model
 // space through the plan's view, or a layout's paper space and model space through each
-// of its viewports, clipped to the printable part.
+// of its viewports (clipped to its rectangle and the outline of the entity that clips
+// it), all clipped to the printable part.
 DrawReport drawSheet(SheetBackend& sheet, const db::Database& db, const PlotRequest& request, const PagePlan& plan,
                      double thinLine, double dx, double dy) {
   const double k = sheet.unitsPerMm();
@@ -38,7 +39,7 @@ DrawReport drawSheet(SheetBackend& sheet, const db::Database& db, const PlotRequ
   const Extents clip = onDevice(plan.printable, k, dx, dy);
   sheet.fill(Extents{dx, dy, dx + plan.widthMm * k, dy + plan.heightMm * k}, 0xFFFFFFu);  // the white sheet
   options.paintBackground = false;
-  if (!request.layout) return sheet.draw(db, view, options, clip);
+  if (!request.layout) return sheet.draw(db, view, options, clip, nullptr);
   // A layout: model space through each viewport, then paper space over them.
   DrawReport report;
   auto add = [&report](const DrawReport& r) {
@@ -52,11 +53,13 @@ DrawReport drawSheet(SheetBackend& sheet, const db::Database& db, const PlotRequ
     if (!(window.maxX > window.minX && window.maxY > window.minY)) continue;
     ViewOptions o = options;
     o.frozenLayers = &vp.frozenLayers;
-    add(sheet.draw(db, throughViewport(view, vp), o, window));
+    const ClipShape shape = vp.clipBoundary.isNull() ? ClipShape{} : clipShapeOf(db, vp.clipBoundary, view);
+    add(sheet.draw(db, throughViewport(view, vp), o, window, &shape));
   }
+  // Paper space draws each viewport's border with it.
   ViewOptions paper = options;
   paper.space = &request.layout->block;
-  add(sheet.draw(db, view, paper, clip));
+  add(sheet.draw(db, view, paper, clip, nullptr));
   return report;
 }
 

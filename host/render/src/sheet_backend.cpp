@@ -51,6 +51,24 @@ class ImageMemory {
   std::size_t bytes_;
 };
 
+// Appends a clip shape to the context's path.
+void addShape(cairo_t* cr, const ClipShape& shape) {
+  cairo_new_path(cr);
+  std::size_t i = 0;
+  for (ClipShape::Op op : shape.ops) {
+    const std::size_t need = op == ClipShape::Op::curve ? 3 : op == ClipShape::Op::close ? 0 : 1;
+    if (i + need > shape.points.size()) break;
+    const db::Point2* p = shape.points.data() + i;
+    switch (op) {
+      case ClipShape::Op::move: cairo_move_to(cr, p[0].x, p[0].y); break;
+      case ClipShape::Op::line: cairo_line_to(cr, p[0].x, p[0].y); break;
+      case ClipShape::Op::curve: cairo_curve_to(cr, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y); break;
+      case ClipShape::Op::close: cairo_close_path(cr); break;
+    }
+    i += need;
+  }
+}
+
 class CairoSheet final : public SheetBackend {
  public:
   CairoSheet(Target target, OutputFile* file, SurfacePtr surface, double unitsPerMm, int top = 0,
@@ -65,12 +83,17 @@ class CairoSheet final : public SheetBackend {
   double unitsPerMm() const override { return unitsPerMm_; }
 
   DrawReport draw(const db::Database& db, const ViewTransform& view, const ViewOptions& options,
-                  const Extents& clip) override {
+                  const Extents& clip, const ClipShape* shape) override {
     cairo_t* cr = cr_.get();
     SavedState saved(cr);
     if (!(clip.maxX > clip.minX && clip.maxY > clip.minY)) return {};
+    cairo_new_path(cr);
     cairo_rectangle(cr, clip.minX, clip.minY, clip.maxX - clip.minX, clip.maxY - clip.minY);
     cairo_clip(cr);
+    if (shape && !shape->empty()) {
+      addShape(cr, *shape);
+      cairo_clip(cr);
+    }
     if (options.paintBackground && !options.highlight) {
       const std::uint32_t bg = backgroundColor(options.background);
       cairo_set_source_rgb(cr, (bg >> 16 & 0xFF) / 255.0, (bg >> 8 & 0xFF) / 255.0, (bg & 0xFF) / 255.0);

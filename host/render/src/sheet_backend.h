@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "clip_shape.h"
 #include "orv/db/database.h"
 #include "orv/render/render.h"
 #include "orv/render/view.h"
@@ -19,10 +20,11 @@ class SheetBackend {
   // Device units in a millimetre of the sheet.
   virtual double unitsPerMm() const = 0;
   // Paints the drawing (model space, or options.space) through `view` inside `clip`
-  // (device units), first the clip in the background colour when the options paint a
-  // background. Called again, it paints over what is there.
+  // (device units) and, when given and not empty, inside `shape` too, first that area in
+  // the background colour when the options paint a background. Called again, it paints
+  // over what is there.
   virtual DrawReport draw(const db::Database& db, const ViewTransform& view, const ViewOptions& options,
-                          const Extents& clip) = 0;
+                          const Extents& clip, const ClipShape* shape) = 0;
   // Fills a rectangle (device units) with a colour, 0xRRGGBB.
   virtual void fill(const Extents& area, std::uint32_t rgb) = 0;
   // Paints entities that are not in the drawing (a drag preview) over what is there.

@@ -118,8 +118,8 @@ DrawReport drawView(const PixelRows& rows, const db::Database& db, const ViewTra
                     const ViewOptions& options) {
   std::unique_ptr<SheetBackend> sheet = makePixelSheet(rows, options.deviceUnitsPerMm);
   if (!sheet) return {};
-  const DrawReport report =
-      sheet->draw(db, view, options, Extents{0.0, double(rows.top), double(rows.width), double(rows.top) + rows.height});
+  const Extents band{0.0, double(rows.top), double(rows.width), double(rows.top) + rows.height};
+  const DrawReport report = sheet->draw(db, view, options, band, nullptr);
   sheet->finish();
   return report;
 }

@@ -38,12 +38,17 @@ struct Viewport {
   double cx, cy, w, h, viewX, viewY, viewHeight;
   int id = 2, status = 1;
   double twist = 0.0, direction = 1.0;
+  const char* layer = "0";
+  const char* flags = nullptr;  // 90, left out when null
+  db::Handle clip = 0;          // 340, left out when 0
 };
 
 void addViewport(db::Database& d, db::BlockId space, const Viewport& v) {
   db::RawTags tags;
   auto num = [&](int code, double value) { tags.add(code, std::to_string(value)); };
-  tags.add(8, "0");
+  tags.add(8, v.layer);
+  if (v.flags) tags.add(90, v.flags);
+  if (v.clip) tags.add(340, hex(v.clip));
   num(10, v.cx), num(20, v.cy), num(40, v.w), num(41, v.h);
   tags.add(68, std::to_string(v.status));
   tags.add(69, std::to_string(v.id));
@@ -123,6 +128,79 @@ TEST(Layouts, viewportsAndObjectsThatCannotBeDrawnArePassedOver) {
   EXPECT_DOUBLE_EQ(layouts[2].area.maxX, 297.0);
   EXPECT_DOUBLE_EQ(layouts[2].area.maxY, 420.0);
   EXPECT_DOUBLE_EQ(layouts[3].area.maxX, 420.0);
+}
+
+db::Entity kept(db::Database& d, const char* type, std::vector<std::pair<int, std::string>> tags) {
+  db::RawTags raw;
+  for (const auto& [code, value] : tags) raw.add(code, value);
+  return db::Entity{db::UnknownEntity{d.intern(type), std::move(raw)}};
+}
+
+// A light polyline through points, each with the bulge of the segment it starts.
+db::Entity polyline(std::vector<std::pair<db::Point2, double>> vertices, bool closed) {
+  db::Polyline pl;
+  for (const auto& [p, bulge] : vertices) EXPECT_EQ(pl.addVertex(p, bulge), db::Status::ok);
+  pl.setClosed(closed);
+  return db::Entity{std::move(pl)};
+}
+
+TEST(Layouts, aViewportIsClippedByTheEntityItNamesOnlyWhenItsFlagsAskAndTheEntityBoundsAnArea) {
+  using Make = db::Entity (*)(db::Database&);
+  struct Case {
+    const char* what;
+    Make boundary;
+    const char* flags;
+    bool clipped;
+    bool inModelSpace = false;
+    bool erased = false;
+  };
+  const Make halfDisc = [](db::Database&) { return polyline({{{0, 0}, 0.0}, {{10, 0}, 1.0}}, true); };
+  const Make disc = [](db::Database&) { return circle(5, 5, 5); };
+  const Make closedSpline = [](db::Database& d) {
+    return kept(d, "SPLINE", {{70, "11"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "10"}, {20, "0"}, {10, "5"}, {20, "8"}});
+  };
+  const Case cases[] = {
+      {"a closed light polyline", halfDisc, "98304", true},
+      {"flags that do not ask", halfDisc, "32768", false},
+      {"no number for flags", halfDisc, "lots", false},
+      {"an entity of model space", halfDisc, "65536", false, true},
+      {"an erased entity", halfDisc, "65536", false, false, true},
+      {"an open light polyline",
+       [](db::Database&) { return polyline({{{0, 0}, 0.0}, {{10, 0}, 0.0}, {{10, 10}, 0.0}}, false); }, "65536",
+       false},
+      {"a light polyline back where it started",
+       [](db::Database&) { return polyline({{{0, 0}, 0.0}, {{10, 0}, 0.0}, {{0, 0}, 0.0}}, false); }, "65536", true},
+      {"a circle", disc, "65536", true},
+      {"a line", [](db::Database&) { return line(0, 0, 10, 10); }, "65536", false},
+      {"a whole ellipse", [](db::Database&) { return db::Entity{db::Ellipse{{5, 5, 0}, {5, 0, 0}, {0, 0, 1}, 0.5}}; },
+       "65536", true},
+      {"half an ellipse",
+       [](db::Database&) { return db::Entity{db::Ellipse{{5, 5, 0}, {5, 0, 0}, {0, 0, 1}, 0.5, 0.0, 3.14159}}; },
+       "65536", false},
+      {"a closed spline", closedSpline, "65536", true},
+      {"an open spline",
+       [](db::Database& d) { return kept(d, "SPLINE", {{70, "8"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "9"}, {20, "0"}}); },
+       "65536", false},
+      {"a closed old-style polyline", [](db::Database& d) { return kept(d, "POLYLINE", {{66, "1"}, {70, "1"}}); },
+       "65536", true},
+      {"a mesh", [](db::Database& d) { return kept(d, "POLYLINE", {{66, "1"}, {70, "17"}}); }, "65536", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    db::Database d = db::Database::newDrawing();
+    if (d.block(d.paperSpace()).recordHandle == 0) d.editBlock(d.paperSpace()).recordHandle = d.newHandle();
+    const db::ObjectId boundary = add(d, c.boundary(d), c.inModelSpace ? d.modelSpace() : d.paperSpace());
+    ASSERT_FALSE(boundary.isNull());
+    const db::Handle h = d.entity(boundary)->handle();
+    ASSERT_NE(h, 0u);
+    if (c.erased) ASSERT_EQ(d.erase(boundary), db::Status::ok);
+    addViewport(d, d.paperSpace(), {100, 100, 50, 50, 0, 0, 100, 2, 1, 0.0, 1.0, "0", c.flags, h});
+    addLayout(d, "L", d.paperSpace(), 1);
+    const auto layouts = layoutsOf(d);
+    ASSERT_EQ(layouts.size(), 1u);
+    ASSERT_EQ(layouts[0].viewports.size(), 1u);
+    EXPECT_EQ(layouts[0].viewports[0].clipBoundary, c.clipped ? boundary : db::ObjectId{});
+  }
 }
 
 TEST(PixelRows, bandsOfAnImagePaintAsTheWholeAndBadRowsGetNothing) {

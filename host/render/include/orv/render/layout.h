@@ -15,6 +15,8 @@ struct LayoutViewport {
   db::Point2 viewCentre;            // the model-space point at the rectangle's centre
   double viewHeight = 1.0;          // model units across the rectangle's height
   std::vector<std::string> frozenLayers;  // layers frozen in this viewport only
+  // The paper-space entity whose outline clips it (clipBoundaryOf); null: its rectangle.
+  db::ObjectId clipBoundary;
   // Paper units per model unit.
   double scale() const { return (box.maxY - box.minY) / viewHeight; }
 };
@@ -34,6 +36,13 @@ struct LayoutSheet {
 // The paper-space layouts of a drawing in tab order, "Model" left out; each found by its
 // LAYOUT object and the block that object names. Damaged objects are passed over.
 std::vector<LayoutSheet> layoutsOf(const db::Database& db);
+
+// The entity that clips a VIEWPORT entity to its outline: its status flags (90) ask for
+// a clip by an entity, and its group 340 names one of the viewport's own block that
+// bounds an area (a closed light or old-style polyline, a circle, a whole ellipse or a
+// closed spline). Null otherwise: the viewport is clipped to its rectangle, the border
+// it shows.
+db::ObjectId clipBoundaryOf(const db::Database& db, const db::Entity& viewport);
 
 // The paper-space unit's view through a sheet's view: the transform that draws model
 // space seen through `viewport` on the device where `paper` draws paper space.
