@@ -112,10 +112,7 @@ LayerStyle StyleTable::layerByName(std::string_view name) const {
   }
   // DEFPOINTS holds what measures and bounds (definition points, viewports' borders):
   // never plotted.
-  if (name.size() == 9 && std::equal(name.begin(), name.end(), "DEFPOINTS", [](char a, char b) {
-        return (a >= 'a' && a <= 'z' ? a - 32 : a) == b;
-      }))
-    s.plots = false;
+  if (db::foldName(name) == "DEFPOINTS") s.plots = false;
   if (frozenHere_)
     for (const std::string& frozen : *frozenHere_)
       if (frozen.size() == name.size() &&

@@ -193,7 +193,9 @@ TEST(Layouts, aViewportIsClippedByTheEntityItNamesOnlyWhenItsFlagsAskAndTheEntit
     ASSERT_FALSE(boundary.isNull());
     const db::Handle h = d.entity(boundary)->handle();
     ASSERT_NE(h, 0u);
-    if (c.erased) ASSERT_EQ(d.erase(boundary), db::Status::ok);
+    if (c.erased) {
+      ASSERT_EQ(d.erase(boundary), db::Status::ok);
+    }
     addViewport(d, d.paperSpace(), {100, 100, 50, 50, 0, 0, 100, 2, 1, 0.0, 1.0, "0", c.flags, h});
     addLayout(d, "L", d.paperSpace(), 1);
     const auto layouts = layoutsOf(d);
