@@ -222,6 +222,9 @@ class PlotCommand(unittest.TestCase):
         # edge from the bottom to the top.
         ink = box_of(rows, inked)
         self.assertEqual((ink[0], ink[1], ink[3]), (0, 0, height - 1))
+        # 584.6 px wide: the last column is white paper too, not grey (the red line runs
+        # along the bottom).
+        self.assertEqual({rows[y][width - 1] for y in range(height - 3)}, {(255, 255, 255)})
         with open(out, "rb") as f:
             data = f.read()
         self.assertIn(b"pHYs" + round(50 / 0.0254).to_bytes(4, "big"), data)

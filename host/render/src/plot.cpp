@@ -37,7 +37,10 @@ DrawReport drawSheet(SheetBackend& sheet, const db::Database& db, const PlotRequ
   view.offsetX += dx;
   view.offsetY += dy;
   const Extents clip = onDevice(plan.printable, k, dx, dy);
-  sheet.fill(Extents{dx, dy, dx + plan.widthMm * k, dy + plan.heightMm * k}, 0xFFFFFFu);  // the white sheet
+  // The white sheet, out to whole device units: a picture a fraction of a pixel narrower
+  // than its last column would leave that column grey.
+  sheet.fill(Extents{std::floor(dx), std::floor(dy), std::ceil(dx + plan.widthMm * k), std::ceil(dy + plan.heightMm * k)},
+             0xFFFFFFu);
   options.paintBackground = false;
   if (!request.layout) return sheet.draw(db, view, options, clip, nullptr);
   // A layout: model space through each viewport, then paper space over them.
