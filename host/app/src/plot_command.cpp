@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 #include "file_names.h"
@@ -114,6 +115,14 @@ std::string shortNumber(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.6g", v);
   return buf;
+}
+
+// A number of the one-line form: the shortest text that reads back to the same double,
+// so that a window's corners and an offset plot where they were given.
+std::string exactNumber(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v + 0.0);
+  return std::string(buf, r.ptr);
 }
 
 // The choices PLOT offers when the drawing keeps none: those of the last PLOT.
@@ -453,12 +462,12 @@ std::string plotLine(const PlotChoices& c, const fs::path& out) {
     case PlotArea::limits: line += "L"; break;
     case PlotArea::layout: line += "LA " + lineWord(c.layout); break;
     case PlotArea::window:
-      line += "W " + shortNumber(c.window.minX) + "," + shortNumber(c.window.minY) + " " +
-              shortNumber(c.window.maxX) + "," + shortNumber(c.window.maxY);
+      line += "W " + exactNumber(c.window.minX) + "," + exactNumber(c.window.minY) + " " +
+              exactNumber(c.window.maxX) + "," + exactNumber(c.window.maxY);
       break;
   }
   line += " " + render::scaleText(c.scale);
-  line += c.centred ? std::string(" C") : " " + shortNumber(c.offsetXMm) + "," + shortNumber(c.offsetYMm);
+  line += c.centred ? std::string(" C") : " " + exactNumber(c.offsetXMm) + "," + exactNumber(c.offsetYMm);
   line += c.monochrome ? " M" : " C";
   if (c.format == render::PictureFormat::png) line += " " + shortNumber(c.dpi);
   return line + " " + out.string();
@@ -497,8 +506,51 @@ PlotChoices plotDefaults(const db::Database& d) {
   return c;
 }
 
+namespace {
+
+std::map<const Session*, PlotWindowTaker>& plotWindowTakers() {
+  static std::map<const Session*, PlotWindowTaker> takers;
+  return takers;
+}
+
+// PLOTWINDOW: the two corners, clicked, snapped or typed, the second with the rectangle
+// from the first; said, and handed to the session's taker.
+void plotWindow(Session& s) {
+  auto& prompts = s.prompts();
+  std::optional<PlotCorners> corners;
+  prompt::Point3 first, second;
+  if (prompts.getPoint("\n指定第一个角点: ", std::nullopt, first) == Status::Normal) {
+    while (prompts.getCornerPoint("\n指定对角点: ", first, second) == Status::Normal) {
+      if (first.x != second.x && first.y != second.y) {
+        corners.emplace(first, second);
+        s.console().print("\n打印窗口: " + exactNumber(first.x) + "," + exactNumber(first.y) + " 到 " +
+                          exactNumber(second.x) + "," + exactNumber(second.y));
+        break;
+      }
+      s.console().print("\n两个角点必须在不同的水平线和竖直线上。");
+    }
+  }
+  const auto taker = plotWindowTakers().find(&s);
+  if (taker != plotWindowTakers().end()) taker->second(corners);
+}
+
+}  // namespace
+
+void setPlotWindowTaker(const Session& s, PlotWindowTaker taker) {
+  if (taker)
+    plotWindowTakers()[&s] = std::move(taker);
+  else
+    plotWindowTakers().erase(&s);
+}
+
 std::vector<Session::HostCommand> plotCommands() {
   return {frameCommand(),
+      {.name = "PLOTWINDOW",
+       .description = "指定打印窗口的两个角点（窗口中打印对话框的“选择窗口<”按钮运行它）",
+       .run = plotWindow,
+       .help = "依次指定第一个角点和对角点（点取、对象捕捉或输入坐标均可，指定对角点时矩形随光标），然后显示这个窗口。"
+               "在窗口中由打印对话框的“选择窗口<”按钮运行：对话框隐藏，指定角点后回来，打印范围为“窗口”，角点填入对话框；"
+               "Esc 回到对话框，原来的选择不变。打印对话框没有打开时，指定角点后打开它。"},
       {.name = "PLOT",
        .description = "按比例把图形打印到图纸：PDF、PNG 或 SVG",
        .run = plotCommand,

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "drawing_files.h"
@@ -33,6 +35,13 @@ std::string plotLine(const PlotChoices& c, const std::filesystem::path& out);
 
 // The file PLOT offers: the drawing's name with the output's ending, in its folder.
 std::filesystem::path defaultPlotFile(Session& s, render::PictureFormat f);
+
+// PLOTWINDOW asks two corners of a window to plot and says them; a presentation that plots
+// through a dialog (the window's 打印) takes them for its session here: nullopt when the
+// corners were cancelled. An empty taker removes the session's.
+using PlotCorners = std::pair<prompt::Point3, prompt::Point3>;  // as given, first and opposite
+using PlotWindowTaker = std::function<void(const std::optional<PlotCorners>& corners)>;
+void setPlotWindowTaker(const Session& s, PlotWindowTaker taker);
 
 // What --plot asks for: the output file, and the choices given as options (empty: the
 // drawing's page setup, else PLOT's defaults).

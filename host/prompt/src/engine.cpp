@@ -290,6 +290,10 @@ Status PromptEngine::getCorner(std::string_view prompt, const Point3& corner, Po
   return askPoint(prompt, corner, AskKind::pick, takeArmed(), out, true);
 }
 
+Status PromptEngine::getCornerPoint(std::string_view prompt, const Point3& corner, Point3& out) {
+  return askPoint(prompt, corner, AskKind::point, takeArmed(), out, true);
+}
+
 Status PromptEngine::getDist(std::string_view prompt, const std::optional<Point3>& base, double& out) {
   return askMeasure(prompt, base, Measure::distance, out);
 }

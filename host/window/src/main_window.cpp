@@ -359,6 +359,7 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   });
   bindDrafting();
 
+  plotDialogs_ = new PlotDialogs(this, session, console_);
   session.addObserver(this);
   documentReplaced(session.document());
   qApp->installEventFilter(this);
@@ -370,6 +371,7 @@ void MainWindow::sessionGone() {
   selection_->sessionGone();
   properties_->sessionGone();
   if (layerManager_) layerManager_->sessionGone();
+  if (plotDialogs_) plotDialogs_->sessionGone();
 }
 
 MainWindow::~MainWindow() {
@@ -545,7 +547,7 @@ void MainWindow::bindCommandAction(QAction* a, const std::string& name, std::opt
   else if (name == "LAYER")
     connect(a, &QAction::triggered, this, &MainWindow::showLayerManager);
   else if (name == "PLOT")
-    connect(a, &QAction::triggered, this, [this] { if (session_) showPlotDialog(this, *session_, console_); });
+    connect(a, &QAction::triggered, this, [this] { if (session_ && plotDialogs_) plotDialogs_->open(); });
   else
     connect(a, &QAction::triggered, this, [this, name, dialog] { console_.runCommand(name, dialog); });
 }

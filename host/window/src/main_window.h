@@ -28,6 +28,7 @@ class DrawingView;
 class DesktopClipboard;
 class HelpPanel;
 class LayerManager;
+class PlotDialogs;
 class QtPresenter;
 class SelectionTools;
 class PropertiesPanel;
@@ -149,6 +150,7 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   SelectionTools* selection_ = nullptr;
   PropertiesPanel* properties_ = nullptr;
   LayerManager* layerManager_ = nullptr;
+  PlotDialogs* plotDialogs_ = nullptr;  // 文件 ▸ 打印 and the picking of its window
   std::unique_ptr<DesktopClipboard> clipboard_;
   void clipboardKey(const char* command);
   // Connects a menu or tool bar action to the command it offers (or to the window's own

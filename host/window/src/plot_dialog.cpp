@@ -1,4 +1,5 @@
-// The 打印 dialog: its controls, the preview drawn by the renderer's plot, and OK as a PLOT command line.
+// The 打印 dialog: its controls, the preview drawn by the renderer's plot, OK as a PLOT command line,
+// and the window's corners picked in the drawing while the dialog is hidden.
 #include "plot_dialog.h"
 
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <charconv>
 #include <cmath>
 
 #include "orv/prompt/reply_parser.h"
@@ -34,7 +36,15 @@ std::string text(const QString& s) { return s.trimmed().toStdString(); }
 constexpr app::PlotArea kAreas[] = {app::PlotArea::extents, app::PlotArea::window, app::PlotArea::display,
                                     app::PlotArea::limits, app::PlotArea::layout};
 
-QString number(double v) { return QString::number(v, 'g', 12); }
+// The shortest text that reads back to the same double.
+// What 选择窗口< says while a command runs.
+const char16_t kBusy[] = u"命令正在运行：请先结束它（Esc），再在图形中选择窗口。";
+
+QString number(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v + 0.0);
+  return QString::fromLatin1(buf, static_cast<qsizetype>(r.ptr - buf));
+}
 
 std::optional<prompt::Point3> pointIn(const QLineEdit& edit) {
   return prompt::parsePoint(prompt::asciiForms(text(edit.text())), prompt::Point3{});
@@ -42,7 +52,8 @@ std::optional<prompt::Point3> pointIn(const QLineEdit& edit) {
 
 }  // namespace
 
-PlotDialog::PlotDialog(app::Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+PlotDialog::PlotDialog(app::Session& session, QWidget* parent, const WindowConsole* console)
+    : QDialog(parent), session_(session), console_(console) {
   setWindowTitle(QStringLiteral("打印"));
   layouts_ = render::layoutsOf(session.database());
 
@@ -65,6 +76,13 @@ PlotDialog::PlotDialog(app::Session& session, QWidget* parent) : QDialog(parent)
   corner2_ = new QLineEdit(this);
   corner1_->setPlaceholderText(QStringLiteral("x,y"));
   corner2_->setPlaceholderText(QStringLiteral("x,y"));
+  // Room for corners such as "-12345.678,-12345.678".
+  for (QLineEdit* corner : {corner1_, corner2_})
+    corner->setMinimumWidth(corner->fontMetrics().horizontalAdvance(QStringLiteral("-12345.678,-12345.678  ")));
+  pick_ = new QPushButton(QStringLiteral("选择窗口<"), this);
+  pick_->setToolTip(QStringLiteral("在图形中指定窗口的两个角点"));
+  pick_->setAutoDefault(false);
+  connect(pick_, &QPushButton::clicked, this, &PlotDialog::pickClicked);
   scale_ = new QComboBox(this);
   scale_->setEditable(true);
   scale_->addItems({QStringLiteral("布满"), QStringLiteral("1:1"), QStringLiteral("1:2"), QStringLiteral("1:5"),
@@ -91,6 +109,7 @@ PlotDialog::PlotDialog(app::Session& session, QWidget* parent) : QDialog(parent)
   auto* corners = new QHBoxLayout;
   corners->addWidget(corner1_);
   corners->addWidget(corner2_);
+  corners->addWidget(pick_);
   form->addRow(QStringLiteral("窗口角点"), corners);
   form->addRow(QStringLiteral("打印比例"), scale_);
   auto* place = new QHBoxLayout;
@@ -254,6 +273,7 @@ void PlotDialog::changed() {
   layout_->setEnabled(a == app::PlotArea::layout && !layouts_.empty());
   corner1_->setEnabled(a == app::PlotArea::window);
   corner2_->setEnabled(a == app::PlotArea::window);
+  pick_->setEnabled(a == app::PlotArea::window);
   offset_->setEnabled(!centred_->isChecked());
   dpi_->setEnabled(format == render::PictureFormat::png);
   std::string why;
@@ -295,10 +315,86 @@ void PlotDialog::chooseFile() {
   if (!chosen.isEmpty()) file_->setText(chosen);
 }
 
-void showPlotDialog(QWidget* parent, app::Session& session, WindowConsole& console) {
-  PlotDialog dialog(session, parent);
-  if (dialog.exec() != QDialog::Accepted) return;
-  if (const auto line = dialog.commandLine()) console.runCommand(*line);
+void PlotDialog::setWindowCorners(const prompt::Point3& first, const prompt::Point3& second) {
+  area_->setCurrentIndex(1);
+  corner1_->setText(qs(pointText({first.x, first.y, 0.0})));
+  corner2_->setText(qs(pointText({second.x, second.y, 0.0})));
+  refreshPreview();
+}
+
+void PlotDialog::pickClicked() {
+  if (!console_ || !console_->waiting() || !console_->options().atCommandPrompt()) {
+    problem_->setText(QString::fromUtf16(kBusy));
+    return;
+  }
+  done(kPickWindow);
+}
+
+// ---- the dialog over the window, across the picking of its corners
+
+PlotDialogs::PlotDialogs(QWidget* parent, app::Session& session, WindowConsole& console)
+    : QObject(parent), parent_(parent), session_(&session), console_(console) {
+  app::setPlotWindowTaker(session, [this](const std::optional<app::PlotCorners>& corners) {
+    picking_ = false;
+    // Back at the command prompt that follows (unless another command was chosen meanwhile).
+    QTimer::singleShot(0, this, [this, corners] { back(corners); });
+  });
+}
+
+PlotDialogs::~PlotDialogs() { sessionGone(); }
+
+void PlotDialogs::sessionGone() {
+  if (session_) app::setPlotWindowTaker(*session_, {});
+  session_ = nullptr;
+}
+
+void PlotDialogs::open() {
+  if (!session_) return;
+  if (picking_ && console_.waiting() && !console_.options().atCommandPrompt()) {
+    console_.cancel();  // the corners' prompt ends as at Esc: the dialog comes back
+    return;
+  }
+  picking_ = false;
+  if (!dialog_) dialog_ = new PlotDialog(*session_, parent_, &console_);
+  show();
+}
+
+void PlotDialogs::show() {
+  for (;;) {
+    const QPointer<PlotDialog> d = dialog_;
+    const int result = d->exec();
+    if (!d) return;  // the window went
+    if (result != PlotDialog::kPickWindow) {
+      const auto line = result == QDialog::Accepted ? d->commandLine() : std::nullopt;
+      drop();
+      if (line) console_.runCommand(*line);
+      return;
+    }
+    if (console_.waiting() && console_.options().atCommandPrompt() && !console_.inputLost()) {
+      picking_ = true;
+      console_.answer(kPickCommand);
+      return;
+    }
+    d->problem().setText(QString::fromUtf16(kBusy));
+  }
+}
+
+void PlotDialogs::back(const std::optional<app::PlotCorners>& corners) {
+  if (!session_ || console_.inputLost() || !console_.waiting() || !console_.options().atCommandPrompt()) {
+    drop();
+    return;
+  }
+  if (!dialog_) {
+    if (!corners) return;
+    dialog_ = new PlotDialog(*session_, parent_, &console_);
+  }
+  if (corners) dialog_->setWindowCorners(corners->first, corners->second);
+  show();
+}
+
+void PlotDialogs::drop() {
+  if (dialog_) dialog_->deleteLater();
+  dialog_ = nullptr;
 }
 
 }  // namespace orv::window

@@ -1,14 +1,18 @@
-// 文件 ▸ 打印: PLOT's choices in a dialog with a preview of the sheet, plotted through PLOT's one-line form.
+// 文件 ▸ 打印: PLOT's choices in a dialog with a preview of the sheet, plotted through PLOT's one-line form;
+// its window's corners picked in the drawing by PLOTWINDOW at the command line.
 #pragma once
 
 #include <QDialog>
 #include <QImage>
+#include <QPointer>
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "orv/render/layout.h"
+#include "plot_command.h"
 #include "plot_setup.h"
 #include "session.h"
 
@@ -17,6 +21,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 class QTimer;
 
@@ -28,9 +33,14 @@ class PlotDialog final : public QDialog {
   Q_OBJECT
 
  public:
+  // What exec() returns when 选择窗口< was pressed: the dialog hides while the window's
+  // two corners are picked in the drawing, and comes back with them.
+  static constexpr int kPickWindow = 2;
+
   // The choices PLOT offers the session's drawing first (its page setup, else the last
-  // PLOT's, else its frame's).
-  PlotDialog(app::Session& session, QWidget* parent = nullptr);
+  // PLOT's, else its frame's). Corners are picked in the drawing only through `console`,
+  // while it waits at the command prompt.
+  PlotDialog(app::Session& session, QWidget* parent = nullptr, const WindowConsole* console = nullptr);
 
   // The choices as the controls give them; nullopt with the reason in `why`.
   std::optional<app::PlotChoices> choices(std::string& why) const;
@@ -42,6 +52,9 @@ class PlotDialog final : public QDialog {
   const QImage& preview() const { return preview_; }
   // Draws the preview again now (it follows every change a moment later by itself).
   void refreshPreview();
+  // 窗口 with these corners (as picked), each as the shortest text that reads back to it;
+  // the preview shows the area at once.
+  void setWindowCorners(const prompt::Point3& first, const prompt::Point3& second);
 
   // The controls, for those who drive the dialog.
   QComboBox& format() const { return *format_; }
@@ -51,6 +64,7 @@ class PlotDialog final : public QDialog {
   QComboBox& layout() const { return *layout_; }
   QLineEdit& corner1() const { return *corner1_; }
   QLineEdit& corner2() const { return *corner2_; }
+  QPushButton& pickWindow() const { return *pick_; }
   QComboBox& scale() const { return *scale_; }
   QCheckBox& centred() const { return *centred_; }
   QLineEdit& offset() const { return *offset_; }
@@ -68,9 +82,12 @@ class PlotDialog final : public QDialog {
   void fill(const app::PlotChoices& c);
   void changed();
   void chooseFile();
+  // 选择窗口<: the dialog closes as kPickWindow, or says why the corners cannot be picked now.
+  void pickClicked();
   std::optional<render::Extents> shown() const;
 
   app::Session& session_;
+  const WindowConsole* console_;
   std::vector<render::LayoutSheet> layouts_;
   QComboBox* format_;
   QComboBox* paper_;
@@ -79,6 +96,7 @@ class PlotDialog final : public QDialog {
   QComboBox* layout_;
   QLineEdit* corner1_;
   QLineEdit* corner2_;
+  QPushButton* pick_;
   QComboBox* scale_;
   QCheckBox* centred_;
   QLineEdit* offset_;
@@ -94,8 +112,34 @@ class PlotDialog final : public QDialog {
   app::PlotArea lastArea_ = app::PlotArea::extents;  // the file offered for the output chosen, until the user types one
 };
 
-// Opens the dialog over `parent`; OK plots through PLOT at the command prompt (a command
-// that waits is cancelled first).
-void showPlotDialog(QWidget* parent, app::Session& session, WindowConsole& console);
+// 文件 ▸ 打印 in the window: the dialog over `parent`; its OK plots through PLOT at the
+// command prompt (a command that waits is cancelled first). 选择窗口< hides it and answers
+// the command prompt with PLOTWINDOW, which asks the two corners as any point prompt
+// does, clicked, snapped or typed; when it ends the dialog comes back, with the corners
+// unless they were cancelled (a PLOTWINDOW typed opens the dialog with its corners).
+class PlotDialogs final : public QObject {
+ public:
+  static constexpr const char* kPickCommand = "PLOTWINDOW";
+
+  PlotDialogs(QWidget* parent, app::Session& session, WindowConsole& console);
+  ~PlotDialogs() override;
+  // 文件 ▸ 打印 (Ctrl+P). While corners are being picked, the picking is cancelled instead
+  // and the dialog comes back.
+  void open();
+  void sessionGone();
+
+ private:
+  // Runs the dialog until it closes: plotted, cancelled or hidden for picking.
+  void show();
+  // After PLOTWINDOW, at the command prompt: the dialog with the corners picked.
+  void back(const std::optional<app::PlotCorners>& corners);
+  void drop();
+
+  QWidget* parent_;
+  app::Session* session_;
+  WindowConsole& console_;
+  QPointer<PlotDialog> dialog_;  // while open, or hidden while its corners are picked
+  bool picking_ = false;
+};
 
 }  // namespace orv::window

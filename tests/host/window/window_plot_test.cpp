@@ -181,5 +181,121 @@ TEST(PlotDialog, itsPlotButtonRunsPlotAtTheCommandPromptAsOneLine) {
   EXPECT_NE(t.find("无法打印到"), std::string::npos) << t;
 }
 
+// ---- the window's corners picked in the drawing
+
+QAction* printAction(WindowSession& w) {
+  for (QAction* a : w.window().findChildren<QAction*>())
+    if (a->text() == "打印...") return a;
+  return nullptr;
+}
+
+TEST(PlotDialog, itsWindowIsPickedInTheDrawingClickedSnappedOrTypedAndEscBringsItBackUnchanged) {
+  struct Case {
+    const char* name;
+    bool runningEndpoints;    // 对象捕捉 on with the endpoint snap, else off
+    std::vector<Act> picks;   // typing("Esc") is the key
+    const char* corners;      // the fields when the dialog is back
+    const char* window;       // the window in the PLOT line its Plot button runs
+    const char* said;         // in the transcript
+  };
+  const Case cases[] = {
+      {"a click and a typed corner, read back exactly", false, {clickAt(120, 370), typing("1234.5678,600.125")},
+       "2,3 1234.5678,600.125", "W 2,3 1234.5678,600.125",
+       "命令: PLOTWINDOW\n\n指定第一个角点: 2,3\n\n指定对角点: 1234.5678,600.125\n\n打印窗口: 2,3 到 1234.5678,600.125\n命令: "},
+      {"a typed snap then a click, and a running snap", true, {typing("END"), clickAt(152, 352), clickAt(398, 203)},
+       "5,5 30,20", "W 5,5 30,20", "指定对角点: 30,20\n\n打印窗口: 5,5 到 30,20\n命令: "},
+      {"two corners that make no area: the second asked again", false,
+       {typing("5,5"), typing("5,9"), typing("-7.5,9")}, "5,5 -7.5,9", "W -7.5,5 5,9",
+       "指定对角点: 5,9\n\n两个角点必须在不同的水平线和竖直线上。\n指定对角点: -7.5,9\n"},
+      {"Esc at the second corner", false, {clickAt(120, 370), typing("Esc")}, "-100,-100 10100,5100",
+       "W -100,-100 10100,5100", "指定对角点: *取消*\n\n命令: "},
+      {"Esc at the first corner", false, {typing("Esc")}, "-100,-100 10100,5100", "W -100,-100 10100,5100",
+       "命令: PLOTWINDOW\n\n指定第一个角点: *取消*\n\n命令: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WindowSession w;
+    drawLine(w.session());
+    ASSERT_TRUE(w.session().database().append(db::Entity{db::Line{{5, 5, 0}, {30, 20, 0}}}).ok());
+    QImage before, after;
+    std::string button, hidden, corners, line;
+    w.step([&] {
+      w.view().moveView(kTenPixels);
+      w.window().snapButton().setChecked(c.runningEndpoints);
+      w.session().drafting().runningSnaps = prompt::snapBit(prompt::SnapKind::endpoint);
+      // The dialog: 窗口 with two typed corners, then 选择窗口<.
+      QTimer::singleShot(0, &w.window(), [&] {
+        auto* dialog = qobject_cast<PlotDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return ADD_FAILURE() << "no dialog";
+        button = dialog->pickWindow().isEnabled() ? "on " : "off ";
+        dialog->area().setCurrentText("窗口");
+        button += dialog->pickWindow().isEnabled() ? "on" : "off";
+        dialog->corner1().setText("-100,-100");
+        dialog->corner2().setText("10100,5100");
+        dialog->fileEdit().setText("/nonexistent-folder/sheet.pdf");
+        dialog->refreshPreview();
+        before = dialog->preview();
+        QTest::mouseClick(&dialog->pickWindow(), Qt::LeftButton);
+      });
+      printAction(w)->trigger();
+      return true;
+    });
+    w.act([&] { hidden = QApplication::activeModalWidget() ? "a dialog shows" : "hidden"; });
+    for (const Act& a : c.picks) {
+      if (a.kind == Act::click) w.click(a.at);
+      else if (a.text == "Esc") w.key(Qt::Key_Escape);
+      else w.type(a.text);
+    }
+    // Back at "命令: ", the dialog again: its fields, and its Plot button.
+    w.step([&] {
+      auto* dialog = qobject_cast<PlotDialog*>(QApplication::activeModalWidget());
+      EXPECT_NE(dialog, nullptr) << "the dialog is back";
+      if (!dialog) return false;
+      corners = (dialog->corner1().text() + " " + dialog->corner2().text()).toStdString();
+      line = dialog->commandLine().value_or("");
+      after = dialog->preview();
+      keepPicture(*dialog, ("plot-window-" + std::to_string(&c - cases)).c_str());
+      QTest::mouseClick(dialog->buttons().button(QDialogButtonBox::Ok), Qt::LeftButton);
+      return true;
+    });
+    w.run();
+    const std::string t = w.console().transcript();
+    EXPECT_EQ(button, "off on") << "选择窗口< only for 窗口";
+    EXPECT_EQ(hidden, "hidden");
+    EXPECT_EQ(corners, c.corners);
+    const std::string plot = std::string("PLOT PDF A3 L ") + c.window + " 布满 C M /nonexistent-folder/sheet.pdf";
+    EXPECT_EQ(line, plot);
+    EXPECT_NE(t.find("命令: " + plot + "\n"), std::string::npos) << t;
+    EXPECT_NE(t.find(c.said), std::string::npos) << t;
+    EXPECT_EQ(before == after, std::string(c.corners).starts_with("-100")) << "the preview shows the window picked";
+  }
+}
+
+TEST(PlotDialog, itsWindowIsNotPickedWhileACommandRunsAndSaysSo) {
+  WindowSession w;
+  std::string note;
+  w.type("LINE");
+  // Ctrl+P at LINE's first point: the dialog opens; 选择窗口< says why it does nothing.
+  w.step([&] {
+    QTimer::singleShot(0, &w.window(), [&] {
+      auto* dialog = qobject_cast<PlotDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return ADD_FAILURE() << "no dialog";
+      dialog->area().setCurrentText("窗口");
+      QTest::mouseClick(&dialog->pickWindow(), Qt::LeftButton);
+      note = dialog->problem().text().toStdString();
+      if (QApplication::activeModalWidget() != dialog) note += " (closed)";
+      QTest::mouseClick(dialog->buttons().button(QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    printAction(w)->trigger();
+    return false;
+  });
+  for (const char* t : {"1,1", "2,2", ""}) w.type(t);
+  w.run();
+  EXPECT_EQ(note, "命令正在运行：请先结束它（Esc），再在图形中选择窗口。");
+  const std::string t = w.console().transcript();
+  EXPECT_EQ(t.find("PLOTWINDOW"), std::string::npos) << t;
+  EXPECT_NE(t.find("指定下一点或 [放弃(U)]: 2,2"), std::string::npos) << "LINE went on: " << t;
+}
+
 }  // namespace
 }  // namespace orv::window::testing

@@ -111,6 +111,9 @@ class PromptEngine {
   // The opposite corner of a rectangle from `corner`; as getPickPoint (the
   // last point stays), with a rubber rectangle for presentations that draw one.
   Status getCorner(std::string_view prompt, const Point3& corner, Point3& out);
+  // The opposite corner of a rectangle from `corner` at a point prompt: snaps apply and
+  // the point becomes the last point, as at getPoint; the rubber band is the rectangle.
+  Status getCornerPoint(std::string_view prompt, const Point3& corner, Point3& out);
 
   // A distance (acedGetDist): a number typed, or a point whose distance from `base`
   // in the drawing's plane (x and y) gives it. Without a base the first point given
