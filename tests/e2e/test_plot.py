@@ -203,6 +203,20 @@ class PlotCommand(unittest.TestCase):
         doc = ezdxf.readfile(saved)
         self.assertEqual(len([o for o in doc.objects if o.dxftype() == "PLOTSETTINGS"]), 1)
 
+    def test_a_window_plots_only_what_lies_inside_it(self):
+        s = Session(self)
+        src, out = os.path.join(s.dir, "plan.dxf"), os.path.join(s.dir, "window.png")
+        drawing(src)
+        # The 10,000 x 5,000 L of lines, windowed to its lower half: fitted by its width to
+        # A4, the window is a 148.5 mm band across the 210 mm sheet; the upright line goes
+        # on above it in the drawing but not on the paper.
+        s.run(["OPEN", src, "PLOT", "PNG", "A4", "L", "W", "0,0", "5000,2500", "F", "C", "M", "50", out, "QUIT"])
+        width, height, rows = read_png(out)
+        band = (210 - 148.5) / 2 / 25.4 * 50
+        ink = box_of(rows, inked)
+        self.assertAlmostEqual(ink[1], band, delta=2)
+        self.assertAlmostEqual(ink[3], height - band, delta=2)
+
     def test_bad_replies_are_asked_again_and_a_sheet_too_small_says_so(self):
         s = Session(self)
         src = os.path.join(s.dir, "plan.dxf")

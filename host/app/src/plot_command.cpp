@@ -428,6 +428,7 @@ std::optional<render::PlotRequest> plotRequest(const render::Pictures& r, const 
     const auto area = areaOf(r, d, c, shown, why);
     if (!area) return std::nullopt;
     request.page.area = *area;
+    request.page.clipToArea = c.area != PlotArea::extents;
   }
   request.format = c.format;
   request.page.paper = c.paper;

@@ -36,7 +36,13 @@ DrawReport drawSheet(SheetBackend& sheet, const db::Database& db, const PlotRequ
   ViewTransform view = plan.onDevice(k);
   view.offsetX += dx;
   view.offsetY += dy;
-  const Extents clip = onDevice(plan.printable, k, dx, dy);
+  Extents clip = onDevice(plan.printable, k, dx, dy);
+  if (request.page.clipToArea && !request.layout) {
+    const db::Point2 a = view.toDevice({request.page.area.minX, request.page.area.minY});
+    const db::Point2 b = view.toDevice({request.page.area.maxX, request.page.area.maxY});
+    clip = Extents{std::max(clip.minX, std::min(a.x, b.x)), std::max(clip.minY, std::min(a.y, b.y)),
+                   std::min(clip.maxX, std::max(a.x, b.x)), std::min(clip.maxY, std::max(a.y, b.y))};
+  }
   // The white sheet, out to whole device units: a picture a fraction of a pixel narrower
   // than its last column would leave that column grey.
   sheet.fill(Extents{std::floor(dx), std::floor(dy), std::ceil(dx + plan.widthMm * k), std::ceil(dy + plan.heightMm * k)},

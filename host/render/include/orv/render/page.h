@@ -64,6 +64,10 @@ struct PageModel {
   bool centred = true;          // else the area's lower-left corner at the offset
   double offsetXMm = 0.0;       // from the printable area's lower-left corner
   double offsetYMm = 0.0;
+  // Only what lies inside the area is drawn (a window, the view, the limits), as CAD
+  // programs plot them; the extents are not clipped, so that lines on their edge keep
+  // their whole width.
+  bool clipToArea = false;
 };
 
 // Where the area lands: millimetres of the sheet, from its upper-left corner, y down.
