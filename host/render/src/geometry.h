@@ -8,6 +8,7 @@
 
 #include "orv/db/entity.h"
 #include "orv/geom/affine.h"
+#include "orv/render/view.h"
 
 namespace orv::render {
 
@@ -20,6 +21,16 @@ using geom::Box;
 // base point moves to the insertion point, then scales (negative ones mirror) and the
 // rotation apply about it.
 Affine blockTransform(const db::BlockReference& ref, db::Point3 base);
+
+// A view's drawing-to-device mapping as an affine transform (y turned down).
+inline Affine affineOf(const ViewTransform& v) {
+  Affine m;
+  m.xx = v.scale;
+  m.yy = -v.scale;
+  m.x0 = v.offsetX;
+  m.y0 = v.offsetY;
+  return m;
+}
 
 // A circular arc in its own plane; the sweep in radians is counter-clockwise when
 // positive, clockwise when negative, and at most a full turn either way.

@@ -313,11 +313,7 @@ class ClipShapeSink final : public PathSink {
 ClipShape clipShapeOf(const db::Database& db, db::ObjectId boundary, const ViewTransform& paper) {
   const db::Entity* e = db.entity(boundary);
   if (!e || e->isErased()) return {};
-  Affine m;
-  m.xx = paper.scale;
-  m.yy = -paper.scale;
-  m.x0 = paper.offsetX;
-  m.y0 = paper.offsetY;
+  const Affine m = affineOf(paper);
   ClipShapeSink sink;
   if (const auto* pl = e->as<db::Polyline>()) {
     std::vector<Point2> pts;

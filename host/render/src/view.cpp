@@ -23,15 +23,6 @@ namespace orv::render {
 
 namespace {
 
-Affine affineOf(const ViewTransform& v) {
-  Affine m;
-  m.xx = v.scale;
-  m.yy = -v.scale;
-  m.x0 = v.offsetX;
-  m.y0 = v.offsetY;
-  return m;
-}
-
 bool positive(double v) { return std::isfinite(v) && v > 0.0; }
 
 }  // namespace
