@@ -255,31 +255,34 @@ class Drafting(unittest.TestCase):
         self.assertIn(f"\n选择对象: 500,10\n\n面积 = {184 + 4 * math.pi:.4f}，周长 = {44 + 4 * math.pi:.4f}", out)
         self.assertIn("\n至少需要三个点才能围成面积。", out)
 
-    def test_divide_and_measure_place_blocks_along_entities(self):
+    def test_divide_and_measure_place_points_or_blocks_along_entities(self):
         s = Session(self)
         steps = [
             ["LINE", "0,300", "10,300", ""],
             ["C", "0,500", "10"],
             ["LINE", "0,400", "1,400", ""],
             ["B", "TICK", "0,400", "0.5,400", ""],
-            ["DIV", "5,300", "3", "B", "TICK", "", "1", "4"],
+            ["DIV", "5,300", "1", "4"],                    # points
             ["ME", "9,300", "B", "TICK", "N", "4"],        # from the end nearer the pick
             ["DIVIDE", "10,500", "B", "TICK", "Y", "4"],   # a circle: from angle 0, turned with it
             ["MEASURE", "7.0711,507.0711", "B", "TICK", "", "40"],    # once round a circle of length 62.8
+            ["ME", "1,300", "3"],                          # points from the start
         ]
         out, done, undone = self.run_steps(s, steps)
-        self.assertIn("\n输入线段数目或 [块(B)]: 3\n\n等分点只能用块标出：请先输入 B。", out)
-        self.assertIn("\n输入线段数目: 1\n\n需要 2 和 32767 之间的整数。", out)
+        self.assertIn("\n输入线段数目或 [块(B)]: 1\n\n需要 2 和 32767 之间的整数。\n输入线段数目或 [块(B)]: 4", out)
 
         def placed(doc, before):
-            return [(round(e.dxf.insert.x, 9), round(e.dxf.insert.y, 9), round(e.dxf.rotation, 9) % 360)
+            return [(e.dxftype(), round(e.dxf.insert.x, 9), round(e.dxf.insert.y, 9), round(e.dxf.rotation, 9) % 360)
+                    if e.dxftype() == "INSERT" else (e.dxftype(), round(e.dxf.location.x, 9), round(e.dxf.location.y, 9))
                     for e in list(doc.modelspace())[before:]]
-        self.assertEqual(placed(done[4], 3), [(2.5, 300, 0), (5, 300, 0), (7.5, 300, 0)])
-        self.assertEqual(placed(done[5], 6), [(6, 300, 0), (2, 300, 0)])
-        self.assertEqual(placed(done[6], 8), [(10, 500, 90), (0, 510, 180), (-10, 500, 270), (0, 490, 0)])
+        self.assertEqual(placed(done[4], 3), [("POINT", 2.5, 300), ("POINT", 5, 300), ("POINT", 7.5, 300)])
+        self.assertEqual(placed(done[5], 6), [("INSERT", 6, 300, 0), ("INSERT", 2, 300, 0)])
+        self.assertEqual(placed(done[6], 8), [("INSERT", 10, 500, 90), ("INSERT", 0, 510, 180),
+                                              ("INSERT", -10, 500, 270), ("INSERT", 0, 490, 0)])
         a = 4.0  # 40 along a circle of radius 10, from angle 0: 4 radians
-        self.assertEqual(placed(done[7], 12), [(round(10 * math.cos(a), 9), round(500 + 10 * math.sin(a), 9),
+        self.assertEqual(placed(done[7], 12), [("INSERT", round(10 * math.cos(a), 9), round(500 + 10 * math.sin(a), 9),
                                                 round(math.degrees(a) + 90, 9))])
+        self.assertEqual(placed(done[8], 13), [("POINT", 3, 300), ("POINT", 6, 300), ("POINT", 9, 300)])
         self.check_undo(snapshot(done[3]), done[4:], undone[4:])
 
     def test_bad_replies_are_refused_and_change_nothing(self):

@@ -1,6 +1,6 @@
 // The measuring commands: AREA (the area and perimeter of a polygon of points, or of a
-// circle or closed polyline, in the drawing's units), DIVIDE and MEASURE (a block placed
-// at equal steps along a line, arc, circle or polyline).
+// circle or closed polyline, in the drawing's units), DIVIDE and MEASURE (points or a
+// block placed at equal steps along a line, arc, circle or polyline).
 #include <cmath>
 
 #include "draw_commands.h"
@@ -154,15 +154,30 @@ std::optional<std::pair<db::BlockId, bool>> askBlock(Session& s) {
   return std::pair{*block, !(st == Status::Keyword && prompts.lastKeyword() == "No")};
 }
 
-// A point of the drawing cannot be made yet: only "B" places something.
-constexpr std::string_view kBlocksOnly = "\n等分点只能用块标出：请先输入 B。";
-
-void placeBlocks(Session& s, const Path& path, const std::vector<double>& distances, db::BlockId block, bool align) {
+// Marks the points at these distances along the path: point entities, or references to
+// a block (turned with the path when `align`).
+void placeMarks(Session& s, const Path& path, const std::vector<double>& distances,
+                std::optional<std::pair<db::BlockId, bool>> block) {
   for (double at : distances) {
     const shapes::PathPoint p = shapes::pointAlong(path.vertices, path.closed, at);
-    if (!addToDrawing(s, db::BlockReference{block, {p.point.x, p.point.y, 0}, 1, 1, 1, align ? p.direction : 0}))
-      return;
+    const db::Point3 where{p.point.x, p.point.y, 0};
+    const bool added = block ? !!addToDrawing(s, db::BlockReference{block->first, where, 1, 1, 1,
+                                                                   block->second ? p.direction : 0})
+                             : !!addToDrawing(s, db::Point{where});
+    if (!added) return;
   }
+}
+
+// The count or length asked first, or "B" and a block: then the block and the number
+// asked again. nullopt on a cancel.
+template <class Ask>
+std::optional<std::optional<std::pair<db::BlockId, bool>>> askMarks(Session& s, Ask ask) {
+  const Status st = ask(true);
+  if (st == Status::Normal) return std::optional<std::pair<db::BlockId, bool>>{};
+  if (st != Status::Keyword) return std::nullopt;
+  auto block = askBlock(s);
+  if (!block || ask(false) != Status::Normal) return std::nullopt;
+  return block;
 }
 
 void divide(Session& s) {
@@ -170,55 +185,35 @@ void divide(Session& s) {
   if (!picked) return;
   const Path& path = picked->first;
   auto& prompts = s.prompts();
-  for (;;) {
-    int n = 0;
-    prompts.initGet(prompt::kNoNull, "Block");
-    const Status st = prompts.getInt("\n输入线段数目或 [块(B)]: ", n);
-    if (st == Status::Normal) {
-      s.console().print(kBlocksOnly);
-      continue;
-    }
-    if (st != Status::Keyword) return;
-    break;
-  }
-  const auto block = askBlock(s);
-  if (!block) return;
   int n = 0;
-  for (;;) {
-    prompts.initGet(prompt::kNoNull, "");
-    if (prompts.getInt("\n输入线段数目: ", n) != Status::Normal) return;
-    if (n >= 2) break;
-    s.console().print("\n需要 2 和 32767 之间的整数。");
-  }
+  const auto marks = askMarks(s, [&](bool first) {
+    for (;;) {
+      prompts.initGet(prompt::kNoNull, first ? "Block" : "");
+      const Status st = prompts.getInt(first ? "\n输入线段数目或 [块(B)]: " : "\n输入线段数目: ", n);
+      if (st != Status::Normal || (n >= 2 && n <= 32767)) return st;
+      s.console().print("\n需要 2 和 32767 之间的整数。");
+    }
+  });
+  if (!marks) return;
   const double length = shapes::lengthOf(path.vertices, path.closed);
   std::vector<double> distances;
   for (int k = path.closed ? 0 : 1; k < n; ++k) distances.push_back(length * k / n);
-  placeBlocks(s, path, distances, block->first, block->second);
+  placeMarks(s, path, distances, *marks);
 }
 
 void measure(Session& s) {
   const auto picked = pickPath(s, "\n选择要定距等分的对象: ");
   if (!picked) return;
   const auto& [path, pick] = *picked;
-  for (;;) {
-    double step = 0;
-    const Status st = askDistance(s, "\n指定线段长度或 [块(B)]: ", std::nullopt, "Block",
-                                  prompt::kNoZero | prompt::kNoNegative, step);
-    if (st == Status::Normal) {
-      s.console().print(kBlocksOnly);
-      continue;
-    }
-    if (st != Status::Keyword) return;
-    break;
-  }
-  const auto block = askBlock(s);
-  if (!block) return;
   double step = 0;
-  Status st;
-  while ((st = askDistance(s, "\n指定线段长度: ", std::nullopt, "", prompt::kNoZero | prompt::kNoNegative, step)) ==
-         Status::None) {
-  }
-  if (st != Status::Normal) return;
+  const auto marks = askMarks(s, [&](bool first) {
+    Status st;
+    while ((st = askDistance(s, first ? "\n指定线段长度或 [块(B)]: " : "\n指定线段长度: ", std::nullopt,
+                             first ? "Block" : "", prompt::kNoZero | prompt::kNoNegative, step)) == Status::None) {
+    }
+    return st;
+  });
+  if (!marks) return;
   // From the end nearer to where the entity was picked, as CAD programs measure.
   const double length = shapes::lengthOf(path.vertices, path.closed);
   const bool fromEnd = !path.closed && core::distance(pick, path.vertices.back().point) <
@@ -226,7 +221,7 @@ void measure(Session& s) {
   std::vector<double> distances;
   for (double at = step; at < length - 1e-9 * length && distances.size() < 32767; at += step)
     distances.push_back(fromEnd ? length - at : at);
-  placeBlocks(s, path, distances, block->first, block->second);
+  placeMarks(s, path, distances, *marks);
 }
 
 }  // namespace
@@ -237,16 +232,16 @@ std::vector<Session::HostCommand> measureCommands() {
        .help = "逐点指定多边形的顶点（U 放弃上一点），回车后显示它围成的面积和周长；或在第一个提示下 O，"
                "再选择一个圆或闭合的多段线（圆弧段按弧计算）。数值按图形的单位格式显示。",
        .menu = {"绘图", "面积", false}},
-      {.name = "DIVIDE", .description = "沿直线、圆弧、圆或多段线等分，在等分点插入块", .run = divide,
+      {.name = "DIVIDE", .description = "沿直线、圆弧、圆或多段线等分，在等分点放置点对象或插入块", .run = divide,
        .undoable = true, .aliases = {"DIV"},
-       .help = "选择直线、圆弧、圆或多段线，输入 B 和块名、是否让块与对象对齐（缺省是），再输入线段数目"
-               "（2 以上）：在把对象等分的各点插入这个块（闭合的对象从起点起每段一个）。还不能生成点对象，"
-               "所以必须用 B。",
+       .help = "选择直线、圆弧、圆或多段线，再输入线段数目（2 以上）：在把对象等分的各点放置点对象"
+               "（闭合的对象从起点起每段一个）；或先输入 B 和块名、是否让块与对象对齐（缺省是），"
+               "再输入线段数目：在这些点插入这个块。",
        .menu = {"绘图", "定数等分", false}},
-      {.name = "MEASURE", .description = "沿直线、圆弧、圆或多段线每隔一段长度插入块", .run = measure,
+      {.name = "MEASURE", .description = "沿直线、圆弧、圆或多段线每隔一段长度放置点对象或插入块", .run = measure,
        .undoable = true, .aliases = {"ME"},
-       .help = "选择直线、圆弧、圆或多段线，输入 B 和块名、是否让块与对象对齐（缺省是），再指定线段长度："
-               "从离选择点较近的一端起每隔这个长度插入这个块。还不能生成点对象，所以必须用 B。",
+       .help = "选择直线、圆弧、圆或多段线，再指定线段长度：从离选择点较近的一端起每隔这个长度放置一个"
+               "点对象；或先输入 B 和块名、是否让块与对象对齐（缺省是），再指定线段长度：在这些点插入这个块。",
        .menu = {"绘图", "定距等分", false}},
   };
 }
