@@ -4,8 +4,8 @@
 // drawing that was read is then saved and the saved text read again: our own
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
-// trip). The entities kept as tags then go through the decoders that pictures
-// draw them with (text, MTEXT and its codes, hatches and their boundaries,
+// trip). Hatches go through their boundary builder, and the entities kept as
+// tags through the decoders that pictures draw them with (text, MTEXT and its codes,
 // ellipses, splines, solids, dimensions, old-style polylines), whose results
 // must be finite.
 #include <algorithm>
@@ -37,6 +37,14 @@ void decodeKept(const orv::db::Database& d) {
     if (orv::db::describedKind(e.geometry))
       ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a kind read with a value it cannot hold");
     if (const auto* el = e.as<orv::db::Ellipse>()) ORV_FUZZ_CHECK(el->sweep() > 0.0, "an ellipse of no sweep");
+    if (const auto* h = e.as<orv::db::Hatch>()) {
+      ORV_FUZZ_CHECK(h->valid(), "a hatch read with a value it cannot hold");
+      for (const HatchLoop& loop : hatchBoundary(*h, 0.01, 20000)) {
+        ORV_FUZZ_CHECK(loop.points.size() >= 3, "a loop of fewer than three points");
+        for (orv::db::Point2 p : loop.points)
+          ORV_FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y), "a boundary point not finite");
+      }
+    }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
     const KeptKind kind = keptKindOf(d.name(kept->type));
@@ -54,14 +62,6 @@ void decodeKept(const orv::db::Database& d) {
           for (const MTextParagraph& p : parseMText(m->content, m->height))
             for (const MTextRun& r : p.runs)
               ORV_FUZZ_CHECK(std::isfinite(r.format.height) && r.format.height >= 0, "a run of no height");
-        break;
-      case KeptKind::hatch:
-        if (auto h = decodeHatch(tags))
-          for (const HatchLoop& loop : hatchBoundary(*h, 0.01, 20000)) {
-            ORV_FUZZ_CHECK(loop.points.size() >= 3, "a loop of fewer than three points");
-            for (orv::db::Point2 p : loop.points)
-              ORV_FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y), "a boundary point not finite");
-          }
         break;
       case KeptKind::spline:
         if (auto s = decodeSpline(tags)) {

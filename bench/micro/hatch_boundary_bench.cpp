@@ -26,6 +26,7 @@ using namespace orv;
 constexpr long kRooms = 10'000;
 constexpr double kRoomWidth = 6000.0, kRoomDepth = 4500.0, kWall = 240.0;
 const long kColumns = std::lround(std::ceil(std::sqrt(static_cast<double>(kRooms))));
+constexpr double kLeakyRoomGap = 20000.0;
 
 core::Document& drawing() {
   static std::unique_ptr<core::Document> doc = [] {
@@ -65,6 +66,13 @@ core::Document& drawing() {
       column.setClosed(true);
       d.append(db::Entity(std::move(column)));
     }
+    // Beside the grid, a room left open: three walls and, above the gap, a beam that
+    // touches none of them. A point inside meets a curve every way and has no area.
+    const double x0 = width + kLeakyRoomGap;
+    d.append(db::Entity(db::Line{{x0, 0, 0}, {x0 + 3000, 0, 0}}));
+    d.append(db::Entity(db::Line{{x0, 0, 0}, {x0, 3000, 0}}));
+    d.append(db::Entity(db::Line{{x0 + 3000, 0, 0}, {x0 + 3000, 3000, 0}}));
+    d.append(db::Entity(db::Line{{x0 - 500, 3500, 0}, {x0 + 3500, 3500, 0}}));
     return std::make_unique<core::Document>(std::move(d));
   }();
   return *doc;
@@ -90,6 +98,34 @@ void BM_HatchBoundaryInARoom(benchmark::State& state) {
   state.counters["islands"] = static_cast<double>(islands) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_HatchBoundaryInARoom)->Unit(benchmark::kMillisecond);
+
+// A failed search: a point in the open room beside the grid (every ray meets a wall, no
+// area closes). The search stops once its square holds every curve it meets and a ray
+// leaves the square unmet, instead of growing over the whole drawing.
+void BM_HatchBoundaryInAnOpenRoom(benchmark::State& state) {
+  core::Document& doc = drawing();
+  static core::SpatialIndex index(doc);
+  index.all();
+  const core::Vec2 p{kColumns * kRoomWidth + kLeakyRoomGap + 1500, 1500};
+  std::size_t found = 0;
+  for (auto _ : state)
+    if (core::findHatchBoundary(index, p)) ++found;
+  state.counters["found"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_HatchBoundaryInAnOpenRoom)->Unit(benchmark::kMillisecond);
+
+// Outside everything: a point beyond the drawing's extents is refused at once.
+void BM_HatchBoundaryOutsideEverything(benchmark::State& state) {
+  core::Document& doc = drawing();
+  static core::SpatialIndex index(doc);
+  index.all();
+  const core::Vec2 p{-50000, -50000};
+  std::size_t found = 0;
+  for (auto _ : state)
+    if (core::findHatchBoundary(index, p)) ++found;
+  state.counters["found"] = static_cast<double>(found) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_HatchBoundaryOutsideEverything)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

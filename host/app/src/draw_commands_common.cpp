@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "hatch_command.h"
 #include "lineweights.h"
 #include "messages.h"
 #include "orv/core/units.h"
@@ -14,7 +15,7 @@ namespace orv::app {
 
 std::vector<Session::HostCommand> draftingCommands() {
   std::vector<Session::HostCommand> all;
-  for (auto* table : {shapeCommands, ellipseAndPointCommands, blockCommands, measureCommands})
+  for (auto* table : {shapeCommands, ellipseAndPointCommands, blockCommands, measureCommands, hatchCommands})
     for (auto& c : table()) all.push_back(std::move(c));
   return all;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "window_commands.h"
+#include "hatch_command.h"
 #include "orv/prompt/reply_parser.h"
 #include "session.h"
 
@@ -60,6 +61,8 @@ class GeometryChange {
         el->ratio = *v;
         return true;
       }
+    } else if (auto* h = e_.as<db::Hatch>()) {
+      if (key_ == "PATTERN" || key_ == "SCALE" || key_ == "ANGLE") return hatchPattern(*h, value);
     } else if (auto* k = e_.as<db::UnknownEntity>()) {
       const std::string type(s_.database().name(k->type));
       if ((type == "TEXT" || type == "MTEXT") && (key_ == "CONTENTS" || key_ == "HEIGHT"))
@@ -108,6 +111,20 @@ class GeometryChange {
     if (!v) return false;
     if (*v == 0.0) return refuse("\n比例不能为 0。");
     out = *v;
+    return true;
+  }
+
+  // A hatch's pattern, scale or angle: its pattern lines made anew from the pattern file.
+  bool hatchPattern(db::Hatch& h, const std::string& value) {
+    const core::PatternFile* patterns = programPatterns(s_);
+    if (!patterns) return false;
+    const std::string name = key_ == "PATTERN" ? value : h.pattern;
+    const core::HatchPattern* pattern = patterns->find(name);
+    if (!pattern) return refuse("\n图案“" + name + "”不在图案文件中。");
+    double scale = h.scale > 0 && std::isfinite(h.scale) ? h.scale : 1.0, angle = h.angle;
+    if (key_ == "SCALE" && !positive(value, scale, "图案比例")) return false;
+    if (key_ == "ANGLE" && !this->angle(value, angle)) return false;
+    applyPattern(h, *pattern, scale, angle);
     return true;
   }
 
@@ -228,7 +245,8 @@ std::vector<Session::HostCommand> geometryCommands() {
        .help = "选择一个对象（已选中的不再询问），再输入一项几何数据及其新值，或写在命令后，如 CHGEOM RADIUS 5："
                "直线 START、END（点）；圆 CENTER、RADIUS；圆弧 CENTER、RADIUS、STARTANGLE、ENDANGLE（度）；"
                "多段线 VERTEX 编号 点、CLOSED Y 或 N；块参照 POSITION、XSCALE、YSCALE、ROTATION；"
-               "点 POSITION；椭圆 CENTER、RATIO（短轴与长轴之比）；文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
+               "点 POSITION；椭圆 CENTER、RATIO（短轴与长轴之比）；图案填充 PATTERN 图案名称、SCALE 图案比例、ANGLE 图案角度；"
+               "文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
                "窗口的特性面板（Ctrl+1）就这样修改选中的一个对象。"},
   };
 }

@@ -116,6 +116,11 @@ class Lister {
       for (int i = 0; i < so->cornerCount(); ++i)
         line("  角点 " + std::to_string(i + 1) + ": " + p3(so->corners[static_cast<std::size_t>(i)]));
       listRange(owner);
+    } else if (const auto* h = e.as<db::Hatch>()) {
+      line("  图案: " + (h->solid ? std::string("SOLID（实体填充）") : h->pattern));
+      if (!h->solid) line("  比例 = " + len(h->scale) + "，角度 = " + ang(h->angle));
+      line("  边界: " + std::to_string(h->paths.size()) + " 条" + (h->associative ? "（关联）" : ""));
+      listRange(owner);
     } else if (const auto* u = e.as<db::UnknownEntity>()) {
       listKept(owner, *u);
     }

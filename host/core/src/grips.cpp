@@ -2,6 +2,7 @@
 #include "orv/core/grips.h"
 
 #include <cmath>
+#include <optional>
 
 #include "kept_tags.h"
 
@@ -52,6 +53,18 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     const Affine2 toWorld = s->filled() ? kept::objectToWorld(plane) : Affine2{};
     for (std::size_t i = 0; i < static_cast<std::size_t>(s->cornerCount()); ++i)
       out.push_back({toWorld.apply(xy(s->corners[i])), GripRole::vertex, i});
+  } else if (const auto* h = e.as<db::Hatch>()) {
+    // One grip that moves it whole: its seed point, or the first point of its boundary.
+    const kept::Plane plane = kept::planeOf(h->extrusion);
+    if (plane == kept::Plane::tilted) return out;
+    std::optional<db::Point2> at;
+    if (!h->seeds.empty()) at = h->seeds.front();
+    for (const db::HatchPath& p : h->paths) {
+      if (at) break;
+      if (!p.vertices.empty()) at = p.vertices.front();
+      else if (!p.edges.empty()) at = p.edges.front().type == db::HatchEdge::Type::line ? p.edges.front().start : p.edges.front().center;
+    }
+    if (at) out.push_back({kept::objectToWorld(plane).apply(Vec2{at->x, at->y}), GripRole::position, 0});
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);
     if (type == "HATCH" || type == "DIMENSION" || type == "VERTEX" || type == "SEQEND" || type == "ATTRIB")

@@ -475,13 +475,27 @@ std::optional<HatchBoundary> findHatchBoundary(SpatialIndex& index, Vec2 point, 
     // An area inside the square is final: what lies wholly outside cannot cut it.
     if (found && around.contains(loopBox(found->outer).inflated(half * 1e-9))) return found;
     if (whole) return found;
-    // Before the square grows over the drawing: a point that some ray leaves unmet (a
-    // click in open space) has no area around it.
-    if (!found && !escapeTested) {
-      escapeTested = true;
-      const Vec2 ends[] = {{extents.maxX, point.y}, {extents.minX, point.y}, {point.x, extents.maxY}, {point.x, extents.minY}};
-      for (Vec2 end : ends)
-        if (!rayMeetsACurve(index, point, end, options)) return std::nullopt;
+    if (!found) {
+      // Before the square grows over the drawing: a point that some ray leaves unmet (a
+      // click in open space) has no area around it.
+      if (!escapeTested) {
+        escapeTested = true;
+        const Vec2 ends[] = {{extents.maxX, point.y}, {extents.minX, point.y}, {point.x, extents.maxY}, {point.x, extents.minY}};
+        for (Vec2 end : ends)
+          if (!rayMeetsACurve(index, point, end, options)) return std::nullopt;
+      }
+      // Once the square holds every curve it meets, nothing outside it touches them: an
+      // area around the point would then be made of curves wholly outside the square,
+      // around it, and would cross each of the four rays beyond it. A ray that leaves the
+      // square unmet ends the search, however large the drawing.
+      Box2 met;
+      for (const Piece& piece : pieces) met.add(boxOf(piece));
+      if (met.empty() || around.contains(met)) {
+        const Vec2 from[] = {{around.maxX, point.y}, {around.minX, point.y}, {point.x, around.maxY}, {point.x, around.minY}};
+        const Vec2 to[] = {{extents.maxX, point.y}, {extents.minX, point.y}, {point.x, extents.maxY}, {point.x, extents.minY}};
+        for (int i = 0; i < 4; ++i)
+          if (!rayMeetsACurve(index, from[i], to[i], options)) return std::nullopt;
+      }
     }
     half *= 2;
   }

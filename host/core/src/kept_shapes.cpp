@@ -6,7 +6,6 @@
 
 #include "kept_tags.h"
 #include "orv/geom/curves.h"
-#include "orv/geom/hatch.h"
 #include "orv/geom/shapes.h"
 #include "orv/geom/text.h"
 #include "orv/geom/mtext.h"
@@ -116,37 +115,6 @@ void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const A
   if (!points.empty() && !s->closed()) {
     ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.front())));
     ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.back())));
-  }
-}
-
-void describeHatch(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
-  const auto h = geom::decodeHatch(tags);
-  if (!h) return;
-  const Affine2 w = m.after(planOf(h->extrusion, h->elevation));
-  auto emit = [&](const Piece& p) { ctx.sink.piece(transformed(p, w), false); };
-  for (const geom::HatchPath& path : h->paths) {
-    const std::size_t n = path.vertices.size();
-    for (std::size_t i = 0; i + 1 < n || (path.closed && n > 1 && i < n); ++i) {
-      const double bulge = i < path.bulges.size() ? path.bulges[i] : 0;
-      emit(bulgePiece(xy(path.vertices[i]), xy(path.vertices[(i + 1) % n]), bulge));
-    }
-    for (const geom::HatchEdge& e : path.edges) {
-      using T = geom::HatchEdge::Type;
-      double sweep = normalizeDegrees(e.endAngle - e.startAngle) * kDegree;
-      if (sweep == 0 || std::abs(e.endAngle - e.startAngle) >= 360) sweep = kTwoPi;
-      switch (e.type) {
-        case T::line: emit(Segment{xy(e.start), xy(e.end)}); break;
-        case T::arc: emit(CircularArc{xy(e.center), e.radius, normalizeDegrees(e.startAngle) * kDegree, sweep}); break;
-        case T::ellipse:
-          emit(EllipticArc{xy(e.center), xy(e.majorAxis), e.ratio * perp(xy(e.majorAxis)), e.startAngle * kDegree, sweep});
-          break;
-        case T::spline: {
-          const auto points = geom::splinePoints(e.spline, 8, 4096);
-          for (std::size_t i = 1; i < points.size(); ++i) emit(Segment{xy(points[i - 1]), xy(points[i])});
-          break;
-        }
-      }
-    }
   }
 }
 
@@ -264,7 +232,7 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
     case K::text: case K::attrib: case K::attdef: return describeText(ctx, kind, tags, m);
     case K::mtext: return describeMText(ctx, tags, m);
     case K::spline: return describeSpline(ctx, tags, m);
-    case K::hatch: return describeHatch(ctx, tags, m);
+    case K::hatch: return;  // kept only when its values cannot be held: nothing to show
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);
     case K::dimension: return describeDimension(ctx, tags, m, layer, depth);
     case K::vertex: case K::seqend: return;

@@ -56,45 +56,4 @@ Plane planeOf(db::Point3 extrusion);
 // World from object coordinates for that plane (identity or x -> -x).
 Affine2 objectToWorld(Plane plane);
 
-// ---- HATCH boundaries
-
-// What one tag of a HATCH means for its geometry.
-enum class HatchRole : std::uint8_t {
-  other,
-  elevation,      // the elevation point (x and y mean nothing)
-  vertex,         // x of a polyline path vertex (y follows)
-  bulge,          // the bulge of the vertex before
-  lineStart,      // x of a line edge's start
-  lineEnd,        // x of a line edge's end
-  arcCenter,      // x of an arc or ellipse edge's centre
-  radius,         // an arc edge's radius
-  startAngle,     // an arc edge's start angle, an ellipse edge's start parameter (degrees)
-  endAngle,
-  ccw,            // 1: the edge runs counter-clockwise
-  majorAxis,      // x of an ellipse edge's major axis (relative to its centre)
-  ratio,          // an ellipse edge's minor to major ratio
-  control,        // x of a spline edge's control point
-  fit,            // x of a spline edge's fit point
-  tangent,        // x of a spline edge's start or end tangent
-  associative,    // 71: 1 when the boundary follows other objects
-  sourceCount,    // 97: how many boundary objects follow
-  sourceHandle,   // 330 after 97: a boundary object
-  patternAngle,   // 52, 53: degrees
-  patternScale,   // 41 after the boundary: the pattern's scale
-  patternBase,    // 43 (44 follows): a pattern line's base point
-  patternOffset,  // 45 (46 follows): a pattern line's offset
-  dash,           // 49: a dash length
-  seed,           // x of a seed point
-};
-
-struct HatchTag {
-  HatchRole role = HatchRole::other;
-  std::uint16_t edge = 0;  // which edge (or path, for polyline paths) it belongs to, from 1
-  std::uint8_t edgeType = 0;  // 0 polyline path vertex, 1 line, 2 arc, 3 ellipse, 4 spline
-};
-
-// The role of every tag of a HATCH, by the structure its counts announce. Empty when
-// the counts do not fit the tags.
-std::vector<HatchTag> classifyHatch(const Tags& tags);
-
 }  // namespace orv::core::kept

@@ -1,6 +1,6 @@
 // Kept entities under a map: a table per type of which group codes are points,
 // vectors, lengths and angles, and the few types that need more (text that must stay
-// readable, hatch boundaries, dimension measurements).
+// readable, dimension measurements).
 #include "kept_transform.h"
 
 #include <algorithm>
@@ -281,92 +281,6 @@ void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
   t.putInteger(71, row * 3 + col + 1, t.end());
 }
 
-// ---- HATCH
-
-std::optional<std::string> transformHatch(Editable& t, const Maps& maps) {
-  const db::RawTags raw = t.raw();
-  const Tags view(raw);
-  const std::vector<HatchTag> roles = classifyHatch(view);
-  if (roles.empty()) return "其边界数据无法识别";
-  const Affine2& m = maps.object;
-  using R = HatchRole;
-  std::vector<bool> drop(t.entries.size(), false);
-  struct Edge {
-    std::size_t start = 0, end = 0, ccw = 0;
-    std::uint8_t type = 0;
-    bool hasStart = false, hasEnd = false;
-  };
-  std::vector<Edge> edges;
-  for (std::size_t i = 0; i < roles.size(); ++i) {
-    Role role = Role::none;
-    switch (roles[i].role) {
-      case R::vertex: case R::lineStart: case R::lineEnd: case R::arcCenter: case R::control:
-      case R::fit: case R::seed: case R::patternBase:
-        role = Role::point;
-        break;
-      case R::majorAxis: case R::patternOffset: role = Role::scaledVector; break;
-      case R::tangent: role = Role::vector; break;
-      case R::radius: case R::patternScale: case R::dash: role = Role::length; break;
-      case R::patternAngle: role = Role::degrees; break;
-      case R::bulge: role = Role::bulge; break;
-      case R::associative: t.entries[i].value = "0"; break;
-      case R::sourceCount: t.entries[i].value = "0"; break;
-      case R::sourceHandle: drop[i] = true; break;
-      case R::startAngle: case R::endAngle: case R::ccw: {
-        if (roles[i].edge > edges.size()) edges.resize(roles[i].edge);
-        Edge& e = edges[roles[i].edge - 1];
-        e.type = roles[i].edgeType;
-        if (roles[i].role == R::startAngle) e.start = i, e.hasStart = true;
-        if (roles[i].role == R::endAngle) e.end = i, e.hasEnd = true;
-        if (roles[i].role == R::ccw) e.ccw = i;
-        break;
-      }
-      default: break;
-    }
-    if (role == Role::point || role == Role::scaledVector || role == Role::vector) {
-      // A boundary's points have x and y only; pattern base and offset use 43/44, 45/46.
-      const bool pattern = roles[i].role == R::patternBase || roles[i].role == R::patternOffset;
-      if (i + 1 >= t.entries.size()) return "其边界数据无法识别";
-      const auto x = t.number(i), y = t.number(i + 1);
-      if (!x || !y || (!pattern && t.entries[i + 1].code != t.entries[i].code + 10))
-        return "其边界数据无法识别";
-      Vec2 v{*x, *y};
-      v = role == Role::point ? m.apply(v) : m.applyLinear(v);
-      if (role == Role::vector) v = (1 / m.scale()) * v;
-      t.set(i, v.x);
-      t.set(i + 1, v.y);
-    } else if (role != Role::none) {
-      if (!applyRole(t, i, role, m)) return "其数值无效";
-    }
-  }
-  for (const Edge& e : edges) {
-    if (!e.hasStart || !e.hasEnd || e.type == 0) continue;
-    const double s = t.number(e.start).value_or(0), en = t.number(e.end).value_or(0);
-    const bool ccw = t.number(e.ccw).value_or(1) != 0;
-    // As a counter-clockwise range: clockwise edges keep 360 less the angles, swapped.
-    double a0 = ccw ? s : 360 - en, a1 = ccw ? en : 360 - s;
-    const bool full = std::abs(a1 - a0) >= 360;
-    const double sweep = full ? 360 : normalizeDegrees(a1 - a0);
-    double b0 = a0;
-    if (e.type == 2) {
-      b0 = m.mirrors() ? m.mapDegrees(a1) : m.mapDegrees(a0);
-      if (full) b0 = m.mapDegrees(a0);
-    } else if (m.mirrors()) {  // an ellipse's parameters run the other way
-      b0 = full ? a0 : normalizeDegrees(-a1);
-    }
-    const double b1 = b0 + sweep;
-    const bool flag = m.mirrors() ? !ccw : ccw;
-    t.set(e.start, flag ? b0 : 360 - b1);
-    t.set(e.end, flag ? b1 : 360 - b0);
-    t.entries[e.ccw].value = flag ? "1" : "0";
-  }
-  std::vector<Entry> kept;
-  for (std::size_t i = 0; i < t.entries.size(); ++i)
-    if (!drop[i]) kept.push_back(std::move(t.entries[i]));
-  t.entries = std::move(kept);
-  return std::nullopt;
-}
-
 // ---- the tables
 
 // A value a kind may leave out (an angle of 0, a scale of 1) that the map can change:
@@ -436,7 +350,6 @@ const std::vector<KindTable>& tables() {
                      {15, Role::point, W}, {16, Role::point, W}, {40, Role::length}, {50, Role::degrees, O},
                      {51, Role::degrees, O}, {52, Role::degrees, O}, {53, Role::degrees, O}}, true,
        {{50, 0, Role::degrees, O, 0}}},
-      {"HATCH", {}, true},
   };
   return kTables;
 }
@@ -475,13 +388,6 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
   const Affine2 flip = objectToWorld(plane);
   maps.object = flip.after(map).after(flip);
   Editable t(raw);
-  if (type == "HATCH") {
-    if (auto why = transformHatch(t, maps)) return *why;
-    // Extended data is carried along: its world points move with the hatch.
-    if (!applyTable(t, {}, maps)) return std::string("其数值无效");
-    if (t.overflowed) return std::string("变换后的数值无效");
-    return t.raw();
-  }
   const bool text = type == "TEXT" || type == "ATTRIB" || type == "ATTDEF";
   const int vertical = type == "TEXT" ? 73 : 74;
   const TextBefore before = text ? textBefore(t, vertical) : TextBefore{};

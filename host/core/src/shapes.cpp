@@ -184,6 +184,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeSolid(ctx, *s, m);
   } else if (const auto* el = e.as<db::Ellipse>()) {
     detail::describeEllipse(ctx, *el, m);
+  } else if (const auto* h = e.as<db::Hatch>()) {
+    detail::describeHatch(ctx, *h, m);
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
   }
@@ -272,6 +274,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       }
       break;
     case db::EntityKind::unknown: break;
+    case db::EntityKind::hatch: return "图案填充";
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

@@ -27,6 +27,9 @@ void describeBlock(const DescribeContext& ctx, db::BlockId block, const Affine2&
 // The plan view of an object coordinate system (an extrusion) as a core map.
 Affine2 planOf(db::Point3 extrusion, double elevation = 0);
 
+// A hatch: its boundary paths, and its vertices to snap to.
+void describeHatch(const DescribeContext& ctx, const db::Hatch& h, const Affine2& toWorld);
+
 // The estimated advance of a line of text in character heights.
 double textAdvance(std::string_view text, bool mtext);
 

@@ -220,6 +220,9 @@ struct Validator {
     const bool axis = a.x != 0.0 || a.y != 0.0 || a.z != 0.0;
     return axis && e.ratio > 0.0 && e.ratio <= 1.0 + 1e-9 ? Status::ok : Status::invalidInput;
   }
+  Status operator()(const Boxed<Hatch>& h) const {
+    return h.get() && h->valid() ? Status::ok : Status::invalidInput;
+  }
   // Every number finite, an extrusion of some length.
   static Status described(const KindDescription& description, const void* object) {
     if (!fieldsFinite(description, object)) return Status::invalidInput;

@@ -23,6 +23,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::polyline: return "LWPOLYLINE";
     case EntityKind::blockReference: return "INSERT";
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
+    case EntityKind::hatch: return "HATCH";
   }
   return "";
 }
@@ -33,6 +34,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "CIRCLE") return EntityKind::circle;
   if (type == "LWPOLYLINE") return EntityKind::polyline;
   if (type == "INSERT") return EntityKind::blockReference;
+  if (type == "HATCH") return EntityKind::hatch;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -76,6 +78,8 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   constantWidth = elevation = 0.0;
   defaultStartWidth = defaultEndWidth = 0.0;
   extrusion = {0.0, 0.0, 1.0};
+  inHatch = false;
+  hatchTags.clear();
 }
 
 void* EntityBuilder::described() {
@@ -206,6 +210,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
       return t != Take::notMine ? t : takeExtrusion(b, code, value);
     }
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
+    case EntityKind::hatch: break;
   }
   return Take::notMine;
 }
@@ -336,6 +341,13 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       break;
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
       return "不是本程序解读的类型";
+    case EntityKind::hatch: {
+      std::string why;
+      auto h = decodeHatch(b.hatchTags, why);
+      if (!h) return why;
+      out = db::Boxed<db::Hatch>(std::move(*h));
+      return std::nullopt;
+    }
   }
   if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later
   if (db::validate(out) != db::Status::ok)
@@ -505,6 +517,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Arc>) writeArc(out, g, x);
         if constexpr (std::is_same_v<T, db::Polyline>) writePolyline(out, g, x);
         if constexpr (std::is_same_v<T, db::BlockReference>) writeInsert(out, drawing, g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Hatch>>) writeHatch(out, *g);
       },
       e.geometry);
   out.kept(x, slot::xdata);

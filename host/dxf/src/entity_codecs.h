@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codec_hatch.h"
 #include "emitter.h"
 #include "orv/db/database.h"
 
@@ -62,6 +63,9 @@ struct EntityBuilder {
   std::vector<std::pair<int, std::string_view>> optionalTags;
   bool sawField = false;       // a tag of one of the described kind's fields
   std::uint32_t zSeen = 0;     // per field of the description: its point's z was given
+  // HATCH: its own tags (from its 100 AcDbHatch on), read by codec_hatch.
+  bool inHatch = false;
+  std::vector<HatchTag> hatchTags;
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

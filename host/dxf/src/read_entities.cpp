@@ -277,6 +277,16 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       ctx.tok.pushBack();
       break;
     }
+    // A hatch's own part has repeated groups whose codes others use in common (92, 330):
+    // its codec takes all of it, up to the extended data.
+    if (b.inHatch && t.code < 1000) {
+      b.hatchTags.emplace_back(t.code, ctx.kept(t));
+      continue;
+    }
+    if (b.kind == db::EntityKind::hatch && t.code == 100 && t.value == "AcDbHatch" && !inGroup) {
+      b.inHatch = true;
+      continue;
+    }
     if (takeCommon(ctx, e, t, inGroup, inXdata)) continue;
     const Take take = takeTag(b, t.code, t.value);
     if (take == Take::used) continue;

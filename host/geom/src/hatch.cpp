@@ -1,236 +1,33 @@
-// HATCH: decoding its boundary paths and pattern lines, and building the loops it fills.
+// HATCH: building the loops a typed hatch fills.
 //
-// Contents: the decoder (head, paths, edges, pattern, gradient); flattening edges;
-// chaining edges into loops; depths and the hatch style.
+// Contents: flattening edges; chaining edges into loops; depths and the hatch style.
 #include "orv/geom/hatch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "orv/geom/kept.h"
-
 namespace orv::geom {
 
 namespace {
-
 constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr std::size_t kMaxItems = 1'000'000;  // paths, edges, vertices, lines: a bound for damage
-
-struct Item {
-  int code;
-  std::string_view value;
-};
-
-// Walks the tags of a hatch with look-ahead.
-class Reader {
- public:
-  explicit Reader(std::vector<Item> items) : items_(std::move(items)) {}
-  bool done() const { return at_ >= items_.size(); }
-  int code() const { return done() ? -1 : items_[at_].code; }
-  int codeAfter() const { return at_ + 1 < items_.size() ? items_[at_ + 1].code : -1; }
-  std::string_view value() const { return items_[at_].value; }
-  void next() { ++at_; }
-  double real() {
-    double d = 0.0;
-    if (!parseReal(value(), d)) bad = true;
-    next();
-    return d;
-  }
-  std::int64_t integer() {
-    std::int64_t n = 0;
-    if (!parseInteger(value(), n)) bad = true;
-    next();
-    return n;
-  }
-  // The count of a group: held to what a damaged file could mean.
-  std::size_t count() {
-    const std::int64_t n = integer();
-    return static_cast<std::size_t>(std::clamp<std::int64_t>(n, 0, static_cast<std::int64_t>(kMaxItems)));
-  }
-  bool bad = false;
-
- private:
-  std::vector<Item> items_;
-  std::size_t at_ = 0;
-};
-
-// An edge's angles stored for a clockwise edge are mirrored; held counter-clockwise.
-void holdCounterClockwise(HatchEdge& e) {
-  if (e.counterClockwise) return;
-  const double s = e.startAngle;
-  e.startAngle = 360.0 - e.endAngle;
-  e.endAngle = 360.0 - s;
-}
-
-// Codes that end an edge: the next edge, the path's source objects, the next path, or
-// what follows the paths.
-bool endsEdge(int code) { return code == 72 || code == 97 || code == 92 || code == 75 || code == 330 || code == -1; }
-
-void readSplineEdge(Reader& r, HatchEdge& e) {
-  SplineData& s = e.spline;
-  bool rational = false;
-  while (!r.done() && !endsEdge(r.code())) {
-    switch (r.code()) {
-      case 94: s.degree = static_cast<int>(std::clamp<std::int64_t>(r.integer(), 1, 11)); break;
-      case 73: rational = r.integer() != 0; break;
-      case 74: if (r.integer() != 0) s.flags |= 2; break;
-      case 95: case 96: r.next(); break;
-      case 40: s.knots.push_back(r.real()); break;
-      case 10: s.controlPoints.push_back({r.real(), 0.0, 0.0}); break;
-      case 20:
-        if (s.controlPoints.empty()) r.bad = true, r.next();
-        else s.controlPoints.back().y = r.real();
-        break;
-      case 42: s.weights.push_back(r.real()); break;
-      case 11: s.fitPoints.push_back({r.real(), 0.0, 0.0}); break;
-      case 21:
-        if (s.fitPoints.empty()) r.bad = true, r.next();
-        else s.fitPoints.back().y = r.real();
-        break;
-      case 12: s.startTangent = Point3{r.real(), 0.0, 0.0}; break;
-      case 22: if (s.startTangent) s.startTangent->y = r.real(); else r.next(); break;
-      case 13: s.endTangent = Point3{r.real(), 0.0, 0.0}; break;
-      case 23: if (s.endTangent) s.endTangent->y = r.real(); else r.next(); break;
-      default: r.next(); break;
-    }
-    if (s.knots.size() > kMaxItems || s.controlPoints.size() > kMaxItems || s.fitPoints.size() > kMaxItems) {
-      r.bad = true;
-      return;
-    }
-    // Newer files count the fit points with a 97; the path's own 97 (its source objects)
-    // comes after the last edge and is followed by handles, another path or the rest.
-    if (r.code() == 97 && (r.codeAfter() == 11 || r.codeAfter() == 97)) r.next();
-  }
-  if (!rational) s.weights.clear();
-  // A zero tangent is no tangent.
-  if (s.startTangent && !(std::hypot(s.startTangent->x, s.startTangent->y) > 0.0)) s.startTangent.reset();
-  if (s.endTangent && !(std::hypot(s.endTangent->x, s.endTangent->y) > 0.0)) s.endTangent.reset();
-}
-
-void readEdge(Reader& r, HatchEdge& e) {
-  const std::int64_t type = r.integer();
-  e.type = type >= 1 && type <= 4 ? static_cast<HatchEdge::Type>(type) : HatchEdge::Type::line;
-  if (e.type == HatchEdge::Type::spline) {
-    readSplineEdge(r, e);
-    return;
-  }
-  while (!r.done() && !endsEdge(r.code())) {
-    switch (r.code()) {
-      case 10: (e.type == HatchEdge::Type::line ? e.start.x : e.center.x) = r.real(); break;
-      case 20: (e.type == HatchEdge::Type::line ? e.start.y : e.center.y) = r.real(); break;
-      case 11: (e.type == HatchEdge::Type::line ? e.end.x : e.majorAxis.x) = r.real(); break;
-      case 21: (e.type == HatchEdge::Type::line ? e.end.y : e.majorAxis.y) = r.real(); break;
-      case 40: (e.type == HatchEdge::Type::arc ? e.radius : e.ratio) = r.real(); break;
-      case 50: e.startAngle = r.real(); break;
-      case 51: e.endAngle = r.real(); break;
-      case 73: e.counterClockwise = r.integer() != 0; break;
-      default: r.next(); break;
-    }
-  }
-  if (e.type == HatchEdge::Type::arc || e.type == HatchEdge::Type::ellipse) holdCounterClockwise(e);
-}
-
-void readPath(Reader& r, HatchPath& p) {
-  p.flags = static_cast<std::uint32_t>(r.integer()) & 0xFFFFu;
-  if (p.flags & HatchPath::polyline) {
-    while (r.code() == 72 || r.code() == 73 || r.code() == 93) {
-      if (r.code() == 73) p.closed = r.integer() != 0;
-      else r.next();
-    }
-    while (r.code() == 10 || r.code() == 20 || r.code() == 42) {
-      if (p.vertices.size() > kMaxItems) {
-        r.bad = true;
-        return;
-      }
-      if (r.code() == 10) {
-        p.vertices.push_back({r.real(), 0.0});
-      } else if (p.vertices.empty()) {
-        r.next();
-      } else if (r.code() == 20) {
-        p.vertices.back().y = r.real();
-      } else {
-        p.bulges.resize(p.vertices.size(), 0.0);
-        p.bulges.back() = r.real();
-      }
-    }
-    if (!p.bulges.empty()) p.bulges.resize(p.vertices.size(), 0.0);
-  } else {
-    std::size_t edges = 0;
-    if (r.code() == 93) edges = r.count();
-    while (p.edges.size() < edges && r.code() == 72) readEdge(r, p.edges.emplace_back());
-  }
-  // Source objects: 97 count, 330 handles.
-  if (r.code() == 97) r.next();
-  while (r.code() == 330) r.next();
-}
-
 bool finite(Point2 p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-
 }  // namespace
 
-std::optional<HatchData> decodeHatch(const db::RawTags& tags) {
-  std::vector<Item> items;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    items.push_back({code, v});
-    return true;
-  });
-  Reader r(std::move(items));
-  HatchData h;
-  std::size_t pathCount = 0;
-  // The head, up to the path count.
-  while (!r.done() && r.code() != 91) {
-    switch (r.code()) {
-      case 30: h.elevation = r.real(); break;
-      case 210: h.extrusion.x = r.real(); break;
-      case 220: h.extrusion.y = r.real(); break;
-      case 230: h.extrusion.z = r.real(); break;
-      case 2: h.pattern = r.value(), r.next(); break;
-      case 70: h.solid = r.integer() == 1; break;
-      default: r.next(); break;
-    }
-  }
-  if (!r.done()) pathCount = r.count();
-  while (!r.done() && h.paths.size() < pathCount && !r.bad) {
-    if (r.code() == 92) {
-      readPath(r, h.paths.emplace_back());
-      continue;
-    }
-    if (r.code() == 75 || r.code() == 76 || r.code() == 52 || r.code() == 78) break;
-    r.next();
-  }
-  // Style, pattern lines, seeds, gradient.
-  PatternLine* line = nullptr;
-  while (!r.done() && !r.bad) {
-    switch (r.code()) {
-      case 75: h.style = static_cast<std::int16_t>(std::clamp<std::int64_t>(r.integer(), 0, 2)); break;
-      case 53:
-        if (h.lines.size() >= kMaxItems) return std::nullopt;
-        line = &h.lines.emplace_back();
-        line->angle = r.real();
-        break;
-      case 43: if (line) line->base.x = r.real(); else r.next(); break;
-      case 44: if (line) line->base.y = r.real(); else r.next(); break;
-      case 45: if (line) line->offset.x = r.real(); else r.next(); break;
-      case 46: if (line) line->offset.y = r.real(); else r.next(); break;
-      case 49:
-        if (line && line->dashes.size() < 1024) line->dashes.push_back(r.real());
-        else r.next();
-        break;
-      case 98: line = nullptr, r.next(); break;  // seed points follow: no pattern data
-      case 450: h.gradient = r.integer() != 0; break;
-      case 421: {
-        const std::int64_t c = r.integer();
-        if (!h.gradientColor) h.gradientColor = static_cast<std::uint32_t>(c) & 0xFFFFFFu;
-        break;
-      }
-      default: r.next(); break;
-    }
-  }
-  if (r.bad || h.paths.empty()) return std::nullopt;
-  if (!std::isfinite(h.extrusion.x) || !std::isfinite(h.extrusion.y) || !std::isfinite(h.extrusion.z))
-    return std::nullopt;
-  return h;
+SplineData splineOf(const HatchEdge& e) {
+  SplineData s;
+  s.degree = std::clamp(e.degree, 1, 11);
+  if (e.periodic) s.flags |= 2;
+  s.knots = e.knots;
+  for (Point2 p : e.controlPoints) s.controlPoints.push_back({p.x, p.y, 0.0});
+  if (e.rational && e.weights.size() == e.controlPoints.size()) s.weights = e.weights;
+  for (Point2 p : e.fitPoints) s.fitPoints.push_back({p.x, p.y, 0.0});
+  // A zero tangent is no tangent.
+  if (e.startTangent && std::hypot(e.startTangent->x, e.startTangent->y) > 0.0)
+    s.startTangent = Point3{e.startTangent->x, e.startTangent->y, 0.0};
+  if (e.endTangent && std::hypot(e.endTangent->x, e.endTangent->y) > 0.0)
+    s.endTangent = Point3{e.endTangent->x, e.endTangent->y, 0.0};
+  return s;
 }
 
 // ---- the boundary builder
@@ -322,9 +119,10 @@ class LoopBuilder {
         return;
       case HatchEdge::Type::arc:
       case HatchEdge::Type::ellipse: {
-        double sweep = std::fmod(e.endAngle - e.startAngle, 360.0);
+        const double a0 = e.ccwStart(), a1 = e.ccwEnd();
+        double sweep = std::fmod(a1 - a0, 360.0);
         if (sweep < 0.0) sweep += 360.0;
-        if (sweep <= 1e-9) sweep = 360.0;
+        if (sweep <= 1e-9 || std::abs(a1 - a0) >= 360.0) sweep = 360.0;
         const bool arc = e.type == HatchEdge::Type::arc;
         const double major = arc ? e.radius : std::hypot(e.majorAxis.x, e.majorAxis.y);
         const Point2 u = arc ? Point2{e.radius, 0.0} : e.majorAxis;
@@ -333,7 +131,7 @@ class LoopBuilder {
         const int n = take(arcSegments(major, sweep * kDegree, tol_, 1 << 20));
         std::vector<Point2> pts;
         for (int k = 0; k <= n; ++k) {
-          const double t = (e.startAngle + sweep * k / n) * kDegree;
+          const double t = (a0 + sweep * k / n) * kDegree;
           pts.push_back({e.center.x + u.x * std::cos(t) + v.x * std::sin(t),
                          e.center.y + u.y * std::cos(t) + v.y * std::sin(t)});
         }
@@ -343,10 +141,11 @@ class LoopBuilder {
         return;
       }
       case HatchEdge::Type::spline: {
-        const int spans = std::max<int>(1, static_cast<int>(std::max(e.spline.controlPoints.size(),
-                                                                      e.spline.fitPoints.size())));
+        const SplineData spline = splineOf(e);
+        const int spans = std::max<int>(1, static_cast<int>(std::max(spline.controlPoints.size(),
+                                                                      spline.fitPoints.size())));
         const int points = take(spans * 16);
-        for (Point3 q : splinePoints(e.spline, std::max(1, points / spans), static_cast<std::size_t>(points) + 1))
+        for (Point3 q : splinePoints(spline, std::max(1, points / spans), static_cast<std::size_t>(points) + 1))
           out.push_back({q.x, q.y});
         return;
       }
@@ -405,14 +204,14 @@ void findDepths(std::vector<HatchLoop>& loops) {
 
 }  // namespace
 
-std::vector<HatchLoop> hatchBoundary(const HatchData& hatch, double tolerance, std::size_t maxPoints) {
+std::vector<HatchLoop> hatchBoundary(const db::Hatch& hatch, double tolerance, std::size_t maxPoints) {
   if (!(tolerance > 0.0) || !std::isfinite(tolerance)) tolerance = 1e-3;
   LoopBuilder builder(tolerance, std::max<std::size_t>(maxPoints, 64));
   std::vector<HatchLoop> loops;
   for (const HatchPath& p : hatch.paths) {
     HatchLoop loop;
     loop.flags = p.flags;
-    loop.points = (p.flags & HatchPath::polyline) ? builder.polylinePath(p) : builder.edgePath(p);
+    loop.points = p.isPolyline() ? builder.polylinePath(p) : builder.edgePath(p);
     bool usable = loop.points.size() >= 3;
     for (Point2 q : loop.points) usable = usable && finite(q);
     if (!usable) continue;
@@ -420,13 +219,13 @@ std::vector<HatchLoop> hatchBoundary(const HatchData& hatch, double tolerance, s
     if (!(std::abs(area) > 0.0) || !std::isfinite(area)) continue;
     loops.push_back(std::move(loop));
   }
-  if (hatch.style == 0) return loops;  // odd parity needs no depths
+  if (hatch.style == db::Hatch::Style::odd) return loops;  // odd parity needs no depths
   // Depths cost a test of every loop against every other: beyond this many, every loop
   // is kept and odd parity decides.
   constexpr std::size_t kMostLoopsForDepths = 4000;
   if (loops.size() > kMostLoopsForDepths) return loops;
   findDepths(loops);
-  const int deepest = hatch.style == 1 ? 1 : 0;
+  const int deepest = hatch.style == db::Hatch::Style::outermost ? 1 : 0;
   std::erase_if(loops, [&](const HatchLoop& l) { return l.depth > deepest; });
   return loops;
 }

@@ -85,9 +85,9 @@ class ExtentsPass {
         return;
       }
       case K::hatch: {
-        const auto h = geom::decodeHatch(tags);
+        const db::Hatch* h = placed.entity.as<db::Hatch>();
         if (!h) return;
-        const Affine toWorld = m * geom::planOfOcs(h->extrusion, h->elevation);
+        const Affine toWorld = m * geom::planOfOcs(h->extrusion, h->elevation.z);
         for (const geom::HatchLoop& loop : hatchLoopsFor(*h, 0.0))
           for (Point2 p : loop.points) box.add(toWorld.apply(p));
         return;

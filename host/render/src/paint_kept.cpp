@@ -42,7 +42,7 @@ cairo_matrix_t cairoMatrix(const Affine& m) {
 
 // A hatch being painted: its data, its OCS to the device, its loops' box in the OCS.
 struct HatchPattern {
-  const geom::HatchData& data;
+  const db::Hatch& data;
   Affine toDevice;
   Box box;
 };
@@ -185,7 +185,7 @@ bool Painter::drawGlyphs(const PlacedRun& run, const Affine& toDevice, double ca
 namespace {
 
 // The size of a hatch from its paths' points, to choose how finely to follow curves.
-double roughSize(const geom::HatchData& h) {
+double roughSize(const db::Hatch& h) {
   Box b;
   for (const geom::HatchPath& p : h.paths) {
     for (Point2 v : p.vertices) b.add(v);
@@ -196,8 +196,8 @@ double roughSize(const geom::HatchData& h) {
         b.add(Point2{e.center.x - r, e.center.y - r});
         b.add(Point2{e.center.x + r, e.center.y + r});
       }
-      for (geom::Point3 q : e.spline.controlPoints) b.add(Point2{q.x, q.y});
-      for (geom::Point3 q : e.spline.fitPoints) b.add(Point2{q.x, q.y});
+      for (Point2 q : e.controlPoints) b.add(q);
+      for (Point2 q : e.fitPoints) b.add(q);
     }
   }
   return b.empty() ? 0.0 : std::max(b.maxX - b.minX, b.maxY - b.minY);
@@ -205,15 +205,15 @@ double roughSize(const geom::HatchData& h) {
 
 }  // namespace
 
-std::vector<geom::HatchLoop> hatchLoopsFor(const geom::HatchData& h, double tolerance) {
+std::vector<geom::HatchLoop> hatchLoopsFor(const db::Hatch& h, double tolerance) {
   if (!(tolerance > 0.0) || !std::isfinite(tolerance)) tolerance = std::max(roughSize(h) * 1e-3, 1e-9);
   return geom::hatchBoundary(h, tolerance, 400000);
 }
 
 void Painter::paintHatch(const Placed& placed) {
-  const auto h = geom::decodeHatch(*placed.tags());
+  const db::Hatch* h = placed.entity.as<db::Hatch>();
   if (!h) return;
-  const Affine toDevice = placed.transform * geom::planOfOcs(h->extrusion, h->elevation);
+  const Affine toDevice = placed.transform * geom::planOfOcs(h->extrusion, h->elevation.z);
   const double scale = toDevice.lengthScale();
   if (!(scale > 0.0) || !std::isfinite(scale)) return;
   // Curves within a quarter of a device unit, but never finer than the hatch needs.
@@ -235,14 +235,15 @@ void Painter::paintHatch(const Placed& placed) {
     return;
   }
   flush();
-  const bool solid = h->solid || h->gradient;
+  const bool gradient = h->gradient();
+  const bool solid = h->solid || gradient;
   if (!styles_.display().fill && solid) {
     stroke(placed, lineWidth(placed, 0.0));
     ++painted;
     return;
   }
   Ink ink = placed.color;
-  if (h->gradient && h->gradientColor) ink = trueInk(*h->gradientColor);
+  if (const auto first = h->gradientColor(); gradient && first) ink = trueInk(*first);
   if (ink != current_.color) setColor(ink);
   cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_EVEN_ODD);
   if (solid || h->lines.empty()) {

@@ -121,7 +121,7 @@ class Painter {
 };
 
 // A hatch's loops, curves followed within `tolerance` (0: a thousandth of its size).
-std::vector<geom::HatchLoop> hatchLoopsFor(const geom::HatchData& h, double tolerance);
+std::vector<geom::HatchLoop> hatchLoopsFor(const db::Hatch& h, double tolerance);
 
 // The RGB colour an ink shows on a background.
 std::uint32_t inkRgb(Ink ink, Background background);

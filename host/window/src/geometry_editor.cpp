@@ -150,6 +150,12 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
   } else if (const auto* el = e->as<db::Ellipse>()) {
     add(QStringLiteral("中心"), "CENTER", pointText(el->center));
     add(QStringLiteral("短长轴比"), "RATIO", number(el->ratio));
+  } else if (const auto* h = e->as<db::Hatch>()) {
+    add(QStringLiteral("图案"), "PATTERN", QString::fromStdString(h->pattern));
+    if (!h->solid) {
+      add(QStringLiteral("比例"), "SCALE", number(h->scale));
+      add(QStringLiteral("角度"), "ANGLE", number(h->angle));
+    }
   } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);

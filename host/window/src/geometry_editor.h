@@ -1,7 +1,7 @@
 // The geometry of one selected entity in the properties panel: a line's ends, a circle's
 // centre and radius, an arc's angles, a polyline's vertices (one at a time, chosen by its
 // number) and closed flag, a block reference's position, scales and rotation, a text's
-// contents and height. An edited field says its change as CHGEOM's one-line form.
+// contents and height, a hatch's pattern, scale and angle. An edited field says its change as CHGEOM's one-line form.
 #pragma once
 
 #include <QWidget>

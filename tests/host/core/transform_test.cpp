@@ -1,5 +1,5 @@
 // Entities kept as read under maps: text that stays readable in a mirror,
-// hatch edges, and the kinds that are refused.
+// and the kinds that are refused.
 #include "orv/core/transform.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ TEST_F(Kept, textInAMirrorReadsAsBeforeWhereItsImageWouldBe) {
   EXPECT_EQ(num(scaled, 10), 20);
 }
 
-TEST_F(Kept, mtextAndHatchUnderMirrorsAndRotations) {
+TEST_F(Kept, mtextUnderMirrorsAndRotations) {
   const db::ObjectId mtext = add("MTEXT", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbMText"}, {10, "5"},
                                            {20, "5"}, {30, "0"}, {40, "2"}, {71, "1"}, {1, "Hello"}});
   const auto m = after(mtext, Affine2::mirror({0, 0}, {0, 1}));
@@ -84,32 +84,6 @@ TEST_F(Kept, mtextAndHatchUnderMirrorsAndRotations) {
   EXPECT_EQ(num(m, 10), -5);
   const auto r = after(mtext, Affine2::rotation({0, 0}, 90));
   EXPECT_EQ(num(r, 50), 90);  // degrees
-
-  // A hatch with a clockwise arc edge (angles kept as 360 less): rotated by 90 the arc
-  // from 0 to 90 degrees runs from 90 to 180; mirrored its direction turns.
-  const Tags hatch = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbHatch"}, {10, "0"}, {20, "0"}, {30, "0"},
-                      {210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"}, {70, "1"}, {71, "1"}, {91, "1"},
-                      {92, "1"}, {93, "2"}, {72, "1"}, {10, "10"}, {20, "0"}, {11, "0"}, {21, "10"},
-                      {72, "2"}, {10, "0"}, {20, "0"}, {40, "10"}, {50, "270"}, {51, "360"}, {73, "0"},
-                      {97, "1"}, {330, "2F"}, {75, "0"}, {76, "1"}, {98, "1"}, {10, "3"}, {20, "3"}};
-  const db::ObjectId h = add("HATCH", hatch);
-  const auto rotated = after(h, Affine2::rotation({0, 0}, 90));
-  ASSERT_FALSE(rotated.empty());
-  auto values = [](const std::multimap<int, std::string>& t, int code) {
-    std::vector<double> out;
-    auto [b, e] = t.equal_range(code);
-    for (auto it = b; it != e; ++it) out.push_back(std::stod(it->second));
-    return out;
-  };
-  EXPECT_EQ(values(rotated, 50), (std::vector<double>{180}));  // 360 - 180
-  EXPECT_EQ(values(rotated, 51), (std::vector<double>{270}));  // 360 - 90
-  EXPECT_EQ(values(rotated, 10), (std::vector<double>{0, 0, 0, -3}));  // elevation kept, edges and seed turned
-  EXPECT_EQ(num(rotated, 71), 0) << "no longer follows its boundary objects";
-  EXPECT_EQ(rotated.count(330), 0u);
-  const auto mirrored = after(h, Affine2::mirror({0, 0}, {0, 1}));
-  EXPECT_EQ(values(mirrored, 73), (std::vector<double>{1}));  // now counter-clockwise
-  EXPECT_EQ(values(mirrored, 50), (std::vector<double>{90}));
-  EXPECT_EQ(values(mirrored, 51), (std::vector<double>{180}));
 }
 
 TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
@@ -122,7 +96,6 @@ TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
       {"MLINE", {{10, "0"}, {20, "0"}}, Affine2::translation({1, 0}), "不知道其几何"},
       {"TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, "A"}, {210, "1"}, {220, "0"}, {230, "0"}},
        Affine2::translation({1, 0}), "其所在平面与 XY 平面不平行"},
-      {"HATCH", {{100, "AcDbHatch"}, {91, "1"}, {93, "1"}}, Affine2::translation({1, 0}), "其边界数据无法识别"},
       {"INSERT", {{2, "MISSING"}, {10, "0"}, {20, "0"}}, Affine2::mirror({0, 0}, {0, 1}), "其块未定义，不能镜像"},
       {"MTEXT", {{10, "x"}, {20, "0"}}, Affine2::translation({1, 0}), "其数值无效"},
       {"MTEXT", {{10, "1e300"}, {20, "0"}}, Affine2::scaling({0, 0}, 1e10), "变换后的数值无效"},
