@@ -1,7 +1,8 @@
 """HATCH driven by scripts: areas picked inside rooms (islands left out as paths of the same
 hatch), several areas in one hatch, closed entities selected, pattern, scale and angle,
-refusals, the choices kept in the drawing for the next HATCH, UNDO; every saved drawing
-read back with ezdxf (paths, pattern, scale, angle) and audit-clean."""
+refusals, the choices kept in the drawing for the next HATCH, UNDO, EXPLODE into the
+boundary; every saved drawing read back with ezdxf (paths, pattern, scale, angle) and
+audit-clean."""
 import math
 import os
 import unittest
@@ -107,6 +108,17 @@ class HatchCommand(unittest.TestCase):
         out, _, _ = s.run(["OPEN", saved[5], "HATCH", "230,20", "", "SAVEAS", again])
         h = read_audited(self, again).modelspace().query("HATCH")[-1]
         self.assertEqual((h.dxf.pattern_name, h.dxf.pattern_scale, h.dxf.pattern_angle), ("ANSI31", 2, 0))
+
+        # EXPLODE turns the room's hatch into its boundary: four lines and the column's two half arcs.
+        exploded = os.path.join(s.dir, "exploded.dxf")
+        s.run(["OPEN", saved[1], "EXPLODE", "L", "", "SAVEAS", exploded])
+        msp = read_audited(self, exploded).modelspace()
+        self.assertEqual(len(msp.query("HATCH")), 0)
+        self.assertEqual(len(msp.query("LINE")), 5 + 4)
+        arcs = msp.query("ARC")
+        self.assertEqual(len(arcs), 2)
+        self.assertAlmostEqual(sum((a.dxf.end_angle - a.dxf.start_angle) % 360 for a in arcs), 360)
+        self.assertTrue(all(a.dxf.layer == "FLOOR" and abs(a.dxf.radius - 10) < 1e-9 for a in arcs))
 
 
 if __name__ == "__main__":

@@ -17,6 +17,7 @@
 #include "orv/core/hatch_boundary.h"
 #include "orv/db/header_values.h"
 #include "orv/geom/curves.h"
+#include "orv/geom/hatch.h"
 #include "pattern_file.h"
 
 namespace orv::app {
@@ -45,6 +46,66 @@ void applyPattern(db::Hatch& h, const core::HatchPattern& pattern, double scale,
   if (h.solid) return;
   for (const core::HatchPatternLine& l : core::patternLines(pattern, scale, angle))
     h.lines.push_back(db::PatternLine{l.angle, {l.base.x, l.base.y}, {l.offset.x, l.offset.y}, l.dashes});
+}
+
+// ---- exploded
+
+std::vector<db::Entity> hatchBoundaryParts(const db::Entity& e, const db::Hatch& h) {
+  std::vector<db::Entity> out;
+  const db::Point3 n = h.extrusion;
+  if (n.x != 0 || n.y != 0 || !(n.z > 0)) return out;
+  const double z = h.elevation.z;
+  auto add = [&](db::Geometry g) {
+    db::Entity part = e;
+    part.geometry = std::move(g);
+    out.push_back(std::move(part));
+  };
+  for (const db::HatchPath& p : h.paths) {
+    const std::size_t count = p.vertices.size();
+    const std::size_t segments = p.closed ? count : count - 1;
+    for (std::size_t i = 0; count >= 2 && i < segments; ++i) {
+      const db::Point2 a = p.vertices[i], b = p.vertices[(i + 1) % count];
+      if (a == b) continue;
+      const core::Piece piece = core::bulgePiece({a.x, a.y}, {b.x, b.y}, p.bulges.empty() ? 0.0 : p.bulges[i]);
+      if (const auto* arc = std::get_if<core::CircularArc>(&piece))
+        add(db::Arc{{arc->center.x, arc->center.y, z}, arc->radius, core::normalizeDegrees(arc->start / core::kDegree),
+                    core::normalizeDegrees((arc->start + arc->sweep) / core::kDegree)});
+      else
+        add(db::Line{{a.x, a.y, z}, {b.x, b.y, z}});
+    }
+    for (const db::HatchEdge& edge : p.edges) {
+      using T = db::HatchEdge::Type;
+      const double a0 = edge.ccwStart(), a1 = edge.ccwEnd();
+      const bool full = std::abs(a1 - a0) >= 360 || core::normalizeDegrees(a1 - a0) == 0;
+      switch (edge.type) {
+        case T::line: add(db::Line{{edge.start.x, edge.start.y, z}, {edge.end.x, edge.end.y, z}}); break;
+        case T::arc:
+          if (full) add(db::Circle{{edge.center.x, edge.center.y, z}, edge.radius});
+          else add(db::Arc{{edge.center.x, edge.center.y, z}, edge.radius, core::normalizeDegrees(a0), core::normalizeDegrees(a1)});
+          break;
+        case T::ellipse: {
+          db::Ellipse el;
+          el.center = {edge.center.x, edge.center.y, z};
+          el.majorAxis = {edge.majorAxis.x, edge.majorAxis.y, 0};
+          el.ratio = std::min(edge.ratio, 1.0);
+          if (!full) {
+            el.startParam = a0 * core::kDegree;
+            el.endParam = a1 * core::kDegree;
+          }
+          add(db::Boxed<db::Ellipse>(el));
+          break;
+        }
+        case T::spline: {
+          db::Polyline along;
+          for (geom::Point3 q : geom::splinePoints(geom::splineOf(edge), 16, 4096)) along.addVertex({q.x, q.y});
+          along.setElevation(z);
+          if (along.size() >= 2) add(std::move(along));
+          break;
+        }
+      }
+    }
+  }
+  return out;
 }
 
 namespace {

@@ -19,6 +19,11 @@ const core::PatternFile* programPatterns(Session& s);
 // degrees: its name, values and pattern lines as CAD programs store them.
 void applyPattern(db::Hatch& h, const core::HatchPattern& pattern, double scale, double angle);
 
+// EXPLODE of a hatch: its boundary as lines, arcs, ellipses and (for a spline edge) a
+// polyline along it, with the hatch's layer, colour and linetype; empty when it does not
+// lie in the drawing plane.
+std::vector<db::Entity> hatchBoundaryParts(const db::Entity& e, const db::Hatch& h);
+
 // HATCH (H, BH).
 std::vector<Session::HostCommand> hatchCommands();
 
