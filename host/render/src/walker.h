@@ -45,6 +45,7 @@ struct Placed {
 inline geom::KeptKind drawnKind(const db::Entity& e) {
   if (e.as<db::Point>()) return geom::KeptKind::point;
   if (e.as<db::Ellipse>()) return geom::KeptKind::ellipse;
+  if (e.as<db::Dimension>()) return geom::KeptKind::dimension;
   if (const auto* s = e.as<db::Solid>()) {
     switch (s->type) {
       case db::Solid::Type::solid: return geom::KeptKind::solid;
@@ -229,8 +230,8 @@ class SceneWalker {
       }
       return;
     }
-    if (kind == geom::KeptKind::dimension) {
-      if (auto dim = geom::decodeDimension(kept->tags)) expandDimension(*dim, m, passOn, depth);
+    if (const auto* dim = e.as<db::Dimension>()) {
+      expandDimension(*dim, m, passOn, depth);
       return;
     }
     if (layer.off) return;
@@ -293,8 +294,8 @@ class SceneWalker {
     }
   }
 
-  void expandDimension(const geom::DimensionData& dim, const Affine& m, const Inherited& passOn,
-                       int depth) {
+  void expandDimension(const db::Dimension& dim, const Affine& m, const Inherited& passOn, int depth) {
+    if (dim.block.empty()) return;
     const auto block = db_.findBlock(dim.block);
     if (!block || !expandable(*block, depth)) return;
     const geom::Point3 at = geom::ocsToWorld(geom::ocsAxes(dim.extrusion), dim.insertion);
