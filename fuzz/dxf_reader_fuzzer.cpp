@@ -4,10 +4,10 @@
 // drawing that was read is then saved and the saved text read again: our own
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
-// trip). Hatches go through their boundary builder, and the entities kept as
-// tags through the decoders that pictures draw them with (text, MTEXT and its codes,
-// ellipses, splines, solids, dimensions, old-style polylines), whose results
-// must be finite.
+// trip). Hatches go through their boundary builder, dimensions are measured, and
+// the entities kept as tags go through the decoders that pictures draw them with
+// (text, MTEXT and its codes, ellipses, splines, solids, old-style polylines),
+// whose results must be finite.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -45,6 +45,11 @@ void decodeKept(const orv::db::Database& d) {
           ORV_FUZZ_CHECK(std::isfinite(p.x) && std::isfinite(p.y), "a boundary point not finite");
       }
     }
+    if (const auto* dim = e.as<orv::db::Dimension>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a dimension read with a value it cannot hold");
+      const double measured = dim->measured();
+      ORV_FUZZ_CHECK(std::isnan(measured) || measured >= 0.0, "a dimension measuring less than nothing");
+    }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
     const KeptKind kind = keptKindOf(d.name(kept->type));
@@ -79,7 +84,6 @@ void decodeKept(const orv::db::Database& d) {
           }
         }
         break;
-      case KeptKind::dimension: decodeDimension(tags); break;
       case KeptKind::polyline: decodePolylineHead(tags); break;
       case KeptKind::vertex: decodeVertex(tags); break;
       default: break;

@@ -179,7 +179,7 @@ void block(Session& s) {
 std::optional<std::vector<std::string>> givePicturesFreshNames(const db::Database& d, db::Database& source) {
   std::vector<std::pair<db::ObjectId, db::BlockId>> dimensions;
   source.forEachEntity(source.modelSpace(), [&](db::ObjectId id, const db::Entity& e) {
-    if (e.as<db::UnknownEntity>())
+    if (e.as<db::Dimension>())
       if (const auto picture = core::drawnBlock(source, e)) dimensions.push_back({id, *picture});
   });
   std::vector<std::string> names;
@@ -195,8 +195,7 @@ std::optional<std::vector<std::string>> givePicturesFreshNames(const db::Databas
     source.forEachEntity(picture, [&](db::ObjectId inner, const db::Entity& e) { contents.push_back({inner, e}); });
     if (!appendCopies(source, source, contents, *copy)) return std::nullopt;
     db::Entity renamed = *source.entity(id);
-    auto* u = renamed.as<db::UnknownEntity>();
-    u->tags = core::withText(u->tags, 2, name);
+    renamed.as<db::Dimension>()->block = name;
     if (source.replace(id, std::move(renamed)) != db::Status::ok) return std::nullopt;
     names.push_back(name);
   }

@@ -89,6 +89,11 @@ class Bringer {
       if (!block) return std::nullopt;
       ref->block = *block;
     }
+    if (const auto* dim = e.as<db::Dimension>(); dim && merge) {
+      if (!dim->style.empty()) ensureKept(db::KeptTable::dimstyle, dim->style);
+      if (const auto picture = core::drawnBlock(from_, e); picture && !blockHere(from_.block(*picture).name, true))
+        return std::nullopt;
+    }
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {
@@ -252,8 +257,7 @@ bool freshAnonymousBlocks(const db::Database& here, db::Database& source) {
     if (r) {
       r->block = *copy;
     } else {
-      auto* k = e.as<db::UnknownEntity>();
-      k->tags = core::withText(k->tags, 2, name);
+      e.as<db::Dimension>()->block = name;
     }
     if (source.replace(id, std::move(e)) != db::Status::ok) return false;
   }

@@ -20,6 +20,8 @@ std::vector<Session::HostCommand> ellipseAndPointCommands();
 std::vector<Session::HostCommand> blockCommands();
 // AREA, DIVIDE, MEASURE.
 std::vector<Session::HostCommand> measureCommands();
+// DIMLINEAR, DIMALIGNED, DIMRADIUS, DIMDIAMETER, DIMANGULAR, DIMCONTINUE, DIMBASELINE.
+std::vector<Session::HostCommand> dimensionCommands();
 // All of them, in the order the 绘图 menu lists them.
 std::vector<Session::HostCommand> draftingCommands();
 

@@ -15,7 +15,8 @@ namespace orv::app {
 
 std::vector<Session::HostCommand> draftingCommands() {
   std::vector<Session::HostCommand> all;
-  for (auto* table : {shapeCommands, ellipseAndPointCommands, blockCommands, measureCommands, hatchCommands})
+  for (auto* table : {shapeCommands, ellipseAndPointCommands, blockCommands, measureCommands, hatchCommands,
+                      dimensionCommands})
     for (auto& c : table()) all.push_back(std::move(c));
   return all;
 }

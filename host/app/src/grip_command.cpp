@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "orv/core/dimension_block.h"
 #include "orv/core/editor.h"
 #include "orv/core/grips.h"
 #include "orv/prompt/reply_parser.h"
@@ -157,6 +158,8 @@ void gripEdit(Session& s) {
       if (done.changed) {
         if (s.database().replace(held->owner, std::move(*done.changed)) != db::Status::ok)
           s.console().print("\n夹点不能移到那里。");
+        else
+          core::renewPicture(s.database(), held->owner);  // a dimension's measurement follows
       } else if (done.moved) {
         report = editor.transform(one, *done.moved);
       } else {

@@ -123,6 +123,14 @@ class Lister {
       listRange(owner);
     } else if (const auto* u = e.as<db::UnknownEntity>()) {
       listKept(owner, *u);
+    } else if (const auto* dim = e.as<db::Dimension>()) {
+      static const char* const kTypes[] = {"转角", "对齐", "角度", "直径", "半径", "三点角度", "坐标", "未知"};
+      line("  类型: " + std::string(kTypes[static_cast<int>(dim->type())]));
+      line("  测量值 = " + (dim->angular() ? ang(dim->measured()) : len(dim->measured())));
+      if (!dim->text.empty()) line("  文字: \"" + dim->text + "\"");
+      line("  标注样式: \"" + dim->style + "\"");
+      line("  文字位置: " + p3(dim->textMidpoint));
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);

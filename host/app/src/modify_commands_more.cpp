@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "modify_commands.h"
+#include "orv/core/dimension_block.h"
 #include "orv/core/editor.h"
 #include "orv/core/path_edits.h"
 #include "orv/core/shapes.h"
@@ -105,6 +106,10 @@ void stretch(Session& s) {
       moved.center.y += by.y;
       return moved;
     }
+    if (const auto* dim = e.as<db::Dimension>()) {
+      auto moved = core::stretchedDimension(*dim, box, by);
+      return moved ? std::optional<db::Geometry>(db::Boxed<db::Dimension>(std::move(*moved))) : std::nullopt;
+    }
     const auto path = core::pathOf(e.geometry);
     if (!path) return std::nullopt;
     return core::geometryOf(core::stretched(*path, box, by), e.geometry);
@@ -133,7 +138,10 @@ void stretch(Session& s) {
       whole.add(id);
       continue;
     }
-    if (auto g = stretchedBy(id, by)) reshape(s, id, std::move(*g), change);
+    if (auto g = stretchedBy(id, by)) {
+      reshape(s, id, std::move(*g), change);
+      core::renewPicture(d, id);  // a dimension's measurement follows
+    }
   }
   if (!whole.empty()) {
     const auto report = core::Editor(d, s.index()).transform(whole, core::Affine2::translation(by, to.z - base.z));

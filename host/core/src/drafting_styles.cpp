@@ -120,9 +120,12 @@ std::string_view arrowBlockName(ArrowKind kind) {
 }
 
 DimensionStyle currentDimensionStyle(const db::Database& d) {
+  return dimensionStyleNamed(d, headerValue(d.header, "$DIMSTYLE").value_or("Standard"));
+}
+
+DimensionStyle dimensionStyleNamed(const db::Database& d, const std::string& wanted) {
   DimensionStyle s;
   const auto& table = d.keptTable(db::KeptTable::dimstyle);
-  const std::string wanted = headerValue(d.header, "$DIMSTYLE").value_or("Standard");
   const db::SymbolRecord* r = table.get(wanted);
   if (!r) r = table.get("Standard");
   if (!r && table.size() > 0) r = &table[0];

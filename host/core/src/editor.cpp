@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "kept_tags.h"
+#include "orv/core/dimension_block.h"
 
 namespace orv::core {
 
@@ -38,14 +39,13 @@ bool Editor::plan(db::ObjectId owner, const Affine2& map, std::vector<Planned>& 
     members.push_back({m, std::get<db::Entity>(std::move(r))});
   }
   const db::Entity* head = db_.entity(owner);
-  const auto* kept = head ? head->as<db::UnknownEntity>() : nullptr;
-  if (!kept) return true;
+  const auto* dim = head ? head->as<db::Dimension>() : nullptr;
+  if (!dim) return true;
   const auto block = drawnBlock(db_, *head);
   if (!block) return true;
   // The picture is drawn at the dimension's point 12: its contents move by the map
   // seen from there.
-  const kept::Tags tags(kept->tags);
-  const Vec2 at = tags.point(12).value_or(Vec2{});
+  const Vec2 at = kept::objectToWorld(kept::planeOf(dim->extrusion)).apply({dim->insertion.x, dim->insertion.y});
   const Affine2 local = Affine2::translation({-at.x, -at.y}).after(map).after(Affine2::translation(at));
   bool ok = true;
   db_.forEachEntity(*block, [&](db::ObjectId id, const db::Entity& inner) {
@@ -97,6 +97,7 @@ EditReport Editor::transform(const SelectionSet& set, const Affine2& map) {
     bool ok = true;
     for (Planned& p : members)
       if (db_.replace(p.id, std::move(p.entity)) != db::Status::ok) ok = false;
+    if (ok && (map.scale() != 1 || map.mirrors())) renewPicture(db_, owner);
     if (ok)
       ++report.done;
     else
@@ -154,6 +155,15 @@ EditReport Editor::copy(const SelectionSet& set, const Affine2& map, std::vector
           u->tags = withText(u->tags, 2, *name);
         }
       }
+      if (auto* dim = e.as<db::Dimension>(); dim && p.id == owner && !contents.empty()) {
+        const auto block = drawnBlock(db_, *db_.entity(owner));
+        const auto name = block ? copyBlock(*block, contents) : std::nullopt;
+        if (!name) {
+          ok = false;
+          break;
+        }
+        dim->block = *name;
+      }
       auto added = db_.appendRead(std::move(e), db_.modelSpace(), 0, extras ? tagsForCopy(*extras) : db::RawTags{});
       if (!added) {
         ok = false;
@@ -168,6 +178,8 @@ EditReport Editor::copy(const SelectionSet& set, const Affine2& map, std::vector
       refuse(report, owner, "：无法复制");
       continue;
     }
+    // A dimension scaled or mirrored is laid out anew: its measurement follows.
+    if (!copied.isNull() && (map.scale() != 1 || map.mirrors())) renewPicture(db_, copied);
     ++report.done;
     if (made && !copied.isNull()) made->push_back(copied);
   }

@@ -20,6 +20,18 @@ double sweepOf(const db::Arc& a) {
   return s == 0.0 ? 360.0 : s;
 }
 
+// A dimension's definition point of a group code (10, 13...16).
+db::Point3* dimensionPoint(db::Dimension& dim, int code) {
+  switch (code) {
+    case 10: return &dim.definitionPoint;
+    case 13: return &dim.point13;
+    case 14: return &dim.point14;
+    case 15: return &dim.point15;
+    case 16: return &dim.point16;
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
@@ -65,6 +77,14 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
       else if (!p.edges.empty()) at = p.edges.front().type == db::HatchEdge::Type::line ? p.edges.front().start : p.edges.front().center;
     }
     if (at) out.push_back({kept::objectToWorld(plane).apply(Vec2{at->x, at->y}), GripRole::position, 0});
+  } else if (const auto* dim = e.as<db::Dimension>()) {
+    // Its definition points (the origins, the dimension line, the centre...) and its text.
+    if (kept::planeOf(dim->extrusion) == kept::Plane::tilted) return out;
+    int codes[5];
+    const int n = dim->definitionPointCodes(codes);
+    for (int i = 0; i < n; ++i) out.push_back({xy(*dimensionPoint(*const_cast<db::Dimension*>(dim), codes[i])), GripRole::vertex,
+                                               static_cast<std::size_t>(codes[i])});
+    out.push_back({kept::objectToWorld(kept::planeOf(dim->extrusion)).apply(xy(dim->textMidpoint)), GripRole::vertex, 11});
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);
     if (type == "HATCH" || type == "DIMENSION" || type == "VERTEX" || type == "SEQEND" || type == "ATTRIB")
@@ -113,6 +133,22 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* p = changed.as<db::Polyline>()) {
     if (g.index >= p->size() || p->setPoint(g.index, {to.x, to.y}) != db::Status::ok) return std::monostate{};
+    return changed;
+  }
+  if (auto* dim = changed.as<db::Dimension>()) {
+    // A definition point moved (the picture is laid out again by whoever stores it), or the
+    // text placed by hand.
+    if (g.index == 11) {
+      const Vec2 at = kept::objectToWorld(kept::planeOf(dim->extrusion)).apply(to);
+      dim->textMidpoint.x = at.x;
+      dim->textMidpoint.y = at.y;
+      dim->flags |= db::Dimension::kUserText;
+      return changed;
+    }
+    db::Point3* p = dimensionPoint(*dim, static_cast<int>(g.index));
+    if (!p) return std::monostate{};
+    p->x = to.x;
+    p->y = to.y;
     return changed;
   }
   if (auto* s = changed.as<db::Solid>()) {

@@ -1,7 +1,6 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
 // them: text and attributes (by an estimate of their box: the host's core measures no
-// fonts), splines, hatch boundaries, dimensions
-// (through their picture block), old-style polylines and leaders.
+// fonts), splines, hatch boundaries, old-style polylines and leaders.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -175,19 +174,6 @@ void describeOldPolyline(const DescribeContext& ctx, db::ObjectId id, const db::
     ctx.sink.piece(transformed(bulgePiece(xy(chain[i].position), xy(chain[(i + 1) % n].position), chain[i].bulge), w), true);
 }
 
-void describeDimension(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m,
-                       std::string_view layer, int depth) {
-  const auto dim = geom::decodeDimension(tags);
-  if (!dim) return;
-  if (auto block = ctx.d.findBlock(dim->block)) {
-    const Affine2 ocs = planOf(dim->extrusion);
-    describeBlock(ctx, *block, m.after(Affine2::translation(ocs.applyLinear(xy(dim->insertion)))), layer, depth + 1);
-    return;
-  }
-  const Vec2 p = m.apply(xy(dim->definitionPoint));
-  ctx.sink.piece(Segment{p, p}, false);
-}
-
 // Any other kind: the points it names, so that a window or a pick can find it.
 void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, const Affine2& m, bool chained) {
   const kept::Tags t(kept.tags);
@@ -224,7 +210,7 @@ double textAdvance(std::string_view text, bool) {
 }
 
 void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&, const db::UnknownEntity& kept,
-                  const Affine2& m, std::string_view layer, int depth) {
+                  const Affine2& m, [[maybe_unused]] std::string_view layer, [[maybe_unused]] int depth) {
   using K = geom::KeptKind;
   const K kind = geom::keptKindOf(ctx.d.name(kept.type));
   const db::RawTags& tags = kept.tags;
@@ -234,7 +220,6 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
     case K::spline: return describeSpline(ctx, tags, m);
     case K::hatch: return;  // kept only when its values cannot be held: nothing to show
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);
-    case K::dimension: return describeDimension(ctx, tags, m, layer, depth);
     case K::vertex: case K::seqend: return;
     case K::insert: {
       const kept::Tags t(tags);

@@ -346,10 +346,6 @@ const std::vector<KindTable>& tables() {
       {"SEQEND", {}, false},
       {"LEADER", {{10, Role::point, W}, {211, Role::vector, W}, {212, Role::scaledVector, W},
                   {213, Role::scaledVector, W}, {40, Role::length}, {41, Role::length}}, false},
-      {"DIMENSION", {{10, Role::point, W}, {11, Role::point, O}, {13, Role::point, W}, {14, Role::point, W},
-                     {15, Role::point, W}, {16, Role::point, W}, {40, Role::length}, {50, Role::degrees, O},
-                     {51, Role::degrees, O}, {52, Role::degrees, O}, {53, Role::degrees, O}}, true,
-       {{50, 0, Role::degrees, O, 0}}},
   };
   return kTables;
 }
@@ -411,11 +407,6 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
       auto s = t.find(50), e = t.find(51);
       if (s && e) std::swap(t.entries[*s].value, t.entries[*e].value);
     }
-  }
-  if (type == "DIMENSION" && map.scale() != 1) {
-    const long kind = static_cast<long>(view.number(70, 0)) & 7;
-    if (auto i = t.find(42); i && kind != 2 && kind != 5)
-      if (auto v = t.number(*i)) t.set(*i, *v * map.scale());
   }
   if (t.overflowed) return std::string("变换后的数值无效");
   return t.raw();

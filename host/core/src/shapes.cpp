@@ -188,6 +188,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeHatch(ctx, *h, m);
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
+  } else if (const auto* dim = e.as<db::Dimension>()) {
+    detail::describeDimension(ctx, *dim, m, layer, depth);
   }
 }
 
@@ -266,6 +268,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
     case db::EntityKind::blockReference: return "块参照";
     case db::EntityKind::point: return "点";
     case db::EntityKind::ellipse: return "椭圆";
+    case db::EntityKind::dimension: return "标注";
     case db::EntityKind::solid:
       switch (e.as<db::Solid>()->type) {
         case db::Solid::Type::solid: return "二维填充";
@@ -290,12 +293,9 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
 
 std::optional<db::BlockId> drawnBlock(const db::Database& d, const db::Entity& e) {
   if (const auto* r = e.as<db::BlockReference>()) return r->block;
-  const auto* u = e.as<db::UnknownEntity>();
-  if (!u || d.name(u->type) != "DIMENSION") return std::nullopt;
-  const kept::Tags tags(u->tags);
-  const std::string_view name = tags.text(2);
-  if (name.empty()) return std::nullopt;
-  return d.findBlock(name);
+  const auto* dim = e.as<db::Dimension>();
+  if (!dim || dim->block.empty()) return std::nullopt;
+  return d.findBlock(dim->block);
 }
 
 }  // namespace orv::core

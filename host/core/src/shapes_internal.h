@@ -24,6 +24,11 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
 void describeBlock(const DescribeContext& ctx, db::BlockId block, const Affine2& toWorld,
                    std::string_view layer, int depth);
 
+// A dimension: its picture block drawn at its insertion point (its definition points
+// alone when the block is missing), the definition points as snap points.
+void describeDimension(const DescribeContext& ctx, const db::Dimension& dim, const Affine2& toWorld,
+                       std::string_view layer, int depth);
+
 // The plan view of an object coordinate system (an extrusion) as a core map.
 Affine2 planOf(db::Point3 extrusion, double elevation = 0);
 

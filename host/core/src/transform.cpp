@@ -61,6 +61,30 @@ std::optional<std::string> transformDescribed(const db::KindDescription& descrip
   return std::nullopt;
 }
 
+// A dimension's definition points, text position, angles and lengths; its measurement
+// follows a scale (a length's; an angle stays). An angle of 0 of the text, the horizontal
+// direction or the oblique means "none" and stays so.
+std::optional<std::string> transformDimension(db::Dimension& dim, const Affine2& m) {
+  const kept::Plane plane = kept::planeOf(dim.extrusion);
+  if (plane == kept::Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
+  const Affine2 flip = kept::objectToWorld(plane);
+  const Affine2 inObject = flip.after(m).after(flip);
+  for (const db::DimensionFieldDescription& f : db::dimensionFields()) {
+    switch (f.role) {
+      case db::DimensionRole::world: dim.*f.point = mapped(m, dim.*f.point); break;
+      case db::DimensionRole::object: dim.*f.point = mapped(inObject, dim.*f.point); break;
+      case db::DimensionRole::length:
+        if (f.code != 42 || !dim.angular()) dim.*f.real *= m.scale();
+        break;
+      case db::DimensionRole::degrees:
+        if (f.code == 50 || dim.*f.real != 0.0) dim.*f.real = inObject.mapDegrees(dim.*f.real);
+        break;
+      case db::DimensionRole::none: case db::DimensionRole::extrusion: break;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db::ObjectId id,
@@ -119,6 +143,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     if (auto* el = out.as<db::Ellipse>(); el && m.mirrors()) el->mirrorParameters();
   } else if (auto* h = out.as<db::Hatch>()) {
     if (auto why = transformHatch(*h, m)) return *why;
+  } else if (auto* dim = out.as<db::Dimension>()) {
+    if (auto why = transformDimension(*dim, m)) return *why;
   } else if (auto* u = out.as<db::UnknownEntity>()) {
     const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);

@@ -224,6 +224,16 @@ struct Validator {
     return h.get() && h->valid() ? Status::ok : Status::invalidInput;
   }
   // Every number finite, an extrusion of some length.
+  Status operator()(const Boxed<Dimension>& b) const {
+    if (!b.get()) return Status::invalidInput;
+    const Dimension& d = *b;
+    for (const DimensionFieldDescription& f : dimensionFields()) {
+      if (f.real && !isFinite(d.*f.real)) return Status::invalidInput;
+      if (f.point && !isFinite(d.*f.point)) return Status::invalidInput;
+    }
+    const Point3 n = d.extrusion;
+    return n.x != 0.0 || n.y != 0.0 || n.z != 0.0 ? Status::ok : Status::invalidInput;
+  }
   static Status described(const KindDescription& description, const void* object) {
     if (!fieldsFinite(description, object)) return Status::invalidInput;
     const Point3 n = extrusionOf(description, object);

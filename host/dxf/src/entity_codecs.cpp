@@ -22,6 +22,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::circle: return "CIRCLE";
     case EntityKind::polyline: return "LWPOLYLINE";
     case EntityKind::blockReference: return "INSERT";
+    case EntityKind::dimension: return "DIMENSION";
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
   }
@@ -35,6 +36,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "LWPOLYLINE") return EntityKind::polyline;
   if (type == "INSERT") return EntityKind::blockReference;
   if (type == "HATCH") return EntityKind::hatch;
+  if (type == "DIMENSION") return EntityKind::dimension;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -211,6 +213,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     }
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: break;
+    case EntityKind::dimension: break;  // kept in order, read by finishDimension
   }
   return Take::notMine;
 }
@@ -340,6 +343,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       out = b.insert;
       break;
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
+    case EntityKind::dimension:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -518,6 +522,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Polyline>) writePolyline(out, g, x);
         if constexpr (std::is_same_v<T, db::BlockReference>) writeInsert(out, drawing, g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::Hatch>>) writeHatch(out, *g);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Dimension>>) writeDimension(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

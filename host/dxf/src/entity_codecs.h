@@ -92,6 +92,11 @@ void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras);
 // of range), which makes the reader keep it as it was.
 std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out);
 
+// DIMENSION (codec_dimension.cpp): its values from the tags of its own parts, kept in
+// slot::subclass in their order (markers included); and its own parts written.
+std::optional<std::string> finishDimension(const db::RawTags& extras, db::Geometry& out);
+void writeDimension(Emitter& out, const db::Dimension& d, const db::RawTags* x);
+
 // Writes a modeled entity with its kept tags.
 void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id,
                  const db::Entity& e, db::Handle ownerHandle, bool paperSpace);

@@ -286,6 +286,15 @@ void renameUnacceptedNames(ReadContext& ctx) {
         copy->as<db::UnknownEntity>()->tags = std::move(*tags);
       }
     }
+    if (const auto* dim = e.as<db::Dimension>()) {
+      const std::string* block = renames.find(Kind::block, dim->block);
+      const std::string* style = renames.find(Kind::dimensionStyle, dim->style);
+      if (block || style) {
+        if (!copy) copy = e;
+        if (block) copy->as<db::Dimension>()->block = *block;
+        if (style) copy->as<db::Dimension>()->style = *style;
+      }
+    }
     if (copy) d.replace(id, std::move(*copy));
   }
 }

@@ -287,6 +287,11 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       b.inHatch = true;
       continue;
     }
+    // A dimension keeps the markers of its own parts, in their place.
+    if (b.kind == db::EntityKind::dimension && t.code == 100 && !inGroup && !inXdata && t.value != "AcDbEntity") {
+      e.extras.add(t.code, ctx.kept(t), slot::subclass);
+      continue;
+    }
     if (takeCommon(ctx, e, t, inGroup, inXdata)) continue;
     const Take take = takeTag(b, t.code, t.value);
     if (take == Take::used) continue;
@@ -304,7 +309,8 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     ctx.note(head.line, "LWPOLYLINE 声明了 " + std::to_string(b.declaredCount) + " 个顶点，实有 " +
                             std::to_string(b.vertices.size()) + " 个");
   if (b.kind == db::EntityKind::blockReference) e.blockName = ctx.text(b.blockName);
-  if (auto why = finishGeometry(b, e.entity.geometry)) {
+  if (auto why = b.kind == db::EntityKind::dimension ? finishDimension(e.extras, e.entity.geometry)
+                                                     : finishGeometry(b, e.entity.geometry)) {
     ctx.note(head.line, std::string(head.value) + "：" + *why);
     const Tokenizer::Mark after = ctx.tok.mark();
     ReadEntity raw;

@@ -137,6 +137,15 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
   std::unordered_set<std::string> seen;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (const auto* dim = e.as<db::Dimension>(); dim && !e.isErased() && !dim->style.empty() &&
+                                                  !d.keptTable(db::KeptTable::dimstyle).find(dim->style) &&
+                                                  seen.insert("D" + db::foldName(dim->style)).second) {
+      ctx.note(0, "标注样式“" + dim->style + "”被使用但未定义，已添加");
+      db::SymbolRecord style;
+      style.name = dim->style;
+      style.handle = d.newHandle();
+      d.keptTable(db::KeptTable::dimstyle).add(std::move(style));
+    }
     const auto* kept = e.as<db::UnknownEntity>();
     if (!kept || e.isErased()) continue;
     const std::string_view type = d.name(kept->type);

@@ -28,24 +28,6 @@ std::int16_t shortOf(std::string_view v, std::int16_t fallback) {
 
 }  // namespace
 
-std::optional<DimensionData> decodeDimension(const db::RawTags& tags) {
-  DimensionData d;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    if (takePoint(d.insertion, 12, code, v) || takePoint(d.definitionPoint, 10, code, v) ||
-        takePoint(d.textMidpoint, 11, code, v) || takePoint(d.extrusion, 210, code, v))
-      return true;
-    switch (code) {
-      case 2: d.block = v; break;
-      case 1: d.text = v; break;
-      case 3: d.dimensionStyle = v; break;
-      case 70: d.type = shortOf(v, 0); break;
-      default: break;
-    }
-    return true;
-  });
-  if (d.block.empty() || !finite(d.insertion) || !finite(d.extrusion)) return std::nullopt;
-  return d;
-}
 
 InsertArray decodeInsertArray(const db::RawTags* extras) {
   InsertArray a;

@@ -46,6 +46,7 @@ inline geom::KeptKind drawnKind(const db::Entity& e) {
   if (e.as<db::Point>()) return geom::KeptKind::point;
   if (e.as<db::Ellipse>()) return geom::KeptKind::ellipse;
   if (e.as<db::Hatch>()) return geom::KeptKind::hatch;
+  if (e.as<db::Dimension>()) return geom::KeptKind::dimension;
   if (const auto* s = e.as<db::Solid>()) {
     switch (s->type) {
       case db::Solid::Type::solid: return geom::KeptKind::solid;
@@ -230,8 +231,8 @@ class SceneWalker {
       }
       return;
     }
-    if (kind == geom::KeptKind::dimension) {
-      if (auto dim = geom::decodeDimension(kept->tags)) expandDimension(*dim, m, passOn, depth);
+    if (const auto* dim = e.as<db::Dimension>()) {
+      expandDimension(*dim, m, passOn, depth);
       return;
     }
     if (layer.off) return;
@@ -294,8 +295,8 @@ class SceneWalker {
     }
   }
 
-  void expandDimension(const geom::DimensionData& dim, const Affine& m, const Inherited& passOn,
-                       int depth) {
+  void expandDimension(const db::Dimension& dim, const Affine& m, const Inherited& passOn, int depth) {
+    if (dim.block.empty()) return;
     const auto block = db_.findBlock(dim.block);
     if (!block || !expandable(*block, depth)) return;
     const geom::Point3 at = geom::ocsToWorld(geom::ocsAxes(dim.extrusion), dim.insertion);

@@ -1,5 +1,5 @@
-// The shapes of kept entities: where text, old-style
-// polylines and dimensions lie, as picks and windows see them.
+// The shapes of kept entities: where text and old-style polylines lie, as picks and
+// windows see them.
 #include <gtest/gtest.h>
 
 #include "orv/core/shapes.h"
@@ -36,7 +36,6 @@ TEST_F(KeptShapes, boxesAndPicksOfEachKind) {
        {-5.7, 0, -5, 1}, {-5.3, 0.5}},
       {"MTEXT hung by its middle", "MTEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {41, "10"}, {71, "5"}, {1, "x"}},
        {-5, -1, 5, 1}, {4, 0}},
-      {"dimension through its picture", "DIMENSION", {{2, "*D1"}, {10, "0"}, {20, "0"}, {70, "0"}}, {100, 0, 120, 0}, {110, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -50,6 +50,8 @@ std::string_view arrowBlockName(ArrowKind kind);
 // The current dimension style ($DIMSTYLE, else Standard) as the drawing holds it: values
 // the record lacks come from the header, then from the metric defaults above.
 DimensionStyle currentDimensionStyle(const db::Database& d);
+// A dimension style of the drawing by name (Standard, or the first, when it has none such).
+DimensionStyle dimensionStyleNamed(const db::Database& d, const std::string& name);
 // Writes the style into its DIMSTYLE record (made when missing) and the header's mirror
 // of the current style ($DIMSTYLE, $DIMTXT, ... $DIMSCALE); a tick or dot arrow's block is
 // added when the drawing lacks it. Returns false (nothing changed) when the block cannot be

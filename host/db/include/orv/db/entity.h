@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "orv/db/dimension.h"
 #include "orv/db/hatch.h"
 #include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
@@ -136,9 +137,9 @@ class Polyline {
 
 // The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
 using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
-                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>>;
+                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>>;
 
-enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch };
+enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension };
 
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
 void* describedObject(Geometry& g);
@@ -158,12 +159,14 @@ class Entity {
   Entity(Solid s) : geometry(Boxed<Solid>(std::move(s))) {}
   Entity(Ellipse e) : geometry(Boxed<Ellipse>(std::move(e))) {}
   Entity(Hatch h) : geometry(Boxed<Hatch>(std::move(h))) {}
+  Entity(Dimension d) : geometry(Boxed<Dimension>(std::move(d))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
   // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
   template <class T>
   T* as() {
-    if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Hatch>) {
+    if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Hatch> ||
+                  std::is_same_v<T, Dimension>) {
       auto* b = std::get_if<Boxed<T>>(&geometry);
       return b ? b->get() : nullptr;
     } else {

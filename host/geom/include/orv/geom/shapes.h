@@ -1,4 +1,4 @@
-// DIMENSION, old-style polylines and reference arrays as decoded from their tags.
+// Old-style polylines and reference arrays as decoded from their tags.
 #pragma once
 
 #include <array>
@@ -11,19 +11,6 @@
 #include "orv/geom/kept.h"
 
 namespace orv::geom {
-
-// DIMENSION: the picture is its block, moved by `insertion` (OCS).
-struct DimensionData {
-  std::string_view block;           // 2
-  Point3 insertion;                 // 12
-  Point3 definitionPoint;           // 10
-  Point3 textMidpoint;              // 11
-  std::int16_t type = 0;            // 70
-  std::string_view text;            // 1
-  std::string_view dimensionStyle;  // 3
-  Point3 extrusion{0.0, 0.0, 1.0};  // 210
-};
-std::optional<DimensionData> decodeDimension(const db::RawTags& tags);
 
 // A block reference's array (MINSERT): columns along the reference's rotated x axis,
 // rows along its y axis, spacings in drawing units (not scaled). From the extra tags the
