@@ -1,7 +1,7 @@
 """HATCH driven by scripts: areas picked inside rooms (islands left out as paths of the same
 hatch), several areas in one hatch, closed entities selected, pattern, scale and angle,
-refusals, the choices kept in the drawing for the next HATCH, UNDO, EXPLODE into the
-boundary; every saved drawing read back with ezdxf (paths, pattern, scale, angle) and
+refusals, the choices kept in the drawing for the next HATCH, UNDO, the pattern changed as
+the properties panel does, EXPLODE into the boundary; every saved drawing read back with ezdxf (paths, pattern, scale, angle) and
 audit-clean."""
 import math
 import os
@@ -108,6 +108,16 @@ class HatchCommand(unittest.TestCase):
         out, _, _ = s.run(["OPEN", saved[5], "HATCH", "230,20", "", "SAVEAS", again])
         h = read_audited(self, again).modelspace().query("HATCH")[-1]
         self.assertEqual((h.dxf.pattern_name, h.dxf.pattern_scale, h.dxf.pattern_angle), ("ANSI31", 2, 0))
+
+        # The properties panel's change (CHGEOM): the pattern lines made anew; an unknown name refused.
+        changed = os.path.join(s.dir, "changed.dxf")
+        out, _, _ = s.run(["OPEN", saved[1], "CHGEOM", "L", "", "PATTERN NOSUCH", "CHGEOM", "L", "", "SCALE 3",
+                           "CHGEOM", "L", "", "PATTERN ANSI37", "SAVEAS", changed])
+        self.assertIn("\n图案“NOSUCH”不在图案文件中。", out)
+        h = read_audited(self, changed).modelspace().query("HATCH")[-1]
+        self.assertEqual((h.dxf.pattern_name, h.dxf.pattern_scale), ("ANSI37", 3))
+        self.assertEqual(len(h.pattern.lines), 2)
+        self.assertEqual(len(h.paths), 2)
 
         # EXPLODE turns the room's hatch into its boundary: four lines and the column's two half arcs.
         exploded = os.path.join(s.dir, "exploded.dxf")
