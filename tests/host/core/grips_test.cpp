@@ -12,6 +12,16 @@ namespace {
 
 db::Entity line(double x0, double y0, double x1, double y1) { return db::Entity(db::Line{{x0, y0, 0}, {x1, y1, 0}}); }
 
+// A horizontal dimension of the origins (0, 0) and (40, 10), its line at y 20.
+db::Dimension dimension40() {
+  db::Dimension dim;
+  dim.flags = 32;
+  dim.point14 = {40, 10, 0};
+  dim.definitionPoint = {40, 20, 0};
+  dim.textMidpoint = {20, 22, 0};
+  return dim;
+}
+
 std::string describe(const std::vector<Grip>& grips) {
   std::string s;
   for (const Grip& g : grips)
@@ -51,6 +61,12 @@ TEST(Grips, eachKindShowsTheGripsThatDefineIt) {
         {{0, 2}, GripRole::end, 1}}},
       {"polyline", db::Entity(pl), {{{0, 0}, GripRole::vertex, 0}, {{4, 0}, GripRole::vertex, 1}, {{4, 3}, GripRole::vertex, 2}}},
       {"block reference", db::Entity(ref), {{{7, 8}, GripRole::insertion, 0}}},
+      {"dimension: its line, its origins, its text",
+       db::Entity(dimension40()),
+       {{{40, 20}, GripRole::vertex, 10},
+        {{0, 0}, GripRole::vertex, 13},
+        {{40, 10}, GripRole::vertex, 14},
+        {{20, 22}, GripRole::vertex, 11}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -66,6 +82,11 @@ TEST(Grips, movingAGripChangesThatPointOrMovesTheWholeAndRefusesWhatWouldDegener
   pl.addVertex({0, 0});
   pl.addVertex({4, 0});
   const db::Entity poly(pl);
+  const db::Entity dim(dimension40());
+  db::Dimension stretched = dimension40(), placed = dimension40();
+  stretched.point14 = {50, 10, 0};
+  placed.textMidpoint = {25, 30, 0};
+  placed.flags |= db::Dimension::kUserText;
   enum Outcome { changed, whole, nothing };
   struct Case {
     const char* what;
@@ -87,6 +108,9 @@ TEST(Grips, movingAGripChangesThatPointOrMovesTheWholeAndRefusesWhatWouldDegener
       {"an arc's end onto its start", arc, {{0, 5}, GripRole::end, 1}, {9, 0}, nothing, {}},
       {"a polyline's vertex", poly, {{4, 0}, GripRole::vertex, 1}, {4, 4}, changed, {}},
       {"a vertex that is not there", poly, {{4, 0}, GripRole::vertex, 7}, {4, 4}, nothing, {}},
+      {"a dimension's second origin", dim, {{40, 10}, GripRole::vertex, 14}, {50, 10}, changed, db::Entity(stretched)},
+      {"a dimension's text, placed by hand", dim, {{20, 22}, GripRole::vertex, 11}, {25, 30}, changed, db::Entity(placed)},
+      {"a dimension's point that is not one", dim, {{0, 0}, GripRole::vertex, 12}, {1, 1}, nothing, {}},
       {"to a point that is not finite", l, {{10, 0}, GripRole::end, 1}, {std::numeric_limits<double>::quiet_NaN(), 0}, nothing, {}},
   };
   for (const Case& c : cases) {
