@@ -89,6 +89,7 @@ class Bringer {
       if (!block) return std::nullopt;
       ref->block = *block;
     }
+    if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {

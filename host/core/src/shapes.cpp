@@ -186,6 +186,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeEllipse(ctx, *el, m);
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
+  } else if (const auto* t = e.as<db::Text>()) {
+    detail::describeText(ctx, *t, m);
   }
 }
 
@@ -272,6 +274,13 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       }
       break;
     case db::EntityKind::unknown: break;
+    case db::EntityKind::text:
+      switch (e.as<db::Text>()->type) {
+        case db::Text::Type::text: return "文字";
+        case db::Text::Type::attrib: return "属性";
+        case db::Text::Type::attdef: return "属性定义";
+      }
+      break;
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

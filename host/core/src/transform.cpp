@@ -6,6 +6,7 @@
 
 #include "kept_tags.h"
 #include "kept_transform.h"
+#include "transform_text.h"
 
 namespace orv::core {
 
@@ -116,6 +117,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
   } else if (const db::KindDescription* description = db::describedKind(out.geometry)) {
     if (auto why = transformDescribed(*description, db::describedObject(out.geometry), m)) return *why;
     if (auto* el = out.as<db::Ellipse>(); el && m.mirrors()) el->mirrorParameters();
+  } else if (auto* t = out.as<db::Text>()) {
+    if (auto why = detail::transformText(*t, m)) return *why;
   } else if (auto* u = out.as<db::UnknownEntity>()) {
     const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);

@@ -57,7 +57,8 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::unknown:
     case db::EntityKind::point:
     case db::EntityKind::solid:
-    case db::EntityKind::ellipse: w = new UnknownEntity(); break;
+    case db::EntityKind::ellipse:
+    case db::EntityKind::text: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

@@ -150,6 +150,11 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
   } else if (const auto* el = e->as<db::Ellipse>()) {
     add(QStringLiteral("中心"), "CENTER", pointText(el->center));
     add(QStringLiteral("短长轴比"), "RATIO", number(el->ratio));
+  } else if (const auto* t = e->as<db::Text>()) {
+    add(QStringLiteral("内容"), "CONTENTS", QString::fromStdString(std::string(t->shown())));
+    add(QStringLiteral("文字高度"), "HEIGHT", number(t->height));
+    add(QStringLiteral("旋转"), "ROTATION", number(t->rotation));
+    add(QStringLiteral("插入点"), "POSITION", pointText(t->anchor()));
   } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);
