@@ -50,18 +50,16 @@ void decodeKept(const orv::db::Database& d) {
       const double measured = dim->measured();
       ORV_FUZZ_CHECK(std::isnan(measured) || measured >= 0.0, "a dimension measuring less than nothing");
     }
+    if (const auto* t = e.as<orv::db::Text>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a text read with a value it cannot hold");
+      expandTextCodes(t->value);
+    }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
     const KeptKind kind = keptKindOf(d.name(kept->type));
     const orv::db::RawTags& tags = kept->tags;
     decodeCommon(tags);
     switch (kind) {
-      case KeptKind::text: case KeptKind::attrib: case KeptKind::attdef:
-        if (auto t = decodeText(kind, tags)) {
-          ORV_FUZZ_CHECK(finite(t->position) && std::isfinite(t->height), "text placed nowhere");
-          expandTextCodes(t->value);
-        }
-        break;
       case KeptKind::mtext:
         if (auto m = decodeMText(tags))
           for (const MTextParagraph& p : parseMText(m->content, m->height))

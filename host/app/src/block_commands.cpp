@@ -35,6 +35,7 @@ struct Planned {
 };
 
 bool isFollower(const db::Database& d, const db::Entity& e) {
+  if (const auto* t = e.as<db::Text>()) return t->type == db::Text::Type::attrib;
   const auto* u = e.as<db::UnknownEntity>();
   if (!u) return false;
   const std::string_view t = d.name(u->type);
@@ -313,41 +314,16 @@ bool askScales(Session& s, const Point3& at, double& xs, double& ys) {
 
 // ---- attributes of a new reference
 
-// The value of the first tag of a code outside application data; empty when none.
-std::string_view tagValue(const db::RawTags& tags, int code) {
-  bool inGroup = false;
-  for (db::RawTag t : tags) {
-    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
-    if (!inGroup && t.code == code) return t.value;
-  }
-  return {};
-}
-
 std::string handleText(db::Handle h) {
   char text[24];
   std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(h));
   return text;
 }
 
-// An attribute's tags made from its definition's (already where the reference puts
-// it): owned by the reference, the prompt left out, the value given.
-db::RawTags attributeTags(const db::RawTags& definition, db::Handle owner, std::string_view value) {
-  db::RawTags out;
-  out.add(330, handleText(owner));
-  bool started = false, inDefinition = false;
-  for (db::RawTag t : core::tagsForCopy(definition)) {
-    if (t.code == 1001) break;  // application data of the definition stays with it
-    if (!started && t.code == 330) continue;
-    started = true;
-    if (t.code == 100) {
-      inDefinition = t.value == "AcDbAttributeDefinition";
-      out.add(100, inDefinition ? "AcDbAttribute" : t.value);
-      continue;
-    }
-    if (inDefinition && t.code == 3) continue;
-    out.add(t.code, !inDefinition && t.code == 1 ? value : t.value);
-  }
-  return out;
+// An attribute definition of a block.
+const db::Text* attributeDefinition(const db::Entity& e) {
+  const auto* t = e.as<db::Text>();
+  return t && t->type == db::Text::Type::attdef ? t : nullptr;
 }
 
 struct Attribute {
@@ -359,7 +335,7 @@ struct Attribute {
 bool hasAttributeDefinitions(const db::Database& d, db::BlockId block) {
   bool found = false;
   d.forEachEntity(block, [&](db::ObjectId, const db::Entity& e) {
-    if (const auto* u = e.as<db::UnknownEntity>(); u && d.name(u->type) == "ATTDEF") found = true;
+    if (attributeDefinition(e)) found = true;
   });
   return found;
 }
@@ -372,16 +348,15 @@ std::optional<std::vector<Attribute>> askAttributes(Session& s, db::BlockId bloc
   std::optional<std::string> why;
   if (!map.isSimilarity()) why = "X、Y 比例不同";
   d.forEachEntity(block, [&](db::ObjectId id, const db::Entity& e) {
-    const auto* u = e.as<db::UnknownEntity>();
-    if (why || !u || d.name(u->type) != "ATTDEF") return;
-    const int flags = std::atoi(std::string(tagValue(u->tags, 70)).c_str());
-    if (flags & 2) return;  // constant: drawn by the block itself
+    const db::Text* definition = attributeDefinition(e);
+    if (why || !definition) return;
+    if (definition->flags & 2) return;  // constant: drawn by the block itself
     auto placed = core::transformEntity(d, id, map);
     if (auto* reason = std::get_if<std::string>(&placed)) {
       why = *reason;
       return;
     }
-    out.push_back({id, std::get<db::Entity>(std::move(placed)), std::string(tagValue(u->tags, 1))});
+    out.push_back({id, std::get<db::Entity>(std::move(placed)), definition->value});
   });
   if (why) {
     s.console().print("\n属性不能随块参照放置（" + *why + "），插入的块参照不带属性。");
@@ -389,10 +364,10 @@ std::optional<std::vector<Attribute>> askAttributes(Session& s, db::BlockId bloc
   }
   if (!out.empty()) s.console().print("\n输入属性值");
   for (Attribute& a : out) {
-    const auto& tags = d.entity(a.definition)->as<db::UnknownEntity>()->tags;
-    if (std::atoi(std::string(tagValue(tags, 70)).c_str()) & 8) continue;  // preset
-    std::string prompt(tagValue(tags, 3));
-    if (prompt.empty()) prompt = tagValue(tags, 2);
+    const db::Text& definition = *attributeDefinition(*d.entity(a.definition));
+    if (definition.flags & 8) continue;  // preset
+    std::string prompt = definition.prompt;
+    if (prompt.empty()) prompt = definition.tag;
     std::string value;
     if (s.prompts().getString("\n" + prompt + " <" + a.value + ">: ", true, 255, value) != Status::Normal)
       return std::nullopt;
@@ -419,9 +394,13 @@ void addReference(Session& s, const db::BlockReference& r, std::vector<Attribute
   db::giveCurrentLineweight(d, *added);
   const db::Handle owner = d.entity(*added)->handle();
   for (Attribute& a : attributes) {
+    // The definition where the reference puts it, with its value and without its prompt;
+    // owned by the reference it follows.
     db::Entity attribute = a.placed;
-    attribute.geometry = db::UnknownEntity{d.intern("ATTRIB"),
-                                           attributeTags(a.placed.as<db::UnknownEntity>()->tags, owner, a.value)};
+    db::Text& text = *attribute.as<db::Text>();
+    text.type = db::Text::Type::attrib;
+    text.value = a.value;
+    text.prompt.clear();
     if (!d.appendRead(std::move(attribute), d.modelSpace(), 0, {})) s.console().print("\n无法添加属性。");
   }
   db::RawTags end;

@@ -94,6 +94,7 @@ class Bringer {
       if (const auto picture = core::drawnBlock(from_, e); picture && !blockHere(from_.block(*picture).name, true))
         return std::nullopt;
     }
+    if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {

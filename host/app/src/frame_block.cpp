@@ -72,16 +72,22 @@ bool addRectangle(db::Database& d, db::BlockId block, double x0, double y0, doub
          addLine(d, block, {x1, y1}, {x0, y1}, weight) && addLine(d, block, {x0, y1}, {x0, y0}, weight);
 }
 
-// The text part of TEXT, ATTDEF and ATTRIB, as the DXF reference orders it.
-void textPart(db::RawTags& t, const std::string& layer, db::Point2 at, double height, const std::string& value) {
-  t.add(100, "AcDbEntity");
-  t.add(8, layer);
-  t.add(100, "AcDbText");
-  t.add(10, real(at.x));
-  t.add(20, real(at.y));
-  t.add(30, "0");
-  t.add(40, real(height));
-  t.add(1, value);
+// A text of the frame: left/baseline at `at`, on `layer` (AcDbEntity's lineweight
+// ByLayer, as the frame's text has always been written).
+db::Entity frameText(db::Database& d, db::Text::Type type, const std::string& layer, db::Point2 at, double height,
+                     const std::string& value) {
+  // Ten significant digits, as the frame's numbers have always been written.
+  auto rounded = [](double v) { return std::strtod(real(v).c_str(), nullptr); };
+  db::Text t = db::makeText({rounded(at.x), rounded(at.y), 0.0}, rounded(height), value);
+  t.type = type;
+  t.hasAlignPoint = false;
+  db::Entity e(std::move(t));
+  e.layer = d.intern(layer);
+  return e;
+}
+
+bool addText(db::Database& d, db::BlockId block, db::Entity e) {
+  return d.appendRead(std::move(e), block, 0, {}).ok();
 }
 
 bool addKept(db::Database& d, db::BlockId block, const char* type, db::RawTags tags) {
@@ -133,17 +139,12 @@ db::Result<db::BlockId> ensureFrameBlock(db::Database& d, const render::Paper& p
     const double x0 = t.x + cell.x, y0 = t.y + cell.y;
     ok = addRectangle(d, b, x0, y0, x0 + cell.w, y0 + cell.h, kThin) &&
          addLine(d, b, {x0 + cell.labelWidth, y0}, {x0 + cell.labelWidth, y0 + cell.h}, kThin);
-    db::RawTags label;
-    textPart(label, "0", {x0 + 1.5, y0 + (cell.h - kLabelHeight) / 2.0}, kLabelHeight, cell.label);
-    label.add(100, "AcDbText");
-    ok = ok && addKept(d, b, "TEXT", std::move(label));
-    db::RawTags def;
-    textPart(def, "0", valueAt(cell, t), valueHeight(cell), "");
-    def.add(100, "AcDbAttributeDefinition");
-    def.add(3, cell.label);
-    def.add(2, cell.label);
-    def.add(70, "0");
-    ok = ok && addKept(d, b, "ATTDEF", std::move(def));
+    ok = ok && addText(d, b, frameText(d, db::Text::Type::text, "0", {x0 + 1.5, y0 + (cell.h - kLabelHeight) / 2.0},
+                                       kLabelHeight, cell.label));
+    db::Entity def = frameText(d, db::Text::Type::attdef, "0", valueAt(cell, t), valueHeight(cell), "");
+    def.as<db::Text>()->prompt = cell.label;
+    def.as<db::Text>()->tag = cell.label;
+    ok = ok && addText(d, b, std::move(def));
   }
   if (!ok) return db::Error{db::Status::invalidInput, "图框块无法建立"};
   return b;
@@ -165,14 +166,10 @@ db::Result<db::ObjectId> insertFrame(db::Database& d, const render::Paper& paper
   const db::Point2 t = titleCorner(paper, o);
   for (const Cell& cell : kCells) {
     const db::Point2 local = valueAt(cell, t);
-    db::RawTags a;
-    a.add(330, owner);
-    textPart(a, layer, {corner.x + local.x * unitsPerMm, corner.y + local.y * unitsPerMm},
-             valueHeight(cell) * unitsPerMm, std::string_view(cell.label) == "比例" ? scaleText : std::string());
-    a.add(100, "AcDbAttribute");
-    a.add(2, cell.label);
-    a.add(70, "0");
-    if (!addKept(d, d.modelSpace(), "ATTRIB", std::move(a))) return db::Error{db::Status::invalidInput, "图框属性无法建立"};
+    db::Entity a = frameText(d, db::Text::Type::attrib, layer, {corner.x + local.x * unitsPerMm, corner.y + local.y * unitsPerMm},
+                             valueHeight(cell) * unitsPerMm, std::string_view(cell.label) == "比例" ? scaleText : std::string());
+    a.as<db::Text>()->tag = cell.label;
+    if (!addText(d, d.modelSpace(), std::move(a))) return db::Error{db::Status::invalidInput, "图框属性无法建立"};
   }
   db::RawTags end;
   end.add(330, owner);

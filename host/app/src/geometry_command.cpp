@@ -63,6 +63,16 @@ class GeometryChange {
       }
     } else if (auto* h = e_.as<db::Hatch>()) {
       if (key_ == "PATTERN" || key_ == "SCALE" || key_ == "ANGLE") return hatchPattern(*h, value);
+    } else if (auto* t = e_.as<db::Text>()) {
+      if (key_ == "CONTENTS") return oneLine(value, t->type == db::Text::Type::attdef ? t->tag : t->value);
+      if (key_ == "HEIGHT") return positive(value, t->height, "文字高度");
+      if (key_ == "ROTATION") return angle(value, t->rotation);
+      if (key_ == "POSITION") {
+        db::Point3 at = t->anchor();
+        if (!point(value, at)) return false;
+        t->moveAnchorTo(at);
+        return true;
+      }
     } else if (auto* k = e_.as<db::UnknownEntity>()) {
       const std::string type(s_.database().name(k->type));
       if ((type == "TEXT" || type == "MTEXT") && (key_ == "CONTENTS" || key_ == "HEIGHT"))
@@ -145,6 +155,16 @@ class GeometryChange {
     if (v == "Y" || v == "YES" || v == "是") p.setClosed(true);
     else if (v == "N" || v == "NO" || v == "否") p.setClosed(false);
     else return refuse("\n闭合须答 Y（闭合）或 N（打开）。");
+    return true;
+  }
+
+  // One-line text's contents (or an attribute definition's tag).
+  bool oneLine(const std::string& value, std::string& out) {
+    for (unsigned char c : value)
+      if (c < 0x20) return refuse("\n文字内容不能含有控制字符。");
+    if (value.empty()) return refuse("\n文字内容不能为空。");
+    if (value.size() > 250) return refuse("\n单行文字不能超过 250 个字节。");
+    out = value;
     return true;
   }
 

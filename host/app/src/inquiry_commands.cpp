@@ -120,6 +120,8 @@ class Lister {
       line("  图案: " + (h->solid ? std::string("SOLID（实体填充）") : h->pattern));
       if (!h->solid) line("  比例 = " + len(h->scale) + "，角度 = " + ang(h->angle));
       line("  边界: " + std::to_string(h->paths.size()) + " 条" + (h->associative ? "（关联）" : ""));
+    } else if (const auto* t = e.as<db::Text>()) {
+      listText(*t);
       listRange(owner);
     } else if (const auto* u = e.as<db::UnknownEntity>()) {
       listKept(owner, *u);
@@ -134,8 +136,13 @@ class Lister {
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);
-      const auto* u = member ? member->as<db::UnknownEntity>() : nullptr;
-      if (!u || member->isErased() || d_.name(u->type) != "ATTRIB") continue;
+      if (!member || member->isErased()) continue;
+      if (const auto* a = member->as<db::Text>(); a && a->type == db::Text::Type::attrib) {
+        line("  属性: 标记 \"" + a->tag + "\"，值 \"" + a->value + "\"");
+        continue;
+      }
+      const auto* u = member->as<db::UnknownEntity>();
+      if (!u || d_.name(u->type) != "ATTRIB") continue;
       const KeptTags t{u->tags};
       line("  属性: 标记 \"" + std::string(t.text(2)) + "\"，值 \"" + std::string(t.text(1)) + "\"");
     }
@@ -164,6 +171,19 @@ class Lister {
       }
     }
     line("  长度 = " + len(total));
+  }
+
+  void listText(const db::Text& t) {
+    if (t.isAttribute()) line("  标记: \"" + t.tag + "\"");
+    if (t.type == db::Text::Type::attdef) line("  提示: \"" + t.prompt + "\"，默认值: \"" + t.value + "\"");
+    else line("  文字: \"" + t.value + "\"");
+    line("  样式: \"" + t.style + "\"");
+    line("  高度 = " + len(t.height) + "，旋转 = " + ang(t.rotation) +
+         (t.widthFactor != 1.0 ? "，宽度因子 = " + len(t.widthFactor) : ""));
+    line("  插入点: " + point(t.position.x, t.position.y, t.position.z));
+    if (t.placedByAlignPoint() && t.hasAlignPoint)
+      line("  对齐点: " + point(t.alignPoint.x, t.alignPoint.y, t.alignPoint.z));
+    if (t.invisible()) line("  （不可见）");
   }
 
   void listKept(db::ObjectId id, const db::UnknownEntity& u) {

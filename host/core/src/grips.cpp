@@ -85,6 +85,18 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     for (int i = 0; i < n; ++i) out.push_back({xy(*dimensionPoint(*const_cast<db::Dimension*>(dim), codes[i])), GripRole::vertex,
                                                static_cast<std::size_t>(codes[i])});
     out.push_back({kept::objectToWorld(kept::planeOf(dim->extrusion)).apply(xy(dim->textMidpoint)), GripRole::vertex, 11});
+  } else if (const auto* t = e.as<db::Text>()) {
+    // An attribute moves with its reference. Text between two points has both as ends;
+    // other text its insertion (or alignment) point.
+    const kept::Plane plane = kept::planeOf(t->extrusion);
+    if (t->type == db::Text::Type::attrib || plane == kept::Plane::tilted) return out;
+    const Affine2 toWorld = kept::objectToWorld(plane);
+    if ((t->hAlign == db::TextHAlign::aligned || t->hAlign == db::TextHAlign::fit) && t->hasAlignPoint) {
+      out.push_back({toWorld.apply(xy(t->position)), GripRole::end, 0});
+      out.push_back({toWorld.apply(xy(t->alignPoint)), GripRole::end, 1});
+    } else {
+      out.push_back({toWorld.apply(xy(t->anchor())), GripRole::insertion, 0});
+    }
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);
     if (type == "HATCH" || type == "DIMENSION" || type == "VERTEX" || type == "SEQEND" || type == "ATTRIB")
@@ -149,6 +161,16 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
     if (!p) return std::monostate{};
     p->x = to.x;
     p->y = to.y;
+    return changed;
+  }
+  if (auto* t = changed.as<db::Text>()) {
+    const kept::Plane plane = kept::planeOf(t->extrusion);
+    if (g.index > 1 || plane == kept::Plane::tilted) return std::monostate{};
+    const Vec2 at = kept::objectToWorld(plane).apply(to);  // its own inverse
+    db::Point3& end = g.index == 0 ? t->position : t->alignPoint;
+    end.x = at.x;
+    end.y = at.y;
+    if (t->position.x == t->alignPoint.x && t->position.y == t->alignPoint.y) return std::monostate{};
     return changed;
   }
   if (auto* s = changed.as<db::Solid>()) {

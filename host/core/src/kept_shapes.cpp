@@ -1,6 +1,6 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
-// them: text and attributes (by an estimate of their box: the host's core measures no
-// fonts), splines, hatch boundaries, old-style polylines and leaders.
+// them: MTEXT (by an estimate of its box: the host's core measures no fonts), splines,
+// old-style polylines and leaders.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -26,47 +26,6 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
   while (extra-- > 0 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
     cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   return cp;
-}
-
-struct TextFrame {
-  Vec2 origin;  // the reference point
-  Vec2 along;   // unit direction of the text line
-  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // the box in (along, up) coordinates
-};
-
-void emitFrame(const DescribeContext& ctx, const TextFrame& f, const Affine2& m) {
-  const Vec2 up = perp(f.along);
-  auto at = [&](double x, double y) { return m.apply(f.origin + x * f.along + y * up); };
-  ctx.sink.region({at(f.x0, f.y0), at(f.x1, f.y0), at(f.x1, f.y1), at(f.x0, f.y1)});
-  ctx.sink.snapPoint(prompt::SnapKind::insertion, m.apply(f.origin));
-}
-
-// TEXT, ATTRIB, ATTDEF: placed by their justification (see geom::TextData).
-void describeText(const DescribeContext& ctx, geom::KeptKind kind, const db::RawTags& tags, const Affine2& m) {
-  const auto t = geom::decodeText(kind, tags);
-  if (!t || (kind != geom::KeptKind::attdef && t->invisibleAttribute())) return;
-  using H = geom::TextHAlign;
-  using V = geom::TextVAlign;
-  const double h = t->height > 0 ? t->height : 2.5;
-  const double width = t->widthFactor > 0 ? t->widthFactor : 1.0;
-  double w = h * width * textAdvance(geom::expandTextCodes(t->shown(kind)), false);
-  TextFrame f;
-  f.along = unitAtDegrees(t->rotation);
-  f.origin = xy(t->position);
-  const bool between = t->hAlign == H::aligned || t->hAlign == H::fit;
-  if (between && t->hasAlignPoint && xy(t->alignPoint) != xy(t->position)) {
-    f.along = (1 / distance(xy(t->position), xy(t->alignPoint))) * (xy(t->alignPoint) - xy(t->position));
-    w = distance(xy(t->position), xy(t->alignPoint));
-  } else if ((t->hAlign != H::left || t->vAlign != V::baseline) && t->hasAlignPoint) {
-    f.origin = xy(t->alignPoint);
-  }
-  const bool middle = t->hAlign == H::middle;
-  f.x0 = t->hAlign == H::center || middle ? -w / 2 : t->hAlign == H::right ? -w : 0;
-  f.y0 = middle || t->vAlign == V::middle ? -h / 2 : t->vAlign == V::top ? -h : 0;
-  f.x1 = f.x0 + w, f.y1 = f.y0 + h;
-  if (t->generation & 2) std::swap(f.x0, f.x1), f.x0 = -f.x0, f.x1 = -f.x1;  // backward
-  if (t->generation & 4) std::swap(f.y0, f.y1), f.y0 = -f.y0, f.y1 = -f.y1;  // upside down
-  emitFrame(ctx, f, m.after(planOf(t->extrusion)));
 }
 
 void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
@@ -102,7 +61,7 @@ void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Af
   f.x0 = col == 0 ? 0 : col == 1 ? -w / 2 : -w;
   f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
   f.x1 = f.x0 + w, f.y0 = f.y1 - height;
-  emitFrame(ctx, f, m);
+  emitTextFrame(ctx, f, m);
 }
 
 void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
@@ -215,7 +174,7 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
   const K kind = geom::keptKindOf(ctx.d.name(kept.type));
   const db::RawTags& tags = kept.tags;
   switch (kind) {
-    case K::text: case K::attrib: case K::attdef: return describeText(ctx, kind, tags, m);
+    case K::text: case K::attrib: case K::attdef: return;  // kept text: values it cannot hold
     case K::mtext: return describeMText(ctx, tags, m);
     case K::spline: return describeSpline(ctx, tags, m);
     case K::hatch: return;  // kept only when its values cannot be held: nothing to show

@@ -200,68 +200,6 @@ bool applyTable(Editable& t, const std::vector<CodeRole>& table, const Maps& map
 
 // ---- types that need more
 
-// TEXT, ATTRIB, ATTDEF under a reflection: on the other side of the mirror line, reading
-// as before. Of the two readable placements the one whose direction is nearer the
-// original is taken: along the mirrored direction with top and bottom justification
-// exchanged, or against it with left and right exchanged.
-struct TextBefore {
-  double angle = 0;
-  long h = 0, v = 0;
-  Vec2 reference;
-};
-
-TextBefore textBefore(const Editable& t, int verticalCode) {
-  TextBefore b;
-  b.angle = t.number(50, 0);
-  b.h = static_cast<long>(t.number(72, 0));
-  b.v = static_cast<long>(t.number(verticalCode, 0));
-  const auto p10 = t.find(10) ? t.pointAt(*t.find(10)) : std::nullopt;
-  const auto p11 = t.find(11) ? t.pointAt(*t.find(11)) : std::nullopt;
-  const bool atFirst = (b.h == 0 && b.v == 0) || !p11;
-  if (const auto& p = atFirst ? p10 : p11) b.reference = {(*p)[0], (*p)[1]};
-  return b;
-}
-
-void keepTextReadable(Editable& t, const TextBefore& b, const Affine2& m, int verticalCode,
-                      std::string_view secondMarker) {
-  const double mirrored = m.mapDegrees(b.angle);
-  const bool along = dot(unitAtDegrees(mirrored), unitAtDegrees(b.angle)) >= 0;
-  const auto i10 = t.find(10);
-  const double z = i10 && t.pointAt(*i10) ? (*t.pointAt(*i10))[2] : 0;
-  std::size_t anchor = t.end();
-  if (auto i = t.marker(secondMarker, secondMarker == "AcDbText" ? 1 : 0)) anchor = *i;
-  if (b.h == 3 || b.h == 5) {
-    // Aligned or fitted between its two points: against the mirrored direction the
-    // points change places.
-    const auto i11 = t.find(11);
-    if (!along && i10 && i11 && t.pointAt(*i10) && t.pointAt(*i11)) {
-      const auto p = *t.pointAt(*i10), q = *t.pointAt(*i11);
-      t.setPoint(*i10, {q[0], q[1]}, q[2]);
-      t.setPoint(*i11, {p[0], p[1]}, p[2]);
-      t.put(50, normalizeDegrees(mirrored + 180), anchor);
-    }
-    return;
-  }
-  long h = b.h, v = b.v;
-  if (along) {
-    if (h != 4) v = v == 0 || v == 1 ? 3 : v == 3 ? 0 : v;
-  } else {
-    h = h == 0 ? 2 : h == 2 ? 0 : h;
-    if (auto i = t.find(50))
-      t.set(*i, normalizeDegrees(mirrored + 180));
-    else
-      t.put(50, normalizeDegrees(mirrored + 180), anchor);
-  }
-  const Vec2 reference = m.apply(b.reference);
-  if (h == 0 && v == 0) {
-    if (i10) t.setPoint(*i10, reference, z);
-  } else {
-    t.putPoint(11, reference, z, anchor);
-    if (auto i = t.marker(secondMarker, secondMarker == "AcDbText" ? 1 : 0)) anchor = *i;
-  }
-  if (h != b.h || t.find(72)) t.putInteger(72, h, anchor);
-  if (v != b.v || t.find(verticalCode)) t.putInteger(verticalCode, v, t.end());
-}
 
 void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
   const double mirrored = m.mapDegrees(angleBefore);
@@ -322,12 +260,6 @@ void putOmitted(Editable& t, const std::vector<Omitted>& omitted, const Maps& ma
 const std::vector<KindTable>& tables() {
   constexpr Frame W = Frame::world, O = Frame::object;
   static const std::vector<KindTable> kTables = {
-      {"TEXT", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
-       {{50, 0, Role::degrees, O, 1}}},
-      {"ATTRIB", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
-       {{50, 0, Role::degrees, O, 1}}},
-      {"ATTDEF", {{10, Role::point, O}, {11, Role::point, O}, {40, Role::length}, {50, Role::degrees, O}}, true,
-       {{50, 0, Role::degrees, O, 1}}},
       {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
                  {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::degrees, W}}, false},
       {"SPLINE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::vector, W}, {13, Role::vector, W}}, false},
@@ -384,9 +316,6 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
   const Affine2 flip = objectToWorld(plane);
   maps.object = flip.after(map).after(flip);
   Editable t(raw);
-  const bool text = type == "TEXT" || type == "ATTRIB" || type == "ATTDEF";
-  const int vertical = type == "TEXT" ? 73 : 74;
-  const TextBefore before = text ? textBefore(t, vertical) : TextBefore{};
   double mtextAngle = 0;
   if (type == "MTEXT") {
     const auto dir = view.point(11);
@@ -398,10 +327,7 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
   // MTEXT gives its direction by a vector or an angle; with neither it lies along x.
   if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::degrees, Frame::world, 0}}, maps);
   if (map.mirrors()) {
-    if (text) {
-      keepTextReadable(t, before, maps.object, vertical,
-                       type == "TEXT" ? "AcDbText" : type == "ATTRIB" ? "AcDbAttribute" : "AcDbAttributeDefinition");
-    } else if (type == "MTEXT") {
+    if (type == "MTEXT") {
       keepMTextReadable(t, mtextAngle, maps.world);
     } else if (type == "ARC") {
       auto s = t.find(50), e = t.find(51);

@@ -190,6 +190,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
   } else if (const auto* dim = e.as<db::Dimension>()) {
     detail::describeDimension(ctx, *dim, m, layer, depth);
+  } else if (const auto* t = e.as<db::Text>()) {
+    detail::describeText(ctx, *t, m);
   }
 }
 
@@ -278,6 +280,13 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       break;
     case db::EntityKind::unknown: break;
     case db::EntityKind::hatch: return "图案填充";
+    case db::EntityKind::text:
+      switch (e.as<db::Text>()->type) {
+        case db::Text::Type::text: return "文字";
+        case db::Text::Type::attrib: return "属性";
+        case db::Text::Type::attdef: return "属性定义";
+      }
+      break;
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

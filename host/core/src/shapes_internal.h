@@ -38,4 +38,16 @@ void describeHatch(const DescribeContext& ctx, const db::Hatch& h, const Affine2
 // The estimated advance of a line of text in character heights.
 double textAdvance(std::string_view text, bool mtext);
 
+// A text's box, estimated: its reference point, the direction of its lines and the box
+// in (along, up) coordinates about that point.
+struct TextFrame {
+  Vec2 origin;
+  Vec2 along;
+  double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+};
+// The box as a region, its reference point as the insertion snap.
+void emitTextFrame(const DescribeContext& ctx, const TextFrame& f, const Affine2& m);
+// TEXT, ATTRIB, ATTDEF: placed by their alignment (shapes_text.cpp).
+void describeText(const DescribeContext& ctx, const db::Text& t, const Affine2& m);
+
 }  // namespace orv::core::detail

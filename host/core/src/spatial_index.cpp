@@ -80,6 +80,7 @@ void SpatialIndex::attach(Document& document) {
 // ---- groups
 
 bool SpatialIndex::isFollowerType(const db::Database& d, const db::Entity& e) {
+  if (const auto* t = e.as<db::Text>()) return t->type == db::Text::Type::attrib;
   const auto* u = e.as<db::UnknownEntity>();
   if (!u) return false;
   const std::string_view type = d.name(u->type);
@@ -181,7 +182,7 @@ void SpatialIndex::build() {
     const auto* kept = e.as<db::UnknownEntity>();
     if (open != kNone && isFollowerType(d, e)) {
       s.owner = open;
-      if (d.name(kept->type) == "SEQEND") open = kNone;
+      if (kept && d.name(kept->type) == "SEQEND") open = kNone;
     } else {
       s.owner = id.index;
       open = ownsFollowers(e) ? id.index : kNone;

@@ -7,6 +7,7 @@
 #include "kept_tags.h"
 #include "kept_transform.h"
 #include "transform_hatch.h"
+#include "transform_text.h"
 
 namespace orv::core {
 
@@ -145,6 +146,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     if (auto why = transformHatch(*h, m)) return *why;
   } else if (auto* dim = out.as<db::Dimension>()) {
     if (auto why = transformDimension(*dim, m)) return *why;
+  } else if (auto* t = out.as<db::Text>()) {
+    if (auto why = detail::transformText(*t, m)) return *why;
   } else if (auto* u = out.as<db::UnknownEntity>()) {
     const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);

@@ -223,6 +223,17 @@ struct Validator {
   Status operator()(const Boxed<Hatch>& h) const {
     return h.get() && h->valid() ? Status::ok : Status::invalidInput;
   }
+  // Every number finite, a height not below 0, an extrusion of some length.
+  Status operator()(const Boxed<Text>& b) const {
+    if (!b.get()) return Status::invalidInput;
+    const Text& t = *b;
+    const bool finite = isFinite(t.position) && isFinite(t.alignPoint) && isFinite(t.height) &&
+                        isFinite(t.rotation) && isFinite(t.widthFactor) && isFinite(t.oblique) &&
+                        isFinite(t.thickness) && isFinite(t.extrusion);
+    const Point3 n = t.extrusion;
+    return finite && t.height >= 0.0 && (n.x != 0.0 || n.y != 0.0 || n.z != 0.0) ? Status::ok
+                                                                                : Status::invalidInput;
+  }
   // Every number finite, an extrusion of some length.
   Status operator()(const Boxed<Dimension>& b) const {
     if (!b.get()) return Status::invalidInput;
@@ -259,6 +270,13 @@ const KindDescription* describedKind(const Geometry& g) {
   if (const auto* s = std::get_if<Boxed<Solid>>(&g); s && s->get()) return &descriptionOf(**s);
   if (const auto* e = std::get_if<Boxed<Ellipse>>(&g); e && e->get()) return &descriptionOf(**e);
   return nullptr;
+}
+
+void Text::moveAnchorTo(Point3 at) {
+  const Point3 from = anchor();
+  const Point3 d{at.x - from.x, at.y - from.y, at.z - from.z};
+  position = {position.x + d.x, position.y + d.y, position.z + d.z};
+  if (hasAlignPoint || placedByAlignPoint()) alignPoint = {alignPoint.x + d.x, alignPoint.y + d.y, alignPoint.z + d.z};
 }
 
 const char* describe(Status status) {

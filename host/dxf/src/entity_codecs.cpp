@@ -23,6 +23,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::polyline: return "LWPOLYLINE";
     case EntityKind::blockReference: return "INSERT";
     case EntityKind::dimension: return "DIMENSION";
+    case EntityKind::text: return "TEXT";  // see textTypeName for attributes
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
   }
@@ -37,6 +38,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "INSERT") return EntityKind::blockReference;
   if (type == "HATCH") return EntityKind::hatch;
   if (type == "DIMENSION") return EntityKind::dimension;
+  if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return EntityKind::text;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -82,6 +84,12 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   extrusion = {0.0, 0.0, 1.0};
   inHatch = false;
   hatchTags.clear();
+  text = {};
+  text.type = type == "ATTRIB" ? db::Text::Type::attrib : type == "ATTDEF" ? db::Text::Type::attdef : db::Text::Type::text;
+  for (std::string_view& bytes : textBytes) bytes = {};
+  textStyleGiven = false;
+  textPart = 0;
+  sawTextMarker = sawTailField = textOutOfRange = false;
 }
 
 void* EntityBuilder::described() {
@@ -199,6 +207,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
       return t != Take::notMine ? t : takeExtrusion(b, code, value);
     }
     case EntityKind::polyline: return takePolyline(b, code, value);
+    case EntityKind::text: return takeTextTag(b, code, value);
     case EntityKind::blockReference: {
       switch (code) {
         case 2: b.blockName = value; return Take::used;
@@ -262,7 +271,13 @@ bool atDefault(const db::FieldDescription& f, const void* object) {
 
 }  // namespace
 
+std::uint8_t keptSlot(const EntityBuilder& b) {
+  if (b.kind == EntityKind::text) return textSlot(b);
+  return b.description && !b.sawField ? slot::subclassHead : slot::subclass;
+}
+
 void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
+  if (b.kind == EntityKind::text) return keepTextGivenDefaults(b, extras);
   if (!b.description) return;
   const void* object = const_cast<EntityBuilder&>(b).described();
   for (auto [code, value] : b.optionalTags) {
@@ -280,6 +295,7 @@ void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
 }
 
 std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
+  if (b.kind == EntityKind::text) return finishText(b, out);
   if (b.description) {
     // Held in any plane: the extrusion is one of the values.
     if (b.unreadNumber) return "有数值无法读出，按原样保留";
@@ -344,6 +360,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       break;
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
     case EntityKind::dimension:
+    case EntityKind::text:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -498,7 +515,12 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
   }
   const db::RawTags* x = drawing.entityExtras(id);
   const db::KindDescription* described = db::describedKind(e.geometry);
-  out.raw(0, described ? described->type : std::string_view(typeName(e.kind())));
+  const db::Text* text = e.as<db::Text>();
+  out.raw(0, described ? described->type
+             : text   ? std::string_view(text->type == db::Text::Type::attrib   ? "ATTRIB"
+                                         : text->type == db::Text::Type::attdef ? "ATTDEF"
+                                                                                : "TEXT")
+                      : std::string_view(typeName(e.kind())));
   out.handle(5, e.handle());
   out.kept(x, slot::appData);
   out.handle(330, ownerHandle);
@@ -510,6 +532,11 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
   out.kept(x, slot::common);
   if (described) {
     writeDescribed(out, *described, db::describedObject(e.geometry), x);
+    out.kept(x, slot::xdata);
+    return;
+  }
+  if (text) {
+    writeText(out, *text, x);
     out.kept(x, slot::xdata);
     return;
   }

@@ -9,6 +9,7 @@
 
 #include "codec_hatch.h"
 #include "emitter.h"
+#include "text_codec.h"
 #include "orv/db/database.h"
 
 namespace orv::dxf {
@@ -26,6 +27,15 @@ inline constexpr std::uint8_t givenDefault = 4;
 inline constexpr std::uint8_t subclassHead = 5;
 // A point of a described kind that the file gave without its z (code: the z code).
 inline constexpr std::uint8_t noZ = 6;
+// One-line text (TEXT, ATTRIB, ATTDEF): tags of its second part (after the AcDbText,
+// AcDbAttribute or AcDbAttributeDefinition marker) that follow a field of that part, and
+// those before it; an attribute's embedded object (101 and all after it).
+inline constexpr std::uint8_t textTail = 7;
+inline constexpr std::uint8_t textTailHead = 8;
+inline constexpr std::uint8_t textEmbedded = 9;
+// The owner handle one-line text was read with, for the repairs to check (never written:
+// the writer names the owner anew).
+inline constexpr std::uint8_t readOwner = 10;
 }  // namespace slot
 
 // The DXF type name of a modeled kind (of a described kind: see db::KindDescription), and the
@@ -66,6 +76,16 @@ struct EntityBuilder {
   // HATCH: its own tags (from its 100 AcDbHatch on), read by codec_hatch.
   bool inHatch = false;
   std::vector<HatchTag> hatchTags;
+  // One-line text: its values (strings as the file's bytes until the entity ends), the
+  // part being read (0 before its first field, 1 its AcDbText part, 2 after its second
+  // marker, 3 an embedded object) and whether the second part has had a field yet.
+  db::Text text;
+  std::string_view textBytes[4];  // 1 value, 7 style, 2 tag, 3 prompt
+  bool textStyleGiven = false;
+  std::uint8_t textPart = 0;
+  bool sawTextMarker = false;
+  bool sawTailField = false;
+  bool textOutOfRange = false;
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});
@@ -80,6 +100,19 @@ enum class Take { used, notMine, badNumber, stray };
 
 // Takes one tag of the entity's own subclass (and its extrusion).
 Take takeTag(EntityBuilder& b, int code, std::string_view value);
+// One-line text's tag, a subclass marker (100) and the slot of a tag the kind does not
+// hold (codec_text.cpp).
+Take takeTextTag(EntityBuilder& b, int code, std::string_view value);
+// True for a marker the writer does not write itself (after the second): kept.
+bool noteTextMarker(EntityBuilder& b, std::string_view marker);
+std::uint8_t textSlot(const EntityBuilder& b);
+// The slot for a tag of the entity's own part that its kind does not hold.
+std::uint8_t keptSlot(const EntityBuilder& b);
+// Decodes the text's strings once the entity is read.
+void finishTextStrings(EntityBuilder& b, CodePage page);
+void keepTextGivenDefaults(const EntityBuilder& b, db::RawTags& extras);
+std::optional<std::string> finishText(EntityBuilder& b, db::Geometry& out);
+void writeText(Emitter& out, const db::Text& t, const db::RawTags* x);
 // Vertex tags of an old-style VERTEX entity, added to b.vertices.
 Take takeVertexTag(db::Vertex& v, int code, std::string_view value, std::int64_t& flags);
 

@@ -269,6 +269,12 @@ void renameUnacceptedNames(ReadContext& ctx) {
       if (layer) copy->layer = d.intern(*layer);
       if (linetype) copy->linetype = d.intern(*linetype);
     }
+    if (const auto* text = e.as<db::Text>()) {
+      if (const std::string* style = renames.find(Kind::textStyle, text->style)) {
+        if (!copy) copy = e;
+        copy->as<db::Text>()->style = *style;
+      }
+    }
     // Entities kept as tags name what they use there.
     if (const auto* kept = e.as<db::UnknownEntity>()) {
       const std::string_view type = d.name(kept->type);

@@ -108,6 +108,7 @@ class ReadContext {
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
   std::size_t keptEntities = 0;    // entities read as kept tags
+  std::size_t textEntities = 0;    // one-line text read (owners and styles of its own)
 
  private:
   struct Hash {

@@ -292,6 +292,12 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       e.extras.add(t.code, ctx.kept(t), slot::subclass);
       continue;
     }
+    if (t.code == 100 && !inGroup && !inXdata && noteTextMarker(b, t.value)) {
+      e.extras.add(100, ctx.kept(t), keptSlot(b));
+      continue;
+    }
+    if (t.code == 330 && !inGroup && !inXdata && b.kind == db::EntityKind::text && !e.extras.hasSlot(slot::readOwner))
+      e.extras.add(330, ctx.kept(t), slot::readOwner);
     if (takeCommon(ctx, e, t, inGroup, inXdata)) continue;
     const Take take = takeTag(b, t.code, t.value);
     if (take == Take::used) continue;
@@ -300,7 +306,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       noteStray(ctx, t, head.value);
       continue;
     }
-    e.extras.add(t.code, ctx.kept(t), b.description && !b.sawField ? slot::subclassHead : slot::subclass);
+    e.extras.add(t.code, ctx.kept(t), keptSlot(b));
   }
   if (ctx.failed()) return false;
   ctx.closeGroup(inGroup, e.line, head.value, e.extras);
@@ -309,6 +315,10 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     ctx.note(head.line, "LWPOLYLINE 声明了 " + std::to_string(b.declaredCount) + " 个顶点，实有 " +
                             std::to_string(b.vertices.size()) + " 个");
   if (b.kind == db::EntityKind::blockReference) e.blockName = ctx.text(b.blockName);
+  if (b.kind == db::EntityKind::text) {
+    finishTextStrings(b, ctx.page);
+    ++ctx.textEntities;
+  }
   if (auto why = b.kind == db::EntityKind::dimension ? finishDimension(e.extras, e.entity.geometry)
                                                      : finishGeometry(b, e.entity.geometry)) {
     ctx.note(head.line, std::string(head.value) + "：" + *why);

@@ -86,6 +86,24 @@ void repairOwners(ReadContext& ctx) {
       if (!e) continue;
       const auto* kept = e->as<db::UnknownEntity>();
       if (!kept) {
+        // Text is written owned by the reference before it (an attribute) or by its block:
+        // an owner read that says otherwise is said so.
+        if (const auto* text = e->as<db::Text>()) {
+          const bool attribute = text->type == db::Text::Type::attrib;
+          const db::Handle expected = attribute && parentKind == Part::parentWithAttributes ? parent : block.recordHandle;
+          db::Handle read = 0;
+          if (const db::RawTags* x = d.entityExtras(id); x && x->hasSlot(slot::readOwner))
+            for (db::RawTag t : *x)
+              if (t.slot == slot::readOwner && parseHandle(t.value, read) && read != expected && expected != 0 &&
+                  ++repaired <= 5)
+                ctx.note(0, std::string(attribute ? "ATTRIB" : text->type == db::Text::Type::attdef ? "ATTDEF" : "TEXT") +
+                                "（句柄 " + handleText(e->handle()) + "）的所有者句柄 " + handleText(read) + " 不对，已改为 " +
+                                (attribute && expected == parent ? handleText(expected) : "所在块的 " + handleText(expected)));
+          if (attribute) continue;
+          parent = 0;
+          parentKind = Part::none;
+          continue;
+        }
         const bool reference = e->kind() == db::EntityKind::blockReference;
         parent = reference ? e->handle() : 0;
         parentKind = reference ? Part::parentWithAttributes : Part::none;
@@ -145,6 +163,15 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
       style.name = dim->style;
       style.handle = d.newHandle();
       d.keptTable(db::KeptTable::dimstyle).add(std::move(style));
+    }
+    if (const auto* text = e.as<db::Text>(); text && !e.isErased() && !text->style.empty() &&
+                                               !d.textStyles().find(text->style) &&
+                                               seen.insert("S" + db::foldName(text->style)).second) {
+      ctx.note(0, "文字样式“" + text->style + "”被使用但未定义，已按 txt 字体添加");
+      db::TextStyle style;
+      style.name = text->style;
+      style.handle = d.newHandle();
+      d.textStyles().add(std::move(style));
     }
     const auto* kept = e.as<db::UnknownEntity>();
     if (!kept || e.isErased()) continue;
@@ -388,8 +415,8 @@ void repairObjectOwners(ReadContext& ctx) {
 }  // namespace
 
 void repairReadDrawing(ReadContext& ctx) {
-  // Only entities kept as tags carry owners and names of their own.
-  if (ctx.keptEntities > 0) {
+  // Only entities kept as tags and text carry owners and names of their own.
+  if (ctx.keptEntities > 0 || ctx.textEntities > 0) {
     repairOwners(ctx);
     addNamesKeptEntitiesUse(ctx);
   }

@@ -51,8 +51,15 @@ void writeKeptSection(Emitter& out, const char* name, const db::RawTags& tags) {
 void writeBlockEntities(Emitter& out, const db::Database& drawing, db::BlockId id) {
   const db::BlockDefinition& b = drawing.block(id);
   const bool paper = id == drawing.paperSpace() || isPaperLayout(b);
+  // An attribute is owned by the reference it follows (until a SEQEND closes them).
+  db::Handle reference = 0;
   drawing.forEachEntity(id, [&](db::ObjectId eid, const db::Entity& e) {
-    writeEntity(out, drawing, eid, e, b.recordHandle, paper);
+    const db::Text* text = e.as<db::Text>();
+    const bool attribute = text && text->type == db::Text::Type::attrib;
+    writeEntity(out, drawing, eid, e, attribute && reference ? reference : b.recordHandle, paper);
+    if (e.kind() == db::EntityKind::blockReference) reference = e.handle();
+    else if (!attribute && !(e.as<db::UnknownEntity>() && drawing.name(e.as<db::UnknownEntity>()->type) == "ATTRIB"))
+      reference = 0;
   });
 }
 

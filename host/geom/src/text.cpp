@@ -1,4 +1,4 @@
-// Decoding one-line text and MTEXT from their tags; the special codes of one-line text.
+// Decoding MTEXT from its tags; the special codes of one-line text.
 #include "orv/geom/text.h"
 
 #include <cmath>
@@ -34,58 +34,6 @@ double realOf(std::string_view v, double fallback) {
 }
 
 }  // namespace
-
-std::optional<TextData> decodeText(KeptKind kind, const db::RawTags& tags) {
-  if (kind != KeptKind::text && kind != KeptKind::attrib && kind != KeptKind::attdef)
-    return std::nullopt;
-  TextData t;
-  const int verticalCode = kind == KeptKind::text ? 73 : 74;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    // An attribute with several lines holds an MTEXT after this marker; its one-line
-    // part before it is what is read.
-    if (code == 101) return false;
-    if (takePoint(t.position, 10, code, v)) return true;
-    if (takePoint(t.alignPoint, 11, code, v)) {
-      t.hasAlignPoint = true;
-      return true;
-    }
-    if (takePoint(t.extrusion, 210, code, v)) return true;
-    switch (code) {
-      case 40: t.height = realOf(v, 0.0); break;
-      case 50: t.rotation = realOf(v, 0.0); break;
-      case 41: t.widthFactor = realOf(v, 1.0); break;
-      case 51: t.oblique = realOf(v, 0.0); break;
-      case 7: t.style = v; break;
-      case 71: t.generation = shortOf(v, 0); break;
-      case 72: {
-        const std::int16_t a = shortOf(v, 0);
-        t.hAlign = a >= 0 && a <= 5 ? static_cast<TextHAlign>(a) : TextHAlign::left;
-        break;
-      }
-      case 1: t.value = v; break;
-      case 2: t.tag = v; break;
-      case 70:
-        if (kind != KeptKind::text) t.attributeFlags = shortOf(v, 0);
-        break;
-      default:
-        if (code == verticalCode) {
-          const std::int16_t a = shortOf(v, 0);
-          t.vAlign = a >= 0 && a <= 3 ? static_cast<TextVAlign>(a) : TextVAlign::baseline;
-        }
-        break;
-    }
-    return true;
-  });
-  if (!finite(t.position) || !finite(t.extrusion)) return std::nullopt;
-  if (!t.hasAlignPoint || !finite(t.alignPoint)) {
-    t.alignPoint = t.position;
-    t.hasAlignPoint = false;
-  }
-  if (!(t.widthFactor > 0.0)) t.widthFactor = 1.0;
-  if (!(std::abs(t.oblique) < 85.0)) t.oblique = 0.0;
-  if (!(t.height >= 0.0)) t.height = 0.0;
-  return t;
-}
 
 std::string expandTextCodes(std::string_view s) {
   std::string out;

@@ -73,8 +73,8 @@ class ExtentsPass {
         runs_.clear();
         if (placed.kind == K::mtext) {
           if (auto mt = geom::decodeMText(tags)) text_.layoutMText(*mt, true, runs_);
-        } else if (auto t = geom::decodeText(placed.kind, tags)) {
-          text_.layoutText(placed.kind, *t, true, runs_);
+        } else if (const db::Text* t = placed.entity.as<db::Text>()) {
+          text_.layoutText(*t, true, runs_);
         }
         for (const PlacedRun& r : runs_) {
           const Affine toWorld = m * r.toEntity;

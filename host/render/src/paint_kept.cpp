@@ -80,12 +80,12 @@ Ink Painter::runInk(const Placed& placed, const geom::RunColor& c) const {
 }
 
 void Painter::paintText(const Placed& placed) {
-  const db::RawTags& tags = *placed.tags();
   const Affine& m = placed.transform;
   runs_.clear();
   double height = 0.0;
   if (placed.kind == geom::KeptKind::mtext) {
-    const auto mt = geom::decodeMText(tags);
+    if (!placed.tags()) return;
+    const auto mt = geom::decodeMText(*placed.tags());
     if (!mt) return;
     height = text_.heightOf(mt->style, mt->height);
     const bool small = height * m.lengthScale() < kSmallTextInLines * thin_;
@@ -93,11 +93,11 @@ void Painter::paintText(const Placed& placed) {
   } else {
     // An attribute definition shows its tag where it is drawn, not in references.
     if (placed.kind == geom::KeptKind::attdef && placed.depth > 0) return;
-    const auto t = geom::decodeText(placed.kind, tags);
-    if (!t) return;
+    const db::Text* t = placed.entity.as<db::Text>();
+    if (!t) return;  // kept as read: values the model cannot hold
     height = text_.heightOf(t->style, t->height);
     const bool small = height * m.lengthScale() < kSmallTextInLines * thin_;
-    text_.layoutText(placed.kind, *t, small, runs_);
+    text_.layoutText(*t, small, runs_);
   }
   if (runs_.empty()) return;
   flush();

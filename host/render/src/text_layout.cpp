@@ -153,27 +153,26 @@ void TextLayout::shapeOrMeasure(const Font& font, std::string_view text, bool me
 
 // ---- one-line text
 
-void TextLayout::layoutText(geom::KeptKind kind, const geom::TextData& t, bool measureOnly,
-                            std::vector<PlacedRun>& out) {
-  if (kind != geom::KeptKind::attdef && kind != geom::KeptKind::text && t.invisibleAttribute()) return;
+void TextLayout::layoutText(const db::Text& t, bool measureOnly, std::vector<PlacedRun>& out) {
+  if (t.invisible()) return;
   const double height = heightOf(t.style, t.height);
   if (!(height > 0.0)) return;
-  const std::string text = geom::expandTextCodes(t.shown(kind));
+  const std::string text = geom::expandTextCodes(t.shown());
   if (text.empty()) return;
   const StyleFace& face = style(t.style);
   PlacedRun run;
   run.font = face.font;
   shapeOrMeasure(*face.font, text, measureOnly, 1.0, face.wideScale, run.shaped);
   double s = height / face.font->capHeight();
-  double wf = t.widthFactor;
+  double wf = t.widthFactor > 0.0 ? t.widthFactor : 1.0;
   double width = run.shaped.advance * s * wf;
   double h = height;
   double angle = t.rotation * kDegree;
   const geom::Point2 p1{t.position.x, t.position.y}, p2{t.alignPoint.x, t.alignPoint.y};
   geom::Point2 anchor = p1;
   double u0 = 0.0;
-  using H = geom::TextHAlign;
-  using V = geom::TextVAlign;
+  using H = db::TextHAlign;
+  using V = db::TextVAlign;
   const double span = std::hypot(p2.x - p1.x, p2.y - p1.y);
   const bool betweenPoints = (t.hAlign == H::aligned || t.hAlign == H::fit) && t.hasAlignPoint && span > 0.0 && width > 0.0;
   if (betweenPoints) {
@@ -205,7 +204,7 @@ void TextLayout::layoutText(geom::KeptKind kind, const geom::TextData& t, bool m
     }
   }
   if (!(std::abs(width) <= kMostHeightsLong * h)) return;
-  const double slant = std::tan(t.oblique * kDegree);
+  const double slant = std::abs(t.oblique) < 85.0 ? std::tan(t.oblique * kDegree) : 0.0;
   geom::Affine mirror;
   if (t.generation & 2) mirror.xx = -1.0;
   if (t.generation & 4) mirror.yy = -1.0;

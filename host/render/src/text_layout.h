@@ -50,10 +50,9 @@ class TextLayout {
  public:
   TextLayout(const db::Database& db, TextEngine& engine) : db_(db), engine_(engine) {}
 
-  // The runs of one-line text (kind text, attrib or attdef); nothing for an invisible
+  // The runs of one-line text (TEXT, ATTRIB or ATTDEF); nothing for an invisible
   // attribute or text of no height. `measureOnly` leaves the glyphs out.
-  void layoutText(geom::KeptKind kind, const geom::TextData& t, bool measureOnly,
-                  std::vector<PlacedRun>& out);
+  void layoutText(const db::Text& t, bool measureOnly, std::vector<PlacedRun>& out);
   void layoutMText(const geom::MTextData& m, bool measureOnly, std::vector<PlacedRun>& out);
 
   // The height text of this style and entity height shows at (0: nothing).

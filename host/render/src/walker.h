@@ -54,6 +54,13 @@ inline geom::KeptKind drawnKind(const db::Entity& e) {
       case db::Solid::Type::face: return geom::KeptKind::face3d;
     }
   }
+  if (const auto* t = e.as<db::Text>()) {
+    switch (t->type) {
+      case db::Text::Type::text: return geom::KeptKind::text;
+      case db::Text::Type::attrib: return geom::KeptKind::attrib;
+      case db::Text::Type::attdef: return geom::KeptKind::attdef;
+    }
+  }
   return geom::KeptKind::other;
 }
 

@@ -60,6 +60,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::ellipse:
     case db::EntityKind::hatch: w = new UnknownEntity(); break;
     case db::EntityKind::dimension: w = new UnknownEntity(); break;
+    case db::EntityKind::text: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

@@ -156,6 +156,11 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
       add(QStringLiteral("比例"), "SCALE", number(h->scale));
       add(QStringLiteral("角度"), "ANGLE", number(h->angle));
     }
+  } else if (const auto* t = e->as<db::Text>()) {
+    add(QStringLiteral("内容"), "CONTENTS", QString::fromStdString(std::string(t->shown())));
+    add(QStringLiteral("文字高度"), "HEIGHT", number(t->height));
+    add(QStringLiteral("旋转"), "ROTATION", number(t->rotation));
+    add(QStringLiteral("插入点"), "POSITION", pointText(t->anchor()));
   } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);

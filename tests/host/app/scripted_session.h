@@ -59,6 +59,10 @@ inline std::string describe(const db::Database& d, const db::Entity& e) {
            num(r->yScale) + " " + num(r->rotation);
   if (const auto* po = e.as<db::Point>()) return "POINT " + pt(po->position);
   if (const auto* el = e.as<db::Ellipse>()) return "ELLIPSE " + pt(el->center) + " " + num(el->ratio);
+  if (const auto* t = e.as<db::Text>()) {
+    const char* type = t->type == db::Text::Type::text ? "TEXT" : t->type == db::Text::Type::attrib ? "ATTRIB" : "ATTDEF";
+    return std::string(type) + (t->style != "Standard" ? " 7=" + t->style : "") + " 40=" + num(t->height) + " 1=" + t->value;
+  }
   if (const auto* k = e.as<db::UnknownEntity>()) {
     std::string out(d.name(k->type));
     for (db::RawTag t : k->tags)

@@ -202,9 +202,10 @@ TEST_F(Drawing, aReferenceAndItsAttributesAreOneGroup) {
   ref.block = *block;
   ref.position = {10, 10, 0};
   const db::ObjectId owner = add(ref);
-  const db::ObjectId attrib = addKept("ATTRIB", tags({{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbText"},
-                                                       {10, "10"}, {20, "12"}, {30, "0"}, {40, "1"}, {1, "V-1"},
-                                                       {100, "AcDbAttribute"}, {2, "TAG"}, {70, "0"}}));
+  db::Text value = db::makeText({10, 12, 0}, 1, "V-1");
+  value.type = db::Text::Type::attrib;
+  value.tag = "TAG";
+  const db::ObjectId attrib = *d.append(db::Entity(value));
   const db::ObjectId seqend = addKept("SEQEND", tags({{100, "AcDbEntity"}, {8, "0"}}));
   const db::ObjectId after = add(db::Line{{10, 20, 0}, {20, 20, 0}});
   EXPECT_EQ(index.group(owner), (std::vector<db::ObjectId>{owner, attrib, seqend}));
@@ -218,11 +219,7 @@ TEST_F(Drawing, aReferenceAndItsAttributesAreOneGroup) {
   set.add(owner);
   Editor(d, index).transform(set, Affine2::translation({5, 0}));
   EXPECT_EQ(d.entity(owner)->as<db::BlockReference>()->position, (db::Point3{15, 10, 0}));
-  const db::RawTags& moved = d.entity(attrib)->as<db::UnknownEntity>()->tags;
-  bool sawX = false;
-  for (db::RawTag t : moved)
-    if (t.code == 10) sawX = t.value == "15.0";
-  EXPECT_TRUE(sawX);
+  EXPECT_EQ(d.entity(attrib)->as<db::Text>()->position.x, 15);
 
   // A copy is a new group: the reference, then its attribute and SEQEND after it.
   std::vector<db::ObjectId> made;

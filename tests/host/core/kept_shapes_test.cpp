@@ -28,18 +28,44 @@ TEST_F(KeptShapes, boxesAndPicksOfEachKind) {
     Box2 box;
     Vec2 on;  // a point the entity is picked at (distance 0)
   } cases[] = {
-      {"left text, two letters of 0.7 each", "TEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {1, "AB"}}, {0, 0, 2.8, 2}, {1, 1}},
-      {"centred text", "TEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {1, "AB"}, {72, "1"}, {11, "10"}, {21, "0"}},
-       {8.6, 0, 11.4, 2}, {10, 0.5}},
-      {"Chinese text is wider", "TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, "管道"}}, {0, 0, 2, 1}, {1.9, 0.9}},
-      {"text of an extrusion -Z", "TEXT", {{10, "5"}, {20, "0"}, {40, "1"}, {1, "A"}, {210, "0"}, {220, "0"}, {230, "-1"}},
-       {-5.7, 0, -5, 1}, {-5.3, 0.5}},
       {"MTEXT hung by its middle", "MTEXT", {{10, "0"}, {20, "0"}, {40, "2"}, {41, "10"}, {71, "5"}, {1, "x"}},
        {-5, -1, 5, 1}, {4, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const db::ObjectId id = add(c.type, c.tags);
+    const Box2 box = entityBox(d, id);
+    EXPECT_NEAR(box.minX, c.box.minX, 1e-9);
+    EXPECT_NEAR(box.minY, c.box.minY, 1e-9);
+    EXPECT_NEAR(box.maxX, c.box.maxX, 1e-9);
+    EXPECT_NEAR(box.maxY, c.box.maxY, 1e-9);
+    EXPECT_NEAR(distanceToEntity(d, id, c.on), 0, 1e-9);
+  }
+}
+
+// One-line text by an estimate of its characters, placed by its alignment.
+TEST_F(KeptShapes, textBoxesAndPicks) {
+  auto text = [](db::Point3 at, double h, std::string value) { return db::makeText(at, h, std::move(value)); };
+  db::Text centred = text({0, 0, 0}, 2, "AB");
+  centred.hAlign = db::TextHAlign::center;
+  centred.alignPoint = {10, 0, 0};
+  centred.hasAlignPoint = true;
+  db::Text flipped = text({5, 0, 0}, 1, "A");
+  flipped.extrusion = {0, 0, -1};
+  struct Case {
+    const char* what;
+    db::Text text;
+    Box2 box;
+    Vec2 on;
+  } cases[] = {
+      {"left text, two letters of 0.7 each", text({0, 0, 0}, 2, "AB"), {0, 0, 2.8, 2}, {1, 1}},
+      {"centred text", centred, {8.6, 0, 11.4, 2}, {10, 0.5}},
+      {"Chinese text is wider", text({0, 0, 0}, 1, "管道"), {0, 0, 2, 1}, {1.9, 0.9}},
+      {"text of an extrusion -Z", flipped, {-5.7, 0, -5, 1}, {-5.3, 0.5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const db::ObjectId id = *d.append(db::Entity(c.text));
     const Box2 box = entityBox(d, id);
     EXPECT_NEAR(box.minX, c.box.minX, 1e-9);
     EXPECT_NEAR(box.minY, c.box.minY, 1e-9);

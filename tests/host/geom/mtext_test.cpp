@@ -74,41 +74,6 @@ TEST(OneLineText, specialCodes) {
   EXPECT_EQ(expandTextCodes("50% %%"), "50% %%");
 }
 
-TEST(OneLineText, decodesPlacementAndAlignmentByKind) {
-  const db::RawTags text = tagsOf({{8, "L"}, {100, "AcDbText"}, {10, "1"}, {20, "2"}, {30, "0"},
-                                   {40, "2.5"}, {1, "ABC"}, {50, "30"}, {41, "0.8"}, {51, "15"},
-                                   {7, "CN"}, {72, "1"}, {11, "5"}, {21, "6"}, {31, "0"},
-                                   {100, "AcDbText"}, {73, "2"}});
-  const auto t = decodeText(KeptKind::text, text);
-  ASSERT_TRUE(t);
-  EXPECT_EQ(t->value, "ABC");
-  EXPECT_DOUBLE_EQ(t->position.y, 2.0);
-  EXPECT_TRUE(t->hasAlignPoint);
-  EXPECT_DOUBLE_EQ(t->alignPoint.x, 5.0);
-  EXPECT_EQ(t->hAlign, TextHAlign::center);
-  EXPECT_EQ(t->vAlign, TextVAlign::middle);
-  EXPECT_DOUBLE_EQ(t->widthFactor, 0.8);
-  EXPECT_EQ(t->style, "CN");
-  // An attribute's vertical alignment is 74; its 73 is a field length.
-  const db::RawTags attrib = tagsOf({{10, "0"}, {20, "0"}, {40, "1"}, {1, "V"}, {2, "TAG"},
-                                     {70, "1"}, {73, "3"}, {74, "3"}});
-  const auto a = decodeText(KeptKind::attrib, attrib);
-  ASSERT_TRUE(a);
-  EXPECT_EQ(a->vAlign, TextVAlign::top);
-  EXPECT_TRUE(a->invisibleAttribute());
-  EXPECT_EQ(a->shown(KeptKind::attrib), "V");
-  EXPECT_EQ(a->shown(KeptKind::attdef), "TAG");
-  // Damage: a point that is no number.
-  EXPECT_FALSE(decodeText(KeptKind::text, tagsOf({{10, "x"}, {20, "0"}, {40, "1"}, {1, "T"}})));
-  // Tags of application data groups and extended data are not the entity's.
-  // (The decoded text views the tags: they must outlive it.)
-  const db::RawTags grouped = tagsOf({{102, "{ACAD_XDICTIONARY"}, {1, "no"}, {102, "}"}, {10, "0"},
-                                      {20, "0"}, {40, "1"}, {1, "yes"}, {1001, "APP"}, {1000, "neither"}});
-  const auto g = decodeText(KeptKind::text, grouped);
-  ASSERT_TRUE(g);
-  EXPECT_EQ(g->value, "yes");
-}
-
 TEST(MTextEntity, joinsChunksSoThatASplitEscapeReadsWhole) {
   // A writer cut "\U+4E2D" between two chunks.
   const db::RawTags tags = tagsOf({{10, "0"}, {20, "0"}, {40, "2"}, {41, "30"}, {71, "5"},

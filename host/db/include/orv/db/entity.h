@@ -11,6 +11,7 @@
 #include "orv/db/hatch.h"
 #include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
+#include "orv/db/text_kinds.h"
 #include "orv/db/types.h"
 
 namespace orv::db {
@@ -137,9 +138,9 @@ class Polyline {
 
 // The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
 using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
-                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>>;
+                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>, Boxed<Text>>;
 
-enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension };
+enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension, text };
 
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
 void* describedObject(Geometry& g);
@@ -155,18 +156,19 @@ class Entity {
  public:
   Entity() = default;
   Entity(Geometry g) : geometry(std::move(g)) {}
-  // A solid, trace, face or ellipse (held in its box): made and appended as a line is.
+  // A solid, trace, face, ellipse or text (held in its box): made and appended as a line is.
   Entity(Solid s) : geometry(Boxed<Solid>(std::move(s))) {}
   Entity(Ellipse e) : geometry(Boxed<Ellipse>(std::move(e))) {}
   Entity(Hatch h) : geometry(Boxed<Hatch>(std::move(h))) {}
   Entity(Dimension d) : geometry(Boxed<Dimension>(std::move(d))) {}
+  Entity(Text t) : geometry(Boxed<Text>(std::move(t))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
   // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
   template <class T>
   T* as() {
     if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Hatch> ||
-                  std::is_same_v<T, Dimension>) {
+                  std::is_same_v<T, Dimension> || std::is_same_v<T, Text>) {
       auto* b = std::get_if<Boxed<T>>(&geometry);
       return b ? b->get() : nullptr;
     } else {

@@ -1,4 +1,4 @@
-// TEXT, ATTRIB, ATTDEF and MTEXT as decoded from their tags, and the special codes of one-line text.
+// MTEXT as decoded from its tags, and the special codes of one-line text (db::Text holds TEXT, ATTRIB and ATTDEF).
 #pragma once
 
 #include <optional>
@@ -11,44 +11,6 @@
 #include "orv/geom/kept.h"
 
 namespace orv::geom {
-
-// Horizontal alignment of one-line text (group 72).
-enum class TextHAlign : std::uint8_t { left = 0, center = 1, right = 2, aligned = 3, middle = 4, fit = 5 };
-// Vertical alignment (group 73 of TEXT, 74 of ATTRIB and ATTDEF).
-enum class TextVAlign : std::uint8_t { baseline = 0, bottom = 1, middle = 2, top = 3 };
-
-// One line of text: TEXT, ATTRIB or ATTDEF. Points are in the entity's object coordinate
-// system (see planOfOcs); angles in degrees.
-//
-// Where it stands: left/baseline text at `position`. Any other alignment places it by
-// `alignPoint` instead (centre, right, middle: that point; aligned and fit: the text runs
-// from `position` to `alignPoint`, aligned keeping its proportions, fit keeping its
-// height). The height is that of capital letters.
-struct TextData {
-  Point3 position;                 // 10
-  Point3 alignPoint;               // 11
-  bool hasAlignPoint = false;
-  double height = 0.0;             // 40
-  double rotation = 0.0;           // 50
-  double widthFactor = 1.0;        // 41
-  double oblique = 0.0;            // 51, slant of the letters from upright
-  std::string_view style = "Standard";  // 7
-  std::int16_t generation = 0;     // 71: 2 mirrored in x (backward), 4 upside down
-  TextHAlign hAlign = TextHAlign::left;
-  TextVAlign vAlign = TextVAlign::baseline;
-  std::string_view value;          // 1: what TEXT and ATTRIB show, ATTDEF's default
-  std::string_view tag;            // 2: ATTRIB's and ATTDEF's tag (what ATTDEF shows)
-  std::int16_t attributeFlags = 0; // 70 of ATTRIB and ATTDEF: 1 invisible
-  Point3 extrusion{0.0, 0.0, 1.0}; // 210
-
-  bool invisibleAttribute() const { return (attributeFlags & 1) != 0; }
-  // What a picture shows of it: ATTDEF its tag, the others their value.
-  std::string_view shown(KeptKind kind) const { return kind == KeptKind::attdef ? tag : value; }
-};
-
-// kind: text, attrib or attdef. nullopt for another kind or a point that is not finite.
-// A missing height is 0 (the caller may take the style's).
-std::optional<TextData> decodeText(KeptKind kind, const db::RawTags& tags);
 
 // One-line text with its special codes turned into the characters they stand for:
 // %%c ⌀, %%d °, %%p ±, %%% %, %%nnn the character of that code; %%u and %%o (underline

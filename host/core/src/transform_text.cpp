@@ -1,0 +1,66 @@
+// One-line text under a similarity: its points, height and angle, and a reflection that
+// keeps it readable.
+#include "transform_text.h"
+
+#include "kept_tags.h"
+
+namespace orv::core::detail {
+
+namespace {
+
+db::Point3 mapped(const Affine2& m, const db::Point3& p) {
+  const Vec2 q = m.apply({p.x, p.y});
+  return {q.x, q.y, m.applyZ(p.z)};
+}
+
+// Under a reflection the text reads as before. Of the two readable placements the one
+// whose direction is nearer the original is taken: along the mirrored direction with
+// top and bottom alignment exchanged, or against it with left and right exchanged.
+void keepReadable(db::Text& t, double angleBefore, db::Point3 referenceBefore, const Affine2& m) {
+  using H = db::TextHAlign;
+  using V = db::TextVAlign;
+  const double mirrored = t.rotation;
+  const bool along = dot(unitAtDegrees(mirrored), unitAtDegrees(angleBefore)) >= 0;
+  if (t.hAlign == H::aligned || t.hAlign == H::fit) {
+    // Between its two points: against the mirrored direction the points change places.
+    if (!along && t.hasAlignPoint) {
+      std::swap(t.position, t.alignPoint);
+      t.rotation = normalizeDegrees(mirrored + 180);
+    }
+    return;
+  }
+  if (along) {
+    if (t.hAlign != H::middle)
+      t.vAlign = t.vAlign == V::baseline || t.vAlign == V::bottom ? V::top : t.vAlign == V::top ? V::baseline : t.vAlign;
+  } else {
+    t.hAlign = t.hAlign == H::left ? H::right : t.hAlign == H::right ? H::left : t.hAlign;
+    t.rotation = normalizeDegrees(mirrored + 180);
+  }
+  const db::Point3 reference = mapped(m, referenceBefore);
+  if (!t.placedByAlignPoint()) {
+    t.position = reference;
+  } else {
+    t.alignPoint = reference;
+    t.hasAlignPoint = true;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> transformText(db::Text& t, const Affine2& m) {
+  const kept::Plane plane = kept::planeOf(t.extrusion);
+  if (plane == kept::Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
+  // The map in the text's own plane (the drawing plane seen from below, if flipped).
+  const Affine2 flip = kept::objectToWorld(plane);
+  const Affine2 inObject = flip.after(m).after(flip);
+  const double angleBefore = t.rotation;
+  const db::Point3 referenceBefore = t.placedByAlignPoint() && t.hasAlignPoint ? t.alignPoint : t.position;
+  t.position = mapped(inObject, t.position);
+  if (t.hasAlignPoint) t.alignPoint = mapped(inObject, t.alignPoint);
+  t.height *= m.scale();
+  t.rotation = inObject.mapDegrees(t.rotation);
+  if (m.mirrors()) keepReadable(t, angleBefore, referenceBefore, inObject);
+  return std::nullopt;
+}
+
+}  // namespace orv::core::detail
