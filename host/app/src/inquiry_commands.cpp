@@ -117,7 +117,13 @@ class Lister {
         line("  角点 " + std::to_string(i + 1) + ": " + p3(so->corners[static_cast<std::size_t>(i)]));
       listRange(owner);
     } else if (const auto* u = e.as<db::UnknownEntity>()) {
-      listKept(owner, *u);
+      listKept(owner, *u);    } else if (const auto* sp = e.as<db::Spline>()) {
+      line(std::string("  阶数 = ") + std::to_string(sp->degree) + (sp->closed() ? "，闭合" : "，不闭合"));
+      line("  控制点数 = " + std::to_string(sp->controlPoints.size()) + "，拟合点数 = " + std::to_string(sp->fitPoints.size()));
+      const std::vector<db::Point3>& frame = sp->framePoints();
+      const char* name = sp->controlPoints.empty() ? "  拟合点 " : "  控制点 ";
+      for (std::size_t i = 0; i < frame.size(); ++i) line(name + std::to_string(i + 1) + ": " + p3(frame[i]));
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);

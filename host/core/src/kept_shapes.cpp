@@ -1,6 +1,6 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
 // them: text and attributes (by an estimate of their box: the host's core measures no
-// fonts), splines, hatch boundaries, dimensions
+// fonts), hatch boundaries, dimensions
 // (through their picture block), old-style polylines and leaders.
 #include <algorithm>
 
@@ -105,18 +105,6 @@ void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Af
   f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
   f.x1 = f.x0 + w, f.y0 = f.y1 - height;
   emitFrame(ctx, f, m);
-}
-
-void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
-  const auto s = geom::decodeSpline(tags);
-  if (!s) return;
-  const std::vector<geom::Point3> points = geom::splinePoints(*s, 8, 4096);
-  for (std::size_t i = 1; i < points.size(); ++i)
-    ctx.sink.piece(Segment{m.apply(xy(points[i - 1])), m.apply(xy(points[i]))}, false);
-  if (!points.empty() && !s->closed()) {
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.front())));
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.back())));
-  }
 }
 
 void describeHatch(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
@@ -263,7 +251,6 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
   switch (kind) {
     case K::text: case K::attrib: case K::attdef: return describeText(ctx, kind, tags, m);
     case K::mtext: return describeMText(ctx, tags, m);
-    case K::spline: return describeSpline(ctx, tags, m);
     case K::hatch: return describeHatch(ctx, tags, m);
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);
     case K::dimension: return describeDimension(ctx, tags, m, layer, depth);

@@ -7,6 +7,7 @@
 #include "kept_tags.h"
 #include "orv/geom/curves.h"
 #include "shapes_internal.h"
+#include "spline_kind.h"
 
 namespace orv::core {
 
@@ -186,6 +187,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeEllipse(ctx, *el, m);
   } else if (const auto* u = e.as<db::UnknownEntity>()) {
     detail::describeKept(ctx, id, e, *u, m, layer, depth);
+  } else if (const auto* sp = e.as<db::Spline>()) {
+    detail::describeSpline(ctx, *sp, m);
   }
 }
 
@@ -272,6 +275,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       }
       break;
     case db::EntityKind::unknown: break;
+    case db::EntityKind::spline: return "样条曲线";
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

@@ -6,6 +6,7 @@
 
 #include "kept_tags.h"
 #include "kept_transform.h"
+#include "spline_kind.h"
 
 namespace orv::core {
 
@@ -121,6 +122,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);
     if (auto* why = std::get_if<std::string>(&tags)) return *why;
     u->tags = std::get<db::RawTags>(std::move(tags));
+  } else if (auto* sp = out.as<db::Spline>()) {
+    detail::transformSpline(*sp, m);
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

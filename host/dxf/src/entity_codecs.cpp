@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "codec_spline.h"
 #include "orv/dxf/tags.h"
 
 namespace orv::dxf {
@@ -23,6 +24,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::polyline: return "LWPOLYLINE";
     case EntityKind::blockReference: return "INSERT";
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
+    case EntityKind::spline: return "SPLINE";
   }
   return "";
 }
@@ -33,6 +35,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "CIRCLE") return EntityKind::circle;
   if (type == "LWPOLYLINE") return EntityKind::polyline;
   if (type == "INSERT") return EntityKind::blockReference;
+  if (type == "SPLINE") return EntityKind::spline;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -76,6 +79,7 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   constantWidth = elevation = 0.0;
   defaultStartWidth = defaultEndWidth = 0.0;
   extrusion = {0.0, 0.0, 1.0};
+  spline = {};
 }
 
 void* EntityBuilder::described() {
@@ -206,6 +210,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
       return t != Take::notMine ? t : takeExtrusion(b, code, value);
     }
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
+    case EntityKind::spline: return takeSplineTag(b, code, value);
   }
   return Take::notMine;
 }
@@ -255,6 +260,7 @@ bool atDefault(const db::FieldDescription& f, const void* object) {
 }  // namespace
 
 void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
+  if (b.kind == EntityKind::spline) return keepSplineGivenDefaults(b, extras);
   if (!b.description) return;
   const void* object = const_cast<EntityBuilder&>(b).described();
   for (auto [code, value] : b.optionalTags) {
@@ -286,6 +292,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     if (db::validate(out) != db::Status::ok) return "坐标或尺寸不是有限数值或超出范围，按原样保留";
     return std::nullopt;
   }
+  if (b.kind == EntityKind::spline) return finishSpline(b, out);
   const db::Point3 n = b.extrusion;
   const bool alongZ = n.x == 0.0 && n.y == 0.0 && n.z != 0.0;
   if (b.kind != EntityKind::line && !alongZ)
@@ -335,6 +342,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       out = b.insert;
       break;
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
+    case EntityKind::spline:
       return "不是本程序解读的类型";
   }
   if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later
@@ -505,6 +513,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Arc>) writeArc(out, g, x);
         if constexpr (std::is_same_v<T, db::Polyline>) writePolyline(out, g, x);
         if constexpr (std::is_same_v<T, db::BlockReference>) writeInsert(out, drawing, g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Spline>>) writeSpline(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

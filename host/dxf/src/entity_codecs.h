@@ -62,6 +62,7 @@ struct EntityBuilder {
   std::vector<std::pair<int, std::string_view>> optionalTags;
   bool sawField = false;       // a tag of one of the described kind's fields
   std::uint32_t zSeen = 0;     // per field of the description: its point's z was given
+  db::Spline spline;           // SPLINE (codec_spline.cpp); optionalTags: its normal's tags
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

@@ -45,6 +45,7 @@ struct Placed {
 inline geom::KeptKind drawnKind(const db::Entity& e) {
   if (e.as<db::Point>()) return geom::KeptKind::point;
   if (e.as<db::Ellipse>()) return geom::KeptKind::ellipse;
+  if (e.as<db::Spline>()) return geom::KeptKind::spline;
   if (const auto* s = e.as<db::Solid>()) {
     switch (s->type) {
       case db::Solid::Type::solid: return geom::KeptKind::solid;

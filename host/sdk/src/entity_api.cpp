@@ -22,7 +22,7 @@ AcGePoint3d fromDb(const db::Point3& p) { return {p.x, p.y, p.z}; }
 
 bool finite(const AcGePoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-// An entity of a kind the SDK has no class for (read from a file, or a point, solid or ellipse).
+// An entity of a kind the SDK has no class for (read from a file, or a point, solid, ellipse or spline).
 class UnknownEntity final : public AcDbEntity {};
 
 }  // namespace
@@ -58,6 +58,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::point:
     case db::EntityKind::solid:
     case db::EntityKind::ellipse: w = new UnknownEntity(); break;
+    case db::EntityKind::spline: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

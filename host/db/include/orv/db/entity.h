@@ -9,6 +9,7 @@
 
 #include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
+#include "orv/db/spline.h"
 #include "orv/db/types.h"
 
 namespace orv::db {
@@ -135,9 +136,9 @@ class Polyline {
 
 // The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
 using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
-                              Boxed<Solid>, Boxed<Ellipse>>;
+                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Spline>>;
 
-enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse };
+enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, spline };
 
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
 void* describedObject(Geometry& g);
@@ -156,12 +157,13 @@ class Entity {
   // A solid, trace, face or ellipse (held in its box): made and appended as a line is.
   Entity(Solid s) : geometry(Boxed<Solid>(std::move(s))) {}
   Entity(Ellipse e) : geometry(Boxed<Ellipse>(std::move(e))) {}
+  Entity(Spline s) : geometry(Boxed<Spline>(std::move(s))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
   // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
   template <class T>
   T* as() {
-    if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse>) {
+    if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Spline>) {
       auto* b = std::get_if<Boxed<T>>(&geometry);
       return b ? b->get() : nullptr;
     } else {
