@@ -4,10 +4,10 @@
 // drawing that was read is then saved and the saved text read again: our own
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
-// trip). Hatches go through their boundary builder, dimensions are measured, and
-// the entities kept as tags go through the decoders that pictures draw them with
-// (text, MTEXT and its codes, ellipses, splines, solids, old-style polylines),
-// whose results must be finite.
+// trip). Hatches go through their boundary builder, dimensions are measured,
+// splines are followed along their curves, and the entities kept as tags go through
+// the decoders that pictures draw them with (MTEXT and its codes, old-style
+// polylines), whose results must be finite.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -29,7 +29,8 @@ namespace {
 
 bool finite(orv::db::Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-// Every kept entity through the decoder of its kind; every point, solid and ellipse finite.
+// Every kept entity through the decoder of its kind; every point, solid and ellipse finite;
+// every spline's curve within its control points' box.
 void decodeKept(const orv::db::Database& d) {
   using namespace orv::geom;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
@@ -54,6 +55,21 @@ void decodeKept(const orv::db::Database& d) {
       ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a text read with a value it cannot hold");
       expandTextCodes(t->value);
     }
+    if (const auto* s = e.as<orv::db::Spline>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a spline read with a value it cannot hold");
+      // A B-spline with positive weights stays within its control points' box (where
+      // its numbers do not overflow).
+      Box hull;
+      for (orv::db::Point3 c : s->controlPoints) hull.add(orv::db::Point2{c.x, c.y});
+      const double slack = 1e-6 * (1.0 + std::max(std::abs(hull.minX) + std::abs(hull.maxX),
+                                                   std::abs(hull.minY) + std::abs(hull.maxY)));
+      for (orv::db::Point3 p : splinePoints(*s, 8, 5000)) {
+        if (s->controlPoints.size() < 2 || !finite(p) || !std::isfinite(slack)) continue;
+        ORV_FUZZ_CHECK(p.x >= hull.minX - slack && p.x <= hull.maxX + slack && p.y >= hull.minY - slack &&
+                           p.y <= hull.maxY + slack,
+                       "a spline leaves its control points' box");
+      }
+    }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
     const KeptKind kind = keptKindOf(d.name(kept->type));
@@ -65,22 +81,6 @@ void decodeKept(const orv::db::Database& d) {
           for (const MTextParagraph& p : parseMText(m->content, m->height))
             for (const MTextRun& r : p.runs)
               ORV_FUZZ_CHECK(std::isfinite(r.format.height) && r.format.height >= 0, "a run of no height");
-        break;
-      case KeptKind::spline:
-        if (auto s = decodeSpline(tags)) {
-          // A B-spline with positive weights stays within its control points' box (where
-          // its numbers do not overflow).
-          Box hull;
-          for (orv::db::Point3 c : s->controlPoints) hull.add(orv::db::Point2{c.x, c.y});
-          const double slack = 1e-6 * (1.0 + std::max(std::abs(hull.minX) + std::abs(hull.maxX),
-                                                       std::abs(hull.minY) + std::abs(hull.maxY)));
-          for (orv::db::Point3 p : splinePoints(*s, 8, 5000)) {
-            if (s->controlPoints.size() < 2 || !finite(p) || !std::isfinite(slack)) continue;
-            ORV_FUZZ_CHECK(p.x >= hull.minX - slack && p.x <= hull.maxX + slack && p.y >= hull.minY - slack &&
-                               p.y <= hull.maxY + slack,
-                           "a spline leaves its control points' box");
-          }
-        }
         break;
       case KeptKind::polyline: decodePolylineHead(tags); break;
       case KeptKind::vertex: decodeVertex(tags); break;

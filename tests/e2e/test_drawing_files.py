@@ -43,13 +43,29 @@ class SaveAndOpen(unittest.TestCase):
         msp.add_line((0, 0), (10, 0), dxfattribs={"layer": "管道"})
         msp.add_text("阀门说明", dxfattribs={"insert": (1, 2), "height": 2.5})
         msp.add_ellipse((0, 0), major_axis=(5, 0), ratio=0.5)
+        splines = [msp.add_spline([(0, 0), (10, 10), (20, 0), (30, 10)], dxfattribs={"color": 3}),
+                   msp.add_rational_spline([(0, 0), (5, 8.5), (10, 0), (15, 4)], [1, 0.25, 3, 1], degree=2),
+                   msp.add_open_spline([(1, 1, 1), (2, 3, 1), (4, 3, 2), (5, 1, 2), (7, 0, 2)])]
+        splines[0].dxf.start_tangent = (1, 2, 0)
+        splines[0].dxf.extrusion = (0, 0, -1)
         doc.saveas(made)
         saved = os.path.join(s.dir, "saved.dxf")
         _, _, status = s.run(["LINE", "0,5", "10,5", ""], args=[made, "--save", saved])
         self.assertEqual(status, 0)
         back = read_audited(self, saved)
         types = [e.dxftype() for e in back.modelspace()]
-        self.assertEqual(types, ["LINE", "TEXT", "ELLIPSE", "LINE"])
+        self.assertEqual(types, ["LINE", "TEXT", "ELLIPSE", "SPLINE", "SPLINE", "SPLINE", "LINE"])
+        # Splines come back with every value as made: flags, degree, counts, tolerances,
+        # tangents, normal, and their knots, weights, control and fit points.
+        for want, got in zip(ezdxf.readfile(made).modelspace()[3:6], back.modelspace()[3:6]):
+            attribs = [want.dxf.all_existing_dxf_attribs(), got.dxf.all_existing_dxf_attribs()]
+            for a in attribs:
+                a.pop("handle"), a.pop("owner")
+            self.assertEqual(attribs[1], attribs[0])
+            self.assertEqual(list(got.knots), list(want.knots))
+            self.assertEqual(list(got.weights), list(want.weights))
+            self.assertEqual([tuple(p) for p in got.control_points], [tuple(p) for p in want.control_points])
+            self.assertEqual([tuple(p) for p in got.fit_points], [tuple(p) for p in want.fit_points])
         self.assertEqual(back.modelspace()[1].dxf.text, "阀门说明")
         self.assertEqual(back.modelspace()[0].dxf.layer, "管道")
 

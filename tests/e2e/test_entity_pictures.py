@@ -135,6 +135,8 @@ class OneKindAtATime(unittest.TestCase):
         arc = d.msp.add_ellipse((80, 90), major_axis=(0, 15), ratio=0.4, start_param=0, end_param=math.pi,
                                 dxfattribs={"color": 5})
         fit = d.msp.add_spline([(110, 80), (120, 100), (130, 80), (150, 100)], dxfattribs={"color": 3})
+        rational = d.msp.add_rational_spline([(105, 55), (120, 75), (135, 55), (150, 70)], [1, 2, 1, 1],
+                                             dxfattribs={"color": 5})
         d.msp.add_point((10, 10), dxfattribs={"color": 1})
         d.msp.add_solid([(20, 20), (50, 20), (20, 50), (50, 50)], dxfattribs={"color": 5})
         d.msp.add_3dface([(60, 20, 0), (90, 20, 5), (90, 50, 0), (60, 50, 0)], dxfattribs={"color": 6})
@@ -151,6 +153,11 @@ class OneKindAtATime(unittest.TestCase):
         self.assertLess(box[2], page.at(80, 0)[0] + 2)
         for q in fit.fit_points:  # the curve goes through every fit point
             self.assertGreater(p.count(page.box(q[0], q[1], q[0], q[1], 0.4), near(GREEN)), 0, q)
+        # By control points: from the first to the last, drawn toward the others but not through them.
+        for q in (rational.control_points[0], rational.control_points[-1]):
+            self.assertGreater(p.count(page.box(q[0], q[1], q[0], q[1], 0.4), near(BLUE)), 0, q)
+        self.assertEqual(p.count(page.box(120, 75, 120, 75, 1), near(BLUE)), 0)
+        self.assertGreater(p.count(page.box(112, 60, 128, 72), near(BLUE)), 0)
         self.assertGreater(p.count(page.box(10, 10, 10, 10, 0.3), near(RED)), 0)
         self.assertTrue(near(BLUE)(p.pixel(*page.at(35, 35))))  # filled, and not a bow tie
         self.assertTrue(near(BLUE)(p.pixel(*page.at(45, 25))))

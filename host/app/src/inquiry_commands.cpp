@@ -132,6 +132,12 @@ class Lister {
       if (!dim->text.empty()) line("  文字: \"" + dim->text + "\"");
       line("  标注样式: \"" + dim->style + "\"");
       line("  文字位置: " + p3(dim->textMidpoint));
+    } else if (const auto* sp = e.as<db::Spline>()) {
+      line(std::string("  阶数 = ") + std::to_string(sp->degree) + (sp->closed() ? "，闭合" : "，不闭合"));
+      line("  控制点数 = " + std::to_string(sp->controlPoints.size()) + "，拟合点数 = " + std::to_string(sp->fitPoints.size()));
+      const std::vector<db::Point3>& frame = sp->framePoints();
+      const char* name = sp->controlPoints.empty() ? "  拟合点 " : "  控制点 ";
+      for (std::size_t i = 0; i < frame.size(); ++i) line(name + std::to_string(i + 1) + ": " + p3(frame[i]));
       listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "kept_tags.h"
+#include "spline_kind.h"
 
 namespace orv::core {
 
@@ -104,6 +105,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     const kept::Tags tags(u->tags);
     if (kept::planeOf(tags) == kept::Plane::tilted) return out;
     if (auto at = tags.point(10)) out.push_back({kept::objectToWorld(kept::planeOf(tags)).apply(*at), GripRole::position, 0});
+  } else if (const auto* sp = e.as<db::Spline>()) {
+    detail::splineGrips(*sp, out);
   }
   return out;
 }
@@ -182,6 +185,10 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
     s->corners[g.index].x = at.x;
     s->corners[g.index].y = at.y;
     if (triangle && g.index == 2) s->corners[3] = s->corners[2];
+    return changed;
+  }
+  if (auto* sp = changed.as<db::Spline>()) {
+    if (!detail::moveSplineGrip(*sp, g, to)) return std::monostate{};
     return changed;
   }
   return std::monostate{};

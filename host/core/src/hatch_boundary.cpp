@@ -404,7 +404,8 @@ namespace {
 
 // Only what draws lines: texts, hatches, solids and points bound nothing.
 bool boundsAreas(const db::Database& d, const db::Entity& e) {
-  if (e.as<db::Line>() || e.as<db::Arc>() || e.as<db::Circle>() || e.as<db::Polyline>() || e.as<db::BlockReference>())
+  if (e.as<db::Line>() || e.as<db::Arc>() || e.as<db::Circle>() || e.as<db::Polyline>() || e.as<db::BlockReference>() ||
+      e.as<db::Ellipse>() || e.as<db::Spline>())
     return true;
   if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);

@@ -1,6 +1,6 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
-// them: MTEXT (by an estimate of its box: the host's core measures no fonts), splines,
-// old-style polylines and leaders.
+// them: MTEXT (by an estimate of its box: the host's core measures no fonts), old-style
+// polylines and leaders.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -62,18 +62,6 @@ void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Af
   f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
   f.x1 = f.x0 + w, f.y0 = f.y1 - height;
   emitTextFrame(ctx, f, m);
-}
-
-void describeSpline(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
-  const auto s = geom::decodeSpline(tags);
-  if (!s) return;
-  const std::vector<geom::Point3> points = geom::splinePoints(*s, 8, 4096);
-  for (std::size_t i = 1; i < points.size(); ++i)
-    ctx.sink.piece(Segment{m.apply(xy(points[i - 1])), m.apply(xy(points[i]))}, false);
-  if (!points.empty() && !s->closed()) {
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.front())));
-    ctx.sink.snapPoint(prompt::SnapKind::endpoint, m.apply(xy(points.back())));
-  }
 }
 
 // An old-style POLYLINE with the VERTEX entities that follow it in its block.
@@ -176,8 +164,8 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
   switch (kind) {
     case K::text: case K::attrib: case K::attdef: return;  // kept text: values it cannot hold
     case K::mtext: return describeMText(ctx, tags, m);
-    case K::spline: return describeSpline(ctx, tags, m);
-    case K::hatch: return;  // kept only when its values cannot be held: nothing to show
+    case K::spline: return;  // kept only when its values cannot be held: nothing to show
+    case K::hatch: return;
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);
     case K::vertex: case K::seqend: return;
     case K::insert: {

@@ -262,7 +262,6 @@ const std::vector<KindTable>& tables() {
   static const std::vector<KindTable> kTables = {
       {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
                  {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::degrees, W}}, false},
-      {"SPLINE", {{10, Role::point, W}, {11, Role::point, W}, {12, Role::vector, W}, {13, Role::vector, W}}, false},
       {"LINE", {{10, Role::point, W}, {11, Role::point, W}}, false},
       {"RAY", {{10, Role::point, W}, {11, Role::vector, W}}, false},
       {"XLINE", {{10, Role::point, W}, {11, Role::vector, W}}, false},

@@ -7,6 +7,7 @@
 #include "kept_tags.h"
 #include "orv/geom/curves.h"
 #include "shapes_internal.h"
+#include "spline_kind.h"
 
 namespace orv::core {
 
@@ -192,6 +193,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeDimension(ctx, *dim, m, layer, depth);
   } else if (const auto* t = e.as<db::Text>()) {
     detail::describeText(ctx, *t, m);
+  } else if (const auto* sp = e.as<db::Spline>()) {
+    detail::describeSpline(ctx, *sp, m);
   }
 }
 
@@ -287,6 +290,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
         case db::Text::Type::attdef: return "属性定义";
       }
       break;
+    case db::EntityKind::spline: return "样条曲线";
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

@@ -8,6 +8,7 @@
 #include "kept_transform.h"
 #include "transform_hatch.h"
 #include "transform_text.h"
+#include "spline_kind.h"
 
 namespace orv::core {
 
@@ -153,6 +154,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);
     if (auto* why = std::get_if<std::string>(&tags)) return *why;
     u->tags = std::get<db::RawTags>(std::move(tags));
+  } else if (auto* sp = out.as<db::Spline>()) {
+    detail::transformSpline(*sp, m);
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

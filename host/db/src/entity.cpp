@@ -234,6 +234,25 @@ struct Validator {
     return finite && t.height >= 0.0 && (n.x != 0.0 || n.y != 0.0 || n.z != 0.0) ? Status::ok
                                                                                 : Status::invalidInput;
   }
+  // Every number finite, a degree of at least 1, a normal of some length, and two control
+  // points or two fit points.
+  Status operator()(const Boxed<Spline>& b) const {
+    if (!b.get()) return Status::invalidInput;
+    const Spline& s = *b;
+    auto finite = [](const auto& list) {
+      for (const auto& v : list)
+        if (!isFinite(v)) return false;
+      return true;
+    };
+    const bool numbers = finite(s.knots) && finite(s.weights) && finite(s.controlPoints) && finite(s.fitPoints) &&
+                         isFinite(s.extrusion) && (!s.startTangent || isFinite(*s.startTangent)) &&
+                         (!s.endTangent || isFinite(*s.endTangent)) && isFinite(s.knotTolerance.value_or(0.0)) &&
+                         isFinite(s.controlTolerance.value_or(0.0)) && isFinite(s.fitTolerance.value_or(0.0));
+    const Point3 n = s.extrusion;
+    const bool normal = n.x != 0.0 || n.y != 0.0 || n.z != 0.0;
+    const bool points = s.controlPoints.size() >= 2 || s.fitPoints.size() >= 2;
+    return numbers && normal && points && s.degree >= 1 ? Status::ok : Status::invalidInput;
+  }
   // Every number finite, an extrusion of some length.
   Status operator()(const Boxed<Dimension>& b) const {
     if (!b.get()) return Status::invalidInput;

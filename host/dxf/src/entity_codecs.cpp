@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "codec_spline.h"
 #include "orv/dxf/tags.h"
 
 namespace orv::dxf {
@@ -26,6 +27,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::text: return "TEXT";  // see textTypeName for attributes
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
+    case EntityKind::spline: return "SPLINE";
   }
   return "";
 }
@@ -39,6 +41,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "HATCH") return EntityKind::hatch;
   if (type == "DIMENSION") return EntityKind::dimension;
   if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return EntityKind::text;
+  if (type == "SPLINE") return EntityKind::spline;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -90,6 +93,7 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   textStyleGiven = false;
   textPart = 0;
   sawTextMarker = sawTailField = textOutOfRange = false;
+  spline = {};
 }
 
 void* EntityBuilder::described() {
@@ -223,6 +227,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: break;
     case EntityKind::dimension: break;  // kept in order, read by finishDimension
+    case EntityKind::spline: return takeSplineTag(b, code, value);
   }
   return Take::notMine;
 }
@@ -278,6 +283,7 @@ std::uint8_t keptSlot(const EntityBuilder& b) {
 
 void keepGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
   if (b.kind == EntityKind::text) return keepTextGivenDefaults(b, extras);
+  if (b.kind == EntityKind::spline) return keepSplineGivenDefaults(b, extras);
   if (!b.description) return;
   const void* object = const_cast<EntityBuilder&>(b).described();
   for (auto [code, value] : b.optionalTags) {
@@ -310,6 +316,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     if (db::validate(out) != db::Status::ok) return "坐标或尺寸不是有限数值或超出范围，按原样保留";
     return std::nullopt;
   }
+  if (b.kind == EntityKind::spline) return finishSpline(b, out);
   const db::Point3 n = b.extrusion;
   const bool alongZ = n.x == 0.0 && n.y == 0.0 && n.z != 0.0;
   if (b.kind != EntityKind::line && !alongZ)
@@ -361,6 +368,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse:
     case EntityKind::dimension:
     case EntityKind::text:
+    case EntityKind::spline:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -550,6 +558,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::BlockReference>) writeInsert(out, drawing, g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::Hatch>>) writeHatch(out, *g);
         if constexpr (std::is_same_v<T, db::Boxed<db::Dimension>>) writeDimension(out, *g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Spline>>) writeSpline(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

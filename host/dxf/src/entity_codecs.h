@@ -86,6 +86,7 @@ struct EntityBuilder {
   bool sawTextMarker = false;
   bool sawTailField = false;
   bool textOutOfRange = false;
+  db::Spline spline;           // SPLINE (codec_spline.cpp); optionalTags: its normal's tags
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

@@ -1,11 +1,9 @@
-// Ellipses and splines: the plan view of an ellipse, splines decoded, B-spline and fit-point curves.
+// Ellipses and splines: the plan view of an ellipse, B-spline and fit-point curves.
 #include "orv/geom/curves.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-
-#include "orv/geom/kept.h"
 
 namespace orv::geom {
 
@@ -13,34 +11,7 @@ namespace {
 
 constexpr double kTurn = 2.0 * std::numbers::pi;
 constexpr int kMaxDegree = 11;
-constexpr std::size_t kMaxControlPoints = 1'000'000;
-
-bool finite(Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
 double length(Point3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
-
-// Reads x, y, z of a point whose codes are base, base + 10, base + 20: x starts a new one.
-struct PointList {
-  std::vector<Point3>& points;
-  int base;
-  bool take(int code, std::string_view v, bool& bad) {
-    double d = 0.0;
-    if (code != base && code != base + 10 && code != base + 20) return false;
-    if (!parseReal(v, d)) bad = true;
-    if (code == base) points.push_back({d, 0.0, 0.0});
-    else if (points.empty()) bad = true;
-    else (code == base + 10 ? points.back().y : points.back().z) = d;
-    return true;
-  }
-};
-
-bool setPoint(Point3& p, int base, int code, std::string_view v, bool& bad) {
-  double d = 0.0;
-  if (code != base && code != base + 10 && code != base + 20) return false;
-  if (!parseReal(v, d)) bad = true;
-  (code == base ? p.x : code == base + 10 ? p.y : p.z) = d;
-  return true;
-}
 
 }  // namespace
 
@@ -56,49 +27,6 @@ EllipseInPlan ellipseInPlan(const db::Ellipse& e) {
 }
 
 // ---- splines
-
-std::optional<SplineData> decodeSpline(const db::RawTags& tags) {
-  SplineData s;
-  bool bad = false;
-  PointList controls{s.controlPoints, 10}, fits{s.fitPoints, 11};
-  Point3 start{}, end{};
-  bool hasStart = false, hasEnd = false;
-  forEachDataTag(tags, [&](int code, std::string_view v) {
-    if (s.controlPoints.size() > kMaxControlPoints || s.fitPoints.size() > kMaxControlPoints) {
-      bad = true;
-      return false;
-    }
-    if (controls.take(code, v, bad) || fits.take(code, v, bad) ||
-        setPoint(s.extrusion, 210, code, v, bad))
-      return true;
-    if (setPoint(start, 12, code, v, bad)) {
-      hasStart = true;
-      return true;
-    }
-    if (setPoint(end, 13, code, v, bad)) {
-      hasEnd = true;
-      return true;
-    }
-    double d = 0.0;
-    std::int64_t n = 0;
-    switch (code) {
-      case 70: if (parseInteger(v, n)) s.flags = static_cast<std::int16_t>(n & 0x7FFF); break;
-      case 71: if (parseInteger(v, n)) s.degree = static_cast<int>(std::clamp<std::int64_t>(n, 1, kMaxDegree)); break;
-      case 40: if (parseReal(v, d)) s.knots.push_back(d); else bad = true; break;
-      case 41: if (parseReal(v, d)) s.weights.push_back(d); else bad = true; break;
-      default: break;
-    }
-    return true;
-  });
-  if (bad || !finite(s.extrusion)) return std::nullopt;
-  for (const auto* list : {&s.controlPoints, &s.fitPoints})
-    for (Point3 p : *list)
-      if (!finite(p)) return std::nullopt;
-  if (hasStart && finite(start) && length(start) > 0.0) s.startTangent = start;
-  if (hasEnd && finite(end) && length(end) > 0.0) s.endTangent = end;
-  if (s.controlPoints.size() < 2 && s.fitPoints.size() < 2) return std::nullopt;
-  return s;
-}
 
 namespace {
 
@@ -185,7 +113,7 @@ std::vector<Point3> fitCurve(const SplineData& s, int perSpan, std::size_t maxPo
       length({pts.front().x - pts.back().x, pts.front().y - pts.back().y, pts.front().z - pts.back().z}) > 0.0)
     pts.push_back(pts.front());
   const std::size_t n = pts.size();
-  if (n < 3 && !(n == 2 && (s.startTangent || s.endTangent))) return pts;
+  if (n < 3 && !(n == 2 && ((s.startTangent && length(*s.startTangent) > 0.0) || (s.endTangent && length(*s.endTangent) > 0.0)))) return pts;
   std::vector<double> t(n, 0.0), h(n - 1);
   for (std::size_t i = 1; i < n; ++i) {
     h[i - 1] = length({pts[i].x - pts[i - 1].x, pts[i].y - pts[i - 1].y, pts[i].z - pts[i - 1].z});
@@ -195,7 +123,9 @@ std::vector<Point3> fitCurve(const SplineData& s, int perSpan, std::size_t maxPo
     const double l = length(v);
     return Point3{v.x / l, v.y / l, v.z / l};
   };
-  const bool hasD0 = s.startTangent.has_value(), hasD1 = s.endTangent.has_value();
+  // A tangent of no length (or none) leaves that end without curvature.
+  const bool hasD0 = s.startTangent && length(*s.startTangent) > 0.0;
+  const bool hasD1 = s.endTangent && length(*s.endTangent) > 0.0;
   const Point3 d0 = hasD0 ? unit(*s.startTangent) : Point3{};
   const Point3 d1 = hasD1 ? unit(*s.endTangent) : Point3{};
   // Second derivatives M per coordinate, by the tridiagonal system (Thomas algorithm).

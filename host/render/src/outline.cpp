@@ -1,4 +1,4 @@
-// Outlines of solids, faces and ellipses, and of kept entities: splines, old-style polylines and meshes, leaders, kept arcs, circles and light polylines, and viewports' borders and clip shapes.
+// Outlines of solids, faces, ellipses and splines, and of kept entities: old-style polylines and meshes, leaders, kept arcs, circles and light polylines, and viewports' borders and clip shapes.
 //
 // Contents: Bézier extremes for boxes; ellipses and splines; corner shapes; polylines and
 // meshes from their vertices; kept modeled kinds; viewports; the dispatch.
@@ -69,23 +69,21 @@ OutlineMode writeEllipse(const db::Ellipse& e, const Affine& m, PathSink& sink) 
   return OutlineMode::stroke;
 }
 
-OutlineMode writeSpline(const db::RawTags& tags, const Affine& m, PathSink& sink, double scale) {
-  const auto s = geom::decodeSpline(tags);
-  if (!s) return OutlineMode::none;
+OutlineMode writeSpline(const db::Spline& s, const Affine& m, PathSink& sink, double scale) {
   // Dense enough that chords stay within about a quarter unit of the sink: the control
   // polygon's length on the sink bounds the curve's.
-  const std::vector<Point3>& frame = s->controlPoints.size() >= 2 ? s->controlPoints : s->fitPoints;
+  const std::vector<Point3>& frame = s.controlPoints.size() >= 2 ? s.controlPoints : s.fitPoints;
   double length = 0.0;
   for (std::size_t i = 1; i < frame.size(); ++i)
     length += std::hypot(frame[i].x - frame[i - 1].x, frame[i].y - frame[i - 1].y);
   const double onSink = length * scale;
   const double spans = static_cast<double>(std::max<std::size_t>(1, frame.size() - 1));
   const int perSpan = std::isfinite(onSink) ? static_cast<int>(std::clamp(onSink / spans / 3.0, 4.0, 64.0)) : 4;
-  const std::vector<Point3> pts = geom::splinePoints(*s, perSpan, 200000);
+  const std::vector<Point3> pts = geom::splinePoints(s, perSpan, 200000);
   if (pts.size() < 2) return OutlineMode::none;
   sink.moveTo(m.apply(plan(pts[0])));
   for (std::size_t i = 1; i < pts.size(); ++i) sink.lineTo(m.apply(plan(pts[i])));
-  if (s->closed() && pts.front() == pts.back()) sink.close();
+  if (s.closed() && pts.front() == pts.back()) sink.close();
   return OutlineMode::stroke;
 }
 
@@ -360,10 +358,10 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
   const Affine& m = placed.transform;
   if (const auto* solid = placed.entity.as<db::Solid>()) return writeCorners(*solid, m, sink, fill);
   if (const auto* ellipse = placed.entity.as<db::Ellipse>()) return writeEllipse(*ellipse, m, sink);
+  if (const auto* spline = placed.entity.as<db::Spline>()) return writeSpline(*spline, m, sink, unitsPerDrawingUnit);
   const db::RawTags* tags = placed.tags();
   if (!tags) return OutlineMode::none;
   switch (placed.kind) {
-    case KeptKind::spline: return writeSpline(*tags, m, sink, unitsPerDrawingUnit);
     case KeptKind::polyline: return writeOldPolyline(placed, db, sink);
     case KeptKind::leader: return writeLeader(*tags, m, sink);
     case KeptKind::arc:

@@ -22,7 +22,8 @@ AcGePoint3d fromDb(const db::Point3& p) { return {p.x, p.y, p.z}; }
 
 bool finite(const AcGePoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-// An entity of a kind the SDK has no class for (read from a file, or a point, solid, ellipse or hatch).
+// An entity of a kind the SDK has no class for (read from a file, or a point, solid, ellipse,
+// hatch, dimension, text or spline).
 class UnknownEntity final : public AcDbEntity {};
 
 }  // namespace
@@ -61,6 +62,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::hatch: w = new UnknownEntity(); break;
     case db::EntityKind::dimension: w = new UnknownEntity(); break;
     case db::EntityKind::text: w = new UnknownEntity(); break;
+    case db::EntityKind::spline: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

@@ -127,5 +127,26 @@ TEST(HatchBoundary, findsTheAreaThroughTheDrawingsIndex) {
   EXPECT_NEAR(signedArea(inCircle->outer), kPi * 25, 1e-6);
 }
 
+TEST(HatchBoundary, ellipsesAndSplinesBoundAreasToo) {
+  Document doc;
+  db::Database& d = doc.database();
+  for (auto [a, b] : {std::pair<Vec2, Vec2>{{0, 0}, {100, 0}}, {{100, 0}, {100, 50}}, {{100, 50}, {0, 50}}, {{0, 50}, {0, 0}}})
+    d.append(db::Entity(db::Line{{a.x, a.y, 0}, {b.x, b.y, 0}}));
+  d.append(db::Entity(db::Ellipse{{30, 25, 0}, {8, 0, 0}, {0, 0, 1}, 0.5}));
+  db::Spline triangle = db::Spline::byControlPoints({{60, 20, 0}, {80, 20, 0}, {70, 30, 0}, {60, 20, 0}}, 1);
+  triangle.flags |= 1;
+  d.append(db::Entity(triangle));
+  SpatialIndex index(doc);
+  const auto room = findHatchBoundary(index, {90, 5});
+  ASSERT_TRUE(room);
+  ASSERT_EQ(room->islands.size(), 2u);
+  double islands = 0;
+  for (const auto& loop : room->islands) islands += signedArea(loop);
+  EXPECT_NEAR(islands, -(kPi * 8 * 4 + 100), 0.2);  // the ellipse followed by chords
+  const auto inTriangle = findHatchBoundary(index, {70, 25});
+  ASSERT_TRUE(inTriangle);
+  EXPECT_NEAR(signedArea(inTriangle->outer), 100, 1e-6);
+}
+
 }  // namespace
 }  // namespace orv::core

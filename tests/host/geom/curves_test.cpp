@@ -71,38 +71,39 @@ TEST(Ellipses, haveTheirSweepMinorAxisAndPlanView) {
 }
 
 TEST(Splines, followControlPointsAndPassThroughFitPoints) {
-  // A clamped cubic from four control points: starts and ends at the end points.
-  const auto s = decodeSpline(tagsOf({{70, "8"}, {71, "3"}, {72, "8"}, {73, "4"},
-                                      {40, "0"}, {40, "0"}, {40, "0"}, {40, "0"},
-                                      {40, "1"}, {40, "1"}, {40, "1"}, {40, "1"},
-                                      {10, "0"}, {20, "0"}, {30, "0"}, {10, "1"}, {20, "2"}, {30, "0"},
-                                      {10, "3"}, {20, "2"}, {30, "0"}, {10, "4"}, {20, "0"}, {30, "0"}}));
-  ASSERT_TRUE(s);
-  const auto pts = splinePoints(*s, 16);
+  // A clamped cubic from four control points, as made: starts and ends at the end points.
+  const db::Spline s = db::Spline::byControlPoints({{0, 0, 0}, {1, 2, 0}, {3, 2, 0}, {4, 0, 0}});
+  EXPECT_EQ(s.knots, (std::vector<double>{0, 0, 0, 0, 1, 1, 1, 1}));
+  EXPECT_EQ(s.flags, 8);  // planar
+  const auto pts = splinePoints(s, 16);
   ASSERT_EQ(pts.size(), 17u);
   EXPECT_LT(distance(pts.front(), {0, 0, 0}), 1e-12);
   EXPECT_LT(distance(pts.back(), {4, 0, 0}), 1e-12);
   EXPECT_NEAR(pts[8].x, 2.0, 1e-12);  // symmetric: the middle at x 2, y 1.5
   EXPECT_NEAR(pts[8].y, 1.5, 1e-12);
   // Wrong knots are replaced; a weight of zero voids the weights.
-  auto broken = *s;
+  auto broken = s;
   broken.knots = {5, 4, 3};
   broken.weights = {1, 0, 1, 1};
   const auto again = splinePoints(broken, 16);
   EXPECT_LT(distance(again[8], pts[8]), 1e-12);
-  // Through fit points, with no control points.
-  const auto fit = decodeSpline(tagsOf({{71, "3"}, {74, "4"}, {11, "0"}, {21, "0"}, {31, "0"}, {11, "10"}, {21, "10"},
-                                        {31, "0"}, {11, "20"}, {21, "0"}, {31, "0"}, {11, "30"}, {21, "10"}, {31, "0"}}));
-  ASSERT_TRUE(fit);
-  const auto through = splinePoints(*fit, 10);
-  for (Point3 f : fit->fitPoints) {
+  // Through fit points, with no control points; a tangent of no length is none.
+  db::Spline fit;
+  fit.fitPoints = {{0, 0, 0}, {10, 10, 0}, {20, 0, 0}, {30, 10, 0}};
+  const auto through = splinePoints(fit, 10);
+  for (Point3 f : fit.fitPoints) {
     double nearest = 1e9;
     for (Point3 q : through) nearest = std::min(nearest, distance(q, f));
     EXPECT_LT(nearest, 1e-9);
   }
-  // Fewer than two points: nothing to draw.
-  EXPECT_FALSE(decodeSpline(tagsOf({{71, "3"}, {10, "0"}, {20, "0"}})));
-  EXPECT_LE(splinePoints(*fit, 1000, 50).size(), 50u);
+  db::Spline zeroTangent = fit;
+  zeroTangent.startTangent = Point3{0, 0, 0};
+  EXPECT_EQ(splinePoints(zeroTangent, 10), through);
+  EXPECT_LE(splinePoints(fit, 1000, 50).size(), 50u);
+  // Two points make a degree-1 spline; one is too few to hold.
+  EXPECT_EQ(db::Spline::byControlPoints({{0, 0, 0}, {1, 0, 1}}).degree, 1);
+  EXPECT_EQ(db::Spline::byControlPoints({{0, 0, 0}, {1, 0, 1}}).flags, 0);
+  EXPECT_EQ(db::validate(db::Boxed<db::Spline>(db::Spline::byControlPoints({{0, 0, 0}}))), db::Status::invalidInput);
 }
 
 TEST(ReferenceArrays, readCountsAndSpacingsWithinBounds) {

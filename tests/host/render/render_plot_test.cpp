@@ -156,8 +156,11 @@ TEST(Layouts, aViewportIsClippedByTheEntityItNamesOnlyWhenItsFlagsAskAndTheEntit
   };
   const Make halfDisc = [](db::Database&) { return polyline({{{0, 0}, 0.0}, {{10, 0}, 1.0}}, true); };
   const Make disc = [](db::Database&) { return circle(5, 5, 5); };
-  const Make closedSpline = [](db::Database& d) {
-    return kept(d, "SPLINE", {{70, "11"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "10"}, {20, "0"}, {10, "5"}, {20, "8"}});
+  const Make closedSpline = [](db::Database&) {
+    db::Spline s;
+    s.flags = 11;
+    s.controlPoints = {{0, 0, 0}, {10, 0, 0}, {5, 8, 0}};
+    return db::Entity{std::move(s)};
   };
   const Case cases[] = {
       {"a closed light polyline", halfDisc, "98304", true},
@@ -179,7 +182,7 @@ TEST(Layouts, aViewportIsClippedByTheEntityItNamesOnlyWhenItsFlagsAskAndTheEntit
        "65536", false},
       {"a closed spline", closedSpline, "65536", true},
       {"an open spline",
-       [](db::Database& d) { return kept(d, "SPLINE", {{70, "8"}, {71, "3"}, {10, "0"}, {20, "0"}, {10, "9"}, {20, "0"}}); },
+       [](db::Database&) { return db::Entity{db::Spline::byControlPoints({{0, 0, 0}, {9, 0, 0}})}; },
        "65536", false},
       {"a closed old-style polyline", [](db::Database& d) { return kept(d, "POLYLINE", {{66, "1"}, {70, "1"}}); },
        "65536", true},

@@ -12,6 +12,7 @@
 #include "orv/db/kinds.h"
 #include "orv/db/raw_tags.h"
 #include "orv/db/text_kinds.h"
+#include "orv/db/spline.h"
 #include "orv/db/types.h"
 
 namespace orv::db {
@@ -138,9 +139,12 @@ class Polyline {
 
 // The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
 using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
-                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>, Boxed<Text>>;
+                              Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>, Boxed<Text>,
+                              Boxed<Spline>>;
 
-enum class EntityKind { line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension, text };
+enum class EntityKind {
+  line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension, text, spline
+};
 
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
 void* describedObject(Geometry& g);
@@ -162,13 +166,14 @@ class Entity {
   Entity(Hatch h) : geometry(Boxed<Hatch>(std::move(h))) {}
   Entity(Dimension d) : geometry(Boxed<Dimension>(std::move(d))) {}
   Entity(Text t) : geometry(Boxed<Text>(std::move(t))) {}
+  Entity(Spline s) : geometry(Boxed<Spline>(std::move(s))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
   // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
   template <class T>
   T* as() {
     if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Hatch> ||
-                  std::is_same_v<T, Dimension> || std::is_same_v<T, Text>) {
+                  std::is_same_v<T, Dimension> || std::is_same_v<T, Text> || std::is_same_v<T, Spline>) {
       auto* b = std::get_if<Boxed<T>>(&geometry);
       return b ? b->get() : nullptr;
     } else {
