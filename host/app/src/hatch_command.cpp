@@ -161,9 +161,8 @@ std::optional<db::HatchPath> pathOfEntity(const db::Database& d, const db::Entit
     p.edges = {edge};
     return p;
   }
-  if (const auto* u = e.as<db::UnknownEntity>(); u && d.name(u->type) == "SPLINE") {
-    const auto s = geom::decodeSpline(u->tags);
-    if (!s || s->controlPoints.size() < 3 || s->extrusion.x != 0 || s->extrusion.y != 0) return std::nullopt;
+  if (const auto* s = e.as<db::Spline>()) {
+    if (s->controlPoints.size() < 3 || s->extrusion.x != 0 || s->extrusion.y != 0) return std::nullopt;
     const bool closed = s->closed() || (s->controlPoints.front().x == s->controlPoints.back().x &&
                                         s->controlPoints.front().y == s->controlPoints.back().y);
     if (!closed) return std::nullopt;
@@ -173,7 +172,7 @@ std::optional<db::HatchPath> pathOfEntity(const db::Database& d, const db::Entit
     edge.rational = !s->weights.empty();
     edge.periodic = (s->flags & 2) != 0;
     edge.knots = s->knots;
-    for (geom::Point3 q : s->controlPoints) edge.controlPoints.push_back({q.x, q.y});
+    for (db::Point3 q : s->controlPoints) edge.controlPoints.push_back({q.x, q.y});
     edge.weights = s->weights;
     db::HatchPath p;
     p.flags = kFlags;
