@@ -20,6 +20,8 @@ std::vector<Session::HostCommand> ellipseAndPointCommands();
 std::vector<Session::HostCommand> blockCommands();
 // AREA, DIVIDE, MEASURE.
 std::vector<Session::HostCommand> measureCommands();
+// TEXT, DDEDIT.
+std::vector<Session::HostCommand> textCommands();
 // All of them, in the order the 绘图 menu lists them.
 std::vector<Session::HostCommand> draftingCommands();
 
