@@ -28,6 +28,9 @@ struct CommandMemory {
   bool lengthenTotal = false;
   double lengthenDelta = 0;
   double lengthenTotalLength = 1;
+  // TEXT: the height Enter keeps (0: the drawing's) and the last rotation.
+  double textHeight = 0;
+  double textRotation = 0;
 };
 
 }  // namespace orv::app

@@ -22,6 +22,8 @@ std::vector<Session::HostCommand> blockCommands();
 std::vector<Session::HostCommand> measureCommands();
 // DIMLINEAR, DIMALIGNED, DIMRADIUS, DIMDIAMETER, DIMANGULAR, DIMCONTINUE, DIMBASELINE.
 std::vector<Session::HostCommand> dimensionCommands();
+// TEXT, MTEXT, DDEDIT.
+std::vector<Session::HostCommand> textCommands();
 // All of them, in the order the 绘图 menu lists them.
 std::vector<Session::HostCommand> draftingCommands();
 

@@ -16,7 +16,7 @@ namespace orv::app {
 std::vector<Session::HostCommand> draftingCommands() {
   std::vector<Session::HostCommand> all;
   for (auto* table : {shapeCommands, ellipseAndPointCommands, blockCommands, measureCommands, hatchCommands,
-                      dimensionCommands})
+                      textCommands, dimensionCommands})
     for (auto& c : table()) all.push_back(std::move(c));
   return all;
 }

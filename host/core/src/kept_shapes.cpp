@@ -15,7 +15,6 @@ namespace orv::core::detail {
 namespace {
 
 Vec2 xy(const geom::Point3& p) { return {p.x, p.y}; }
-Vec2 xy(const geom::Point2& p) { return {p.x, p.y}; }
 
 // Decoding one code point of UTF-8; advances i.
 char32_t nextCodePoint(std::string_view s, std::size_t& i) {
