@@ -75,14 +75,17 @@ class DimensionCommands(unittest.TestCase):
             self.assertEqual(dim.dxf.dimstyle, "Standard", what)
             decimals = 0 if kind in (2, 5) else 2
             self.assertEqual(texts[k], f"{measurement:.{decimals}f}", what)
-            # The picture: an anonymous block of its own with lines (or an arc) and its
-            # filled arrowheads (one for a radius).
+            # The picture: an anonymous block of its own with lines (or an arc), its
+            # filled arrowheads (one for a radius) and the text it prints.
             block = doc.blocks.get(dim.dxf.geometry)
             self.assertIsNotNone(block, what)
             self.assertTrue(block.name.startswith("*D"), what)
             kinds = [e.dxftype() for e in block]
             self.assertEqual(kinds.count("SOLID"), 1 if kind == 4 else 2, f"{what}: {kinds}")
             self.assertGreaterEqual(kinds.count("LINE") + kinds.count("ARC"), 3 if kind in (0, 1) else 1, what)
+            shown = [e.dxf.text for e in block if e.dxftype() == "TEXT"]
+            self.assertEqual(len(shown), 1, f"{what}: {kinds}")
+            self.assertIn(texts[k], shown[0].replace("%%c", "").replace("%%d", ""), what)
         self.assertEqual(len({d.dxf.geometry for d in dims}), len(dims), "each its own picture")
         # The first dimension's picture: the dimension line at y 20 from x 0 to 40.
         first = doc.blocks.get(dims[0].dxf.geometry)

@@ -88,6 +88,16 @@ std::vector<db::Entity> pictureEntities(db::Database& d, const DimensionParts& p
       out.push_back(byBlock(std::move(p)));
     }
   }
+  // The text, centred on its position.
+  if (!parts.text.content.empty() && parts.text.height > 0) {
+    db::Text t = db::makeText(at(parts.text.position), parts.text.height, parts.text.content);
+    t.hAlign = db::TextHAlign::center;
+    t.vAlign = db::TextVAlign::middle;
+    t.alignPoint = t.position;
+    t.hasAlignPoint = true;
+    t.rotation = parts.text.angle;
+    out.push_back(byBlock(std::move(t)));
+  }
   return out;
 }
 
@@ -159,13 +169,14 @@ bool renewPicture(db::Database& d, db::ObjectId id) {
   db::Entity changed = *e;
   db::Dimension& made = *changed.as<db::Dimension>();
   made.measurement = parts->measurement;
-  // A picture holding what this program cannot make again (the text of a dimension read
+  // A picture holding what this program cannot make again (the MTEXT of a dimension read
   // from a file) is left as the map made it: only the measurement follows.
   const std::vector<db::ObjectId> old = d.block(*block).entities;
   for (db::ObjectId inner : old) {
     const db::Entity* x = d.entity(inner);
     const bool remade = !x || x->isErased() || x->as<db::Line>() || x->as<db::Arc>() || x->as<db::Solid>() ||
-                        x->as<db::Polyline>() || x->as<db::BlockReference>() || x->as<db::Point>();
+                        x->as<db::Polyline>() || x->as<db::BlockReference>() || x->as<db::Point>() ||
+                        x->as<db::Text>();
     if (!remade) {
       d.replace(id, std::move(changed));
       return false;

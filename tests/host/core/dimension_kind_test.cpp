@@ -77,6 +77,15 @@ double longestLine(const db::Database& d, db::BlockId block) {
   return longest;
 }
 
+// The text of a block's picture.
+std::optional<db::Text> pictureText(const db::Database& d, db::BlockId block) {
+  for (db::ObjectId id : d.block(block).entities) {
+    const db::Entity* e = d.entity(id);
+    if (const auto* t = e && !e->isErased() ? e->as<db::Text>() : nullptr) return *t;
+  }
+  return std::nullopt;
+}
+
 TEST(DimensionKind, itsPictureIsMadeAgainWhenScaledOrStretched) {
   Document doc;
   db::Database& d = doc.database();
@@ -94,7 +103,12 @@ TEST(DimensionKind, itsPictureIsMadeAgainWhenScaledOrStretched) {
   const Box2 box = entityBox(d, id);
   EXPECT_NEAR(box.minX, 0, 1e-9);
   EXPECT_NEAR(box.maxX, 40, 1e-9);
-  EXPECT_NEAR(box.maxY, 20 + style.extensionBeyond, 1e-9);
+  auto text = pictureText(d, block);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->value, parts.text.content);
+  EXPECT_NEAR(text->anchor().x, 20, 1e-9) << "centred over the dimension line";
+  EXPECT_GT(text->anchor().y, 20);
+  EXPECT_GT(box.maxY, text->anchor().y);
 
   SelectionSet set;
   set.add(id);
@@ -102,7 +116,10 @@ TEST(DimensionKind, itsPictureIsMadeAgainWhenScaledOrStretched) {
   const auto* scaled = d.entity(id)->as<db::Dimension>();
   EXPECT_NEAR(scaled->measurement, 80, 1e-9);
   EXPECT_NEAR(longestLine(d, block), 80, 1e-9);
-  EXPECT_NEAR(entityBox(d, id).maxY, 40 + style.extensionBeyond, 1e-9) << "arrows and offsets keep their style's size";
+  text = pictureText(d, block);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->value, layoutOfDimension(*scaled, style)->text.content) << "the text follows the measurement";
+  EXPECT_NEAR(text->height, parts.text.height, 1e-9) << "arrows, offsets and text keep their style's size";
 
   // The second origin stretched 20 to the right.
   const auto stretched = stretchedDimension(*scaled, Box2::of({70, 10}, {90, 30}), {20, 0});
