@@ -113,22 +113,22 @@ TEST(DimensionKind, itsPictureIsMadeAgainWhenScaledOrStretched) {
   SelectionSet set;
   set.add(id);
   EXPECT_EQ(Editor(d, index).transform(set, Affine2::scaling({0, 0}, 2)).done, 1u);
-  const auto* scaled = d.entity(id)->as<db::Dimension>();
-  EXPECT_NEAR(scaled->measurement, 80, 1e-9);
+  const db::Dimension scaled = *d.entity(id)->as<db::Dimension>();  // a copy: the entity is replaced below
+  EXPECT_NEAR(scaled.measurement, 80, 1e-9);
   EXPECT_NEAR(longestLine(d, block), 80, 1e-9);
   text = pictureText(d, block);
   ASSERT_TRUE(text);
-  EXPECT_EQ(text->value, layoutOfDimension(*scaled, style)->text.content) << "the text follows the measurement";
+  EXPECT_EQ(text->value, layoutOfDimension(scaled, style)->text.content) << "the text follows the measurement";
   EXPECT_NEAR(text->height, parts.text.height, 1e-9) << "arrows, offsets and text keep their style's size";
 
   // The second origin stretched 20 to the right.
-  const auto stretched = stretchedDimension(*scaled, Box2::of({70, 10}, {90, 30}), {20, 0});
+  const auto stretched = stretchedDimension(scaled, Box2::of({70, 10}, {90, 30}), {20, 0});
   ASSERT_TRUE(stretched);
   ASSERT_EQ(d.replace(id, db::Entity(*stretched)), db::Status::ok);
   ASSERT_TRUE(renewPicture(d, id));
   EXPECT_NEAR(d.entity(id)->as<db::Dimension>()->measurement, 100, 1e-9);
   EXPECT_NEAR(longestLine(d, block), 100, 1e-9);
-  EXPECT_FALSE(stretchedDimension(*scaled, Box2::of({200, 200}, {300, 300}), {1, 0})) << "nothing inside";
+  EXPECT_FALSE(stretchedDimension(scaled, Box2::of({200, 200}, {300, 300}), {1, 0})) << "nothing inside";
 }
 
 }  // namespace
