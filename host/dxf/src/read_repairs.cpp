@@ -288,6 +288,9 @@ struct KeptObject {
   std::size_t begin = 0, end = 0;      // its tags
   std::size_t owner = SIZE_MAX;        // its owner tag (330 before any subclass marker)
   std::size_t firstSubclass = SIZE_MAX;  // its first 100
+  // Where an owner it lacks goes: after its handle and the application groups that
+  // follow it (readers look for the owner there, not in a group left open).
+  std::size_t ownerPlace = SIZE_MAX;
   // A dictionary's entries: the key tag (3) and the handle tag (350 or 360) after it.
   std::vector<std::pair<std::size_t, std::size_t>> entries;
 };
@@ -296,6 +299,7 @@ std::vector<KeptObject> keptObjects(const std::vector<db::RawTag>& tags) {
   std::vector<KeptObject> out;
   bool inGroup = false;
   std::size_t key = SIZE_MAX;
+  bool placeFollows = false;  // only application groups since the handle
   std::size_t i = 0;
   for (db::RawTag t : tags) {
     if (t.code == 0) {
@@ -303,16 +307,21 @@ std::vector<KeptObject> keptObjects(const std::vector<db::RawTag>& tags) {
       out.emplace_back();
       out.back().type = std::string(t.value);
       out.back().begin = i;
-      inGroup = false;
+      inGroup = placeFollows = false;
       key = SIZE_MAX;
     } else if (!out.empty()) {
       KeptObject& o = out.back();
       std::uint64_t h = 0;
       if (t.code == 102) {
         inGroup = !t.value.empty() && t.value.front() == '{';
+        if (!inGroup && placeFollows) o.ownerPlace = i + 1;
       } else if (inGroup) {
       } else if (t.code == 5 && o.handle == 0 && parseHandle(t.value, h)) {
         o.handle = h;
+        o.ownerPlace = i + 1;
+        placeFollows = true;
+        ++i;
+        continue;
       } else if (t.code == 100 && o.firstSubclass == SIZE_MAX) {
         o.firstSubclass = i;
       } else if (t.code == 330 && o.owner == SIZE_MAX && o.firstSubclass == SIZE_MAX) {
@@ -324,6 +333,7 @@ std::vector<KeptObject> keptObjects(const std::vector<db::RawTag>& tags) {
         o.entries.emplace_back(key, i);
         key = SIZE_MAX;
       }
+      if (t.code != 102 && !inGroup) placeFollows = false;
     }
     ++i;
   }
@@ -391,7 +401,9 @@ void repairObjectOwners(ReadContext& ctx) {
     if (o.owner != SIZE_MAX) {
       ownerAt[o.owner] = expected;
     } else {
-      const std::size_t before = o.firstSubclass != SIZE_MAX ? o.firstSubclass : o.end;
+      const std::size_t before = o.firstSubclass != SIZE_MAX ? o.firstSubclass
+                                 : o.ownerPlace != SIZE_MAX  ? o.ownerPlace
+                                                             : o.end;
       ownerBefore[before] = expected;
     }
   }
