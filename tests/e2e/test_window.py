@@ -25,7 +25,10 @@ class VirtualDisplay:
     def __init__(self, width=1280, height=900):
         read, write = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            # -noreset: a server with no client left resets, and refuses whoever connects
+            # meanwhile (orvcad right after the readiness check below has left).
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
