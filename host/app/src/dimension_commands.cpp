@@ -94,28 +94,6 @@ std::optional<std::pair<Vec2, Vec2>> endsOf(const db::Entity& e, Vec2 at) {
   return std::nullopt;
 }
 
-// An entity picked at a point; nullopt on a cancel (or Enter when `enterEnds`). The
-// entity is asked again until `accept` takes it.
-template <class Accept>
-std::optional<db::Entity> pickEntity(Session& s, std::string_view prompt, std::string_view refusal, Accept accept,
-                                     Vec2* pickedAt = nullptr) {
-  for (;;) {
-    Point3 p;
-    if (s.prompts().getPickPoint(prompt, p) != Status::Normal) return std::nullopt;
-    const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
-    const db::Entity* e = id.isNull() ? nullptr : s.database().entity(id);
-    if (!e) {
-      s.console().print("\n未找到对象。");
-      continue;
-    }
-    if (accept(*e, xy(p))) {
-      if (pickedAt) *pickedAt = xy(p);
-      return *e;
-    }
-    s.console().print(refusal);
-  }
-}
-
 // A point other than `from`: asked again until it is; nullopt on Enter or a cancel.
 std::optional<Point3> secondPoint(Session& s, std::string_view prompt, const Point3& from) {
   for (;;) {

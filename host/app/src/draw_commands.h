@@ -54,6 +54,28 @@ Status askDistance(Session& s, std::string_view prompt, const std::optional<Poin
 Status askAngle(Session& s, std::string_view prompt, const Point3& base, std::string_view keywords, int flags,
                 double& out);
 
+// An entity picked at a point (copied); nullopt on Enter or a cancel. Asked again, with
+// "未找到对象。" or `refusal`, until `accept(entity, point)` takes one; `pickedAt` gets the point.
+template <class Accept>
+std::optional<db::Entity> pickEntity(Session& s, std::string_view prompt, std::string_view refusal, Accept accept,
+                                     core::Vec2* pickedAt = nullptr) {
+  for (;;) {
+    Point3 p;
+    if (s.prompts().getPickPoint(prompt, p) != Status::Normal) return std::nullopt;
+    const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
+    const db::Entity* e = id.isNull() ? nullptr : s.database().entity(id);
+    if (!e) {
+      s.console().print("\n未找到对象。");
+      continue;
+    }
+    if (accept(*e, xy(p))) {
+      if (pickedAt) *pickedAt = xy(p);
+      return *e;
+    }
+    s.console().print(refusal);
+  }
+}
+
 }  // namespace drafting
 
 }  // namespace orv::app

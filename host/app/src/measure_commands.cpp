@@ -122,18 +122,12 @@ std::optional<Path> pathOf(const db::Entity& e) {
 
 // The entity picked and where; nullopt on a cancel.
 std::optional<std::pair<Path, Vec2>> pickPath(Session& s, std::string_view prompt) {
-  for (;;) {
-    Point3 p;
-    if (s.prompts().getPickPoint(prompt, p) != Status::Normal) return std::nullopt;
-    const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
-    const db::Entity* e = id.isNull() ? nullptr : s.database().entity(id);
-    if (!e) {
-      s.console().print("\n未找到对象。");
-      continue;
-    }
-    if (auto path = pathOf(*e)) return std::pair{*path, xy(p)};
-    s.console().print("\n需要直线、圆弧、圆或多段线。");
-  }
+  Vec2 at;
+  const auto e = drafting::pickEntity(
+      s, prompt, "\n需要直线、圆弧、圆或多段线。", [](const db::Entity& e, Vec2) { return pathOf(e).has_value(); },
+      &at);
+  if (!e) return std::nullopt;
+  return std::pair{*pathOf(*e), at};
 }
 
 // "B": the block to place and whether it turns with the path; nullopt on a cancel.

@@ -11,20 +11,6 @@ namespace orv::dxf {
 namespace {
 
 using namespace testing;
-using Pairs = std::vector<std::pair<int, std::string>>;
-
-std::string joined(const Pairs& list) {
-  std::string out;
-  for (const auto& [code, value] : list) out += std::to_string(code) + "\n" + value + "\n";
-  return out;
-}
-
-Pairs tagsOfFile(const std::string& text) {
-  Pairs out;
-  Tokenizer t(text);
-  for (Tag tag; t.next(tag) == Tokenizer::Step::tag;) out.emplace_back(tag.code, std::string(tag.value));
-  return out;
-}
 
 // The entity of a handle, its owner left out (the writer names the block's record).
 Pairs entityTags(const std::string& file, const std::string& handle) {

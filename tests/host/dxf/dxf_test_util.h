@@ -8,8 +8,26 @@
 #include <vector>
 
 #include "orv/dxf/reader.h"
+#include "orv/dxf/tags.h"
 
 namespace orv::dxf::testing {
+
+using Pairs = std::vector<std::pair<int, std::string>>;
+
+// "code\nvalue\n" for each pair.
+inline std::string joined(const Pairs& list) {
+  std::string out;
+  for (const auto& [code, value] : list) out += std::to_string(code) + "\n" + value + "\n";
+  return out;
+}
+
+// Every tag of a DXF text, in order.
+inline Pairs tagsOfFile(const std::string& text) {
+  Pairs out;
+  Tokenizer t(text);
+  for (Tag tag; t.next(tag) == Tokenizer::Step::tag;) out.emplace_back(tag.code, std::string(tag.value));
+  return out;
+}
 
 // "code\nvalue\n" for each pair.
 inline std::string tags(std::initializer_list<std::pair<int, std::string>> list) {

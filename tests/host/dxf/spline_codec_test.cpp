@@ -11,13 +11,6 @@ namespace orv::dxf {
 namespace {
 
 using namespace testing;
-using Pairs = std::vector<std::pair<int, std::string>>;
-
-std::string joined(const Pairs& list) {
-  std::string out;
-  for (const auto& [code, value] : list) out += std::to_string(code) + "\n" + value + "\n";
-  return out;
-}
 
 // The tags of the spline of handle ABC in a written file, from its AcDbSpline marker on.
 Pairs splinePart(const std::string& text) {
