@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -24,6 +25,9 @@
 #include <unistd.h>
 
 #include "command_panel.h"
+#include "orv/db/dimension.h"
+#include "orv/db/hatch.h"
+#include "orv/db/text_kinds.h"
 #include "drawing_view.h"
 #include "main_window.h"
 #include "orv/prompt/script_console.h"
@@ -104,7 +108,21 @@ class WindowSession {
   // Typed into the input line and ended with Enter.
   void type(const std::string& text) {
     step([this, text] {
-      QTest::keyClicks(panel().input(), QString::fromStdString(text));
+      // Latin letters as keys; Chinese as an input method commits them.
+      const QString all = QString::fromStdString(text);
+      for (qsizetype at = 0; at < all.size();) {
+        qsizetype end = at;
+        const bool latin = all[at].unicode() < 128;
+        while (end < all.size() && (all[end].unicode() < 128) == latin) ++end;
+        if (latin) {
+          QTest::keyClicks(panel().input(), all.mid(at, end - at));
+        } else {
+          QInputMethodEvent committed;
+          committed.setCommitString(all.mid(at, end - at));
+          QApplication::sendEvent(panel().input(), &committed);
+        }
+        at = end;
+      }
       QTest::keyClick(panel().input(), Qt::Key_Return);
       return true;
     });
@@ -227,6 +245,17 @@ inline std::vector<std::string> describeEntities(const db::Database& d) {
     } else if (const auto* r = e.as<db::BlockReference>()) {
       s += "INSERT " + d.block(r->block).name + " " + pt(r->position) + " " + num(r->xScale) + " " +
            num(r->yScale) + " " + num(r->rotation);
+    } else if (const auto* t = e.as<db::Text>()) {
+      s += "TEXT \"" + t->value + "\" " + pt(t->position) + " " + num(t->height) + " " + num(t->rotation);
+    } else if (const auto* m = e.as<db::Dimension>()) {
+      s += "DIMENSION " + pt(m->definitionPoint) + pt(m->textMidpoint) + " " + num(m->measurement) + " " + m->block;
+    } else if (const auto* h = e.as<db::Hatch>()) {
+      s += "HATCH " + h->pattern + " " + num(h->scale) + " " + num(h->angle);
+      for (const db::HatchPath& path : h->paths) {
+        s += " [";
+        for (const db::Point2& v : path.vertices) s += "(" + num(v.x) + " " + num(v.y) + ")";
+        s += " " + std::to_string(path.edges.size()) + "]";
+      }
     } else {
       s += "OTHER";
     }

@@ -24,6 +24,8 @@ struct TypedCase {
   std::vector<Act> acts;
   // What the drawing must hold besides being the script's (empty: nothing more).
   std::vector<std::string> expected;
+  // A part of the drawing's description it must hold (empty: nothing).
+  std::string holds;
 };
 
 TEST(WindowTyping, aTypedReplyLeavesWhatTheSameReplyInAScriptLeavesWhereverTheCursorIs) {
@@ -49,6 +51,23 @@ TEST(WindowTyping, aTypedReplyLeavesWhatTheSameReplyInAScriptLeavesWhereverTheCu
        {},
        with(line, {typing("SCALE"), typing("L"), typing(""), typing("0,0"), mouseAt(102, 449), typing("2")}),
        {"0 ByLayer 256 LINE (0 0 0)(200 0 0)"}},
+      // A space in a text reply is part of the text; the angle is typed with the cursor elsewhere.
+      {"TEXT typed with spaces and Chinese, its angle typed",
+       nullptr,
+       {},
+       {typing("TEXT"), clickAt(150, 400), typing("50"), mouseAt(600, 100), typing("30"), typing("管道 DN100 说明"),
+        typing("")},
+       {"0 ByLayer 256 TEXT \"管道 DN100 说明\" (200 200 0) 50 30"}},
+      {"two lines of TEXT, the second below the first", nullptr, {},
+       {typing("DT"), typing("0,0"), typing("10"), typing("0"), typing("A 1"), typing("B 2"), typing("")}, {},
+       "TEXT \"B 2\""},
+      {"DIMLINEAR by two clicked origins, H typed, the line clicked", nullptr, {},
+       with(line, {typing("DIMLINEAR"), clickAt(100, 450), clickAt(125, 450), typing("h"), clickAt(112, 400)}), {},
+       "DIMENSION"},
+      {"HATCH with a typed pattern, picked by a click inside a rectangle", nullptr, {},
+       {typing("RECTANG"), typing("0,0"), typing("1000,1000"), typing("HATCH"), typing("P"), typing("ANSI31"),
+        clickAt(225, 325), typing("")},
+       {}, "HATCH ANSI31 1 0 ["},
   };
   std::vector<std::vector<std::string>> runs;
   for (const TypedCase& c : cases) {
@@ -60,6 +79,11 @@ TEST(WindowTyping, aTypedReplyLeavesWhatTheSameReplyInAScriptLeavesWhereverTheCu
     EXPECT_EQ(window.ini, script.ini);
     if (!c.expected.empty()) {
       EXPECT_EQ(window.drawing, c.expected);
+    }
+    if (!c.holds.empty()) {
+      std::string all;
+      for (const std::string& e : window.drawing) all += e + "\n";
+      EXPECT_NE(all.find(c.holds), std::string::npos) << all;
     }
     runs.push_back(window.drawing);
   }
