@@ -5,9 +5,9 @@
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
 // trip). Hatches go through their boundary builder, dimensions are measured,
-// splines are followed along their curves, and the entities kept as tags go through
-// the decoders that pictures draw them with (MTEXT and its codes, old-style
-// polylines), whose results must be finite.
+// splines are followed along their curves, MTEXT's content through its inline codes, and
+// the entities kept as tags go through the decoders that pictures draw them with
+// (old-style polylines), whose results must be finite.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -70,18 +70,19 @@ void decodeKept(const orv::db::Database& d) {
                        "a spline leaves its control points' box");
       }
     }
+    if (const auto* m = e.as<orv::db::MText>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "an MTEXT read with a value it cannot hold");
+      ORV_FUZZ_CHECK(std::isfinite(m->angle()), "an MTEXT of no direction");
+      for (const MTextParagraph& p : parseMText(m->content, m->height))
+        for (const MTextRun& r : p.runs)
+          ORV_FUZZ_CHECK(std::isfinite(r.format.height) && r.format.height >= 0, "a run of no height");
+    }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
     const KeptKind kind = keptKindOf(d.name(kept->type));
     const orv::db::RawTags& tags = kept->tags;
     decodeCommon(tags);
     switch (kind) {
-      case KeptKind::mtext:
-        if (auto m = decodeMText(tags))
-          for (const MTextParagraph& p : parseMText(m->content, m->height))
-            for (const MTextRun& r : p.runs)
-              ORV_FUZZ_CHECK(std::isfinite(r.format.height) && r.format.height >= 0, "a run of no height");
-        break;
       case KeptKind::polyline: decodePolylineHead(tags); break;
       case KeptKind::vertex: decodeVertex(tags); break;
       default: break;

@@ -1,6 +1,7 @@
 """TEXT (DT, DTEXT), MTEXT (MT, T) and DDEDIT (ED) driven by scripts: each alignment keyword, the height
 Enter keeps and a style's fixed height, lines below one another, Chinese text in the
-R2000 file's code page, DDEDIT (Enter keeping the content), bad replies refused with
+R2000 file's code page, DDEDIT (Enter keeping the content; an MTEXT's content with its
+codes), EXPLODE of an MTEXT into one TEXT per line, bad replies refused with
 nothing lost, and each command one UNDO step. Saved drawings are read back with ezdxf."""
 import math
 import os
@@ -58,8 +59,12 @@ class TextCommands(unittest.TestCase):
         script += ["T", "0,-50", "W", "25", ""]                                  # no line: nothing made
         script += ["DDEDIT", "25,22", "新内容", "25,22", "", ""]
         script += ["SAVEAS", os.path.join(s.dir, "edited.dxf")]
+        # DDEDIT of an MTEXT takes its content with its codes; EXPLODE makes a TEXT of each line.
+        script += ["DDEDIT", "5,98", "改过\\P第二段", "", "SAVEAS", os.path.join(s.dir, "mtext-edited.dxf")]
+        script += ["EXPLODE", "5,98", "", "SAVEAS", os.path.join(s.dir, "exploded.dxf")]
         undone = os.path.join(s.dir, "undone.dxf")
-        script += ["UNDO", "UNDO", "UNDO", "UNDO", "SAVEAS", undone]   # DDEDIT, two MTEXTs, the last TEXT
+        # EXPLODE, two DDEDITs, two MTEXTs, the last TEXT
+        script += ["UNDO"] * 6 + ["SAVEAS", undone]
         out, _, _ = s.run(script)
         self.assertIn("找不到文字样式“nosuch”。", out)
         self.assertIn("当前文字样式: \"Standard\"", out)
@@ -96,6 +101,18 @@ class TextCommands(unittest.TestCase):
         self.assertEqual(mtexts[0][4], "第一行\\Psecond \\{x\\}")
         self.close(mtexts[1][0][:2], (120, 80), "MTEXT hung by its middle")
         self.close(mtexts[1][1:4], (7, 40, 5), "the current style's fixed height, width, attachment")
+        edited = [m.text for m in read_audited(self, os.path.join(s.dir, "mtext-edited.dxf")).modelspace().query("MTEXT")]
+        self.assertEqual(edited, ["改过\\P第二段", "A"])
+        exploded = read_audited(self, os.path.join(s.dir, "exploded.dxf"))
+        self.assertEqual([m.text for m in exploded.modelspace().query("MTEXT")], ["A"])
+        lines = texts(exploded)[len(expected):]
+        # Each line on its baseline below the top left corner (0,100): 4 down, then 5/3 of 4;
+        # in the MTEXT's style and height, on its layer.
+        self.assertEqual([t[0] for t in lines], ["改过", "第二段"], lines)
+        for t, y in zip(lines, (96, 96 - 4 * 5 / 3)):
+            self.close(t[1][:2], (0, y), f"{t}")
+            self.close([t[2], t[3]], [4, 0], f"{t}")
+            self.assertEqual((t[4], t[5], t[7].upper(), t[8]), (0, 0, "FIXED", "NOTE"))
         # UNDO takes back DDEDIT, then the last TEXT whole.
         back = texts(read_audited(self, undone))
         self.assertEqual([t[0] for t in back], [w[0] for w in expected[:-1]])

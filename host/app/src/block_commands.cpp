@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "draw_commands.h"
+#include "mtext_lines.h"
 #include "drawing_files.h"
 #include "hatch_command.h"
 #include "lineweights.h"
@@ -571,12 +572,23 @@ void explode(Session& s) {
         refuse(core::kindName(d, e) + "不在 XY 平面上或没有边界，不能分解");
         continue;
       }
+    } else if (const auto* mt = e.as<db::MText>()) {
+      auto lines = mtextLines(*mt);
+      if (!lines) {
+        refuse(core::kindName(d, e) + "不在 XY 平面上，不能分解");
+        continue;
+      }
+      for (db::Text& t : *lines) {
+        db::Entity piece = e;
+        piece.geometry = db::Boxed<db::Text>(std::move(t));
+        parts.push_back({owner, std::move(piece)});
+      }
     } else {
       refuse(core::kindName(d, e) + "不能分解");
       continue;
     }
-    // The pieces of a polyline or hatch carry none of its kept tags.
-    if (e.as<db::Polyline>() || e.as<db::Hatch>())
+    // The pieces of a polyline, hatch or MTEXT carry none of its kept tags.
+    if (e.as<db::Polyline>() || e.as<db::Hatch>() || e.as<db::MText>())
       for (Planned& p : parts) p.from = db::ObjectId{};
     const std::vector<db::ObjectId> group = s.index().group(owner);
     if (!appendCopies(d, d, parts, d.modelSpace())) {
@@ -607,11 +619,12 @@ std::vector<Session::HostCommand> blockCommands() {
                "时取它与插入点的坐标差作为 X、Y 比例）、Y 比例（缺省同 X）和旋转角度；块有属性定义时按其提示"
                "依次输入属性值（回车取缺省值；常量和预置属性不询问）。",
        .menu = {"绘图", "插入块", true}},
-      {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把图案填充分解成边界，把块参照分解成它的对象", .run = explode,
+      {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把图案填充分解成边界，把块参照分解成它的对象，把多行文字分解成单行文字", .run = explode,
        .undoable = true, .aliases = {"X"},
        .help = "选择对象：多段线分解成直线和圆弧（宽度不能保留），图案填充分解成它的边界（直线、圆弧、圆和椭圆），块参照分解成块中的对象，按块参照的位置、"
                "比例和旋转放置（嵌套的块参照只分解一层，属性变回属性定义）。X、Y 比例不同的块参照中有圆、"
-               "圆弧等对象时不能分解。",
+               "圆弧等对象时不能分解。多行文字分解成单行文字：每个段落一行，保持位置、高度、旋转角度和样式，"
+               "格式代码去掉。",
        .menu = {"修改", "分解", true}},
   };
 }

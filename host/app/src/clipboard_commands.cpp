@@ -95,6 +95,7 @@ class Bringer {
         return std::nullopt;
     }
     if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
+    if (const auto* mt = e.as<db::MText>(); mt && merge) ensureStyle(mt->style);
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {

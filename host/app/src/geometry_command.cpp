@@ -75,8 +75,23 @@ class GeometryChange {
       }
     } else if (auto* k = e_.as<db::UnknownEntity>()) {
       const std::string type(s_.database().name(k->type));
-      if ((type == "TEXT" || type == "MTEXT") && (key_ == "CONTENTS" || key_ == "HEIGHT"))
-        return text(*k, type == "MTEXT", value);
+      if (type == "TEXT" && (key_ == "CONTENTS" || key_ == "HEIGHT")) return text(*k, value);
+    } else if (auto* mt = e_.as<db::MText>()) {
+      if (key_ == "CONTENTS") {
+        for (unsigned char c : value)
+          if (c < 0x20) return refuse("\n文字内容不能含有控制字符。");
+        if (value.empty()) return refuse("\n文字内容不能为空。");
+        mt->content = value;
+        return true;
+      }
+      if (key_ == "HEIGHT") return positive(value, mt->height, "文字高度");
+      if (key_ == "POSITION") return point(value, mt->position);
+      if (key_ == "ROTATION") {
+        double a = 0.0;
+        if (!angle(value, a)) return false;
+        mt->setAngle(a);
+        return true;
+      }
     }
     return refuse("\n这个对象没有可修改的几何数据“" + std::string(keyword) + "”。");
   }
@@ -168,9 +183,9 @@ class GeometryChange {
     return true;
   }
 
-  // A text's contents (code 1, an MTEXT's long contents in pieces of 3 before it) or
-  // height (code 40) in its kept tags; every other tag stays where it was.
-  bool text(db::UnknownEntity& k, bool mtext, const std::string& value) {
+  // A kept text's contents (code 1) or height (code 40) in its kept tags; every other tag
+  // stays where it was.
+  bool text(db::UnknownEntity& k, const std::string& value) {
     std::string contents;
     std::string height;
     if (key_ == "HEIGHT") {
@@ -183,7 +198,7 @@ class GeometryChange {
       for (unsigned char c : value)
         if (c < 0x20) return refuse("\n文字内容不能含有控制字符。");
       if (value.empty()) return refuse("\n文字内容不能为空。");
-      if (!mtext && value.size() > 250) return refuse("\n单行文字不能超过 250 个字节。");
+      if (value.size() > 250) return refuse("\n单行文字不能超过 250 个字节。");
       contents = value;
     }
     db::RawTags out;
@@ -194,8 +209,8 @@ class GeometryChange {
       if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
       inXdata = inXdata || t.code >= 1000;
       const bool own = !inGroup && !inXdata && t.code != 102;
-      if (own && !contents.empty() && (t.code == 1 || (mtext && t.code == 3))) {
-        if (!placed) putContents(out, contents, mtext, t.slot);
+      if (own && !contents.empty() && t.code == 1) {
+        if (!placed) out.add(1, contents, t.slot);
         placed = true;
         continue;
       }
@@ -209,19 +224,6 @@ class GeometryChange {
     if (!placed) return refuse("\n这个文字对象没有可修改的" + std::string(key_ == "HEIGHT" ? "高度" : "内容") + "。");
     k.tags = std::move(out);
     return true;
-  }
-
-  // MTEXT holds contents longer than 250 bytes in pieces (code 3) before the last (code 1),
-  // cut between characters.
-  static void putContents(db::RawTags& out, const std::string& contents, bool mtext, std::uint8_t slot) {
-    std::size_t at = 0;
-    while (mtext && contents.size() - at > 250) {
-      std::size_t cut = at + 250;
-      while (cut > at && (static_cast<unsigned char>(contents[cut]) & 0xC0) == 0x80) --cut;
-      out.add(3, std::string_view(contents).substr(at, cut - at), slot);
-      at = cut;
-    }
-    out.add(1, std::string_view(contents).substr(at), slot);
   }
 
   Session& s_;

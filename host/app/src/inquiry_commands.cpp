@@ -139,6 +139,9 @@ class Lister {
       const char* name = sp->controlPoints.empty() ? "  拟合点 " : "  控制点 ";
       for (std::size_t i = 0; i < frame.size(); ++i) line(name + std::to_string(i + 1) + ": " + p3(frame[i]));
       listRange(owner);
+    } else if (const auto* mt = e.as<db::MText>()) {
+      listMText(*mt);
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);
@@ -190,6 +193,15 @@ class Lister {
     if (t.placedByAlignPoint() && t.hasAlignPoint)
       line("  对齐点: " + point(t.alignPoint.x, t.alignPoint.y, t.alignPoint.z));
     if (t.invisible()) line("  （不可见）");
+  }
+
+  void listMText(const db::MText& t) {
+    static const char* const kAttachments[] = {"左上", "中上", "右上", "左中", "正中", "右中", "左下", "中下", "右下"};
+    line("  文字: \"" + t.content + "\"");
+    line("  样式: \"" + t.style + "\"");
+    line("  高度 = " + len(t.height) + "，旋转 = " + ang(core::normalizeDegrees(t.angle())) + "，宽度 = " + len(t.width));
+    line("  插入点: " + point(t.position.x, t.position.y, t.position.z) + "，附着点: " +
+         kAttachments[static_cast<int>(t.attachment) - 1]);
   }
 
   void listKept(db::ObjectId id, const db::UnknownEntity& u) {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "draw_commands.h"
+#include "text_entry.h"
 #include "orv/core/shapes.h"
 #include "orv/core/spatial_index.h"
 #include "orv/core/units.h"
@@ -220,7 +221,16 @@ bool askPlacement(Session& s, Placement& p) {
 void text(Session& s) {
   Placement p;
   if (!askPlacement(s, p)) return;
-  for (int n = 0;; ++n) {
+  int n = 0;
+  // In a window the line shows where it goes as it is typed.
+  TextEntry inPlace;
+  inPlace.preview = [&](const std::string& typed) {
+    std::vector<db::Entity> out;
+    if (!typed.empty()) out.push_back(onCurrentLayer(s.database(), db::Boxed<db::Text>(p.line(n, typed))));
+    return out;
+  };
+  TextEntryScope entry(s, std::move(inPlace));
+  for (;; ++n) {
     std::string line;
     if (s.prompts().getString("\n输入文字: ", true, 255, line) != Status::Normal || line.empty()) return;
     addToDrawing(s, db::Boxed<db::Text>(p.line(n, std::move(line))));
@@ -228,60 +238,6 @@ void text(Session& s) {
 }
 
 // ---- MTEXT
-
-// Lines joined by paragraph breaks, the characters MTEXT reads as codes escaped.
-std::string mtextContent(const std::vector<std::string>& lines) {
-  std::string out;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i) out += "\\P";
-    for (char c : lines[i]) {
-      if (c == '\\' || c == '{' || c == '}') out += '\\';
-      out += c;
-    }
-  }
-  return out;
-}
-
-// MTEXT's tags as a file holds them (the owner written by the writer): the box's
-// insertion point, its height, width, attachment and angle, the content in pieces of at
-// most 250 bytes cut between characters and escapes.
-db::RawTags mtextTags(const std::string& layer, const Point3& at, double height, double width, int attachment,
-                      double rotation, const std::string& style, const std::string& content) {
-  auto real = [](double v) {
-    char b[40];
-    std::snprintf(b, sizeof b, "%.17g", v);
-    return std::string(b);
-  };
-  db::RawTags t;
-  t.add(100, "AcDbEntity");
-  t.add(8, layer);
-  t.add(100, "AcDbMText");
-  t.add(10, real(at.x));
-  t.add(20, real(at.y));
-  t.add(30, real(at.z));
-  t.add(40, real(height));
-  t.add(41, real(width));
-  t.add(71, std::to_string(attachment));
-  t.add(72, "1");
-  std::size_t from = 0;
-  while (content.size() - from > 250) {
-    std::size_t cut = from + 250;
-    while (cut > from + 1 && (static_cast<unsigned char>(content[cut]) & 0xC0) == 0x80) --cut;
-    for (std::size_t back = 1; back <= 7 && cut - back > from; ++back)
-      if (content[cut - back] == '\\') {
-        cut -= back;
-        break;
-      }
-    t.add(3, std::string_view(content).substr(from, cut - from));
-    from = cut;
-  }
-  t.add(1, std::string_view(content).substr(from));
-  t.add(7, style);
-  t.add(50, real(rotation));
-  t.add(73, "1");
-  t.add(44, "1.0");
-  return t;
-}
 
 constexpr const char* kAttachments[] = {"TL", "TC", "TR", "ML", "MC", "MR", "BL", "BC", "BR"};
 
@@ -351,6 +307,11 @@ void mtext(Session& s) {
     at = {p.x, p.y, first.z};
   }
   std::vector<std::string> lines;
+  // In a window an editor gives the lines (and the empty one that ends them).
+  TextEntry editor;
+  editor.kind = TextEntry::Kind::paragraphs;
+  editor.height = height;
+  TextEntryScope entry(s, std::move(editor));
   for (;;) {
     std::string line;
     if (prompts.getString("\n输入文字: ", true, 4096, line) != Status::Normal) return;
@@ -358,11 +319,12 @@ void mtext(Session& s) {
     lines.push_back(std::move(line));
   }
   if (lines.empty()) return;
-  const std::string layer = d.layers().find(d.header.currentLayer) ? d.header.currentLayer : std::string("0");
-  db::Entity e(db::UnknownEntity{d.intern("MTEXT"),
-                                 mtextTags(layer, at, height, width, attachment, rotation, style, mtextContent(lines))});
-  e.layer = d.intern(layer);
-  if (!d.appendRead(std::move(e), d.modelSpace(), 0, {})) s.console().print("\n无法添加这个多行文字。");
+  db::MText m = db::makeMText({at.x, at.y, at.z}, height, db::mtextContentOf(lines));
+  m.width = width;
+  m.attachment = static_cast<db::MTextAttachment>(attachment);
+  m.rotation = rotation;
+  m.style = style;
+  addToDrawing(s, db::Boxed<db::MText>(std::move(m)));
 }
 
 // ---- DDEDIT
@@ -386,49 +348,12 @@ db::ObjectId textAt(Session& s, Point3 p) {
   return best;
 }
 
-// MTEXT kept as read: its content (the pieces of 3 and the 1) replaced by `content`,
-// cut in pieces of at most 250 bytes between characters.
-db::RawTags withMTextContent(const db::RawTags& tags, const std::string& content) {
-  db::RawTags out;
-  bool placed = false, inGroup = false, inXdata = false;
-  for (db::RawTag t : tags) {
-    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
-    inXdata = inXdata || t.code >= 1000 || t.code == 101;
-    const bool own = !inGroup && !inXdata && t.code != 102;
-    if (own && (t.code == 1 || t.code == 3)) {
-      if (placed) continue;
-      placed = true;
-      std::size_t at = 0;
-      while (content.size() - at > 250) {
-        std::size_t cut = at + 250;
-        while (cut > at && (static_cast<unsigned char>(content[cut]) & 0xC0) == 0x80) --cut;
-        out.add(3, std::string_view(content).substr(at, cut - at), t.slot);
-        at = cut;
-      }
-      out.add(1, std::string_view(content).substr(at), t.slot);
-      continue;
-    }
-    out.add(t.code, t.value, t.slot);
-  }
-  return out;
-}
-
 // The content shown for editing: a text's value, an attribute definition's tag, an
-// MTEXT's pieces joined.
-std::optional<std::string> contentOf(const db::Database& d, const db::Entity& e) {
+// MTEXT's content with its codes.
+std::optional<std::string> contentOf(const db::Entity& e) {
   if (const auto* t = e.as<db::Text>()) return std::string(t->shown());
-  const auto* k = e.as<db::UnknownEntity>();
-  if (!k || d.name(k->type) != "MTEXT") return std::nullopt;
-  std::string content, last;
-  bool inGroup = false;
-  for (db::RawTag t : k->tags) {
-    if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
-    if (t.code >= 1000 || t.code == 101) break;
-    if (inGroup) continue;
-    if (t.code == 3) content += t.value;
-    if (t.code == 1) last = t.value;
-  }
-  return content + last;
+  if (const auto* m = e.as<db::MText>()) return m->content;
+  return std::nullopt;
 }
 
 void ddedit(Session& s) {
@@ -441,12 +366,19 @@ void ddedit(Session& s) {
       s.console().print("\n未找到对象。");
       continue;
     }
-    const auto was = contentOf(s.database(), *e);
+    const auto was = contentOf(*e);
     if (!was) {
       s.console().print("\n需要文字、多行文字或属性。");
       continue;
     }
     std::string now;
+    const auto* mtext = e->as<db::MText>();
+    TextEntry box;
+    box.kind = TextEntry::Kind::content;
+    box.initial = *was;
+    box.multiLine = mtext != nullptr;
+    box.height = mtext ? mtext->height : e->as<db::Text>()->height;
+    TextEntryScope entry(s, std::move(box));
     if (s.prompts().getString("\n输入新文字 <" + *was + ">: ", true, 4096, now) != Status::Normal) return;
     if (now.empty() || now == *was) continue;  // Enter keeps it
     db::Entity changed = *e;
@@ -456,8 +388,8 @@ void ddedit(Session& s) {
         continue;
       }
       (t->type == db::Text::Type::attdef ? t->tag : t->value) = now;
-    } else if (auto* k = changed.as<db::UnknownEntity>()) {
-      k->tags = withMTextContent(k->tags, now);
+    } else if (auto* m = changed.as<db::MText>()) {
+      m->content = now;
     }
     if (s.database().replace(id, std::move(changed)) != db::Status::ok) s.console().print("\n无法修改这个对象。");
   }
@@ -473,19 +405,23 @@ std::vector<Session::HostCommand> textCommands() {
                "及 TL TC TR ML MC MR BL BC BR），再指定它的点（对齐与布满为基线的两个端点）；或 S 选文字样式"
                "（? 列出样式）。然后指定高度（回车沿用上次的高度；样式有固定高度时不问；对齐方式下由两点定出，不问）"
                "和旋转角度（对齐与布满不问），再逐行输入文字：每行是一个单行文字对象，依次排在上一行之下，"
-               "输入空行结束。文字在当前图层、用当前文字样式。整个命令是一步放弃。",
+               "输入空行结束。文字在当前图层、用当前文字样式。在窗口中，正在输入的一行文字随输入显示在图中它的位置。"
+               "整个命令是一步放弃。",
        .menu = {"绘图", "单行文字", true}},
       {.name = "MTEXT", .description = "写多行文字：文字框的两个角点，再逐行输入文字，空行结束",
        .run = mtext, .undoable = true, .aliases = {"MT", "T"},
        .help = "指定文字框的第一角点和对角点；在对角点提示下 H 改文字高度、J 改对正方式（TL TC TR ML MC MR BL BC BR，"
                "插入点是文字框上的这个点）、R 改旋转角度、S 改文字样式、W 指定宽度（代替对角点，第一角点即插入点）。"
                "然后逐行输入文字，空行结束：各行以段落分隔合成一个多行文字对象，在当前图层、用当前文字样式。"
+               "在窗口中这些行在文字编辑器中输入（回车换行，Ctrl+回车或“确定”结束，“取消”取消命令）。"
                "整个命令是一步放弃。",
        .menu = {"绘图", "多行文字", true}},
       {.name = "DDEDIT", .description = "修改文字：选择单行文字、多行文字或属性，输入新的内容",
        .run = ddedit, .undoable = true, .aliases = {"ED"},
        .help = "选择一个单行文字、多行文字或块参照的属性（点在块参照上时取离点最近的属性），"
-               "再输入新的内容；回车保留原内容。可接着选择下一个，回车或 Esc 结束。属性定义修改的是它的标记。"
+               "再输入新的内容；回车保留原内容。多行文字的内容带格式代码，段落之间是 \\P。"
+               "在窗口中单行文字和属性在一行的编辑框中修改，多行文字在文字编辑器中按段落逐行修改。"
+               "可接着选择下一个，回车或 Esc 结束。属性定义修改的是它的标记。"
                "整个命令是一步放弃。",
        .menu = {"修改", "文字编辑", true}},
   };

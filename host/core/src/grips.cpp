@@ -107,6 +107,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     if (auto at = tags.point(10)) out.push_back({kept::objectToWorld(kept::planeOf(tags)).apply(*at), GripRole::position, 0});
   } else if (const auto* sp = e.as<db::Spline>()) {
     detail::splineGrips(*sp, out);
+  } else if (const auto* mt = e.as<db::MText>()) {
+    out.push_back({xy(mt->position), GripRole::insertion, 0});  // a world point
   }
   return out;
 }

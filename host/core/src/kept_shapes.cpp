@@ -1,6 +1,5 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
-// them: MTEXT (by an estimate of its box: the host's core measures no fonts), old-style
-// polylines and leaders.
+// them: old-style polylines and leaders.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -25,42 +24,6 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
   while (extra-- > 0 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
     cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
   return cp;
-}
-
-void describeMText(const DescribeContext& ctx, const db::RawTags& tags, const Affine2& m) {
-  const auto t = geom::decodeMText(tags);
-  if (!t) return;
-  const double h = t->height > 0 ? t->height : 2.5;
-  const std::string text = geom::plainMText(t->content);
-  // Lines at paragraph ends; each line's advance; wrapped where the box's width is given.
-  double widest = 0;
-  long lines = 0;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    double adv = h * textAdvance(std::string_view(text).substr(start, end - start), false);
-    long wraps = 1;
-    if (t->width > 0 && adv > t->width) {
-      wraps = static_cast<long>(std::ceil(adv / t->width));
-      adv = t->width;
-    }
-    widest = std::max(widest, adv);
-    lines += wraps;
-    start = end + 1;
-  }
-  const double w = t->width > 0 ? t->width : widest;
-  const double height = h * (1 + (lines - 1) * 5.0 / 3.0 * t->lineSpacing);
-  const long attach = std::clamp(static_cast<long>(t->attachment), 1L, 9L);
-  TextFrame f;
-  f.origin = xy(t->position);
-  const double angle = geom::mtextAngle(*t);
-  f.along = unitAtRadians(angle);
-  const long col = (attach - 1) % 3, row = (attach - 1) / 3;
-  f.x0 = col == 0 ? 0 : col == 1 ? -w / 2 : -w;
-  f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
-  f.x1 = f.x0 + w, f.y0 = f.y1 - height;
-  emitTextFrame(ctx, f, m);
 }
 
 // An old-style POLYLINE with the VERTEX entities that follow it in its block.
@@ -162,7 +125,7 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
   const db::RawTags& tags = kept.tags;
   switch (kind) {
     case K::text: case K::attrib: case K::attdef: return;  // kept text: values it cannot hold
-    case K::mtext: return describeMText(ctx, tags, m);
+    case K::mtext: return;  // kept MTEXT: values it cannot hold
     case K::spline: return;  // kept only when its values cannot be held: nothing to show
     case K::hatch: return;
     case K::polyline: return describeOldPolyline(ctx, id, tags, m);

@@ -198,27 +198,6 @@ bool applyTable(Editable& t, const std::vector<CodeRole>& table, const Maps& map
   return true;
 }
 
-// ---- types that need more
-
-
-void keepMTextReadable(Editable& t, double angleBefore, const Affine2& m) {
-  const double mirrored = m.mapDegrees(angleBefore);
-  const bool along = dot(unitAtDegrees(mirrored), unitAtDegrees(angleBefore)) >= 0;
-  const long attach = std::clamp(static_cast<long>(t.number(71, 1)), 1L, 9L);
-  long col = (attach - 1) % 3, row = (attach - 1) / 3;
-  if (along) {
-    row = 2 - row;
-  } else {
-    col = 2 - col;
-    if (auto i = t.find(11); i && t.pointAt(*i)) {
-      const auto d = *t.pointAt(*i);
-      t.setPoint(*i, {-d[0], -d[1]});
-    }
-    if (auto i = t.find(50)) t.set(*i, normalizeDegrees(mirrored + 180));
-  }
-  t.putInteger(71, row * 3 + col + 1, t.end());
-}
-
 // ---- the tables
 
 // A value a kind may leave out (an angle of 0, a scale of 1) that the map can change:
@@ -260,8 +239,6 @@ void putOmitted(Editable& t, const std::vector<Omitted>& omitted, const Maps& ma
 const std::vector<KindTable>& tables() {
   constexpr Frame W = Frame::world, O = Frame::object;
   static const std::vector<KindTable> kTables = {
-      {"MTEXT", {{10, Role::point, W}, {11, Role::vector, W}, {40, Role::length}, {41, Role::length},
-                 {42, Role::length}, {43, Role::length}, {46, Role::length}, {50, Role::degrees, W}}, false},
       {"LINE", {{10, Role::point, W}, {11, Role::point, W}}, false},
       {"RAY", {{10, Role::point, W}, {11, Role::vector, W}}, false},
       {"XLINE", {{10, Role::point, W}, {11, Role::vector, W}}, false},
@@ -315,20 +292,10 @@ std::variant<db::RawTags, std::string> transformKept(std::string_view type, cons
   const Affine2 flip = objectToWorld(plane);
   maps.object = flip.after(map).after(flip);
   Editable t(raw);
-  double mtextAngle = 0;
-  if (type == "MTEXT") {
-    const auto dir = view.point(11);
-    // 50 is in degrees, as CAD programs write it (not the radians some references say).
-    mtextAngle = dir && (dir->x != 0 || dir->y != 0) ? degreesOf(*dir) : view.number(50, 0);
-  }
   if (!applyTable(t, roles, maps)) return std::string("其数值无效");
   putOmitted(t, table->omitted, maps);
-  // MTEXT gives its direction by a vector or an angle; with neither it lies along x.
-  if (type == "MTEXT" && !t.find(11) && !t.find(50)) putOmitted(t, {{50, 0, Role::degrees, Frame::world, 0}}, maps);
   if (map.mirrors()) {
-    if (type == "MTEXT") {
-      keepMTextReadable(t, mtextAngle, maps.world);
-    } else if (type == "ARC") {
+    if (type == "ARC") {
       auto s = t.find(50), e = t.find(51);
       if (s && e) std::swap(t.entries[*s].value, t.entries[*e].value);
     }

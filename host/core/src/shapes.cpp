@@ -195,6 +195,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeText(ctx, *t, m);
   } else if (const auto* sp = e.as<db::Spline>()) {
     detail::describeSpline(ctx, *sp, m);
+  } else if (const auto* mt = e.as<db::MText>()) {
+    detail::describeMText(ctx, *mt, m);
   }
 }
 
@@ -291,6 +293,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       }
       break;
     case db::EntityKind::spline: return "样条曲线";
+    case db::EntityKind::mtext: return "多行文字";
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

@@ -49,5 +49,7 @@ struct TextFrame {
 void emitTextFrame(const DescribeContext& ctx, const TextFrame& f, const Affine2& m);
 // TEXT, ATTRIB, ATTDEF: placed by their alignment (shapes_text.cpp).
 void describeText(const DescribeContext& ctx, const db::Text& t, const Affine2& m);
+// MTEXT: its box by its attachment, lines at paragraph ends and where they wrap.
+void describeMText(const DescribeContext& ctx, const db::MText& t, const Affine2& m);
 
 }  // namespace orv::core::detail

@@ -1,7 +1,9 @@
-// The shapes of one-line text (TEXT, ATTRIB, ATTDEF): a box estimated from its characters
+// The shapes of text (TEXT, ATTRIB, ATTDEF, MTEXT): a box estimated from its characters
 // (the host's core measures no fonts), placed by its alignment.
 #include <algorithm>
+#include <cmath>
 
+#include "orv/geom/mtext.h"
 #include "orv/geom/text.h"
 #include "shapes_internal.h"
 
@@ -44,6 +46,39 @@ void describeText(const DescribeContext& ctx, const db::Text& t, const Affine2& 
   if (t.generation & 2) std::swap(f.x0, f.x1), f.x0 = -f.x0, f.x1 = -f.x1;  // backward
   if (t.generation & 4) std::swap(f.y0, f.y1), f.y0 = -f.y0, f.y1 = -f.y1;  // upside down
   emitTextFrame(ctx, f, m.after(planOf(t.extrusion)));
+}
+
+void describeMText(const DescribeContext& ctx, const db::MText& t, const Affine2& m) {
+  const double h = t.height > 0 ? t.height : 2.5;
+  const std::string text = geom::plainMText(t.content);
+  // Lines at paragraph ends; each line's advance; wrapped where the box's width is given.
+  double widest = 0;
+  long lines = 0;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    double adv = h * textAdvance(std::string_view(text).substr(start, end - start), false);
+    long wraps = 1;
+    if (t.width > 0 && adv > t.width) {
+      wraps = static_cast<long>(std::min(1e6, std::ceil(adv / t.width)));
+      adv = t.width;
+    }
+    widest = std::max(widest, adv);
+    lines += wraps;
+    start = end + 1;
+  }
+  const double w = t.width > 0 ? t.width : widest;
+  const double height = h * (1 + (lines - 1) * 5.0 / 3.0 * t.lineSpacing);
+  const long attach = std::clamp(static_cast<long>(t.attachment), 1L, 9L);
+  TextFrame f;
+  f.origin = xy(t.position);
+  f.along = unitAtDegrees(t.angle());
+  const long col = (attach - 1) % 3, row = (attach - 1) / 3;
+  f.x0 = col == 0 ? 0 : col == 1 ? -w / 2 : -w;
+  f.y1 = row == 0 ? 0 : row == 1 ? height / 2 : height;
+  f.x1 = f.x0 + w, f.y0 = f.y1 - height;
+  emitTextFrame(ctx, f, m);
 }
 
 }  // namespace orv::core::detail

@@ -156,6 +156,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     u->tags = std::get<db::RawTags>(std::move(tags));
   } else if (auto* sp = out.as<db::Spline>()) {
     detail::transformSpline(*sp, m);
+  } else if (auto* mt = out.as<db::MText>()) {
+    if (auto why = detail::transformMText(*mt, m)) return *why;
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

@@ -1,5 +1,5 @@
-// One-line text under a similarity: its points, height and angle, and a reflection that
-// keeps it readable.
+// Text under a similarity: its points, height and angle, and a reflection that keeps it
+// readable (one-line text; MTEXT).
 #include "transform_text.h"
 
 #include "kept_tags.h"
@@ -60,6 +60,44 @@ std::optional<std::string> transformText(db::Text& t, const Affine2& m) {
   t.height *= m.scale();
   t.rotation = inObject.mapDegrees(t.rotation);
   if (m.mirrors()) keepReadable(t, angleBefore, referenceBefore, inObject);
+  return std::nullopt;
+}
+
+std::optional<std::string> transformMText(db::MText& t, const Affine2& m) {
+  if (!m.isSimilarity()) return std::string("只能均匀缩放");
+  if (kept::planeOf(t.extrusion) == kept::Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
+  const double s = m.scale();
+  const double angleBefore = t.angle();
+  const bool rotationGiven = t.rotation != 0.0 || !t.hasXDirection;
+  t.position = mapped(m, t.position);
+  for (double* length : {&t.height, &t.width, &t.definedHeight, &t.actualWidth, &t.actualHeight}) *length *= s;
+  double angle = m.mapDegrees(angleBefore);
+  if (m.mirrors()) {
+    // Along the mirrored direction with top and bottom exchanged, or against it with left
+    // and right exchanged: whichever runs nearer the text's direction before.
+    const bool along = dot(unitAtDegrees(angle), unitAtDegrees(angleBefore)) >= 0;
+    const int attach = static_cast<int>(t.attachment) - 1;
+    int col = attach % 3, row = attach / 3;
+    if (along) {
+      row = 2 - row;
+    } else {
+      col = 2 - col;
+      angle = normalizeDegrees(angle + 180);
+    }
+    t.attachment = static_cast<db::MTextAttachment>(row * 3 + col + 1);
+  }
+  if (t.hasXDirection) {
+    // Its length as it was (a unit vector stays one).
+    const double l = std::hypot(t.xDirection.x, t.xDirection.y);
+    const Vec2 d = (l > 0 ? l : 1.0) * unitAtDegrees(angle);
+    t.xDirection = {d.x, d.y, 0.0};
+  }
+  if (rotationGiven) {
+    const bool keep = t.hasXDirection;
+    t.hasXDirection = false;
+    t.setAngle(angle);
+    t.hasXDirection = keep;
+  }
   return std::nullopt;
 }
 

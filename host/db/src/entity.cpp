@@ -264,6 +264,22 @@ struct Validator {
     const Point3 n = d.extrusion;
     return n.x != 0.0 || n.y != 0.0 || n.z != 0.0 ? Status::ok : Status::invalidInput;
   }
+  // Every number finite, a height and a width not below 0, an attachment of 1 to 9, a
+  // line spacing factor above 0, an extrusion of some length.
+  Status operator()(const Boxed<MText>& b) const {
+    if (!b.get()) return Status::invalidInput;
+    const MText& m = *b;
+    for (const MTextFieldDescription& f : mtextFields()) {
+      if (f.real && !isFinite(m.*f.real)) return Status::invalidInput;
+      if (f.point && !isFinite(m.*f.point)) return Status::invalidInput;
+    }
+    const int attach = static_cast<int>(m.attachment);
+    const Point3 n = m.extrusion;
+    return m.height >= 0.0 && m.width >= 0.0 && attach >= 1 && attach <= 9 && m.lineSpacing > 0.0 &&
+                   (n.x != 0.0 || n.y != 0.0 || n.z != 0.0)
+               ? Status::ok
+               : Status::invalidInput;
+  }
   static Status described(const KindDescription& description, const void* object) {
     if (!fieldsFinite(description, object)) return Status::invalidInput;
     const Point3 n = extrusionOf(description, object);

@@ -28,6 +28,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
     case EntityKind::spline: return "SPLINE";
+    case EntityKind::mtext: return "MTEXT";
   }
   return "";
 }
@@ -42,6 +43,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "DIMENSION") return EntityKind::dimension;
   if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return EntityKind::text;
   if (type == "SPLINE") return EntityKind::spline;
+  if (type == "MTEXT") return EntityKind::mtext;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -94,6 +96,8 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   textPart = 0;
   sawTextMarker = sawTailField = textOutOfRange = false;
   spline = {};
+  mtextContent.clear();
+  mtextOwn = mtextEmbedded = false;
 }
 
 void* EntityBuilder::described() {
@@ -228,6 +232,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::hatch: break;
     case EntityKind::dimension: break;  // kept in order, read by finishDimension
     case EntityKind::spline: return takeSplineTag(b, code, value);
+    case EntityKind::mtext: break;  // kept in order, read by finishMText
   }
   return Take::notMine;
 }
@@ -369,6 +374,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::dimension:
     case EntityKind::text:
     case EntityKind::spline:
+    case EntityKind::mtext:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -559,6 +565,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Boxed<db::Hatch>>) writeHatch(out, *g);
         if constexpr (std::is_same_v<T, db::Boxed<db::Dimension>>) writeDimension(out, *g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::Spline>>) writeSpline(out, *g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::MText>>) writeMText(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

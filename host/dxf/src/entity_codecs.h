@@ -36,6 +36,9 @@ inline constexpr std::uint8_t textEmbedded = 9;
 // The owner handle one-line text was read with, for the repairs to check (never written:
 // the writer names the owner anew).
 inline constexpr std::uint8_t readOwner = 10;
+// MTEXT: one per chunk its content was read in (code 3 or 1), its length in bytes as the
+// value, among the tags of its own part (codec_mtext.cpp).
+inline constexpr std::uint8_t mtextChunk = 20;
 }  // namespace slot
 
 // The DXF type name of a modeled kind (of a described kind: see db::KindDescription), and the
@@ -87,6 +90,11 @@ struct EntityBuilder {
   bool sawTailField = false;
   bool textOutOfRange = false;
   db::Spline spline;           // SPLINE (codec_spline.cpp); optionalTags: its normal's tags
+  // MTEXT: its content decoded, whether its own part (a marker after AcDbEntity) and an
+  // embedded object (101) have begun.
+  std::string mtextContent;
+  bool mtextOwn = false;
+  bool mtextEmbedded = false;
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});
@@ -130,6 +138,14 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out);
 // slot::subclass in their order (markers included); and its own parts written.
 std::optional<std::string> finishDimension(const db::RawTags& extras, db::Geometry& out);
 void writeDimension(Emitter& out, const db::Dimension& d, const db::RawTags* x);
+
+// MTEXT (codec_mtext.cpp): its values from the tags of its own part kept in slot::subclass
+// and the content; its own part written. mtextChunkCut: a place at or before `limit`
+// (after `from`) that splits no UTF-8 character, no escape and no pair of a backslash and
+// what it escapes, to cut content into chunks.
+std::optional<std::string> finishMText(const db::RawTags& extras, std::string content, db::Geometry& out);
+void writeMText(Emitter& out, const db::MText& m, const db::RawTags* x);
+std::size_t mtextChunkCut(const std::string& s, std::size_t limit, std::size_t from);
 
 // Writes a modeled entity with its kept tags.
 void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id,

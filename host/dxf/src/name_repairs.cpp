@@ -275,6 +275,12 @@ void renameUnacceptedNames(ReadContext& ctx) {
         copy->as<db::Text>()->style = *style;
       }
     }
+    if (const auto* mtext = e.as<db::MText>()) {
+      if (const std::string* style = renames.find(Kind::textStyle, mtext->style)) {
+        if (!copy) copy = e;
+        copy->as<db::MText>()->style = *style;
+      }
+    }
     // Entities kept as tags name what they use there.
     if (const auto* kept = e.as<db::UnknownEntity>()) {
       const std::string_view type = d.name(kept->type);

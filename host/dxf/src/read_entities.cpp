@@ -49,18 +49,8 @@ class TextChunks {
 
  private:
   static constexpr std::size_t kChunk = 250;
-  // A place at or before `limit` (after `from`) that splits no UTF-8 character, no
-  // escape and no pair of a backslash and what it escapes.
   static std::size_t cutBefore(const std::string& s, std::size_t limit, std::size_t from) {
-    std::size_t cut = limit;
-    while (cut > from + 1 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
-    // An escape begins within the seven bytes before the cut: cut before it.
-    for (std::size_t back = 1; back <= 7 && cut - back > from; ++back)
-      if (s[cut - back] == '\\') {
-        cut -= back;
-        break;
-      }
-    return cut > from ? cut : limit;
+    return mtextChunkCut(s, limit, from);
   }
   std::vector<std::pair<int, std::string>> pieces_;
   std::string bytes_;
@@ -271,12 +261,39 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
   if (oldPolyline) return readOldPolyline(ctx, start, ownerHandle, e, out);
 
   bool inGroup = false, inXdata = false;
+  TextChunks chunks;  // MTEXT's content
+  db::RawTags pieces;
+  auto takeChunks = [&] {
+    chunks.flush(ctx, pieces);
+    for (db::RawTag p : pieces) {
+      b.mtextContent += p.value;
+      e.extras.add(p.code, std::to_string(p.value.size()), slot::mtextChunk);
+    }
+    pieces.clear();
+  };
   Tag t;
   while (ctx.next(t, head.value)) {
     if (isEntityEnd(t)) {
       ctx.tok.pushBack();
       break;
     }
+    // MTEXT's own part: its content in chunks, its other tags kept in their order (codes
+    // such as 48 there are its own, not the entity's), to an embedded object's end.
+    if (b.kind == db::EntityKind::mtext && !inGroup && !inXdata && t.code < 1000 && t.code != 102) {
+      if (!b.mtextEmbedded && (t.code == 3 || t.code == 1)) {
+        chunks.add(ctx, t);
+        if (t.code == 1) takeChunks();
+        continue;
+      }
+      takeChunks();
+      if (t.code == 100 && t.value != "AcDbEntity") b.mtextOwn = true;
+      if (t.code == 101) b.mtextEmbedded = true;
+      if (b.mtextOwn) {
+        e.extras.add(t.code, ctx.kept(t), slot::subclass);
+        continue;
+      }
+    }
+    if (b.kind == db::EntityKind::mtext) takeChunks();
     // A hatch's own part has repeated groups whose codes others use in common (92, 330):
     // its codec takes all of it, up to the extended data.
     if (b.inHatch && t.code < 1000) {
@@ -309,6 +326,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     e.extras.add(t.code, ctx.kept(t), keptSlot(b));
   }
   if (ctx.failed()) return false;
+  if (b.kind == db::EntityKind::mtext) takeChunks();
   ctx.closeGroup(inGroup, e.line, head.value, e.extras);
   if (b.kind == db::EntityKind::polyline && b.declaredCount >= 0 &&
       static_cast<std::size_t>(b.declaredCount) != b.vertices.size())
@@ -319,7 +337,9 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     finishTextStrings(b, ctx.page);
     ++ctx.textEntities;
   }
+  if (b.kind == db::EntityKind::mtext) ++ctx.textEntities;
   if (auto why = b.kind == db::EntityKind::dimension ? finishDimension(e.extras, e.entity.geometry)
+                 : b.kind == db::EntityKind::mtext   ? finishMText(e.extras, std::move(b.mtextContent), e.entity.geometry)
                                                      : finishGeometry(b, e.entity.geometry)) {
     ctx.note(head.line, std::string(head.value) + "：" + *why);
     const Tokenizer::Mark after = ctx.tok.mark();

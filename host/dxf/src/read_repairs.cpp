@@ -164,12 +164,14 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
       style.handle = d.newHandle();
       d.keptTable(db::KeptTable::dimstyle).add(std::move(style));
     }
-    if (const auto* text = e.as<db::Text>(); text && !e.isErased() && !text->style.empty() &&
-                                               !d.textStyles().find(text->style) &&
-                                               seen.insert("S" + db::foldName(text->style)).second) {
-      ctx.note(0, "文字样式“" + text->style + "”被使用但未定义，已按 txt 字体添加");
+    const auto* oneLine = e.as<db::Text>();
+    const auto* mtext = e.as<db::MText>();
+    const std::string* styleName = oneLine ? &oneLine->style : mtext ? &mtext->style : nullptr;
+    if (styleName && !e.isErased() && !styleName->empty() && !d.textStyles().find(*styleName) &&
+        seen.insert("S" + db::foldName(*styleName)).second) {
+      ctx.note(0, "文字样式“" + *styleName + "”被使用但未定义，已按 txt 字体添加");
       db::TextStyle style;
-      style.name = text->style;
+      style.name = *styleName;
       style.handle = d.newHandle();
       d.textStyles().add(std::move(style));
     }

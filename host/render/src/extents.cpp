@@ -65,14 +65,12 @@ class ExtentsPass {
   void addKept(const Placed& placed) {
     using K = geom::KeptKind;
     const Affine& m = placed.transform;
-    static const db::RawTags kNone;
-    const db::RawTags& tags = placed.tags() ? *placed.tags() : kNone;
     switch (placed.kind) {
       case K::text: case K::attrib: case K::attdef: case K::mtext: {
         if (placed.kind == K::attdef && placed.depth > 0) return;
         runs_.clear();
         if (placed.kind == K::mtext) {
-          if (auto mt = geom::decodeMText(tags)) text_.layoutMText(*mt, true, runs_);
+          if (const db::MText* mt = placed.entity.as<db::MText>()) text_.layoutMText(*mt, true, runs_);
         } else if (const db::Text* t = placed.entity.as<db::Text>()) {
           text_.layoutText(*t, true, runs_);
         }

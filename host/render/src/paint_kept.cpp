@@ -84,9 +84,8 @@ void Painter::paintText(const Placed& placed) {
   runs_.clear();
   double height = 0.0;
   if (placed.kind == geom::KeptKind::mtext) {
-    if (!placed.tags()) return;
-    const auto mt = geom::decodeMText(*placed.tags());
-    if (!mt) return;
+    const db::MText* mt = placed.entity.as<db::MText>();
+    if (!mt) return;  // kept as read: values the model cannot hold
     height = text_.heightOf(mt->style, mt->height);
     const bool small = height * m.lengthScale() < kSmallTextInLines * thin_;
     text_.layoutMText(*mt, small, runs_);

@@ -287,7 +287,7 @@ struct TextLayout::Line {
   double tallest = 0.0;
 };
 
-void TextLayout::layoutMText(const geom::MTextData& m, bool measureOnly, std::vector<PlacedRun>& out) {
+void TextLayout::layoutMText(const db::MText& m, bool measureOnly, std::vector<PlacedRun>& out) {
   const StyleFace& face = style(m.style);
   const double baseHeight = heightOf(m.style, m.height);
   if (!(baseHeight > 0.0)) return;
@@ -347,11 +347,12 @@ void TextLayout::layoutMText(const geom::MTextData& m, bool measureOnly, std::ve
 
   // Baselines from the top down, the box's width, and where the box hangs.
   const bool exact = m.lineSpacingStyle == 2;
+  const double spacing = m.lineSpacing > 0.0 && m.lineSpacing <= 100.0 ? m.lineSpacing : 1.0;
   std::vector<double> baselines(lines.size());
   double y = 0.0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i == 0) y = -lines[0].tallest;
-    else y -= 5.0 / 3.0 * m.lineSpacing * (exact ? baseHeight : std::max(baseHeight, lines[i].tallest));
+    else y -= 5.0 / 3.0 * spacing * (exact ? baseHeight : std::max(baseHeight, lines[i].tallest));
     baselines[i] = y;
   }
   double boxWidth = wrap ? m.width : 0.0;
@@ -366,7 +367,7 @@ void TextLayout::layoutMText(const geom::MTextData& m, bool measureOnly, std::ve
   // The box's axes seen from above.
   const geom::Point3 n = unit(m.extrusion);
   geom::Point3 xAxis;
-  if (m.hasXDirection) {
+  if (m.hasXDirection && (m.xDirection.x != 0.0 || m.xDirection.y != 0.0 || m.xDirection.z != 0.0)) {
     xAxis = unit(m.xDirection);
   } else {
     const geom::OcsAxes ocs = geom::ocsAxes(m.extrusion);

@@ -53,7 +53,9 @@ class TextLayout {
   // The runs of one-line text (TEXT, ATTRIB or ATTDEF); nothing for an invisible
   // attribute or text of no height. `measureOnly` leaves the glyphs out.
   void layoutText(const db::Text& t, bool measureOnly, std::vector<PlacedRun>& out);
-  void layoutMText(const geom::MTextData& m, bool measureOnly, std::vector<PlacedRun>& out);
+  // The runs of MTEXT: its paragraphs in lines (wrapped at its width, if any), the box
+  // hung from its insertion point by its attachment.
+  void layoutMText(const db::MText& m, bool measureOnly, std::vector<PlacedRun>& out);
 
   // The height text of this style and entity height shows at (0: nothing).
   double heightOf(std::string_view style, double entityHeight);

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <cmath>
 
 namespace orv::window {
 
@@ -20,7 +21,7 @@ QString pointText(const db::Point3& p) {
   return p.z == 0.0 ? pointText(p.x, p.y) : pointText(p.x, p.y) + ", " + number(p.z);
 }
 
-// A kept text's contents (an MTEXT's pieces joined) and height.
+// A kept text's contents and height.
 std::pair<QString, QString> textOf(const db::UnknownEntity& k) {
   std::string contents, height;
   bool inGroup = false, inXdata = false;
@@ -29,7 +30,7 @@ std::pair<QString, QString> textOf(const db::UnknownEntity& k) {
     if (t.code == 102) inGroup = !t.value.empty() && t.value.front() == '{';
     inXdata = inXdata || t.code >= 1000;
     if (inGroup || inXdata || t.code == 102) continue;
-    if (t.code == 3 || t.code == 1) contents += std::string(t.value);
+    if (t.code == 1) contents += std::string(t.value);
     if (t.code == 40 && height.empty()) height = std::string(t.value);
   }
   const auto h = QString::fromStdString(height).trimmed();
@@ -161,7 +162,12 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
     add(QStringLiteral("文字高度"), "HEIGHT", number(t->height));
     add(QStringLiteral("旋转"), "ROTATION", number(t->rotation));
     add(QStringLiteral("插入点"), "POSITION", pointText(t->anchor()));
-  } else if (const auto* k = e->as<db::UnknownEntity>(); k && (type == "TEXT" || type == "MTEXT")) {
+  } else if (const auto* mt = e->as<db::MText>()) {
+    add(QStringLiteral("内容"), "CONTENTS", QString::fromStdString(mt->content));
+    add(QStringLiteral("文字高度"), "HEIGHT", number(mt->height));
+    add(QStringLiteral("旋转"), "ROTATION", number(std::fmod(std::fmod(mt->angle(), 360.0) + 360.0, 360.0)));
+    add(QStringLiteral("插入点"), "POSITION", pointText(mt->position));
+  } else if (const auto* k = e->as<db::UnknownEntity>(); k && type == "TEXT") {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);
     add(QStringLiteral("文字高度"), "HEIGHT", height);

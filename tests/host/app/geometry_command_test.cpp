@@ -51,8 +51,9 @@ TEST(GeometryCommand, changesOneValueOfTheSelectedEntityAndRefusesWhatDoesNotFit
        "单行文字不能超过 250 个字节"},
       {"a key texts have not", kText + "CHGEOM RADIUS 5\nL\n\n", "TEXT 40=2.5 1=OLD", "没有可修改的几何数据“RADIUS”"},
       {"an MTEXT's pieces become one", kMtext + "CHGEOM CONTENTS ONE\nL\n\n", "MTEXT 40=3 1=ONE", ""},
-      {"a long MTEXT in pieces again", kMtext + "CHGEOM CONTENTS " + kLong + "\nL\n\n",
-       "MTEXT 40=3 1=" + std::string(50, 'x'), ""},
+      {"a long MTEXT whole", kMtext + "CHGEOM CONTENTS " + kLong + "\nL\n\n", "MTEXT 40=3 1=" + kLong, ""},
+      {"an MTEXT's height", kMtext + "CHGEOM HEIGHT 4.5\nL\n\n", "MTEXT 40=4.5 1=FIRST PIECE LAST", ""},
+      {"an MTEXT's rotation", kMtext + "CHGEOM ROTATION x\nL\n\n", "MTEXT 40=3 1=FIRST PIECE LAST", "“x”不是数"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

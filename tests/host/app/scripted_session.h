@@ -63,6 +63,8 @@ inline std::string describe(const db::Database& d, const db::Entity& e) {
     const char* type = t->type == db::Text::Type::text ? "TEXT" : t->type == db::Text::Type::attrib ? "ATTRIB" : "ATTDEF";
     return std::string(type) + (t->style != "Standard" ? " 7=" + t->style : "") + " 40=" + num(t->height) + " 1=" + t->value;
   }
+  if (const auto* m = e.as<db::MText>())
+    return std::string("MTEXT") + (m->style != "Standard" ? " 7=" + m->style : "") + " 40=" + num(m->height) + " 1=" + m->content;
   if (const auto* k = e.as<db::UnknownEntity>()) {
     std::string out(d.name(k->type));
     for (db::RawTag t : k->tags)

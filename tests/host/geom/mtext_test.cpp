@@ -74,22 +74,5 @@ TEST(OneLineText, specialCodes) {
   EXPECT_EQ(expandTextCodes("50% %%"), "50% %%");
 }
 
-TEST(MTextEntity, joinsChunksSoThatASplitEscapeReadsWhole) {
-  // A writer cut "\U+4E2D" between two chunks.
-  const db::RawTags tags = tagsOf({{10, "0"}, {20, "0"}, {40, "2"}, {41, "30"}, {71, "5"},
-                                   {3, "abc\\U+4E"}, {1, "2Ddef"}, {7, "CN"}, {44, "1.5"}});
-  const auto m = decodeMText(tags);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(m->content, "abc\\U+4E2Ddef");
-  EXPECT_EQ(plainMText(m->content), "abc\xE4\xB8\xAD" "def");
-  EXPECT_EQ(m->attachment, MTextAttachment::middleCenter);
-  EXPECT_DOUBLE_EQ(m->width, 30.0);
-  EXPECT_DOUBLE_EQ(m->lineSpacing, 1.5);
-  EXPECT_DOUBLE_EQ(mtextAngle(*m), 0.0);
-  const auto turned = decodeMText(tagsOf({{10, "0"}, {20, "0"}, {40, "2"}, {11, "0"}, {21, "1"}, {31, "0"}, {1, "x"}}));
-  ASSERT_TRUE(turned);
-  EXPECT_NEAR(mtextAngle(*turned), 3.14159265358979 / 2, 1e-12);
-}
-
 }  // namespace
 }  // namespace orv::geom::test
