@@ -139,6 +139,12 @@ class Lister {
       const char* name = sp->controlPoints.empty() ? "  拟合点 " : "  控制点 ";
       for (std::size_t i = 0; i < frame.size(); ++i) line(name + std::to_string(i + 1) + ": " + p3(frame[i]));
       listRange(owner);
+    } else if (const auto* leader = e.as<db::Leader>()) {
+      line(std::string("  路径: ") + (leader->spline() ? "样条曲线" : "直线") + "，箭头: " + (leader->hasArrow() ? "有" : "无"));
+      line("  标注样式: \"" + leader->style + "\"");
+      for (std::size_t i = 0; i < leader->vertices.size(); ++i)
+        line("  顶点 " + std::to_string(i + 1) + ": " + p3(leader->vertices[i]));
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);

@@ -6,6 +6,7 @@
 
 #include "kept_tags.h"
 #include "spline_kind.h"
+#include "leader_kind.h"
 
 namespace orv::core {
 
@@ -107,6 +108,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     if (auto at = tags.point(10)) out.push_back({kept::objectToWorld(kept::planeOf(tags)).apply(*at), GripRole::position, 0});
   } else if (const auto* sp = e.as<db::Spline>()) {
     detail::splineGrips(*sp, out);
+  } else if (const auto* leader = e.as<db::Leader>()) {
+    detail::leaderGrips(*leader, out);
   }
   return out;
 }
@@ -189,6 +192,10 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* sp = changed.as<db::Spline>()) {
     if (!detail::moveSplineGrip(*sp, g, to)) return std::monostate{};
+    return changed;
+  }
+  if (auto* leader = changed.as<db::Leader>()) {
+    if (!detail::moveLeaderGrip(*leader, g, to)) return std::monostate{};
     return changed;
   }
   return std::monostate{};

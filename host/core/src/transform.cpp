@@ -9,6 +9,7 @@
 #include "transform_hatch.h"
 #include "transform_text.h"
 #include "spline_kind.h"
+#include "leader_kind.h"
 
 namespace orv::core {
 
@@ -156,6 +157,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     u->tags = std::get<db::RawTags>(std::move(tags));
   } else if (auto* sp = out.as<db::Spline>()) {
     detail::transformSpline(*sp, m);
+  } else if (auto* leader = out.as<db::Leader>()) {
+    detail::transformLeader(*leader, m);
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

@@ -264,6 +264,10 @@ struct Validator {
     const Point3 n = d.extrusion;
     return n.x != 0.0 || n.y != 0.0 || n.z != 0.0 ? Status::ok : Status::invalidInput;
   }
+  // Every number finite, a normal of some length, two vertices.
+  Status operator()(const Boxed<Leader>& b) const {
+    return b.get() && leaderSound(*b) ? Status::ok : Status::invalidInput;
+  }
   static Status described(const KindDescription& description, const void* object) {
     if (!fieldsFinite(description, object)) return Status::invalidInput;
     const Point3 n = extrusionOf(description, object);

@@ -28,6 +28,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
     case EntityKind::spline: return "SPLINE";
+    case EntityKind::leader: return "LEADER";
   }
   return "";
 }
@@ -42,6 +43,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "DIMENSION") return EntityKind::dimension;
   if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return EntityKind::text;
   if (type == "SPLINE") return EntityKind::spline;
+  if (type == "LEADER") return EntityKind::leader;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -228,6 +230,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::hatch: break;
     case EntityKind::dimension: break;  // kept in order, read by finishDimension
     case EntityKind::spline: return takeSplineTag(b, code, value);
+    case EntityKind::leader: break;  // kept in order, read by finishLeader
   }
   return Take::notMine;
 }
@@ -369,6 +372,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::dimension:
     case EntityKind::text:
     case EntityKind::spline:
+    case EntityKind::leader:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -559,6 +563,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Boxed<db::Hatch>>) writeHatch(out, *g);
         if constexpr (std::is_same_v<T, db::Boxed<db::Dimension>>) writeDimension(out, *g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::Spline>>) writeSpline(out, *g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Leader>>) writeLeader(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

@@ -131,6 +131,11 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out);
 std::optional<std::string> finishDimension(const db::RawTags& extras, db::Geometry& out);
 void writeDimension(Emitter& out, const db::Dimension& d, const db::RawTags* x);
 
+// LEADER (codec_leader.cpp): its values from the tags of its own part, kept in
+// slot::subclass in their order (its marker included); and its own part written.
+std::optional<std::string> finishLeader(const db::RawTags& extras, db::Geometry& out);
+void writeLeader(Emitter& out, const db::Leader& l, const db::RawTags* x);
+
 // Writes a modeled entity with its kept tags.
 void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id,
                  const db::Entity& e, db::Handle ownerHandle, bool paperSpace);
