@@ -5,6 +5,7 @@
 #include "outline.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <span>
 #include <vector>
@@ -212,6 +213,37 @@ double dimensionStyleNumber(const db::Database& db, std::string_view style, int 
   return fallback;
 }
 
+enum class ArrowShape { closedFilled, tick, dot };
+
+ArrowShape arrowShapeOf(std::string_view name) {
+  const std::string n = db::foldName(name);
+  if (n == "_ARCHTICK" || n == "ARCHTICK" || n == "_OBLIQUE" || n == "OBLIQUE") return ArrowShape::tick;
+  if (n == "_DOT" || n == "DOT" || n == "_DOTSMALL" || n == "_DOTBLANK") return ArrowShape::dot;
+  return ArrowShape::closedFilled;
+}
+
+// The arrow kind of a leader's style (DIMBLK): the block its record points to (342), the
+// block it names (an older file's 5), else the header's; closed filled when none.
+ArrowShape leaderArrowKind(const db::Database& db, std::string_view style) {
+  const db::SymbolRecord* r = db.keptTable(db::KeptTable::dimstyle).get(std::string(style.empty() ? "Standard" : style));
+  if (r) {
+    for (db::RawTag t : r->extras) {
+      if (t.slot != 1) continue;
+      if (t.code == 342) {
+        const db::Handle h = std::strtoull(std::string(t.value).c_str(), nullptr, 16);
+        for (std::uint32_t i = 0; h != 0 && i < db.blockCount(); ++i)
+          if (!db.block(db::BlockId{i}).removed && db.block(db::BlockId{i}).recordHandle == h)
+            return arrowShapeOf(db.block(db::BlockId{i}).name);
+        return ArrowShape::closedFilled;
+      }
+    }
+    for (db::RawTag t : r->extras)
+      if (t.slot == 1 && t.code == 5) return arrowShapeOf(t.value);
+  }
+  if (const auto name = db::headerValue(db.header, "$DIMBLK")) return arrowShapeOf(*name);
+  return ArrowShape::closedFilled;
+}
+
 // ARC, CIRCLE and LWPOLYLINE kept for an extrusion out of the plane: seen from above.
 OutlineMode writeKeptModeled(KeptKind kind, const db::RawTags& tags, const Affine& m, PathSink& sink) {
   Point3 center, extrusion{0.0, 0.0, 1.0};
@@ -392,13 +424,36 @@ bool writeLeaderArrow(const db::Leader& leader, const db::Database& db, const Af
   if (!(l > 0.0)) return false;
   const double size = dimensionStyleNumber(db, leader.style, 41, "$DIMASZ", 2.5) *
                       dimensionStyleNumber(db, leader.style, 40, "$DIMSCALE", 1.0);
-  const double ux = dx / l, uy = dy / l;
+  const double ux = dx / l, uy = dy / l, sx = -uy, sy = ux;  // along the leader to its tip, and across
   const Point2 tip = plan(v[0]);
-  const Point2 back{tip.x - size * ux, tip.y - size * uy};
-  const double sx = -uy * size / 6.0, sy = ux * size / 6.0;
-  sink.moveTo(m.apply(tip));
-  sink.lineTo(m.apply(Point2{back.x + sx, back.y + sy}));
-  sink.lineTo(m.apply(Point2{back.x - sx, back.y - sy}));
+  auto at = [&](double along, double across) {
+    return m.apply(Point2{tip.x + along * ux + across * sx, tip.y + along * uy + across * sy});
+  };
+  switch (leaderArrowKind(db, leader.style)) {
+    case ArrowShape::tick: {
+      // A thick stroke at 45 degrees through the tip, 0.15 of the size wide.
+      const double h = size / 2, w = 0.075 * size;
+      sink.moveTo(at(-h - w * 0.7071, -h + w * 0.7071));
+      sink.lineTo(at(h - w * 0.7071, h + w * 0.7071));
+      sink.lineTo(at(h + w * 0.7071, h - w * 0.7071));
+      sink.lineTo(at(-h + w * 0.7071, -h - w * 0.7071));
+      break;
+    }
+    case ArrowShape::dot: {
+      const double r = size / 4;
+      sink.moveTo(at(r, 0));
+      for (int i = 1; i < 24; ++i) {
+        const double a = i * std::numbers::pi / 12;
+        sink.lineTo(at(r * std::cos(a), r * std::sin(a)));
+      }
+      break;
+    }
+    case ArrowShape::closedFilled:
+      sink.moveTo(at(0, 0));
+      sink.lineTo(at(-size, size / 6));
+      sink.lineTo(at(-size, -size / 6));
+      break;
+  }
   sink.close();
   return true;
 }
