@@ -51,6 +51,10 @@ void decodeKept(const orv::db::Database& d) {
       const double measured = dim->measured();
       ORV_FUZZ_CHECK(std::isnan(measured) || measured >= 0.0, "a dimension measuring less than nothing");
     }
+    if (const auto* leader = e.as<orv::db::Leader>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a leader read with a value it cannot hold");
+      ORV_FUZZ_CHECK(leader->vertices.size() >= 2, "a leader of fewer than two vertices");
+    }
     if (const auto* t = e.as<orv::db::Text>()) {
       ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a text read with a value it cannot hold");
       expandTextCodes(t->value);

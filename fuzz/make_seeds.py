@@ -158,6 +158,13 @@ def hand_made_dxf_seeds():
         (70, "0"), (62, "3"), (6, "CONTINUOUS"), (0, "ENDTAB"), (0, "ENDSEC"), (0, "SECTION"), (2, "ENTITIES"),
         (0, "LWPOLYLINE"), (5, "2A"), (8, "\\U+7BA1\\U+9053"), (90, "2"), (70, "0"), (43, "0.5"),
         (10, "0"), (20, "0"), (42, "-1"), (10, "10"), (20, "0"), (0, "ENDSEC"), (0, "EOF")))
+    put("dxf_reader", "leader-kinds.dxf", tags(
+        (0, "SECTION"), (2, "ENTITIES"),
+        (0, "LEADER"), (8, "0"), (100, "AcDbLeader"), (3, "Standard"), (71, "1"), (72, "1"), (73, "0"), (76, "3"),
+        (10, "0"), (20, "0"), (10, "5"), (20, "5"), (30, "0"), (10, "9"), (20, "5"), (340, "2F"),
+        (211, "1"), (221, "0"), (231, "0"), (213, "-1"), (223, "0.5"), (233, "0"),
+        (0, "LEADER"), (8, "0"), (100, "AcDbLeader"), (76, "4"), (10, "0"), (20, "0"), (10, "1"), (20, "1"),
+        (0, "LEADER"), (8, "0"), (100, "AcDbLeader"), (20, "1"), (10, "0"), (10, "1"), (0, "ENDSEC"), (0, "EOF")))
     put("dxf_reader", "binary-dxf.dxf", b"AutoCAD Binary DXF\r\n\x1a\x00" + bytes(range(64)))
     put("dxf_reader", "cut-short.dxf", tags((0, "SECTION"), (2, "ENTITIES"), (0, "LINE"), (10, "1"))[:-2])
     put("dxf_reader", "empty.dxf", b"")

@@ -35,11 +35,11 @@ STEPS = [
      [(2, 90, {"defpoint2": (300, 0), "defpoint3": (400, 0), "defpoint4": (300, 0), "defpoint": (300, 100)}, "")]),
     (["DAN", "", "500,0", "510,0", "500,10", "505,5"],
      [(5, 90, {"defpoint2": (510, 0), "defpoint3": (500, 10), "defpoint4": (500, 0)}, "")]),
-    (["DLI", "0,100", "20,100", "10,110", "DIMCONTINUE", "50,100", "90,100", ""],
+    (["DLI", "0,100", "20,100", "10,110", "DIMCONTINUE", "50,100", "90,100", "", ""],  # Enter: pick; Enter: end
      [(0, 20, {"defpoint": (20, 110)}, ""),
       (0, 30, {"defpoint": (50, 110), "defpoint2": (20, 100), "defpoint3": (50, 100)}, ""),
       (0, 40, {"defpoint": (90, 110), "defpoint2": (50, 100), "defpoint3": (90, 100)}, "")]),
-    (["DIMBASELINE", "120,100", ""],  # from the last one's first origin, one spacing further out
+    (["DIMBASELINE", "120,100", "", ""],  # from the last one's first origin, one spacing further out
      [(0, 70, {"defpoint": (120, 113.75), "defpoint2": (50, 100), "defpoint3": (120, 100)}, "")]),
 ]
 

@@ -1,6 +1,7 @@
 // The block commands: BLOCK (a selection becomes a block and one reference to it),
 // INSERT (a reference to a block of the drawing or to the drawing of a DXF file) and
-// EXPLODE (polylines into lines and arcs, references into their contents).
+// EXPLODE (polylines into lines and arcs, references into their contents, dimensions into
+// their pictures, leaders into lines and arrowheads) and ATTEDIT.
 //
 // Sections: copying entities into a block; BLOCK; INSERT (a file as a block, the
 // attributes of a new reference); EXPLODE; the table.
@@ -15,6 +16,8 @@
 #include "drawing_files.h"
 #include "hatch_command.h"
 #include "lineweights.h"
+#include "orv/core/dimension_block.h"
+#include "orv/core/drafting_styles.h"
 #include "orv/core/editor.h"
 #include "orv/core/shapes.h"
 #include "orv/core/transform.h"
@@ -544,6 +547,58 @@ std::optional<std::string> referenceContents(const db::Database& d, const db::Bl
   return why;
 }
 
+// The parts a dimension's picture or a leader draws take the entity's properties where
+// they are ByBlock or on layer 0, as the entity showed them.
+void takeProperties(const db::Entity& from, std::vector<Planned>& parts) {
+  for (Planned& p : parts) {
+    db::Entity& e = p.entity;
+    if (e.layer == db::names::layer0) e.layer = from.layer;
+    if (e.color == db::color::byBlock) e.color = from.color;
+    if (e.linetype == db::names::byBlock) e.linetype = from.linetype;
+  }
+}
+
+// A dimension's picture, moved to where the dimension draws it (its point 12); a reason
+// when it has none or lies out of the drawing plane.
+std::optional<std::string> dimensionContents(const db::Database& d, const db::Entity& e, const db::Dimension& dim,
+                                             std::vector<Planned>& out) {
+  const auto picture = core::drawnBlock(d, e);
+  if (!picture) return std::string("没有图块");
+  const db::Point3 n = dim.extrusion;
+  if (n.x != 0 || n.y != 0 || n.z == 0) return std::string("不在 XY 平面上");
+  const core::Vec2 at{n.z < 0 ? -dim.insertion.x : dim.insertion.x, dim.insertion.y};
+  const auto map = core::Affine2::translation(at, n.z < 0 ? -dim.insertion.z : dim.insertion.z);
+  std::optional<std::string> why;
+  db::ObjectId owner;
+  d.forEachEntity(*picture, [&](db::ObjectId id, const db::Entity& inner) {
+    if (why) return;
+    if (!isFollower(d, inner)) owner = id;
+    auto t = core::transformEntity(d, id, map, id == owner ? db::ObjectId{} : owner);
+    if (auto* reason = std::get_if<std::string>(&t)) {
+      why = "其中的" + core::kindName(d, inner) + "：" + *reason;
+      return;
+    }
+    out.push_back({id, std::get<db::Entity>(std::move(t))});
+  });
+  if (!why && out.empty()) why = "的图块是空的";
+  return why;
+}
+
+// A leader's segments and its arrowhead (a filled SOLID, or its style's arrow block).
+void leaderContents(db::Database& d, const db::Entity& e, const db::Leader& l, std::vector<Planned>& out) {
+  std::vector<core::Vec2> vertices;
+  for (const db::Point3& p : l.vertices) vertices.push_back({p.x, p.y});
+  const core::DimensionStyle style = core::dimensionStyleNamed(d, l.style);
+  const core::DimensionParts parts = core::leaderParts(vertices, l.hasArrow(), style);
+  for (db::Entity& piece : core::pictureEntities(d, parts, style)) {
+    if (auto* line = piece.as<db::Line>()) line->start.z = line->end.z = l.vertices.front().z;
+    piece.layer = e.layer;
+    piece.color = e.color;
+    piece.linetype = e.linetype;
+    out.push_back({db::ObjectId{}, std::move(piece)});
+  }
+}
+
 void explode(Session& s) {
   const auto set = s.selectObjects();
   if (!set || set->empty()) return;
@@ -583,6 +638,14 @@ void explode(Session& s) {
         piece.geometry = db::Boxed<db::Text>(std::move(t));
         parts.push_back({owner, std::move(piece)});
       }
+    } else if (const auto* dim = e.as<db::Dimension>()) {
+      if (const auto why = dimensionContents(d, e, *dim, parts)) {
+        refuse("标注" + *why + "，不能分解");
+        continue;
+      }
+      takeProperties(e, parts);
+    } else if (const auto* leader = e.as<db::Leader>()) {
+      leaderContents(d, e, *leader, parts);
     } else {
       refuse(core::kindName(d, e) + "不能分解");
       continue;
@@ -602,6 +665,65 @@ void explode(Session& s) {
   if (const std::string message = report.refusalMessage("分解"); !message.empty()) s.console().print(message);
 }
 
+// ---- ATTEDIT
+
+// The prompt of an attribute: that of the definition with its tag in the reference's
+// block, else the tag.
+std::string attributePrompt(const db::Database& d, db::BlockId block, const db::Text& attribute) {
+  std::string prompt;
+  d.forEachEntity(block, [&](db::ObjectId, const db::Entity& e) {
+    const db::Text* definition = attributeDefinition(e);
+    if (prompt.empty() && definition && db::foldName(definition->tag) == db::foldName(attribute.tag))
+      prompt = definition->prompt;
+  });
+  return prompt.empty() ? attribute.tag : prompt;
+}
+
+void attedit(Session& s) {
+  db::Database& d = s.database();
+  db::ObjectId reference;
+  std::vector<db::ObjectId> attributes;
+  for (;;) {
+    Point3 p;
+    if (s.prompts().getPickPoint("\n选择块参照: ", p) != Status::Normal) return;
+    const db::ObjectId id = s.index().pick(xy(p), s.pickDistance());
+    const db::Entity* e = id.isNull() ? nullptr : d.entity(id);
+    if (!e) {
+      s.console().print("\n未找到对象。");
+      continue;
+    }
+    if (!e->as<db::BlockReference>()) {
+      s.console().print("\n需要块参照。");
+      continue;
+    }
+    attributes.clear();
+    for (db::ObjectId m : s.index().group(id))
+      if (const auto* t = d.entity(m)->as<db::Text>(); t && t->type == db::Text::Type::attrib) attributes.push_back(m);
+    if (!attributes.empty()) {
+      reference = id;
+      break;
+    }
+    s.console().print("\n块中没有属性。");
+  }
+  const db::BlockId block = d.entity(reference)->as<db::BlockReference>()->block;
+  // Every value asked first: a cancel part way changes nothing.
+  std::vector<std::pair<db::ObjectId, std::string>> changes;
+  for (db::ObjectId id : attributes) {
+    const db::Text& a = *d.entity(id)->as<db::Text>();
+    std::string value;
+    if (s.prompts().getString("\n" + attributePrompt(d, block, a) + " <" + a.value + ">: ", true, 255, value) !=
+        Status::Normal)
+      return;
+    if (!value.empty() && value != a.value) changes.emplace_back(id, value);
+  }
+  for (auto& [id, value] : changes) {
+    db::Entity changed = *d.entity(id);
+    changed.as<db::Text>()->value = value;
+    if (d.replace(id, std::move(changed)) != db::Status::ok) s.console().print("\n属性值“" + value + "”无法写入。");
+  }
+  s.console().print("\n已修改 " + std::to_string(changes.size()) + " 个属性。");
+}
+
 }  // namespace
 
 std::vector<Session::HostCommand> blockCommands() {
@@ -619,13 +741,18 @@ std::vector<Session::HostCommand> blockCommands() {
                "时取它与插入点的坐标差作为 X、Y 比例）、Y 比例（缺省同 X）和旋转角度；块有属性定义时按其提示"
                "依次输入属性值（回车取缺省值；常量和预置属性不询问）。",
        .menu = {"绘图", "插入块", true}},
-      {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把图案填充分解成边界，把块参照分解成它的对象，把多行文字分解成单行文字", .run = explode,
+      {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把图案填充分解成边界，把块参照分解成它的对象，把多行文字分解成单行文字，把标注和引线分解成直线、箭头和文字", .run = explode,
        .undoable = true, .aliases = {"X"},
        .help = "选择对象：多段线分解成直线和圆弧（宽度不能保留），图案填充分解成它的边界（直线、圆弧、圆和椭圆），块参照分解成块中的对象，按块参照的位置、"
                "比例和旋转放置（嵌套的块参照只分解一层，属性变回属性定义）。X、Y 比例不同的块参照中有圆、"
                "圆弧等对象时不能分解。多行文字分解成单行文字：每个段落一行，保持位置、高度、旋转角度和样式，"
-               "格式代码去掉。",
+               "格式代码去掉。标注分解成它的图块中的直线、箭头（二维填充）和文字，放在标注所在的位置；"
+               "引线分解成直线和箭头。分解出的对象取原对象的图层、颜色和线型。",
        .menu = {"修改", "分解", true}},
+      {.name = "ATTEDIT", .description = "修改块参照的属性值", .run = attedit, .undoable = true, .aliases = {"ATE"},
+       .help = "选择一个带属性的块参照，再按各属性的提示（没有提示时用标记）逐个输入新值，回车保留原值。"
+               "所有属性问完才一起修改，整个命令是一步放弃；中途取消则不作修改。块参照没有属性时提示“块中没有属性。”并重新选择。",
+       .menu = {"绘图", "编辑属性", false}},
   };
 }
 

@@ -96,6 +96,10 @@ class Bringer {
     }
     if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
     if (const auto* mt = e.as<db::MText>(); mt && merge) ensureStyle(mt->style);
+    if (auto* leader = e.as<db::Leader>()) {
+      if (merge && !leader->style.empty()) ensureKept(db::KeptTable::dimstyle, leader->style);
+      leader->annotation = 0;  // a handle of the other drawing names nothing here
+    }
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {

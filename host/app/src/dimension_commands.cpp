@@ -1,7 +1,9 @@
 // The dimension commands: DIMLINEAR, DIMALIGNED, DIMRADIUS, DIMDIAMETER, DIMANGULAR,
-// DIMCONTINUE and DIMBASELINE. Each makes real DIMENSION entities with their picture
+// DIMCONTINUE, DIMBASELINE and QLEADER. Each makes real DIMENSION entities with their picture
 // blocks, in the current dimension style and on the current layer, the dimension following
 // the cursor while its position is asked.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -24,6 +26,12 @@ using Type = db::Dimension::Type;
 
 Vec2 xyOf(const db::Point3& p) { return {p.x, p.y}; }
 
+// The unit vector along v ((0, 0) for none).
+Vec2 unitOf(Vec2 v) {
+  const double l = core::length(v);
+  return l > 0 ? (1 / l) * v : Vec2{0, 0};
+}
+
 // The spacing of baseline dimensions (DIMDLI) when the drawing gives none.
 constexpr double kBaselineSpacing = 3.75;
 
@@ -42,20 +50,21 @@ std::string measuredText(const DimensionParts& parts, const DimensionStyle& styl
 }
 
 // Makes the dimension of a layout: its picture block, then the entity; prints its text.
-bool makeDimension(Session& s, const DimensionParts& parts, Type type, double rotation, const std::string& written,
-                   double textAngle, const DimensionStyle& style) {
+std::optional<db::ObjectId> makeDimension(Session& s, const DimensionParts& parts, Type type, double rotation,
+                                          const std::string& written, double textAngle, const DimensionStyle& style) {
   db::Database& d = s.database();
   const auto block = core::addPictureBlock(d, parts, style);
   if (!block) {
     s.console().print("\n无法建立标注的图块，没有标注。");
-    return false;
+    return std::nullopt;
   }
   db::Dimension dim = core::dimensionEntity(parts, type, rotation, written, style, *block);
   dim.textRotation = textAngle;
-  if (!addToDrawing(s, db::Boxed<db::Dimension>(std::move(dim)))) return false;
+  const auto id = addToDrawing(s, db::Boxed<db::Dimension>(std::move(dim)));
+  if (!id) return std::nullopt;
   const bool angular = type == Type::angular || type == Type::angular3Point;
   s.console().print("\n标注文字 = " + measuredText(parts, style, angular));
-  return true;
+  return id;
 }
 
 // The preview of a layout: what its picture draws, on the current layer.
@@ -341,56 +350,283 @@ void dimangular(Session& s) {
 
 // ---- DIMCONTINUE, DIMBASELINE
 
-// The last linear (rotated or aligned) dimension of model space.
-std::optional<db::Dimension> lastLinear(const db::Database& d) {
+// What the next dimension of DIMCONTINUE or DIMBASELINE starts from: a linear one from
+// an origin, its line through a point at an angle; an angular one from a ray of its
+// vertex, its arc at a radius.
+struct Base {
+  bool angular = false;
+  Vec2 first;          // the origin, or a point of the ray, the next dimension starts from
+  Vec2 line;           // linear: a point of the dimension line
+  double rotation = 0;  // linear: the direction measured along, degrees
+  Vec2 vertex;         // angular
+  double radius = 0;   // angular: of the arc
+};
+
+bool continuable(const db::Dimension& dim) {
+  const Type t = dim.type();
+  return t == Type::rotated || t == Type::aligned || t == Type::angular || t == Type::angular3Point;
+}
+
+// The vertex and the points of the two sides of an angular dimension, and the point its
+// arc passes through; nullopt for two parallel lines.
+std::optional<std::array<Vec2, 4>> anglePoints(const db::Dimension& dim) {
+  if (dim.type() == Type::angular3Point)
+    return std::array<Vec2, 4>{xyOf(dim.point15), xyOf(dim.point13), xyOf(dim.point14), xyOf(dim.definitionPoint)};
+  // Two lines, 13-14 and 15-10: each side runs from their crossing towards the arc (16).
+  const Vec2 a = xyOf(dim.point13), d1 = xyOf(dim.point14) - a;
+  const Vec2 b = xyOf(dim.point15), d2 = xyOf(dim.definitionPoint) - b;
+  const double cross = d1.x * d2.y - d1.y * d2.x;
+  if (cross == 0) return std::nullopt;
+  const double t = ((b.x - a.x) * d2.y - (b.y - a.y) * d2.x) / cross;
+  const Vec2 vertex = a + t * d1, arc = xyOf(dim.point16);
+  auto side = [&](Vec2 d) { return core::dot(arc - vertex, d) < 0 ? vertex - d : vertex + d; };
+  return std::array<Vec2, 4>{vertex, side(d1), side(d2), arc};
+}
+
+// The base a dimension gives: from its second origin (or side) for DIMCONTINUE, its first
+// for DIMBASELINE, or from the one nearer `picked`.
+std::optional<Base> baseOf(const db::Dimension& dim, bool baseline, std::optional<Vec2> picked) {
+  Base b;
+  if (dim.angular()) {
+    const auto points = anglePoints(dim);
+    if (!points) return std::nullopt;
+    const Vec2 vertex = (*points)[0], p1 = (*points)[1], p2 = (*points)[2], arc = (*points)[3];
+    if (p1 == vertex || p2 == vertex) return std::nullopt;
+    b.angular = true;
+    b.vertex = vertex;
+    b.radius = core::distance(vertex, arc);
+    bool second = !baseline;
+    if (picked && *picked != vertex) {
+      auto apart = [&](Vec2 p) {
+        const Vec2 u = unitOf(p - vertex), w = unitOf(*picked - vertex);
+        return std::acos(std::clamp(core::dot(u, w), -1.0, 1.0));
+      };
+      second = apart(p2) < apart(p1);
+    }
+    b.first = second ? p2 : p1;
+    return b;
+  }
+  const Vec2 p13 = xyOf(dim.point13), p14 = xyOf(dim.point14);
+  b.rotation = dim.type() == Type::rotated ? dim.rotation : core::degreesOf(p14 - p13);
+  b.line = xyOf(dim.definitionPoint);
+  bool second = !baseline;
+  if (picked) {
+    const Vec2 u = core::unitAtDegrees(b.rotation);
+    second = std::abs(core::dot(*picked - p14, u)) < std::abs(core::dot(*picked - p13, u));
+  }
+  b.first = second ? p14 : p13;
+  return b;
+}
+
+// The last dimension of model space that can be continued.
+std::optional<db::Dimension> lastContinuable(const db::Database& d) {
   std::optional<db::Dimension> last;
   d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) {
     const auto* dim = e.isErased() ? nullptr : e.as<db::Dimension>();
-    if (dim && (dim->type() == Type::rotated || dim->type() == Type::aligned)) last = *dim;
+    if (dim && continuable(*dim)) last = *dim;
   });
   return last;
 }
 
+// A dimension picked to continue from (S); nullopt on Enter or a cancel.
+std::optional<Base> pickBase(Session& s, bool baseline) {
+  std::optional<Base> base;
+  Vec2 at;
+  const auto picked = pickEntity(
+      s, baseline ? "\n选择基准标注: " : "\n选择连续标注: ", "\n需要线性、对齐或角度标注。",
+      [&](const db::Entity& e, Vec2 p) {
+        const auto* dim = e.as<db::Dimension>();
+        base = dim && continuable(*dim) ? baseOf(*dim, baseline, p) : std::nullopt;
+        return base.has_value();
+      },
+      &at);
+  return picked ? base : std::nullopt;
+}
+
+// Erases a dimension this command made, with its picture's contents.
+void takeBack(Session& s, db::ObjectId id) {
+  db::Database& d = s.database();
+  const db::Entity* e = d.entity(id);
+  if (!e) return;
+  if (const auto picture = core::drawnBlock(d, *e)) {
+    std::vector<db::ObjectId> inside;
+    d.forEachEntity(*picture, [&](db::ObjectId inner, const db::Entity&) { inside.push_back(inner); });
+    for (db::ObjectId inner : inside) d.erase(inner);
+  }
+  d.erase(id);
+}
+
 void continueOrBaseline(Session& s, bool baseline) {
   db::Database& d = s.database();
-  auto previous = lastLinear(d);
-  if (!previous) {
-    s.console().print("\n图形中没有可以接着标注的线性标注。");
-    return;
-  }
+  std::optional<Base> base;
+  if (const auto last = lastContinuable(d)) base = baseOf(*last, baseline, std::nullopt);
+  if (!base) base = pickBase(s, baseline);
+  if (!base) return;
   const DimensionStyle style = styleForNew(s);
-  const double spacing =
-      core::headerNumber(d.header, "$DIMDLI").value_or(kBaselineSpacing) * style.scale;
+  const double spacing = core::headerNumber(d.header, "$DIMDLI").value_or(kBaselineSpacing) * style.scale;
+  struct Made {
+    db::ObjectId id;
+    Base before;
+  };
+  std::vector<Made> made;
   for (;;) {
-    const db::Dimension& prev = *previous;
-    const Vec2 p13{prev.point13.x, prev.point13.y}, p14{prev.point14.x, prev.point14.y};
-    const Vec2 line{prev.definitionPoint.x, prev.definitionPoint.y};
-    const double rotation = prev.type() == Type::rotated ? prev.rotation : core::degreesOf(p14 - p13);
-    const Vec2 u = core::unitAtDegrees(rotation), n = core::perp(u);
-    const Vec2 first = baseline ? p13 : p14;
-    const double side = core::dot(line - p13, n) >= 0 ? 1.0 : -1.0;
-    const Vec2 through = baseline ? line + side * spacing * n : line;
-    auto layout = [&](Vec2 at) -> std::optional<DimensionParts> {
-      if (at == first) return std::nullopt;
-      return core::linearDimension(first, at, through, rotation, style);
+    const Base b = *base;
+    // Linear: the line through the base's, or one spacing beyond it for a baseline.
+    const Vec2 n = core::perp(core::unitAtDegrees(b.rotation));
+    const double side = core::dot(b.line - b.first, n) >= 0 ? 1.0 : -1.0;
+    const Vec2 through = baseline ? b.line + side * spacing * n : b.line;
+    const double radius = baseline ? b.radius + spacing : b.radius;
+    // Angular: the arc on the side of the smaller angle between the two rays.
+    auto arcPoint = [&](Vec2 at) {
+      Vec2 mid = unitOf(b.first - b.vertex) + unitOf(at - b.vertex);
+      if (core::length(mid) < 1e-12) mid = core::perp(unitOf(b.first - b.vertex));
+      return b.vertex + radius * unitOf(mid);
     };
-    Session::PreviewScope preview(s, [&](const Point3& cursor) { return previewOf(s, layout(xy(cursor)), style); });
-    s.prompts().initGet(0, "");
+    auto layout = [&](Vec2 at) -> std::optional<DimensionParts> {
+      if (at == b.first) return std::nullopt;
+      if (b.angular) {
+        if (at == b.vertex) return std::nullopt;
+        return core::angularDimension(b.vertex, b.first, at, arcPoint(at), style);
+      }
+      return core::linearDimension(b.first, at, through, b.rotation, style);
+    };
     Point3 at;
-    if (s.prompts().getPoint("\n指定第二个尺寸界线原点或 <结束>: ", std::nullopt, at) != Status::Normal) return;
-    const auto parts = layout(xy(at));
-    if (!parts) {
-      s.console().print("\n两个原点不能重合。");
+    Status st;
+    {
+      Session::PreviewScope preview(s, [&](const Point3& cursor) { return previewOf(s, layout(xy(cursor)), style); });
+      s.prompts().initGet(0, "Undo Select");
+      st = s.prompts().getPoint("\n指定第二条尺寸界线原点或 [放弃(U)/选择(S)] <选择>: ", std::nullopt, at);
+    }
+    if (st == Status::Keyword && s.prompts().lastKeyword().value_or("") == "Undo") {
+      if (made.empty()) {
+        s.console().print("\n本次命令还没有可放弃的标注。");
+        continue;
+      }
+      takeBack(s, made.back().id);
+      base = made.back().before;
+      made.pop_back();
       continue;
     }
-    if (!makeDimension(s, *parts, Type::rotated, rotation, "", 0, style)) return;
-    previous = lastLinear(d);
-    if (!previous) return;
+    if (st == Status::Keyword || st == Status::None) {  // S, or Enter: pick another; Enter there ends
+      const auto picked = pickBase(s, baseline);
+      if (!picked) return;
+      base = picked;
+      continue;
+    }
+    if (st != Status::Normal) return;
+    const auto parts = layout(xy(at));
+    if (!parts) {
+      s.console().print(b.angular && xy(at) == b.vertex ? "\n该点不能是角的顶点。" : "\n两个原点不能重合。");
+      continue;
+    }
+    const auto id = b.angular ? makeDimension(s, *parts, Type::angular3Point, 0, "", 0, style)
+                              : makeDimension(s, *parts, Type::rotated, b.rotation, "", 0, style);
+    if (!id) return;
+    made.push_back({*id, b});
+    Base next = b;
+    if (!baseline) next.first = xy(at);
+    if (baseline && b.angular) next.radius = radius;
+    if (baseline && !b.angular) next.line = through;
+    base = next;
   }
 }
 
 void dimcontinue(Session& s) { continueOrBaseline(s, false); }
 void dimbaseline(Session& s) { continueOrBaseline(s, true); }
+
+// ---- QLEADER
+
+// The leader through `points` as it draws (segments and arrowhead), on the current layer.
+std::vector<db::Entity> leaderPreview(Session& s, const std::vector<Vec2>& points, const DimensionStyle& style) {
+  std::vector<db::Entity> out;
+  db::Database& d = s.database();
+  for (db::Entity& e : core::pictureEntities(d, core::leaderParts(points, true, style), style))
+    out.push_back(onCurrentLayer(d, std::move(e.geometry)));
+  return out;
+}
+
+// The annotation of a leader as CAD programs place it: beside the last point on the side
+// the last segment runs to, a gap away, its lines' middle level with the point.
+struct NotePlace {
+  Vec2 at;        // the text's alignment point (first line)
+  bool toRight;   // the text runs away to the right (middle-left), else to the left (middle-right)
+};
+
+NotePlace notePlace(const std::vector<Vec2>& points, const DimensionStyle& style) {
+  const Vec2 last = points.back(), before = points[points.size() - 2];
+  const bool toRight = last.x >= before.x;
+  const double gap = style.textGap * style.scale;
+  return {{last.x + (toRight ? gap : -gap), last.y}, toRight};
+}
+
+void qleader(Session& s) {
+  auto& prompts = s.prompts();
+  const DimensionStyle style = styleForNew(s);
+  std::vector<Vec2> points;
+  Point3 p;
+  prompts.initGet(0, "");
+  if (prompts.getPoint("\n指定第一个引线点: ", std::nullopt, p) != Status::Normal) return;
+  const double z = p.z;
+  points.push_back(xy(p));
+  for (;;) {
+    Status st;
+    {
+      Session::PreviewScope preview(s, [&](const Point3& cursor) {
+        std::vector<Vec2> through = points;
+        through.push_back(xy(cursor));
+        return leaderPreview(s, through, style);
+      });
+      prompts.initGet(0, "");
+      st = prompts.getPoint("\n指定下一点: ", Point3{points.back().x, points.back().y, z}, p);
+    }
+    if (st == Status::None && points.size() >= 2) break;
+    if (st == Status::None) {
+      s.console().print("\n引线至少需要两个点。");
+      continue;
+    }
+    if (st != Status::Normal) return;
+    if (xy(p) == points.back()) {
+      s.console().print("\n该点与上一点重合。");
+      continue;
+    }
+    points.push_back(xy(p));
+  }
+  std::vector<std::string> lines;
+  for (;;) {
+    std::string line;
+    if (prompts.getString(lines.empty() ? "\n输入注释文字的第一行: " : "\n输入注释文字的下一行: ", true, 255, line) !=
+        Status::Normal)
+      return;
+    if (line.empty()) break;
+    lines.push_back(line);
+  }
+  const double height = style.textHeight * style.scale;
+  const NotePlace place = notePlace(points, style);
+  db::Leader leader;
+  leader.style = style.name;
+  for (Vec2 v : points) leader.vertices.push_back({v.x, v.y, z});
+  leader.creation = 3;  // the lines are texts of their own: no annotation object
+  if (!lines.empty()) {
+    leader.textHeight = height;
+    double width = 0;
+    for (const std::string& l : lines) width = std::max(width, core::estimatedTextWidth(l, height));
+    leader.textWidth = width;
+    leader.annotationOffset = {points.back().x - place.at.x, points.back().y - place.at.y, 0};
+  }
+  if (!addToDrawing(s, db::Boxed<db::Leader>(std::move(leader)))) return;
+  // The lines downwards from the first, each level with the point's side of the text.
+  const double spacing = height * 5.0 / 3.0;
+  const double top = place.at.y + (lines.size() - 1) * spacing / 2;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const db::Point3 at{place.at.x, top - i * spacing, z};
+    db::Text t = db::makeText(at, height, lines[i]);
+    t.hAlign = place.toRight ? db::TextHAlign::left : db::TextHAlign::right;
+    t.vAlign = db::TextVAlign::middle;
+    t.alignPoint = at;
+    t.hasAlignPoint = true;
+    if (!addToDrawing(s, db::Boxed<db::Text>(std::move(t)))) return;
+  }
+}
 
 }  // namespace
 
@@ -422,16 +658,29 @@ std::vector<Session::HostCommand> dimensionCommands() {
                "或回车后指定角的顶点和两个端点；再指定标注弧线位置，角度取弧线所在的一侧。"
                "可输入 T 改写文字、A 指定文字角度。",
        .menu = {"标注", "角度", true}},
-      {.name = "DIMCONTINUE", .description = "连续标注：从上一个线性标注的第二个原点接着标注，回车结束",
+      {.name = "DIMCONTINUE", .description = "连续标注：从上一个线性或角度标注的第二条尺寸界线接着标注，U 放弃、S 另选",
        .run = dimcontinue, .undoable = true, .aliases = {"DCO"},
-       .help = "从图形中最后一个线性标注的第二个尺寸界线原点开始，逐个指定下一个第二个原点，"
-               "每个标注的尺寸线与前一个在同一直线上；回车结束。整个命令是一步放弃。",
+       .help = "从图形中最后一个线性、对齐或角度标注的第二条尺寸界线开始，逐个指定下一个第二条尺寸界线原点，"
+               "每个线性标注的尺寸线与前一个在同一直线上，角度标注的弧线与前一个同半径。"
+               "提示“指定第二条尺寸界线原点或 [放弃(U)/选择(S)] <选择>:”时，U 删去本次命令所作的最后一个标注，"
+               "S 或直接回车则选择另一个线性、对齐或角度标注，从离点取处较近的尺寸界线接着标注；"
+               "选择时回车结束命令。图形中没有这样的标注时先要求选择。整个命令是一步放弃。",
        .menu = {"标注", "连续", true}},
-      {.name = "DIMBASELINE", .description = "基线标注：从上一个线性标注的第一个原点起标注，回车结束",
+      {.name = "DIMBASELINE", .description = "基线标注：从上一个线性或角度标注的第一条尺寸界线起标注，U 放弃、S 另选",
        .run = dimbaseline, .undoable = true, .aliases = {"DBA"},
-       .help = "以图形中最后一个线性标注的第一个尺寸界线原点为基线，逐个指定第二个原点，"
-               "每个新标注的尺寸线比前一个远离一个基线间距（DIMDLI，缺省 3.75，乘以全局比例）；回车结束。",
+       .help = "以图形中最后一个线性、对齐或角度标注的第一条尺寸界线为基线，逐个指定第二条尺寸界线原点，"
+               "每个新标注的尺寸线（角度标注的弧线）比前一个远离一个基线间距（DIMDLI，缺省 3.75，乘以全局比例）。"
+               "提示“指定第二条尺寸界线原点或 [放弃(U)/选择(S)] <选择>:”时，U 删去本次命令所作的最后一个标注，"
+               "S 或直接回车则选择另一个标注作为基准（以离点取处较近的尺寸界线为基线）；选择时回车结束命令。"
+               "整个命令是一步放弃。",
        .menu = {"标注", "基线", true}},
+      {.name = "QLEADER", .description = "快速引线：指定引线的点，再输入注释文字，空行结束", .run = qleader,
+       .undoable = true, .aliases = {"LE"},
+       .help = "指定第一个引线点（箭头所在处），再逐个指定下一点，指定两个点以后回车结束；然后逐行输入注释文字，"
+               "空行结束（第一行就回车则只画引线）。结果是一个带箭头的引线对象和它末端旁的文字：最后一段向右时文字"
+               "左中对齐、向左时右中对齐，离开末端一个文字间距（DIMGAP），字高取当前标注样式的文字高度；"
+               "按当前标注样式，放在当前图层上。",
+       .menu = {"标注", "引线", true}},
   };
 }
 

@@ -142,6 +142,12 @@ class Lister {
     } else if (const auto* mt = e.as<db::MText>()) {
       listMText(*mt);
       listRange(owner);
+    } else if (const auto* leader = e.as<db::Leader>()) {
+      line(std::string("  路径: ") + (leader->spline() ? "样条曲线" : "直线") + "，箭头: " + (leader->hasArrow() ? "有" : "无"));
+      line("  标注样式: \"" + leader->style + "\"");
+      for (std::size_t i = 0; i < leader->vertices.size(); ++i)
+        line("  顶点 " + std::to_string(i + 1) + ": " + p3(leader->vertices[i]));
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);

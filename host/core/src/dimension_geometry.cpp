@@ -365,4 +365,17 @@ std::optional<DimensionParts> angularDimension(Segment first, Segment second, Ve
   return parts;
 }
 
+DimensionParts leaderParts(std::span<const Vec2> vertices, bool arrow, const DimensionStyle& style, double scale) {
+  DimensionParts parts;
+  if (vertices.size() < 2) return parts;
+  for (std::size_t i = 1; i < vertices.size(); ++i) parts.lines.push_back({vertices[i - 1], vertices[i]});
+  // The arrow points at the first vertex, from the first vertex that differs from it.
+  std::size_t from = 1;
+  while (from + 1 < vertices.size() && distance(vertices[from], vertices[0]) == 0) ++from;
+  const double size = style.arrowSize * style.scale * scale;
+  if (arrow && distance(vertices[from], vertices[0]) > 0 && std::isfinite(size))
+    addArrow(parts, style.arrow, vertices[0], unitOf(vertices[0] - vertices[from], {1, 0}), size);
+  return parts;
+}
+
 }  // namespace orv::core

@@ -6,6 +6,7 @@
 
 #include "kept_tags.h"
 #include "spline_kind.h"
+#include "leader_kind.h"
 
 namespace orv::core {
 
@@ -109,6 +110,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     detail::splineGrips(*sp, out);
   } else if (const auto* mt = e.as<db::MText>()) {
     out.push_back({xy(mt->position), GripRole::insertion, 0});  // a world point
+  } else if (const auto* leader = e.as<db::Leader>()) {
+    detail::leaderGrips(*leader, out);
   }
   return out;
 }
@@ -191,6 +194,10 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* sp = changed.as<db::Spline>()) {
     if (!detail::moveSplineGrip(*sp, g, to)) return std::monostate{};
+    return changed;
+  }
+  if (auto* leader = changed.as<db::Leader>()) {
+    if (!detail::moveLeaderGrip(*leader, g, to)) return std::monostate{};
     return changed;
   }
   return std::monostate{};

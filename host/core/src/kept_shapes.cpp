@@ -1,5 +1,5 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
-// them: old-style polylines and leaders.
+// them: old-style polylines.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -84,16 +84,12 @@ void describeOldPolyline(const DescribeContext& ctx, db::ObjectId id, const db::
 }
 
 // Any other kind: the points it names, so that a window or a pick can find it.
-void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, const Affine2& m, bool chained) {
+void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, const Affine2& m) {
   const kept::Tags t(kept.tags);
   std::vector<Vec2> points;
   for (std::size_t i = 0; i < t.size(); ++i)
     if (!t.inGroup(i) && t[i].code >= 10 && t[i].code <= 18)
       if (auto p = t.pointAt(i)) points.push_back(m.apply(*p));
-  if (chained && points.size() > 1) {
-    for (std::size_t i = 1; i < points.size(); ++i) ctx.sink.piece(Segment{points[i - 1], points[i]}, true);
-    return;
-  }
   for (Vec2 p : points) ctx.sink.piece(Segment{p, p}, false);
 }
 
@@ -133,10 +129,9 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
     case K::insert: {
       const kept::Tags t(tags);
       if (auto p = t.point(10)) ctx.sink.snapPoint(prompt::SnapKind::insertion, m.apply(*p));
-      return describePoints(ctx, kept, m, false);
+      return describePoints(ctx, kept, m);
     }
-    case K::leader: return describePoints(ctx, kept, m, true);
-    default: return describePoints(ctx, kept, m, false);
+    default: return describePoints(ctx, kept, m);
   }
 }
 

@@ -252,8 +252,6 @@ const std::vector<KindTable>& tables() {
       {"VERTEX", {{10, Role::point, O}, {40, Role::length}, {41, Role::length}, {42, Role::bulge},
                   {50, Role::degrees, O}}, true},
       {"SEQEND", {}, false},
-      {"LEADER", {{10, Role::point, W}, {211, Role::vector, W}, {212, Role::scaledVector, W},
-                  {213, Role::scaledVector, W}, {40, Role::length}, {41, Role::length}}, false},
   };
   return kTables;
 }

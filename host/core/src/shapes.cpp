@@ -8,6 +8,7 @@
 #include "orv/geom/curves.h"
 #include "shapes_internal.h"
 #include "spline_kind.h"
+#include "leader_kind.h"
 
 namespace orv::core {
 
@@ -197,6 +198,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeSpline(ctx, *sp, m);
   } else if (const auto* mt = e.as<db::MText>()) {
     detail::describeMText(ctx, *mt, m);
+  } else if (const auto* leader = e.as<db::Leader>()) {
+    detail::describeLeader(ctx, *leader, m);
   }
 }
 
@@ -294,6 +297,7 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
       break;
     case db::EntityKind::spline: return "样条曲线";
     case db::EntityKind::mtext: return "多行文字";
+    case db::EntityKind::leader: return "引线";
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

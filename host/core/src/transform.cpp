@@ -9,6 +9,7 @@
 #include "transform_hatch.h"
 #include "transform_text.h"
 #include "spline_kind.h"
+#include "leader_kind.h"
 
 namespace orv::core {
 
@@ -158,6 +159,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     detail::transformSpline(*sp, m);
   } else if (auto* mt = out.as<db::MText>()) {
     if (auto why = detail::transformMText(*mt, m)) return *why;
+  } else if (auto* leader = out.as<db::Leader>()) {
+    detail::transformLeader(*leader, m);
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

@@ -280,6 +280,10 @@ struct Validator {
                ? Status::ok
                : Status::invalidInput;
   }
+  // Every number finite, a normal of some length, two vertices.
+  Status operator()(const Boxed<Leader>& b) const {
+    return b.get() && leaderSound(*b) ? Status::ok : Status::invalidInput;
+  }
   static Status described(const KindDescription& description, const void* object) {
     if (!fieldsFinite(description, object)) return Status::invalidInput;
     const Point3 n = extrusionOf(description, object);

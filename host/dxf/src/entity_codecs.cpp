@@ -29,6 +29,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::hatch: return "HATCH";
     case EntityKind::spline: return "SPLINE";
     case EntityKind::mtext: return "MTEXT";
+    case EntityKind::leader: return "LEADER";
   }
   return "";
 }
@@ -44,6 +45,7 @@ std::optional<EntityKind> modeledKind(std::string_view type) {
   if (type == "TEXT" || type == "ATTRIB" || type == "ATTDEF") return EntityKind::text;
   if (type == "SPLINE") return EntityKind::spline;
   if (type == "MTEXT") return EntityKind::mtext;
+  if (type == "LEADER") return EntityKind::leader;
   if (const db::KindDescription* description = db::descriptionOf(type)) {
     switch (description->kind) {
       case db::TableKind::point: return EntityKind::point;
@@ -233,6 +235,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::dimension: break;  // kept in order, read by finishDimension
     case EntityKind::spline: return takeSplineTag(b, code, value);
     case EntityKind::mtext: break;  // kept in order, read by finishMText
+    case EntityKind::leader: break;  // kept in order, read by finishLeader
   }
   return Take::notMine;
 }
@@ -375,6 +378,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::text:
     case EntityKind::spline:
     case EntityKind::mtext:
+    case EntityKind::leader:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -566,6 +570,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
         if constexpr (std::is_same_v<T, db::Boxed<db::Dimension>>) writeDimension(out, *g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::Spline>>) writeSpline(out, *g, x);
         if constexpr (std::is_same_v<T, db::Boxed<db::MText>>) writeMText(out, *g, x);
+        if constexpr (std::is_same_v<T, db::Boxed<db::Leader>>) writeLeader(out, *g, x);
       },
       e.geometry);
   out.kept(x, slot::xdata);

@@ -146,6 +146,10 @@ void writeDimension(Emitter& out, const db::Dimension& d, const db::RawTags* x);
 std::optional<std::string> finishMText(const db::RawTags& extras, std::string content, db::Geometry& out);
 void writeMText(Emitter& out, const db::MText& m, const db::RawTags* x);
 std::size_t mtextChunkCut(const std::string& s, std::size_t limit, std::size_t from);
+// LEADER (codec_leader.cpp): its values from the tags of its own part, kept in
+// slot::subclass in their order (its marker included); and its own part written.
+std::optional<std::string> finishLeader(const db::RawTags& extras, db::Geometry& out);
+void writeLeader(Emitter& out, const db::Leader& l, const db::RawTags* x);
 
 // Writes a modeled entity with its kept tags.
 void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id,

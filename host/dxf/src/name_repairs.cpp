@@ -307,6 +307,12 @@ void renameUnacceptedNames(ReadContext& ctx) {
         if (style) copy->as<db::Dimension>()->style = *style;
       }
     }
+    if (const auto* leader = e.as<db::Leader>()) {
+      if (const std::string* style = renames.find(Kind::dimensionStyle, leader->style)) {
+        if (!copy) copy = e;
+        copy->as<db::Leader>()->style = *style;
+      }
+    }
     if (copy) d.replace(id, std::move(*copy));
   }
 }

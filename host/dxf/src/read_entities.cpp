@@ -305,7 +305,8 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       continue;
     }
     // A dimension keeps the markers of its own parts, in their place.
-    if (b.kind == db::EntityKind::dimension && t.code == 100 && !inGroup && !inXdata && t.value != "AcDbEntity") {
+    if ((b.kind == db::EntityKind::dimension || b.kind == db::EntityKind::leader) && t.code == 100 && !inGroup &&
+        !inXdata && t.value != "AcDbEntity") {
       e.extras.add(t.code, ctx.kept(t), slot::subclass);
       continue;
     }
@@ -340,6 +341,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
   if (b.kind == db::EntityKind::mtext) ++ctx.textEntities;
   if (auto why = b.kind == db::EntityKind::dimension ? finishDimension(e.extras, e.entity.geometry)
                  : b.kind == db::EntityKind::mtext   ? finishMText(e.extras, std::move(b.mtextContent), e.entity.geometry)
+                 : b.kind == db::EntityKind::leader  ? finishLeader(e.extras, e.entity.geometry)
                                                      : finishGeometry(b, e.entity.geometry)) {
     ctx.note(head.line, std::string(head.value) + "：" + *why);
     const Tokenizer::Mark after = ctx.tok.mark();

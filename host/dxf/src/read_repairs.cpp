@@ -155,12 +155,15 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
   std::unordered_set<std::string> seen;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
-    if (const auto* dim = e.as<db::Dimension>(); dim && !e.isErased() && !dim->style.empty() &&
-                                                  !d.keptTable(db::KeptTable::dimstyle).find(dim->style) &&
-                                                  seen.insert("D" + db::foldName(dim->style)).second) {
-      ctx.note(0, "标注样式“" + dim->style + "”被使用但未定义，已添加");
+    const auto* dim = e.as<db::Dimension>();
+    const auto* leader = e.as<db::Leader>();
+    const std::string* dimensionStyle = dim ? &dim->style : leader ? &leader->style : nullptr;
+    if (dimensionStyle && !e.isErased() && !dimensionStyle->empty() &&
+        !d.keptTable(db::KeptTable::dimstyle).find(*dimensionStyle) &&
+        seen.insert("D" + db::foldName(*dimensionStyle)).second) {
+      ctx.note(0, "标注样式“" + *dimensionStyle + "”被使用但未定义，已添加");
       db::SymbolRecord style;
-      style.name = dim->style;
+      style.name = *dimensionStyle;
       style.handle = d.newHandle();
       d.keptTable(db::KeptTable::dimstyle).add(std::move(style));
     }

@@ -1,16 +1,18 @@
-// Outlines of solids, faces, ellipses and splines, and of kept entities: old-style polylines and meshes, leaders, kept arcs, circles and light polylines, and viewports' borders and clip shapes.
+// Outlines of solids, faces, ellipses and splines, and of kept entities: old-style polylines and meshes, leaders and their arrowheads, kept arcs, circles and light polylines, and viewports' borders and clip shapes.
 //
 // Contents: Bézier extremes for boxes; ellipses and splines; corner shapes; polylines and
 // meshes from their vertices; kept modeled kinds; viewports; the dispatch.
 #include "outline.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <span>
 #include <vector>
 
 #include "clip_shape.h"
 
+#include "orv/db/header_values.h"
 #include "orv/geom/curves.h"
 #include "orv/geom/shapes.h"
 #include "orv/render/layout.h"
@@ -184,25 +186,62 @@ OutlineMode writeOldPolyline(const Placed& placed, const db::Database& db, PathS
   return OutlineMode::stroke;
 }
 
-// Reads 10/20/30 points in order; each 10 starts one.
-std::vector<Point3> pointList(const db::RawTags& tags, int base) {
-  std::vector<Point3> out;
-  geom::forEachDataTag(tags, [&](int code, std::string_view v) {
-    double d = 0.0;
-    if (code == base && geom::parseReal(v, d)) out.push_back({d, 0.0, 0.0});
-    else if (code == base + 10 && !out.empty() && geom::parseReal(v, d)) out.back().y = d;
-    else if (code == base + 20 && !out.empty() && geom::parseReal(v, d)) out.back().z = d;
-    return true;
-  });
-  return out;
+OutlineMode writeLeader(const db::Leader& l, const Affine& m, PathSink& sink) {
+  if (l.vertices.size() < 2) return OutlineMode::none;
+  sink.moveTo(m.apply(plan(l.vertices[0])));
+  for (std::size_t i = 1; i < l.vertices.size(); ++i) sink.lineTo(m.apply(plan(l.vertices[i])));
+  return OutlineMode::stroke;
 }
 
-OutlineMode writeLeader(const db::RawTags& tags, const Affine& m, PathSink& sink) {
-  const std::vector<Point3> pts = pointList(tags, 10);
-  if (pts.size() < 2) return OutlineMode::none;
-  sink.moveTo(m.apply(plan(pts[0])));
-  for (std::size_t i = 1; i < pts.size(); ++i) sink.lineTo(m.apply(plan(pts[i])));
-  return OutlineMode::stroke;
+// A positive number of the leader's dimension style record (its own tags, slot 1), else
+// of the header.
+double dimensionStyleNumber(const db::Database& db, std::string_view style, int code, const char* header,
+                            double fallback) {
+  auto positive = [](std::string_view text, double& out) {
+    double v = 0.0;
+    if (!geom::parseReal(text, v) || !(v > 0.0) || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+  };
+  double v = fallback;
+  const auto& table = db.keptTable(db::KeptTable::dimstyle);
+  const db::SymbolRecord* r = table.get(std::string(style.empty() ? "Standard" : style));
+  if (r)
+    for (db::RawTag t : r->extras)
+      if (t.slot == 1 && t.code == code && positive(t.value, v)) return v;
+  if (const auto h = db::headerValue(db.header, header); h && positive(*h, v)) return v;
+  return fallback;
+}
+
+enum class ArrowShape { closedFilled, tick, dot };
+
+ArrowShape arrowShapeOf(std::string_view name) {
+  const std::string n = db::foldName(name);
+  if (n == "_ARCHTICK" || n == "ARCHTICK" || n == "_OBLIQUE" || n == "OBLIQUE") return ArrowShape::tick;
+  if (n == "_DOT" || n == "DOT" || n == "_DOTSMALL" || n == "_DOTBLANK") return ArrowShape::dot;
+  return ArrowShape::closedFilled;
+}
+
+// The arrow kind of a leader's style (DIMBLK): the block its record points to (342), the
+// block it names (an older file's 5), else the header's; closed filled when none.
+ArrowShape leaderArrowKind(const db::Database& db, std::string_view style) {
+  const db::SymbolRecord* r = db.keptTable(db::KeptTable::dimstyle).get(std::string(style.empty() ? "Standard" : style));
+  if (r) {
+    for (db::RawTag t : r->extras) {
+      if (t.slot != 1) continue;
+      if (t.code == 342) {
+        const db::Handle h = std::strtoull(std::string(t.value).c_str(), nullptr, 16);
+        for (std::uint32_t i = 0; h != 0 && i < db.blockCount(); ++i)
+          if (!db.block(db::BlockId{i}).removed && db.block(db::BlockId{i}).recordHandle == h)
+            return arrowShapeOf(db.block(db::BlockId{i}).name);
+        return ArrowShape::closedFilled;
+      }
+    }
+    for (db::RawTag t : r->extras)
+      if (t.slot == 1 && t.code == 5) return arrowShapeOf(t.value);
+  }
+  if (const auto name = db::headerValue(db.header, "$DIMBLK")) return arrowShapeOf(*name);
+  return ArrowShape::closedFilled;
 }
 
 // ARC, CIRCLE and LWPOLYLINE kept for an extrusion out of the plane: seen from above.
@@ -359,11 +398,11 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
   if (const auto* solid = placed.entity.as<db::Solid>()) return writeCorners(*solid, m, sink, fill);
   if (const auto* ellipse = placed.entity.as<db::Ellipse>()) return writeEllipse(*ellipse, m, sink);
   if (const auto* spline = placed.entity.as<db::Spline>()) return writeSpline(*spline, m, sink, unitsPerDrawingUnit);
+  if (const auto* leader = placed.entity.as<db::Leader>()) return writeLeader(*leader, m, sink);
   const db::RawTags* tags = placed.tags();
   if (!tags) return OutlineMode::none;
   switch (placed.kind) {
     case KeptKind::polyline: return writeOldPolyline(placed, db, sink);
-    case KeptKind::leader: return writeLeader(*tags, m, sink);
     case KeptKind::arc:
     case KeptKind::circle:
     case KeptKind::lwpolyline: return writeKeptModeled(placed.kind, *tags, m, sink);
@@ -374,6 +413,49 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
     }
     default: return OutlineMode::none;
   }
+}
+
+bool writeLeaderArrow(const db::Leader& leader, const db::Database& db, const Affine& m, PathSink& sink) {
+  const auto& v = leader.vertices;
+  if (!leader.hasArrow() || v.size() < 2) return false;
+  std::size_t from = 1;
+  while (from + 1 < v.size() && v[from].x == v[0].x && v[from].y == v[0].y) ++from;
+  const double dx = v[0].x - v[from].x, dy = v[0].y - v[from].y, l = std::hypot(dx, dy);
+  if (!(l > 0.0)) return false;
+  const double size = dimensionStyleNumber(db, leader.style, 41, "$DIMASZ", 2.5) *
+                      dimensionStyleNumber(db, leader.style, 40, "$DIMSCALE", 1.0);
+  const double ux = dx / l, uy = dy / l, sx = -uy, sy = ux;  // along the leader to its tip, and across
+  const Point2 tip = plan(v[0]);
+  auto at = [&](double along, double across) {
+    return m.apply(Point2{tip.x + along * ux + across * sx, tip.y + along * uy + across * sy});
+  };
+  switch (leaderArrowKind(db, leader.style)) {
+    case ArrowShape::tick: {
+      // A thick stroke at 45 degrees through the tip, 0.15 of the size wide.
+      const double h = size / 2, w = 0.075 * size;
+      sink.moveTo(at(-h - w * 0.7071, -h + w * 0.7071));
+      sink.lineTo(at(h - w * 0.7071, h + w * 0.7071));
+      sink.lineTo(at(h + w * 0.7071, h - w * 0.7071));
+      sink.lineTo(at(-h + w * 0.7071, -h - w * 0.7071));
+      break;
+    }
+    case ArrowShape::dot: {
+      const double r = size / 4;
+      sink.moveTo(at(r, 0));
+      for (int i = 1; i < 24; ++i) {
+        const double a = i * std::numbers::pi / 12;
+        sink.lineTo(at(r * std::cos(a), r * std::sin(a)));
+      }
+      break;
+    }
+    case ArrowShape::closedFilled:
+      sink.moveTo(at(0, 0));
+      sink.lineTo(at(-size, size / 6));
+      sink.lineTo(at(-size, -size / 6));
+      break;
+  }
+  sink.close();
+  return true;
 }
 
 }  // namespace orv::render

@@ -20,6 +20,12 @@ enum class OutlineMode { none, stroke, fill };
 OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathSink& sink,
                              double unitsPerDrawingUnit, bool fill);
 
+// The filled arrowhead of a leader at its first vertex, of its dimension style's kind
+// (DIMBLK: closed filled, a tick or a dot) and size (DIMASZ times DIMSCALE of the style's
+// record, else of the header, else 2.5); false (nothing written) for a leader without an
+// arrowhead or one of no direction.
+bool writeLeaderArrow(const db::Leader& leader, const db::Database& db, const Affine& m, PathSink& sink);
+
 // Grows a box by every point an outline passes through: curves by their extremes.
 class BoxSink final : public PathSink {
  public:

@@ -65,6 +65,10 @@ void Painter::paintKept(const Placed& placed) {
   }
   if (mode == OutlineMode::fill) fill(placed.color);
   else stroke(placed, lineWidth(placed, 0.0));
+  if (const auto* leader = placed.entity.as<db::Leader>()) {
+    path_.clear();
+    if (writeLeaderArrow(*leader, db_, placed.transform, path_) && path_.ok()) fill(placed.color);
+  }
   ++painted;
 }
 

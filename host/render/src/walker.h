@@ -49,6 +49,7 @@ inline geom::KeptKind drawnKind(const db::Entity& e) {
   if (e.as<db::Dimension>()) return geom::KeptKind::dimension;
   if (e.as<db::Spline>()) return geom::KeptKind::spline;
   if (e.as<db::MText>()) return geom::KeptKind::mtext;
+  if (e.as<db::Leader>()) return geom::KeptKind::leader;
   if (const auto* s = e.as<db::Solid>()) {
     switch (s->type) {
       case db::Solid::Type::solid: return geom::KeptKind::solid;

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -105,5 +106,10 @@ DimensionParts angularDimension(Vec2 vertex, Vec2 p1, Vec2 p2, Vec2 at, const Di
 // where `at` lies; nullopt for parallel lines.
 std::optional<DimensionParts> angularDimension(Segment first, Segment second, Vec2 at, const DimensionStyle& style,
                                 const DimensionOptions& options = {});
+
+// A leader through `vertices` (world points): its segments and, when `arrow`, the style's
+// arrowhead at the first vertex pointing along the first segment; sizes times `scale` (a
+// block's scale seen through). Fewer than two vertices draw nothing.
+DimensionParts leaderParts(std::span<const Vec2> vertices, bool arrow, const DimensionStyle& style, double scale = 1.0);
 
 }  // namespace orv::core
