@@ -556,10 +556,16 @@ void DrawingView::paintSelection(QPainter& p) {
 // What the waiting command would make or move at the point a click would give now.
 void DrawingView::paintPreview(QPainter& p) {
   previewShown_ = 0;
-  if (!previewAt || !db_ || !cursor_ || panFrom_ || !prompt_ || prompt_->kind != prompt::AskKind::point) return;
-  const std::optional<db::Point2> at = effectivePoint();
-  if (!at) return;
-  const std::vector<db::Entity> entities = previewAt(*at);
+  if (!db_ || panFrom_ || !prompt_) return;
+  std::vector<db::Entity> entities;
+  if (prompt_->kind == prompt::AskKind::text) {
+    if (typedPreview) entities = typedPreview();
+  } else {
+    if (!previewAt || !cursor_ || prompt_->kind != prompt::AskKind::point) return;
+    const std::optional<db::Point2> at = effectivePoint();
+    if (!at) return;
+    entities = previewAt(*at);
+  }
   if (entities.empty()) return;
   fitToView(preview_);
   preview_.fill(Qt::transparent);

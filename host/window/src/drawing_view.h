@@ -112,6 +112,9 @@ class DrawingView final : public QWidget {
   // What the waiting command shows at a point (a drag preview: entities not in the
   // drawing); unset or empty: nothing. Asked at point prompts as the cursor moves.
   std::function<std::vector<db::Entity>(db::Point2 at)> previewAt;
+  // What the waiting command would make of the text typed so far, at a text prompt (a
+  // line of TEXT in place); nothing: no preview.
+  std::function<std::vector<db::Entity>()> typedPreview;
   // The preview drawn at the last frame, for tests: how many entities.
   std::size_t previewShown() const { return previewShown_; }
   // Forgets a box begun at the command prompt (Esc).

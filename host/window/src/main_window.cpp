@@ -47,6 +47,8 @@
 #include "qt_presenter.h"
 #include "properties_panel.h"
 #include "selection_tools.h"
+#include "text_editor.h"
+#include "text_entry.h"
 #include "window_clipboard.h"
 #include "window_console.h"
 
@@ -291,6 +293,14 @@ MainWindow::MainWindow(app::Session& session, WindowConsole& console, QtPresente
   };
   console_.beforeReply = [this] { view_->quiesce(); };
   presenter_.closed = [this] { view_->quiesce(); };
+  // Text typed in place (TEXT's line shown as it is typed) and the text editors.
+  view_->typedPreview = [this]() -> std::vector<db::Entity> {
+    const app::TextEntry* entry = session_ ? app::textEntry(*session_) : nullptr;
+    if (!entry || entry->kind != app::TextEntry::Kind::line || !entry->preview) return {};
+    return entry->preview(panel_->input()->text().toStdString());
+  };
+  connect(panel_->input(), &QLineEdit::textChanged, view_, [this] { view_->update(); });
+  console_.textEditor = [this](const prompt::AskOptions&) { return editText(); };
 
   // Snaps and picks of the session's index, its drafting settings, its ZOOM and PAN.
   view_->snapAt = [this](db::Point2 at, double within) -> std::optional<Snap> {
@@ -429,6 +439,35 @@ bool MainWindow::hasCommand(const std::string& name) const {
 }
 
 void MainWindow::runCommand(const std::string& name) { console_.runCommand(name); }
+
+std::optional<WindowConsole::EditorReplies> MainWindow::editText() {
+  using Kind = app::TextEntry::Kind;
+  const app::TextEntry* entry = session_ ? app::textEntry(*session_) : nullptr;
+  if (!entry || entry->kind == Kind::line) return std::nullopt;
+  WindowConsole::EditorReplies replies;
+  if (entry->kind == Kind::content && !entry->multiLine) {
+    LineEditorDialog dialog(entry->initial, this);
+    replies.cancelled = dialog.exec() != QDialog::Accepted;
+    replies.lines.push_back(dialog.text());
+    view_->quiesce();
+    return replies;
+  }
+  const bool content = entry->kind == Kind::content;
+  TextEditorDialog dialog(content ? app::contentLines(entry->initial) : std::vector<std::string>{}, entry->height, this);
+  replies.cancelled = dialog.exec() != QDialog::Accepted;
+  view_->quiesce();
+  if (replies.cancelled) return replies;
+  if (content) {
+    replies.lines.push_back(app::joinedContent(dialog.lines()));
+    return replies;
+  }
+  // MTEXT's lines, each a reply, then the empty line that ends them (a script cannot give
+  // an empty line among them: those are left out).
+  for (std::string& line : dialog.lines())
+    if (!line.empty()) replies.lines.push_back(std::move(line));
+  replies.lines.emplace_back();
+  return replies;
+}
 
 // The menus, in the order the window shows them; each command in the menu its
 // description names, window actions (view, quit, about) beside them.

@@ -127,6 +127,9 @@ class MainWindow final : public QMainWindow, private app::SessionObserver, priva
   QDockWidget* helpDock_ = nullptr;
   QMenu* recentMenu_ = nullptr;
   void bindDrafting();
+  // A text prompt the waiting command offers an editor at (text_entry.h): the editor's
+  // replies; nullopt for a plain line.
+  std::optional<WindowConsole::EditorReplies> editText();
   void buildSnapMenu();
   void showSnapKinds();
   std::unique_ptr<app::ViewControl> viewCommands_;

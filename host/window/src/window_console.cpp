@@ -92,6 +92,17 @@ prompt::Reply WindowConsole::ask(std::string_view prompt, const prompt::AskOptio
   } else {
     due = fromQueue(options);
   }
+  // An editor answers this prompt and those after it, as the lines of a script would.
+  if (!due && options.kind == prompt::AskKind::text && textEditor) {
+    if (auto replies = textEditor(options)) {
+      if (replies->cancelled || replies->lines.empty()) {
+        due = Due{prompt::Reply::cancel(), {}};
+      } else {
+        due = Due{prompt::Reply::line(replies->lines.front()), replies->lines.front()};
+        for (std::size_t i = 1; i < replies->lines.size(); ++i) queue_.push_back(Queued{replies->lines[i], std::nullopt, true});
+      }
+    }
+  }
   if (!due) {
     options_ = options;
     waiting_ = true;

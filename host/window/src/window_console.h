@@ -95,6 +95,14 @@ class WindowConsole final : public QObject, public prompt::Console {
   std::function<void()> beforeReply;
   // Where the transcript is copied as it grows (standard output); may be null.
   std::function<void(std::string_view)> mirror;
+  // A text prompt the user answers in an editor (MTEXT's lines, DDEDIT's content): the
+  // replies it gives, one per prompt from this one on, as a script would type them;
+  // `cancelled` for its Cancel; nullopt where the prompt takes a plain line.
+  struct EditorReplies {
+    bool cancelled = false;
+    std::vector<std::string> lines;
+  };
+  std::function<std::optional<EditorReplies>(const prompt::AskOptions&)> textEditor;
 
  signals:
   // Text was added to the transcript.
