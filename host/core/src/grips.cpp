@@ -6,6 +6,7 @@
 
 #include "kept_tags.h"
 #include "spline_kind.h"
+#include "heavy_polyline_kind.h"
 
 namespace orv::core {
 
@@ -107,6 +108,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     if (auto at = tags.point(10)) out.push_back({kept::objectToWorld(kept::planeOf(tags)).apply(*at), GripRole::position, 0});
   } else if (const auto* sp = e.as<db::Spline>()) {
     detail::splineGrips(*sp, out);
+  } else if (const auto* hp = e.as<db::HeavyPolyline>()) {
+    detail::heavyPolylineGrips(*hp, out);
   }
   return out;
 }
@@ -189,6 +192,10 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* sp = changed.as<db::Spline>()) {
     if (!detail::moveSplineGrip(*sp, g, to)) return std::monostate{};
+    return changed;
+  }
+  if (auto* hp = changed.as<db::HeavyPolyline>()) {
+    if (!detail::moveHeavyPolylineGrip(*hp, g, to)) return std::monostate{};
     return changed;
   }
   return std::monostate{};

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "codec_spline.h"
+#include "codec_heavy_polyline.h"
 #include "orv/dxf/tags.h"
 
 namespace orv::dxf {
@@ -28,6 +29,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::unknown: case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: break;
     case EntityKind::hatch: return "HATCH";
     case EntityKind::spline: return "SPLINE";
+    case EntityKind::heavyPolyline: return "POLYLINE";
   }
   return "";
 }
@@ -94,6 +96,7 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   textPart = 0;
   sawTextMarker = sawTailField = textOutOfRange = false;
   spline = {};
+  heavy = {};
 }
 
 void* EntityBuilder::described() {
@@ -228,6 +231,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::hatch: break;
     case EntityKind::dimension: break;  // kept in order, read by finishDimension
     case EntityKind::spline: return takeSplineTag(b, code, value);
+    case EntityKind::heavyPolyline: break;  // read by readOldPolyline
   }
   return Take::notMine;
 }
@@ -369,6 +373,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::dimension:
     case EntityKind::text:
     case EntityKind::spline:
+    case EntityKind::heavyPolyline:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -548,6 +553,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
     out.kept(x, slot::xdata);
     return;
   }
+  if (const auto* heavy = e.as<db::HeavyPolyline>()) return writeHeavyPolyline(out, drawing, *heavy, x, e.handle(), paperSpace);
   std::visit(
       [&](const auto& g) {
         using T = std::decay_t<decltype(g)>;

@@ -87,6 +87,7 @@ struct EntityBuilder {
   bool sawTailField = false;
   bool textOutOfRange = false;
   db::Spline spline;           // SPLINE (codec_spline.cpp); optionalTags: its normal's tags
+  db::HeavyPolyline heavy;     // old-style POLYLINE (codec_heavy_polyline.cpp)
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

@@ -63,6 +63,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::dimension: w = new UnknownEntity(); break;
     case db::EntityKind::text: w = new UnknownEntity(); break;
     case db::EntityKind::spline: w = new UnknownEntity(); break;
+    case db::EntityKind::heavyPolyline: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;
