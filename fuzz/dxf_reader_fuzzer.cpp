@@ -5,9 +5,10 @@
 // file must read without error or new doubts, and saving what was read from
 // it must give the very same text (nothing is lost or changed on the second
 // trip). Hatches go through their boundary builder, dimensions are measured,
-// splines are followed along their curves, MTEXT's content through its inline codes, and
-// the entities kept as tags go through the decoders that pictures draw them with
-// (old-style polylines), whose results must be finite.
+// splines are followed along their curves, MTEXT's content through its inline codes,
+// old-style polylines' edges are found and every handle (their vertices' among them) is
+// unique, and the entities kept as tags go through the decoders that pictures draw them
+// with, whose results must be finite.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -33,8 +34,18 @@ bool finite(orv::db::Point3 p) { return std::isfinite(p.x) && std::isfinite(p.y)
 // every spline's curve within its control points' box.
 void decodeKept(const orv::db::Database& d) {
   using namespace orv::geom;
+  std::set<orv::db::Handle> handles;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const orv::db::Entity& e = *d.entity(orv::db::ObjectId{i});
+    if (!e.isErased()) ORV_FUZZ_CHECK(handles.insert(e.handle()).second, "two entities of one handle");
+    if (const auto* p = e.as<orv::db::HeavyPolyline>()) {
+      ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a polyline read with a value it cannot hold");
+      for (const orv::db::HeavyVertex& v : p->vertices)
+        ORV_FUZZ_CHECK(v.common.handle != 0 && handles.insert(v.common.handle).second, "a vertex without a handle of its own");
+      ORV_FUZZ_CHECK(p->seqend.handle != 0 && handles.insert(p->seqend.handle).second, "a SEQEND without a handle of its own");
+      for (const auto& edge : orv::db::meshEdges(*p))
+        ORV_FUZZ_CHECK(finite(edge[0]) && finite(edge[1]), "a mesh edge not finite");
+    }
     if (orv::db::describedKind(e.geometry))
       ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a kind read with a value it cannot hold");
     if (const auto* el = e.as<orv::db::Ellipse>()) ORV_FUZZ_CHECK(el->sweep() > 0.0, "an ellipse of no sweep");
@@ -83,14 +94,8 @@ void decodeKept(const orv::db::Database& d) {
     }
     const auto* kept = e.as<orv::db::UnknownEntity>();
     if (!kept) continue;
-    const KeptKind kind = keptKindOf(d.name(kept->type));
-    const orv::db::RawTags& tags = kept->tags;
-    decodeCommon(tags);
-    switch (kind) {
-      case KeptKind::polyline: decodePolylineHead(tags); break;
-      case KeptKind::vertex: decodeVertex(tags); break;
-      default: break;
-    }
+    keptKindOf(d.name(kept->type));
+    decodeCommon(kept->tags);
   }
 }
 

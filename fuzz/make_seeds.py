@@ -165,6 +165,32 @@ def hand_made_dxf_seeds():
         (211, "1"), (221, "0"), (231, "0"), (213, "-1"), (223, "0.5"), (233, "0"),
         (0, "LEADER"), (8, "0"), (100, "AcDbLeader"), (76, "4"), (10, "0"), (20, "0"), (10, "1"), (20, "1"),
         (0, "LEADER"), (8, "0"), (100, "AcDbLeader"), (20, "1"), (10, "0"), (10, "1"), (0, "ENDSEC"), (0, "EOF")))
+    vertex = lambda h, flags, *rest, layer="0": [(0, "VERTEX"), (5, h), (100, "AcDbEntity"), (8, layer),
+                                                 (100, "AcDbVertex"), *rest, (70, flags)]
+    put("dxf_reader", "old-style-polylines.dxf", tags(
+        (0, "SECTION"), (2, "ENTITIES"),
+        # curve-fit, below its plane, a vertex with a tangent and one of its own layer and data
+        (0, "POLYLINE"), (5, "A0"), (100, "AcDbEntity"), (8, "0"), (100, "AcDb2dPolyline"), (66, "1"),
+        (10, "0"), (20, "0"), (30, "5"), (70, "3"), (40, "0.5"), (41, "0.5"), (210, "0"), (220, "0"), (230, "-1"),
+        *vertex("A1", "2", (100, "AcDb2dVertex"), (10, "0"), (20, "0"), (30, "0"), (42, "0.25"), (50, "90")),
+        *vertex("A2", "1", (100, "AcDb2dVertex"), (10, "3"), (20, "1"), (30, "0"), layer="P"),
+        (1001, "ACAD"), (1000, "x"),
+        (0, "SEQEND"), (5, "A3"), (100, "AcDbEntity"), (8, "0"),
+        # a polyface with a hidden edge, a vertex handle taken twice
+        (0, "POLYLINE"), (5, "B0"), (100, "AcDbEntity"), (8, "0"), (100, "AcDbPolyFaceMesh"), (66, "1"),
+        (70, "64"), (71, "3"), (72, "1"),
+        *vertex("B1", "192", (100, "AcDbPolyFaceMeshVertex"), (10, "0"), (20, "0"), (30, "1")),
+        *vertex("A1", "192", (100, "AcDbPolyFaceMeshVertex"), (10, "4"), (20, "0"), (30, "1")),
+        *vertex("B3", "192", (100, "AcDbPolyFaceMeshVertex"), (10, "4"), (20, "4"), (30, "1")),
+        (0, "VERTEX"), (5, "B4"), (100, "AcDbEntity"), (8, "0"), (100, "AcDbFaceRecord"), (10, "0"), (20, "0"),
+        (30, "0"), (70, "128"), (71, "1"), (72, "2"), (73, "-3"),
+        (0, "SEQEND"), (5, "B5"), (100, "AcDbEntity"), (8, "0"),
+        # a polygon mesh of 2 by 2, closed in N, without SEQEND
+        (0, "POLYLINE"), (5, "C0"), (100, "AcDbEntity"), (8, "0"), (100, "AcDbPolygonMesh"), (66, "1"),
+        (70, "48"), (71, "2"), (72, "2"),
+        *vertex("C1", "64", (10, "0"), (20, "0"), (30, "0")), *vertex("C2", "64", (10, "1"), (20, "0"), (30, "1")),
+        *vertex("C3", "64", (10, "0"), (20, "1"), (30, "0")), *vertex("C4", "64", (10, "1"), (20, "1"), (30, "1")),
+        (0, "ENDSEC"), (0, "EOF")))
     put("dxf_reader", "binary-dxf.dxf", b"AutoCAD Binary DXF\r\n\x1a\x00" + bytes(range(64)))
     put("dxf_reader", "cut-short.dxf", tags((0, "SECTION"), (2, "ENTITIES"), (0, "LINE"), (10, "1"))[:-2])
     put("dxf_reader", "empty.dxf", b"")

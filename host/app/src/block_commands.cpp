@@ -1,7 +1,7 @@
 // The block commands: BLOCK (a selection becomes a block and one reference to it),
 // INSERT (a reference to a block of the drawing or to the drawing of a DXF file) and
-// EXPLODE (polylines into lines and arcs, references into their contents, dimensions into
-// their pictures, leaders into lines and arrowheads) and ATTEDIT.
+// EXPLODE (polylines into lines and arcs, meshes into 3D faces, references into their
+// contents, dimensions into their pictures, leaders into lines and arrowheads) and ATTEDIT.
 //
 // Sections: copying entities into a block; BLOCK; INSERT (a file as a block, the
 // attributes of a new reference); EXPLODE; the table.
@@ -19,6 +19,7 @@
 #include "orv/core/dimension_block.h"
 #include "orv/core/drafting_styles.h"
 #include "orv/core/editor.h"
+#include "orv/core/heavy_polyline.h"
 #include "orv/core/shapes.h"
 #include "orv/core/transform.h"
 #include "orv/db/header_values.h"
@@ -530,6 +531,11 @@ std::optional<std::string> referenceContents(const db::Database& d, const db::Bl
           pl->setPoint(i, {p.x, p.y});
         }
         pl->setElevation(map.applyZ(pl->elevation()));
+      } else if (auto* hp = mapped.as<db::HeavyPolyline>()) {
+        if (auto reason = core::transformHeavyPolyline(*hp, map)) {
+          why = "X、Y 比例不同，其中的" + core::kindName(d, e) + *reason;
+          return;
+        }
       } else {
         why = "X、Y 比例不同，其中的" + core::kindName(d, e) + "不能照样分解";
         return;
@@ -621,6 +627,19 @@ void explode(Session& s) {
         refuse("块参照“" + d.block(r->block).name + "”" + *why);
         continue;
       }
+    } else if (const auto* hp = e.as<db::HeavyPolyline>()) {
+      // A 2D one into lines and arcs as a lightweight one; a 3D one into lines, a mesh
+      // into 3D faces.
+      if (const auto outline = core::heavyPolylineOutline(*hp)) {
+        for (db::Entity& piece : polylinePieces(e, *outline)) parts.push_back({owner, std::move(piece)});
+        widthsLost = widthsLost || hasWidths(*outline);
+      } else {
+        for (db::Entity& piece : core::heavyPolylineParts(e, *hp)) parts.push_back({owner, std::move(piece)});
+      }
+      if (parts.empty()) {
+        refuse(core::kindName(d, e) + "不在 XY 平面上或没有线段，不能分解");
+        continue;
+      }
     } else if (const auto* h = e.as<db::Hatch>()) {
       for (db::Entity& piece : hatchBoundaryParts(e, *h)) parts.push_back({owner, std::move(piece)});
       if (parts.empty()) {
@@ -651,7 +670,7 @@ void explode(Session& s) {
       continue;
     }
     // The pieces of a polyline, hatch or MTEXT carry none of its kept tags.
-    if (e.as<db::Polyline>() || e.as<db::Hatch>() || e.as<db::MText>())
+    if (e.as<db::Polyline>() || e.as<db::Hatch>() || e.as<db::MText>() || e.as<db::HeavyPolyline>())
       for (Planned& p : parts) p.from = db::ObjectId{};
     const std::vector<db::ObjectId> group = s.index().group(owner);
     if (!appendCopies(d, d, parts, d.modelSpace())) {
@@ -743,7 +762,7 @@ std::vector<Session::HostCommand> blockCommands() {
        .menu = {"绘图", "插入块", true}},
       {.name = "EXPLODE", .description = "把多段线分解成直线和圆弧，把图案填充分解成边界，把块参照分解成它的对象，把多行文字分解成单行文字，把标注和引线分解成直线、箭头和文字", .run = explode,
        .undoable = true, .aliases = {"X"},
-       .help = "选择对象：多段线分解成直线和圆弧（宽度不能保留），图案填充分解成它的边界（直线、圆弧、圆和椭圆），块参照分解成块中的对象，按块参照的位置、"
+       .help = "选择对象：多段线分解成直线和圆弧（宽度不能保留），三维多段线分解成直线，网格分解成三维面，图案填充分解成它的边界（直线、圆弧、圆和椭圆），块参照分解成块中的对象，按块参照的位置、"
                "比例和旋转放置（嵌套的块参照只分解一层，属性变回属性定义）。X、Y 比例不同的块参照中有圆、"
                "圆弧等对象时不能分解。多行文字分解成单行文字：每个段落一行，保持位置、高度、旋转角度和样式，"
                "格式代码去掉。标注分解成它的图块中的直线、箭头（二维填充）和文字，放在标注所在的位置；"

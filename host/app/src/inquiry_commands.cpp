@@ -148,6 +148,9 @@ class Lister {
       for (std::size_t i = 0; i < leader->vertices.size(); ++i)
         line("  顶点 " + std::to_string(i + 1) + ": " + p3(leader->vertices[i]));
       listRange(owner);
+    } else if (const auto* hp = e.as<db::HeavyPolyline>()) {
+      listHeavyPolyline(*hp);
+      listRange(owner);
     }
     for (std::size_t i = 1; i < group.size(); ++i) {
       const db::Entity* member = d_.entity(group[i]);
@@ -164,6 +167,31 @@ class Lister {
   }
 
  private:
+  // An old-style polyline: its kind, then each vertex as the file holds it (a 2D one's in
+  // its plane), a polyface's faces by the vertex numbers they join.
+  void listHeavyPolyline(const db::HeavyPolyline& p) {
+    std::string head = p.isPolyface()      ? "  多面网格，" + std::to_string(db::polyfacePoints(p).size()) + " 个顶点"
+                       : p.isPolygonMesh() ? "  多边形网格，M = " + std::to_string(p.meshM()) + "，N = " + std::to_string(p.meshN())
+                                           : std::string("  ") + (p.isClosed() ? "闭合" : "打开") + "，" +
+                                                 std::to_string(db::drawnVertices(p).size()) + " 个顶点";
+    if (p.isPlanar()) head += "，标高 = " + len(p.origin.z);
+    line(head);
+    std::size_t number = 0, face = 0;
+    for (const db::HeavyVertex& v : p.vertices) {
+      if (v.isFaceRecord()) {
+        std::string text = "  面 " + std::to_string(++face) + ":";
+        for (std::int16_t k : v.face)
+          if (k != 0) text += " " + std::to_string(k);
+        line(text);
+        continue;
+      }
+      if (v.isFramePoint()) continue;
+      std::string text = "  顶点 " + std::to_string(++number) + ": " + point(v.point.x, v.point.y, v.point.z);
+      if (v.bulge != 0) text += "，凸度 = " + len(v.bulge);
+      line(text);
+    }
+  }
+
   void listPolyline(const db::Polyline& pl) {
     line(std::string("  ") + (pl.closed() ? "闭合" : "打开") + "，" + std::to_string(pl.size()) + " 个顶点" +
          (pl.constantWidth() != 0 ? "，全局宽度 = " + len(pl.constantWidth()) : ""));

@@ -7,6 +7,7 @@
 #include "kept_tags.h"
 #include "spline_kind.h"
 #include "leader_kind.h"
+#include "heavy_polyline_kind.h"
 
 namespace orv::core {
 
@@ -112,6 +113,8 @@ std::vector<Grip> gripPoints(const db::Database& d, const db::Entity& e) {
     out.push_back({xy(mt->position), GripRole::insertion, 0});  // a world point
   } else if (const auto* leader = e.as<db::Leader>()) {
     detail::leaderGrips(*leader, out);
+  } else if (const auto* hp = e.as<db::HeavyPolyline>()) {
+    detail::heavyPolylineGrips(*hp, out);
   }
   return out;
 }
@@ -198,6 +201,10 @@ std::variant<std::monostate, db::Entity, MoveWhole> moveGrip(const db::Entity& e
   }
   if (auto* leader = changed.as<db::Leader>()) {
     if (!detail::moveLeaderGrip(*leader, g, to)) return std::monostate{};
+    return changed;
+  }
+  if (auto* hp = changed.as<db::HeavyPolyline>()) {
+    if (!detail::moveHeavyPolylineGrip(*hp, g, to)) return std::monostate{};
     return changed;
   }
   return std::monostate{};

@@ -405,11 +405,11 @@ namespace {
 // Only what draws lines: texts, hatches, solids and points bound nothing.
 bool boundsAreas(const db::Database& d, const db::Entity& e) {
   if (e.as<db::Line>() || e.as<db::Arc>() || e.as<db::Circle>() || e.as<db::Polyline>() || e.as<db::BlockReference>() ||
-      e.as<db::Ellipse>() || e.as<db::Spline>())
+      e.as<db::Ellipse>() || e.as<db::Spline>() || e.as<db::HeavyPolyline>())
     return true;
   if (const auto* u = e.as<db::UnknownEntity>()) {
     const std::string_view type = d.name(u->type);
-    return type == "ELLIPSE" || type == "POLYLINE" || type == "SPLINE";
+    return type == "ELLIPSE" || type == "SPLINE";
   }
   return false;
 }

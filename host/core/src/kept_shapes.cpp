@@ -1,5 +1,5 @@
 // The shapes of entities kept as read, from their tags as the geometry library decodes
-// them: old-style polylines.
+// them: what the model holds of no typed kind, or values a typed kind cannot hold.
 #include <algorithm>
 
 #include "kept_tags.h"
@@ -27,62 +27,6 @@ char32_t nextCodePoint(std::string_view s, std::size_t& i) {
 }
 
 // An old-style POLYLINE with the VERTEX entities that follow it in its block.
-void describeOldPolyline(const DescribeContext& ctx, db::ObjectId id, const db::RawTags& tags, const Affine2& m) {
-  const auto head = geom::decodePolylineHead(tags);
-  const db::Entity* self = ctx.d.entity(id);
-  if (!head || !self) return;
-  std::vector<geom::VertexData> vertices;
-  for (std::uint32_t i = id.index + 1; i < ctx.d.entitySlotCount(); ++i) {
-    const db::Entity* e = ctx.d.entity(db::ObjectId{i});
-    const auto* u = e ? e->as<db::UnknownEntity>() : nullptr;
-    if (!u || e->owner() != self->owner() || ctx.d.name(u->type) != "VERTEX") break;
-    if (e->isErased()) continue;
-    if (auto v = geom::decodeVertex(u->tags)) vertices.push_back(*v);
-  }
-  const bool flat = !head->is3d() && !head->isPolygonMesh() && !head->isPolyface();
-  const Affine2 w = flat ? m.after(planOf(head->extrusion, head->elevation)) : m;
-  auto seg = [&](const geom::VertexData& a, const geom::VertexData& b) {
-    ctx.sink.piece(Segment{w.apply(xy(a.position)), w.apply(xy(b.position))}, true);
-  };
-  if (head->isPolyface()) {  // points, then faces naming them
-    std::vector<geom::VertexData> points;
-    for (const auto& v : vertices)
-      if (!v.isFaceRecord()) points.push_back(v);
-    const long count = static_cast<long>(points.size());
-    for (const auto& v : vertices) {
-      if (!v.isFaceRecord()) continue;
-      int n = 0;
-      int face[4];
-      for (int k : v.face)
-        if (k != 0) face[n++] = k;
-      for (int k = 0; k < n; ++k) {
-        const long a = std::abs(face[k]), b = std::abs(face[(k + 1) % n]);
-        if (face[k] > 0 && a <= count && b <= count) seg(points[a - 1], points[b - 1]);
-      }
-    }
-    return;
-  }
-  if (head->isPolygonMesh()) {  // M by N vertices
-    const long rows = head->meshM, cols = head->meshN;
-    if (rows <= 0 || rows * cols != static_cast<long>(vertices.size())) return;
-    auto at = [&](long r, long c) { return vertices[r * cols + c]; };
-    for (long r = 0; r < rows; ++r)
-      for (long c = 0; c < cols; ++c) {
-        if (c + 1 < cols || (head->flags & 32)) seg(at(r, c), at(r, (c + 1) % cols));
-        if (r + 1 < rows || (head->flags & 1)) seg(at(r, c), at((r + 1) % rows, c));
-      }
-    return;
-  }
-  std::vector<geom::VertexData> chain;
-  for (const auto& v : vertices)
-    if (!v.isFrameControl()) chain.push_back(v);  // spline frame points are not drawn
-  const std::size_t n = chain.size();
-  if (n == 1) seg(chain[0], chain[0]);
-  const std::size_t count = (head->flags & 1) ? n : (n == 0 ? 0 : n - 1);
-  for (std::size_t i = 0; i < count && n > 1; ++i)
-    ctx.sink.piece(transformed(bulgePiece(xy(chain[i].position), xy(chain[(i + 1) % n].position), chain[i].bulge), w), true);
-}
-
 // Any other kind: the points it names, so that a window or a pick can find it.
 void describePoints(const DescribeContext& ctx, const db::UnknownEntity& kept, const Affine2& m) {
   const kept::Tags t(kept.tags);
@@ -124,7 +68,6 @@ void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&
     case K::mtext: return;  // kept MTEXT: values it cannot hold
     case K::spline: return;  // kept only when its values cannot be held: nothing to show
     case K::hatch: return;
-    case K::polyline: return describeOldPolyline(ctx, id, tags, m);
     case K::vertex: case K::seqend: return;
     case K::insert: {
       const kept::Tags t(tags);

@@ -248,10 +248,7 @@ const std::vector<KindTable>& tables() {
                   {44, Role::length}, {45, Role::length}, {50, Role::degrees, O}}, true,
        {{41, 1, Role::length, O, 10}, {42, 1, Role::length, O, 10}, {43, 1, Role::length, O, 10},
         {50, 0, Role::degrees, O, 10}}},
-      {"POLYLINE", {{40, Role::length}, {41, Role::length}}, true},
-      {"VERTEX", {{10, Role::point, O}, {40, Role::length}, {41, Role::length}, {42, Role::bulge},
-                  {50, Role::degrees, O}}, true},
-      {"SEQEND", {}, false},
+      {"SEQEND", {}, false},  // the end of a reference's attributes: nothing to map
   };
   return kTables;
 }
@@ -259,28 +256,15 @@ const std::vector<KindTable>& tables() {
 }  // namespace
 
 std::variant<db::RawTags, std::string> transformKept(std::string_view type, const db::RawTags& raw,
-                                                     const Affine2& map, const db::RawTags* ownerTags) {
+                                                     const Affine2& map) {
   const KindTable* table = nullptr;
   for (const KindTable& k : tables())
     if (k.type == type) table = &k;
   if (!table) return std::string("不知道其几何");
   if (!map.isSimilarity()) return std::string("只能均匀缩放");
   const Tags view(raw);
-  Plane plane = planeOf(view);
-  std::vector<CodeRole> roles = table->roles;
-  if (type == "VERTEX" && ownerTags) {
-    // The vertices of a 3D polyline or mesh are world points; those of a 2D one lie in
-    // the plane of their POLYLINE.
-    const Tags owner(*ownerTags);
-    const long flags = static_cast<long>(owner.number(70, 0));
-    plane = planeOf(owner);
-    if (flags & (8 | 16 | 64)) {
-      plane = Plane::world;
-      // A polyface mesh's face records name vertices; their own point means nothing.
-      const long vflags = static_cast<long>(view.number(70, 0));
-      if ((vflags & 128) && !(vflags & 64)) return raw;
-    }
-  }
+  const Plane plane = planeOf(view);
+  const std::vector<CodeRole>& roles = table->roles;
   if (table->objectFrame && plane == Plane::tilted) return std::string("其所在平面与 XY 平面不平行");
   if (!table->objectFrame && plane == Plane::tilted && type != "LINE")
     return std::string("其所在平面与 XY 平面不平行");

@@ -9,10 +9,8 @@
 
 namespace orv::core::kept {
 
-// The tags after the map, or why the entity cannot be changed. `ownerTags` are those
-// of the POLYLINE that owns a VERTEX (its plane and kind decide the vertices').
+// The tags after the map, or why the entity cannot be changed.
 std::variant<db::RawTags, std::string> transformKept(std::string_view type, const db::RawTags& tags,
-                                                     const Affine2& map,
-                                                     const db::RawTags* ownerTags);
+                                                     const Affine2& map);
 
 }  // namespace orv::core::kept

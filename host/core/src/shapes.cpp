@@ -9,6 +9,7 @@
 #include "shapes_internal.h"
 #include "spline_kind.h"
 #include "leader_kind.h"
+#include "heavy_polyline_kind.h"
 
 namespace orv::core {
 
@@ -200,6 +201,8 @@ void describeEntity(const db::Database& d, db::ObjectId id, const db::Entity& e,
     detail::describeMText(ctx, *mt, m);
   } else if (const auto* leader = e.as<db::Leader>()) {
     detail::describeLeader(ctx, *leader, m);
+  } else if (const auto* hp = e.as<db::HeavyPolyline>()) {
+    detail::describeHeavyPolyline(ctx, *hp, m);
   }
 }
 
@@ -298,6 +301,10 @@ std::string kindName(const db::Database& d, const db::Entity& e) {
     case db::EntityKind::spline: return "样条曲线";
     case db::EntityKind::mtext: return "多行文字";
     case db::EntityKind::leader: return "引线";
+    case db::EntityKind::heavyPolyline: {
+      const db::HeavyPolyline& p = *e.as<db::HeavyPolyline>();
+      return p.isPolyface() ? "多面网格" : p.isPolygonMesh() ? "多边形网格" : p.is3d() ? "三维多段线" : "二维多段线";
+    }
   }
   static const std::pair<std::string_view, std::string_view> kNames[] = {
       {"TEXT", "文字"}, {"MTEXT", "多行文字"}, {"ATTRIB", "属性"}, {"ATTDEF", "属性定义"},

@@ -10,6 +10,7 @@
 #include "transform_text.h"
 #include "spline_kind.h"
 #include "leader_kind.h"
+#include "orv/core/heavy_polyline.h"
 
 namespace orv::core {
 
@@ -95,7 +96,7 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
   const db::Entity* found = d.entity(id);
   if (!found) return std::string("不存在");
   const db::Entity& e = *found;
-  const db::Entity* owner = ownerId.isNull() ? nullptr : d.entity(ownerId);
+  (void)ownerId;  // what an entity kept as read owns is mapped alone
   if (!m.isSimilarity()) return std::string("只能均匀缩放");
   const double s = m.scale();
   db::Entity out = e;
@@ -151,8 +152,7 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
   } else if (auto* t = out.as<db::Text>()) {
     if (auto why = detail::transformText(*t, m)) return *why;
   } else if (auto* u = out.as<db::UnknownEntity>()) {
-    const auto* ownerKept = owner ? owner->as<db::UnknownEntity>() : nullptr;
-    auto tags = kept::transformKept(d.name(u->type), u->tags, m, ownerKept ? &ownerKept->tags : nullptr);
+    auto tags = kept::transformKept(d.name(u->type), u->tags, m);
     if (auto* why = std::get_if<std::string>(&tags)) return *why;
     u->tags = std::get<db::RawTags>(std::move(tags));
   } else if (auto* sp = out.as<db::Spline>()) {
@@ -161,6 +161,8 @@ std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db:
     if (auto why = detail::transformMText(*mt, m)) return *why;
   } else if (auto* leader = out.as<db::Leader>()) {
     detail::transformLeader(*leader, m);
+  } else if (auto* hp = out.as<db::HeavyPolyline>()) {
+    if (auto why = transformHeavyPolyline(*hp, m)) return *why;
   }
   if (db::validate(out.geometry) != db::Status::ok) return std::string("变换后的数值无效");
   return out;

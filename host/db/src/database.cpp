@@ -96,6 +96,8 @@ bool Database::blockReaches(BlockId from, BlockId target) const {
 
 Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) {
   if (handle == 0) {
+    // A new entity (a copy among them): its vertices are new entities too.
+    for (Handle* h : subHandles(e)) *h = 0;
     handle = newHandle();
   } else {
     noteHandle(handle);
@@ -104,6 +106,7 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
   e.owner_ = owner;
   e.erased_ = false;
   e.hasExtras_ = false;
+  giveSubHandles(e);
   const ObjectId id{static_cast<std::uint32_t>(entities_.size())};
   if (!extras.empty()) {
     e.hasExtras_ = true;
@@ -115,6 +118,23 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
   journal_.add(UndoJournal::Kind::append, id.index);
   changed(id);
   return id;
+}
+
+std::vector<Handle*> Database::subHandles(Entity& e) {
+  std::vector<Handle*> out;
+  if (auto* p = e.as<HeavyPolyline>()) {
+    out.reserve(p->vertices.size() + 1);
+    for (HeavyVertex& v : p->vertices) out.push_back(&v.common.handle);
+    out.push_back(&p->seqend.handle);
+  }
+  return out;
+}
+
+void Database::giveSubHandles(Entity& e) {
+  for (Handle* h : subHandles(e)) {
+    if (*h == 0) *h = newHandle();
+    else noteHandle(*h);
+  }
 }
 
 Result<ObjectId> Database::append(Entity entity, BlockId owner) {
@@ -149,6 +169,18 @@ Status Database::replace(ObjectId id, Entity entity) {
   entity.owner_ = current.owner_;
   entity.hasExtras_ = current.hasExtras_;
   entity.erased_ = false;
+  giveSubHandles(entity);
+  // The vertices and SEQEND of an old-style polyline that share its layer, linetype or
+  // colour follow a change of it.
+  if (auto* p = entity.as<HeavyPolyline>(); p && current.as<HeavyPolyline>()) {
+    auto follow = [&](SubEntity& s) {
+      if (s.layer == current.layer) s.layer = entity.layer;
+      if (s.linetype == current.linetype) s.linetype = entity.linetype;
+      if (s.color == current.color) s.color = entity.color;
+    };
+    for (HeavyVertex& v : p->vertices) follow(v.common);
+    follow(p->seqend);
+  }
   if (journal_.recording()) journal_.addModify(id.index, current);
   current = std::move(entity);
   changed(id);

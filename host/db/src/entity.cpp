@@ -253,6 +253,9 @@ struct Validator {
     const bool points = s.controlPoints.size() >= 2 || s.fitPoints.size() >= 2;
     return numbers && normal && points && s.degree >= 1 ? Status::ok : Status::invalidInput;
   }
+  Status operator()(const Boxed<HeavyPolyline>& b) const {
+    return b.get() && !heavyPolylineFault(*b) ? Status::ok : Status::invalidInput;
+  }
   // Every number finite, an extrusion of some length.
   Status operator()(const Boxed<Dimension>& b) const {
     if (!b.get()) return Status::invalidInput;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "codec_spline.h"
+#include "codec_heavy_polyline.h"
 #include "orv/dxf/tags.h"
 
 namespace orv::dxf {
@@ -30,6 +31,7 @@ const char* typeName(EntityKind kind) {
     case EntityKind::spline: return "SPLINE";
     case EntityKind::mtext: return "MTEXT";
     case EntityKind::leader: return "LEADER";
+    case EntityKind::heavyPolyline: return "POLYLINE";
   }
   return "";
 }
@@ -100,6 +102,7 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   spline = {};
   mtextContent.clear();
   mtextOwn = mtextEmbedded = false;
+  heavy = {};
 }
 
 void* EntityBuilder::described() {
@@ -236,6 +239,7 @@ Take takeTag(EntityBuilder& b, int code, std::string_view value) {
     case EntityKind::spline: return takeSplineTag(b, code, value);
     case EntityKind::mtext: break;  // kept in order, read by finishMText
     case EntityKind::leader: break;  // kept in order, read by finishLeader
+    case EntityKind::heavyPolyline: break;  // read by readOldPolyline
   }
   return Take::notMine;
 }
@@ -379,6 +383,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
     case EntityKind::spline:
     case EntityKind::mtext:
     case EntityKind::leader:
+    case EntityKind::heavyPolyline:
       return "不是本程序解读的类型";
     case EntityKind::hatch: {
       std::string why;
@@ -558,6 +563,7 @@ void writeEntity(Emitter& out, const db::Database& drawing, db::ObjectId id, con
     out.kept(x, slot::xdata);
     return;
   }
+  if (const auto* heavy = e.as<db::HeavyPolyline>()) return writeHeavyPolyline(out, drawing, *heavy, x, e.handle(), paperSpace);
   std::visit(
       [&](const auto& g) {
         using T = std::decay_t<decltype(g)>;

@@ -95,6 +95,7 @@ struct EntityBuilder {
   std::string mtextContent;
   bool mtextOwn = false;
   bool mtextEmbedded = false;
+  db::HeavyPolyline heavy;     // old-style POLYLINE (codec_heavy_polyline.cpp)
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

@@ -313,6 +313,24 @@ void renameUnacceptedNames(ReadContext& ctx) {
         copy->as<db::Leader>()->style = *style;
       }
     }
+    // An old-style polyline's vertices and SEQEND name their own layer and linetype.
+    if (const auto* p = e.as<db::HeavyPolyline>()) {
+      auto renamed = [&](const db::SubEntity& s) {
+        return renames.find(Kind::layer, d.name(s.layer)) || renames.find(Kind::linetype, d.name(s.linetype));
+      };
+      bool any = renamed(p->seqend);
+      for (const db::HeavyVertex& v : p->vertices) any = any || renamed(v.common);
+      if (any) {
+        if (!copy) copy = e;
+        auto rename = [&](db::SubEntity& s) {
+          if (const std::string* name = renames.find(Kind::layer, d.name(s.layer))) s.layer = d.intern(*name);
+          if (const std::string* name = renames.find(Kind::linetype, d.name(s.linetype))) s.linetype = d.intern(*name);
+        };
+        db::HeavyPolyline& q = *copy->as<db::HeavyPolyline>();
+        for (db::HeavyVertex& v : q.vertices) rename(v.common);
+        rename(q.seqend);
+      }
+    }
     if (copy) d.replace(id, std::move(*copy));
   }
 }

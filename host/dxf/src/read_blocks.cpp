@@ -214,6 +214,9 @@ void makeHandlesUnique(ReadContext& ctx) {
   addTable(d.textStyles());
   for (int k = 0; k < db::kKeptTableCount; ++k) addTable(d.keptTable(static_cast<db::KeptTable>(k)));
   tableHandles.push_back(&d.blockRecordTableHandle);
+  // An old-style polyline's vertices and SEQEND are entities of the file of their own.
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
+    for (db::Handle* h : d.subHandles(db::ObjectId{i})) tableHandles.push_back(h);
 
   if (allHandlesUnique(d, tableHandles)) return;
 
@@ -274,17 +277,25 @@ void finishDrawing(ReadContext& ctx) {
   };
   for (std::size_t i = 0; i < d.layers().size(); ++i) ensureLinetype(d.layers()[i].linetype);
   for (std::uint32_t i = 0; i < d.blockCount(); ++i) ensureLayer(d.block(db::BlockId{i}).layer);
-  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
-    const db::Entity& e = *d.entity(db::ObjectId{i});
-    if (e.kind() == db::EntityKind::unknown) continue;
-    for (auto [id, seen, isLayer] : {std::tuple{e.layer, &layerSeen, true},
-                                     std::tuple{e.linetype, &linetypeSeen, false}}) {
+  auto use = [&](db::NameId layer, db::NameId linetype) {
+    for (auto [id, seen, isLayer] : {std::tuple{layer, &layerSeen, true},
+                                     std::tuple{linetype, &linetypeSeen, false}}) {
       if (id.index >= seen->size()) seen->resize(id.index + 1, false);
       if ((*seen)[id.index]) continue;
       (*seen)[id.index] = true;
       const std::string name(d.name(id));
       if (isLayer) ensureLayer(name);
       else ensureLinetype(name);
+    }
+  };
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (e.kind() == db::EntityKind::unknown) continue;
+    use(e.layer, e.linetype);
+    // An old-style polyline's vertices and SEQEND name their own.
+    if (const auto* p = e.as<db::HeavyPolyline>()) {
+      for (const db::HeavyVertex& v : p->vertices) use(v.common.layer, v.common.linetype);
+      use(p->seqend.layer, p->seqend.linetype);
     }
   }
   renameUnacceptedNames(ctx);

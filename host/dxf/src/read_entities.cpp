@@ -1,6 +1,7 @@
 // Reading entities: the common codes, modeled types through their codecs, old-style polylines, and entities kept as read.
 #include <algorithm>
 
+#include "codec_heavy_polyline.h"
 #include "read_context.h"
 
 namespace orv::dxf {
@@ -168,28 +169,71 @@ void noteStray(ReadContext& ctx, const Tag& t, std::string_view type) {
   ctx.note(t.line, std::string(type) + "：第一个顶点之前的组码 " + std::to_string(t.code) + " 未读入");
 }
 
+// A subclass marker of an entity's own part (not in application data or extended data).
+bool isOwnMarker(const Tag& t, bool inGroup, bool inXdata) {
+  return t.code == 100 && !inGroup && !inXdata && t.value != "AcDbEntity";
+}
+
+// The common part of a vertex or SEQEND read into a ReadEntity, for the polyline.
+db::SubEntity subEntityOf(ReadEntity&& e) {
+  db::SubEntity s;
+  s.handle = e.handle;
+  s.layer = e.entity.layer;
+  s.linetype = e.entity.linetype;
+  s.color = e.entity.color;
+  s.extras = std::move(e.extras);
+  return s;
+}
+
+// The tags of `extras` outside one slot.
+db::RawTags withoutSlot(const db::RawTags& extras, std::uint8_t slot) {
+  db::RawTags out;
+  for (db::RawTag t : extras)
+    if (t.slot != slot) out.add(t.code, t.value, t.slot);
+  return out;
+}
+
+// A 2D polyline that a lightweight one holds as it is: no curve or spline fitting, no
+// vertex of a kind of its own or with a tangent.
+bool fitsLightweight(const db::HeavyPolyline& p) {
+  if (!p.isPlanar() || (p.flags & (db::HeavyPolyline::curveFit | db::HeavyPolyline::splineFit))) return false;
+  for (const db::HeavyVertex& v : p.vertices)
+    if (v.flags != 0 || (v.given & db::given::tangent)) return false;
+  return true;
+}
+
 // An old-style POLYLINE with its VERTEX entities and SEQEND: a lightweight polyline when
-// it is two-dimensional, else every part kept as read.
+// one holds it, else one old-style polyline of the database (the POLYLINE's own values,
+// each vertex and the SEQEND with their handles and properties); when the model cannot
+// hold its values, every part kept as read, with a finding.
 bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHandle,
                      ReadEntity& head, std::vector<ReadEntity>& out) {
   EntityBuilder& b = ctx.builder;
+  db::HeavyPolyline& heavy = b.heavy;
+  db::RawTags heavyOwn;  // the POLYLINE's own tags the model does not hold, and its marker
+  bool unread = false;   // a value that is no number (or out of its group's range)
   std::int64_t flags = 0;
   bool inGroup = false, inXdata = false;
   Tag t;
   while (ctx.next(t, "POLYLINE")) {
     if (isEntityEnd(t)) break;
+    if (isOwnMarker(t, inGroup, inXdata)) heavyOwn.add(100, ctx.kept(t), slot::subclassHead);
     if (takeCommon(ctx, head, t, inGroup, inXdata)) continue;
+    const Take own = takeHeavyHeadTag(heavy, t.code, t.value);
+    if (own == Take::badNumber) unread = true;
+    if (own == Take::notMine) heavyOwn.add(t.code, ctx.kept(t), slot::subclass);
+    // The same tag for the lightweight polyline it may become.
     double v;
     switch (t.code) {
-      case 70: if (!ctx.integer(t, flags, "POLYLINE")) return false; continue;
-      case 30: if (!ctx.real(t, v, "POLYLINE")) return false; b.elevation = v; continue;
-      case 40: if (!ctx.real(t, v, "POLYLINE")) return false; b.defaultStartWidth = v; continue;
-      case 41: if (!ctx.real(t, v, "POLYLINE")) return false; b.defaultEndWidth = v; continue;
-      case 10: case 20: case 66: continue;
+      case 70: if (!parseInt(t.value, flags)) unread = true; continue;
+      case 30: if (parseDouble(t.value, v)) b.elevation = v; continue;
+      case 40: if (parseDouble(t.value, v)) b.defaultStartWidth = v; continue;
+      case 41: if (parseDouble(t.value, v)) b.defaultEndWidth = v; continue;
+      case 10: case 20: case 66: case 71: case 72: case 73: case 74: case 75: continue;
       default: break;
     }
     Take take = takeTag(b, t.code, t.value);
-    if (take == Take::badNumber) return badNumber(ctx, t, "POLYLINE");
+    if (take == Take::badNumber) unread = true;
     if (take == Take::stray) noteStray(ctx, t, "POLYLINE");
     if (take == Take::notMine) head.extras.add(t.code, ctx.kept(t), slot::subclass);
   }
@@ -199,39 +243,78 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
   bool sawSeqend = false;
   while (t.code == 0 && t.value == "VERTEX") {
     db::Vertex vertex{{}, 0.0, b.defaultStartWidth, b.defaultEndWidth};
+    db::HeavyVertex hv;
+    ReadEntity part;
     std::int64_t vflags = 0;
+    bool vGroup = false, vXdata = false, vMarker = false;
+    std::optional<db::Handle> owner;  // the owner the vertex names
     while (ctx.next(t, "VERTEX") && !isEntityEnd(t)) {
-      if (takeVertexTag(vertex, t.code, t.value, vflags) == Take::badNumber)
-        return badNumber(ctx, t, "VERTEX");
+      if (t.code == 330 && !vGroup && !vXdata && !vMarker && !owner) {
+        db::Handle h = 0;
+        owner = parseHandle(t.value, h) ? h : 0;
+      }
+      vMarker = vMarker || (t.code == 100 && !vGroup && !vXdata);
+      if (isOwnMarker(t, vGroup, vXdata)) part.extras.add(100, ctx.kept(t), slot::subclassHead);
+      if (takeCommon(ctx, part, t, vGroup, vXdata)) continue;
+      const Take own = takeHeavyVertexTag(hv, t.code, t.value);
+      if (own == Take::badNumber) unread = true;
+      if (own == Take::notMine) part.extras.add(t.code, ctx.kept(t), slot::subclass);
+      if (takeVertexTag(vertex, t.code, t.value, vflags) == Take::badNumber) unread = true;
     }
     if (ctx.failed()) return false;
+    ctx.closeGroup(vGroup, head.line, "VERTEX", part.extras);
+    // Saved, a vertex is owned by its POLYLINE: another owner read is set right, and said.
+    if (owner && head.handle != 0 && *owner != head.handle)
+      ctx.note(head.line, "VERTEX（句柄 " + formatHandle(part.handle) + "）的所有者句柄 " + formatHandle(*owner) +
+                              " 不对，已改为 " + formatHandle(head.handle));
     if ((vflags & 16) == 0) b.vertices.push_back(vertex);  // 16: spline frame point
+    hv.common = subEntityOf(std::move(part));
+    heavy.vertices.push_back(std::move(hv));
   }
   if (t.code == 0 && t.value == "SEQEND") {
     sawSeqend = true;
-    while (ctx.next(t, "SEQEND") && !isEntityEnd(t)) {}
+    ReadEntity part;
+    bool sGroup = false, sXdata = false;
+    while (ctx.next(t, "SEQEND") && !isEntityEnd(t)) {
+      if (takeCommon(ctx, part, t, sGroup, sXdata)) continue;
+      part.extras.add(t.code, ctx.kept(t), slot::subclass);
+    }
     if (ctx.failed()) return false;
+    ctx.closeGroup(sGroup, head.line, "SEQEND", part.extras);
+    heavy.seqend = subEntityOf(std::move(part));
+  } else {
+    heavy.seqend.layer = head.entity.layer;  // written with a new handle
   }
   ctx.tok.pushBack();
   if (!sawSeqend) ctx.note(head.line, "POLYLINE 没有 SEQEND");
 
-  const bool flat = (flags & (8 | 16 | 64)) == 0;
   std::optional<std::string> why;
-  if (flat) {
+  if (unread) why = "有数值无法读出，按原样保留";
+  if (!why && fitsLightweight(heavy)) {
     b.closed = (flags & 1) != 0;
     if (b.defaultStartWidth == b.defaultEndWidth && b.defaultStartWidth > 0) {
       b.constantWidth = b.defaultStartWidth;
       for (db::Vertex& v : b.vertices)
         if (v.startWidth == b.constantWidth && v.endWidth == b.constantWidth) v.startWidth = v.endWidth = 0;
     }
-    why = finishGeometry(b, head.entity.geometry);
-    if (!why) {
+    if (!finishGeometry(b, head.entity.geometry)) {
       out.push_back(std::move(head));
       return true;
     }
   }
+  if (!why)
+    if (const char* fault = db::heavyPolylineFault(heavy)) why = std::string(fault) + "，按原样保留";
+  if (!why) {
+    db::RawTags extras = withoutSlot(head.extras, slot::subclass);
+    extras.append(heavyOwn);
+    head.extras = std::move(extras);
+    head.entity.geometry = db::Boxed<db::HeavyPolyline>(std::move(heavy));
+    heavy = {};
+    out.push_back(std::move(head));
+    return true;
+  }
   // Kept as read: the POLYLINE, each VERTEX and the SEQEND.
-  if (why) ctx.note(head.line, "POLYLINE：" + *why);
+  ctx.note(head.line, "POLYLINE：" + *why);
   const Tokenizer::Mark end = ctx.tok.mark();
   ctx.tok.seek(start);
   while (ctx.tok.mark().offset < end.offset) {

@@ -267,7 +267,12 @@ std::unordered_set<db::Handle> handlesInUse(const db::Database& d) {
   std::unordered_set<db::Handle> in;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
-    if (!e.isErased()) in.insert(e.handle());
+    if (e.isErased()) continue;
+    in.insert(e.handle());
+    if (const auto* p = e.as<db::HeavyPolyline>()) {
+      for (const db::HeavyVertex& v : p->vertices) in.insert(v.common.handle);
+      in.insert(p->seqend.handle);
+    }
   }
   for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
     const db::BlockDefinition& block = d.block(db::BlockId{b});

@@ -132,6 +132,7 @@ bool enclosesAnArea(const db::Database& db, const db::Entity& e) {
   if (const auto* c = e.as<db::Circle>()) return positive(c->radius);
   if (const auto* el = e.as<db::Ellipse>()) return el->sweep() >= 2.0 * std::numbers::pi - 1e-9;
   if (const auto* sp = e.as<db::Spline>()) return sp->closed();
+  if (const auto* hp = e.as<db::HeavyPolyline>()) return hp->isClosed() && !hp->isPolygonMesh() && !hp->isPolyface();
   const auto* kept = e.as<db::UnknownEntity>();
   if (!kept) return false;
   Values v;
@@ -140,7 +141,6 @@ bool enclosesAnArea(const db::Database& db, const db::Entity& e) {
   const auto flags = static_cast<long long>(valueOr(v, 70, 0.0));
   if (type == "CIRCLE") return positive(valueOr(v, 40, 0.0));
   if (type == "LWPOLYLINE") return (flags & 1) != 0;
-  if (type == "POLYLINE") return (flags & 1) != 0 && (flags & (16 | 64)) == 0;  // not a mesh
   return false;
 }
 

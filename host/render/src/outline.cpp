@@ -127,62 +127,26 @@ void writeBulgedPath(PathSink& sink, const Affine& toSink, const std::vector<Poi
   if (closed) sink.close();
 }
 
-OutlineMode writeOldPolyline(const Placed& placed, const db::Database& db, PathSink& sink) {
-  const auto head = geom::decodePolylineHead(*placed.tags());
-  if (!head) return OutlineMode::none;
-  std::vector<geom::VertexData> vertices, faces;
-  for (db::ObjectId id : placed.followers) {
-    const db::Entity* e = db.entity(id);
-    const auto* u = e ? e->as<db::UnknownEntity>() : nullptr;
-    if (!u || db.name(u->type) != "VERTEX") break;
-    if (e->isErased()) continue;
-    if (auto v = geom::decodeVertex(u->tags)) (v->isFaceRecord() ? faces : vertices).push_back(*v);
-  }
-  const Affine& m = placed.transform;
-  if (head->isPolyface()) {
-    bool wrote = false;
-    for (const geom::VertexData& f : faces) {
-      int count = 0;
-      for (int k = 0; k < 4 && f.face[static_cast<std::size_t>(k)] != 0; ++k) ++count;
-      for (int k = 0; k < count; ++k) {
-        const int a = f.face[static_cast<std::size_t>(k)], b = f.face[static_cast<std::size_t>((k + 1) % count)];
-        if (a < 0) continue;  // a hidden edge starts at a negative index
-        const std::size_t ia = static_cast<std::size_t>(std::abs(a)) - 1, ib = static_cast<std::size_t>(std::abs(b)) - 1;
-        if (ia >= vertices.size() || ib >= vertices.size()) continue;
-        sink.moveTo(m.apply(plan(vertices[ia].position)));
-        sink.lineTo(m.apply(plan(vertices[ib].position)));
-        wrote = true;
-      }
+// An old-style polyline: a mesh's visible edges; a 2D one's segments in its plane (arcs
+// by their bulges); a 3D one's straight segments; spline frame points are not drawn.
+OutlineMode writeHeavyPolyline(const db::HeavyPolyline& p, const Affine& m, PathSink& sink) {
+  if (p.isPolyface() || p.isPolygonMesh()) {
+    const std::vector<std::array<Point3, 2>> edges = db::meshEdges(p);
+    for (const auto& edge : edges) {
+      sink.moveTo(m.apply(plan(edge[0])));
+      sink.lineTo(m.apply(plan(edge[1])));
     }
-    return wrote ? OutlineMode::stroke : OutlineMode::none;
-  }
-  if (head->isPolygonMesh()) {
-    const std::size_t mm = static_cast<std::size_t>(head->meshM), nn = static_cast<std::size_t>(head->meshN);
-    if (mm == 0 || nn == 0 || mm * nn > vertices.size()) return OutlineMode::none;
-    auto at = [&](std::size_t i, std::size_t j) { return m.apply(plan(vertices[i * nn + j].position)); };
-    const bool closedM = (head->flags & 1) != 0, closedN = (head->flags & 32) != 0;
-    for (std::size_t i = 0; i < mm; ++i) {  // lines of constant m
-      sink.moveTo(at(i, 0));
-      for (std::size_t j = 1; j < nn; ++j) sink.lineTo(at(i, j));
-      if (closedN) sink.lineTo(at(i, 0));
-    }
-    for (std::size_t j = 0; j < nn; ++j) {
-      sink.moveTo(at(0, j));
-      for (std::size_t i = 1; i < mm; ++i) sink.lineTo(at(i, j));
-      if (closedM) sink.lineTo(at(0, j));
-    }
-    return OutlineMode::stroke;
+    return edges.empty() ? OutlineMode::none : OutlineMode::stroke;
   }
   std::vector<Point2> pts;
   std::vector<double> bulges;
-  for (const geom::VertexData& v : vertices) {
-    if (v.isFrameControl()) continue;
-    pts.push_back(plan(v.position));
-    bulges.push_back(head->is3d() ? 0.0 : v.bulge);
+  for (const db::HeavyVertex* v : db::drawnVertices(p)) {
+    pts.push_back(plan(v->point));
+    bulges.push_back(p.isPlanar() ? v->bulge : 0.0);
   }
   if (pts.size() < 2) return OutlineMode::none;
-  const Affine toSink = head->is3d() ? m : m * geom::planOfOcs(head->extrusion, head->elevation);
-  writeBulgedPath(sink, toSink, pts, bulges, (head->flags & 1) != 0);
+  const Affine toSink = p.isPlanar() ? m * geom::planOfOcs(p.extrusion, p.origin.z) : m;
+  writeBulgedPath(sink, toSink, pts, bulges, p.isClosed());
   return OutlineMode::stroke;
 }
 
@@ -366,14 +330,10 @@ ClipShape clipShapeOf(const db::Database& db, db::ObjectId boundary, const ViewT
     sink.close();
   } else {
     // Old-style polylines, splines, ellipses and the kinds kept for their extrusion: as
-    // they are drawn, a POLYLINE with the vertices that follow it in its block.
+    // they are drawn.
     const auto* kept = e->as<db::UnknownEntity>();
-    const std::vector<db::ObjectId>& list = db.block(e->owner()).entities;
-    std::span<const db::ObjectId> followers;
-    for (std::size_t i = 0; i < list.size(); ++i)
-      if (list[i] == boundary) followers = std::span<const db::ObjectId>(list).subspan(i + 1);
     const KeptKind kind = kept ? geom::keptKindOf(db.name(kept->type)) : drawnKind(*e);
-    const Placed placed{*e, boundary, m, 7, kContinuous, -1.0, kind, 0, followers};
+    const Placed placed{*e, boundary, m, 7, kContinuous, -1.0, kind, 0};
     if (writeKeptOutline(placed, db, sink, m.lengthScale(), false) == OutlineMode::none) return {};
     if (!sink.shape.empty() && sink.shape.ops.back() != ClipShape::Op::close) sink.close();
   }
@@ -399,10 +359,10 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
   if (const auto* ellipse = placed.entity.as<db::Ellipse>()) return writeEllipse(*ellipse, m, sink);
   if (const auto* spline = placed.entity.as<db::Spline>()) return writeSpline(*spline, m, sink, unitsPerDrawingUnit);
   if (const auto* leader = placed.entity.as<db::Leader>()) return writeLeader(*leader, m, sink);
+  if (const auto* heavy = placed.entity.as<db::HeavyPolyline>()) return writeHeavyPolyline(*heavy, m, sink);
   const db::RawTags* tags = placed.tags();
   if (!tags) return OutlineMode::none;
   switch (placed.kind) {
-    case KeptKind::polyline: return writeOldPolyline(placed, db, sink);
     case KeptKind::arc:
     case KeptKind::circle:
     case KeptKind::lwpolyline: return writeKeptModeled(placed.kind, *tags, m, sink);

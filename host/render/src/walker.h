@@ -30,9 +30,6 @@ struct Placed {
   double lineweightMm;  // < 0: drawn thin (lineweights not shown, or none)
   geom::KeptKind kind;  // how it is drawn beside lines, arcs, circles and polylines (see drawnKind)
   int depth;            // 0 in model space, 1 in a block it references, ...
-  // A kept POLYLINE's VERTEX entities (and what follows them in its block: stop at the
-  // first that is no VERTEX).
-  std::span<const db::ObjectId> followers;
   double linetypeScale = 1.0;  // the entity's own (48), times $LTSCALE when patterns are drawn
 
   const db::RawTags* tags() const {
@@ -50,6 +47,7 @@ inline geom::KeptKind drawnKind(const db::Entity& e) {
   if (e.as<db::Spline>()) return geom::KeptKind::spline;
   if (e.as<db::MText>()) return geom::KeptKind::mtext;
   if (e.as<db::Leader>()) return geom::KeptKind::leader;
+  if (e.as<db::HeavyPolyline>()) return geom::KeptKind::polyline;
   if (const auto* s = e.as<db::Solid>()) {
     switch (s->type) {
       case db::Solid::Type::solid: return geom::KeptKind::solid;
@@ -261,8 +259,7 @@ class SceneWalker {
       if (lineweight == -3) lineweight = styles_.display().defaultLineweight;
       mm = styles_.display().lineweights && lineweight > 0 ? lineweight / 100.0 : -1.0;
     }
-    Placed placed{e, idAt(list, at, e), m, color, linetype, mm, kind, depth,
-                  kind == geom::KeptKind::polyline ? after(list, at) : std::span<const db::ObjectId>{}};
+    Placed placed{e, idAt(list, at, e), m, color, linetype, mm, kind, depth};
     if (std::isfinite(props.linetypeScale) && props.linetypeScale > 0.0) placed.linetypeScale = props.linetypeScale;
     visitor_(placed);
   }

@@ -65,6 +65,7 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::spline: w = new UnknownEntity(); break;
     case db::EntityKind::mtext: w = new UnknownEntity(); break;
     case db::EntityKind::leader: w = new UnknownEntity(); break;
+    case db::EntityKind::heavyPolyline: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
   data.entity = *e;

@@ -76,24 +76,5 @@ TEST_F(KeptShapes, textBoxesAndPicks) {
   }
 }
 
-TEST_F(KeptShapes, oldStylePolylinesAreDescribedWithTheirVertices) {
-  const db::ObjectId chain = add("POLYLINE", {{100, "AcDb3dPolyline"}, {66, "1"}, {70, "8"}});
-  for (auto [x, y] : {std::pair{"0", "0"}, {"10", "0"}, {"10", "5"}})
-    add("VERTEX", {{100, "AcDb3dPolylineVertex"}, {10, x}, {20, y}, {30, "3"}, {70, "32"}});
-  add("SEQEND", {});
-  EXPECT_EQ(entityBox(d, chain), (Box2{0, 0, 10, 5}));
-  EXPECT_NEAR(distanceToEntity(d, chain, {10, 2}), 0, 1e-12);
-  EXPECT_NEAR(distanceToEntity(d, chain, {5, 5}), 5, 1e-12) << "open: no closing edge";
-
-  // A polyface mesh: two points per face record, faces naming them from 1.
-  const db::ObjectId mesh = add("POLYLINE", {{100, "AcDbPolyFaceMesh"}, {70, "64"}, {71, "3"}, {72, "1"}});
-  for (auto [x, y] : {std::pair{"20", "0"}, {"30", "0"}, {"20", "10"}})
-    add("VERTEX", {{100, "AcDbPolyFaceMeshVertex"}, {10, x}, {20, y}, {30, "0"}, {70, "192"}});
-  add("VERTEX", {{100, "AcDbFaceRecord"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "128"}, {71, "1"}, {72, "2"}, {73, "3"}});
-  add("SEQEND", {});
-  EXPECT_EQ(entityBox(d, mesh), (Box2{20, 0, 30, 10}));
-  EXPECT_NEAR(distanceToEntity(d, mesh, {25, 5}), 0, 1e-12) << "on the edge from 2 to 3";
-}
-
 }  // namespace
 }  // namespace orv::core

@@ -98,16 +98,6 @@ TEST_F(Kept, whatCannotBeTransformedIsRefusedWithAReason) {
     EXPECT_TRUE(after(add(c.type, c.tags), c.map, &why).empty()) << c.type;
     EXPECT_EQ(why, c.why) << c.type;
   }
-  // A vertex of a 2D polyline in a mirror: its bulge turns.
-  const db::ObjectId head = add("POLYLINE", {{100, "AcDb2dPolyline"}, {70, "0"}});
-  const db::ObjectId vertex = add("VERTEX", {{100, "AcDb2dVertex"}, {10, "1"}, {20, "2"}, {30, "0"}, {42, "0.5"}});
-  auto r = transformEntity(d, vertex, Affine2::mirror({0, 0}, {0, 1}), head);
-  const auto& tags = std::get<db::Entity>(r).as<db::UnknownEntity>()->tags;
-  std::map<int, std::string> got;
-  for (db::RawTag t : tags) got.emplace(t.code, t.value);
-  EXPECT_EQ(got[10], "-1.0");
-  EXPECT_EQ(got[42], "-0.5");
-
   // A modeled entity that would leave the range of a double is refused, not cut short.
   db::Polyline pl;
   pl.addVertex({1e300, 0});

@@ -120,20 +120,5 @@ TEST(ReferenceArrays, readCountsAndSpacingsWithinBounds) {
   EXPECT_FALSE(decodeInsertArray(nullptr).isArray());
 }
 
-TEST(OldPolylines, headsAndVerticesOfMeshesAndFaces) {
-  const auto head = decodePolylineHead(tagsOf({{66, "1"}, {10, "0"}, {20, "0"}, {30, "7"}, {70, "64"}, {71, "4"}, {72, "2"}}));
-  ASSERT_TRUE(head);
-  EXPECT_TRUE(head->isPolyface());
-  EXPECT_EQ(head->meshM, 4);
-  EXPECT_DOUBLE_EQ(head->elevation, 7.0);
-  const auto face = decodeVertex(tagsOf({{10, "0"}, {20, "0"}, {30, "0"}, {70, "128"}, {71, "1"}, {72, "-2"}, {73, "3"}}));
-  ASSERT_TRUE(face);
-  EXPECT_TRUE(face->isFaceRecord());
-  EXPECT_EQ(face->face[1], -2);
-  const auto meshVertex = decodeVertex(tagsOf({{10, "1"}, {20, "2"}, {30, "3"}, {70, "192"}}));
-  ASSERT_TRUE(meshVertex);
-  EXPECT_FALSE(meshVertex->isFaceRecord());
-}
-
 }  // namespace
 }  // namespace orv::geom::test

@@ -130,10 +130,17 @@ TEST(Layouts, viewportsAndObjectsThatCannotBeDrawnArePassedOver) {
   EXPECT_DOUBLE_EQ(layouts[3].area.maxX, 420.0);
 }
 
-db::Entity kept(db::Database& d, const char* type, std::vector<std::pair<int, std::string>> tags) {
-  db::RawTags raw;
-  for (const auto& [code, value] : tags) raw.add(code, value);
-  return db::Entity{db::UnknownEntity{d.intern(type), std::move(raw)}};
+// An old-style polyline of these flags: a 2 by 2 mesh, or a 2D polyline of four vertices.
+db::Entity oldStyle(int flags) {
+  db::HeavyPolyline p;
+  p.flags = static_cast<std::int16_t>(flags);
+  p.counts = {2, 2, 0, 0, 0};
+  for (db::Point3 q : {db::Point3{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {10, 10, 0}}) {
+    db::HeavyVertex v;
+    v.point = q;
+    p.vertices.push_back(v);
+  }
+  return db::Entity{std::move(p)};
 }
 
 // A light polyline through points, each with the bulge of the segment it starts.
@@ -184,9 +191,9 @@ TEST(Layouts, aViewportIsClippedByTheEntityItNamesOnlyWhenItsFlagsAskAndTheEntit
       {"an open spline",
        [](db::Database&) { return db::Entity{db::Spline::byControlPoints({{0, 0, 0}, {9, 0, 0}})}; },
        "65536", false},
-      {"a closed old-style polyline", [](db::Database& d) { return kept(d, "POLYLINE", {{66, "1"}, {70, "1"}}); },
-       "65536", true},
-      {"a mesh", [](db::Database& d) { return kept(d, "POLYLINE", {{66, "1"}, {70, "17"}}); }, "65536", false},
+      {"a closed old-style polyline", [](db::Database&) { return oldStyle(db::HeavyPolyline::closed); }, "65536", true},
+      {"a mesh", [](db::Database&) { return oldStyle(db::HeavyPolyline::closed | db::HeavyPolyline::polygonMesh); },
+       "65536", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

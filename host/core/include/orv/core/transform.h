@@ -15,8 +15,7 @@ namespace orv::core {
 // The entity as it is after the map, or why it cannot be changed (Chinese, without
 // the kind's name: "其边界数据无法识别"). The map must be a similarity.
 //
-// `owner` is the entity that owns it (an old-style polyline's vertices lie in the plane
-// their POLYLINE gives).
+// `owner` is the entity that owns it (an attribute's reference); an entity maps alone.
 std::variant<db::Entity, std::string> transformEntity(const db::Database& d, db::ObjectId id,
                                                       const Affine2& map, db::ObjectId owner = {});
 

@@ -97,6 +97,10 @@ class Database {
     entities_[id.index].handle_ = h;
     noteHandle(h);
   }
+  // The handles an entity's parts hold as entities of a file of their own (an old-style
+  // polyline's vertices and SEQEND); readers may change them (a handle taken twice).
+  static std::vector<Handle*> subHandles(Entity& e);
+  std::vector<Handle*> subHandles(ObjectId id) { return subHandles(entities_[id.index]); }
   Status erase(ObjectId id);
   // Replaces an entity's geometry and properties (handle and owner stay).
   Status replace(ObjectId id, Entity entity);
@@ -229,6 +233,8 @@ class Database {
   Status checkEntity(const Entity& e, BlockId owner, bool checkTables) const;
   bool blockReaches(BlockId from, BlockId target) const;
   Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
+  // Gives the parts of an entity that have none a handle, and keeps the next above theirs.
+  void giveSubHandles(Entity& e);
   // Applies one recorded change backwards (undo) or forwards again (redo).
   void revert(UndoJournal::Group& group, UndoJournal::Record& r, bool forward);
   // Sets (or, for an empty value, takes out) group `code` of an entity's common part.

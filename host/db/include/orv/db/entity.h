@@ -9,6 +9,7 @@
 
 #include "orv/db/dimension.h"
 #include "orv/db/hatch.h"
+#include "orv/db/heavy_polyline.h"
 #include "orv/db/kinds.h"
 #include "orv/db/leader.h"
 #include "orv/db/mtext_kind.h"
@@ -142,10 +143,11 @@ class Polyline {
 // The kinds of kinds.h follow the first five; a kind larger than a polyline is boxed.
 using Geometry = std::variant<Line, Arc, Circle, Polyline, BlockReference, UnknownEntity, Point,
                               Boxed<Solid>, Boxed<Ellipse>, Boxed<Hatch>, Boxed<Dimension>, Boxed<Text>,
-                              Boxed<Spline>, Boxed<MText>, Boxed<Leader>>;
+                              Boxed<Spline>, Boxed<MText>, Boxed<Leader>, Boxed<HeavyPolyline>>;
 
 enum class EntityKind {
-  line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension, text, spline, mtext, leader
+  line, arc, circle, polyline, blockReference, unknown, point, solid, ellipse, hatch, dimension, text, spline,
+  mtext, leader, heavyPolyline
 };
 
 // The struct of a described kind (kinds.h) and its description; nullptr for the others.
@@ -171,6 +173,7 @@ class Entity {
   Entity(Spline s) : geometry(Boxed<Spline>(std::move(s))) {}
   Entity(MText m) : geometry(Boxed<MText>(std::move(m))) {}
   Entity(Leader l) : geometry(Boxed<Leader>(std::move(l))) {}
+  Entity(HeavyPolyline p) : geometry(Boxed<HeavyPolyline>(std::move(p))) {}
 
   EntityKind kind() const { return static_cast<EntityKind>(geometry.index()); }
   // The geometry of one kind, or nullptr (a boxed kind is asked for by its own type).
@@ -178,7 +181,7 @@ class Entity {
   T* as() {
     if constexpr (std::is_same_v<T, Solid> || std::is_same_v<T, Ellipse> || std::is_same_v<T, Hatch> ||
                   std::is_same_v<T, Dimension> || std::is_same_v<T, Text> || std::is_same_v<T, Spline> ||
-                  std::is_same_v<T, MText> || std::is_same_v<T, Leader>) {
+                  std::is_same_v<T, MText> || std::is_same_v<T, Leader> || std::is_same_v<T, HeavyPolyline>) {
       auto* b = std::get_if<Boxed<T>>(&geometry);
       return b ? b->get() : nullptr;
     } else {
