@@ -62,14 +62,19 @@ class LeaderCommands(unittest.TestCase):
                          [[(0, 0), (10, 10), (20, 10)], [(50, 50), (60, 50)]])
         for l in leaders:
             self.assertEqual((l.dxf.has_arrowhead, l.dxf.dimstyle), (1, "Standard"))
-        # Their texts: beside the last point, a gap away, the lines' middle level with it.
+        # Their notes: one MTEXT each, a gap beside the last point, its middle level with
+        # it, the leader pointing to it; the leader without text points to nothing.
+        notes = {m.dxf.handle: m for m in msp.query("MTEXT")}
+        self.assertEqual(len(notes), 2)
+        for content, at, attachment in (("DN100 管道\\P第二行", (20.625, 10), 4), ("左", (89.375, 5), 6)):
+            m = next(n for n in notes.values() if n.text == content)
+            self.assertEqual((m.dxf.attachment_point, m.dxf.char_height), (attachment, 2.5), content)
+            self.assertAlmostEqual(m.dxf.insert.x, at[0], places=6, msg=content)
+            self.assertAlmostEqual(m.dxf.insert.y, at[1], places=6, msg=content)
+        first = next(m for m in notes.values() if m.dxf.attachment_point == 4)
+        self.assertEqual((leaders[0].dxf.annotation_type, leaders[0].dxf.annotation_handle), (0, first.dxf.handle))
+        self.assertEqual(leaders[1].dxf.annotation_type, 3)
         texts = {t.dxf.text: t for t in msp.query("TEXT")}
-        for text, at, halign in (("DN100 管道", (20.625, 10 + SPACING / 2), 0), ("第二行", (20.625, 10 - SPACING / 2), 0),
-                                 ("左", (89.375, 5), 2)):
-            t = texts[text]
-            self.assertEqual((t.dxf.halign, t.dxf.valign, t.dxf.height), (halign, 2, 2.5), text)
-            self.assertAlmostEqual(t.dxf.align_point.x, at[0], places=6, msg=text)
-            self.assertAlmostEqual(t.dxf.align_point.y, at[1], places=6, msg=text)
 
         # The dimensions left: C, D (continued from A's first origin after S), E and F
         # (baseline, one spacing of 3.75 out), G and H (angular, continued by a quarter).

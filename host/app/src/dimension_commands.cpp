@@ -605,27 +605,24 @@ void qleader(Session& s) {
   db::Leader leader;
   leader.style = style.name;
   for (Vec2 v : points) leader.vertices.push_back({v.x, v.y, z});
-  leader.creation = 3;  // the lines are texts of their own: no annotation object
+  leader.creation = 3;  // no annotation
   if (!lines.empty()) {
+    // One multiline text, its middle level with the last point, on the side the leader
+    // runs to; the leader points to it.
+    db::MText note = db::makeMText({place.at.x, points.back().y, z}, height, db::mtextContentOf(lines));
+    note.attachment = place.toRight ? db::MTextAttachment::middleLeft : db::MTextAttachment::middleRight;
+    note.lineSpacingStyle = 1;
+    const auto made = addToDrawing(s, db::Boxed<db::MText>(std::move(note)));
+    if (!made) return;
+    leader.creation = 0;
+    leader.annotation = s.database().entity(*made)->handle();
     leader.textHeight = height;
     double width = 0;
     for (const std::string& l : lines) width = std::max(width, core::estimatedTextWidth(l, height));
     leader.textWidth = width;
-    leader.annotationOffset = {points.back().x - place.at.x, points.back().y - place.at.y, 0};
+    leader.annotationOffset = {points.back().x - place.at.x, 0, 0};
   }
-  if (!addToDrawing(s, db::Boxed<db::Leader>(std::move(leader)))) return;
-  // The lines downwards from the first, each level with the point's side of the text.
-  const double spacing = height * 5.0 / 3.0;
-  const double top = place.at.y + (lines.size() - 1) * spacing / 2;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const db::Point3 at{place.at.x, top - i * spacing, z};
-    db::Text t = db::makeText(at, height, lines[i]);
-    t.hAlign = place.toRight ? db::TextHAlign::left : db::TextHAlign::right;
-    t.vAlign = db::TextVAlign::middle;
-    t.alignPoint = at;
-    t.hasAlignPoint = true;
-    if (!addToDrawing(s, db::Boxed<db::Text>(std::move(t)))) return;
-  }
+  addToDrawing(s, db::Boxed<db::Leader>(std::move(leader)));
 }
 
 }  // namespace
@@ -677,7 +674,7 @@ std::vector<Session::HostCommand> dimensionCommands() {
       {.name = "QLEADER", .description = "快速引线：指定引线的点，再输入注释文字，空行结束", .run = qleader,
        .undoable = true, .aliases = {"LE"},
        .help = "指定第一个引线点（箭头所在处），再逐个指定下一点，指定两个点以后回车结束；然后逐行输入注释文字，"
-               "空行结束（第一行就回车则只画引线）。结果是一个带箭头的引线对象和它末端旁的文字：最后一段向右时文字"
+               "空行结束（第一行就回车则只画引线）。结果是一个带箭头的引线对象和它末端旁的多行文字（各行为段落，引线指向它）：最后一段向右时文字"
                "左中对齐、向左时右中对齐，离开末端一个文字间距（DIMGAP），字高取当前标注样式的文字高度；"
                "按当前标注样式，放在当前图层上。",
        .menu = {"标注", "引线", true}},
