@@ -29,6 +29,20 @@ inline Pairs tagsOfFile(const std::string& text) {
   return out;
 }
 
+// The tags of the entity of a handle in a written file, from its type on; without its
+// owner (330) when `owner` is false (the writer names the block's record).
+inline Pairs entityTags(const std::string& file, const std::string& handle, bool owner = true) {
+  const Pairs all = tagsOfFile(file);
+  for (std::size_t i = 0; i + 1 < all.size(); ++i) {
+    if (all[i].first != 0 || all[i + 1] != std::pair<int, std::string>{5, handle}) continue;
+    Pairs out{all[i]};
+    for (std::size_t k = i + 1; k < all.size() && all[k].first != 0; ++k)
+      if (owner || all[k].first != 330) out.push_back(all[k]);
+    return out;
+  }
+  return {};
+}
+
 // "code\nvalue\n" for each pair.
 inline std::string tags(std::initializer_list<std::pair<int, std::string>> list) {
   std::string out;

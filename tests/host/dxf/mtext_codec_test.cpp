@@ -15,17 +15,6 @@ namespace {
 
 using namespace testing;
 
-Pairs entityTags(const std::string& file, const std::string& handle) {
-  const Pairs all = tagsOfFile(file);
-  for (std::size_t i = 0; i + 1 < all.size(); ++i) {
-    if (all[i].first != 0 || all[i + 1] != std::pair<int, std::string>{5, handle}) continue;
-    Pairs out{all[i]};
-    for (std::size_t k = i + 1; k < all.size() && all[k].first != 0; ++k) out.push_back(all[k]);
-    return out;
-  }
-  return {};
-}
-
 Pairs mtext(Pairs own) {
   Pairs out{{0, "MTEXT"}, {5, "ABC"}, {330, "1F"}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbMText"}};
   out.insert(out.end(), own.begin(), own.end());
