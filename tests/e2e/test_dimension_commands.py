@@ -31,7 +31,7 @@ STEPS = [
        "")]),
     (["DDI", "175,0", "150,0"],
      [(3, 50, {"defpoint": (225, 0), "defpoint4": (175, 0)}, "")]),
-    (["DIMANGULAR", "350,0", "300,50", "330,30"],
+    (["DIMANGULAR", "600,600", "20,20", "350,0", "300,50", "330,30"],  # nothing, then a dimension: asked again
      [(2, 90, {"defpoint2": (300, 0), "defpoint3": (400, 0), "defpoint4": (300, 0), "defpoint": (300, 100)}, "")]),
     (["DAN", "", "500,0", "510,0", "500,10", "505,5"],
      [(5, 90, {"defpoint2": (510, 0), "defpoint3": (500, 10), "defpoint4": (500, 0)}, "")]),
@@ -54,7 +54,7 @@ class DimensionCommands(unittest.TestCase):
         undone = os.path.join(s.dir, "undone.dxf")
         script += ["SAVEAS", done, "UNDO", "SAVEAS", undone]
         out, _, _ = s.run(script)
-        for said in ("\n两个原点不能重合。", "\n未找到对象。", "\n需要圆弧或圆。"):
+        for said in ("\n两个原点不能重合。", "\n未找到对象。", "\n需要圆弧或圆。", "\n需要圆弧、圆或直线。"):
             self.assertIn(said, out)
 
         doc = read_audited(self, done)

@@ -276,46 +276,50 @@ void dimangular(Session& s) {
   std::optional<std::pair<Segment, Segment>> lines;
   Vec2 vertex, p1, p2;
   Point3 pick;
-  const Status st = prompts.getPickPoint("\n选择圆弧、圆、直线或 <指定顶点>: ", pick);
-  if (st == Status::None) {
-    Point3 v, a, b;
-    if (prompts.getPoint("\n指定角的顶点: ", std::nullopt, v) != Status::Normal) return;
-    const auto first = secondPoint(s, "\n指定角的第一个端点: ", v);
-    if (!first) return;
-    const auto second = secondPoint(s, "\n指定角的第二个端点: ", v);
-    if (!second) return;
-    vertex = xy(v), p1 = xy(*first), p2 = xy(*second);
-  } else if (st == Status::Normal) {
-    const db::ObjectId id = s.index().pick(xy(pick), s.pickDistance());
-    const db::Entity* e = id.isNull() ? nullptr : s.database().entity(id);
-    if (const auto* l = e ? e->as<db::Line>() : nullptr) {
-      const Segment first{xyOf(l->start), xyOf(l->end)};
-      std::optional<Segment> second;
-      const auto other = pickEntity(s, "\n选择第二条直线: ", "\n需要直线。", [&](const db::Entity& x, Vec2) {
-        const auto* m = x.as<db::Line>();
-        if (m) second = Segment{xyOf(m->start), xyOf(m->end)};
-        return m != nullptr;
-      });
-      if (!other) return;
-      lines = std::pair{first, *second};
-    } else if (const auto* a = e ? e->as<db::Arc>() : nullptr) {
-      vertex = xyOf(a->center);
-      p1 = vertex + a->radius * core::unitAtDegrees(a->startAngle);
-      p2 = vertex + a->radius * core::unitAtDegrees(a->endAngle);
-    } else if (const auto* c = e ? e->as<db::Circle>() : nullptr) {
-      vertex = xyOf(c->center);
-      p1 = xy(pick);
-      const Point3 from{vertex.x, vertex.y, 0};
-      const auto second = secondPoint(s, "\n指定角的第二个端点: ", from);
+  // A miss or an entity of another kind is said and asked again.
+  for (bool done = false; !done;) {
+    const Status st = prompts.getPickPoint("\n选择圆弧、圆、直线或 <指定顶点>: ", pick);
+    done = true;
+    if (st == Status::None) {
+      Point3 v, a, b;
+      if (prompts.getPoint("\n指定角的顶点: ", std::nullopt, v) != Status::Normal) return;
+      const auto first = secondPoint(s, "\n指定角的第一个端点: ", v);
+      if (!first) return;
+      const auto second = secondPoint(s, "\n指定角的第二个端点: ", v);
       if (!second) return;
-      p2 = xy(*second);
-      if (p1 == vertex) p1 = vertex + c->radius * core::unitAtDegrees(0);
+      vertex = xy(v), p1 = xy(*first), p2 = xy(*second);
+    } else if (st == Status::Normal) {
+      const db::ObjectId id = s.index().pick(xy(pick), s.pickDistance());
+      const db::Entity* e = id.isNull() ? nullptr : s.database().entity(id);
+      if (const auto* l = e ? e->as<db::Line>() : nullptr) {
+        const Segment first{xyOf(l->start), xyOf(l->end)};
+        std::optional<Segment> second;
+        const auto other = pickEntity(s, "\n选择第二条直线: ", "\n需要直线。", [&](const db::Entity& x, Vec2) {
+          const auto* m = x.as<db::Line>();
+          if (m) second = Segment{xyOf(m->start), xyOf(m->end)};
+          return m != nullptr;
+        });
+        if (!other) return;
+        lines = std::pair{first, *second};
+      } else if (const auto* a = e ? e->as<db::Arc>() : nullptr) {
+        vertex = xyOf(a->center);
+        p1 = vertex + a->radius * core::unitAtDegrees(a->startAngle);
+        p2 = vertex + a->radius * core::unitAtDegrees(a->endAngle);
+      } else if (const auto* c = e ? e->as<db::Circle>() : nullptr) {
+        vertex = xyOf(c->center);
+        p1 = xy(pick);
+        const Point3 from{vertex.x, vertex.y, 0};
+        const auto second = secondPoint(s, "\n指定角的第二个端点: ", from);
+        if (!second) return;
+        p2 = xy(*second);
+        if (p1 == vertex) p1 = vertex + c->radius * core::unitAtDegrees(0);
+      } else {
+        s.console().print(e ? "\n需要圆弧、圆或直线。" : "\n未找到对象。");
+        done = false;
+      }
     } else {
-      s.console().print(e ? "\n需要圆弧、圆或直线。" : "\n未找到对象。");
       return;
     }
-  } else {
-    return;
   }
   if (!lines && (p1 == vertex || p2 == vertex)) return;
   const DimensionStyle style = styleForNew(s);
