@@ -87,6 +87,12 @@ class DimensionCommands(unittest.TestCase):
             self.assertEqual(len(shown), 1, f"{what}: {kinds}")
             self.assertIn(texts[k], shown[0].replace("%%c", "").replace("%%d", ""), what)
         self.assertEqual(len({d.dxf.geometry for d in dims}), len(dims), "each its own picture")
+        # The style's record holds the values the dimensions were drawn with, so another
+        # program laying them out again takes these rather than its defaults in inches.
+        style = doc.dimstyles.get("Standard")
+        for name, value in (("dimtxt", 2.5), ("dimasz", 2.5), ("dimdec", 2), ("dimgap", 0.625), ("dimexo", 0.625)):
+            self.assertTrue(style.dxf.hasattr(name), name)
+            self.assertAlmostEqual(style.dxf.get(name), value, msg=name)
         # The first dimension's picture: the dimension line at y 20 from x 0 to 40.
         first = doc.blocks.get(dims[0].dxf.geometry)
         lines = [(tuple(e.dxf.start)[:2], tuple(e.dxf.end)[:2]) for e in first if e.dxftype() == "LINE"]

@@ -40,7 +40,9 @@ constexpr double kBaselineSpacing = 3.75;
 DimensionStyle styleForNew(Session& s) {
   db::Database& d = s.database();
   DimensionStyle style = core::currentDimensionStyle(d);
-  if (!d.keptTable(db::KeptTable::dimstyle).find(style.name)) core::storeDimensionStyle(d, style);
+  // The values the dimension is drawn with go into its style's record, so that another
+  // program laying it out again (after an edit) does not take its own defaults.
+  if (!core::dimensionStyleStored(d, style.name)) core::storeDimensionStyle(d, style);
   return style;
 }
 

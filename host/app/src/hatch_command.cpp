@@ -128,7 +128,7 @@ db::HatchPath pathOf(const core::BoundaryLoop& loop, std::uint32_t flags) {
 }
 
 // The path of a closed entity in the drawing plane; nullopt for any other.
-std::optional<db::HatchPath> pathOfEntity(const db::Database& d, const db::Entity& e) {
+std::optional<db::HatchPath> pathOfEntity(const db::Entity& e) {
   constexpr std::uint32_t kFlags = db::HatchPath::external;
   if (const auto* c = e.as<db::Circle>(); c && c->radius > 0) {
     db::HatchPath p;
@@ -286,7 +286,7 @@ class HatchDialogue {
     std::size_t left = 0;
     for (db::ObjectId id : set->ids()) {
       const db::Entity* e = d.entity(id);
-      auto path = e ? pathOfEntity(d, *e) : std::nullopt;
+      auto path = e ? pathOfEntity(*e) : std::nullopt;
       if (path) paths_.push_back(std::move(*path));
       else ++left;
     }

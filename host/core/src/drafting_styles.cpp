@@ -159,6 +159,14 @@ DimensionStyle dimensionStyleNamed(const db::Database& d, const std::string& wan
   return s;
 }
 
+bool dimensionStyleStored(const db::Database& d, const std::string& name) {
+  const db::SymbolRecord* r = d.keptTable(db::KeptTable::dimstyle).get(name);
+  if (!r) return false;
+  for (const StyleCode c : {kScale, kArrowSize, kOffset, kBeyond, kTextHeight, kGap, kDecimals})
+    if (!recordValue(*r, c.code)) return false;
+  return true;
+}
+
 bool storeDimensionStyle(db::Database& d, const DimensionStyle& style) {
   if (!ensureArrowBlock(d, style.arrow)) return false;
   auto& table = d.keptTable(db::KeptTable::dimstyle);

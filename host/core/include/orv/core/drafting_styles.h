@@ -52,6 +52,9 @@ std::string_view arrowBlockName(ArrowKind kind);
 DimensionStyle currentDimensionStyle(const db::Database& d);
 // A dimension style of the drawing by name (Standard, or the first, when it has none such).
 DimensionStyle dimensionStyleNamed(const db::Database& d, const std::string& name);
+// Whether the drawing has a DIMSTYLE record of this name that holds each value above itself
+// (other programs take their own defaults, in inches, for a value the record lacks).
+bool dimensionStyleStored(const db::Database& d, const std::string& name);
 // Writes the style into its DIMSTYLE record (made when missing) and the header's mirror
 // of the current style ($DIMSTYLE, $DIMTXT, ... $DIMSCALE); a tick or dot arrow's block is
 // added when the drawing lacks it. Returns false (nothing changed) when the block cannot be
