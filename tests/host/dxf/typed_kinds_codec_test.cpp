@@ -391,7 +391,9 @@ TEST(TypedKindsCodec, readIntoTheirKindAndWrittenBackTagForTag) {
     const ReadResult r = readDxf(fileWith(joined(c.tags)));
     ASSERT_TRUE(r.ok()) << describe(r);
     EXPECT_EQ(r.findings.size(), c.finding ? 1u : 0u) << describe(r);
-    if (c.finding) EXPECT_TRUE(hasFindingOf(r, c.finding)) << describe(r);
+    if (c.finding) {
+      EXPECT_TRUE(hasFindingOf(r, c.finding)) << describe(r);
+    }
     const db::Entity& e = onlyEntity(*r.drawing);
     ASSERT_NE(e.kind(), db::EntityKind::unknown) << describe(r);
     c.holds(e);
