@@ -43,6 +43,37 @@ inline Pairs entityTags(const std::string& file, const std::string& handle, bool
   return {};
 }
 
+// The entity of a handle in a written file with the VERTEX and SEQEND entities that
+// follow it, each without its owner (the writer names the block's record): the first 330
+// outside an application's group.
+inline Pairs entityRun(const std::string& file, const std::string& handle) {
+  const Pairs all = tagsOfFile(file);
+  Pairs out;
+  for (std::size_t i = 0; i + 1 < all.size(); ++i) {
+    if (all[i].first != 0 || all[i + 1] != std::pair<int, std::string>{5, handle}) continue;
+    bool inGroup = false, ownerSeen = false;
+    for (std::size_t k = i; k < all.size(); ++k) {
+      if (all[k].first == 0) {
+        if (k > i && all[k].second != "VERTEX" && all[k].second != "SEQEND") break;
+        ownerSeen = false;
+      }
+      if (all[k].first == 102) inGroup = all[k].second.starts_with("{");
+      if (all[k].first == 330 && !inGroup && !ownerSeen) {
+        ownerSeen = true;
+        continue;
+      }
+      out.push_back(all[k]);
+    }
+    break;
+  }
+  return out;
+}
+
+inline Pairs operator+(Pairs a, const Pairs& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 // "code\nvalue\n" for each pair.
 inline std::string tags(std::initializer_list<std::pair<int, std::string>> list) {
   std::string out;
