@@ -169,6 +169,17 @@ void noteStray(ReadContext& ctx, const Tag& t, std::string_view type) {
   ctx.note(t.line, std::string(type) + "：第一个顶点之前的组码 " + std::to_string(t.code) + " 未读入");
 }
 
+// Common codes that MTEXT's own part never uses (48, 420, 430 and 440 it does: column
+// width and background colours).
+bool isMTextStrayCommon(int code) {
+  switch (code) {
+    case 6: case 8: case 60: case 62: case 67: case 284: case 347: case 370: case 380: case 390:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // A subclass marker of an entity's own part (not in application data or extended data).
 bool isOwnMarker(const Tag& t, bool inGroup, bool inXdata) {
   return t.code == 100 && !inGroup && !inXdata && t.value != "AcDbEntity";
@@ -372,6 +383,9 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       if (t.code == 100 && t.value != "AcDbEntity") b.mtextOwn = true;
       if (t.code == 101) b.mtextEmbedded = true;
       if (b.mtextOwn) {
+        // Some writers put the entity's layer, linetype, colour and the like after the
+        // MTEXT marker: those codes mean nothing else there and are the entity's.
+        if (isMTextStrayCommon(t.code) && takeCommon(ctx, e, t, inGroup, inXdata)) continue;
         e.extras.add(t.code, ctx.kept(t), slot::subclass);
         continue;
       }
