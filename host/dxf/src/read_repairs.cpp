@@ -262,32 +262,38 @@ void linkArrowBlocks(ReadContext& ctx) {
   }
 }
 
-// Every handle the saved file will hold outside OBJECTS.
-std::unordered_set<db::Handle> handlesInUse(const db::Database& d) {
+// Of the handles asked about, those the saved file will hold outside OBJECTS. A drawing
+// may hold a million entities and its objects name a few dozen of them: the walk over
+// everything keeps only the few, rather than a set of every handle.
+std::unordered_set<db::Handle> handlesInUse(const db::Database& d, const std::unordered_set<db::Handle>& asked) {
   std::unordered_set<db::Handle> in;
+  if (asked.empty()) return in;
+  auto see = [&](db::Handle h) {
+    if (asked.count(h)) in.insert(h);
+  };
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
     if (e.isErased()) continue;
-    in.insert(e.handle());
+    see(e.handle());
     if (const auto* p = e.as<db::HeavyPolyline>()) {
-      for (const db::HeavyVertex& v : p->vertices) in.insert(v.common.handle);
-      in.insert(p->seqend.handle);
+      for (const db::HeavyVertex& v : p->vertices) see(v.common.handle);
+      see(p->seqend.handle);
     }
   }
   for (std::uint32_t b = 0; b < d.blockCount(); ++b) {
     const db::BlockDefinition& block = d.block(db::BlockId{b});
     if (block.removed) continue;
-    in.insert(block.recordHandle), in.insert(block.beginHandle), in.insert(block.endHandle);
+    see(block.recordHandle), see(block.beginHandle), see(block.endHandle);
   }
   auto table = [&](const auto& t) {
-    in.insert(t.handle);
-    for (const auto& r : t) in.insert(r.handle);
+    see(t.handle);
+    for (const auto& r : t) see(r.handle);
   };
   table(d.layers());
   table(d.linetypes());
   table(d.textStyles());
   for (int k = 0; k < db::kKeptTableCount; ++k) table(d.keptTable(static_cast<db::KeptTable>(k)));
-  in.insert(d.blockRecordTableHandle);
+  see(d.blockRecordTableHandle);
   return in;
 }
 
@@ -362,13 +368,21 @@ void repairObjectOwners(ReadContext& ctx) {
   const std::vector<KeptObject> objects = keptObjects(tags);
   if (objects.empty() || objects.front().handle == 0) return;
   const db::Handle root = objects.front().handle;  // the first object is the root dictionary
-  std::unordered_set<db::Handle> known = handlesInUse(d);
+  auto tagAt = [&](std::size_t i) { return tags[i]; };
+  // The handles the objects name (dictionary entries and owners), and whether each is there.
+  std::unordered_set<db::Handle> named;
+  for (const KeptObject& o : objects) {
+    std::uint64_t h = 0;
+    for (auto [key, value] : o.entries)
+      if (parseHandle(tagAt(value).value, h)) named.insert(h);
+    if (o.owner != SIZE_MAX && parseHandle(tagAt(o.owner).value, h)) named.insert(h);
+  }
+  std::unordered_set<db::Handle> known = handlesInUse(d, named);
   for (const KeptObject& o : objects) known.insert(o.handle);
 
   std::unordered_map<db::Handle, db::Handle> dictionaryOf;  // the first dictionary naming an object
   std::vector<bool> dropped(tags.size(), false);
   std::size_t droppedEntries = 0, repaired = 0;
-  auto tagAt = [&](std::size_t i) { return tags[i]; };
   for (const KeptObject& o : objects) {
     for (auto [key, value] : o.entries) {
       std::uint64_t h = 0;
