@@ -69,8 +69,15 @@ bool isCommonEntityCode(int code) {
 }
 
 void EntityBuilder::reset(EntityKind k, std::string_view type) {
+  // A large file holds hundreds of thousands of entities: the values of a text, a spline
+  // and an old-style polyline are made anew only after an entity of that kind, not for
+  // every line. Everything else is cheap to clear each time.
+  const EntityKind was = kind;
+  const bool all = !started;
+  started = true;
   kind = k;
-  description = db::descriptionOf(type);
+  const bool describedKind = k == EntityKind::point || k == EntityKind::solid || k == EntityKind::ellipse;
+  description = describedKind ? db::descriptionOf(type) : nullptr;
   point = {};
   solid = {};
   ellipse = {};
@@ -93,16 +100,16 @@ void EntityBuilder::reset(EntityKind k, std::string_view type) {
   extrusion = {0.0, 0.0, 1.0};
   inHatch = false;
   hatchTags.clear();
-  text = {};
+  if (all || was == EntityKind::text) text = {};
   text.type = type == "ATTRIB" ? db::Text::Type::attrib : type == "ATTDEF" ? db::Text::Type::attdef : db::Text::Type::text;
   for (std::string_view& bytes : textBytes) bytes = {};
   textStyleGiven = false;
   textPart = 0;
   sawTextMarker = sawTailField = textOutOfRange = false;
-  spline = {};
+  if (all || was == EntityKind::spline) spline = {};
   mtextContent.clear();
   mtextOwn = mtextEmbedded = false;
-  heavy = {};
+  if (all || was == EntityKind::polyline || was == EntityKind::heavyPolyline) heavy = {};
 }
 
 void* EntityBuilder::described() {

@@ -96,6 +96,7 @@ struct EntityBuilder {
   bool mtextOwn = false;
   bool mtextEmbedded = false;
   db::HeavyPolyline heavy;     // old-style POLYLINE (codec_heavy_polyline.cpp)
+  bool started = false;        // reset once: every kind's state is clear
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});
