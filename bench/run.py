@@ -753,6 +753,59 @@ def dwg_figures(args, build, work, log):
             f.write(table)
 
 
+def against_old(args, build, work, log):
+    """Open, save and export of the 100k plan and of the text-and-hatch drawing, by this
+    build and by --old-build (a Release build of an earlier commit) taking turns in the same
+    run, with the resident memory each holds once the drawing is open (--only old)."""
+    if not args.old_build:
+        raise SystemExit("--only old needs --old-build")
+    plan = os.path.join(work, "plan100k.dxf")
+    if not os.path.exists(plan):
+        subprocess.run([os.path.join(build, "bench", "orv_bench_plan"), "100000", plan], check=True)
+    name, texts, hatches = ANNOTATIONS
+    annotations = os.path.join(work, "annotations.dxf")
+    if not os.path.exists(annotations):
+        subprocess.run([os.path.join(build, "bench", "orv_bench_annotations"), str(texts), str(hatches),
+                        annotations], check=True, stdout=subprocess.DEVNULL)
+    out = os.path.join(work, "out")
+    os.makedirs(out, exist_ok=True)
+    programs = {"new": os.path.join(build, "stage", "bin", "orvcad"),
+                "old": os.path.join(os.path.abspath(args.old_build), "stage", "bin", "orvcad")}
+    drawings = {"100k": plan, name: annotations}
+    benches = []
+    for dname, path in drawings.items():
+        for who, exe in programs.items():
+            base = os.path.join(out, f"{who}-{dname}".replace("+", "-"))
+            benches += [Bench(f"{who} open {dname}", [exe, "--script", "/dev/null", path]),
+                        Bench(f"{who} save {dname}", [exe, "--script", "/dev/null", "--save", base + ".dxf", path]),
+                        Bench(f"{who} png {dname}", [exe, "--script", "/dev/null", "--export", base + ".png", path]),
+                        Bench(f"{who} pdf {dname}", [exe, "--script", "/dev/null", "--export", base + ".pdf", path])]
+    log("whole-process benchmarks, this build and the old one in turns:")
+    run_all(benches, args.reps, args.peer_reps, log)
+    by = {b.key: b for b in benches}
+    held = {}
+    for who, exe in programs.items():
+        held[who, "empty"] = statistics.median(held_kb([exe]) for _ in range(3))
+        for dname, path in drawings.items():
+            held[who, dname] = statistics.median(held_kb([exe, path]) for _ in range(3))
+    lines = [f"This build against an earlier one, {datetime.datetime.now():%Y-%m-%d %H:%M}", f"Machine: {machine()}",
+             f"Medians of {args.reps} runs each, taking turns, {priority_note()}.", "",
+             "| drawing | figure | this build | old build | ratio | ≤ 1.05× |", "|---|---|---|---|---|---|"]
+    for dname in drawings:
+        for what in ("open", "save", "png", "pdf"):
+            n, o = by[f"new {what} {dname}"].median(), by[f"old {what} {dname}"].median()
+            lines.append(f"| {dname} | {what} | {fmt_s(n)} | {fmt_s(o)} | {n / o:.2f}× | {'met' if n <= 1.05 * o else 'MISSED'} |")
+        n = held["new", dname] - held["new", "empty"]
+        o = held["old", dname] - held["old", "empty"]
+        lines.append(f"| {dname} | memory held once open, less an empty session | {n / 1024:.1f} MiB | "
+                     f"{o / 1024:.1f} MiB | {n / o:.2f}× | {'met' if n <= 1.05 * o else 'MISSED'} |")
+    table = "\n".join(lines) + "\n"
+    print(table)
+    if args.out:
+        with open(args.out, "w") as f:
+            f.write(table)
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--build", required=True, help="a Release build with ORV_BENCH=ON")
@@ -761,7 +814,8 @@ def main():
     ap.add_argument("--peer-reps", type=int, default=3, help="runs of each peer")
     ap.add_argument("--out", help="also write the table to this file")
     ap.add_argument("--only", help="window,export: only the window's and exports' figures; "
-                                   "plot: only PLOT's figures; dwg: only the DWG figures")
+                                   "plot: only PLOT's figures; dwg: only the DWG figures; "
+                                   "old: open, save, export and memory beside --old-build")
     ap.add_argument("--dwg-samples", default=os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
         os.path.abspath(__file__)))), "shared", "dwg-samples"), help="the DWG samples (big_r2000.dwg)")
     ap.add_argument("--old-build", help="with --only: a build of an earlier commit to export beside")
@@ -780,6 +834,9 @@ def main():
         return
     if args.only == "dwg":
         dwg_figures(args, build, work, log)
+        return
+    if args.only == "old":
+        against_old(args, build, work, log)
         return
     if args.only:
         window_and_export(args, build, work, log)
