@@ -53,6 +53,7 @@ bool isFollower(const db::Database& d, const db::Entity& e) {
 // drawing refuses one (those before it stay: the command's undo step takes them back).
 bool appendCopies(db::Database& d, const db::Database& source, std::vector<Planned>& planned, db::BlockId block,
                   std::vector<db::ObjectId>* made = nullptr) {
+  const db::CopyScope copies(d);  // a copy names the copies of what its original named
   db::Handle owner = 0;
   for (Planned& p : planned) {
     const bool follower = isFollower(source, p.entity);

@@ -224,6 +224,15 @@ class Database {
   std::size_t undoGroupCount() const { return journal_.groupCount(); }
   std::size_t redoGroupCount() const { return journal_.redoCount(); }
 
+  // ---- copies
+  // While at least one copy scope is open, each entity appended under a new handle that
+  // came with another (a copy of an entity of this drawing or of another) is noted; when
+  // the outermost scope closes, what those copies name by handle (see copied_handles.h)
+  // is pointed at the copies of the named objects, or cleared when they were not copied
+  // along. Every path that copies entities opens one around its appends.
+  void beginCopies() { ++copyDepth_; }
+  void endCopies();
+
   // ---- observing changes
   // At most one observer; null stops telling. A move leaves the observer behind.
   void setObserver(ChangeObserver* observer) { observer_.p = observer; }
@@ -262,6 +271,9 @@ class Database {
   SymbolTable<SymbolRecord> kept_[kKeptTableCount];
   UndoJournal journal_;
   Handle handseed_ = 1;
+  int copyDepth_ = 0;
+  std::unordered_map<Handle, Handle> copiedHandles_;  // original -> copy, while copying
+  std::vector<std::uint32_t> copies_;                 // the copies made meanwhile
   // The observer watches this object, not its contents: a move leaves it behind.
   struct ObserverSlot {
     ChangeObserver* p = nullptr;
@@ -269,6 +281,18 @@ class Database {
     ObserverSlot(ObserverSlot&&) noexcept {}
     ObserverSlot& operator=(ObserverSlot&&) noexcept { return *this; }
   } observer_;
+};
+
+// Opens a copy scope of a database for as long as it lives (Database::beginCopies).
+class CopyScope {
+ public:
+  explicit CopyScope(Database& d) : d_(d) { d_.beginCopies(); }
+  ~CopyScope() { d_.endCopies(); }
+  CopyScope(const CopyScope&) = delete;
+  CopyScope& operator=(const CopyScope&) = delete;
+
+ private:
+  Database& d_;
 };
 
 }  // namespace orv::db

@@ -1,0 +1,111 @@
+// Copies of leaders and of what they name: a copy points at the copy of its text, or at
+// nothing when copied alone, whichever path copies it (COPY, a block brought from another
+// drawing); a dimension's picture block taken out with undo; the blocks a file leaves out;
+// the curve of a spline-path leader.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "orv/core/document.h"
+#include "orv/core/editor.h"
+#include "orv/core/spatial_index.h"
+#include "orv/geom/curves.h"
+
+namespace orv::core {
+namespace {
+
+db::Leader leaderTo(db::Handle text) {
+  db::Leader l;
+  l.vertices = {{0, 0, 0}, {10, 10, 0}, {20, 10, 0}};
+  l.annotation = text;
+  l.creation = text ? 0 : 3;
+  return l;
+}
+
+struct Copying : ::testing::Test {
+  Document doc;
+  db::Database& d = doc.database();
+  SpatialIndex index{doc};
+  db::ObjectId text = *d.append(db::Entity(db::makeMText({21, 11, 0}, 2.5, "DN100")));
+  db::ObjectId leader = *d.append(db::Entity(leaderTo(d.entity(text)->handle())));
+
+  const db::Leader& leaderOf(db::ObjectId id) { return *d.entity(id)->as<db::Leader>(); }
+};
+
+TEST_F(Copying, aCopiedLeaderNamesTheCopyOfItsTextOrNothing) {
+  struct Case {
+    const char* what;
+    bool withLeader, withText;
+  } cases[] = {{"together", true, true}, {"the leader alone", true, false}, {"the text alone", false, true}};
+  const db::Handle original = d.entity(text)->handle();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SelectionSet set;
+    if (c.withLeader) set.add(leader);
+    if (c.withText) set.add(text);
+    std::vector<db::ObjectId> made;
+    ASSERT_EQ(Editor(d, index).copy(set, Affine2::translation({0, 50}), &made).done, set.size());
+    ASSERT_EQ(made.size(), set.size());
+    EXPECT_EQ(leaderOf(leader).annotation, original) << "the original keeps its text";
+    if (!c.withLeader) continue;
+    const db::Leader& copy = leaderOf(made[0]);
+    EXPECT_EQ(copy.annotation, c.withText ? d.entity(made[1])->handle() : 0);
+    EXPECT_EQ(copy.creation, c.withText ? 0 : 3);
+  }
+  // Each placement of a multiple copy (ARRAY, COPY's repeats) names its own text.
+  SelectionSet both;
+  both.add(leader);
+  both.add(text);
+  std::vector<db::ObjectId> first, second;
+  Editor(d, index).copy(both, Affine2::translation({50, 0}), &first);
+  Editor(d, index).copy(both, Affine2::translation({100, 0}), &second);
+  EXPECT_EQ(leaderOf(first[0]).annotation, d.entity(first[1])->handle());
+  EXPECT_EQ(leaderOf(second[0]).annotation, d.entity(second[1])->handle());
+}
+
+// A block brought from another drawing (INSERT of a file, a paste) holds copies with
+// handles of this drawing: what they named inside the block follows, the rest is cleared.
+TEST(CopiedHandles, aBlockBroughtFromAnotherDrawingNamesItsOwnCopies) {
+  db::Database source = db::Database::newDrawing();
+  const db::ObjectId outside = *source.append(db::Entity(db::Circle{{50, 50, 0}, 5}));
+  const db::BlockId part = *source.addBlock("TAGGED", {0, 0, 0});
+  const db::ObjectId text = *source.append(db::Entity(db::makeMText({21, 11, 0}, 2.5, "V-1")), part);
+  const db::ObjectId ring = *source.append(db::Entity(db::Circle{{0, 0, 0}, 5}), part);
+  source.append(db::Entity(leaderTo(source.entity(text)->handle())), part);
+  source.append(db::Entity(leaderTo(source.entity(outside)->handle())), part);
+  db::Hatch inner = db::Hatch::make("SOLID"), stray = db::Hatch::make("SOLID");
+  for (db::Hatch* h : {&inner, &stray}) {
+    h->associative = true;
+    h->paths.push_back({});
+    h->paths[0].vertices = {{-5, -5}, {5, -5}, {5, 5}};
+    h->paths[0].flags = db::HatchPath::polyline | db::HatchPath::external;
+  }
+  inner.paths[0].sources = {source.entity(ring)->handle()};
+  stray.paths[0].sources = {source.entity(ring)->handle(), source.entity(outside)->handle()};
+  source.append(db::Entity(inner), part);
+  source.append(db::Entity(stray), part);
+
+  db::Database here = db::Database::newDrawing();
+  for (int i = 0; i < 40; ++i) here.append(db::Entity(db::Line{{0, 0, 0}, {1, 1, 0}}));  // other handles
+  const auto merged = here.mergeBlock(source, "TAGGED");
+  ASSERT_TRUE(merged);
+  std::vector<const db::Entity*> got;
+  here.forEachEntity(*merged, [&](db::ObjectId, const db::Entity& e) { got.push_back(&e); });
+  ASSERT_EQ(got.size(), 6u);
+  const db::Leader* toText = got[2]->as<db::Leader>();
+  const db::Leader* toOutside = got[3]->as<db::Leader>();
+  ASSERT_TRUE(toText && toOutside);
+  EXPECT_EQ(toText->annotation, got[0]->handle());
+  EXPECT_NE(toText->annotation, source.entity(text)->handle());
+  EXPECT_EQ(toOutside->annotation, 0u);
+  EXPECT_EQ(toOutside->creation, 3);
+  const db::Hatch* followed = got[4]->as<db::Hatch>();
+  const db::Hatch* lost = got[5]->as<db::Hatch>();
+  EXPECT_EQ(followed->paths[0].sources, (std::vector<db::Handle>{got[1]->handle()}));
+  EXPECT_TRUE(followed->associative);
+  EXPECT_TRUE(lost->paths[0].sources.empty());
+  EXPECT_FALSE(lost->associative) << "part of its boundary stayed behind";
+}
+
+}  // namespace
+}  // namespace orv::core
