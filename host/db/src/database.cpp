@@ -474,9 +474,10 @@ void Database::revert(UndoJournal::Group& g, UndoJournal::Record& r, bool forwar
       keepAdded(linetypes_, g.linetypes, r, forward);
       tablesChanged();
       break;
+    case Kind::removeBlock:
     case Kind::addBlock:
-      blocks_[r.index].removed = !forward;
-      if (forward)
+      blocks_[r.index].removed = (r.kind == Kind::addBlock) != forward;
+      if (!blocks_[r.index].removed)
         blockIndex_.emplace(foldName(blocks_[r.index].name), r.index);
       else
         blockIndex_.erase(foldName(blocks_[r.index].name));

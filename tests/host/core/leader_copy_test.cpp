@@ -107,5 +107,58 @@ TEST(CopiedHandles, aBlockBroughtFromAnotherDrawingNamesItsOwnCopies) {
   EXPECT_FALSE(lost->associative) << "part of its boundary stayed behind";
 }
 
+// A dimension's picture taken out with the dimension (U in DIMCONTINUE): gone, back with
+// UNDO, gone again with REDO; and the pictures a file leaves out.
+TEST(DimensionPictures, aRemovedPictureFollowsUndoAndAnUnusedOneIsNotSaved) {
+  db::Database d = db::Database::newDrawing();
+  auto picture = [&](const char* name) {
+    const db::BlockId b = *d.addBlock(name, {0, 0, 0});
+    d.editBlock(b).flags = 1;
+    d.append(db::Entity(db::Line{{0, 0, 0}, {10, 0, 0}}), b);
+    return b;
+  };
+  auto dimensionOf = [&](const char* name) {
+    db::Dimension dim;
+    dim.block = name;
+    dim.definitionPoint = {0, 5, 0};
+    dim.point13 = {0, 0, 0};
+    dim.point14 = {10, 0, 0};
+    return *d.append(db::Entity(dim));
+  };
+  const db::BlockId taken = picture("*D1");
+  const db::ObjectId dim = dimensionOf("*D1");
+  EXPECT_EQ(d.removeBlock(taken), db::Status::invalidInput) << "its dimension still draws it";
+  EXPECT_EQ(d.removeBlock(d.modelSpace()), db::Status::invalidInput);
+
+  d.beginUndoGroup();
+  d.erase(dim);
+  EXPECT_EQ(d.removeBlock(taken), db::Status::ok);
+  d.endUndoGroup();
+  EXPECT_FALSE(d.findBlock("*D1"));
+  EXPECT_EQ(d.removeBlock(taken), db::Status::notFound);
+  ASSERT_EQ(d.undo(), db::Status::ok);
+  EXPECT_EQ(d.findBlock("*D1"), taken);
+  EXPECT_FALSE(d.entity(dim)->isErased());
+  std::size_t inside = 0;
+  d.forEachEntity(taken, [&](db::ObjectId, const db::Entity&) { ++inside; });
+  EXPECT_EQ(inside, 1u) << "its contents come back with it";
+  ASSERT_EQ(d.redo(), db::Status::ok);
+  EXPECT_FALSE(d.findBlock("*D1"));
+
+  // Saved: a picture in use, a named block nobody uses; left out: a picture whose
+  // dimension is erased.
+  const db::BlockId used = picture("*D2");
+  dimensionOf("*D2");
+  const db::BlockId orphan = picture("*D3");
+  d.erase(dimensionOf("*D3"));
+  const db::BlockId named = *d.addBlock("VALVE", {0, 0, 0});
+  const std::vector<bool> saved = d.savedBlocks();
+  EXPECT_TRUE(saved[d.modelSpace().index]);
+  EXPECT_TRUE(saved[used.index]);
+  EXPECT_TRUE(saved[named.index]);
+  EXPECT_FALSE(saved[orphan.index]);
+  EXPECT_FALSE(saved[taken.index]);
+}
+
 }  // namespace
 }  // namespace orv::core

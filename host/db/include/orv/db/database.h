@@ -137,6 +137,15 @@ class Database {
   // (nested blocks, layers, linetypes). A name this drawing already holds keeps this
   // drawing's definition. Returns this drawing's block of that name.
   Result<BlockId> mergeBlock(const Database& source, std::string_view name);
+  // Takes a block definition out of the drawing with what it holds, in the open undo
+  // group (a dimension's picture when the dimension is taken back). notFound for a block
+  // already gone, invalidInput for model or paper space or a block that a block
+  // reference or dimension (not erased) still draws.
+  Status removeBlock(BlockId id);
+  // One flag per block slot: true for a block a drawing file holds. Blocks taken out are
+  // not held, nor anonymous dimension pictures ("*D…") that nothing draws any more
+  // (their dimension erased or exploded), which CAD programs leave out on save too.
+  std::vector<bool> savedBlocks() const;
   Handle blockRecordTableHandle = 0;
   RawTags blockRecordTableExtras;
 
