@@ -160,5 +160,24 @@ TEST(DimensionPictures, aRemovedPictureFollowsUndoAndAnUnusedOneIsNotSaved) {
   EXPECT_FALSE(saved[taken.index]);
 }
 
+// A spline-path leader draws the curve through its vertices, leaving the first along the
+// first segment (where the arrowhead points); a straight one its vertices.
+TEST(LeaderPath, aSplinePathPassesThroughTheVerticesFromTheFirstSegment) {
+  db::Leader l = leaderTo(0);
+  EXPECT_EQ(geom::leaderPathPoints(l, 8), l.vertices);
+  l.pathType = 1;
+  const std::vector<db::Point3> curve = geom::leaderPathPoints(l, 64);
+  ASSERT_EQ(curve.size(), 129u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_NEAR(curve[i * 64].x, l.vertices[i].x, 1e-9);
+    EXPECT_NEAR(curve[i * 64].y, l.vertices[i].y, 1e-9);
+  }
+  const double leaving = std::atan2(curve[1].y - curve[0].y, curve[1].x - curve[0].x) * 180 / 3.141592653589793;
+  EXPECT_NEAR(leaving, 45, 0.5) << "leaves along the first segment";
+  bool bends = false;
+  for (std::size_t i = 65; i < 128; ++i) bends = bends || curve[i].y > 10 + 1e-6 || curve[i].y < 10 - 1e-6;
+  EXPECT_TRUE(bends) << "a curve, not the straight last segment";
+}
+
 }  // namespace
 }  // namespace orv::core
