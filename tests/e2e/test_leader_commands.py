@@ -119,6 +119,55 @@ class LeaderCommands(unittest.TestCase):
         before = next(e for e in read_audited(self, undone).modelspace().query("INSERT") if e.dxf.name == "valve")
         self.assertEqual({a.dxf.tag: a.dxf.text for a in before.attribs}, {"NO": "P-7", "SIZE": "DN50"})
 
+    def test_copies_keep_their_own_text_and_taken_back_dimensions_leave_no_picture(self):
+        s = Session(self)
+        done = os.path.join(s.dir, "copies.dxf")
+        script = [
+            "LE", "0,0", "10,10", "20,10", "", "DN100", "",       # a leader and its note
+            "COPY", "-5,-5", "40,20", "", "0,0", "0,50", "0,100", "",  # both, twice
+            "COPY", "5,5", "", "0,0", "100,0", "",                 # the leader alone
+            "COPYCLIP", "-5,-5", "40,20", "",
+            "PASTECLIP", "0,-50",                                  # both, from the clipboard
+            "CHGEOM", "105,5", "", "PATH CURVED",                 # refused
+            "CHGEOM", "105,5", "", "PATH SPLINE",                 # the lone copy curves
+            "DLI", "0,200", "20,200", "10,210",
+            "DCO", "40,200", "U", "", "",                          # the continued one taken back
+            "DLI", "100,200", "120,200", "110,210",
+            "ERASE", "110,210", "",                                # its picture is left unused
+            "SAVEAS", done, "UNDO", "REDO",
+        ]
+        out, _, _ = s.run(script)
+        self.assertIn("\n路径类型须答 STRAIGHT（直线）或 SPLINE（样条曲线）。", out)
+
+        doc = read_audited(self, done)
+        msp = doc.modelspace()
+        notes = {m.dxf.handle: m for m in msp.query("MTEXT")}
+        self.assertEqual(len(notes), 4)
+        leaders = list(msp.query("LEADER"))
+        self.assertEqual(len(leaders), 5)
+        # Each leader with a note points at the one beside its own last point; the one
+        # copied alone points at none.
+        for l in leaders:
+            end = tuple(l.vertices[-1])[:2]
+            if end == (120, 10):
+                self.assertEqual(l.dxf.annotation_type, 3)
+                self.assertIn(l.dxf.get("annotation_handle", "0"), ("0", None))
+                self.assertEqual(l.dxf.path_type, 1)
+                continue
+            self.assertEqual(l.dxf.path_type, 0)
+            self.assertEqual(l.dxf.annotation_type, 0)
+            note = notes[l.dxf.annotation_handle]
+            self.assertAlmostEqual(note.dxf.insert.x, end[0] + 0.625, places=6)
+            self.assertAlmostEqual(note.dxf.insert.y, end[1], places=6)
+        self.assertEqual(len({l.dxf.annotation_handle for l in leaders if l.dxf.annotation_type == 0}), 4)
+
+        # One dimension left; every dimension picture in the file is drawn by one.
+        dims = list(msp.query("DIMENSION"))
+        self.assertEqual(len(dims), 1)
+        drawn = {d.dxf.geometry.upper() for d in dims}
+        pictures = {b.name.upper() for b in doc.blocks if b.name.upper().startswith("*D")}
+        self.assertEqual(pictures, drawn)
+
 
 if __name__ == "__main__":
     main()

@@ -23,6 +23,7 @@
 #include "orv/core/shapes.h"
 #include "orv/core/transform.h"
 #include "orv/db/header_values.h"
+#include "orv/geom/curves.h"
 #include "orv/prompt/reply_parser.h"
 
 namespace orv::app {
@@ -53,6 +54,7 @@ bool isFollower(const db::Database& d, const db::Entity& e) {
 // drawing refuses one (those before it stay: the command's undo step takes them back).
 bool appendCopies(db::Database& d, const db::Database& source, std::vector<Planned>& planned, db::BlockId block,
                   std::vector<db::ObjectId>* made = nullptr) {
+  const db::CopyScope copies(d);  // a copy names the copies of what its original named
   db::Handle owner = 0;
   for (Planned& p : planned) {
     const bool follower = isFollower(source, p.entity);
@@ -590,12 +592,19 @@ std::optional<std::string> dimensionContents(const db::Database& d, const db::En
   return why;
 }
 
-// A leader's segments and its arrowhead (a filled SOLID, or its style's arrow block).
+// A leader's segments (a SPLINE through its vertices for a spline path) and its
+// arrowhead (a filled SOLID, or its style's arrow block).
 void leaderContents(db::Database& d, const db::Entity& e, const db::Leader& l, std::vector<Planned>& out) {
   std::vector<core::Vec2> vertices;
   for (const db::Point3& p : l.vertices) vertices.push_back({p.x, p.y});
   const core::DimensionStyle style = core::dimensionStyleNamed(d, l.style);
-  const core::DimensionParts parts = core::leaderParts(vertices, l.hasArrow(), style);
+  core::DimensionParts parts = core::leaderParts(vertices, l.hasArrow(), style);
+  if (l.spline() && l.vertices.size() > 2) {
+    parts.lines.clear();
+    db::Entity curve = e;
+    curve.geometry = db::Boxed<db::Spline>(geom::leaderSpline(l));
+    out.push_back({db::ObjectId{}, std::move(curve)});
+  }
   for (db::Entity& piece : core::pictureEntities(d, parts, style)) {
     if (auto* line = piece.as<db::Line>()) line->start.z = line->end.z = l.vertices.front().z;
     piece.layer = e.layer;

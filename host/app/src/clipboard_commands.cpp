@@ -96,10 +96,8 @@ class Bringer {
     }
     if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
     if (const auto* mt = e.as<db::MText>(); mt && merge) ensureStyle(mt->style);
-    if (auto* leader = e.as<db::Leader>()) {
-      if (merge && !leader->style.empty()) ensureKept(db::KeptTable::dimstyle, leader->style);
-      leader->annotation = 0;  // a handle of the other drawing names nothing here
-    }
+    if (const auto* leader = e.as<db::Leader>(); leader && merge && !leader->style.empty())
+      ensureKept(db::KeptTable::dimstyle, leader->style);
     if (auto* k = e.as<db::UnknownEntity>()) {
       const std::string type(from_.name(k->type));
       if (merge) {
@@ -122,6 +120,8 @@ class Bringer {
   // Groups that cannot be brought are counted and why said once in `why`.
   std::size_t bring(const std::vector<Group>& groups, const core::Affine2& map, std::vector<db::ObjectId>& made,
                     std::string& why) {
+    // A handle of the other drawing names the copy of that object here, or nothing.
+    const db::CopyScope copies(to_);
     std::size_t refused = 0;
     for (const Group& g : groups) {
       std::vector<std::pair<db::Entity, db::RawTags>> planned;

@@ -449,17 +449,15 @@ std::optional<Base> pickBase(Session& s, bool baseline) {
   return picked ? base : std::nullopt;
 }
 
-// Erases a dimension this command made, with its picture's contents.
+// Erases a dimension this command made and takes its picture block out of the drawing,
+// within the command's undo step.
 void takeBack(Session& s, db::ObjectId id) {
   db::Database& d = s.database();
   const db::Entity* e = d.entity(id);
   if (!e) return;
-  if (const auto picture = core::drawnBlock(d, *e)) {
-    std::vector<db::ObjectId> inside;
-    d.forEachEntity(*picture, [&](db::ObjectId inner, const db::Entity&) { inside.push_back(inner); });
-    for (db::ObjectId inner : inside) d.erase(inner);
-  }
+  const auto picture = core::drawnBlock(d, *e);
   d.erase(id);
+  if (picture) d.removeBlock(*picture);
 }
 
 void continueOrBaseline(Session& s, bool baseline) {

@@ -2,6 +2,7 @@
 // properties panel gives it ("CHGEOM RADIUS 5", "CHGEOM VERTEX 2 10,20"), one step of
 // UNDO; a value that does not fit the entity is refused in Chinese and nothing changes.
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,12 @@ class GeometryChange {
         t->moveAnchorTo(at);
         return true;
       }
+    } else if (auto* leader = e_.as<db::Leader>()) {
+      if (key_ == "ARROW") return leaderChoice(value, leader->arrow, {"Y", "YES", "是", "有"}, {"N", "NO", "否", "无"},
+                                               "\n箭头须答 Y（有）或 N（无）。");
+      if (key_ == "PATH")
+        return leaderChoice(value, leader->pathType, {"SPLINE", "S", "样条曲线"}, {"STRAIGHT", "L", "直线"},
+                            "\n路径类型须答 STRAIGHT（直线）或 SPLINE（样条曲线）。");
     } else if (auto* k = e_.as<db::UnknownEntity>()) {
       const std::string type(s_.database().name(k->type));
       if (type == "TEXT" && (key_ == "CONTENTS" || key_ == "HEIGHT")) return text(*k, value);
@@ -163,6 +170,17 @@ class GeometryChange {
     if (!point(at, moved)) return false;
     return p.setPoint(static_cast<std::size_t>(n - 1), {moved.x, moved.y}) == db::Status::ok ||
            refuse("\n无法移动顶点 " + std::to_string(n) + "。");
+  }
+
+  // A leader's flag: 1 for a word of `on`, 0 for one of `off`.
+  bool leaderChoice(const std::string& value, std::int16_t& flag, std::initializer_list<std::string_view> on,
+                    std::initializer_list<std::string_view> off, const char* refusal) {
+    const std::string v = prompt::upperAscii(value);
+    for (std::string_view w : on)
+      if (v == w) return flag = 1, true;
+    for (std::string_view w : off)
+      if (v == w) return flag = 0, true;
+    return refuse(refusal);
   }
 
   bool closed(db::Polyline& p, const std::string& value) {
@@ -268,7 +286,7 @@ std::vector<Session::HostCommand> geometryCommands() {
                "直线 START、END（点）；圆 CENTER、RADIUS；圆弧 CENTER、RADIUS、STARTANGLE、ENDANGLE（度）；"
                "多段线 VERTEX 编号 点、CLOSED Y 或 N；块参照 POSITION、XSCALE、YSCALE、ROTATION；"
                "点 POSITION；椭圆 CENTER、RATIO（短轴与长轴之比）；图案填充 PATTERN 图案名称、SCALE 图案比例、ANGLE 图案角度；"
-               "文字 CONTENTS 内容、HEIGHT 高度。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
+               "文字 CONTENTS 内容、HEIGHT 高度；引线 ARROW Y 或 N（箭头有无）、PATH STRAIGHT 或 SPLINE（直线或样条曲线）。点写作 x,y（z 不变）或 x,y,z。半径和高度须是正数，比例不能为 0。"
                "窗口的特性面板（Ctrl+1）就这样修改选中的一个对象。"},
   };
 }

@@ -128,6 +128,9 @@ std::optional<std::string> Editor::copyBlock(db::BlockId from, const std::vector
 }
 
 EditReport Editor::copy(const SelectionSet& set, const Affine2& map, std::vector<db::ObjectId>* made) {
+  // A copy names the copies of what its original named (a leader its text) when they
+  // are copied together, else nothing.
+  const db::CopyScope copies(db_);
   EditReport report;
   std::vector<Planned> members, contents;
   std::string why;

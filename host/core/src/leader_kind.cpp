@@ -3,6 +3,7 @@
 
 #include "orv/core/dimension_geometry.h"
 #include "orv/core/drafting_styles.h"
+#include "orv/geom/curves.h"
 
 namespace orv::core::detail {
 
@@ -35,7 +36,16 @@ void transformLeader(db::Leader& l, const Affine2& m) {
 void describeLeader(const DescribeContext& ctx, const db::Leader& l, const Affine2& m) {
   std::vector<Vec2> points;
   for (const db::Point3& p : l.vertices) points.push_back(m.apply(flat(p)));
-  for (std::size_t i = 1; i < points.size(); ++i) ctx.sink.piece(Segment{points[i - 1], points[i]}, true);
+  if (l.spline() && points.size() > 2) {
+    // The curve through the vertices, as a spline is described: its ends snap.
+    const std::vector<db::Point3> along = geom::leaderPathPoints(l, 8, 4096);
+    for (std::size_t i = 1; i < along.size(); ++i)
+      ctx.sink.piece(Segment{m.apply(flat(along[i - 1])), m.apply(flat(along[i]))}, false);
+    ctx.sink.snapPoint(prompt::SnapKind::endpoint, points.front());
+    ctx.sink.snapPoint(prompt::SnapKind::endpoint, points.back());
+  } else {
+    for (std::size_t i = 1; i < points.size(); ++i) ctx.sink.piece(Segment{points[i - 1], points[i]}, true);
+  }
   const DimensionParts parts = leaderParts(points, l.hasArrow(), dimensionStyleNamed(ctx.d, l.style), m.scale());
   for (const auto& t : parts.filled) ctx.sink.region({t[0], t[1], t[2], t[2]});
 }

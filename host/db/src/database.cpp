@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "orv/db/copied_handles.h"
+
 namespace orv::db {
 
 NamePool::NamePool() {
@@ -98,7 +100,12 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
   if (handle == 0) {
     // A new entity (a copy among them): its vertices are new entities too.
     for (Handle* h : subHandles(e)) *h = 0;
+    const Handle came = e.handle_;
     handle = newHandle();
+    if (copyDepth_ > 0 && came != 0) {
+      copiedHandles_[came] = handle;
+      copies_.push_back(static_cast<std::uint32_t>(entities_.size()));
+    }
   } else {
     noteHandle(handle);
   }
@@ -135,6 +142,20 @@ void Database::giveSubHandles(Entity& e) {
     if (*h == 0) *h = newHandle();
     else noteHandle(*h);
   }
+}
+
+void Database::endCopies() {
+  if (copyDepth_ == 0 || --copyDepth_ > 0) return;
+  const auto copyOf = [this](Handle original) -> Handle {
+    const auto it = copiedHandles_.find(original);
+    return it == copiedHandles_.end() ? 0 : it->second;
+  };
+  // The copies were appended in this scope: changing them in place leaves undo and redo
+  // (which take back and bring back the append) with their final state.
+  for (std::uint32_t index : copies_)
+    if (remapCopiedHandles(entities_[index].geometry, copyOf)) changed(ObjectId{index});
+  copiedHandles_.clear();
+  copies_.clear();
 }
 
 Result<ObjectId> Database::append(Entity entity, BlockId owner) {
@@ -453,9 +474,10 @@ void Database::revert(UndoJournal::Group& g, UndoJournal::Record& r, bool forwar
       keepAdded(linetypes_, g.linetypes, r, forward);
       tablesChanged();
       break;
+    case Kind::removeBlock:
     case Kind::addBlock:
-      blocks_[r.index].removed = !forward;
-      if (forward)
+      blocks_[r.index].removed = (r.kind == Kind::addBlock) != forward;
+      if (!blocks_[r.index].removed)
         blockIndex_.emplace(foldName(blocks_[r.index].name), r.index);
       else
         blockIndex_.erase(foldName(blocks_[r.index].name));

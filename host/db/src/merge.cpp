@@ -121,6 +121,7 @@ Result<BlockId> Database::mergeBlock(const Database& source, std::string_view na
   auto s = source.findBlock(name);
   if (!s) return Error{Status::notFound, "no block \"" + std::string(name) + "\" in the drawing"};
   if (auto mine = findBlock(name)) return *mine;
+  const CopyScope copies(*this);  // a handle of the source names the copy of that object here
   return BlockMerger(*this, source).merge(*s);
 }
 

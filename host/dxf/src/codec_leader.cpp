@@ -63,6 +63,7 @@ void writeFieldTag(Emitter& out, const Leader& l, const LeaderFieldDescription& 
   switch (f.type) {
     case LeaderField::text: out.text(t.code, l.*f.text); return;
     case LeaderField::handle: {
+      if (l.annotation == 0) return;  // none now (a copy made without its text)
       std::uint64_t read = 0;
       if (parseHandle(t.value, read) && read == l.annotation) out.text(t.code, t.value);
       else out.handle(t.code, l.annotation);

@@ -63,13 +63,13 @@ void writeBlockEntities(Emitter& out, const db::Database& drawing, db::BlockId i
   });
 }
 
-void writeBlocks(Emitter& out, const db::Database& drawing) {
+void writeBlocks(Emitter& out, const db::Database& drawing, const std::vector<bool>& saved) {
   out.raw(0, "SECTION");
   out.raw(2, "BLOCKS");
   for (std::uint32_t i = 0; i < drawing.blockCount(); ++i) {
     const db::BlockId id{i};
     const db::BlockDefinition& b = drawing.block(id);
-    if (b.removed) continue;
+    if (!saved[i]) continue;
     const bool paper = isPaperLayout(b);
     out.raw(0, "BLOCK");
     out.handle(5, b.beginHandle);
@@ -133,8 +133,10 @@ WriteResult writeDxf(const db::Database& drawing, TagSink& sink) {
   Emitter out(sink);
   writeHeader(out, drawing);
   writeKeptSection(out, "CLASSES", drawing.classes);
-  writeTablesSection(out, drawing);
-  writeBlocks(out, drawing);
+  // The blocks the file holds, chosen once for the block records and the definitions.
+  const std::vector<bool> saved = drawing.savedBlocks();
+  writeTablesSection(out, drawing, saved);
+  writeBlocks(out, drawing, saved);
   out.raw(0, "SECTION");
   out.raw(2, "ENTITIES");
   writeBlockEntities(out, drawing, drawing.modelSpace());

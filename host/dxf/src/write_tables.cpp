@@ -114,15 +114,15 @@ void styleTable(Emitter& out, const db::Database& drawing) {
   out.raw(0, "ENDTAB");
 }
 
-void blockRecordTable(Emitter& out, const db::Database& drawing) {
+void blockRecordTable(Emitter& out, const db::Database& drawing, const std::vector<bool>& saved) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < drawing.blockCount(); ++i)
-    if (!drawing.block(db::BlockId{static_cast<std::uint32_t>(i)}).removed) ++count;
+    if (saved[i]) ++count;
   tableHead(out, "BLOCK_RECORD", drawing.blockRecordTableHandle, drawing.blockRecordTableExtras,
             count);
   for (std::size_t i = 0; i < drawing.blockCount(); ++i) {
     const db::BlockDefinition& b = drawing.block(db::BlockId{static_cast<std::uint32_t>(i)});
-    if (b.removed) continue;
+    if (!saved[i]) continue;
     // R2000 block records carry no 70 flags.
     out.raw(0, "BLOCK_RECORD");
     out.handle(5, b.recordHandle);
@@ -140,7 +140,7 @@ void blockRecordTable(Emitter& out, const db::Database& drawing) {
 
 }  // namespace
 
-void writeTablesSection(Emitter& out, const db::Database& drawing) {
+void writeTablesSection(Emitter& out, const db::Database& drawing, const std::vector<bool>& saved) {
   out.raw(0, "SECTION");
   out.raw(2, "TABLES");
   keptTable(out, drawing, db::KeptTable::vport, "VPORT", "AcDbViewportTableRecord");
@@ -151,7 +151,7 @@ void writeTablesSection(Emitter& out, const db::Database& drawing) {
   keptTable(out, drawing, db::KeptTable::ucs, "UCS", "AcDbUCSTableRecord");
   keptTable(out, drawing, db::KeptTable::appid, "APPID", "AcDbRegAppTableRecord");
   keptTable(out, drawing, db::KeptTable::dimstyle, "DIMSTYLE", "AcDbDimStyleTableRecord");
-  blockRecordTable(out, drawing);
+  blockRecordTable(out, drawing, saved);
   out.raw(0, "ENDSEC");
 }
 

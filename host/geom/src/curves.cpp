@@ -184,4 +184,26 @@ std::vector<Point3> splinePoints(const SplineData& s, int perSpan, std::size_t m
   return {};
 }
 
+// ---- leaders
+
+SplineData leaderSpline(const db::Leader& l) {
+  SplineData s;
+  s.fitPoints = l.vertices;
+  for (std::size_t i = 1; i < l.vertices.size(); ++i) {
+    const Point3 a = l.vertices[0], b = l.vertices[i];
+    const Point3 d{b.x - a.x, b.y - a.y, b.z - a.z};
+    if (length(d) > 0.0) {
+      s.startTangent = d;
+      break;
+    }
+  }
+  s.extrusion = l.normal;
+  return s;
+}
+
+std::vector<Point3> leaderPathPoints(const db::Leader& l, int perSpan, std::size_t maxPoints) {
+  if (!l.spline() || l.vertices.size() < 3) return l.vertices;
+  return splinePoints(leaderSpline(l), perSpan, maxPoints);
+}
+
 }  // namespace orv::geom

@@ -4,6 +4,7 @@
 // meshes from their vertices; kept modeled kinds; viewports; the dispatch.
 #include "outline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -150,10 +151,19 @@ OutlineMode writeHeavyPolyline(const db::HeavyPolyline& p, const Affine& m, Path
   return OutlineMode::stroke;
 }
 
-OutlineMode writeLeader(const db::Leader& l, const Affine& m, PathSink& sink) {
+// Straight segments through the vertices, or (path type 1) the curve through them,
+// dense enough that chords stay within about a quarter unit of the sink.
+OutlineMode writeLeader(const db::Leader& l, const Affine& m, PathSink& sink, double scale) {
   if (l.vertices.size() < 2) return OutlineMode::none;
-  sink.moveTo(m.apply(plan(l.vertices[0])));
-  for (std::size_t i = 1; i < l.vertices.size(); ++i) sink.lineTo(m.apply(plan(l.vertices[i])));
+  double length = 0.0;
+  for (std::size_t i = 1; i < l.vertices.size(); ++i)
+    length += std::hypot(l.vertices[i].x - l.vertices[i - 1].x, l.vertices[i].y - l.vertices[i - 1].y);
+  const double onSink = length * scale / static_cast<double>(l.vertices.size() - 1);
+  const int perSpan = std::isfinite(onSink) ? static_cast<int>(std::clamp(onSink / 3.0, 4.0, 64.0)) : 4;
+  const std::vector<Point3> pts = geom::leaderPathPoints(l, perSpan, 200000);
+  if (pts.size() < 2) return OutlineMode::none;
+  sink.moveTo(m.apply(plan(pts[0])));
+  for (std::size_t i = 1; i < pts.size(); ++i) sink.lineTo(m.apply(plan(pts[i])));
   return OutlineMode::stroke;
 }
 
@@ -358,7 +368,7 @@ OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathS
   if (const auto* solid = placed.entity.as<db::Solid>()) return writeCorners(*solid, m, sink, fill);
   if (const auto* ellipse = placed.entity.as<db::Ellipse>()) return writeEllipse(*ellipse, m, sink);
   if (const auto* spline = placed.entity.as<db::Spline>()) return writeSpline(*spline, m, sink, unitsPerDrawingUnit);
-  if (const auto* leader = placed.entity.as<db::Leader>()) return writeLeader(*leader, m, sink);
+  if (const auto* leader = placed.entity.as<db::Leader>()) return writeLeader(*leader, m, sink, unitsPerDrawingUnit);
   if (const auto* heavy = placed.entity.as<db::HeavyPolyline>()) return writeHeavyPolyline(*heavy, m, sink);
   const db::RawTags* tags = placed.tags();
   if (!tags) return OutlineMode::none;

@@ -20,7 +20,8 @@ enum class OutlineMode { none, stroke, fill };
 OutlineMode writeKeptOutline(const Placed& placed, const db::Database& db, PathSink& sink,
                              double unitsPerDrawingUnit, bool fill);
 
-// The filled arrowhead of a leader at its first vertex, of its dimension style's kind
+// The filled arrowhead of a leader at its first vertex, along its first segment (where a
+// spline path leaves the vertex too), of its dimension style's kind
 // (DIMBLK: closed filled, a tick or a dot) and size (DIMASZ times DIMSCALE of the style's
 // record, else of the header, else 2.5); false (nothing written) for a leader without an
 // arrowhead or one of no direction.

@@ -3,6 +3,7 @@
 #include "geometry_editor.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,6 +51,8 @@ GeometryEditor::GeometryEditor(QWidget* parent) : QWidget(parent) {
 void GeometryEditor::clear() {
   while (form_->rowCount() > 0) form_->removeRow(0);
   fields_.clear();
+  choices_.clear();
+  shown_.clear();
   vertex_ = nullptr;
   closed_ = nullptr;
   vertices_.clear();
@@ -59,6 +62,49 @@ QLineEdit* GeometryEditor::field(const std::string& key) const {
   for (const Field& f : fields_)
     if (f.key == key) return f.edit;
   return nullptr;
+}
+
+QComboBox* GeometryEditor::choice(const std::string& key) const {
+  for (const Choice& c : choices_)
+    if (c.key == key) return c.box;
+  return nullptr;
+}
+
+QLabel* GeometryEditor::shownValue(const std::string& key) const {
+  for (const auto& [k, label] : shown_)
+    if (k == key) return label;
+  return nullptr;
+}
+
+void GeometryEditor::addShown(const QString& label, const std::string& key, const QString& value) {
+  if (QLabel* there = shownValue(key)) {
+    there->setText(value);
+    return;
+  }
+  auto* shown = new QLabel(value, this);
+  shown->setObjectName(QString::fromStdString(key));
+  shown_.emplace_back(key, shown);
+  form_->addRow(label, shown);
+}
+
+void GeometryEditor::addChoice(const QString& label, const std::string& key, const std::vector<QString>& items,
+                               const std::vector<QString>& values, int current) {
+  QComboBox* box = choice(key);
+  if (!box) {
+    box = new QComboBox(this);
+    box->setObjectName(QString::fromStdString(key));
+    for (const QString& item : items) box->addItem(item);
+    choices_.push_back({key, box, values});
+    form_->addRow(label, box);
+    connect(box, &QComboBox::activated, this, [this, key](int index) {
+      if (filling_) return;
+      for (const Choice& c : choices_)
+        if (c.key == key && index >= 0 && static_cast<std::size_t>(index) < c.values.size())
+          emit changed(QString::fromStdString(key) + " " + c.values[static_cast<std::size_t>(index)]);
+    });
+  }
+  const QSignalBlocker quiet(box);
+  box->setCurrentIndex(current);
 }
 
 QLineEdit* GeometryEditor::add(const QString& label, const std::string& key, const QString& value) {
@@ -167,6 +213,15 @@ void GeometryEditor::show(const db::Database& d, const db::Entity* e, db::Object
     add(QStringLiteral("文字高度"), "HEIGHT", number(mt->height));
     add(QStringLiteral("旋转"), "ROTATION", number(std::fmod(std::fmod(mt->angle(), 360.0) + 360.0, 360.0)));
     add(QStringLiteral("插入点"), "POSITION", pointText(mt->position));
+  } else if (const auto* leader = e->as<db::Leader>()) {
+    addShown(QStringLiteral("顶点数"), "VERTICES", QString::number(leader->vertices.size()));
+    addChoice(QStringLiteral("箭头"), "ARROW", {QStringLiteral("有"), QStringLiteral("无")},
+              {QStringLiteral("Y"), QStringLiteral("N")}, leader->hasArrow() ? 0 : 1);
+    addChoice(QStringLiteral("路径类型"), "PATH", {QStringLiteral("直线"), QStringLiteral("样条曲线")},
+              {QStringLiteral("STRAIGHT"), QStringLiteral("SPLINE")}, leader->spline() ? 1 : 0);
+    addShown(QStringLiteral("标注样式"), "DIMSTYLE",
+             QString::fromStdString(leader->style.empty() ? std::string("Standard") : leader->style));
+    addShown(QStringLiteral("注释"), "ANNOTATION", leader->annotation != 0 ? QStringLiteral("有") : QStringLiteral("无"));
   } else if (const auto* k = e->as<db::UnknownEntity>(); k && type == "TEXT") {
     const auto [contents, height] = textOf(*k);
     add(QStringLiteral("内容"), "CONTENTS", contents);

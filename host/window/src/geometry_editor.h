@@ -1,7 +1,9 @@
 // The geometry of one selected entity in the properties panel: a line's ends, a circle's
 // centre and radius, an arc's angles, a polyline's vertices (one at a time, chosen by its
 // number) and closed flag, a block reference's position, scales and rotation, a text's
-// contents and height, a hatch's pattern, scale and angle. An edited field says its change as CHGEOM's one-line form.
+// contents and height, a hatch's pattern, scale and angle, a leader's vertex count,
+// arrow, path type, dimension style and annotation (arrow and path type changeable).
+// An edited field says its change as CHGEOM's one-line form.
 #pragma once
 
 #include <QWidget>
@@ -13,7 +15,9 @@
 #include "orv/db/database.h"
 
 class QCheckBox;
+class QComboBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QSpinBox;
 
@@ -31,6 +35,10 @@ class GeometryEditor final : public QWidget {
   QLineEdit* field(const std::string& key) const;
   QSpinBox* vertexChooser() const { return vertex_; }
   QCheckBox* closedBox() const { return closed_; }
+  // A choice ("ARROW", "PATH") or a value shown only ("VERTICES", "DIMSTYLE",
+  // "ANNOTATION"); null when it is not shown.
+  QComboBox* choice(const std::string& key) const;
+  QLabel* shownValue(const std::string& key) const;
 
  signals:
   // A field was changed: "RADIUS 5", "VERTEX 2 10, 20", "CLOSED Y".
@@ -42,12 +50,24 @@ class GeometryEditor final : public QWidget {
     QLineEdit* edit;
     QString shown;
   };
+  struct Choice {
+    std::string key;
+    QComboBox* box;
+    std::vector<QString> values;  // what CHGEOM is told for each item
+  };
   void clear();
   QLineEdit* add(const QString& label, const std::string& key, const QString& value);
+  // A row that only shows a value.
+  void addShown(const QString& label, const std::string& key, const QString& value);
+  // A row choosing one of `items` (told as `values`), `current` chosen.
+  void addChoice(const QString& label, const std::string& key, const std::vector<QString>& items,
+                 const std::vector<QString>& values, int current);
   void showVertex();
 
   QFormLayout* form_;
   std::vector<Field> fields_;
+  std::vector<Choice> choices_;
+  std::vector<std::pair<std::string, QLabel*>> shown_;
   QSpinBox* vertex_ = nullptr;
   QCheckBox* closed_ = nullptr;
   std::vector<db::Point2> vertices_;

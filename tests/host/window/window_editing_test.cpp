@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
@@ -85,6 +87,44 @@ TEST(WindowEditing, geometryChangedInThePanelIsOneStepAndBadValuesAreRefused) {
   for (const char* said : {"命令: CHGEOM RADIUS 5\n", "命令: CHGEOM RADIUS -2\n\n半径须是正数。",
                            "命令: CHGEOM VERTEX 3 0, 30\n", "命令: CHGEOM CLOSED Y\n"})
     EXPECT_NE(t.find(said), std::string::npos) << said << "\n" << t;
+}
+
+// A leader's own rows: its vertex count, arrow, path type, style and note; the path type
+// chosen in the panel is one CHGEOM step.
+TEST(WindowEditing, aLeaderShowsItsRowsAndItsPathTypeIsChangedInThePanel) {
+  WindowSession w;
+  for (const char* t : {"LE", "0,0", "10,10", "20,10", "", ""}) w.type(t);
+  setView(w);
+  GeometryEditor* g = nullptr;
+  w.step([&] {
+    QTest::mouseClick(&w.view(), Qt::LeftButton, {}, QPoint(250, 300));  // its last segment
+    w.window().properties().toggleViewAction()->trigger();
+    g = &w.window().properties().geometry();
+    for (auto [key, text] : {std::pair{"VERTICES", "3"}, {"DIMSTYLE", "Standard"}, {"ANNOTATION", "无"}})
+      EXPECT_EQ(g->shownValue(key) ? g->shownValue(key)->text() : QString(), QString::fromUtf8(text)) << key;
+    QComboBox* path = g->choice("PATH");
+    EXPECT_TRUE(path && g->choice("ARROW"));
+    if (!path || !g->choice("ARROW")) return false;
+    EXPECT_EQ(g->choice("ARROW")->currentText(), QStringLiteral("有"));
+    EXPECT_EQ(path->currentText(), QStringLiteral("直线"));
+    path->setCurrentIndex(1);
+    emit path->activated(1);
+    return true;
+  });
+  w.act([&] {
+    EXPECT_EQ(g->choice("PATH") ? g->choice("PATH")->currentText() : QString(), QStringLiteral("样条曲线"));
+  });
+  w.run();
+  const db::Database& d = w.session().database();
+  int leaders = 0;
+  d.forEachEntity(d.modelSpace(), [&](db::ObjectId, const db::Entity& e) {
+    if (const auto* l = e.as<db::Leader>()) {
+      ++leaders;
+      EXPECT_TRUE(l->spline());
+    }
+  });
+  EXPECT_EQ(leaders, 1);
+  EXPECT_NE(w.console().transcript().find("命令: CHGEOM PATH SPLINE\n"), std::string::npos);
 }
 
 // Ctrl+C puts the chosen line on the clipboard as a DXF drawing (and as text); Ctrl+V in

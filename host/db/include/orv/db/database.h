@@ -137,6 +137,15 @@ class Database {
   // (nested blocks, layers, linetypes). A name this drawing already holds keeps this
   // drawing's definition. Returns this drawing's block of that name.
   Result<BlockId> mergeBlock(const Database& source, std::string_view name);
+  // Takes a block definition out of the drawing with what it holds, in the open undo
+  // group (a dimension's picture when the dimension is taken back). notFound for a block
+  // already gone, invalidInput for model or paper space or a block that a block
+  // reference or dimension (not erased) still draws.
+  Status removeBlock(BlockId id);
+  // One flag per block slot: true for a block a drawing file holds. Blocks taken out are
+  // not held, nor anonymous dimension pictures ("*D…") that nothing draws any more
+  // (their dimension erased or exploded), which CAD programs leave out on save too.
+  std::vector<bool> savedBlocks() const;
   Handle blockRecordTableHandle = 0;
   RawTags blockRecordTableExtras;
 
@@ -224,6 +233,15 @@ class Database {
   std::size_t undoGroupCount() const { return journal_.groupCount(); }
   std::size_t redoGroupCount() const { return journal_.redoCount(); }
 
+  // ---- copies
+  // While at least one copy scope is open, each entity appended under a new handle that
+  // came with another (a copy of an entity of this drawing or of another) is noted; when
+  // the outermost scope closes, what those copies name by handle (see copied_handles.h)
+  // is pointed at the copies of the named objects, or cleared when they were not copied
+  // along. Every path that copies entities opens one around its appends.
+  void beginCopies() { ++copyDepth_; }
+  void endCopies();
+
   // ---- observing changes
   // At most one observer; null stops telling. A move leaves the observer behind.
   void setObserver(ChangeObserver* observer) { observer_.p = observer; }
@@ -262,6 +280,9 @@ class Database {
   SymbolTable<SymbolRecord> kept_[kKeptTableCount];
   UndoJournal journal_;
   Handle handseed_ = 1;
+  int copyDepth_ = 0;
+  std::unordered_map<Handle, Handle> copiedHandles_;  // original -> copy, while copying
+  std::vector<std::uint32_t> copies_;                 // the copies made meanwhile
   // The observer watches this object, not its contents: a move leaves it behind.
   struct ObserverSlot {
     ChangeObserver* p = nullptr;
@@ -269,6 +290,18 @@ class Database {
     ObserverSlot(ObserverSlot&&) noexcept {}
     ObserverSlot& operator=(ObserverSlot&&) noexcept { return *this; }
   } observer_;
+};
+
+// Opens a copy scope of a database for as long as it lives (Database::beginCopies).
+class CopyScope {
+ public:
+  explicit CopyScope(Database& d) : d_(d) { d_.beginCopies(); }
+  ~CopyScope() { d_.endCopies(); }
+  CopyScope(const CopyScope&) = delete;
+  CopyScope& operator=(const CopyScope&) = delete;
+
+ private:
+  Database& d_;
 };
 
 }  // namespace orv::db

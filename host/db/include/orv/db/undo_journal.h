@@ -28,6 +28,7 @@ class UndoJournal {
     addLayer,     // a layer appended at the end of the table; aux: its slot in `layers` plus one, once undone
     addLinetype,  // a linetype appended at the end of the table; aux: as for addLayer, in `linetypes`
     addBlock,     // index: the new block definition
+    removeBlock,  // index: the block definition taken out
     modifyLayer,  // index: the layer; aux: slot of its other value in `layers`
     modifyHeader, // aux: slot of the other header value in `headers`
     modifyExtras, // index: the entity; aux: slot of its other kept tags in `extras`

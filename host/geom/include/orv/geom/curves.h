@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "orv/db/kinds.h"
+#include "orv/db/leader.h"
 #include "orv/db/spline.h"
 #include "orv/db/types.h"
 #include "orv/geom/affine.h"
@@ -30,5 +31,12 @@ using SplineData = db::Spline;
 // between fit points of the cubic curve through them (chord-length parameters, the end
 // tangents where given and of some length). At most `maxPoints` points (at least 2).
 std::vector<Point3> splinePoints(const SplineData& s, int perSpan, std::size_t maxPoints = 100000);
+
+// The curve a spline-path leader draws: through its vertices as fit points, leaving the
+// first vertex along the first segment, where its arrowhead points.
+SplineData leaderSpline(const db::Leader& l);
+// Points along the path a leader draws: its vertices for a straight one, else `perSpan`
+// along the curve between each two vertices (at most `maxPoints`).
+std::vector<Point3> leaderPathPoints(const db::Leader& l, int perSpan, std::size_t maxPoints = 100000);
 
 }  // namespace orv::geom
