@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <numbers>
+#include <set>
 #include <sstream>
 
 #include "dbdim.h"
@@ -460,6 +462,111 @@ TEST_F(TypedKinds, badUseGetsAnErrorStatusAndChangesNothing) {
   const std::size_t before = model.entitySlotCount();
   EXPECT_EQ(append(leader), AcDbObjectId());  // one vertex is no leader
   EXPECT_EQ(model.entitySlotCount(), before);
+}
+
+}  // namespace
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Reads everything a module can ask of an entity of the typed kinds; false when a value
+// it gives is not finite.
+bool readEverything(AcDbEntity* e) {
+  bool finite = true;
+  auto check = [&finite](std::initializer_list<double> values) {
+    for (double v : values) finite = finite && std::isfinite(v);
+  };
+  auto point = [&check](const AcGePoint3d& p) { check({p.x, p.y, p.z}); };
+  if (auto* t = AcDbText::cast(e)) {
+    point(t->position());
+    point(t->alignmentPoint());
+    check({t->height(), t->rotation(), t->widthFactor(), t->oblique()});
+    EXPECT_NE(t->textString(), nullptr);
+    EXPECT_NE(t->textStyleName(), nullptr);
+    if (auto* a = AcDbAttribute::cast(e)) {
+      EXPECT_NE(a->tag(), nullptr);
+    }
+    if (auto* a = AcDbAttributeDefinition::cast(e)) {
+      EXPECT_NE(a->prompt(), nullptr);
+    }
+  } else if (auto* m = AcDbMText::cast(e)) {
+    point(m->location());
+    check({m->textHeight(), m->width(), m->rotation()});
+    EXPECT_NE(m->contents(), nullptr);
+  } else if (auto* h = AcDbHatch::cast(e)) {
+    check({h->patternScale(), h->patternAngle()});
+    for (int i = 0; i < h->numLoops(); ++i) {
+      Adesk::Int32 type = 0;
+      AcGePoint2dArray vertices;
+      AcGeDoubleArray bulges;
+      const Acad::ErrorStatus es = h->getLoopAt(i, type, vertices, bulges);
+      EXPECT_TRUE(es == Acad::eOk || es == Acad::eNotApplicable);
+    }
+  } else if (auto* d = AcDbDimension::cast(e)) {
+    double measured = 0;
+    EXPECT_EQ(d->measurement(measured), Acad::eOk);
+    // What the program that saved the file measured (angles in radians), where it says.
+    const double saved = e->orvData().entity.as<db::Dimension>()->measurement;
+    if (saved != 0.0) {
+      EXPECT_NEAR(measured, saved, 1e-6 * std::max(1.0, std::abs(saved)));
+    }
+    point(d->textPosition());
+    EXPECT_NE(d->dimensionText(), nullptr);
+    d->dimBlockId();
+  } else if (auto* c = AcDbCurve::cast(e)) {
+    AcGePoint3d start, end;
+    if (c->getStartPoint(start) == Acad::eOk) point(start);
+    if (c->getEndPoint(end) == Acad::eOk) point(end);
+    if (auto* l = AcDbLeader::cast(e)) {
+      for (int i = 0; i < l->numVertices(); ++i) point(l->vertexAt(i));
+      l->annotationObjId();
+    }
+    if (auto* s = AcDbSpline::cast(e)) {
+      AcGePoint3d p;
+      for (int i = 0; i < s->numControlPoints(); ++i) EXPECT_EQ(s->getControlPointAt(i, p), Acad::eOk);
+    }
+    if (auto* el = AcDbEllipse::cast(e)) check({el->startAngle(), el->endAngle(), el->radiusRatio()});
+  } else if (auto* r = AcDbBlockReference::cast(e)) {
+    AcDbObjectIterator* it = r->attributeIterator();
+    for (it->start(); !it->done(); it->step()) EXPECT_FALSE(it->objectId().isNull());
+    delete it;
+  } else if (auto* p = AcDbPoint::cast(e)) {
+    point(p->position());
+  }
+  return finite;
+}
+
+// Drawings saved by other CAD programs (the DWG samples' DXF twins, beside the project):
+// every entity of them opens as its class and gives what it holds.
+TEST(TypedKindsOfOtherPrograms, everyEntityOfTheSampleDrawingsOpensAndReads) {
+  const fs::path samples =
+      (fs::path(ORV_TEST_DATA_DIR) / ".." / ".." / ".." / ".." / ".." / "shared" / "dwg-samples").lexically_normal();
+  if (!fs::is_directory(samples)) GTEST_SKIP() << "no DWG samples beside the project";
+  std::set<std::wstring> seen;
+  for (const auto& entry : fs::directory_iterator(samples)) {
+    if (entry.path().extension() != ".dxf") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    AcDbDatabase side(false);
+    if (side.readDwgFile(entry.path().wstring().c_str()) != Acad::eOk) continue;
+    const db::Database& d = orv::sdk::databaseOf(&side);
+    for (std::size_t i = 0; i < d.entitySlotCount(); ++i) {
+      const db::ObjectId id{static_cast<std::uint32_t>(i)};
+      if (!d.entity(id) || d.entity(id)->isErased()) continue;
+      AcDbEntity* e = nullptr;
+      ASSERT_EQ(acdbOpenAcDbEntity(e, orv::sdk::entityId(&side, id), AcDb::kForRead), Acad::eOk);
+      EXPECT_TRUE(readEverything(e)) << e->isA()->name();
+      seen.insert(e->isA()->name());
+      e->close();
+    }
+  }
+  std::wstring all;
+  for (const std::wstring& kind : seen) all += kind + L" ";
+  for (const wchar_t* kind : {L"AcDbText", L"AcDbAttribute", L"AcDbAttributeDefinition", L"AcDbMText", L"AcDbEllipse",
+                              L"AcDbPoint", L"AcDbLeader", L"AcDbAlignedDimension", L"AcDbOrdinateDimension",
+                              L"AcDbRadialDimension", L"AcDbDiametricDimension", L"AcDb2LineAngularDimension",
+                              L"AcDb3PointAngularDimension"})
+    EXPECT_TRUE(seen.count(kind)) << "no sample holds a " << kind << "; seen: " << all;
 }
 
 }  // namespace
