@@ -21,6 +21,8 @@
 #include "orv/core/dimension_block.h"
 #include "orv/core/drafting_styles.h"
 #include "orv/dxf/reader.h"
+#include "orv/modules/command_registry.h"
+#include "orv/modules/module_manager.h"
 #include "orv/prompt/engine.h"
 #include "orv/prompt/script_console.h"
 #include "side_db_fixture.h"
@@ -385,6 +387,36 @@ TEST_F(TypedKinds, newKindsReachTheDrawingAndAttributesFollowTheirReference) {
   EXPECT_EQ(AcDbBlockReference::cast(ref)->appendAttribute(none, late), Acad::eInvalidContext);
   delete late;
   ref->close();
+}
+
+// A module built apart (its own inline casts, hidden symbols) sees the same classes.
+TEST_F(TypedKinds, aModuleBuiltApartReadsAndWritesThem) {
+  orv::modules::CommandRegistry commands;
+  orv::modules::ModuleManager modules(commands);
+  auto loaded = modules.load(ORV_KINDS_MODULE);
+  ASSERT_TRUE(loaded.ok) << loaded.message;
+  auto describe = reinterpret_cast<const wchar_t* (*)(const AcDbObjectId*)>(
+      modules.modules().front()->symbol("orvtestDescribe"));
+  auto appendNote = reinterpret_cast<void (*)(AcDbDatabase*, AcDbObjectId*)>(
+      modules.modules().front()->symbol("orvtestAppendNote"));
+  ASSERT_TRUE(describe && appendNote);
+
+  const AcDbObjectId text = append(new AcDbText(AcGePoint3d(), L"主管 DN100"));
+  const AcDbObjectId oval = append(new AcDbEllipse(AcGePoint3d(), AcGeVector3d::kZAxis, AcGeVector3d(2, 0, 0), 0.5));
+  const AcDbObjectId dim =
+      append(new AcDbAlignedDimension(AcGePoint3d(0, 0, 0), AcGePoint3d(3, 4, 0), AcGePoint3d(0, 5, 0)));
+  AcDbObjectId note;
+  appendNote(&drawing_, &note);
+  ASSERT_FALSE(note.isNull());
+  const std::vector<std::pair<AcDbObjectId, std::wstring>> expected = {
+      {text, L"AcDbText 主管 DN100"},
+      {oval, L"AcDbEllipse"},
+      {dim, L"AcDbAlignedDimension"},
+      {note, L"AcDbMText 模块写的说明"},
+  };
+  for (const auto& [id, what] : expected) EXPECT_EQ(describe(&id), what);
+  EXPECT_EQ(orv::sdk::databaseOf(&drawing_).entity(orv::sdk::modelEntity(text))->as<db::Text>()->value, "模块改过");
+  modules.unloadAll();
 }
 
 TEST_F(TypedKinds, badUseGetsAnErrorStatusAndChangesNothing) {
