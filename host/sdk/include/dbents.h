@@ -79,10 +79,6 @@ class ORV_SDK_API AcDbBlockReference : public AcDbEntity {
   Acad::ErrorStatus setRotation(double radians);
   // The attributes that follow this reference (made by the caller, deleted by it).
   AcDbObjectIterator* attributeIterator() const;
-  // Adds an attribute (made with new, not yet in a database) after this reference's
-  // attributes: the reference must be open for write and the newest entity of its block
-  // bar its attributes (eInvalidContext otherwise). The attribute is left open for write.
-  Acad::ErrorStatus appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute);
   static AcDbBlockReference* cast(AcDbObject* o) { return dynamic_cast<AcDbBlockReference*>(o); }
   static AcRxClass* desc();
 };
@@ -172,7 +168,9 @@ class ORV_SDK_API AcDbAttributeDefinition : public AcDbText {
   static AcRxClass* desc();
 };
 
-// An attribute (ATTRIB) of a block reference: its tag and value (textString).
+// An attribute (ATTRIB) of a block reference: its tag and value (textString). Opened
+// through its reference's attributeIterator; one made with new cannot be appended (a
+// block gives eInvalidContext): the host's INSERT gives a reference its attributes.
 class ORV_SDK_API AcDbAttribute : public AcDbText {
  public:
   AcDbAttribute();

@@ -374,10 +374,9 @@ AcGePoint3d AcDbOrdinateDimension::leaderEndPoint() const { return fromDb(dimens
 namespace {
 
 // The entities after a reference in its block that are its attributes (those erased left
-// out); `last` tells whether nothing else follows them.
-std::vector<db::ObjectId> attributesAfter(const db::Database& d, db::ObjectId reference, bool& last) {
+// out), up to the end of the sequence (a SEQEND) or any other entity.
+std::vector<db::ObjectId> attributesAfter(const db::Database& d, db::ObjectId reference) {
   std::vector<db::ObjectId> out;
-  last = true;
   const db::Entity* ref = d.entity(reference);
   if (!ref) return out;
   const std::vector<db::ObjectId>& list = d.block(ref->owner()).entities;
@@ -387,10 +386,7 @@ std::vector<db::ObjectId> attributesAfter(const db::Database& d, db::ObjectId re
     const db::Entity* e = d.entity(*at);
     if (!e || e->isErased()) continue;
     const db::Text* t = e->as<db::Text>();
-    if (!t || t->type != db::Text::Type::attrib) {
-      last = false;
-      break;
-    }
+    if (!t || t->type != db::Text::Type::attrib) break;
     out.push_back(*at);
   }
   return out;
@@ -401,31 +397,10 @@ std::vector<db::ObjectId> attributesAfter(const db::Database& d, db::ObjectId re
 AcDbObjectIterator* AcDbBlockReference::attributeIterator() const {
   std::vector<AcDbObjectId> ids;
   if (isDatabaseResident()) {
-    bool last = false;
-    for (db::ObjectId id : attributesAfter(databaseOf(database()), modelEntity(objectId()), last))
+    for (db::ObjectId id : attributesAfter(databaseOf(database()), modelEntity(objectId())))
       ids.push_back(entityId(database(), id));
   }
   return new AcDbObjectIterator(std::move(ids));
-}
-
-Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute) {
-  id = AcDbObjectId();
-  if (!attribute) return Acad::eNullEntityPointer;
-  if (attribute->isDatabaseResident()) return Acad::eAlreadyInDb;
-  if (!isDatabaseResident()) return Acad::eNoDatabase;
-  if (orvOpenMode() != AcDb::kForWrite) return Acad::eNotOpenForWrite;
-  const db::Database& d = databaseOf(database());
-  bool last = false;
-  attributesAfter(d, modelEntity(objectId()), last);
-  // What is appended goes at the end of the block: there it follows this reference only
-  // when nothing else came after it.
-  if (!last) return Acad::eInvalidContext;
-  const db::Entity* self = d.entity(modelEntity(objectId()));
-  if (!self || self->isErased()) return Acad::eWasErased;
-  db::ObjectId stored;
-  Acad::ErrorStatus es = storeNew(*attribute, database(), self->owner(), stored, true);
-  if (es == Acad::eOk) id = attribute->objectId();
-  return es;
 }
 
 AcDbObjectIterator::~AcDbObjectIterator() = default;

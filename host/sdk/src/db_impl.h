@@ -64,9 +64,9 @@ AcDbEntity* wrapEntity(AcDbDatabase* db, db::ObjectId id, AcDb::OpenMode mode);
 
 // Stores an open entity's values into its database: a new entity (append) or
 // a changed one (replace). Names are interned into that database here.
-// An attribute is stored only after its block reference (allowAttribute).
-Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* db, db::BlockId owner, db::ObjectId& out,
-                           bool allowAttribute = false);
+// An attribute is refused (eInvalidContext): it belongs in the sequence after a block
+// reference, which only the host's INSERT makes.
+Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* db, db::BlockId owner, db::ObjectId& out);
 Acad::ErrorStatus storeChanges(AcDbEntity& entity);
 
 // Lays out a new dimension (no picture block yet) in the drawing's current dimension

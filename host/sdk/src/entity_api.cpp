@@ -115,12 +115,12 @@ const ACHAR* handOut(const EntityData& data, int slot, std::string_view utf8) {
   return data.texts[slot].c_str();
 }
 
-Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* d, db::BlockId owner, db::ObjectId& out,
-                           bool allowAttribute) {
+Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* d, db::BlockId owner, db::ObjectId& out) {
   EntityData& data = entity.orvData();
   db::Database& target = databaseOf(d);
-  // An attribute belongs after its block reference (AcDbBlockReference::appendAttribute).
-  if (const auto* text = data.entity.as<db::Text>(); text && text->type == db::Text::Type::attrib && !allowAttribute)
+  // An attribute belongs in the sequence after its block reference (marked as followed by
+  // attributes, ended by a SEQEND): alone it would make a file other programs misread.
+  if (const auto* text = data.entity.as<db::Text>(); text && text->type == db::Text::Type::attrib)
     return Acad::eInvalidContext;
   // What was not given takes the drawing's current values, as a CAD program's database
   // gives an entity added to any block.

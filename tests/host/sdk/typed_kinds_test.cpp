@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <numbers>
 #include <set>
@@ -33,7 +35,7 @@ namespace db = orv::db;
 constexpr double kPi = std::numbers::pi;
 
 // Every typed kind once: a text, a block with an attribute definition and a reference to
-// it with its attribute, a multi-line text, a half ellipse, a spline, a point, a
+// it with its attribute (and the SEQEND ending them), a multi-line text, a half ellipse, a spline, a point, a
 // patterned hatch bounded by lines and an arc, a linear dimension with its picture, and a
 // leader pointing at the multi-line text.
 db::Database everyKind() {
@@ -45,11 +47,14 @@ db::Database everyKind() {
   def.tag = "编号";
   def.prompt = "输入编号";
   d.append(db::Entity(def), tag);
-  d.append(orv::test::referenceTo(tag, {50, 50, 0}));
+  db::RawTags follows;  // as the host's INSERT makes it: attributes follow, then a SEQEND
+  follows.add(66, "1", 2);
+  d.appendRead(orv::test::referenceTo(tag, {50, 50, 0}), d.modelSpace(), 0, follows);
   db::Text attrib = db::makeText({50, 50, 0}, 2.5, "P-101");
   attrib.type = db::Text::Type::attrib;
   attrib.tag = "编号";
   d.append(db::Entity(attrib));
+  d.appendRead(db::Entity(db::UnknownEntity{d.intern("SEQEND"), {}}), d.modelSpace(), 0, {});
   db::MText note = db::makeMText({0, 80, 0}, 2.5, "第一行\\P第二行");
   note.width = 40;
   note.attachment = db::MTextAttachment::topCenter;
@@ -93,6 +98,18 @@ db::Database everyKind() {
   d.append(db::Entity(leader));
   return d;
 }
+
+// Lists the model space of a DXF file as ezdxf reads it: each entity's type and text.
+constexpr const char* kListScript = R"(
+import sys, ezdxf
+doc = ezdxf.readfile(sys.argv[1])
+for e in doc.modelspace():
+    t = e.dxftype()
+    if t in ('TEXT', 'DIMENSION'): t += ' ' + e.dxf.text
+    elif t == 'MTEXT': t += ' ' + e.text
+    elif t == 'INSERT': t += ' ' + ','.join(a.dxf.tag + '=' + a.dxf.text for a in e.attribs)
+    sys.stdout.buffer.write((t + '\n').encode('utf-8'))
+)";
 
 class TypedKinds : public ::testing::Test {
  protected:
@@ -174,6 +191,7 @@ TEST_F(TypedKinds, eachKindIsReadChangedAndSavedThroughItsClass) {
          EXPECT_EQ(count, 1);
        }},
       {AcDbAttribute::desc(), [](AcDbEntity*) {}},  // reached through its reference
+      {AcDbEntity::desc(), [](AcDbEntity*) {}},     // the SEQEND: of no class of its own
       {AcDbMText::desc(),
        [&noteId](AcDbEntity* e) {
          auto* m = AcDbMText::cast(e);
@@ -292,17 +310,17 @@ TEST_F(TypedKinds, eachKindIsReadChangedAndSavedThroughItsClass) {
   EXPECT_EQ(text.hAlign, db::TextHAlign::center);
   EXPECT_EQ(text.anchor(), (db::Point3{10, 20, 0}));  // centred where it stood
   EXPECT_EQ(saved[2]->as<db::Text>()->value, "P-102 进口");
-  EXPECT_EQ(saved[3]->as<db::MText>()->content, "改过的说明");
-  EXPECT_DOUBLE_EQ(saved[3]->as<db::MText>()->height, 5);
-  EXPECT_NEAR(saved[4]->as<db::Ellipse>()->endParam, kPi / 2, 1e-12);
-  EXPECT_NEAR(saved[4]->as<db::Ellipse>()->startParam, std::atan(2.0), 1e-12);
-  EXPECT_EQ(saved[5]->as<db::Spline>()->controlPoints[3], (db::Point3{40, 0, 0}));
-  EXPECT_EQ(saved[6]->as<db::Point>()->position, (db::Point3{6, 7, 0}));
-  const db::Hatch& hatch = *saved[7]->as<db::Hatch>();
+  EXPECT_EQ(saved[4]->as<db::MText>()->content, "改过的说明");
+  EXPECT_DOUBLE_EQ(saved[4]->as<db::MText>()->height, 5);
+  EXPECT_NEAR(saved[5]->as<db::Ellipse>()->endParam, kPi / 2, 1e-12);
+  EXPECT_NEAR(saved[5]->as<db::Ellipse>()->startParam, std::atan(2.0), 1e-12);
+  EXPECT_EQ(saved[6]->as<db::Spline>()->controlPoints[3], (db::Point3{40, 0, 0}));
+  EXPECT_EQ(saved[7]->as<db::Point>()->position, (db::Point3{6, 7, 0}));
+  const db::Hatch& hatch = *saved[8]->as<db::Hatch>();
   EXPECT_DOUBLE_EQ(hatch.scale, 4.0);
   ASSERT_EQ(hatch.lines.size(), 1u);
   EXPECT_EQ(hatch.lines[0].offset, (db::Point2{-4.0, 4.0}));  // the lines follow the scale
-  const db::Dimension& dim = *saved[8]->as<db::Dimension>();
+  const db::Dimension& dim = *saved[9]->as<db::Dimension>();
   EXPECT_EQ(dim.text, "<> 管长");
   // Its picture was laid out again with the new text.
   std::string shown;
@@ -311,10 +329,20 @@ TEST_F(TypedKinds, eachKindIsReadChangedAndSavedThroughItsClass) {
     if (const db::MText* m = e.as<db::MText>()) shown += m->content;
   });
   EXPECT_NE(shown.find("管长"), std::string::npos) << shown;
-  EXPECT_FALSE(saved[9]->as<db::Leader>()->hasArrow());
+  EXPECT_FALSE(saved[10]->as<db::Leader>()->hasArrow());
+
+  // Another program (ezdxf) reads the saved file alike: the attribute with its reference.
+  orv::test::writeText(dir_ / "list.py", kListScript);
+  const std::string command = std::string(ORV_PYTHON) + " '" + (dir_ / "list.py").string() + "' '" +
+                              (dir_ / "changed.dxf").string() + "' > '" + (dir_ / "list.txt").string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << "python3 with ezdxf is needed: " << command;
+  std::ifstream listed(dir_ / "list.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(listed), {}),
+            "TEXT 标高 EL+4.000\nINSERT 编号=P-102 进口\nMTEXT 改过的说明\nELLIPSE\nSPLINE\nPOINT\nHATCH\n"
+            "DIMENSION <> 管长\nLEADER\n");
 }
 
-TEST_F(TypedKinds, newKindsReachTheDrawingAndAttributesFollowTheirReference) {
+TEST_F(TypedKinds, newKindsReachTheDrawingAndAttributesEndWithTheirSequence) {
   auto* text = new AcDbText(AcGePoint3d(1, 2, 0), L"阀门 DN50", AcDbObjectId::kNull, 2.5, 0.0);
   EXPECT_EQ(text->setTextStyle(L"standard"), Acad::eOk);  // the drawing's spelling is kept
   EXPECT_STREQ(text->textStyleName(), L"Standard");
@@ -361,32 +389,38 @@ TEST_F(TypedKinds, newKindsReachTheDrawingAndAttributesFollowTheirReference) {
             AcDbObjectId());  // measures nothing
   EXPECT_EQ(append(new AcDbOrdinateDimension()), AcDbObjectId());
 
-  // An attribute goes only right after its reference.
+  // An attribute stands only in the sequence after its reference (the host's INSERT
+  // makes it): alone it is refused.
+  EXPECT_EQ(append(new AcDbAttribute(AcGePoint3d(), L"x", L"TAG")), AcDbObjectId());
   db::Database& model = orv::sdk::databaseOf(&drawing_);
   const db::BlockId block = *model.addBlock("阀", {});
   model.append(db::Entity(db::Line{{0, 0, 0}, {1, 0, 0}}), block);
-  auto* lone = new AcDbAttribute(AcGePoint3d(), L"x", L"TAG");
-  EXPECT_EQ(append(lone), AcDbObjectId());  // refused, freed by append
-  const AcDbObjectId refId = append(new AcDbBlockReference(AcGePoint3d(), orv::sdk::blockRecordId(&drawing_, block)));
-  AcDbEntity* ref = nullptr;
-  ASSERT_EQ(acdbOpenAcDbEntity(ref, refId, AcDb::kForWrite), Acad::eOk);
-  for (const wchar_t* value : {L"DN50", L"闸阀"}) {
-    auto* attribute = new AcDbAttribute(AcGePoint3d(), value, L"规格");
-    AcDbObjectId id;
-    ASSERT_EQ(AcDbBlockReference::cast(ref)->appendAttribute(id, attribute), Acad::eOk);
-    attribute->close();
+  db::RawTags follows;
+  follows.add(66, "1", 2);
+  const db::ObjectId ref = *model.appendRead(orv::test::referenceTo(block), model.modelSpace(), 0, follows);
+  for (const char* value : {"DN50", "闸阀"}) {
+    db::Text attribute = db::makeText({}, 2.5, value);
+    attribute.type = db::Text::Type::attrib;
+    attribute.tag = "规格";
+    model.append(db::Entity(attribute));
   }
-  AcDbObjectIterator* it = AcDbBlockReference::cast(ref)->attributeIterator();
-  int count = 0;
-  for (it->start(); !it->done(); it->step()) ++count;
+  model.appendRead(db::Entity(db::UnknownEntity{model.intern("SEQEND"), {}}), model.modelSpace(), 0, {});
+  db::Text stray = db::makeText({}, 2.5, "不是属性");
+  stray.type = db::Text::Type::attrib;  // after the SEQEND: no attribute of the reference
+  model.append(db::Entity(stray));
+  AcDbEntity* reference = nullptr;
+  ASSERT_EQ(acdbOpenAcDbEntity(reference, orv::sdk::entityId(&drawing_, ref), AcDb::kForRead), Acad::eOk);
+  AcDbObjectIterator* it = AcDbBlockReference::cast(reference)->attributeIterator();
+  std::wstring values;
+  for (it->start(); !it->done(); it->step()) {
+    AcDbEntity* a = nullptr;
+    ASSERT_EQ(acdbOpenAcDbEntity(a, it->objectId(), AcDb::kForRead), Acad::eOk);
+    values += AcDbAttribute::cast(a)->textString() + std::wstring(L";");
+    a->close();
+  }
   delete it;
-  EXPECT_EQ(count, 2);
-  append(new AcDbPoint());
-  auto* late = new AcDbAttribute(AcGePoint3d(), L"x", L"TAG");
-  AcDbObjectId none;
-  EXPECT_EQ(AcDbBlockReference::cast(ref)->appendAttribute(none, late), Acad::eInvalidContext);
-  delete late;
-  ref->close();
+  reference->close();
+  EXPECT_EQ(values, L"DN50;闸阀;");
 }
 
 // A module built apart (its own inline casts, hidden symbols) sees the same classes.
