@@ -148,10 +148,14 @@ Acad::ErrorStatus storeChanges(AcDbEntity& entity) {
   internNames(data, target);
   data.changed = false;
   const db::ObjectId id = modelEntity(entity.objectId());
-  if (db::Status st = target.replace(id, data.entity); st != db::Status::ok) return toErrorStatus(st);
   // A dimension's picture follows its text and points (one whose picture cannot be made
-  // again here keeps it, with the new measurement).
-  if (data.entity.kind() == db::EntityKind::dimension) orv::core::renewPicture(target, id);
+  // again here keeps it, with the new measurement); a change of layer or colour leaves it.
+  const db::Entity* before = target.entity(id);
+  const auto* was = before ? before->as<db::Dimension>() : nullptr;
+  const auto* now = data.entity.as<db::Dimension>();
+  const bool renew = was && now && !(*was == *now);
+  if (db::Status st = target.replace(id, data.entity); st != db::Status::ok) return toErrorStatus(st);
+  if (renew) orv::core::renewPicture(target, id);
   return Acad::eOk;
 }
 
