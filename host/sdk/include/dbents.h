@@ -77,7 +77,7 @@ class ORV_SDK_API AcDbBlockReference : public AcDbEntity {
   Acad::ErrorStatus setPosition(const AcGePoint3d& p);
   Acad::ErrorStatus setScaleFactors(const AcGeScale3d& scale);
   Acad::ErrorStatus setRotation(double radians);
-  // The attributes that follow this reference (made by the caller, deleted by it).
+  // An iterator over the attributes that follow this reference; the caller deletes it.
   AcDbObjectIterator* attributeIterator() const;
   static AcDbBlockReference* cast(AcDbObject* o) { return dynamic_cast<AcDbBlockReference*>(o); }
   static AcRxClass* desc();

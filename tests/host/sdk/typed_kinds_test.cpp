@@ -536,32 +536,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reads everything a module can ask of an entity of the typed kinds; false when a value
-// it gives is not finite.
-bool readEverything(AcDbEntity* e) {
+// Reads what a module computes from an entity of the typed kinds (the ends of a curve,
+// the loops of a hatch, a dimension's measurement); false when a value is not finite.
+bool readComputed(AcDbEntity* e) {
   bool finite = true;
-  auto check = [&finite](std::initializer_list<double> values) {
-    for (double v : values) finite = finite && std::isfinite(v);
+  auto point = [&finite](const AcGePoint3d& p) {
+    finite = finite && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
   };
-  auto point = [&check](const AcGePoint3d& p) { check({p.x, p.y, p.z}); };
-  if (auto* t = AcDbText::cast(e)) {
-    point(t->position());
-    point(t->alignmentPoint());
-    check({t->height(), t->rotation(), t->widthFactor(), t->oblique()});
-    EXPECT_NE(t->textString(), nullptr);
-    EXPECT_NE(t->textStyleName(), nullptr);
-    if (auto* a = AcDbAttribute::cast(e)) {
-      EXPECT_NE(a->tag(), nullptr);
-    }
-    if (auto* a = AcDbAttributeDefinition::cast(e)) {
-      EXPECT_NE(a->prompt(), nullptr);
-    }
-  } else if (auto* m = AcDbMText::cast(e)) {
-    point(m->location());
-    check({m->textHeight(), m->width(), m->rotation()});
-    EXPECT_NE(m->contents(), nullptr);
+  if (auto* c = AcDbCurve::cast(e)) {
+    AcGePoint3d start, end;
+    if (c->getStartPoint(start) == Acad::eOk) point(start);
+    if (c->getEndPoint(end) == Acad::eOk) point(end);
   } else if (auto* h = AcDbHatch::cast(e)) {
-    check({h->patternScale(), h->patternAngle()});
     for (int i = 0; i < h->numLoops(); ++i) {
       Adesk::Int32 type = 0;
       AcGePoint2dArray vertices;
@@ -577,28 +563,10 @@ bool readEverything(AcDbEntity* e) {
     if (saved != 0.0) {
       EXPECT_NEAR(measured, saved, 1e-6 * std::max(1.0, std::abs(saved)));
     }
-    point(d->textPosition());
-    EXPECT_NE(d->dimensionText(), nullptr);
-    d->dimBlockId();
-  } else if (auto* c = AcDbCurve::cast(e)) {
-    AcGePoint3d start, end;
-    if (c->getStartPoint(start) == Acad::eOk) point(start);
-    if (c->getEndPoint(end) == Acad::eOk) point(end);
-    if (auto* l = AcDbLeader::cast(e)) {
-      for (int i = 0; i < l->numVertices(); ++i) point(l->vertexAt(i));
-      l->annotationObjId();
-    }
-    if (auto* s = AcDbSpline::cast(e)) {
-      AcGePoint3d p;
-      for (int i = 0; i < s->numControlPoints(); ++i) EXPECT_EQ(s->getControlPointAt(i, p), Acad::eOk);
-    }
-    if (auto* el = AcDbEllipse::cast(e)) check({el->startAngle(), el->endAngle(), el->radiusRatio()});
   } else if (auto* r = AcDbBlockReference::cast(e)) {
     AcDbObjectIterator* it = r->attributeIterator();
     for (it->start(); !it->done(); it->step()) EXPECT_FALSE(it->objectId().isNull());
     delete it;
-  } else if (auto* p = AcDbPoint::cast(e)) {
-    point(p->position());
   }
   return finite;
 }
@@ -621,7 +589,7 @@ TEST(TypedKindsOfOtherPrograms, everyEntityOfTheSampleDrawingsOpensAndReads) {
       if (!d.entity(id) || d.entity(id)->isErased()) continue;
       AcDbEntity* e = nullptr;
       ASSERT_EQ(acdbOpenAcDbEntity(e, orv::sdk::entityId(&side, id), AcDb::kForRead), Acad::eOk);
-      EXPECT_TRUE(readEverything(e)) << e->isA()->name();
+      EXPECT_TRUE(readComputed(e)) << e->isA()->name();
       seen.insert(e->isA()->name());
       e->close();
     }
