@@ -33,6 +33,30 @@ namespace AcDb {
 enum OpenMode { kForRead = 0, kForWrite = 1, kForNotify = 2 };
 }  // namespace AcDb
 
+class AcDbObject;
+
+// The run-time description of an SDK class: its name and its parent. Every
+// class of objects has one (Class::desc()); obj->isKindOf(AcDbText::desc())
+// tells whether obj is of that class or one derived from it.
+class ORV_SDK_API AcRxClass {
+ public:
+  const ACHAR* name() const { return m_name; }
+  AcRxClass* myParent() const { return m_parent; }
+  bool isDerivedFrom(const AcRxClass* other) const;
+
+  // The host's side; not for modules.
+  AcRxClass(const ACHAR* name, AcRxClass* parent, bool (*isInstance)(const AcDbObject*))
+      : m_name(name), m_parent(parent), m_isInstance(isInstance) {}
+  AcRxClass(const AcRxClass&) = delete;
+  AcRxClass& operator=(const AcRxClass&) = delete;
+  bool orvIsInstance(const AcDbObject* o) const { return o && m_isInstance(o); }
+
+ private:
+  const ACHAR* m_name;
+  AcRxClass* m_parent;
+  bool (*m_isInstance)(const AcDbObject*);
+};
+
 // The id of an object of a database: stays valid while the database exists.
 class ORV_SDK_API AcDbObjectId {
  public:
@@ -74,6 +98,13 @@ class ORV_SDK_API AcDbObject {
   bool isWriteEnabled() const { return m_openMode == AcDb::kForWrite; }
   bool isReadEnabled() const { return true; }
   virtual bool isErased() const;
+
+  static AcRxClass* desc();
+  // The class of this object (the most derived one), and whether it is of the class
+  // given or of one derived from it (false for null).
+  AcRxClass* isA() const;
+  bool isKindOf(const AcRxClass* aClass) const { return aClass && aClass->orvIsInstance(this); }
+  static AcDbObject* cast(AcDbObject* o) { return o; }
 
   // Ends the opening and frees this C++ object (see the header comment).
   virtual Acad::ErrorStatus close();
@@ -122,6 +153,7 @@ class ORV_SDK_API AcDbEntity : public AcDbObject {
   Acad::ErrorStatus erase(bool erasing = true) override;
 
   static AcDbEntity* cast(AcDbObject* o) { return dynamic_cast<AcDbEntity*>(o); }
+  static AcRxClass* desc();
 
   // The host's side; not for modules.
   orv::sdk::EntityData& orvData() { return *m_data; }
@@ -142,6 +174,7 @@ class ORV_SDK_API AcDbCurve : public AcDbEntity {
   virtual Acad::ErrorStatus getStartPoint(AcGePoint3d& point) const = 0;
   virtual Acad::ErrorStatus getEndPoint(AcGePoint3d& point) const = 0;
   static AcDbCurve* cast(AcDbObject* o) { return dynamic_cast<AcDbCurve*>(o); }
+  static AcRxClass* desc();
 };
 
 // A drawing database: the current drawing's, or a side database a module creates.

@@ -23,4 +23,5 @@ class ORV_SDK_API AcDbPolyline : public AcDbCurve {
   Acad::ErrorStatus getStartPoint(AcGePoint3d& p) const override;
   Acad::ErrorStatus getEndPoint(AcGePoint3d& p) const override;
   static AcDbPolyline* cast(AcDbObject* o) { return dynamic_cast<AcDbPolyline*>(o); }
+  static AcRxClass* desc();
 };

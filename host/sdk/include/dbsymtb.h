@@ -16,6 +16,8 @@ class ORV_SDK_API AcDbBlockTable : public AcDbObject {
                           bool openErasedRecord = false) const;
   Acad::ErrorStatus getAt(const ACHAR* name, AcDbObjectId& id, bool getErasedRecord = false) const;
   bool has(const ACHAR* name) const;
+  static AcDbBlockTable* cast(AcDbObject* o) { return dynamic_cast<AcDbBlockTable*>(o); }
+  static AcRxClass* desc();
 
   // The host's side; not for modules.
   AcDbBlockTable() = default;
@@ -45,6 +47,8 @@ class ORV_SDK_API AcDbBlockTableRecord : public AcDbObject {
   // The record's name; valid until the record is closed.
   const ACHAR* getName() const;
   AcGePoint3d origin() const;
+  static AcDbBlockTableRecord* cast(AcDbObject* o) { return dynamic_cast<AcDbBlockTableRecord*>(o); }
+  static AcRxClass* desc();
 
   // The host's side; not for modules.
   AcDbBlockTableRecord() = default;

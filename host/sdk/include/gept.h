@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "acarray.h"
 #include "adesk.h"
 
 class AcGeTol {
@@ -88,3 +89,7 @@ class AcGeMatrix3d {
  private:
   bool m_identity = true;
 };
+
+typedef AcArray<AcGePoint2d> AcGePoint2dArray;
+typedef AcArray<AcGePoint3d> AcGePoint3dArray;
+typedef AcArray<double> AcGeDoubleArray;

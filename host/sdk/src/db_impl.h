@@ -34,7 +34,16 @@ struct EntityData {
   bool linetypeSet = false;
   bool changed = false;
   mutable std::wstring linetypeText, layerText;  // what linetype() and layer() hand out
+  // What the typed kinds' text getters hand out, one slot each (see TextSlot).
+  mutable std::wstring texts[4];
 };
+
+// The slots of EntityData::texts.
+enum TextSlot { kValueText = 0, kStyleText = 1, kTagText = 2, kPromptText = 3 };
+
+// The text a getter hands out: `utf8` widened into slot `slot` of the entity's own
+// strings, valid until the entity is changed or closed.
+const ACHAR* handOut(const EntityData& data, int slot, std::string_view utf8);
 
 orv::db::Database& databaseOf(AcDbDatabase* db);
 // The working database, or null when the host has no drawing.
@@ -55,8 +64,15 @@ AcDbEntity* wrapEntity(AcDbDatabase* db, db::ObjectId id, AcDb::OpenMode mode);
 
 // Stores an open entity's values into its database: a new entity (append) or
 // a changed one (replace). Names are interned into that database here.
+// An attribute is refused (eInvalidContext): it belongs in the sequence after a block
+// reference, which only the host's INSERT makes.
 Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* db, db::BlockId owner, db::ObjectId& out);
 Acad::ErrorStatus storeChanges(AcDbEntity& entity);
+
+// Lays out a new dimension (no picture block yet) in the drawing's current dimension
+// style: makes its picture block and fills in what the layout gives. eInvalidInput when
+// its points measure nothing.
+Acad::ErrorStatus layOutNewDimension(db::Database& target, db::Entity& entity);
 
 Acad::ErrorStatus toErrorStatus(db::Status status);
 

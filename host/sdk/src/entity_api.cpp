@@ -6,7 +6,14 @@
 #include <numbers>
 
 #include "db_impl.h"
+#include "dbdim.h"
+#include "dbelipse.h"
+#include "dbhatch.h"
+#include "dblead.h"
+#include "dbmtext.h"
 #include "dbpl.h"
+#include "dbspline.h"
+#include "orv/core/dimension_block.h"
 #include "orv/db/header_values.h"
 #include "orv/text/encoding.h"
 
@@ -22,9 +29,23 @@ AcGePoint3d fromDb(const db::Point3& p) { return {p.x, p.y, p.z}; }
 
 bool finite(const AcGePoint3d& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
-// An entity of a kind the SDK has no class for (read from a file, or a point, solid, ellipse,
-// hatch, dimension, text or spline).
+// An entity of a kind the SDK has no class for (read from a file the host does not
+// interpret, a solid, trace or face, or an old-style polyline).
 class UnknownEntity final : public AcDbEntity {};
+
+// The class of a dimension's type.
+AcDbEntity* newDimension(const db::Dimension& d) {
+  switch (d.type()) {
+    case db::Dimension::Type::rotated: return new AcDbRotatedDimension();
+    case db::Dimension::Type::aligned: return new AcDbAlignedDimension();
+    case db::Dimension::Type::angular: return new AcDb2LineAngularDimension();
+    case db::Dimension::Type::diameter: return new AcDbDiametricDimension();
+    case db::Dimension::Type::radius: return new AcDbRadialDimension();
+    case db::Dimension::Type::angular3Point: return new AcDb3PointAngularDimension();
+    case db::Dimension::Type::ordinate: return new AcDbOrdinateDimension();
+  }
+  return new AcDbRotatedDimension();  // types 7 and above are read as rotated ones
+}
 
 }  // namespace
 
@@ -55,16 +76,22 @@ AcDbEntity* wrapEntity(AcDbDatabase* d, db::ObjectId id, AcDb::OpenMode mode) {
     case db::EntityKind::circle: w = new AcDbCircle(); break;
     case db::EntityKind::polyline: w = new AcDbPolyline(); break;
     case db::EntityKind::blockReference: w = new AcDbBlockReference(); break;
+    case db::EntityKind::point: w = new AcDbPoint(); break;
+    case db::EntityKind::ellipse: w = new AcDbEllipse(); break;
+    case db::EntityKind::hatch: w = new AcDbHatch(); break;
+    case db::EntityKind::dimension: w = newDimension(*e->as<db::Dimension>()); break;
+    case db::EntityKind::text:
+      switch (e->as<db::Text>()->type) {
+        case db::Text::Type::text: w = new AcDbText(); break;
+        case db::Text::Type::attrib: w = new AcDbAttribute(); break;
+        case db::Text::Type::attdef: w = new AcDbAttributeDefinition(); break;
+      }
+      break;
+    case db::EntityKind::spline: w = new AcDbSpline(); break;
+    case db::EntityKind::mtext: w = new AcDbMText(); break;
+    case db::EntityKind::leader: w = new AcDbLeader(); break;
     case db::EntityKind::unknown:
-    case db::EntityKind::point:
     case db::EntityKind::solid:
-    case db::EntityKind::ellipse:
-    case db::EntityKind::hatch: w = new UnknownEntity(); break;
-    case db::EntityKind::dimension: w = new UnknownEntity(); break;
-    case db::EntityKind::text: w = new UnknownEntity(); break;
-    case db::EntityKind::spline: w = new UnknownEntity(); break;
-    case db::EntityKind::mtext: w = new UnknownEntity(); break;
-    case db::EntityKind::leader: w = new UnknownEntity(); break;
     case db::EntityKind::heavyPolyline: w = new UnknownEntity(); break;
   }
   EntityData& data = w->orvData();
@@ -83,11 +110,23 @@ void internNames(EntityData& data, db::Database& target) {
 }
 }  // namespace
 
+const ACHAR* handOut(const EntityData& data, int slot, std::string_view utf8) {
+  data.texts[slot] = orv::text::widen(utf8);
+  return data.texts[slot].c_str();
+}
+
 Acad::ErrorStatus storeNew(AcDbEntity& entity, AcDbDatabase* d, db::BlockId owner, db::ObjectId& out) {
   EntityData& data = entity.orvData();
   db::Database& target = databaseOf(d);
+  // An attribute belongs in the sequence after its block reference (marked as followed by
+  // attributes, ended by a SEQEND): alone it would make a file other programs misread.
+  if (const auto* text = data.entity.as<db::Text>(); text && text->type == db::Text::Type::attrib)
+    return Acad::eInvalidContext;
   // What was not given takes the drawing's current values, as a CAD program's database
   // gives an entity added to any block.
+  // A new dimension gets its picture block (one read from a file already has it).
+  if (auto* dim = data.entity.as<db::Dimension>(); dim && dim->block.empty())
+    if (Acad::ErrorStatus es = layOutNewDimension(target, data.entity); es != Acad::eOk) return es;
   if (!data.layerSet)
     if (const db::Layer* current = target.layers().get(target.header.currentLayer)) data.layer = current->name;
   if (!data.colorSet) data.entity.color = db::currentColor(target);
@@ -108,7 +147,16 @@ Acad::ErrorStatus storeChanges(AcDbEntity& entity) {
   db::Database& target = databaseOf(entity.database());
   internNames(data, target);
   data.changed = false;
-  return toErrorStatus(target.replace(modelEntity(entity.objectId()), data.entity));
+  const db::ObjectId id = modelEntity(entity.objectId());
+  // A dimension's picture follows its text and points (one whose picture cannot be made
+  // again here keeps it, with the new measurement); a change of layer or colour leaves it.
+  const db::Entity* before = target.entity(id);
+  const auto* was = before ? before->as<db::Dimension>() : nullptr;
+  const auto* now = data.entity.as<db::Dimension>();
+  const bool renew = was && now && !(*was == *now);
+  if (db::Status st = target.replace(id, data.entity); st != db::Status::ok) return toErrorStatus(st);
+  if (renew) orv::core::renewPicture(target, id);
+  return Acad::eOk;
 }
 
 }  // namespace orv::sdk
