@@ -13,8 +13,6 @@ namespace orv::core::detail {
 
 namespace {
 
-Vec2 xy(const geom::Point3& p) { return {p.x, p.y}; }
-
 // Decoding one code point of UTF-8; advances i.
 char32_t nextCodePoint(std::string_view s, std::size_t& i) {
   const auto c = static_cast<unsigned char>(s[i++]);
@@ -58,7 +56,7 @@ double textAdvance(std::string_view text, bool) {
   return adv;
 }
 
-void describeKept(const DescribeContext& ctx, db::ObjectId id, const db::Entity&, const db::UnknownEntity& kept,
+void describeKept(const DescribeContext& ctx, db::ObjectId, const db::Entity&, const db::UnknownEntity& kept,
                   const Affine2& m, [[maybe_unused]] std::string_view layer, [[maybe_unused]] int depth) {
   using K = geom::KeptKind;
   const K kind = geom::keptKindOf(ctx.d.name(kept.type));

@@ -68,48 +68,88 @@ bool isCommonEntityCode(int code) {
   }
 }
 
+namespace {
+
+// The parts of the builder, by the kinds that set them.
+enum Part : std::uint32_t {
+  describedPart = 1, linePart = 2, arcPart = 4, circlePart = 8, insertPart = 16, verticesPart = 32,
+  hatchPart = 64, textPart_ = 128, splinePart = 256, mtextPart = 512, heavyPart = 1024,
+};
+
+std::uint32_t partsOf(EntityKind k, std::string_view type) {
+  switch (k) {
+    case EntityKind::line: return linePart;
+    case EntityKind::arc: return arcPart;
+    case EntityKind::circle: return circlePart;
+    case EntityKind::blockReference: return insertPart;
+    case EntityKind::polyline: case EntityKind::heavyPolyline:
+      return verticesPart | (type == "POLYLINE" ? heavyPart : 0u);  // an old-style one
+    case EntityKind::point: case EntityKind::solid: case EntityKind::ellipse: return describedPart;
+    case EntityKind::hatch: return hatchPart;
+    case EntityKind::text: return textPart_ | describedPart;
+    case EntityKind::spline: return splinePart | describedPart;
+    case EntityKind::mtext: return mtextPart;
+    case EntityKind::unknown: case EntityKind::dimension: case EntityKind::leader: return 0;
+  }
+  return ~0u;
+}
+
+}  // namespace
+
 void EntityBuilder::reset(EntityKind k, std::string_view type) {
-  // A large file holds hundreds of thousands of entities: the values of a text, a spline
-  // and an old-style polyline are made anew only after an entity of that kind, not for
-  // every line. Everything else is cheap to clear each time.
-  const EntityKind was = kind;
-  const bool all = !started;
+  // A large file holds hundreds of thousands of entities: only the parts the entities
+  // since the last clearing can have set are cleared, not every kind's for each one.
+  const std::uint32_t dirty = started ? touched : ~0u;
   started = true;
   kind = k;
+  touched = partsOf(k, type);
   const bool describedKind = k == EntityKind::point || k == EntityKind::solid || k == EntityKind::ellipse;
   description = describedKind ? db::descriptionOf(type) : nullptr;
-  point = {};
-  solid = {};
-  ellipse = {};
+  if (dirty & describedPart) {
+    point = {};
+    solid = {};
+    ellipse = {};
+    optionalTags.clear();
+    sawField = false;
+    zSeen = 0;
+    sawFourthCorner = false;
+  }
   if (description && description->kind == db::TableKind::solid) solid.type = static_cast<db::Solid::Type>(description->variant);
-  sawFourthCorner = false;
   unreadNumber = false;
-  optionalTags.clear();
-  sawField = false;
-  zSeen = 0;
-  line = {};
-  arc = {};
-  circle = {};
-  insert = {};
-  blockName = {};
-  vertices.clear();
-  declaredCount = -1;
-  closed = false;
-  constantWidth = elevation = 0.0;
-  defaultStartWidth = defaultEndWidth = 0.0;
+  if (dirty & linePart) line = {};
+  if (dirty & arcPart) arc = {};
+  if (dirty & circlePart) circle = {};
+  if (dirty & insertPart) {
+    insert = {};
+    blockName = {};
+  }
+  if (dirty & verticesPart) {
+    vertices.clear();
+    declaredCount = -1;
+    closed = false;
+    constantWidth = elevation = 0.0;
+    defaultStartWidth = defaultEndWidth = 0.0;
+  }
   extrusion = {0.0, 0.0, 1.0};
-  inHatch = false;
-  hatchTags.clear();
-  if (all || was == EntityKind::text) text = {};
-  text.type = type == "ATTRIB" ? db::Text::Type::attrib : type == "ATTDEF" ? db::Text::Type::attdef : db::Text::Type::text;
-  for (std::string_view& bytes : textBytes) bytes = {};
-  textStyleGiven = false;
-  textPart = 0;
-  sawTextMarker = sawTailField = textOutOfRange = false;
-  if (all || was == EntityKind::spline) spline = {};
-  mtextContent.clear();
-  mtextOwn = mtextEmbedded = false;
-  if (all || was == EntityKind::polyline || was == EntityKind::heavyPolyline) heavy = {};
+  if (dirty & hatchPart) {
+    inHatch = false;
+    hatchTags.clear();
+  }
+  if (dirty & textPart_) {
+    text = {};
+    for (std::string_view& bytes : textBytes) bytes = {};
+    textStyleGiven = false;
+    textPart = 0;
+    sawTextMarker = sawTailField = textOutOfRange = false;
+  }
+  if (k == EntityKind::text)
+    text.type = type == "ATTRIB" ? db::Text::Type::attrib : type == "ATTDEF" ? db::Text::Type::attdef : db::Text::Type::text;
+  if (dirty & splinePart) spline = {};
+  if (dirty & mtextPart) {
+    mtextContent.clear();
+    mtextOwn = mtextEmbedded = false;
+  }
+  if (dirty & heavyPart) heavy = {};
 }
 
 void* EntityBuilder::described() {

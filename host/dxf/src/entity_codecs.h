@@ -97,6 +97,7 @@ struct EntityBuilder {
   bool mtextEmbedded = false;
   db::HeavyPolyline heavy;     // old-style POLYLINE (codec_heavy_polyline.cpp)
   bool started = false;        // reset once: every kind's state is clear
+  std::uint32_t touched = 0;   // the parts the entity since the last reset may have set
 
   // `type`: the DXF type name, for the kinds of kinds.h.
   void reset(db::EntityKind k, std::string_view type = {});

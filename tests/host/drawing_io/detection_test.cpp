@@ -52,8 +52,12 @@ TEST(DetectKind, randomBytesAreNeverTakenForADrawingUnlessTheyLookLikeOne) {
       c = static_cast<char>(state >> 24);
     }
     const FileKind kind = orv::io::detectKind(head);
-    if (kind == FileKind::dwg || kind == FileKind::oldDwg) EXPECT_TRUE(head.starts_with("AC") || head.starts_with("MC"));
-    if (kind == FileKind::asciiDxf) EXPECT_NE(head.find('\n'), std::string::npos);
+    if (kind == FileKind::dwg || kind == FileKind::oldDwg) {
+      EXPECT_TRUE(head.starts_with("AC") || head.starts_with("MC"));
+    }
+    if (kind == FileKind::asciiDxf) {
+      EXPECT_NE(head.find('\n'), std::string::npos);
+    }
   }
 }
 

@@ -99,7 +99,9 @@ TEST(HatchBoundary, splineEdgesCloseByTheirChordAndDamageStaysBounded) {
     h.paths = {c.path};
     const auto loops = hatchBoundary(h, 0.01, 1000);
     ASSERT_EQ(loops.size(), c.loops);
-    if (!loops.empty()) EXPECT_LE(loops[0].points.size(), 1000u);
+    if (!loops.empty()) {
+      EXPECT_LE(loops[0].points.size(), 1000u);
+    }
   }
 }
 
