@@ -57,9 +57,12 @@ void writeBlockEntities(Emitter& out, const db::Database& drawing, db::BlockId i
     const db::Text* text = e.as<db::Text>();
     const bool attribute = text && text->type == db::Text::Type::attrib;
     writeEntity(out, drawing, eid, e, attribute && reference ? reference : b.recordHandle, paper);
-    if (e.kind() == db::EntityKind::blockReference) reference = e.handle();
-    else if (!attribute && !(e.as<db::UnknownEntity>() && drawing.name(e.as<db::UnknownEntity>()->type) == "ATTRIB"))
-      reference = 0;
+    const auto* kept = e.as<db::UnknownEntity>();
+    const std::string_view keptType = kept ? drawing.name(kept->type) : std::string_view();
+    // A reference kept as read (its block missing, say) owns the attributes after it too,
+    // as the reader takes them.
+    if (e.kind() == db::EntityKind::blockReference || keptType == "INSERT") reference = e.handle();
+    else if (!attribute && keptType != "ATTRIB") reference = 0;
   });
 }
 
