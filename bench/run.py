@@ -137,6 +137,14 @@ def held_kb(argv):
     return int(fields["VmRSS"].split()[0])
 
 
+def emit(table, args):
+    """Prints a mode's table, and writes it to --out when given."""
+    print(table)
+    if args.out:
+        with open(args.out, "w") as f:
+            f.write(table)
+
+
 # ---- inputs
 
 def generate_plans(build, work, log):
@@ -614,11 +622,7 @@ def window_and_export(args, build, work, log):
         lines.append(f"| on Xvfb: the same by screenshots every 0.5 s (one run) | {fmt_s(screen.get('orvcad screenshots'))} | | |")
         lines.append(f"| on Xvfb: LibreCAD from start to the plan on screen, by screenshots | "
                      f"{fmt_s(screen.get('librecad screenshots'))} | | |")
-    table = "\n".join(lines) + "\n"
-    print(table)
-    if args.out:
-        with open(args.out, "w") as f:
-            f.write(table)
+    emit("\n".join(lines) + "\n", args)
 
 
 def plot_figures(args, build, work, log):
@@ -666,11 +670,7 @@ def plot_figures(args, build, work, log):
     lines.append(f"- PDF ≤ 1.5 s: {'yes' if pdf and pdf <= 1.5 else 'no'}; PNG ≤ 3 s: "
                  f"{'yes' if png and png <= 3.0 else 'no'}"
                  + (f"; LibreCAD ÷ PDF = {lc / pdf:.1f}×" if lc and pdf else ""))
-    table = "\n".join(lines) + "\n"
-    print(table)
-    if args.out:
-        with open(args.out, "w") as f:
-            f.write(table)
+    emit("\n".join(lines) + "\n", args)
 
 
 def dwg_figures(args, build, work, log):
@@ -746,11 +746,7 @@ def dwg_figures(args, build, work, log):
              f"| orvcad open of big_r2000.dwg, conversion cached | {fmt_s(cached)} | | |",
              f"| valve dialog of {len(parts)} DWG parts, first | {fmt_s(d1)} | < 3 s | {'yes' if d1 < 3 else 'no'} |",
              f"| valve dialog of {len(parts)} DWG parts, cached | {fmt_s(d2)} | < 0.5 s | {'yes' if d2 < 0.5 else 'no'} |"]
-    table = "\n".join(lines) + "\n"
-    print(table)
-    if args.out:
-        with open(args.out, "w") as f:
-            f.write(table)
+    emit("\n".join(lines) + "\n", args)
 
 
 def against_old(args, build, work, log):
@@ -799,11 +795,7 @@ def against_old(args, build, work, log):
         o = held["old", dname] - held["old", "empty"]
         lines.append(f"| {dname} | memory held once open, less an empty session | {n / 1024:.1f} MiB | "
                      f"{o / 1024:.1f} MiB | {n / o:.2f}× | {'met' if n <= 1.05 * o else 'MISSED'} |")
-    table = "\n".join(lines) + "\n"
-    print(table)
-    if args.out:
-        with open(args.out, "w") as f:
-            f.write(table)
+    emit("\n".join(lines) + "\n", args)
 
 
 def main():
