@@ -14,6 +14,7 @@
 #include "orv/db/header_values.h"
 #include "orv/prompt/engine.h"
 #include "orv/prompt/script_console.h"
+#include "side_db_fixture.h"
 
 namespace {
 
@@ -28,19 +29,7 @@ class DrawingApi : public ::testing::Test {
   }
   orv::db::Database& model() { return orv::sdk::databaseOf(&drawing_); }
 
-  // What a command does to add an entity: model space open for write, append, close.
-  AcDbObjectId append(AcDbEntity* e) {
-    AcDbBlockTable* table = nullptr;
-    EXPECT_EQ(drawing_.getSymbolTable(table, AcDb::kForRead), Acad::eOk);
-    AcDbBlockTableRecord* space = nullptr;
-    EXPECT_EQ(table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    Acad::ErrorStatus es = space->appendAcDbEntity(id, e);
-    table->close();
-    space->close();
-    e->close();
-    return es == Acad::eOk ? id : AcDbObjectId();
-  }
+  AcDbObjectId append(AcDbEntity* e) { return orv::test::appendToModelSpace(drawing_, e); }
 
   std::istringstream in_;
   std::ostringstream out_;

@@ -105,6 +105,21 @@ inline void save(const db::Database& d, const std::filesystem::path& p) {
   ASSERT_TRUE(written.ok) << written.message;
 }
 
+// What a command does to add an entity: model space open for write, append, close (which
+// frees an entity the drawing did not take). The null id when it was refused.
+inline AcDbObjectId appendToModelSpace(AcDbDatabase& d, AcDbEntity* e) {
+  AcDbBlockTable* table = nullptr;
+  EXPECT_EQ(d.getSymbolTable(table, AcDb::kForRead), Acad::eOk);
+  AcDbBlockTableRecord* space = nullptr;
+  EXPECT_EQ(table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForWrite), Acad::eOk);
+  AcDbObjectId id;
+  const Acad::ErrorStatus es = space->appendAcDbEntity(id, e);
+  table->close();
+  space->close();
+  e->close();
+  return es == Acad::eOk ? id : AcDbObjectId();
+}
+
 // The first reference to `blockName` in `side`, as a module finds it.
 inline AcDbObjectId firstReference(AcDbDatabase& side, const wchar_t* blockName) {
   AcDbBlockTable* table = nullptr;
