@@ -373,8 +373,7 @@ std::optional<std::vector<Attribute>> askAttributes(Session& s, db::BlockId bloc
   for (Attribute& a : out) {
     const db::Text& definition = *attributeDefinition(*d.entity(a.definition));
     if (definition.flags & 8) continue;  // preset
-    std::string prompt = definition.prompt;
-    if (prompt.empty()) prompt = definition.tag;
+    std::string prompt = (definition.prompt.empty() ? definition.tag : definition.prompt).str();
     std::string value;
     if (s.prompts().getString("\n" + prompt + " <" + a.value + ">: ", true, 255, value) != Status::Normal)
       return std::nullopt;
@@ -702,9 +701,9 @@ std::string attributePrompt(const db::Database& d, db::BlockId block, const db::
   d.forEachEntity(block, [&](db::ObjectId, const db::Entity& e) {
     const db::Text* definition = attributeDefinition(e);
     if (prompt.empty() && definition && db::foldName(definition->tag) == db::foldName(attribute.tag))
-      prompt = definition->prompt;
+      prompt = definition->prompt.str();
   });
-  return prompt.empty() ? attribute.tag : prompt;
+  return prompt.empty() ? attribute.tag.str() : prompt;
 }
 
 void attedit(Session& s) {

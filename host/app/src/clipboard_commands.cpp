@@ -94,7 +94,7 @@ class Bringer {
       if (const auto picture = core::drawnBlock(from_, e); picture && !blockHere(from_.block(*picture).name, true))
         return std::nullopt;
     }
-    if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style);
+    if (const auto* t = e.as<db::Text>(); t && merge) ensureStyle(t->style.str());
     if (const auto* mt = e.as<db::MText>(); mt && merge) ensureStyle(mt->style);
     if (const auto* leader = e.as<db::Leader>(); leader && merge && !leader->style.empty())
       ensureKept(db::KeptTable::dimstyle, leader->style);

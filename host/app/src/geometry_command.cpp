@@ -65,7 +65,13 @@ class GeometryChange {
     } else if (auto* h = e_.as<db::Hatch>()) {
       if (key_ == "PATTERN" || key_ == "SCALE" || key_ == "ANGLE") return hatchPattern(*h, value);
     } else if (auto* t = e_.as<db::Text>()) {
-      if (key_ == "CONTENTS") return oneLine(value, t->type == db::Text::Type::attdef ? t->tag : t->value);
+      if (key_ == "CONTENTS") {
+        if (t->type != db::Text::Type::attdef) return oneLine(value, t->value);
+        std::string tag;
+        if (!oneLine(value, tag)) return false;
+        t->tag = tag;
+        return true;
+      }
       if (key_ == "HEIGHT") return positive(value, t->height, "文字高度");
       if (key_ == "ROTATION") return angle(value, t->rotation);
       if (key_ == "POSITION") {

@@ -387,7 +387,8 @@ void ddedit(Session& s) {
         s.console().print("\n单行文字不能超过 255 个字节。");
         continue;
       }
-      (t->type == db::Text::Type::attdef ? t->tag : t->value) = now;
+      if (t->type == db::Text::Type::attdef) t->tag = now;
+      else t->value = now;
     } else if (auto* m = changed.as<db::MText>()) {
       m->content = now;
     }

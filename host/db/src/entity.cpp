@@ -314,6 +314,11 @@ const KindDescription* describedKind(const Geometry& g) {
   return nullptr;
 }
 
+const SharedString& standardStyleName() {
+  static const SharedString name("Standard");
+  return name;
+}
+
 void Text::moveAnchorTo(Point3 at) {
   const Point3 from = anchor();
   const Point3 d{at.x - from.x, at.y - from.y, at.z - from.z};

@@ -174,9 +174,10 @@ std::uint8_t textSlot(const EntityBuilder& b) {
 void finishTextStrings(EntityBuilder& b, CodePage page) {
   db::Text& t = b.text;
   t.value = decodeText(b.textBytes[0], page);
-  if (b.textStyleGiven) t.style = decodeText(b.textBytes[1], page);
-  t.tag = decodeText(b.textBytes[2], page);
-  t.prompt = decodeText(b.textBytes[3], page);
+  // Style names, tags and prompts repeat from text to text: alike, they share one string.
+  if (b.textStyleGiven) t.style = b.textNames.take(decodeText(b.textBytes[1], page));
+  if (!b.textBytes[2].empty()) t.tag = b.textNames.take(decodeText(b.textBytes[2], page));
+  if (!b.textBytes[3].empty()) t.prompt = b.textNames.take(decodeText(b.textBytes[3], page));
 }
 
 void keepTextGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {

@@ -1,6 +1,7 @@
 // The group codes of each entity type the model knows, for reading and for writing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,6 +51,24 @@ std::optional<db::EntityKind> modeledKind(std::string_view type);
 bool isCommonEntityCode(int code);
 
 // Collects the values of one entity while its tags are read.
+// The last few strings a reader made, handed out again for the same bytes: the names many
+// entities of a file repeat are held once.
+class RecentStrings {
+ public:
+  db::SharedString take(std::string_view bytes) {
+    for (const db::SharedString& s : kept_)
+      if (s == bytes) return s;
+    db::SharedString made(bytes);
+    kept_[next_] = made;
+    next_ = (next_ + 1) % kept_.size();
+    return made;
+  }
+
+ private:
+  std::array<db::SharedString, 8> kept_;
+  std::size_t next_ = 0;
+};
+
 struct EntityBuilder {
   db::EntityKind kind = db::EntityKind::line;
   db::Line line;
@@ -85,6 +104,8 @@ struct EntityBuilder {
   db::Text text;
   std::string_view textBytes[4];  // 1 value, 7 style, 2 tag, 3 prompt
   bool textStyleGiven = false;
+  // Styles, tags and prompts of the texts read so far, which the next text shares when alike.
+  RecentStrings textNames;
   std::uint8_t textPart = 0;
   bool sawTextMarker = false;
   bool sawTailField = false;

@@ -169,10 +169,12 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
     }
     const auto* oneLine = e.as<db::Text>();
     const auto* mtext = e.as<db::MText>();
-    const std::string* styleName = oneLine ? &oneLine->style : mtext ? &mtext->style : nullptr;
+    const std::optional<std::string_view> styleName = oneLine ? std::optional(oneLine->style.view())
+                                                      : mtext ? std::optional<std::string_view>(mtext->style)
+                                                              : std::nullopt;
     if (styleName && !e.isErased() && !styleName->empty() && !d.textStyles().find(*styleName) &&
         seen.insert("S" + db::foldName(*styleName)).second) {
-      ctx.note(0, "文字样式“" + *styleName + "”被使用但未定义，已按 txt 字体添加");
+      ctx.note(0, "文字样式“" + std::string(*styleName) + "”被使用但未定义，已按 txt 字体添加");
       db::TextStyle style;
       style.name = *styleName;
       style.handle = d.newHandle();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 #include "dxf_test_util.h"
 #include "orv/dxf/reader.h"
@@ -663,6 +664,35 @@ TEST(TypedKindsCodec, anAttributeIsOwnedByTheReferenceBeforeIt) {
   const std::string written = writeDxfToString(*r.drawing);
   EXPECT_EQ(entityTags(written, "31"), attrib);
   EXPECT_EQ(entityTags(written, "32")[2], (std::pair<int, std::string>{330, "30"}));
+}
+
+// Texts read with the same style share one copy of its name, as attributes of one tag do;
+// a change to one text leaves the others as they were.
+TEST(TypedKindsCodec, textsReadAlikeShareTheirStyleAndTagAndChangeAlone) {
+  auto text = [](const char* type, const char* style, const Pairs& own) {
+    return entity(type, Pairs{{100, "AcDbText"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "2"}, {1, "V"}, {7, style}} + own);
+  };
+  const Pairs tagged = {{100, "AcDbAttributeDefinition"}, {3, "NO.?"}, {2, "TAG"}, {70, "0"}};
+  const ReadResult r = readDxf(fileWith(joined(text("TEXT", "HZ", {}) + text("TEXT", "HZ", {}) +
+                                               text("TEXT", "Other", {}) + text("ATTDEF", "HZ", tagged) +
+                                               text("ATTDEF", "HZ", tagged))));
+  ASSERT_TRUE(r.ok()) << describe(r);
+  std::vector<db::Text> t;  // copies: they share with the drawing's texts until changed
+  for (const db::Entity* e : entitiesOf(*r.drawing, r.drawing->modelSpace())) t.push_back(*e->as<db::Text>());
+  ASSERT_EQ(t.size(), 5u);
+  EXPECT_TRUE(t[0].style.sharesWith(t[1].style) && t[1].style.sharesWith(t[3].style));
+  EXPECT_EQ(t[2].style, "Other");
+  EXPECT_TRUE(t[3].tag.sharesWith(t[4].tag) && t[3].prompt.sharesWith(t[4].prompt));
+  EXPECT_EQ(t[4].prompt, "NO.?");
+  t[0].style = "仿宋";
+  t[3].tag.clear();
+  EXPECT_EQ(std::make_tuple(t[0].style.view(), t[1].style.view(), t[3].tag.view(), t[4].tag.view()),
+            std::make_tuple("仿宋", "HZ", "", "TAG"));
+  const auto stored = entitiesOf(*r.drawing, r.drawing->modelSpace());
+  EXPECT_EQ(stored[0]->as<db::Text>()->style, "HZ");
+  EXPECT_EQ(stored[3]->as<db::Text>()->tag, "TAG");
+  EXPECT_FALSE(t[0] == *stored[0]->as<db::Text>());
+  EXPECT_TRUE(t[1] == *stored[1]->as<db::Text>());
 }
 
 // A vertex whose handle another entity has gets a new one, said so; a copy is a new

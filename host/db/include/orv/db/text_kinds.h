@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "orv/db/shared_string.h"
 #include "orv/db/types.h"
 
 namespace orv::db {
@@ -14,6 +15,9 @@ namespace orv::db {
 enum class TextHAlign : std::uint8_t { left = 0, center = 1, right = 2, aligned = 3, middle = 4, fit = 5 };
 // Vertical alignment (group 73 of TEXT, 74 of ATTRIB and ATTDEF).
 enum class TextVAlign : std::uint8_t { baseline = 0, bottom = 1, middle = 2, top = 3 };
+
+// "Standard", the style a text has unless it names another: one string for all of them.
+const SharedString& standardStyleName();
 
 // TEXT, ATTRIB or ATTDEF. Points are in the entity's object coordinate system (its
 // extrusion); angles in degrees.
@@ -40,15 +44,16 @@ struct Text {
   double thickness = 0.0;                 // 39
   Point3 extrusion{0.0, 0.0, 1.0};        // 210
   std::string value;                      // 1: what TEXT and ATTRIB show, ATTDEF's default
-  std::string style = "Standard";         // 7
-  std::string tag;                        // 2, attributes
-  std::string prompt;                     // 3, ATTDEF
+  // The names and labels many texts repeat are shared between copies.
+  SharedString style = standardStyleName();  // 7
+  SharedString tag;                          // 2, attributes
+  SharedString prompt;                       // 3, ATTDEF
   bool operator==(const Text&) const = default;
 
   bool isAttribute() const { return type != Type::text; }
   bool invisible() const { return type == Type::attrib && (flags & 1) != 0; }
   // What a picture shows of it: ATTDEF its tag, the others their value.
-  std::string_view shown() const { return type == Type::attdef ? tag : value; }
+  std::string_view shown() const { return type == Type::attdef ? tag.view() : std::string_view(value); }
   // True when it stands by its alignment point rather than by `position`.
   bool placedByAlignPoint() const { return hAlign != TextHAlign::left || vAlign != TextVAlign::baseline; }
   // The point it stands by (see placedByAlignPoint).
