@@ -51,9 +51,10 @@ Database Database::newDrawing() {
 
 // ---- entities
 
-Status Database::checkEntity(const Entity& e, BlockId owner, bool checkTables) const {
+Status Database::checkEntity(const Entity& e, BlockId owner, bool checkTables, bool checkGeometry) const {
   if (owner.index >= blocks_.size() || blocks_[owner.index].removed) return Status::notFound;
-  if (Status s = validate(e.geometry); s != Status::ok) return s;
+  if (checkGeometry)
+    if (Status s = validate(e.geometry); s != Status::ok) return s;
   if (e.color < 0 || e.color > 256) return Status::invalidInput;
   if (e.layer.index >= names_.size() || e.linetype.index >= names_.size())
     return Status::notFound;
@@ -164,9 +165,9 @@ Result<ObjectId> Database::append(Entity entity, BlockId owner) {
   return store(std::move(entity), owner, 0, RawTags{});
 }
 
-Result<ObjectId> Database::appendRead(Entity entity, BlockId owner, Handle handle,
-                                      RawTags extras) {
-  if (Status s = checkEntity(entity, owner, false); s != Status::ok)
+Result<ObjectId> Database::appendRead(Entity entity, BlockId owner, Handle handle, RawTags extras,
+                                      bool geometryValid) {
+  if (Status s = checkEntity(entity, owner, false, !geometryValid); s != Status::ok)
     return Error{s, std::string("cannot add the entity: ") + describe(s)};
   return store(std::move(entity), owner, handle, std::move(extras));
 }

@@ -437,7 +437,7 @@ std::optional<std::string> finishGeometry(EntityBuilder& b, db::Geometry& out) {
       auto h = decodeHatch(b.hatchTags, why);
       if (!h) return why;
       out = db::Boxed<db::Hatch>(std::move(*h));
-      return std::nullopt;
+      break;
     }
   }
   if (auto* r = std::get_if<db::BlockReference>(&out)) r->block = db::BlockId{0};  // checked later

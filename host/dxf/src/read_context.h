@@ -28,6 +28,7 @@ struct ReadEntity {
   bool paperSpace = false;
   std::size_t line = 0;
   Tokenizer::Mark start{0, 0};
+  bool geometryValid = false;  // checked where it was read: the database need not again
 };
 
 class ReadContext {

@@ -449,6 +449,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     return true;
   }
   keepGivenDefaults(b, e.extras);
+  e.geometryValid = true;  // each kind's finishing validates what it made
   out.push_back(std::move(e));
   return true;
 }
@@ -470,7 +471,7 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
       ref->block = *target;
     }
     if (target) {
-      auto placed = ctx.db.appendRead(e.entity, owner, e.handle, e.extras);
+      auto placed = ctx.db.appendRead(e.entity, owner, e.handle, e.extras, e.geometryValid);
       if (placed) return;
       ctx.note(e.line, "INSERT 引用块“" + e.blockName + "”：" + statusText(placed.status()) + "，按原样保留");
     }
@@ -481,7 +482,7 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
     ctx.tok.seek(after);
     e = std::move(raw);
   }
-  auto placed = ctx.db.appendRead(std::move(e.entity), owner, e.handle, std::move(e.extras));
+  auto placed = ctx.db.appendRead(std::move(e.entity), owner, e.handle, std::move(e.extras), e.geometryValid);
   if (!placed) ctx.note(e.line, "一个实体未读入：" + statusText(placed.status()));
 }
 

@@ -90,8 +90,10 @@ class Database {
   Result<ObjectId> append(Entity entity, BlockId owner);
   Result<ObjectId> append(Entity entity) { return append(std::move(entity), modelSpace()); }
   // As append, but keeps a handle read from a file (0: a new one) and the tags read with
-  // the entity that the model does not interpret. Does not check layer and linetype.
-  Result<ObjectId> appendRead(Entity entity, BlockId owner, Handle handle, RawTags extras);
+  // the entity that the model does not interpret. Does not check layer and linetype, nor
+  // the geometry when the reader says it has (`geometryValid`: validate gave ok).
+  Result<ObjectId> appendRead(Entity entity, BlockId owner, Handle handle, RawTags extras,
+                              bool geometryValid = false);
   // For readers: gives an entity another handle (the one read was missing or taken).
   void assignHandle(ObjectId id, Handle h) {
     entities_[id.index].handle_ = h;
@@ -248,7 +250,7 @@ class Database {
 
  private:
   friend class BlockMerger;
-  Status checkEntity(const Entity& e, BlockId owner, bool checkTables) const;
+  Status checkEntity(const Entity& e, BlockId owner, bool checkTables, bool checkGeometry = true) const;
   bool blockReaches(BlockId from, BlockId target) const;
   Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
   // Gives the parts of an entity that have none a handle, and keeps the next above theirs.
