@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "drawing_files.h"
 #include "file_names.h"
@@ -55,11 +57,19 @@ struct Ended {
   int signal = 0;  // the signal that ended the session, raised again once all is put away
 };
 
+// Whether the machine's load leaves a core free beside the one this thread runs on.
+bool aCoreIsFree() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  double load[1];
+  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
+}
+
 // A drawing read on a thread of its own while the window's toolkit starts and the window
-// is made, which leave a core free most of the time. The drawing, and what is said
-// about it, are those read afterwards; without a thread to be had it is read then.
+// is made, when a core is free for it (on a busy machine the two would only take turns,
+// and the reading would end later). The drawing, and what is said about it, are those
+// read afterwards; without a thread to be had it is read then.
 std::future<orv::app::ReadDrawing> readWhileWindowStarts(const orv::app::Options& options, const Files& files) {
-  if (!files.drawing || !orv::app::windowWanted(options)) return {};
+  if (!files.drawing || !orv::app::windowWanted(options) || !aCoreIsFree()) return {};
   try {
     return std::async(std::launch::async, [path = *files.drawing] { return orv::app::readDrawing(path); });
   } catch (const std::system_error&) {
