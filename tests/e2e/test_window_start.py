@@ -53,6 +53,35 @@ class Starting(unittest.TestCase):
                     else:
                         self.assertEqual(err, "")
 
+    def test_a_drawing_opened_with_the_window_is_reported_as_on_the_command_line(self):
+        # The drawing is read while the window starts: what is said about it, and the
+        # outcome, are those of the command line, and a window that cannot open still
+        # says only that.
+        line = "  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n100\n 21\n50\n"
+        text = "  0\nTEXT\n  8\n0\n  7\nNOSUCH\n 10\n5\n 20\n5\n 40\n2.5\n  1\nAB\n"
+        drawings = {
+            "doubt.dxf": line + text,  # read, with a note about the style
+            "broken.dxf": "  0\nLINE\n 10\nabc\n",  # refused, line 7
+        }
+        window = {"QT_QPA_PLATFORM": "offscreen", "ORV_BENCH_FIRST_FRAME": "400x300"}
+        with tempfile.TemporaryDirectory() as folder:
+            for name, entities in drawings.items():
+                path = os.path.join(folder, name)
+                with open(path, "w") as f:
+                    f.write("  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n")
+                with self.subTest(drawing=name):
+                    said = lambda err: [l for l in err.split("\n") if l.startswith(("orvcad", "注意"))]
+                    line_status, _, line_err = run(["--script", "/dev/null", path], {})
+                    status, _, err = run(["--window", path], window)
+                    self.assertEqual(status, line_status, err)
+                    self.assertEqual(said(err), said(line_err))
+                    self.assertIn("无法打开图形" if line_status else "注意：文字样式“NOSUCH”", line_err)
+                    # Shown (the benchmark's hook ends the program at the first frame) or not.
+                    self.assertEqual("first frame" in err, line_status == 0, err)
+                    status, _, err = run(["--window", path], {})
+                    self.assertNotEqual(status, 0)
+                    self.assertEqual(err, "orvcad: 无法打开图形窗口：没有显示器（DISPLAY 和 WAYLAND_DISPLAY 都未设置）\n")
+
     def test_replies_piped_in_are_a_script_even_with_a_display(self):
         with tempfile.TemporaryFile() as script:
             script.write("PICKBOX\n3\n".encode())

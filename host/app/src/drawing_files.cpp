@@ -32,8 +32,9 @@ ReadDrawing readDrawing(const std::filesystem::path& path, std::optional<std::fi
   return {std::make_unique<core::Document>(std::move(*read.drawing), std::move(belongsTo)), notes};
 }
 
-FileResult openDrawing(Session& session, const std::filesystem::path& path) {
-  ReadDrawing read = readDrawing(path);
+FileResult openDrawing(Session& session, const std::filesystem::path& path) { return openDrawing(session, readDrawing(path)); }
+
+FileResult openDrawing(Session& session, ReadDrawing read) {
   if (!read.document) return {false, read.message};
   session.replaceDocument(std::move(read.document));
   return {true, read.message};

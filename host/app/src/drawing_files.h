@@ -32,6 +32,8 @@ ReadDrawing readDrawing(const std::filesystem::path& path, std::optional<std::fi
 // Reads a DXF drawing and makes it the session's current drawing. The current
 // drawing stays as it was when the file cannot be read.
 FileResult openDrawing(Session& session, const std::filesystem::path& path);
+// The same with a drawing read already (on another thread, say).
+FileResult openDrawing(Session& session, ReadDrawing read);
 // Writes a drawing as DXF; the file on disk stays as it was on failure.
 FileResult writeDrawing(const db::Database& drawing, const std::filesystem::path& path);
 // The same, giving only the reason of a failure (empty on success).

@@ -4,11 +4,15 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 #include "drawing_files.h"
 #include "file_names.h"
@@ -53,7 +57,28 @@ struct Ended {
   int signal = 0;  // the signal that ended the session, raised again once all is put away
 };
 
+// Whether the machine's load leaves a core free beside the one this thread runs on.
+bool aCoreIsFree() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  double load[1];
+  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
+}
+
+// A drawing read on a thread of its own while the window's toolkit starts and the window
+// is made, when a core is free for it (on a busy machine the two would only take turns,
+// and the reading would end later). The drawing, and what is said about it, are those
+// read afterwards; without a thread to be had it is read then.
+std::future<orv::app::ReadDrawing> readWhileWindowStarts(const orv::app::Options& options, const Files& files) {
+  if (!files.drawing || !orv::app::windowWanted(options) || !aCoreIsFree()) return {};
+  try {
+    return std::async(std::launch::async, [path = *files.drawing] { return orv::app::readDrawing(path); });
+  } catch (const std::system_error&) {
+    return {};
+  }
+}
+
 Ended runSession(const orv::app::Options& options, const Files& files, int* argc, char** argv) {
+  auto reading = readWhileWindowStarts(options, files);
   // Replies come from the window, the script, piped standard input, or the terminal.
   auto window = orv::app::openWindow(options, argc, argv);
   if (!window.problem.empty()) {
@@ -80,8 +105,11 @@ Ended runSession(const orv::app::Options& options, const Files& files, int* argc
                                           : orv::app::Frontend{*console, commandLine.emplace(*console)});
   session.setInteractive(interactive);
   if (window.window) window.window->attach(session);
+  // The window is painted, at its size, while the drawing is still being read.
+  if (window.window && reading.valid()) window.window->showWhile([&reading] { reading.wait(); });
   if (files.drawing) {
-    auto opened = orv::app::openDrawing(session, *files.drawing);
+    auto opened = reading.valid() ? orv::app::openDrawing(session, reading.get())
+                                  : orv::app::openDrawing(session, *files.drawing);
     if (!opened.ok) return {fail(opened.message)};
     // What was read with doubts: each on a line of its own after the file's name.
     if (!opened.message.empty()) std::cerr << "orvcad: " << files.drawing->string() << ":" << opened.message << "\n";

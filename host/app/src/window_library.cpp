@@ -36,11 +36,14 @@ fs::path libraryPath() {
 
 }  // namespace
 
+bool windowWanted(const Options& options) {
+  return options.window ||
+         !(options.script || options.terminal || repliesPiped() || !(set("DISPLAY") || set("WAYLAND_DISPLAY")));
+}
+
 WindowStart openWindow(const Options& options, int* argc, char** argv) {
   WindowStart start;
-  if (!options.window && (options.script || options.terminal || repliesPiped() ||
-                 !(set("DISPLAY") || set("WAYLAND_DISPLAY"))))
-    return start;
+  if (!windowWanted(options)) return start;
 
   const fs::path path = libraryPath();
   void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -2,6 +2,7 @@
 // (orvcad-window.so, beside the renderer) that is loaded only when a window is asked for.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,12 +25,16 @@ class Window {
   // window outlives the session (the session's console is the window's) and touches
   // it no more once the session has gone.
   virtual void attach(Session& session) = 0;
+  // Keeps the window shown and painted while `wait` runs on a thread of its own (the
+  // drawing being read, say), and returns once it has returned. The user's input
+  // waits until then, as it would for a window that is busy.
+  virtual void showWhile(const std::function<void()>& wait) = 0;
 };
 
 // The library's one entry: a window, or null with the reason in `problem` (no display,
 // say). argc and argv are the program's, for the toolkit; they outlive the window.
 inline constexpr const char* kWindowEntry = "orvWindowOpen";
-inline constexpr int kWindowVersion = 1;
+inline constexpr int kWindowVersion = 2;
 using WindowEntry = Window* (*)(int version, int* argc, char** argv, std::string* problem);
 
 struct WindowStart {
@@ -43,5 +48,7 @@ struct WindowStart {
 // program with the problem; one that was only the default gives way to the terminal,
 // and the problem is a note.
 WindowStart openWindow(const Options& options, int* argc, char** argv);
+// Whether openWindow will try to open a window for these options.
+bool windowWanted(const Options& options);
 
 }  // namespace orv::app

@@ -12,6 +12,7 @@ constexpr double kAngleTolerance = 1e-12;  // degrees
 
 // An angle in degrees reduced to [0, 360).
 double normalizedDegrees(double a) {
+  if (a >= 0.0 && a < 360.0) return a;  // what fmod gives, without its cost
   double r = std::fmod(a, 360.0);
   if (r < 0.0) r += 360.0;
   return r >= 360.0 ? 0.0 : r;
@@ -83,6 +84,18 @@ std::optional<ArcPath> bulgeArc(Point2 p, Point2 q, double bulge) {
 void addArcBounds(Box& box, const Affine& m, const ArcPath& arc) {
   box.add(m.apply(arc.at(arc.start)));
   box.add(m.apply(arc.at(arc.start + arc.sweep)));
+  if (m.xy == 0.0 && m.yx == 0.0) {
+    // Axes kept (model space, most references): x and y are extreme at the quadrant
+    // points, which lie exactly a radius from the centre along the axes.
+    constexpr double kQuarter = std::numbers::pi / 2.0;
+    const Point2 c = arc.center;
+    const double r = arc.radius;
+    const Point2 quadrants[] = {{c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}, {c.x, c.y - r}};
+    const bool whole = std::abs(arc.sweep) >= 2.0 * std::numbers::pi;
+    for (int i = 0; i < 4; ++i)
+      if (whole || onArc(arc, i * kQuarter)) box.add(m.apply(quadrants[i]));
+    return;
+  }
   // x'(t) = m.xx·r·cos t + m.xy·r·sin t + const is extreme where tan t = m.xy / m.xx;
   // likewise y' where tan t = m.yy / m.yx. Each gives two opposite angles.
   const double candidates[] = {std::atan2(m.xy, m.xx), std::atan2(m.yy, m.yx)};

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace orv::window {
 
@@ -52,6 +54,15 @@ struct FirstFrameHook {
 const FirstFrameHook& firstFrameHook() {
   static const FirstFrameHook hook;
   return hook;
+}
+
+// Whether a second core is likely free for drawing the view's other half. The halves
+// each look at every entity to find those in their rows, so on a machine whose cores
+// are taken two halves cost more than the whole drawn at once.
+bool aCoreIsFree() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  double load[1];
+  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
 }
 
 }  // namespace
@@ -336,7 +347,13 @@ bool DrawingView::drawingCurrent() const {
   return cacheCurrent_ && same(cacheTransform_, transform_) && cache_.size() == size() * devicePixelRatioF();
 }
 
-// Both halves at once: one in the pool, one in this thread.
+std::vector<QRect> DrawingView::renderParts(const QSize& size) const {
+  const int w = size.width(), h = size.height();
+  if (!(drawInHalves ? drawInHalves() : aCoreIsFree())) return {QRect(0, 0, w, h)};
+  return {QRect(0, 0, w, h / 2), QRect(0, h / 2, w, h - h / 2)};
+}
+
+// The parts at once: the first in this thread, the others in the pool.
 void DrawingView::renderNow() {
   quiesce();
   if (!transformSet_) zoomExtents();
@@ -350,11 +367,11 @@ void DrawingView::renderNow() {
     const auto visible = visibleEntities(transform_);
     PaintOptions options = paintOptions();
     options.entities = visible.get();
-    const int h = image.height();
-    const QRect lower(0, h / 2, image.width(), h - h / 2);
+    const std::vector<QRect> parts = renderParts(image.size());
     const db::Database* db = db_;
-    pool_.start([&image, lower, db, device, options] { paintDrawing(image, lower, *db, device, options); });
-    paintDrawing(image, QRect(0, 0, image.width(), h / 2), *db_, device, options);
+    for (std::size_t i = 1; i < parts.size(); ++i)
+      pool_.start([&image, part = parts[i], db, device, options] { paintDrawing(image, part, *db, device, options); });
+    paintDrawing(image, parts.front(), *db_, device, options);
     pool_.waitForDone();
   }
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -374,12 +391,11 @@ void DrawingView::startRender() {
   auto image = std::make_shared<QImage>(size() * r, QImage::Format_RGB32);
   image->setDevicePixelRatio(r);
   image->fill(rgb(backgroundColor(dark_)));
-  auto left = std::make_shared<std::atomic<int>>(2);
   const auto start = std::chrono::steady_clock::now();
-  const int h = image->height();
-  const QRect halves[2] = {QRect(0, 0, image->width(), h / 2), QRect(0, h / 2, image->width(), h - h / 2)};
+  const std::vector<QRect> parts = renderParts(image->size());
+  auto left = std::make_shared<std::atomic<int>>(static_cast<int>(parts.size()));
   const db::Database* db = db_;
-  for (const QRect& part : halves) {
+  for (const QRect& part : parts) {
     pool_.start([this, image, part, db, device, options, visible, left, generation, t, start] {
       paintDrawing(*image, part, *db, device, options);
       if (left->fetch_sub(1) != 1) return;

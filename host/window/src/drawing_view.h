@@ -89,6 +89,9 @@ class DrawingView final : public QWidget {
   // spatial index); unset, or nullopt: the view walks the whole drawing. Asked, in the
   // view's own thread, only for views that show a small part of the drawing.
   std::function<std::optional<std::vector<db::ObjectId>>(const render::Extents& box)> entitiesIn;
+  // Whether the view is drawn in two halves at once (a second core is free for one) or
+  // in one piece; unset: by the machine's load.
+  std::function<bool()> drawInHalves;
 
   // ---- selection, grips and drag previews
   // The selection shown highlighted (dashed, brighter): the set being chosen at
@@ -167,6 +170,8 @@ class DrawingView final : public QWidget {
   std::shared_ptr<const std::vector<db::ObjectId>> visibleEntities(const ViewTransform& t);
   ViewTransform deviceTransform(const ViewTransform& t) const;
   void startRender();
+  // The parts of an image of this height drawn at once, each by a thread of its own.
+  std::vector<QRect> renderParts(const QSize& size) const;
   void renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms);
   void updateCursorShape();
   void updateHover();

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -12,6 +13,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #include "main_window.h"
 #include "pictures_library.h"
@@ -93,6 +96,21 @@ class QtWindow final : public app::Window {
   void attach(app::Session& session) override {
     main_ = std::make_unique<MainWindow>(session, *console_, *presenter_);
     main_->show();
+  }
+  void showWhile(const std::function<void()>& wait) override {
+    QEventLoop loop;
+    std::thread waiter;
+    try {
+      waiter = std::thread([&wait, &loop] {
+        wait();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+      });
+    } catch (const std::system_error&) {
+      wait();  // no thread to be had: the window is painted afterwards
+      return;
+    }
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waiter.join();
   }
 
  private:

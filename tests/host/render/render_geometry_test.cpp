@@ -1,5 +1,7 @@
 // Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths, points, solids, faces and ellipses.
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "draw.h"
 #include "render_test_support.h"
@@ -114,6 +116,88 @@ TEST(RenderExtents, measurePolylineBulgesAndWidths) {
   // Width 10 reaches 5 beyond the centre line.
   add(d, polyline({{{0, 20}, 0, 10, 10}, {{100, 20}, 0, 10, 10}}));
   expectExtents(d, -5, -50, 105, 25);
+}
+
+// Arcs and bulges measured through every kind of placement: in model space and in
+// references kept square to the axes (mirrored, stretched) or turned, against the box of
+// many points along each curve.
+TEST(RenderExtents, arcsMeasuredInEveryPlacementMatchTheirPoints) {
+  struct Curve {
+    const char* what;
+    double a0, a1;  // degrees (an arc), or NAN with a bulge
+    double bulge;
+  };
+  const Curve curves[] = {
+      {"first quadrant inside", 10, 80, 0},      {"exactly a quadrant", 0, 90, 0},
+      {"through 90 and 180", 60, 200, 0},        {"through 0", 300, 30, 0},
+      {"nearly whole", 1, 359, 0},               {"angles past a turn", -450, 45, 0},
+      {"ends on 270", 180, 270, 0},              {"whole circle", NAN, NAN, 0},
+      {"bulge left", NAN, 0, 0.7},               {"bulge right, over half", NAN, 0, -2.5},
+  };
+  struct Placement {
+    const char* what;
+    double sx, sy, rotation;
+  };
+  const Placement placements[] = {{"model space", 0, 0, 0}, {"moved", 1, 1, 0},     {"mirrored in x", -1, 1, 0},
+                                  {"mirrored in y", 2, -0.5, 0}, {"turned 90", 1, 1, 90}, {"turned 30", 3, 1, 30}};
+  const double cx = 7, cy = -3, r = 40;
+  const double x = 1000, y = 500;  // where references stand
+  for (const Curve& c : curves) {
+    for (const Placement& at : placements) {
+      SCOPED_TRACE(std::string(c.what) + ", " + at.what);
+      db::Database d = db::Database::newDrawing();
+      const bool inBlock = at.sx != 0;
+      db::BlockId owner{0};
+      if (inBlock) {
+        auto block = d.addBlock("B", {0, 0, 0});
+        ASSERT_TRUE(block.ok());
+        owner = *block;
+      }
+      // The curve's points: centre, radius, start and sweep in radians.
+      double start = 0, sweep = 2 * M_PI, ccx = cx, ccy = cy, rr = r;
+      if (c.bulge != 0) {
+        const db::Point2 p{cx - r, cy}, q{cx + r, cy + 10};
+        add(d, polyline({{p, c.bulge}, {q}}), owner);
+        const double chord = std::hypot(q.x - p.x, q.y - p.y);
+        // The bulge is the tangent of a quarter of the included angle.
+        const double b = c.bulge;
+        sweep = 4 * std::atan(b);
+        rr = chord * (1 + b * b) / (4 * std::abs(b));
+        const double h = chord * (1 - b * b) / (4 * b);  // the centre's distance left of the chord
+        ccx = (p.x + q.x) / 2 - (q.y - p.y) / chord * h;
+        ccy = (p.y + q.y) / 2 + (q.x - p.x) / chord * h;
+        start = std::atan2(p.y - ccy, p.x - ccx);
+      } else if (std::isnan(c.a0)) {
+        add(d, circle(cx, cy, r), owner);
+      } else {
+        add(d, arc(cx, cy, r, c.a0, c.a1), owner);
+        start = c.a0 * M_PI / 180;
+        sweep = std::fmod(std::fmod(c.a1 - c.a0, 360.0) + 360.0, 360.0) * M_PI / 180;
+      }
+      if (inBlock) add(d, reference(owner, x, y, at.sx, at.sy, at.rotation));
+      const double turn = at.rotation * M_PI / 180, cs = std::cos(turn), sn = std::sin(turn);
+      double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+      constexpr int kSteps = 20000;
+      for (int i = 0; i <= kSteps; ++i) {
+        const double a = start + sweep * i / kSteps;
+        double px = ccx + rr * std::cos(a), py = ccy + rr * std::sin(a);
+        if (inBlock) {
+          const double sx = px * at.sx, sy = py * at.sy;
+          px = x + cs * sx - sn * sy;
+          py = y + sn * sx + cs * sy;
+        }
+        x0 = std::min(x0, px), y0 = std::min(y0, py), x1 = std::max(x1, px), y1 = std::max(y1, py);
+      }
+      const auto e = modelExtents(d);
+      ASSERT_TRUE(e.has_value());
+      // Points between the samples bulge out by at most r(1 - cos(step / 2)) times the scale.
+      const double tolerance = 1e-4;
+      EXPECT_NEAR(e->minX, x0, tolerance);
+      EXPECT_NEAR(e->minY, y0, tolerance);
+      EXPECT_NEAR(e->maxX, x1, tolerance);
+      EXPECT_NEAR(e->maxY, y1, tolerance);
+    }
+  }
 }
 
 TEST(RenderExtents, leaveOutErasedAndHiddenEntities) {

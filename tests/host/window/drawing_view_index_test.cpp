@@ -66,5 +66,34 @@ TEST(DrawingViewIndex, aZoomedInViewDrawsWhatTheIndexFindsAsTheWholeWalkWould) {
   }
 }
 
+// Drawn in two halves at once or in one piece (when no second core is free): the same
+// picture, ink in both halves.
+TEST(DrawingViewIndex, theViewDrawnInHalvesOrInOnePieceIsTheSame) {
+  db::Database d = db::Database::newDrawing();
+  for (int i = 0; i < 300; ++i) {
+    db::Entity e(db::Circle{{i % 20 * 10.0, i / 20 * 10.0, 0}, 4.0 + i % 3});
+    e.color = static_cast<std::int16_t>(1 + i % 6);
+    ASSERT_TRUE(d.append(std::move(e)));
+  }
+  DrawingView view;
+  view.resize(401, 301);  // an odd height: halves of 150 and 151 rows
+  view.setDatabase(&d);
+  auto drawn = [&](bool halves) {
+    view.drawInHalves = [halves] { return halves; };
+    view.renderNow();
+    return view.cachedImage();
+  };
+  const QImage halves = drawn(true), whole = drawn(false);
+  ASSERT_FALSE(whole.isNull());
+  EXPECT_TRUE(halves == whole);
+  const QRgb background = whole.pixel(0, 0);
+  int top = 0, bottom = 0;
+  for (int y = 0; y < whole.height(); ++y)
+    for (int x = 0; x < whole.width(); ++x)
+      if (whole.pixel(x, y) != background) ++(y < whole.height() / 2 ? top : bottom);
+  EXPECT_GT(top, 1000);
+  EXPECT_GT(bottom, 1000);
+}
+
 }  // namespace
 }  // namespace orv::window::testing
