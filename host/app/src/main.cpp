@@ -20,6 +20,7 @@
 #include "messages.h"
 #include "options.h"
 #include "plot_command.h"
+#include "orv/db/cores.h"
 #include "orv/render/render.h"
 #include "orv/prompt/script_console.h"
 #include "orv/prompt/terminal_console.h"
@@ -57,19 +58,12 @@ struct Ended {
   int signal = 0;  // the signal that ended the session, raised again once all is put away
 };
 
-// Whether the machine's load leaves a core free beside the one this thread runs on.
-bool aCoreIsFree() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  double load[1];
-  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
-}
-
 // A drawing read on a thread of its own while the window's toolkit starts and the window
 // is made, when a core is free for it (on a busy machine the two would only take turns,
 // and the reading would end later). The drawing, and what is said about it, are those
 // read afterwards; without a thread to be had it is read then.
 std::future<orv::app::ReadDrawing> readWhileWindowStarts(const orv::app::Options& options, const Files& files) {
-  if (!files.drawing || !orv::app::windowWanted(options) || !aCoreIsFree()) return {};
+  if (!files.drawing || !orv::app::windowWanted(options) || !orv::db::aSecondCoreIsFree()) return {};
   try {
     return std::async(std::launch::async, [path = *files.drawing] { return orv::app::readDrawing(path); });
   } catch (const std::system_error&) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "orv/db/cores.h"
 #include "read_context.h"
 
 namespace orv::dxf {
@@ -228,18 +229,10 @@ namespace {
 // two threads: below it, starting a thread costs more than it saves.
 constexpr std::size_t kTwoThreadsFrom = std::size_t{2} << 20;
 
-// True when a second core is likely free: the processes waiting to run, averaged over
-// the last minute, leave one. On a machine that is busy already, the second thread would
-// wait for a core and slow the reader down.
-bool aCoreIsFree() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  double load[1];
-  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
-}
-
 bool readEntitiesOnTwoThreads(ReadContext& ctx, std::size_t left, const ReadOptions& options) {
   const bool two = options.threads == ReadOptions::Threads::two ||
-                   (options.threads == ReadOptions::Threads::automatic && left >= kTwoThreadsFrom && aCoreIsFree());
+                   (options.threads == ReadOptions::Threads::automatic && left >= kTwoThreadsFrom &&
+                    db::aSecondCoreIsFree());
   if (two) ctx.tok.startReadAhead(options.tagsPerHandOver);
   const bool ok = readEntitiesSection(ctx);
   ctx.tok.stopReadAhead();

@@ -14,8 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 #include <vector>
+
+#include "orv/db/cores.h"
 
 namespace orv::window {
 
@@ -56,14 +57,6 @@ const FirstFrameHook& firstFrameHook() {
   return hook;
 }
 
-// Whether a second core is likely free for drawing the view's other half. The halves
-// each look at every entity to find those in their rows, so on a machine whose cores
-// are taken two halves cost more than the whole drawn at once.
-bool aCoreIsFree() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  double load[1];
-  return cores > 1 && (getloadavg(load, 1) != 1 || load[0] < cores - 0.5);
-}
 
 }  // namespace
 
@@ -347,9 +340,11 @@ bool DrawingView::drawingCurrent() const {
   return cacheCurrent_ && same(cacheTransform_, transform_) && cache_.size() == size() * devicePixelRatioF();
 }
 
+// In halves when a second core is free: each half looks at every entity to find those in
+// its rows, so two halves taking turns on one core cost more than the whole at once.
 std::vector<QRect> DrawingView::renderParts(const QSize& size) const {
   const int w = size.width(), h = size.height();
-  if (!(drawInHalves ? drawInHalves() : aCoreIsFree())) return {QRect(0, 0, w, h)};
+  if (!(drawInHalves ? drawInHalves() : db::aSecondCoreIsFree())) return {QRect(0, 0, w, h)};
   return {QRect(0, 0, w, h / 2), QRect(0, h / 2, w, h - h / 2)};
 }
 
