@@ -222,7 +222,7 @@ void addNamesKeptEntitiesUse(ReadContext& ctx) {
 
 // R12 dimension styles name their arrow blocks (5, 6, 7); later releases point at the
 // blocks' records (342, 343, 344), and read the names no more. Names of blocks the
-// drawing holds become pointers; others stay as they are, with a finding.
+// drawing holds become pointers; names of no block are left out, with a finding.
 void linkArrowBlocks(ReadContext& ctx) {
   db::Database& d = ctx.db;
   auto& table = d.keptTable(db::KeptTable::dimstyle);
@@ -245,7 +245,9 @@ void linkArrowBlocks(ReadContext& ctx) {
                        slot::common);
           continue;
         }
-        ctx.note(0, "标注样式“" + r.name + "”的箭头块“" + std::string(t.value) + "”在图形中没有定义");
+        // A name of nothing: the default arrowhead is drawn, and saving leaves it out.
+        ctx.note(0, "标注样式“" + r.name + "”的箭头块“" + std::string(t.value) + "”在图形中没有定义，已改用默认箭头");
+        continue;
       }
       out.add(t.code, t.value, t.slot);
     }
