@@ -310,7 +310,7 @@ ReadResult readDxf(std::string_view bytes, const ReadOptions& options) {
   if (const db::Layer* layer = ctx.db.layers().get(h.currentLayer)) {
     h.currentLayer = layer->name;
   } else {
-    ctx.note(0, "$CLAYER names layer \"" + h.currentLayer + "\", which the file does not define; layer 0 is current");
+    ctx.note(0, "当前图层“" + h.currentLayer + "”在文件中没有定义，已改用图层 0");
     h.currentLayer = "0";
   }
   if (ctx.droppedFindings)

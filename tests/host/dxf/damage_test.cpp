@@ -163,6 +163,14 @@ TEST(DamagedFile, undefinedLayersAndLinetypesAreAddedToTheTables) {
   EXPECT_NE(r.drawing->layers().get("NEWLAYER"), nullptr);
   EXPECT_TRUE(r.drawing->linetypes().get("FANCY"));
   EXPECT_TRUE(hasFinding(r, "NEWLAYER"));
+
+  // A current layer the file never defines: layer 0 is current, said in the user's words.
+  const std::string head = tags({{0, "SECTION"}, {2, "HEADER"}, {9, "$ACADVER"}, {1, "AC1015"},
+                                 {9, "$CLAYER"}, {8, "GONE"}, {0, "ENDSEC"}});
+  r = readDxf(fileWith(kLine, "", head));
+  ASSERT_TRUE(r.ok()) << r.error;
+  EXPECT_EQ(r.drawing->header.currentLayer, "0");
+  EXPECT_TRUE(hasFinding(r, "当前图层“GONE”在文件中没有定义")) << describe(r);
 }
 
 }  // namespace
