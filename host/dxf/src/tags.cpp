@@ -215,9 +215,10 @@ bool parsePlainDecimal(std::string_view text, double& out) {
 
 namespace detail {
 thread_local ParsedReal lastParsedReal;
+std::atomic<int> readAheadsRunning{0};
 }
 
-bool parseDouble(std::string_view text, double& out) {
+bool detail::parseDoubleAhead(std::string_view text, double& out) {
   const detail::ParsedReal& parsed = detail::lastParsedReal;
   if (parsed.text && text.data() == parsed.text && text.size() == parsed.size) {
     out = parsed.value;
@@ -243,6 +244,19 @@ bool parseInt(std::string_view text, std::int64_t& out) {
   text = trimBlanks(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
+  // Up to 18 digits cannot overflow: the common short values without from_chars.
+  const bool negative = text.front() == '-';
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (!digits.empty() && digits.size() <= 18) {
+    std::int64_t v = 0;
+    for (char c : digits) {
+      const unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
+      if (d > 9) return false;
+      v = v * 10 + static_cast<std::int64_t>(d);
+    }
+    out = negative ? -v : v;
+    return true;
+  }
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
   return ec == std::errc() && end == text.data() + text.size();
 }
@@ -250,8 +264,17 @@ bool parseInt(std::string_view text, std::int64_t& out) {
 bool parseHandle(std::string_view text, std::uint64_t& out) {
   text = trimBlanks(text);
   if (text.empty() || text.size() > 16) return false;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out, 16);
-  return ec == std::errc() && end == text.data() + text.size();
+  std::uint64_t v = 0;
+  for (char c : text) {
+    const unsigned lower = static_cast<unsigned char>(c) | 0x20u;  // 'A'-'F' as 'a'-'f'
+    unsigned d;
+    if (static_cast<unsigned char>(c) - unsigned{'0'} <= 9) d = static_cast<unsigned char>(c) - unsigned{'0'};
+    else if (lower - unsigned{'a'} <= 5) d = lower - unsigned{'a'} + 10;
+    else return false;
+    v = v << 4 | d;
+  }
+  out = v;
+  return true;
 }
 
 std::size_t formatReal(double value, char* buffer) {
@@ -480,6 +503,7 @@ bool Tokenizer::startReadAhead(std::size_t blockTags) {
     auto ahead = std::make_unique<ReadAhead>(bytes_, Mark{pos_, line_}, blockTags);
     ahead->start();
     ahead_ = std::move(ahead);
+    detail::readAheadsRunning.fetch_add(1, std::memory_order_relaxed);
   } catch (const std::system_error&) {
     return false;  // no thread to be had
   } catch (const std::bad_alloc&) {
@@ -493,6 +517,7 @@ void Tokenizer::stopReadAhead() {
   ahead_->stop();
   ahead_.reset();
   detail::lastParsedReal = detail::ParsedReal{};
+  detail::readAheadsRunning.fetch_sub(1, std::memory_order_relaxed);
 }
 
 Tokenizer::Step Tokenizer::nextAhead(Tag& tag) {

@@ -1,6 +1,7 @@
 // The tag layer: tokenizing, number parsing and the shortest round-tripping number text.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -74,6 +75,34 @@ TEST(Numbers, parseWithBlanksAndRefuseJunk) {
   EXPECT_EQ(h, 0x2FAu);
   EXPECT_FALSE(parseHandle("12345678901234567", h));
   EXPECT_FALSE(parseHandle("G1", h));
+}
+
+// Integers and handles read as the standard library reads the same text once the blanks
+// and a leading '+' are gone: the short values are read by hand, the rest by the library.
+TEST(Numbers, integersAndHandlesReadAsTheLibraryReadsThem) {
+  const char* const texts[] = {"0", "7", "-7", "+7", " 42\r", "\t-0", "255", "-", "+", "--5", "+-5", "5-",
+                               "1 2", "0x10", "1e3", "999999999999999999", "-999999999999999999",
+                               "9223372036854775807", "-9223372036854775808", "9223372036854775808",
+                               "12345678901234567890", "ffffffffffffffff", "FFFFFFFFFFFFFFFF", "aBcDeF", "g",
+                               "@", "`", "/", ":", "G1", "0000000000000001", "10000000000000000", ""};
+  for (const char* text : texts) {
+    std::string_view v(text);
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\r')) v.remove_suffix(1);
+    const std::string_view signless = !v.empty() && v.front() == '+' ? v.substr(1) : v;
+
+    std::int64_t expected = 0, n = 0;
+    auto [end, ec] = std::from_chars(signless.data(), signless.data() + signless.size(), expected);
+    const bool intOk = !signless.empty() && ec == std::errc() && end == signless.data() + signless.size();
+    EXPECT_EQ(parseInt(text, n), intOk) << text;
+    if (intOk) EXPECT_EQ(n, expected) << text;
+
+    std::uint64_t expectedHandle = 0, h = 0;
+    auto [hend, hec] = std::from_chars(v.data(), v.data() + v.size(), expectedHandle, 16);
+    const bool handleOk = !v.empty() && v.size() <= 16 && hec == std::errc() && hend == v.data() + v.size();
+    EXPECT_EQ(parseHandle(text, h), handleOk) << text;
+    if (handleOk) EXPECT_EQ(h, expectedHandle) << text;
+  }
 }
 
 std::string real(double v) {

@@ -1,6 +1,7 @@
 // The lowest DXF layer: splitting ASCII DXF into tags, parsing their values, and sinks that take tags.
 #pragma once
 
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -172,12 +173,21 @@ struct ParsedReal {
   double value = 0.0;
 };
 bool parseDoubleText(std::string_view text, double& out);
+// How many read-aheads run in the process, and parseDouble's way while one does: the
+// number the read-ahead parsed for this thread's last tag (kept in the file that holds
+// that thread-local value, so no other library reaches it across a boundary).
+extern std::atomic<int> readAheadsRunning;
+bool parseDoubleAhead(std::string_view text, double& out);
 }  // namespace detail
 
 // Value parsing. Blanks around a number are allowed; false when the text is no number.
-// A real the read-ahead thread already parsed is taken from there (in the file that
-// holds that thread-local value, so no other library reaches it across a boundary).
-bool parseDouble(std::string_view text, double& out);
+// A real the read-ahead thread already parsed is taken from there; with no read-ahead
+// running (the usual case) the text is parsed without looking.
+inline bool parseDouble(std::string_view text, double& out) {
+  if (detail::readAheadsRunning.load(std::memory_order_relaxed) != 0) [[unlikely]]
+    return detail::parseDoubleAhead(text, out);
+  return detail::parseDoubleText(text, out);
+}
 bool parseInt(std::string_view text, std::int64_t& out);
 bool parseHandle(std::string_view text, std::uint64_t& out);  // hex, 1 to 16 digits
 
