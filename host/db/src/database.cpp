@@ -100,7 +100,8 @@ bool Database::blockReaches(BlockId from, BlockId target) const {
 Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) {
   if (handle == 0) {
     // A new entity (a copy among them): its vertices are new entities too.
-    for (Handle* h : subHandles(e)) *h = 0;
+    if (e.as<HeavyPolyline>())
+      for (Handle* h : subHandles(e)) *h = 0;
     const Handle came = e.handle_;
     handle = newHandle();
     if (copyDepth_ > 0 && came != 0) {
@@ -139,6 +140,7 @@ std::vector<Handle*> Database::subHandles(Entity& e) {
 }
 
 void Database::giveSubHandles(Entity& e) {
+  if (!e.as<HeavyPolyline>()) return;  // the only kind with entities of its own
   for (Handle* h : subHandles(e)) {
     if (*h == 0) *h = newHandle();
     else noteHandle(*h);

@@ -216,7 +216,8 @@ void makeHandlesUnique(ReadContext& ctx) {
   tableHandles.push_back(&d.blockRecordTableHandle);
   // An old-style polyline's vertices and SEQEND are entities of the file of their own.
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
-    for (db::Handle* h : d.subHandles(db::ObjectId{i})) tableHandles.push_back(h);
+    if (d.entity(db::ObjectId{i})->kind() == db::EntityKind::heavyPolyline)
+      for (db::Handle* h : d.subHandles(db::ObjectId{i})) tableHandles.push_back(h);
 
   if (allHandlesUnique(d, tableHandles)) return;
 

@@ -340,19 +340,21 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
 
 bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Handle ownerHandle,
                 std::vector<ReadEntity>& out) {
-  ReadEntity e;
+  const std::optional<db::EntityKind> kind = modeledKind(head.value);
+  EntityBuilder& b = ctx.builder;
+  if (head.value == "POLYLINE") {  // with its vertices, each an entity of the file
+    ReadEntity e;
+    e.line = head.line;
+    e.start = start;
+    b.reset(db::EntityKind::polyline, head.value);
+    return readOldPolyline(ctx, start, ownerHandle, e, out);
+  }
+  // Made where it is kept: an entity is not moved once more on its way to the drawing.
+  ReadEntity& e = out.emplace_back();
   e.line = head.line;
   e.start = start;
-  const std::optional<db::EntityKind> kind = modeledKind(head.value);
-  const bool oldPolyline = head.value == "POLYLINE";
-  if (!kind && !oldPolyline) {
-    if (!readRaw(ctx, start, ownerHandle, e)) return false;
-    out.push_back(std::move(e));
-    return true;
-  }
-  EntityBuilder& b = ctx.builder;
-  b.reset(oldPolyline ? db::EntityKind::polyline : *kind, head.value);
-  if (oldPolyline) return readOldPolyline(ctx, start, ownerHandle, e, out);
+  if (!kind) return readRaw(ctx, start, ownerHandle, e);
+  b.reset(*kind, head.value);
 
   bool inGroup = false, inXdata = false;
   TextChunks chunks;  // MTEXT's content
@@ -365,12 +367,17 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     }
     pieces.clear();
   };
+  // The kinds whose tags need more than the common codes and their own fields.
+  const bool special = b.kind == db::EntityKind::mtext || b.kind == db::EntityKind::hatch ||
+                       b.kind == db::EntityKind::dimension || b.kind == db::EntityKind::leader ||
+                       b.kind == db::EntityKind::text;
   Tag t;
   while (ctx.next(t, head.value)) {
     if (isEntityEnd(t)) {
       ctx.tok.pushBack();
       break;
     }
+    if (special) {
     // MTEXT's own part: its content in chunks, its other tags kept in their order (codes
     // such as 48 there are its own, not the entity's), to an embedded object's end.
     if (b.kind == db::EntityKind::mtext && !inGroup && !inXdata && t.code < 1000 && t.code != 102) {
@@ -413,6 +420,7 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     }
     if (t.code == 330 && !inGroup && !inXdata && b.kind == db::EntityKind::text && !e.extras.hasSlot(slot::readOwner))
       e.extras.add(330, ctx.kept(t), slot::readOwner);
+    }
     if (takeCommon(ctx, e, t, inGroup, inXdata)) continue;
     const Take take = takeTag(b, t.code, t.value);
     if (take == Take::used) continue;
@@ -445,12 +453,11 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
     ReadEntity raw;
     if (!readRaw(ctx, start, ownerHandle, raw)) return false;
     ctx.tok.seek(after);
-    out.push_back(std::move(raw));
+    e = std::move(raw);
     return true;
   }
   keepGivenDefaults(b, e.extras);
   e.geometryValid = true;  // each kind's finishing validates what it made
-  out.push_back(std::move(e));
   return true;
 }
 
