@@ -93,6 +93,8 @@ DrawReport drawView(cairo_t* cr, const db::Database& db, const ViewTransform& vi
       walker.walkSpace(*options.space, root);
     } else if (options.entities) {
       walker.walkList(*options.entities, root);
+    } else if (options.from != 0 || options.to != static_cast<std::size_t>(-1)) {
+      walker.walkRange(options.from, options.to, root);
     } else {
       walker.walk(root);
     }

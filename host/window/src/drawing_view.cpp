@@ -340,13 +340,47 @@ bool DrawingView::drawingCurrent() const {
   return cacheCurrent_ && same(cacheTransform_, transform_) && cache_.size() == size() * devicePixelRatioF();
 }
 
-// In halves when a second core is free: each half looks at every entity to find those in
-// its rows, so two halves taking turns on one core cost more than the whole at once.
-std::vector<QRect> DrawingView::renderParts(const QSize& size) const {
+// A view of the whole of a large drawing: the two halves of model space's list, the
+// second drawn into an overlay laid over the first (the same picture, drawn in the same
+// order). Else in bands of rows when a second core is free: each band looks at every
+// entity it is given to find those in its rows, so two bands taking turns on one core
+// cost more than the whole at once.
+std::vector<DrawingView::RenderPart> DrawingView::renderParts(const QSize& size, bool wholeDrawing) const {
   const int w = size.width(), h = size.height();
-  if (!(drawInHalves ? drawInHalves() : db::aSecondCoreIsFree())) return {QRect(0, 0, w, h)};
-  return {QRect(0, 0, w, h / 2), QRect(0, h / 2, w, h - h / 2)};
+  const QRect all(0, 0, w, h);
+  const std::size_t n = db_ ? db_->block(db_->modelSpace()).entities.size() : 0;
+  if (wholeDrawing && n >= drawnInPartsFrom && n >= 2)
+    return {RenderPart{all, 0, n / 2, false}, RenderPart{all, n / 2, static_cast<std::size_t>(-1), true}};
+  if (!(drawInHalves ? drawInHalves() : db::aSecondCoreIsFree())) return {RenderPart{all}};
+  return {RenderPart{QRect(0, 0, w, h / 2)}, RenderPart{QRect(0, h / 2, w, h - h / 2)}};
 }
+
+void DrawingView::paintPart(QImage& image, QImage* overlay, const RenderPart& part, const db::Database& db,
+                            const ViewTransform& device, PaintOptions options) {
+  options.from = part.from;
+  options.to = part.to;
+  paintDrawing(part.overlay && overlay ? *overlay : image, part.rows, db, device, options);
+}
+
+namespace {
+
+// An image to draw a part into, transparent, laid over the view's image afterwards.
+std::unique_ptr<QImage> overlayFor(const QImage& image, bool wanted) {
+  if (!wanted) return nullptr;
+  auto overlay = std::make_unique<QImage>(image.size(), QImage::Format_ARGB32_Premultiplied);
+  overlay->setDevicePixelRatio(image.devicePixelRatio());
+  overlay->fill(Qt::transparent);
+  return overlay;
+}
+
+void layOver(QImage& image, const QImage* overlay) {
+  if (!overlay) return;
+  QPainter p(&image);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p.drawImage(QPoint(0, 0), *overlay);
+}
+
+}  // namespace
 
 // The parts at once: the first in this thread, the others in the pool.
 void DrawingView::renderNow() {
@@ -362,12 +396,15 @@ void DrawingView::renderNow() {
     const auto visible = visibleEntities(transform_);
     PaintOptions options = paintOptions();
     options.entities = visible.get();
-    const std::vector<QRect> parts = renderParts(image.size());
+    const std::vector<RenderPart> parts = renderParts(image.size(), !visible);
+    const std::unique_ptr<QImage> overlay = overlayFor(image, parts.back().overlay);
     const db::Database* db = db_;
+    QImage* over = overlay.get();
     for (std::size_t i = 1; i < parts.size(); ++i)
-      pool_.start([&image, part = parts[i], db, device, options] { paintDrawing(image, part, *db, device, options); });
-    paintDrawing(image, parts.front(), *db_, device, options);
+      pool_.start([&image, over, part = parts[i], db, device, options] { paintPart(image, over, part, *db, device, options); });
+    paintPart(image, over, parts.front(), *db_, device, options);
     pool_.waitForDone();
+    layOver(image, over);
   }
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   renderDone(generation_, image, transform_, ms);
@@ -387,13 +424,15 @@ void DrawingView::startRender() {
   image->setDevicePixelRatio(r);
   image->fill(rgb(backgroundColor(dark_)));
   const auto start = std::chrono::steady_clock::now();
-  const std::vector<QRect> parts = renderParts(image->size());
+  const std::vector<RenderPart> parts = renderParts(image->size(), !visible);
+  std::shared_ptr<QImage> overlay = overlayFor(*image, parts.back().overlay);
   auto left = std::make_shared<std::atomic<int>>(static_cast<int>(parts.size()));
   const db::Database* db = db_;
-  for (const QRect& part : parts) {
-    pool_.start([this, image, part, db, device, options, visible, left, generation, t, start] {
-      paintDrawing(*image, part, *db, device, options);
+  for (const RenderPart& part : parts) {
+    pool_.start([this, image, overlay, part, db, device, options, visible, left, generation, t, start] {
+      paintPart(*image, overlay.get(), part, *db, device, options);
       if (left->fetch_sub(1) != 1) return;
+      layOver(*image, overlay.get());
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
       QMetaObject::invokeMethod(
           this,

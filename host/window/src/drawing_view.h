@@ -89,9 +89,14 @@ class DrawingView final : public QWidget {
   // spatial index); unset, or nullopt: the view walks the whole drawing. Asked, in the
   // view's own thread, only for views that show a small part of the drawing.
   std::function<std::optional<std::vector<db::ObjectId>>(const render::Extents& box)> entitiesIn;
-  // Whether the view is drawn in two halves at once (a second core is free for one) or
-  // in one piece; unset: by the machine's load.
+  // Whether a view of part of the drawing is drawn in two halves at once (a second core
+  // is free for one) or in one piece; unset: by the machine's load.
   std::function<bool()> drawInHalves;
+  // A view of the whole drawing of at least this many entities is drawn in two parts of
+  // model space's list, the second into an overlay laid over the first: each thread
+  // looks only at its own entities, so the parts cost what the whole does even when
+  // they take turns on one core.
+  std::size_t drawnInPartsFrom = 65536;
 
   // ---- selection, grips and drag previews
   // The selection shown highlighted (dashed, brighter): the set being chosen at
@@ -170,8 +175,18 @@ class DrawingView final : public QWidget {
   std::shared_ptr<const std::vector<db::ObjectId>> visibleEntities(const ViewTransform& t);
   ViewTransform deviceTransform(const ViewTransform& t) const;
   void startRender();
-  // The parts of an image of this height drawn at once, each by a thread of its own.
-  std::vector<QRect> renderParts(const QSize& size) const;
+  // The parts of an image drawn at once, each by a thread of its own: bands of its rows,
+  // or halves of model space's list (the second into an overlay); none for no drawing.
+  struct RenderPart {
+    QRect rows;
+    std::size_t from = 0;
+    std::size_t to = static_cast<std::size_t>(-1);
+    bool overlay = false;
+  };
+  std::vector<RenderPart> renderParts(const QSize& size, bool wholeDrawing) const;
+  // Paints one part, into `overlay` when it is one.
+  static void paintPart(QImage& image, QImage* overlay, const RenderPart& part, const db::Database& db,
+                        const ViewTransform& device, PaintOptions options);
   void renderDone(std::uint64_t generation, const QImage& image, const ViewTransform& t, double ms);
   void updateCursorShape();
   void updateHover();

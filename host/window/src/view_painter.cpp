@@ -64,8 +64,10 @@ void paintDrawing(QImage& image, const QRect& part, const db::Database& db, cons
   o.entities = options.entities;
   o.highlight = options.highlight;
   o.dashedHighlight = options.dashedHighlight;
-  o.paintBackground = !options.highlight;
+  o.paintBackground = !options.highlight && image.format() != QImage::Format_ARGB32_Premultiplied;
   o.pixelsForSpecks = options.pixelsForSpecks;
+  o.from = options.from;
+  o.to = options.to;
   renderer->drawView(rowsOf(image, part), db, view, o);
 }
 

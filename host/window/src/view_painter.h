@@ -29,6 +29,10 @@ struct PaintOptions {
   bool dashedHighlight = false;
   // What fits within a pixel drawn as that pixel (render::ViewOptions::pixelsForSpecks).
   bool pixelsForSpecks = true;
+  // Without `entities`: only model space's list from position `from` up to `to`
+  // (render::ViewOptions::from and to).
+  std::size_t from = 0;
+  std::size_t to = static_cast<std::size_t>(-1);
 };
 
 // The renderer the view paints with: the library orvcad loads for pictures (so that

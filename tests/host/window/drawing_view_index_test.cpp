@@ -66,9 +66,10 @@ TEST(DrawingViewIndex, aZoomedInViewDrawsWhatTheIndexFindsAsTheWholeWalkWould) {
   }
 }
 
-// Drawn in two halves at once or in one piece (when no second core is free): the same
-// picture, ink in both halves.
-TEST(DrawingViewIndex, theViewDrawnInHalvesOrInOnePieceIsTheSame) {
+// Drawn in two bands of rows at once, in one piece (when no second core is free), or as
+// two halves of the drawing's list, the second laid over the first: the same picture,
+// ink in both bands.
+TEST(DrawingViewIndex, theViewDrawnInPartsOrInOnePieceIsTheSame) {
   db::Database d = db::Database::newDrawing();
   for (int i = 0; i < 300; ++i) {
     db::Entity e(db::Circle{{i % 20 * 10.0, i / 20 * 10.0, 0}, 4.0 + i % 3});
@@ -78,14 +79,26 @@ TEST(DrawingViewIndex, theViewDrawnInHalvesOrInOnePieceIsTheSame) {
   DrawingView view;
   view.resize(401, 301);  // an odd height: halves of 150 and 151 rows
   view.setDatabase(&d);
-  auto drawn = [&](bool halves) {
+  auto drawn = [&](bool halves, std::size_t inPartsFrom) {
     view.drawInHalves = [halves] { return halves; };
+    view.drawnInPartsFrom = inPartsFrom;
     view.renderNow();
     return view.cachedImage();
   };
-  const QImage halves = drawn(true), whole = drawn(false);
+  const std::size_t never = static_cast<std::size_t>(-1);
+  const QImage halves = drawn(true, never), whole = drawn(false, never), listHalves = drawn(false, 100);
   ASSERT_FALSE(whole.isNull());
   EXPECT_TRUE(halves == whole);
+  // Overlapping rings of both halves of the list: the later ones over the earlier, as
+  // drawn in one piece, but for the rounding of the overlay's edges (a level at most).
+  int most = 0;
+  for (int y = 0; y < whole.height(); ++y)
+    for (int x = 0; x < whole.width(); ++x) {
+      const QRgb a = listHalves.pixel(x, y), b = whole.pixel(x, y);
+      const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+      most = std::max(most, d);
+    }
+  EXPECT_LE(most, 1);
   const QRgb background = whole.pixel(0, 0);
   int top = 0, bottom = 0;
   for (int y = 0; y < whole.height(); ++y)

@@ -36,7 +36,7 @@ struct Pictures {
 // The renderer library's one entry: its Pictures when it was built for `version`,
 // null otherwise.
 inline constexpr const char* kPicturesEntry = "orvRendererPictures";
-inline constexpr int kPicturesVersion = 6;
+inline constexpr int kPicturesVersion = 7;
 using PicturesEntry = const Pictures* (*)(int version);
 
 }  // namespace orv::render

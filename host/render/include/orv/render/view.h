@@ -96,6 +96,12 @@ struct ViewOptions {
   const db::BlockId* space = nullptr;
   // Layers drawn as if frozen, by name (a layout viewport's own frozen layers); null: none.
   const std::vector<std::string>* frozenLayers = nullptr;
+  // With neither `entities` nor `space`: only the part of model space's list from
+  // position `from` up to `to` (what follows a reference across a cut is drawn with it).
+  // Parts drawn in order, each over the one before, make the whole: two threads can each
+  // draw a half of a large drawing, the second into an overlay.
+  std::size_t from = 0;
+  std::size_t to = static_cast<std::size_t>(-1);
 };
 
 struct DrawReport {
