@@ -17,6 +17,7 @@ import datetime
 import json
 import os
 import platform
+import random
 import shutil
 import statistics
 import subprocess
@@ -100,11 +101,15 @@ class Bench:
         return statistics.median(getattr(r, field) for r in self.runs) if self.runs else None
 
 
-def run_all(benches, reps, peer_reps, log):
-    """Runs the benchmarks in turns: round i runs every benchmark that wants an i-th run."""
+def run_all(benches, reps, peer_reps, log, shuffle=False):
+    """Runs the benchmarks in turns: round i runs every benchmark that wants an i-th run.
+    With shuffle, each round in an order of its own: on this virtual machine a run is
+    slower after some programs than after others (the kernel clearing the pages a large
+    process left), so a fixed order favours whichever always follows the lighter one."""
     rounds = max([reps, peer_reps] + [b.reps or 0 for b in benches])
+    order = random.Random(20261210)
     for i in range(rounds):
-        for b in benches:
+        for b in (order.sample(benches, len(benches)) if shuffle else benches):
             wanted = b.reps if b.reps is not None else reps
             if i < wanted:
                 b.run_once()
@@ -776,8 +781,8 @@ def against_old(args, build, work, log):
                         Bench(f"{who} save {dname}", [exe, "--script", "/dev/null", "--save", base + ".dxf", path]),
                         Bench(f"{who} png {dname}", [exe, "--script", "/dev/null", "--export", base + ".png", path]),
                         Bench(f"{who} pdf {dname}", [exe, "--script", "/dev/null", "--export", base + ".pdf", path])]
-    log("whole-process benchmarks, this build and the old one in turns:")
-    run_all(benches, args.reps, args.peer_reps, log)
+    log("whole-process benchmarks, this build and the old one in turns, in a new order each round:")
+    run_all(benches, args.reps, args.peer_reps, log, shuffle=True)
     by = {b.key: b for b in benches}
     held = {}
     for who, exe in programs.items():
