@@ -100,8 +100,7 @@ bool Database::blockReaches(BlockId from, BlockId target) const {
 Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) {
   if (handle == 0) {
     // A new entity (a copy among them): its vertices are new entities too.
-    if (e.as<HeavyPolyline>())
-      for (Handle* h : subHandles(e)) *h = 0;
+    for (Handle* h : subHandles(e)) *h = 0;
     const Handle came = e.handle_;
     handle = newHandle();
     if (copyDepth_ > 0 && came != 0) {

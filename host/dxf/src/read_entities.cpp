@@ -378,48 +378,49 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
       break;
     }
     if (special) {
-    // MTEXT's own part: its content in chunks, its other tags kept in their order (codes
-    // such as 48 there are its own, not the entity's), to an embedded object's end.
-    if (b.kind == db::EntityKind::mtext && !inGroup && !inXdata && t.code < 1000 && t.code != 102) {
-      if (!b.mtextEmbedded && (t.code == 3 || t.code == 1)) {
-        chunks.add(ctx, t);
-        if (t.code == 1) takeChunks();
+      // MTEXT's own part: its content in chunks, its other tags kept in their order (codes
+      // such as 48 there are its own, not the entity's), to an embedded object's end.
+      if (b.kind == db::EntityKind::mtext && !inGroup && !inXdata && t.code < 1000 && t.code != 102) {
+        if (!b.mtextEmbedded && (t.code == 3 || t.code == 1)) {
+          chunks.add(ctx, t);
+          if (t.code == 1) takeChunks();
+          continue;
+        }
+        takeChunks();
+        if (t.code == 100 && t.value != "AcDbEntity") b.mtextOwn = true;
+        if (t.code == 101) b.mtextEmbedded = true;
+        if (b.mtextOwn) {
+          // Some writers put the entity's layer, linetype, colour and the like after the
+          // MTEXT marker: those codes mean nothing else there and are the entity's.
+          if (isMTextStrayCommon(t.code) && takeCommon(ctx, e, t, inGroup, inXdata)) continue;
+          e.extras.add(t.code, ctx.kept(t), slot::subclass);
+          continue;
+        }
+      }
+      if (b.kind == db::EntityKind::mtext) takeChunks();
+      // A hatch's own part has repeated groups whose codes others use in common (92, 330):
+      // its codec takes all of it, up to the extended data.
+      if (b.inHatch && t.code < 1000) {
+        b.hatchTags.emplace_back(t.code, ctx.kept(t));
         continue;
       }
-      takeChunks();
-      if (t.code == 100 && t.value != "AcDbEntity") b.mtextOwn = true;
-      if (t.code == 101) b.mtextEmbedded = true;
-      if (b.mtextOwn) {
-        // Some writers put the entity's layer, linetype, colour and the like after the
-        // MTEXT marker: those codes mean nothing else there and are the entity's.
-        if (isMTextStrayCommon(t.code) && takeCommon(ctx, e, t, inGroup, inXdata)) continue;
+      if (b.kind == db::EntityKind::hatch && t.code == 100 && t.value == "AcDbHatch" && !inGroup) {
+        b.inHatch = true;
+        continue;
+      }
+      // A dimension keeps the markers of its own parts, in their place.
+      if ((b.kind == db::EntityKind::dimension || b.kind == db::EntityKind::leader) && t.code == 100 && !inGroup &&
+          !inXdata && t.value != "AcDbEntity") {
         e.extras.add(t.code, ctx.kept(t), slot::subclass);
         continue;
       }
-    }
-    if (b.kind == db::EntityKind::mtext) takeChunks();
-    // A hatch's own part has repeated groups whose codes others use in common (92, 330):
-    // its codec takes all of it, up to the extended data.
-    if (b.inHatch && t.code < 1000) {
-      b.hatchTags.emplace_back(t.code, ctx.kept(t));
-      continue;
-    }
-    if (b.kind == db::EntityKind::hatch && t.code == 100 && t.value == "AcDbHatch" && !inGroup) {
-      b.inHatch = true;
-      continue;
-    }
-    // A dimension keeps the markers of its own parts, in their place.
-    if ((b.kind == db::EntityKind::dimension || b.kind == db::EntityKind::leader) && t.code == 100 && !inGroup &&
-        !inXdata && t.value != "AcDbEntity") {
-      e.extras.add(t.code, ctx.kept(t), slot::subclass);
-      continue;
-    }
-    if (t.code == 100 && !inGroup && !inXdata && noteTextMarker(b, t.value)) {
-      e.extras.add(100, ctx.kept(t), keptSlot(b));
-      continue;
-    }
-    if (t.code == 330 && !inGroup && !inXdata && b.kind == db::EntityKind::text && !e.extras.hasSlot(slot::readOwner))
-      e.extras.add(330, ctx.kept(t), slot::readOwner);
+      if (t.code == 100 && !inGroup && !inXdata && noteTextMarker(b, t.value)) {
+        e.extras.add(100, ctx.kept(t), keptSlot(b));
+        continue;
+      }
+      if (t.code == 330 && !inGroup && !inXdata && b.kind == db::EntityKind::text &&
+          !e.extras.hasSlot(slot::readOwner))
+        e.extras.add(330, ctx.kept(t), slot::readOwner);
     }
     if (takeCommon(ctx, e, t, inGroup, inXdata)) continue;
     const Take take = takeTag(b, t.code, t.value);

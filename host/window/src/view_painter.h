@@ -52,7 +52,8 @@ ViewTransform fitView(const render::Extents& box, double width, double height, d
 std::optional<render::Extents> drawingExtents(const db::Database& db);
 
 // Paints the rows `part` of `image` (Format_RGB32, or Format_ARGB32_Premultiplied for a
-// highlight over a transparent image) with the drawing seen through `view`. Two
+// highlight or a part of the drawing over a transparent image, its background left
+// alone) with the drawing seen through `view`. Two
 // threads may paint two parts of one image at once while nobody changes the drawing.
 void paintDrawing(QImage& image, const QRect& part, const db::Database& db, const ViewTransform& view,
                   const PaintOptions& options);
