@@ -313,8 +313,13 @@ void Database::setHandseed(Handle next) {
   for (const auto& t : kept_) consider(t);
   for (const BlockDefinition& b : blocks_)
     highest = std::max({highest, b.recordHandle, b.beginHandle, b.endHandle});
-  for (std::size_t i = 0; i < entities_.size(); ++i)
-    highest = std::max(highest, entities_[i].handle_);
+  for (std::size_t i = 0; i < entities_.size(); ++i) {
+    Entity& e = entities_[i];
+    highest = std::max(highest, e.handle_);
+    // An old-style polyline's vertices and SEQEND are objects of the file with handles of their own.
+    if (e.kind() == EntityKind::heavyPolyline)
+      for (const Handle* h : subHandles(e)) highest = std::max(highest, *h);
+  }
   handseed_ = std::max(next, highest + 1);
 }
 

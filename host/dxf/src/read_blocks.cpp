@@ -165,17 +165,12 @@ bool readBlocksSection(ReadContext& ctx) {
 namespace {
 
 // The common case, checked without sorting every handle: entity handles rise in the
-// order the entities were read (as every writer gives them) and no table handle is zero,
-// repeated or an entity's. Then no handle changes; only the next handle is raised above
-// them all. False when some handle may need a change.
-bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHandles) {
+// order the entities were read (as every writer gives them; the caller has seen that they
+// do, the last being `previous`) and no table handle is zero, repeated or an entity's.
+// Then no handle changes; only the next handle is raised above them all. False when some
+// handle may need a change.
+bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHandles, db::Handle previous) {
   const std::size_t n = d.entitySlotCount();
-  db::Handle previous = 0;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    const db::Handle h = d.entity(db::ObjectId{i})->handle();
-    if (h <= previous) return false;
-    previous = h;
-  }
   std::vector<db::Handle> tables;
   tables.reserve(tableHandles.size());
   for (const db::Handle* h : tableHandles) tables.push_back(*h);
@@ -214,12 +209,20 @@ void makeHandlesUnique(ReadContext& ctx) {
   addTable(d.textStyles());
   for (int k = 0; k < db::kKeptTableCount; ++k) addTable(d.keptTable(static_cast<db::KeptTable>(k)));
   tableHandles.push_back(&d.blockRecordTableHandle);
-  // An old-style polyline's vertices and SEQEND are entities of the file of their own.
-  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
-    if (d.entity(db::ObjectId{i})->kind() == db::EntityKind::heavyPolyline)
+  // One walk over the entities (a large drawing's are many megabytes): whether their
+  // handles rise, and the handles of old-style polylines' vertices and SEQENDs, which
+  // are entities of the file of their own.
+  bool rising = true;
+  db::Handle previous = 0;
+  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
+    const db::Entity& e = *d.entity(db::ObjectId{i});
+    rising = rising && e.handle() > previous;
+    previous = e.handle();
+    if (e.kind() == db::EntityKind::heavyPolyline)
       for (db::Handle* h : d.subHandles(db::ObjectId{i})) tableHandles.push_back(h);
+  }
 
-  if (allHandlesUnique(d, tableHandles)) return;
+  if (rising && allHandlesUnique(d, tableHandles, previous)) return;
 
   // (handle, who): who < 0 is an index into tableHandles, else an entity index.
   std::vector<std::pair<db::Handle, std::int64_t>> all;

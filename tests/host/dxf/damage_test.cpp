@@ -1,8 +1,11 @@
 // Damaged and hostile files: each kind of damage gives a clear error, or a finding and nothing lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dxf_test_util.h"
 #include "orv/dxf/reader.h"
+#include "orv/dxf/writer.h"
 
 namespace orv::dxf {
 namespace {
@@ -137,6 +140,54 @@ TEST(DamagedFile, duplicateAndMissingHandlesGetNewOnes) {
   EXPECT_TRUE(hasFinding(r, "句柄与其他对象重复"));
   EXPECT_TRUE(hasFinding(r, "句柄“ZZ”无效"));
   EXPECT_GT(r.drawing->handseed(), std::max({model[0]->handle(), model[1]->handle(), model[2]->handle()}));
+}
+
+// A whole drawing as this program writes it (tables, blocks, objects), `entities` in its
+// model space and its $HANDSEED `seed`.
+std::string drawingWith(const std::string& entities, const std::string& seed) {
+  std::string file = writeDxfToString(db::Database::newDrawing());  // lines end in CR LF
+  const std::size_t value = file.find('\n', file.find('\n', file.find("$HANDSEED\r\n")) + 1) + 1;
+  file.replace(value, file.find('\r', value) - value, seed);
+  const std::size_t endsec = file.find("\nENDSEC\r\n", file.find("\nENTITIES\r\n"));
+  file.insert(file.rfind('\n', endsec - 1) + 1, entities);
+  return file;
+}
+
+// The next handle given must be above the handles of an old-style polyline's vertices and
+// SEQEND too, whatever $HANDSEED says and whether theirs were read or given anew: the
+// next entity drawn would otherwise share one and the saved file hold it twice.
+TEST(DamagedFile, theNextHandleIsAboveThoseOfPolylineVertices) {
+  struct Case {
+    const char* what;
+    const char* vertex1;
+    const char* vertex2;
+    const char* seqend;
+  };
+  const Case cases[] = {
+      {"a vertex's above $HANDSEED", "3001", "3002", "110"},
+      {"the SEQEND's above $HANDSEED", "111", "112", "5000"},
+      {"a vertex sharing the line's handle", "100", "3002", "113"},
+  };
+  for (const Case& c : cases) {
+    const std::string entities =
+        tags({{0, "LINE"}, {5, "100"}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {11, "1"}, {21, "1"}, {31, "0"},
+              {0, "POLYLINE"}, {5, "101"}, {8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "8"},
+              {0, "VERTEX"}, {5, c.vertex1}, {8, "0"}, {10, "0"}, {20, "0"}, {30, "1"}, {70, "32"},
+              {0, "VERTEX"}, {5, c.vertex2}, {8, "0"}, {10, "5"}, {20, "0"}, {30, "2"}, {70, "32"},
+              {0, "SEQEND"}, {5, c.seqend}, {8, "0"}});
+    ReadResult r = readDxf(drawingWith(entities, "102"));
+    ASSERT_TRUE(r.ok()) << c.what << ": " << r.error;
+    db::Database& d = *r.drawing;
+    const auto model = entitiesOf(d, d.modelSpace());
+    ASSERT_EQ(model.size(), 2u) << c.what;
+    ASSERT_EQ(model[1]->kind(), db::EntityKind::heavyPolyline) << c.what;
+    std::vector<db::Handle> held{model[0]->handle(), model[1]->handle()};
+    for (db::Handle* h : db::Database::subHandles(const_cast<db::Entity&>(*model[1]))) held.push_back(*h);
+    ASSERT_EQ(held.size(), 5u) << c.what;
+    for (db::Handle h : held) EXPECT_GT(d.handseed(), h) << c.what;
+    std::sort(held.begin(), held.end());
+    EXPECT_EQ(std::adjacent_find(held.begin(), held.end()), held.end()) << c.what;
+  }
 }
 
 TEST(DamagedFile, referencesToMissingOrSelfContainingBlocksAreKeptAsRead) {
