@@ -381,7 +381,9 @@ void repairObjectOwners(ReadContext& ctx) {
       if (parseHandle(tagAt(value).value, h)) named.insert(h);
     if (o.owner != SIZE_MAX && parseHandle(tagAt(o.owner).value, h)) named.insert(h);
   }
-  // Mostly objects name objects: only the others are looked for among the entities and tables.
+  // Mostly objects name objects (and the root dictionary no owner, 0): only the others are
+  // looked for among the entities and tables.
+  named.erase(0);
   for (const KeptObject& o : objects) named.erase(o.handle);
   std::unordered_set<db::Handle> known = handlesInUse(d, named);
   for (const KeptObject& o : objects) known.insert(o.handle);

@@ -2,6 +2,7 @@
 #include "extents.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -18,6 +19,21 @@ namespace orv::render {
 
 namespace {
 
+// True when every point of a circle (centre c, radius r) placed by m, grown by `grow`, lies
+// within `box` with room to spare: the circle's bounds under m are taken without
+// trigonometry (|x' - m(c).x| <= r(|xx| + |xy|)), so an arc of it inside a box already
+// measured costs no sines. A large drawing's arcs are mostly inside.
+bool circleWithin(const Box& box, const Affine& m, Point2 c, double r, double grow) {
+  if (box.empty()) return false;
+  const Point2 p = m.apply(c);
+  const double rx = r * (std::abs(m.xx) + std::abs(m.xy)) + grow;
+  const double ry = r * (std::abs(m.yx) + std::abs(m.yy)) + grow;
+  // Room for the rounding of the points an arc would add.
+  const double spare = 1e-9 * (std::abs(p.x) + std::abs(p.y) + rx + ry);
+  return p.x - rx - spare >= box.minX && p.x + rx + spare <= box.maxX && p.y - ry - spare >= box.minY &&
+         p.y + ry + spare <= box.maxY;
+}
+
 class ExtentsPass {
  public:
   ExtentsPass(const db::Database& db) : db_(db), text_(db, TextEngine::forThisThread()) {}
@@ -31,8 +47,10 @@ class ExtentsPass {
       box.add(m.apply({line->start.x, line->start.y}));
       box.add(m.apply({line->end.x, line->end.y}));
     } else if (const auto* arc = e.as<db::Arc>()) {
+      if (circleWithin(box, m, {arc->center.x, arc->center.y}, arc->radius, 0.0)) return;
       if (auto path = arcPath(*arc)) addArcBounds(box, m, *path);
     } else if (const auto* circle = e.as<db::Circle>()) {
+      if (circleWithin(box, m, {circle->center.x, circle->center.y}, circle->radius, 0.0)) return;
       if (auto path = circlePath(*circle)) addArcBounds(box, m, *path);
     } else if (const auto* pl = e.as<db::Polyline>()) {
       addPolyline(*pl, m);
@@ -51,14 +69,17 @@ class ExtentsPass {
     for (std::size_t i = 0; i < n; ++i) own.add(m.apply(pl.point(i)));
     const std::size_t segments = segmentCount(pl);
     for (std::size_t i = 0; i < segments; ++i) {
-      if (pl.hasVertexExtras()) {
-        if (auto arc = bulgeArc(pl.point(i), pl.point((i + 1) % n), pl.bulge(i)))
-          addArcBounds(own, m, *arc);
-      }
       const SegmentWidths w = segmentWidths(pl, i);
       widest = std::max({widest, w.start, w.end});
     }
-    own.inflate(widest / 2.0 * m.lengthScale());
+    const double grow = widest / 2.0 * m.lengthScale();
+    if (pl.hasVertexExtras()) {
+      for (std::size_t i = 0; i < segments; ++i) {
+        const auto arc = bulgeArc(pl.point(i), pl.point((i + 1) % n), pl.bulge(i));
+        if (arc && !circleWithin(box, m, arc->center, arc->radius, grow)) addArcBounds(own, m, *arc);
+      }
+    }
+    own.inflate(grow);
     box.add(own);
   }
 
@@ -103,6 +124,27 @@ class ExtentsPass {
   std::vector<PlacedRun> runs_;
 };
 
+// Measures a few lines, arcs and polylines spread over model space's list from `begin` to
+// `end` first, in a walker of their own (so that the part's count of visits is its own):
+// most of what the part holds then lies within the box already, and its arcs cost no sines
+// (see circleWithin). Measuring one twice changes nothing.
+void measureSamples(const db::Database& db, StyleTable& styles, ExtentsPass& pass, std::uint64_t entityLimit,
+                    std::size_t begin, std::size_t end) {
+  constexpr std::size_t kSamples = 256;
+  if (end - begin < 16 * kSamples) return;
+  const std::vector<db::ObjectId>& list = db.block(db.modelSpace()).entities;
+  SceneWalker<ExtentsPass> samples(db, styles, pass, entityLimit);
+  const std::size_t step = (end - begin) / kSamples;
+  for (std::size_t i = begin + step / 2; i < end && i < list.size(); i += step) {
+    const db::Entity* e = db.entity(list[i]);
+    if (e == nullptr || e->isErased()) continue;
+    const db::EntityKind k = e->kind();
+    if (k == db::EntityKind::line || k == db::EntityKind::arc || k == db::EntityKind::circle ||
+        k == db::EntityKind::polyline)
+      samples.walkRange(i, i + 1, Affine{});
+  }
+}
+
 }  // namespace
 
 Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t entityLimit) {
@@ -120,6 +162,7 @@ Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t 
       helper.emplace([&] {
         StyleTable own(db);
         ExtentsPass pass(db);
+        measureSamples(db, own, pass, entityLimit, n / 2, n);
         SceneWalker<ExtentsPass> walker(db, own, pass, entityLimit);
         walker.walkRange(n / 2, n, Affine{});
         second = pass.box;
@@ -131,6 +174,7 @@ Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t 
     }
     if (helper) {
       ExtentsPass pass(db);
+      measureSamples(db, styles, pass, entityLimit, 0, n / 2);
       SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
       walker.walkRange(0, n / 2, Affine{});
       helper->join();
@@ -141,9 +185,15 @@ Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t 
     }
   }
   ExtentsPass pass(db);
+  measureSamples(db, styles, pass, entityLimit, 0, n);
   SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
   walker.walk(Affine{});
-  return pass.box;
+  if (!walker.truncated()) return pass.box;
+  // Cut short by the limit: what the walk reached counts, not the samples beyond it.
+  ExtentsPass reached(db);
+  SceneWalker<ExtentsPass> again(db, styles, reached, entityLimit);
+  again.walk(Affine{});
+  return reached.box;
 }
 
 }  // namespace orv::render

@@ -362,6 +362,15 @@ void DrawingView::paintPart(QImage& image, QImage* overlay, const RenderPart& pa
   paintDrawing(part.overlay && overlay ? *overlay : image, part.rows, db, device, options);
 }
 
+QImage DrawingView::frameImage() {
+  const double r = devicePixelRatioF();
+  QImage image(size() * r, QImage::Format_RGB32);
+  image.setDevicePixelRatio(r);
+  // The renderer paints the background of every part it draws.
+  if (!db_ || !pictures()) image.fill(rgb(backgroundColor(dark_)));
+  return image;
+}
+
 namespace {
 
 // An image to draw a part into, transparent, laid over the view's image afterwards.
@@ -386,10 +395,7 @@ void layOver(QImage& image, const QImage* overlay) {
 void DrawingView::renderNow() {
   quiesce();
   if (!transformSet_) zoomExtents();
-  const double r = devicePixelRatioF();
-  QImage image(size() * r, QImage::Format_RGB32);
-  image.setDevicePixelRatio(r);
-  image.fill(rgb(backgroundColor(dark_)));
+  QImage image = frameImage();
   const auto start = std::chrono::steady_clock::now();
   if (db_) {
     const ViewTransform device = deviceTransform(transform_);
@@ -419,10 +425,7 @@ void DrawingView::startRender() {
   const auto visible = visibleEntities(t);
   PaintOptions options = paintOptions();
   options.entities = visible.get();
-  const double r = devicePixelRatioF();
-  auto image = std::make_shared<QImage>(size() * r, QImage::Format_RGB32);
-  image->setDevicePixelRatio(r);
-  image->fill(rgb(backgroundColor(dark_)));
+  auto image = std::make_shared<QImage>(frameImage());
   const auto start = std::chrono::steady_clock::now();
   const std::vector<RenderPart> parts = renderParts(image->size(), !visible);
   std::shared_ptr<QImage> overlay = overlayFor(*image, parts.back().overlay);

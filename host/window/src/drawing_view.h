@@ -184,6 +184,9 @@ class DrawingView final : public QWidget {
     bool overlay = false;
   };
   std::vector<RenderPart> renderParts(const QSize& size, bool wholeDrawing) const;
+  // The image a frame is drawn into (Format_RGB32, the view's size), filled with the
+  // background only where the renderer will not paint it.
+  QImage frameImage();
   // Paints one part, into `overlay` when it is one.
   static void paintPart(QImage& image, QImage* overlay, const RenderPart& part, const db::Database& db,
                         const ViewTransform& device, PaintOptions options);

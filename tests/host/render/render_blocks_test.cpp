@@ -157,6 +157,25 @@ TEST(RenderBlocks, runawayNestingStopsAtTheEntityLimit) {
   EXPECT_FALSE(p.allWhite());
 }
 
+// A drawing cut short by the limit is fitted to what was reached, however large: the
+// first hundred of a row of upright lines, a square, fill the picture's height (none
+// further along counts).
+TEST(RenderBlocks, aDrawingCutShortIsFittedToWhatWasReached) {
+  for (int count : {5'000, 70'000}) {
+    SCOPED_TRACE(count);
+    TempDir dir;
+    db::Database d = db::Database::newDrawing();
+    for (int i = 0; i < count; ++i) add(d, line(i, 0, i, 100));
+    RenderOptions o = smallPage();
+    o.entityLimit = 100;
+    RenderResult r;
+    Pixels p = renderPng(d, dir, o, &r);
+    EXPECT_TRUE(r.report.truncated);
+    EXPECT_FALSE(p.blankAround(200, 150, 3));
+    EXPECT_FALSE(p.blankAround(300, 150, 3));  // the square of lines spans 80 to 320
+  }
+}
+
 TEST(RenderBlocks, transformsThatOverflowAreLeftOut) {
   TempDir dir;
   db::Database d = db::Database::newDrawing();

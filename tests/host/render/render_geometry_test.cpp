@@ -1,6 +1,7 @@
 // Pictures of geometry: fitting to the page, lines, arcs, circles, polylines with bulges and widths, points, solids, faces and ellipses.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "draw.h"
@@ -197,6 +198,47 @@ TEST(RenderExtents, arcsMeasuredInEveryPlacementMatchTheirPoints) {
       EXPECT_NEAR(e->maxX, x1, tolerance);
       EXPECT_NEAR(e->maxY, y1, tolerance);
     }
+  }
+}
+
+// Curves measured after a frame from 0,0 to 100,100: those inside it change nothing, those
+// whose circle reaches out but whose own points do not change nothing either, and the
+// others (a polyline's width included, a reference's turn and scale included) grow it.
+TEST(RenderExtents, curvesWithinWhatIsMeasuredAlready) {
+  struct Case {
+    const char* what;
+    std::function<void(db::Database&)> add;
+    double x0, y0, x1, y1;
+  };
+  auto inBlock = [](db::Database& d, db::Entity e, double x, double y, double scale, double rotation) {
+    auto block = d.addBlock("B", {0, 0, 0});
+    ASSERT_TRUE(block.ok());
+    add(d, std::move(e), *block);
+    add(d, reference(*block, x, y, scale, scale, rotation));
+  };
+  const Case cases[] = {
+      {"circle inside", [](db::Database& d) { add(d, circle(50, 50, 10)); }, 0, 0, 100, 100},
+      {"circle reaching out", [](db::Database& d) { add(d, circle(95, 50, 10)); }, 0, 0, 105, 100},
+      {"its left half, inside", [](db::Database& d) { add(d, arc(95, 50, 10, 90, 270)); }, 0, 0, 100, 100},
+      {"its right half", [](db::Database& d) { add(d, arc(95, 50, 10, 270, 90)); }, 0, 0, 105, 100},
+      {"bulge inside", [](db::Database& d) { add(d, polyline({{{40, 50}, 1.0}, {{60, 50}}})); }, 0, 0, 100, 100},
+      // A half circle below the chord down to y = 5, 12 wide: 6 beyond it.
+      {"wide bulge reaching out", [](db::Database& d) { add(d, polyline({{{40, 15}, 1.0, 12, 12}, {{60, 15}, 0, 12, 12}})); },
+       0, -1, 100, 100},
+      {"turned reference inside", [&](db::Database& d) { inBlock(d, circle(0, 0, 10), 50, 50, 2, 30); }, 0, 0, 100, 100},
+      // Turned by 30°, the circle of radius 20 reaches 2 beyond, though x' = 2·cos 30°·x + ... alone would not.
+      {"turned reference reaching out", [&](db::Database& d) { inBlock(d, circle(0, 0, 10), 82, 50, 2, 30); },
+       0, 0, 102, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    db::Database d = db::Database::newDrawing();
+    add(d, line(0, 0, 100, 0));
+    add(d, line(100, 0, 100, 100));
+    add(d, line(100, 100, 0, 100));
+    add(d, line(0, 100, 0, 0));
+    c.add(d);
+    expectExtents(d, c.x0, c.y0, c.x1, c.y1);
   }
 }
 
