@@ -101,17 +101,26 @@ class Bench:
         return statistics.median(getattr(r, field) for r in self.runs) if self.runs else None
 
 
-def run_all(benches, reps, peer_reps, log, shuffle=False):
-    """Runs the benchmarks in turns: round i runs every benchmark that wants an i-th run.
-    With shuffle, each round in an order of its own: on this virtual machine a run is
-    slower after some programs than after others (the kernel clearing the pages a large
-    process left), so a fixed order favours whichever always follows the lighter one."""
+def run_all(benches, reps, peer_reps, log):
+    """Runs the benchmarks in turns: round i runs every benchmark that wants an i-th run."""
     rounds = max([reps, peer_reps] + [b.reps or 0 for b in benches])
-    order = random.Random(20261210)
     for i in range(rounds):
-        for b in (order.sample(benches, len(benches)) if shuffle else benches):
+        for b in benches:
             wanted = b.reps if b.reps is not None else reps
             if i < wanted:
+                b.run_once()
+                log(f"  round {i + 1}: {b.key:28} {b.runs[-1].wall:8.3f} s")
+
+
+def run_pairs(pairs, reps, log):
+    """Runs pairs of benchmarks (one figure by two builds) back to back, the pairs in a new
+    order each round and the two of a pair taking turns at going first: each sees what the
+    other sees, the process run before it and the pages the kernel is still clearing after
+    it, which a shuffle of single benchmarks evens out only over many rounds."""
+    order = random.Random(20261210)
+    for i in range(reps):
+        for pair in order.sample(pairs, len(pairs)):
+            for b in (pair if i % 2 == 0 else pair[::-1]):
                 b.run_once()
                 log(f"  round {i + 1}: {b.key:28} {b.runs[-1].wall:8.3f} s")
 
@@ -773,17 +782,18 @@ def against_old(args, build, work, log):
     programs = {"new": os.path.join(build, "stage", "bin", "orvcad"),
                 "old": os.path.join(os.path.abspath(args.old_build), "stage", "bin", "orvcad")}
     drawings = {"100k": plan, name: annotations}
-    benches = []
+    pairs = []
     for dname, path in drawings.items():
-        for who, exe in programs.items():
+        def bench(who, what, *extra):
             base = os.path.join(out, f"{who}-{dname}".replace("+", "-"))
-            benches += [Bench(f"{who} open {dname}", [exe, "--script", "/dev/null", path]),
-                        Bench(f"{who} save {dname}", [exe, "--script", "/dev/null", "--save", base + ".dxf", path]),
-                        Bench(f"{who} png {dname}", [exe, "--script", "/dev/null", "--export", base + ".png", path]),
-                        Bench(f"{who} pdf {dname}", [exe, "--script", "/dev/null", "--export", base + ".pdf", path])]
-    log("whole-process benchmarks, this build and the old one in turns, in a new order each round:")
-    run_all(benches, args.reps, args.peer_reps, log, shuffle=True)
-    by = {b.key: b for b in benches}
+            tail = [a.replace("BASE", base) for a in extra]
+            return Bench(f"{who} {what} {dname}", [programs[who], "--script", "/dev/null", *tail, path])
+        for what, extra in (("open", ()), ("save", ("--save", "BASE.dxf")), ("png", ("--export", "BASE.png")),
+                            ("pdf", ("--export", "BASE.pdf"))):
+            pairs.append((bench("new", what, *extra), bench("old", what, *extra)))
+    log("whole-process benchmarks, each figure by this build and the old one back to back, in turns first:")
+    run_pairs(pairs, args.reps, log)
+    by = {b.key: b for pair in pairs for b in pair}
     held = {}
     for who, exe in programs.items():
         held[who, "empty"] = statistics.median(held_kb([exe]) for _ in range(3))
