@@ -548,9 +548,10 @@ def window_and_export(args, build, work, log):
     out = os.path.join(work, "out")
     os.makedirs(out, exist_ok=True)
     offscreen = {"QT_QPA_PLATFORM": "offscreen"}
+    # The window's first frame is judged against the open: the two run back to back.
+    frame_pair = (Bench("open 100k", [orvcad, "--script", "/dev/null", plan]),
+                  first_frame_bench("window 100k", orvcad, plan, offscreen))
     benches = [
-        Bench("open 100k", [orvcad, "--script", "/dev/null", plan]),
-        first_frame_bench("window 100k", orvcad, plan, offscreen),
         Bench("png 100k", [orvcad, "--script", "/dev/null", "--export", os.path.join(out, "100k.png"), plan]),
         Bench("png text+hatch", [orvcad, "--script", "/dev/null", "--export", os.path.join(out, "ann.png"),
                                  annotations]),
@@ -570,8 +571,9 @@ def window_and_export(args, build, work, log):
         benches.append(Bench("librecad pdf text+hatch", [librecad, "dxf2pdf", "annotations.dxf"],
                              env=offscreen, cwd=lc_dir, reps=args.peer_reps))
     log("whole-process benchmarks:")
+    run_pairs([frame_pair], args.reps, log)
     run_all(benches, args.reps, args.peer_reps, log)
-    by = {b.key: b for b in benches}
+    by = {b.key: b for b in benches + list(frame_pair)}
 
     # On a virtual X display: orvcad's window by its own hook and LibreCAD's by
     # screenshots, each drawing of them timed the same way once to see the two methods
@@ -615,9 +617,13 @@ def window_and_export(args, build, work, log):
         lines.append(f"| {what} | {value} | {goal} | {'met' if ok else 'MISSED'} |")
 
     o, w = med("open 100k"), med("window 100k")
+    # Each round's frame against the open run beside it: the machine's drift between rounds
+    # (on a virtual machine, ±25% within minutes) falls out of the ratio.
+    paired = statistics.median(f.wall / p.wall for p, f in zip(frame_pair[0].runs, frame_pair[1].runs))
     lines.append(f"| open of the 100k plan (orvcad --script /dev/null) | {fmt_s(o)} | | |")
-    target("window: start to the first complete frame, 1600 × 1000 view (offscreen)", f"{fmt_s(w)} = {w / o:.2f}× open",
-           "≤ 1.5× open", w <= 1.5 * o)
+    target("window: start to the first complete frame, 1600 × 1000 view (offscreen), against the open run "
+           "beside it in each round (median of the rounds' ratios)", f"{fmt_s(w)}; {paired:.2f}× open "
+           f"(ratio of the medians {w / o:.2f}×)", "≤ 1.5× open", paired <= 1.5)
     png = med("png 100k")
     if old:
         op, oo = med("old png 100k"), med("old open 100k")
