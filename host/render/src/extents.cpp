@@ -127,11 +127,12 @@ class ExtentsPass {
 // Measures a few lines, arcs and polylines spread over model space's list from `begin` to
 // `end` first, in a walker of their own (so that the part's count of visits is its own):
 // most of what the part holds then lies within the box already, and its arcs cost no sines
-// (see circleWithin). Measuring one twice changes nothing.
-void measureSamples(const db::Database& db, StyleTable& styles, ExtentsPass& pass, std::uint64_t entityLimit,
+// (see circleWithin). Measuring one twice changes nothing. False when the part is too
+// small to be worth it and nothing was measured.
+bool measureSamples(const db::Database& db, StyleTable& styles, ExtentsPass& pass, std::uint64_t entityLimit,
                     std::size_t begin, std::size_t end) {
   constexpr std::size_t kSamples = 256;
-  if (end - begin < 16 * kSamples) return;
+  if (end - begin < 16 * kSamples) return false;
   const std::vector<db::ObjectId>& list = db.block(db.modelSpace()).entities;
   SceneWalker<ExtentsPass> samples(db, styles, pass, entityLimit);
   const std::size_t step = (end - begin) / kSamples;
@@ -143,6 +144,7 @@ void measureSamples(const db::Database& db, StyleTable& styles, ExtentsPass& pas
         k == db::EntityKind::polyline)
       samples.walkRange(i, i + 1, Affine{});
   }
+  return true;
 }
 
 }  // namespace
@@ -185,10 +187,10 @@ Box measureModelSpace(const db::Database& db, StyleTable& styles, std::uint64_t 
     }
   }
   ExtentsPass pass(db);
-  measureSamples(db, styles, pass, entityLimit, 0, n);
+  const bool sampled = measureSamples(db, styles, pass, entityLimit, 0, n);
   SceneWalker<ExtentsPass> walker(db, styles, pass, entityLimit);
   walker.walk(Affine{});
-  if (!walker.truncated()) return pass.box;
+  if (!sampled || !walker.truncated()) return pass.box;
   // Cut short by the limit: what the walk reached counts, not the samples beyond it.
   ExtentsPass reached(db);
   SceneWalker<ExtentsPass> again(db, styles, reached, entityLimit);
