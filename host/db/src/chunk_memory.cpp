@@ -12,6 +12,7 @@
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace orv::db::detail {
@@ -64,6 +65,19 @@ void freeChunk(void* p, std::size_t bytes, std::size_t alignment) {
   }
 #endif
   ::operator delete(p, std::align_val_t(alignment));
+}
+
+void releaseTail(void* chunk, std::size_t bytes, std::size_t from) {
+#if defined(__linux__)
+  if (!mapped(bytes)) return;
+  static const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  const std::size_t start = roundUp(from, page);
+  if (start < bytes) madvise(static_cast<char*>(chunk) + start, bytes - start, MADV_DONTNEED);
+#else
+  (void)chunk;
+  (void)bytes;
+  (void)from;
+#endif
 }
 
 // ---- faulting in ahead of the writer

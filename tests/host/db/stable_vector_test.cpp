@@ -61,5 +61,41 @@ TEST(StableVector, destroysEachElementOnceWhenMovedAndReleased) {
   EXPECT_EQ(Counted::alive, 0);
 }
 
+// A run made apart is taken over where a full chunk begins, the slots before it filled,
+// whatever the taker held: nothing, a few, a partial full chunk, exactly a full chunk.
+TEST(StableVector, aRunIsTakenOverWithoutMovingItsElements) {
+  constexpr std::uint64_t kFilled = 1'000'000'000;
+  for (std::uint64_t held : {0u, 3u, 65'471u, 65'472u, 70'000u, 131'008u, 200'000u}) {
+    SCOPED_TRACE(held);
+    Counted::alive = 0;
+    {
+      StableVector<Counted> v, run = StableVector<Counted>::run();
+      for (std::uint64_t i = 0; i < held; ++i) v.emplace_back(i);
+      for (std::uint64_t i = 0; i < 140'000; ++i) run.emplace_back(held + i);
+      const Counted* firstOfRun = &run[run.first()];
+      const Counted* lastOfRun = &run[run.size() - 1];
+      const std::size_t at = v.takeOver(std::move(run), [](std::size_t) { return Counted(kFilled); });
+      ASSERT_GE(at, held);
+      EXPECT_LT(at - held, 65'536u);
+      EXPECT_EQ(v.size(), at + 140'000);
+      EXPECT_EQ(&v[at], firstOfRun);
+      EXPECT_EQ(&v[at + 139'999], lastOfRun);
+      for (std::uint64_t i = 0; i < held; i += 101) ASSERT_EQ(v[i].value, i);
+      for (std::uint64_t i = held; i < at; ++i) ASSERT_EQ(v[i].value, kFilled);
+      for (std::uint64_t i = 0; i < 140'000; i += 7) ASSERT_EQ(v[at + i].value, held + i);
+      EXPECT_EQ(run.size(), 0u);
+      EXPECT_EQ(Counted::alive, static_cast<int>(v.size()));
+      // It grows on after the run, and gives back what it made ahead and did not use.
+      for (std::uint64_t i = 0; i < 70'000; ++i) v.emplace_back(7);
+      v.trim();
+      EXPECT_EQ(v[v.size() - 1].value, 7u);
+      v.emplace_back(8);  // past what was given back: it reads as new memory
+      EXPECT_EQ(v[v.size() - 1].value, 8u);
+      EXPECT_EQ(v[at + 139'999].value, held + 139'999);
+    }
+    EXPECT_EQ(Counted::alive, 0);
+  }
+}
+
 }  // namespace
 }  // namespace orv::db

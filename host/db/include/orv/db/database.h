@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "orv/db/entity.h"
+#include "orv/db/entity_run.h"
 #include "orv/db/raw_tags.h"
 #include "orv/db/stable_vector.h"
 #include "orv/db/tables.h"
@@ -82,6 +83,8 @@ class Database {
   // ---- names
   NameId intern(std::string_view name) { return names_.intern(name); }
   std::string_view name(NameId id) const { return names_[id]; }
+  // Names interned so far; ids below it are theirs.
+  std::size_t nameCount() const { return names_.size(); }
 
   // ---- entities
   // Appends to a block (model space by default): the entity gets a new handle. Fails
@@ -94,6 +97,14 @@ class Database {
   // the geometry when the reader says it has (`geometryValid`: validate gave ok).
   Result<ObjectId> appendRead(Entity entity, BlockId owner, Handle handle, RawTags extras,
                               bool geometryValid = false);
+  // Appends the entities of a run, in its order, each to its block, as appendRead does
+  // with entities whose values were checked (see EntityRun::add; their names must be this
+  // drawing's). Returns how many were left out as ones the drawing cannot take. The run's
+  // storage is taken as it is: the slots before its first entity that no entity fills
+  // hold erased entities that no block lists.
+  std::size_t appendRun(EntityRun&& run);
+  // Gives back storage made ahead for entities that did not come (after reading a file).
+  void trimStorage();
   // For readers: gives an entity another handle (the one read was missing or taken).
   void assignHandle(ObjectId id, Handle h) {
     entities_[id.index].handle_ = h;

@@ -203,6 +203,7 @@ class Entity {
 
  private:
   friend class Database;
+  friend class EntityRun;
   Handle handle_ = 0;
 
  public:
