@@ -51,10 +51,14 @@ class BlockMerger {
         auto nested = merge(ref->block);
         if (!nested) return nested.error();
       }
-      if (Status st = ensureLayer(src_.name(e.layer)); st != Status::ok)
-        return fail(st, src_.name(e.layer));
-      if (Status st = ensureLinetype(src_.name(e.linetype)); st != Status::ok)
-        return fail(st, src_.name(e.linetype));
+      Status st = Status::ok;
+      std::string_view failed;
+      forEachNameId(e, [&](const NameId& n, NameUse use) {
+        if (st != Status::ok || use == NameUse::type) return;
+        st = use == NameUse::layer ? ensureLayer(src_.name(n)) : ensureLinetype(src_.name(n));
+        if (st != Status::ok) failed = src_.name(n);
+      });
+      if (st != Status::ok) return fail(st, failed);
     }
 
     auto added = dst_.addBlock(from.name, from.base);
@@ -68,13 +72,9 @@ class BlockMerger {
       const Entity& e = *src_.entity(id);
       if (e.isErased()) continue;
       Entity copy = e;
-      copy.layer = dst_.intern(src_.name(e.layer));
-      copy.linetype = dst_.intern(src_.name(e.linetype));
+      forEachNameId(copy, [&](NameId& n, NameUse) { n = dst_.intern(src_.name(n)); });
       if (auto* ref = copy.as<BlockReference>()) ref->block = mapped_.at(ref->block.index);
-      if (auto* unknown = copy.as<UnknownEntity>()) {
-        unknown->type = dst_.intern(src_.name(unknown->type));
-        unknown->tags = withoutForeignPointers(unknown->tags, false);
-      }
+      if (auto* unknown = copy.as<UnknownEntity>()) unknown->tags = withoutForeignPointers(unknown->tags, false);
       const RawTags* extras = src_.entityExtras(id);
       auto appended = dst_.appendRead(std::move(copy), *added, 0,
                                       extras ? withoutForeignPointers(*extras, true) : RawTags{});

@@ -216,6 +216,43 @@ TEST(MergeBlock, bringsTheBlockWithNestedBlocksLayersAndLinetypes) {
   EXPECT_LT(d.entity(valve.entities[0])->handle(), d.handseed());
 }
 
+// An old-style polyline's vertices and SEQEND name layers and linetypes of their own:
+// they come along, under this drawing's ids for the names.
+TEST(MergeBlock, bringsTheLayersAndLinetypesOfAnOldStylePolylinesParts) {
+  Database lib = Database::newDrawing();
+  Layer layer;
+  layer.name = "顶点";
+  layer.linetype = "DASHED";
+  lib.addLayer(layer);
+  HeavyPolyline p;
+  p.flags = HeavyPolyline::polyline3d;
+  for (double x : {0.0, 5.0}) {
+    HeavyVertex v;
+    v.point = {x, 1, 2};
+    v.flags = HeavyVertex::polyline3d;
+    v.common.layer = lib.intern("顶点");
+    p.vertices.push_back(v);
+  }
+  p.vertices[1].common.linetype = lib.intern("PHANTOM");
+  p.seqend.layer = lib.intern("尾");
+  BlockId part = *lib.addBlock("管件", {});
+  ASSERT_TRUE(lib.append(Entity(p), part));
+
+  Database d = Database::newDrawing();
+  for (const char* other : {"甲", "乙", "丙"}) d.intern(other);  // the same names get other ids here
+  auto merged = d.mergeBlock(lib, "管件");
+  ASSERT_TRUE(merged) << merged.error().message;
+  const auto* copy = d.entity(d.block(*merged).entities.at(0))->as<HeavyPolyline>();
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(d.name(copy->vertices[0].common.layer), "顶点");
+  EXPECT_EQ(d.name(copy->vertices[1].common.linetype), "PHANTOM");
+  EXPECT_EQ(d.name(copy->seqend.layer), "尾");
+  ASSERT_NE(d.layers().get("顶点"), nullptr);
+  EXPECT_NE(d.layers().get("尾"), nullptr);
+  EXPECT_TRUE(d.linetypes().get("DASHED"));
+  EXPECT_TRUE(d.linetypes().get("PHANTOM"));
+}
+
 TEST(MergeBlock, keepsThisDrawingsDefinitionOfAName) {
   Database lib = libraryDrawing();
   Database d = Database::newDrawing();
