@@ -103,7 +103,23 @@ void decodeKept(const orv::db::Database& d) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  orv::dxf::ReadResult read = orv::dxf::readDxf(bytes);
+  orv::dxf::ReadOptions oneThread;
+  oneThread.split = orv::dxf::ReadOptions::Split::never;
+  orv::dxf::ReadResult read = orv::dxf::readDxf(bytes, oneThread);
+  // The entities read in two parts at once, the second from a place the input picks:
+  // the same drawing, findings and error.
+  orv::dxf::ReadOptions twoParts;
+  twoParts.split = orv::dxf::ReadOptions::Split::always;
+  twoParts.splitAt = static_cast<double>(size % 9 + 1) / 10;
+  const orv::dxf::ReadResult split = orv::dxf::readDxf(bytes, twoParts);
+  ORV_FUZZ_CHECK(split.error == read.error && split.errorLine == read.errorLine, "read in two parts: " + split.error);
+  ORV_FUZZ_CHECK(split.findings.size() == read.findings.size(), "read in two parts: other findings");
+  for (std::size_t i = 0; i < read.findings.size(); ++i)
+    ORV_FUZZ_CHECK(split.findings[i].line == read.findings[i].line && split.findings[i].message == read.findings[i].message,
+                   "read in two parts: " + split.findings[i].message);
+  if (read.ok())
+    ORV_FUZZ_CHECK(orv::dxf::writeDxfToString(*split.drawing) == orv::dxf::writeDxfToString(*read.drawing),
+                   "read in two parts: another drawing");
   if (!read.ok()) {
     ORV_FUZZ_CHECK(!read.error.empty(), "refused without a reason");
     return 0;

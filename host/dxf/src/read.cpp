@@ -229,11 +229,13 @@ namespace {
 // two threads: below it, starting a thread costs more than it saves.
 constexpr std::size_t kTwoThreadsFrom = std::size_t{2} << 20;
 
-bool readEntitiesOnTwoThreads(ReadContext& ctx, std::size_t left, const ReadOptions& options) {
+bool readEntitiesOnTwoThreads(ReadContext& ctx, std::string_view bytes, const ReadOptions& options) {
+  const std::size_t left = bytes.size() - ctx.tok.mark().offset;
   const bool two = options.threads == ReadOptions::Threads::two ||
                    (options.threads == ReadOptions::Threads::automatic && left >= kTwoThreadsFrom &&
                     db::aSecondCoreIsFree());
-  if (two) ctx.tok.startReadAhead(options.tagsPerHandOver);
+  if (!two) return readEntitiesSection(ctx, bytes, options);
+  ctx.tok.startReadAhead(options.tagsPerHandOver);
   const bool ok = readEntitiesSection(ctx);
   ctx.tok.stopReadAhead();
   return ok;
@@ -290,7 +292,7 @@ ReadResult readDxf(std::string_view bytes, const ReadOptions& options) {
     else if (name == "CLASSES") readKeptSection(ctx, ctx.db.classes, name);
     else if (name == "TABLES") readTablesSection(ctx);
     else if (name == "BLOCKS") sawBlocks = readBlocksSection(ctx);
-    else if (name == "ENTITIES") readEntitiesOnTwoThreads(ctx, bytes.size() - ctx.tok.mark().offset, options);
+    else if (name == "ENTITIES") readEntitiesOnTwoThreads(ctx, bytes, options);
     else if (name == "OBJECTS") readKeptSection(ctx, ctx.db.objects, name);
     else if (name == "THUMBNAILIMAGE") readThumbnailSection(ctx);
     else skipSection(ctx, name);

@@ -166,7 +166,7 @@ namespace {
 
 // The common case, checked without sorting every handle: entity handles rise in the
 // order the entities were read (as every writer gives them; the caller has seen that they
-// do, the last being `previous`) and no table handle is zero, repeated or an entity's.
+// do, the last being `previous`; an erased slot repeats the handle before it) and no table handle is zero, repeated or an entity's.
 // Then no handle changes; only the next handle is raised above them all. False when some
 // handle may need a change.
 bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHandles, db::Handle previous) {
@@ -216,6 +216,7 @@ void makeHandlesUnique(ReadContext& ctx) {
   db::Handle previous = 0;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (e.isErased()) continue;  // a slot no entity read took (Database::appendRun)
     rising = rising && e.handle() > previous;
     previous = e.handle();
     if (e.kind() == db::EntityKind::heavyPolyline)
@@ -230,7 +231,7 @@ void makeHandlesUnique(ReadContext& ctx) {
   for (std::size_t i = 0; i < tableHandles.size(); ++i)
     all.emplace_back(*tableHandles[i], -static_cast<std::int64_t>(i) - 1);
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i)
-    all.emplace_back(d.entity(db::ObjectId{i})->handle(), i);
+    if (const db::Entity* e = d.entity(db::ObjectId{i}); !e->isErased()) all.emplace_back(e->handle(), i);
   std::sort(all.begin(), all.end());
   // New handles come from above every handle in use: table records do not
   // raise the next handle as they are read, and must not be given theirs twice.
@@ -257,6 +258,7 @@ void finishDrawing(ReadContext& ctx) {
   // Every block is known now: sections may come in any order.
   for (auto& [entity, owner] : std::exchange(ctx.deferred, {}))
     placeEntity(ctx, std::move(entity), owner, true);
+  d.trimStorage();
   makeHandlesUnique(ctx);
   d.ensureRequiredContent();
   // Reading gave handles to blocks before their own were read: count only those in use.

@@ -159,6 +159,18 @@ bool readThumbnailSection(ReadContext& ctx);
 bool readTablesSection(ReadContext& ctx);
 bool readBlocksSection(ReadContext& ctx);
 bool readEntitiesSection(ReadContext& ctx);
+// How a stretch of the ENTITIES section ended.
+enum class StretchEnd {
+  section,  // at the end of the section, consumed
+  reached,  // at the entity that starts at the offset asked for, not read
+  passed,   // past that offset without an entity starting there
+  failed,   // with an error
+};
+// Reads entities up to the end of the section or up to offset `until`.
+StretchEnd readEntitiesUntil(ReadContext& ctx, std::size_t until);
+// The ENTITIES section of the file `bytes`, in two parts at once when `options` ask for it
+// (read_split.cpp).
+bool readEntitiesSection(ReadContext& ctx, std::string_view bytes, const ReadOptions& options);
 // Skips a section this program does not keep.
 bool skipSection(ReadContext& ctx, std::string_view name);
 // The same without a finding, for a section the caller has noted itself.

@@ -495,22 +495,30 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
 }
 
 bool readEntitiesSection(ReadContext& ctx) {
+  return readEntitiesUntil(ctx, std::string_view::npos) != StretchEnd::failed;
+}
+
+StretchEnd readEntitiesUntil(ReadContext& ctx, std::size_t until) {
   std::vector<ReadEntity> read;
   const db::Handle model = ctx.db.block(ctx.db.modelSpace()).recordHandle;
   Tag t;
   while (true) {
     const Tokenizer::Mark start = ctx.tok.mark();
-    if (!ctx.next(t, "ENTITIES 段")) return false;
+    if (start.offset >= until) return start.offset == until ? StretchEnd::reached : StretchEnd::passed;
+    if (!ctx.next(t, "ENTITIES 段")) return StretchEnd::failed;
     if (t.code == 999) continue;
-    if (t.code != 0) return ctx.fail(t.line, "此处应为实体，却是组码 " + std::to_string(t.code));
-    if (t.value == "ENDSEC") return true;
+    if (t.code != 0) {
+      ctx.fail(t.line, "此处应为实体，却是组码 " + std::to_string(t.code));
+      return StretchEnd::failed;
+    }
+    if (t.value == "ENDSEC") return StretchEnd::section;
     if (t.value == "SECTION" || t.value == "EOF") {
       ctx.note(t.line, "ENTITIES 段没有 ENDSEC");
       ctx.tok.pushBack();
-      return true;
+      return StretchEnd::section;
     }
     read.clear();
-    if (!readEntity(ctx, t, start, model, read)) return false;
+    if (!readEntity(ctx, t, start, model, read)) return StretchEnd::failed;
     for (ReadEntity& e : read) {
       const db::BlockId owner = e.paperSpace ? ctx.db.paperSpace() : ctx.db.modelSpace();
       placeEntity(ctx, std::move(e), owner);

@@ -40,6 +40,19 @@ struct ReadOptions {
   enum class Threads { automatic, one, two };
   Threads threads = Threads::one;
   std::size_t tagsPerHandOver = 1024;  // tags passed from one thread to the other at a time
+  // A large ENTITIES section is read in two parts at once: a second reader reads the part
+  // from `splitAt` of what is left of the file on a thread of its own, and its entities
+  // join the drawing when the first reader gets to where that part begins. `automatic`
+  // does so for a section from `splitFrom` bytes on, on a machine of more than one core
+  // (busy or not: the second part costs little more processor time than reading it
+  // here, its entities being taken over where they were made). Whatever
+  // the second reader meets that asks for a finding (or its part does not begin where an
+  // entity does) makes the first read that part itself: the drawing, findings and errors
+  // are those of reading on one thread.
+  enum class Split { automatic, never, always };
+  Split split = Split::automatic;
+  std::size_t splitFrom = std::size_t{8} << 20;
+  double splitAt = 0.5;
 };
 
 // Reads a whole DXF file held in memory.
