@@ -80,14 +80,14 @@ TEST(Numbers, parseWithBlanksAndRefuseJunk) {
 // Integers and handles read as the standard library reads the same text once the blanks
 // and a leading '+' are gone: the short values are read by hand, the rest by the library.
 TEST(Numbers, integersAndHandlesReadAsTheLibraryReadsThem) {
-  const char* const texts[] = {"0", "7", "-7", "+7", " 42\r", "\t-0", "255", "-", "+", "--5", "+-5", "5-",
+  const char* const texts[] = {"0", "7", "-7", "+7", " 42\r", "\r1", "\t-0", "255", "-", "+", "--5", "+-5", "5-",
                                "1 2", "0x10", "1e3", "999999999999999999", "-999999999999999999",
                                "9223372036854775807", "-9223372036854775808", "9223372036854775808",
                                "12345678901234567890", "ffffffffffffffff", "FFFFFFFFFFFFFFFF", "aBcDeF", "g",
                                "@", "`", "/", ":", "G1", "0000000000000001", "10000000000000000", ""};
   for (const char* text : texts) {
     std::string_view v(text);
-    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\r')) v.remove_prefix(1);
     while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\r')) v.remove_suffix(1);
     const std::string_view signless = !v.empty() && v.front() == '+' ? v.substr(1) : v;
 
