@@ -98,6 +98,14 @@ bool Database::blockReaches(BlockId from, BlockId target) const {
 }
 
 Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) {
+  const ObjectId id{static_cast<std::uint32_t>(entities_.size())};
+  entities_.push_back(std::move(e));
+  settle(id, owner, handle, std::move(extras));
+  return id;
+}
+
+void Database::settle(ObjectId id, BlockId owner, Handle handle, RawTags&& extras) {
+  Entity& e = entities_[id.index];
   if (handle == 0) {
     // A new entity (a copy among them): its vertices are new entities too.
     for (Handle* h : subHandles(e)) *h = 0;
@@ -105,7 +113,7 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
     handle = newHandle();
     if (copyDepth_ > 0 && came != 0) {
       copiedHandles_[came] = handle;
-      copies_.push_back(static_cast<std::uint32_t>(entities_.size()));
+      copies_.push_back(id.index);
     }
   } else {
     noteHandle(handle);
@@ -115,17 +123,14 @@ Result<ObjectId> Database::store(Entity&& e, BlockId owner, Handle handle, RawTa
   e.erased_ = false;
   e.hasExtras_ = false;
   giveSubHandles(e);
-  const ObjectId id{static_cast<std::uint32_t>(entities_.size())};
   if (!extras.empty()) {
     e.hasExtras_ = true;
     extras_.push_back(std::move(extras));
     extrasOwner_.push_back(id.index);
   }
-  entities_.push_back(std::move(e));
   blocks_[owner.index].entities.push_back(id);
   journal_.add(UndoJournal::Kind::append, id.index);
   changed(id);
-  return id;
 }
 
 std::vector<Handle*> Database::subHandles(Entity& e) {

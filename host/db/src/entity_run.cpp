@@ -36,17 +36,17 @@ std::size_t Database::appendRun(EntityRun&& run) {
     // Nothing to give or check entity by entity: the block's list, the handles and the
     // tags kept beside the model follow from what the run noted as it was made.
     noteHandle(run.highest_);
-    std::vector<ObjectId>& list = blocks_[modelSpace().index].entities;
-    list.reserve(list.size() + count);
-    for (std::size_t i = 0; i < count; ++i) list.push_back(ObjectId{static_cast<std::uint32_t>(first + i)});
     for (std::size_t k = 0; k < run.extrasOwner_.size(); ++k) {
       const auto index = static_cast<std::uint32_t>(first + run.extrasOwner_[k]);
       entities_[index].hasExtras_ = true;
       extras_.push_back(std::move(run.extras_[k]));
       extrasOwner_.push_back(index);
     }
+    std::vector<ObjectId>& list = blocks_[modelSpace().index].entities;
+    list.reserve(list.size() + count);
     for (std::size_t i = 0; i < count; ++i) {
       const ObjectId id{static_cast<std::uint32_t>(first + i)};
+      list.push_back(id);
       journal_.add(UndoJournal::Kind::append, id.index);
       changed(id);
     }
@@ -57,30 +57,16 @@ std::size_t Database::appendRun(EntityRun&& run) {
   for (std::size_t i = 0; i < count; ++i) {
     const ObjectId id{static_cast<std::uint32_t>(first + i)};
     Entity& e = entities_[id.index];
-    const bool hasExtras = nextExtras < run.extrasOwner_.size() && run.extrasOwner_[nextExtras] == i;
+    RawTags extras;
+    if (nextExtras < run.extrasOwner_.size() && run.extrasOwner_[nextExtras] == i)
+      extras = std::move(run.extras_[nextExtras++]);
     if (checkEntity(e, e.owner_, false, false) != Status::ok) {
       e.erased_ = true;  // in no block: left out, its slot as those before the run's
       e.handle_ = entities_[id.index - 1].handle_;
       ++leftOut;
-      nextExtras += hasExtras;
       continue;
     }
-    if (e.handle_ == 0) {
-      for (Handle* h : subHandles(e)) *h = 0;  // new, and so are its parts
-      e.handle_ = newHandle();
-    } else {
-      noteHandle(e.handle_);
-    }
-    giveSubHandles(e);
-    e.erased_ = false;
-    e.hasExtras_ = hasExtras;
-    if (hasExtras) {
-      extras_.push_back(std::move(run.extras_[nextExtras++]));
-      extrasOwner_.push_back(id.index);
-    }
-    blocks_[e.owner_.index].entities.push_back(id);
-    journal_.add(UndoJournal::Kind::append, id.index);
-    changed(id);
+    settle(id, e.owner_, e.handle_, std::move(extras));
   }
   run = EntityRun();
   return leftOut;

@@ -75,11 +75,7 @@ bool ReadContext::real(const Tag& tag, double& out, std::string_view what) {
 
 std::string ReadContext::kept(const Tag& t) const {
   if (!isIntegerCode(t.code) && !isRealCode(t.code)) return text(t.value);
-  std::string_view v = t.value;
-  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!v.empty() && blank(v.front())) v.remove_prefix(1);
-  while (!v.empty() && blank(v.back())) v.remove_suffix(1);
-  return text(v);
+  return text(trimBlanks(t.value));
 }
 
 bool ReadContext::appendHex(std::string_view hex, std::vector<std::uint8_t>& bytes) {

@@ -166,9 +166,9 @@ namespace {
 
 // The common case, checked without sorting every handle: entity handles rise in the
 // order the entities were read (as every writer gives them; the caller has seen that they
-// do, the last being `previous`; an erased slot repeats the handle before it) and no table handle is zero, repeated or an entity's.
-// Then no handle changes; only the next handle is raised above them all. False when some
-// handle may need a change.
+// do, the last being `previous`; an erased slot repeats the handle before it) and no
+// table handle is zero, repeated or an entity's. Then no handle changes; only the next
+// handle is raised above them all. False when some handle may need a change.
 bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHandles, db::Handle previous) {
   const std::size_t n = d.entitySlotCount();
   std::vector<db::Handle> tables;

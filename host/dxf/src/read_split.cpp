@@ -19,18 +19,13 @@ namespace orv::dxf {
 
 namespace {
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
 // The line [at, its line feed) without the blanks around it; `next` is set to the start
 // of the line after it (bytes.size() at the end).
 std::string_view lineAt(std::string_view bytes, std::size_t at, std::size_t& next) {
   const void* feed = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
   const std::size_t end = feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - bytes.data()) : bytes.size();
   next = feed ? end + 1 : bytes.size();
-  std::string_view line = bytes.substr(at, end - at);
-  while (!line.empty() && blank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && blank(line.back())) line.remove_suffix(1);
-  return line;
+  return trimBlanks(bytes.substr(at, end - at));
 }
 
 // An entity's type as a file spells it: capital letters, digits and underscores, a letter
@@ -150,9 +145,18 @@ bool readEntitiesSection(ReadContext& ctx, std::string_view bytes, const ReadOpt
 
   SecondPart second;
   std::atomic<bool> stop{false};
-  std::thread reader;
+  // Stopped and waited for on every way out, an exception of the first reader's included:
+  // it reads `part` and `second`.
+  struct Joined {
+    std::thread thread;
+    std::atomic<bool>& stop;
+    ~Joined() {
+      stop.store(true, std::memory_order_relaxed);
+      if (thread.joinable()) thread.join();
+    }
+  } reader{{}, stop};
   try {
-    reader = std::thread([&] {
+    reader.thread = std::thread([&] {
       try {
         readSecondPart(part, ctx.db, stop, second);
       } catch (...) {
@@ -164,7 +168,7 @@ bool readEntitiesSection(ReadContext& ctx, std::string_view bytes, const ReadOpt
   }
   const StretchEnd end = readEntitiesUntil(ctx, from);
   if (end != StretchEnd::reached) stop.store(true, std::memory_order_relaxed);
-  reader.join();
+  reader.thread.join();
   switch (end) {
     case StretchEnd::failed: return false;
     case StretchEnd::section: return true;

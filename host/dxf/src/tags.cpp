@@ -13,15 +13,14 @@
 
 namespace orv::dxf {
 
-namespace {
-
 std::string_view trimBlanks(std::string_view s) {
-  // A carriage return is a blank at either end, as in a number kept as read and saved.
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
     s.remove_suffix(1);
   return s;
 }
+
+namespace {
 
 // Bytes to quote in a message: printable ASCII as it is, anything else as \xNN (a
 // code line that is no number may hold any bytes, and the message must stay text).

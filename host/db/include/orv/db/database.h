@@ -264,6 +264,9 @@ class Database {
   Status checkEntity(const Entity& e, BlockId owner, bool checkTables, bool checkGeometry = true) const;
   bool blockReaches(BlockId from, BlockId target) const;
   Result<ObjectId> store(Entity&& e, BlockId owner, Handle handle, RawTags&& extras);
+  // Gives the entity in slot `id` its handle (0: a new one), owner and kept tags, and
+  // lists it in its block: what store does once the entity is in its slot.
+  void settle(ObjectId id, BlockId owner, Handle handle, RawTags&& extras);
   // Gives the parts of an entity that have none a handle, and keeps the next above theirs.
   void giveSubHandles(Entity& e);
   // Applies one recorded change backwards (undo) or forwards again (redo).

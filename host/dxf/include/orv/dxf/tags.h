@@ -188,6 +188,9 @@ inline bool parseDouble(std::string_view text, double& out) {
     return detail::parseDoubleAhead(text, out);
   return detail::parseDoubleText(text, out);
 }
+// A value without the blanks around it: spaces, tabs and carriage returns, as numbers
+// are read and as values kept as read are saved.
+std::string_view trimBlanks(std::string_view s);
 bool parseInt(std::string_view text, std::int64_t& out);
 bool parseHandle(std::string_view text, std::uint64_t& out);  // hex, 1 to 16 digits
 
