@@ -6,35 +6,60 @@
 namespace orv::db {
 
 namespace {
-constexpr std::size_t kHeader = sizeof(std::int32_t) + 1 + sizeof(std::uint32_t);
+// A tag is packed as its code (zigzag: small negative codes stay small), its slot, its
+// value's length and the value's bytes; the numbers take 7 bits a byte, the low bits
+// first, the top bit saying that more follow. Most tags take three bytes besides their
+// value, so that one or two short tags stay within the string's own storage.
+constexpr std::size_t kMostHeader = 5 + 1 + 5;
+
+char* put(char* p, std::uint32_t v) {
+  while (v >= 0x80) {
+    *p++ = static_cast<char>(v | 0x80);
+    v >>= 7;
+  }
+  *p++ = static_cast<char>(v);
+  return p;
 }
 
+const char* get(const char* p, std::uint32_t& v) {
+  v = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<std::uint8_t>(*p++);
+    v |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
+    if (byte < 0x80) return p;
+  }
+}
+
+std::uint32_t zigzag(int code) {
+  const auto c = static_cast<std::uint32_t>(code);
+  return (c << 1) ^ (code < 0 ? ~std::uint32_t{0} : 0);
+}
+
+int unzigzag(std::uint32_t v) { return static_cast<int>((v >> 1) ^ (~(v & 1) + 1)); }
+}  // namespace
+
 RawTag RawTags::Iterator::operator*() const {
-  std::int32_t code;
-  std::uint32_t length;
-  std::memcpy(&code, p_, sizeof code);
-  std::uint8_t slot = static_cast<std::uint8_t>(p_[sizeof code]);
-  std::memcpy(&length, p_ + sizeof code + 1, sizeof length);
-  return RawTag{code, slot, std::string_view(p_ + kHeader, length)};
+  std::uint32_t code, length;
+  const char* p = get(p_, code);
+  const auto slot = static_cast<std::uint8_t>(*p++);
+  p = get(p, length);
+  return RawTag{unzigzag(code), slot, std::string_view(p, length)};
 }
 
 RawTags::Iterator& RawTags::Iterator::operator++() {
-  std::uint32_t length;
-  std::memcpy(&length, p_ + sizeof(std::int32_t) + 1, sizeof length);
-  p_ += kHeader + length;
+  std::uint32_t skipped, length;
+  p_ = get(get(p_, skipped) + 1, length) + length;
   return *this;
 }
 
 void RawTags::add(int code, std::string_view value, std::uint8_t slot) {
-  const std::int32_t c = code;
-  const std::uint32_t length = static_cast<std::uint32_t>(value.size());
-  const std::size_t at = bytes_.size();
-  bytes_.resize(at + kHeader + value.size());
-  char* p = bytes_.data() + at;
-  std::memcpy(p, &c, sizeof c);
-  p[sizeof c] = static_cast<char>(slot);
-  std::memcpy(p + sizeof c + 1, &length, sizeof length);
-  if (!value.empty()) std::memcpy(p + kHeader, value.data(), value.size());
+  char header[kMostHeader];
+  char* p = put(header, zigzag(code));
+  *p++ = static_cast<char>(slot);
+  p = put(p, static_cast<std::uint32_t>(value.size()));
+  bytes_.reserve(bytes_.size() + static_cast<std::size_t>(p - header) + value.size());
+  bytes_.append(header, p);
+  bytes_.append(value);
   ++count_;
 }
 

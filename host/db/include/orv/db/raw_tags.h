@@ -53,7 +53,7 @@ class RawTags {
   bool operator==(const RawTags& other) const { return bytes_ == other.bytes_; }
 
  private:
-  std::string bytes_;  // per tag: code (int32), slot (u8), length (u32), value bytes
+  std::string bytes_;  // per tag: code, slot, length, value bytes (packed: see add)
   std::uint32_t count_ = 0;
 };
 
