@@ -22,9 +22,10 @@ void EntityRun::add(Entity&& e, BlockId owner, Handle handle, RawTags&& extras) 
 std::size_t Database::appendRun(EntityRun&& run) {
   const std::size_t count = run.size();
   if (count == 0) return 0;
-  // The run's chunks are taken as they are; the slots before the first of them that no
-  // entity fills hold erased entities no block lists. Each repeats the handle before it,
-  // so that the handles of the slots keep rising where the entities' do.
+  // The run's chunks are taken as they are, its entities numbered on from the last. (Were
+  // a second run taken, the slots before it would hold erased entities no block lists,
+  // each repeating the handle before it, so that the handles of the slots keep rising
+  // where the entities' do.)
   const Handle before = entities_.size() > 0 ? entities_[entities_.size() - 1].handle_ : 0;
   const std::size_t first = entities_.takeOver(std::move(run.entities_), [&](std::size_t) {
     Entity filler;

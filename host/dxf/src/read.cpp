@@ -315,6 +315,7 @@ ReadResult readDxf(std::string_view bytes, const ReadOptions& options) {
     ctx.findings.push_back(
         Finding{0, "另有 " + std::to_string(ctx.droppedFindings) + " 条提示未列出"});
   result.findings = std::move(ctx.findings);
+  result.entitiesReadApart = ctx.entitiesReadApart;
   result.drawing.emplace(std::move(ctx.db));
   return result;
 }

@@ -216,7 +216,7 @@ void makeHandlesUnique(ReadContext& ctx) {
   db::Handle previous = 0;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
-    if (e.isErased()) continue;  // a slot no entity read took (Database::appendRun)
+    if (e.isErased()) continue;  // an entity read and left out (Database::appendRun)
     rising = rising && e.handle() > previous;
     previous = e.handle();
     if (e.kind() == db::EntityKind::heavyPolyline)

@@ -109,6 +109,7 @@ class ReadContext {
   db::Handle fileSeed = 0;         // $HANDSEED of the file
   db::Handle highestKept = 0;      // highest handle in the sections kept as read
   std::size_t keptEntities = 0;    // entities read as kept tags
+  std::size_t entitiesReadApart = 0;  // entities a second reader read and the drawing took
   std::size_t textEntities = 0;    // one-line text read (owners and styles of its own)
 
  private:
@@ -185,6 +186,12 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
 // defined it, and so does every entity of its block after it, to keep their
 // order. With `final`, an INSERT of an unknown block is kept as read.
 void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final = false);
+
+// A text's owner as read is kept to say so when it is not the one the text is written with
+// (see repairOwners). A TEXT's or ATTDEF's that names the record of its block, `expected`,
+// is right, and forgotten at once: most files name it, and most drawings' texts then keep
+// no tags beside the model.
+void forgetRightTextOwner(ReadEntity& e, db::Handle expected);
 
 // After all sections: unique handles, required tables and entries, names entities use.
 void finishDrawing(ReadContext& ctx);

@@ -462,6 +462,22 @@ bool readEntity(ReadContext& ctx, const Tag& head, Tokenizer::Mark start, db::Ha
   return true;
 }
 
+void forgetRightTextOwner(ReadEntity& e, db::Handle expected) {
+  if (expected == 0 || !e.extras.hasSlot(slot::readOwner)) return;
+  const auto* text = e.entity.as<db::Text>();
+  if (!text || text->type == db::Text::Type::attrib) return;  // owned by its reference
+  db::RawTags others;
+  for (db::RawTag t : e.extras) {
+    db::Handle read = 0;
+    if (t.slot == slot::readOwner) {
+      if (!parseHandle(t.value, read) || read != expected) return;
+      continue;
+    }
+    others.add(t.code, t.value, t.slot);
+  }
+  e.extras = std::move(others);
+}
+
 void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final) {
   if (!final) {
     const bool unresolved = e.entity.as<db::BlockReference>() && !ctx.db.findBlock(e.blockName);
@@ -490,6 +506,7 @@ void placeEntity(ReadContext& ctx, ReadEntity&& e, db::BlockId owner, bool final
     ctx.tok.seek(after);
     e = std::move(raw);
   }
+  forgetRightTextOwner(e, ctx.db.block(owner).recordHandle);
   auto placed = ctx.db.appendRead(std::move(e.entity), owner, e.handle, std::move(e.extras), e.geometryValid);
   if (!placed) ctx.note(e.line, "一个实体未读入：" + statusText(placed.status()));
 }

@@ -77,6 +77,7 @@ struct SecondPart {
 void readSecondPart(ReadContext& part, const db::Database& drawing, const std::atomic<bool>& stop,
                     SecondPart& out) {
   const db::Handle model = drawing.block(drawing.modelSpace()).recordHandle;
+  const db::Handle paper = drawing.block(drawing.paperSpace()).recordHandle;
   std::vector<ReadEntity> read;
   Tag t;
   while (!stop.load(std::memory_order_relaxed)) {
@@ -101,6 +102,7 @@ void readSecondPart(ReadContext& part, const db::Database& drawing, const std::a
         ref->block = *target;
       }
       if (!e.geometryValid && db::validate(e.entity.geometry) != db::Status::ok) return;
+      forgetRightTextOwner(e, e.paperSpace ? paper : model);
       out.run.add(std::move(e.entity), e.paperSpace ? drawing.paperSpace() : drawing.modelSpace(), e.handle,
                   std::move(e.extras));
     }
@@ -179,8 +181,10 @@ bool readEntitiesSection(ReadContext& ctx, std::string_view bytes, const ReadOpt
   if (!second.whole || !ctx.deferredOwners.empty()) return readEntitiesSection(ctx);
   const std::size_t line = ctx.tok.mark().line;
   takeNames(ctx, part.db, seeded, second.run);
-  if (const std::size_t leftOut = ctx.db.appendRun(std::move(second.run)))
-    ctx.note(0, std::to_string(leftOut) + " 个实体未读入");
+  const std::size_t apart = second.run.size();
+  const std::size_t leftOut = ctx.db.appendRun(std::move(second.run));
+  if (leftOut) ctx.note(0, std::to_string(leftOut) + " 个实体未读入");
+  ctx.entitiesReadApart += apart - leftOut;
   ctx.keptEntities += second.keptEntities;
   ctx.textEntities += second.textEntities;
   ctx.tok.seek(Tokenizer::Mark{second.end.offset, line + second.end.line});

@@ -175,6 +175,73 @@ TEST(OtherWriters, wrongOwnersAndUndefinedStylesAreRepairedAndSaid) {
   EXPECT_TRUE(again.findings.empty()) << describe(again);
 }
 
+// Texts that name their block's record as owner, as most writers do, keep nothing beside
+// the model for it; a wrong owner is still said, and an attribute's is its reference's.
+TEST(OtherWriters, textsOwnedByTheirBlockKeepNoTagForIt) {
+  const auto hex = [](db::Handle h) {
+    char buffer[20];
+    std::snprintf(buffer, sizeof buffer, "%llX", static_cast<unsigned long long>(h));
+    return std::string(buffer);
+  };
+  const auto blockWith = [](const std::string& inside) {
+    return tags({{0, "BLOCK"}, {8, "0"}, {2, "B"}, {70, "2"}, {10, "0"}, {20, "0"}, {30, "0"}, {3, "B"}}) + inside +
+           tags({{0, "ENDBLK"}, {8, "0"}});
+  };
+  // A file with handles on its block records, as other programs write them: ours.
+  const ReadResult shaped = readDxf(fileWith("", blockWith("")));
+  ASSERT_TRUE(shaped.ok()) << shaped.error;
+  const std::string base = writeDxfToString(*shaped.drawing);
+  const ReadResult shape = readDxf(base);
+  ASSERT_TRUE(shape.ok()) << shape.error;
+  const db::Database& s = *shape.drawing;
+  const std::string model = hex(s.block(s.modelSpace()).recordHandle);
+  const std::string paper = hex(s.block(s.paperSpace()).recordHandle);
+  const std::string block = hex(s.block(*s.findBlock("B")).recordHandle);
+  const auto text = [](const std::string& handle, const std::string& owner, bool inPaper = false) {
+    return tags({{0, "TEXT"}, {5, handle}, {330, owner}, {100, "AcDbEntity"}}) + (inPaper ? tags({{67, "1"}}) : "") +
+           tags({{8, "0"}, {100, "AcDbText"}, {10, "0"}, {20, "0"}, {40, "1"}, {1, "T"}, {100, "AcDbText"}});
+  };
+  const std::string entities =
+      text("60", model) + text("61", paper, true) + text("62", "FFF3") + text("63", block) +
+      tags({{0, "INSERT"}, {5, "64"}, {8, "0"}, {66, "1"}, {2, "B"}, {10, "0"}, {20, "0"}, {0, "ATTRIB"}, {5, "65"},
+            {330, "64"}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {1, "V"}, {2, "TAG"}, {70, "0"}, {0, "SEQEND"},
+            {5, "66"}, {330, "64"}, {8, "0"}});
+  const std::string attdef = tags({{0, "ATTDEF"}, {5, "70"}, {330, block}, {8, "0"}, {10, "0"}, {20, "0"}, {40, "1"},
+                                   {1, ""}, {3, "?"}, {2, "TAG"}, {70, "0"}});
+  std::string file = base;
+  file.insert(file.find("ENTITIES\r\n") + 10, entities);
+  file.insert(file.rfind("  0\r\nENDBLK", file.find("ENTITIES\r\n")), attdef);
+  const ReadResult r = readDxf(file);
+  ASSERT_TRUE(r.ok()) << r.error;
+  const db::Database& d = *r.drawing;
+  struct Expect {
+    db::Handle handle;
+    bool keepsOwner;
+  };
+  for (const Expect& e : {Expect{0x60, false}, Expect{0x61, false}, Expect{0x62, true}, Expect{0x63, true},
+                          Expect{0x65, true}, Expect{0x70, false}}) {
+    SCOPED_TRACE(e.handle);
+    std::optional<db::ObjectId> id;
+    for (std::uint32_t k = 0; k < d.blockCount(); ++k)
+      for (db::ObjectId i : d.block(db::BlockId{k}).entities)
+        if (d.entity(i)->handle() == e.handle) id = i;
+    ASSERT_TRUE(id);
+    const db::RawTags* kept = d.entityExtras(*id);
+    EXPECT_EQ(kept != nullptr && !valuesOf(*kept, 330).empty(), e.keepsOwner);
+  }
+  EXPECT_TRUE(hasFinding(r, "TEXT（句柄 62）的所有者句柄 FFF3 不对")) << describe(r);
+  EXPECT_TRUE(hasFinding(r, "TEXT（句柄 63）的所有者句柄 " + block + " 不对")) << describe(r);
+  EXPECT_FALSE(hasFinding(r, "句柄 60")) << describe(r);
+  EXPECT_FALSE(hasFinding(r, "句柄 61"));
+  EXPECT_FALSE(hasFinding(r, "句柄 65"));
+  EXPECT_FALSE(hasFinding(r, "句柄 70"));
+  // Saved, each is written owned by its block (or its reference): read back, nothing is said.
+  const std::string written = writeDxfToString(d);
+  const ReadResult again = readDxf(written);
+  ASSERT_TRUE(again.ok()) << again.error;
+  EXPECT_TRUE(again.findings.empty()) << describe(again);
+}
+
 TEST(OtherWriters, objectsOwnedByNothingGoToTheRootDictionary) {
   const std::string objects =
       tags({{0, "SECTION"}, {2, "OBJECTS"}, {0, "DICTIONARY"}, {5, "A"}, {330, "0"}, {100, "AcDbDictionary"},

@@ -99,9 +99,9 @@ class Database {
                               bool geometryValid = false);
   // Appends the entities of a run, in its order, each to its block, as appendRead does
   // with entities whose values were checked (see EntityRun::add; their names must be this
-  // drawing's). Returns how many were left out as ones the drawing cannot take. The run's
-  // storage is taken as it is: the slots before its first entity that no entity fills
-  // hold erased entities that no block lists.
+  // drawing's). Returns how many were left out as ones the drawing cannot take (their
+  // slots hold erased entities that no block lists). The run's storage is taken as it is,
+  // its entities numbered on from the drawing's last.
   std::size_t appendRun(EntityRun&& run);
   // Gives back storage made ahead for entities that did not come (after reading a file).
   void trimStorage();

@@ -34,7 +34,9 @@ void stopPrefault(ChunkPrefaulter* prefaulter);
 // Elements live in chunks that double in size up to a full size, then all of the full
 // size: a few elements take little memory, many take few chunks, and an index finds its
 // chunk with one bit scan or one division. A run of elements made apart (on another
-// thread) in full chunks is taken over by a vector without moving a single element.
+// thread) in full chunks is taken over by a vector without moving a single element: it
+// goes where the next full chunk begins, and the slots between the vector's last element
+// and the run are skipped by the indexes (a gap that holds nothing and takes no memory).
 template <class T>
 class StableVector {
  public:
@@ -45,6 +47,8 @@ class StableVector {
       : chunks_(std::exchange(other.chunks_, {})),
         first_(std::exchange(other.first_, 0)),
         size_(std::exchange(other.size_, 0)),
+        gapAt_(std::exchange(other.gapAt_, kNoGap)),
+        gap_(std::exchange(other.gap_, 0)),
         prefaulter_(std::exchange(other.prefaulter_, nullptr)) {}
   StableVector& operator=(StableVector&& other) noexcept {
     if (this != &other) {
@@ -52,6 +56,8 @@ class StableVector {
       chunks_ = std::exchange(other.chunks_, {});
       first_ = std::exchange(other.first_, 0);
       size_ = std::exchange(other.size_, 0);
+      gapAt_ = std::exchange(other.gapAt_, kNoGap);
+      gap_ = std::exchange(other.gap_, 0);
       prefaulter_ = std::exchange(other.prefaulter_, nullptr);
     }
     return *this;
@@ -75,7 +81,7 @@ class StableVector {
   T& push_back(const T& value) { return emplace_back(value); }
   template <class... Args>
   T& emplace_back(Args&&... args) {
-    const Slot s = slot(size_);
+    const Slot s = slot(place(size_));
     if (s.offset == 0 && (s.chunk >= chunks_.size() || !chunks_[s.chunk])) startChunk(s.chunk);
     T* p = new (chunks_[s.chunk] + s.offset) T(std::forward<Args>(args)...);
     ++size_;
@@ -91,38 +97,54 @@ class StableVector {
   // read whole, say). It may grow again.
   void trim() {
     stopPrefault();
-    const std::size_t used = size_ == 0 ? 0 : slot(size_ - 1).chunk + 1;
+    const std::size_t used = size_ == 0 ? 0 : slot(place(size_ - 1)).chunk + 1;
     for (std::size_t k = used; k < chunks_.size(); ++k)
       if (chunks_[k]) detail::freeChunk(chunks_[k], chunkBytes(k), alignof(T));
     if (used < chunks_.size()) chunks_.resize(used);
     // The last chunk's pages past the last element, faulted in ahead of the writer.
     if (size_ > first_) {
-      const Slot last = slot(size_ - 1);
+      const Slot last = slot(place(size_ - 1));
       detail::releaseTail(chunks_[last.chunk], chunkBytes(last.chunk), (last.offset + 1) * sizeof(T));
     }
   }
 
-  // Appends the elements of `tail`, a run, without moving them: this vector is first
-  // filled with elements made by `filler(index)` up to the start of a full chunk, where
-  // the run's chunks are put. Returns the index the run's first element has here.
+  // Appends the elements of `tail`, a run, without moving them: its chunks are put where
+  // the next full chunk begins, and the slots up to there are left out of the indexes (the
+  // pages of them faulted in ahead of the writer are given back). A vector has one such
+  // gap; should it take over a second run, the slots before that one hold elements made by
+  // `filler(index)` instead. Returns the index the run's first element has here: the
+  // vector's size before it, but for the fillers.
   template <class Filler>
   std::size_t takeOver(StableVector&& tail, Filler&& filler) {
     stopPrefault();
     tail.stopPrefault();
     if (tail.size_ == tail.first_) return size_;
-    const std::size_t to =
-        size_ <= kFullFrom ? kFullFrom : kFullFrom + (size_ - kFullFrom + kFull - 1) / kFull * kFull;
-    while (size_ < to) {
-      const Slot s = slot(size_);
-      if (s.offset == 0 && (s.chunk >= chunks_.size() || !chunks_[s.chunk])) allocate(s.chunk);
-      new (chunks_[s.chunk] + s.offset) T(filler(size_));
-      ++size_;
+    const std::size_t at = place(size_);
+    const std::size_t to = at <= kFullFrom ? kFullFrom : kFullFrom + (at - kFullFrom + kFull - 1) / kFull * kFull;
+    if (gapAt_ == kNoGap) {
+      if (to > at) {
+        gapAt_ = size_;
+        gap_ = to - at;
+        if (size_ > 0) {  // the last chunk's pages past the last element hold nothing
+          const Slot last = slot(place(size_ - 1));
+          detail::releaseTail(chunks_[last.chunk], chunkBytes(last.chunk), (last.offset + 1) * sizeof(T));
+        }
+      }
+    } else {
+      while (place(size_) < to) {
+        const Slot s = slot(place(size_));
+        if (s.offset == 0 && (s.chunk >= chunks_.size() || !chunks_[s.chunk])) allocate(s.chunk);
+        new (chunks_[s.chunk] + s.offset) T(filler(size_));
+        ++size_;
+      }
     }
-    // A chunk made ahead of the writer and not used holds nothing: it gives way.
-    const std::size_t used = slot(to).chunk;
-    for (std::size_t k = used; k < chunks_.size(); ++k)
-      if (chunks_[k]) detail::freeChunk(chunks_[k], chunkBytes(k), alignof(T));
-    chunks_.resize(used, nullptr);
+    // A chunk made ahead of the writer and not used holds nothing: it gives way, as does
+    // a chunk the gap covers whole.
+    const std::size_t kept = size_ == 0 ? 0 : slot(place(size_ - 1)).chunk + 1;
+    for (std::size_t k = kept; k < chunks_.size(); ++k)
+      if (chunks_[k]) detail::freeChunk(std::exchange(chunks_[k], nullptr), chunkBytes(k), alignof(T));
+    chunks_.resize(slot(to).chunk, nullptr);
+    const std::size_t first = size_;
     const std::size_t count = tail.size_ - tail.first_;
     const std::size_t tailChunks = (count + kFull - 1) / kFull;
     for (std::size_t k = 0; k < tailChunks; ++k) chunks_.push_back(tail.chunks_[kDoublings + k]);
@@ -130,8 +152,8 @@ class StableVector {
       if (tail.chunks_[k]) detail::freeChunk(tail.chunks_[k], chunkBytes(k), alignof(T));
     tail.chunks_.clear();
     tail.first_ = tail.size_ = 0;
-    size_ = to + count;
-    return to;
+    size_ += count;
+    return first;
   }
 
  private:
@@ -141,10 +163,13 @@ class StableVector {
   static constexpr std::size_t kFullFrom = kFirst * ((std::size_t{1} << kDoublings) - 1);
   static constexpr std::size_t kPrefaultStride = 4096;  // elements between progress reports
   static constexpr std::size_t kEarly = kFull / 8;      // the next chunk is made this many ahead
+  static constexpr std::size_t kNoGap = ~std::size_t{0};
   struct Slot {
     std::size_t chunk;
     std::size_t offset;
   };
+  // Where element i lives counting the slots of the gap.
+  std::size_t place(std::size_t i) const { return i >= gapAt_ ? i + gap_ : i; }
   static Slot slot(std::size_t i) {
     if (i >= kFullFrom) return {kDoublings + (i - kFullFrom) / kFull, (i - kFullFrom) % kFull};
     const std::size_t q = i / kFirst + 1;
@@ -155,7 +180,7 @@ class StableVector {
     return (chunk >= kDoublings ? kFull : kFirst << chunk) * sizeof(T);
   }
   T& at(std::size_t i) {
-    const Slot s = slot(i);
+    const Slot s = slot(place(i));
     return chunks_[s.chunk][s.offset];
   }
   void allocate(std::size_t chunk) {
@@ -179,11 +204,15 @@ class StableVector {
       if (chunks_[k]) detail::freeChunk(chunks_[k], chunkBytes(k), alignof(T));
     chunks_.clear();
     first_ = size_ = 0;
+    gapAt_ = kNoGap;
+    gap_ = 0;
   }
 
   std::vector<T*> chunks_;
   std::size_t first_ = 0;
   std::size_t size_ = 0;
+  std::size_t gapAt_ = kNoGap;  // the index before which the gap lies
+  std::size_t gap_ = 0;         // the slots it skips
   detail::ChunkPrefaulter* prefaulter_ = nullptr;  // of the newest chunk, while it fills
 };
 

@@ -28,6 +28,9 @@ struct ReadResult {
   std::size_t errorLine = 0;
   std::string errorReason;
   std::vector<Finding> findings;
+  // How many entities a second reader read and the drawing took as they were made (see
+  // ReadOptions::Split); 0 when the file was read on one thread.
+  std::size_t entitiesReadApart = 0;
   bool ok() const { return drawing.has_value(); }
 };
 
