@@ -97,15 +97,11 @@ class StableVector {
   // read whole, say). It may grow again.
   void trim() {
     stopPrefault();
-    const std::size_t used = size_ == 0 ? 0 : slot(place(size_ - 1)).chunk + 1;
+    const std::size_t used = chunksInUse();
     for (std::size_t k = used; k < chunks_.size(); ++k)
       if (chunks_[k]) detail::freeChunk(chunks_[k], chunkBytes(k), alignof(T));
     if (used < chunks_.size()) chunks_.resize(used);
-    // The last chunk's pages past the last element, faulted in ahead of the writer.
-    if (size_ > first_) {
-      const Slot last = slot(place(size_ - 1));
-      detail::releaseTail(chunks_[last.chunk], chunkBytes(last.chunk), (last.offset + 1) * sizeof(T));
-    }
+    releasePastLast();
   }
 
   // Appends the elements of `tail`, a run, without moving them: its chunks are put where
@@ -125,10 +121,7 @@ class StableVector {
       if (to > at) {
         gapAt_ = size_;
         gap_ = to - at;
-        if (size_ > 0) {  // the last chunk's pages past the last element hold nothing
-          const Slot last = slot(place(size_ - 1));
-          detail::releaseTail(chunks_[last.chunk], chunkBytes(last.chunk), (last.offset + 1) * sizeof(T));
-        }
+        releasePastLast();
       }
     } else {
       while (place(size_) < to) {
@@ -140,8 +133,7 @@ class StableVector {
     }
     // A chunk made ahead of the writer and not used holds nothing: it gives way, as does
     // a chunk the gap covers whole.
-    const std::size_t kept = size_ == 0 ? 0 : slot(place(size_ - 1)).chunk + 1;
-    for (std::size_t k = kept; k < chunks_.size(); ++k)
+    for (std::size_t k = chunksInUse(); k < chunks_.size(); ++k)
       if (chunks_[k]) detail::freeChunk(std::exchange(chunks_[k], nullptr), chunkBytes(k), alignof(T));
     chunks_.resize(slot(to).chunk, nullptr);
     const std::size_t first = size_;
@@ -170,6 +162,14 @@ class StableVector {
   };
   // Where element i lives counting the slots of the gap.
   std::size_t place(std::size_t i) const { return i >= gapAt_ ? i + gap_ : i; }
+  // How many of chunks_ hold elements: up to the last element's.
+  std::size_t chunksInUse() const { return size_ == 0 ? 0 : slot(place(size_ - 1)).chunk + 1; }
+  // Gives back the last chunk's pages past the last element (faulted in ahead of the writer).
+  void releasePastLast() {
+    if (size_ == first_) return;
+    const Slot last = slot(place(size_ - 1));
+    detail::releaseTail(chunks_[last.chunk], chunkBytes(last.chunk), (last.offset + 1) * sizeof(T));
+  }
   static Slot slot(std::size_t i) {
     if (i >= kFullFrom) return {kDoublings + (i - kFullFrom) / kFull, (i - kFullFrom) % kFull};
     const std::size_t q = i / kFirst + 1;
