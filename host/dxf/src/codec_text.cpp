@@ -176,6 +176,14 @@ void finishTextStrings(EntityBuilder& b, CodePage page) {
   t.value = decodeText(b.textBytes[0], page);
   // Style names, tags and prompts repeat from text to text: alike, they share one string.
   if (b.textStyleGiven) t.style = b.textNames.take(decodeText(b.textBytes[1], page));
+  // Most texts name the default style: a flag says so rather than a kept tag, where the
+  // name was given once and as the default is spelt.
+  if (t.style == db::standardStyleName()) {
+    int given = 0;
+    for (auto [code, value] : b.optionalTags)
+      if (fieldOf(t.type, code) == Field::style) given += value == t.style.view() ? 1 : 2;
+    t.styleGiven = given == 1;
+  }
   if (!b.textBytes[2].empty()) t.tag = b.textNames.take(decodeText(b.textBytes[2], page));
   if (!b.textBytes[3].empty()) t.prompt = b.textNames.take(decodeText(b.textBytes[3], page));
 }
@@ -184,7 +192,7 @@ void keepTextGivenDefaults(const EntityBuilder& b, db::RawTags& extras) {
   const db::Text& t = b.text;
   for (auto [code, value] : b.optionalTags) {
     const Field f = fieldOf(t.type, code);
-    if (!atDefault(t, f)) continue;
+    if (!atDefault(t, f) || (f == Field::style && t.styleGiven)) continue;
     if (f != Field::style) {
       while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
       while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r')) value.remove_suffix(1);
@@ -225,6 +233,7 @@ void writeText(Emitter& out, const db::Text& t, const db::RawTags* x) {
   };
   auto field = [&](Field f) {
     if (optional(f) && atDefault(t, f)) {
+      if (f == Field::style && t.styleGiven) out.text(7, t.style);
       givenDefault(f);
       return;
     }

@@ -168,7 +168,19 @@ TEST(TypedKindsCodec, readIntoTheirKindAndWrittenBackTagForTag) {
       {"text that gives its defaults, a point without z and an unknown code",
        entity("TEXT", {{100, "AcDbText"}, {10, "7.5"}, {20, "8.0"}, {40, "3.5"}, {1, "A"}, {50, "0"},
                        {7, "Standard"}, {72, "0"}, {78, "5"}, {100, "AcDbText"}, {73, "0"}}),
-       [](const db::Entity& e) { EXPECT_TRUE(*e.as<db::Text>() == text(T::text, {7.5, 8, 0}, 3.5, "A")); }},
+       [](const db::Entity& e) {
+         db::Text given = text(T::text, {7.5, 8, 0}, 3.5, "A");
+         given.styleGiven = true;
+         EXPECT_TRUE(*e.as<db::Text>() == given);
+       }},
+      {"text that gives the default style twice",
+       entity("TEXT", {{100, "AcDbText"}, {10, "1.0"}, {20, "2.0"}, {30, "0.0"}, {40, "3.5"}, {1, "A"},
+                       {7, "Standard"}, {7, "Standard"}, {100, "AcDbText"}}),
+       [](const db::Entity& e) { EXPECT_FALSE(e.as<db::Text>()->styleGiven); }},
+      {"text that spells the default style otherwise",
+       entity("TEXT", {{100, "AcDbText"}, {10, "1.0"}, {20, "2.0"}, {30, "0.0"}, {40, "3.5"}, {1, "B"},
+                       {7, "STANDARD"}, {100, "AcDbText"}}),
+       [](const db::Entity& e) { EXPECT_FALSE(e.as<db::Text>()->styleGiven); }},
       {"attribute definition: version before its prompt, lock after its alignment",
        entity("ATTDEF", {{100, "AcDbText"}, {39, "1.0"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {40, "2.0"},
                          {1, "D"}, {210, "0.0"}, {220, "0.0"}, {230, "-1.0"}, {100, "AcDbAttributeDefinition"},

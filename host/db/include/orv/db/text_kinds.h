@@ -35,6 +35,7 @@ struct Text {
   std::int16_t generation = 0;            // 71: 2 mirrored in x (backward), 4 upside down
   std::int16_t flags = 0;                 // 70, attributes: 1 invisible, 2 constant, 4 verify, 8 preset
   std::int16_t fieldLength = 0;           // 73, attributes
+  bool styleGiven = false;                // 7 given though it names the default: written back so
   Point3 position;                        // 10
   Point3 alignPoint;                      // 11
   double height = 0.0;                    // 40
