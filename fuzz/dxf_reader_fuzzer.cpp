@@ -38,7 +38,11 @@ void decodeKept(const orv::db::Database& d) {
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const orv::db::Entity& e = *d.entity(orv::db::ObjectId{i});
     if (!e.isErased()) ORV_FUZZ_CHECK(handles.insert(e.handle()).second, "two entities of one handle");
+    ORV_FUZZ_CHECK(e.handle() < d.handseed(), "an entity's handle not below the next one to give");
     if (const auto* p = e.as<orv::db::HeavyPolyline>()) {
+      for (const orv::db::HeavyVertex& v : p->vertices)
+        ORV_FUZZ_CHECK(v.common.handle < d.handseed(), "a vertex's handle not below the next one to give");
+      ORV_FUZZ_CHECK(p->seqend.handle < d.handseed(), "a SEQEND's handle not below the next one to give");
       ORV_FUZZ_CHECK(orv::db::validate(e.geometry) == orv::db::Status::ok, "a polyline read with a value it cannot hold");
       for (const orv::db::HeavyVertex& v : p->vertices)
         ORV_FUZZ_CHECK(v.common.handle != 0 && handles.insert(v.common.handle).second, "a vertex without a handle of its own");

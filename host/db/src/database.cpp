@@ -115,9 +115,8 @@ void Database::settle(ObjectId id, BlockId owner, Handle handle, RawTags&& extra
       copiedHandles_[came] = handle;
       copies_.push_back(id.index);
     }
-  } else {
-    noteHandle(handle);
   }
+  noteHandleInUse(handle);
   e.handle_ = handle;
   e.owner_ = owner;
   e.erased_ = false;
@@ -147,7 +146,7 @@ void Database::giveSubHandles(Entity& e) {
   if (!e.as<HeavyPolyline>()) return;  // the only kind with entities of its own
   for (Handle* h : subHandles(e)) {
     if (*h == 0) *h = newHandle();
-    else noteHandle(*h);
+    noteHandleInUse(*h);
   }
 }
 
@@ -318,13 +317,8 @@ void Database::setHandseed(Handle next) {
   for (const auto& t : kept_) consider(t);
   for (const BlockDefinition& b : blocks_)
     highest = std::max({highest, b.recordHandle, b.beginHandle, b.endHandle});
-  for (std::size_t i = 0; i < entities_.size(); ++i) {
-    Entity& e = entities_[i];
-    highest = std::max(highest, e.handle_);
-    // An old-style polyline's vertices and SEQEND are objects of the file with handles of their own.
-    if (e.kind() == EntityKind::heavyPolyline)
-      for (const Handle* h : subHandles(e)) highest = std::max(highest, *h);
-  }
+  // The entities' (their vertices' among them) were noted as they were given.
+  highest = std::max(highest, highestInUse_);
   handseed_ = std::max(next, highest + 1);
 }
 

@@ -36,7 +36,7 @@ std::size_t Database::appendRun(EntityRun&& run) {
   if (run.plain_) {
     // Nothing to give or check entity by entity: the block's list, the handles and the
     // tags kept beside the model follow from what the run noted as it was made.
-    noteHandle(run.highest_);
+    noteHandleInUse(run.highest_);
     for (std::size_t k = 0; k < run.extrasOwner_.size(); ++k) {
       const auto index = static_cast<std::uint32_t>(first + run.extrasOwner_[k]);
       entities_[index].hasExtras_ = true;

@@ -167,6 +167,7 @@ TEST(DamagedFile, theNextHandleIsAboveThoseOfPolylineVertices) {
       {"a vertex's above $HANDSEED", "3001", "3002", "110"},
       {"the SEQEND's above $HANDSEED", "111", "112", "5000"},
       {"a vertex sharing the line's handle", "100", "3002", "113"},
+      {"two vertices of one handle, above all others", "3001", "3001", "113"},
   };
   for (const Case& c : cases) {
     const std::string entities =

@@ -108,7 +108,7 @@ class Database {
   // For readers: gives an entity another handle (the one read was missing or taken).
   void assignHandle(ObjectId id, Handle h) {
     entities_[id.index].handle_ = h;
-    noteHandle(h);
+    noteHandleInUse(h);
   }
   // The handles an entity's parts hold as entities of a file of their own (an old-style
   // polyline's vertices and SEQEND); readers may change them (a handle taken twice).
@@ -234,6 +234,13 @@ class Database {
   void noteHandle(Handle h) {
     if (h >= handseed_) handseed_ = h + 1;
   }
+  // The same, for a handle an object of the drawing holds from now on (an entity's, its
+  // vertices', or one a reader gives a record in place of a taken one): setHandseed then
+  // keeps the next handle above it without a walk over every entity.
+  void noteHandleInUse(Handle h) {
+    noteHandle(h);
+    if (h > highestInUse_) highestInUse_ = h;
+  }
 
   // ---- undo and redo
   // Everything between begin and end (nesting allowed) is taken back by one undo. A group
@@ -296,6 +303,7 @@ class Database {
   SymbolTable<SymbolRecord> kept_[kKeptTableCount];
   UndoJournal journal_;
   Handle handseed_ = 1;
+  Handle highestInUse_ = 0;  // no entity's handle, nor one of its vertices', is above it
   int copyDepth_ = 0;
   std::unordered_map<Handle, Handle> copiedHandles_;  // original -> copy, while copying
   std::vector<std::uint32_t> copies_;                 // the copies made meanwhile
