@@ -192,8 +192,26 @@ bool allHandlesUnique(db::Database& d, const std::vector<db::Handle*>& tableHand
   return true;
 }
 
-// Gives a new handle to every object whose handle is missing or already taken.
-void makeHandlesUnique(ReadContext& ctx) {
+// The layers and linetypes the entities name, each once, in the order first named.
+struct NamesUsed {
+  std::vector<bool> layerSeen, linetypeSeen;
+  std::vector<std::pair<db::NameId, bool>> inOrder;  // (name, is a layer)
+
+  void use(db::NameId layer, db::NameId linetype) {
+    add(layer, layerSeen, true);
+    add(linetype, linetypeSeen, false);
+  }
+  void add(db::NameId id, std::vector<bool>& seen, bool isLayer) {
+    if (id.index >= seen.size()) seen.resize(id.index + 1, false);
+    if (seen[id.index]) return;
+    seen[id.index] = true;
+    inOrder.emplace_back(id, isLayer);
+  }
+};
+
+// Gives a new handle to every object whose handle is missing or already taken; notes the
+// names the entities use on the way (one walk over a large drawing's many megabytes).
+void makeHandlesUnique(ReadContext& ctx, NamesUsed& names) {
   db::Database& d = ctx.db;
   std::vector<db::Handle*> tableHandles;  // handles held outside the entity store
   for (std::uint32_t i = 0; i < d.blockCount(); ++i) {
@@ -209,13 +227,20 @@ void makeHandlesUnique(ReadContext& ctx) {
   addTable(d.textStyles());
   for (int k = 0; k < db::kKeptTableCount; ++k) addTable(d.keptTable(static_cast<db::KeptTable>(k)));
   tableHandles.push_back(&d.blockRecordTableHandle);
-  // One walk over the entities (a large drawing's are many megabytes): whether their
-  // handles rise, and the handles of old-style polylines' vertices and SEQENDs, which
-  // are entities of the file of their own.
+  // One walk over the entities: the names they use, whether their handles rise, and the
+  // handles of old-style polylines' vertices and SEQENDs, which are entities of the file
+  // of their own.
   bool rising = true;
   db::Handle previous = 0;
   for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
     const db::Entity& e = *d.entity(db::ObjectId{i});
+    if (e.kind() != db::EntityKind::unknown) {
+      names.use(e.layer, e.linetype);
+      if (const auto* p = e.as<db::HeavyPolyline>()) {
+        for (const db::HeavyVertex& v : p->vertices) names.use(v.common.layer, v.common.linetype);
+        names.use(p->seqend.layer, p->seqend.linetype);
+      }
+    }
     if (e.isErased()) continue;  // an entity read and left out (Database::appendRun)
     rising = rising && e.handle() > previous;
     previous = e.handle();
@@ -244,6 +269,7 @@ void makeHandlesUnique(ReadContext& ctx) {
     const db::Handle fresh = d.newHandle();
     if (all[i].second < 0) {
       *tableHandles[static_cast<std::size_t>(-all[i].second - 1)] = fresh;
+      d.noteHandleInUse(fresh);  // a vertex's, or a record's
     } else {
       d.assignHandle(db::ObjectId{static_cast<std::uint32_t>(all[i].second)}, fresh);
     }
@@ -259,14 +285,14 @@ void finishDrawing(ReadContext& ctx) {
   for (auto& [entity, owner] : std::exchange(ctx.deferred, {}))
     placeEntity(ctx, std::move(entity), owner, true);
   d.trimStorage();
-  makeHandlesUnique(ctx);
+  NamesUsed used;
+  makeHandlesUnique(ctx, used);
   d.ensureRequiredContent();
   // Reading gave handles to blocks before their own were read: count only those in use.
   d.setHandseed(std::max(ctx.fileSeed, ctx.highestKept + 1));
   repairReadDrawing(ctx);
 
   // Every layer and linetype that something names must be in its table.
-  std::vector<bool> layerSeen, linetypeSeen;
   auto ensureLinetype = [&](const std::string& name) {
     if (d.hasLinetype(name)) return;
     ctx.note(0, "线型“" + name + "”被使用但未定义，已添加为实线");
@@ -283,26 +309,10 @@ void finishDrawing(ReadContext& ctx) {
   };
   for (std::size_t i = 0; i < d.layers().size(); ++i) ensureLinetype(d.layers()[i].linetype);
   for (std::uint32_t i = 0; i < d.blockCount(); ++i) ensureLayer(d.block(db::BlockId{i}).layer);
-  auto use = [&](db::NameId layer, db::NameId linetype) {
-    for (auto [id, seen, isLayer] : {std::tuple{layer, &layerSeen, true},
-                                     std::tuple{linetype, &linetypeSeen, false}}) {
-      if (id.index >= seen->size()) seen->resize(id.index + 1, false);
-      if ((*seen)[id.index]) continue;
-      (*seen)[id.index] = true;
-      const std::string name(d.name(id));
-      if (isLayer) ensureLayer(name);
-      else ensureLinetype(name);
-    }
-  };
-  for (std::uint32_t i = 0; i < d.entitySlotCount(); ++i) {
-    const db::Entity& e = *d.entity(db::ObjectId{i});
-    if (e.kind() == db::EntityKind::unknown) continue;
-    use(e.layer, e.linetype);
-    // An old-style polyline's vertices and SEQEND name their own.
-    if (const auto* p = e.as<db::HeavyPolyline>()) {
-      for (const db::HeavyVertex& v : p->vertices) use(v.common.layer, v.common.linetype);
-      use(p->seqend.layer, p->seqend.linetype);
-    }
+  for (auto [id, isLayer] : used.inOrder) {
+    const std::string name(d.name(id));
+    if (isLayer) ensureLayer(name);
+    else ensureLinetype(name);
   }
   renameUnacceptedNames(ctx);
 }
