@@ -98,6 +98,7 @@ Ended runSession(const orv::app::Options& options, const Files& files, int* argc
   orv::app::Session session(window.window ? orv::app::Frontend{window.window->console(), window.window->presenter()}
                                           : orv::app::Frontend{*console, commandLine.emplace(*console)});
   session.setInteractive(interactive);
+  session.endsWithTheProcess();
   if (window.window) window.window->attach(session);
   // The window is painted, at its size, while the drawing is still being read.
   if (window.window && reading.valid()) window.window->showWhile([&reading] { reading.wait(); });

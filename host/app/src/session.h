@@ -60,6 +60,11 @@ class Session {
   modules::CommandRegistry& commands() { return commands_; }
   modules::ModuleManager& modules() { return modules_; }
 
+  // The process ends with the session: the drawing is left for the system to take back
+  // with the process, all at once, rather than entity by entity (a large drawing's take
+  // tens of milliseconds).
+  void endsWithTheProcess() { endsWithTheProcess_ = true; }
+
   // The current drawing, its file and its undo steps.
   core::Document& document() { return *document_; }
   db::Database& database() { return document_->database(); }
@@ -183,6 +188,7 @@ class Session {
   std::string lastCommand_;
   bool quit_ = false;
   bool interactive_ = false;
+  bool endsWithTheProcess_ = false;
   CommandMemory memory_;
 };
 
