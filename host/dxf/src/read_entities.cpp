@@ -252,6 +252,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
   ctx.closeGroup(inGroup, head.line, "POLYLINE", head.extras);
   // The vertices, up to SEQEND (or the first other entity of a damaged file).
   bool sawSeqend = false;
+  std::vector<std::string> wrongOwners;  // what is said of vertices' owners
   while (t.code == 0 && t.value == "VERTEX") {
     db::Vertex vertex{{}, 0.0, b.defaultStartWidth, b.defaultEndWidth};
     db::HeavyVertex hv;
@@ -274,10 +275,12 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     }
     if (ctx.failed()) return false;
     ctx.closeGroup(vGroup, head.line, "VERTEX", part.extras);
-    // Saved, a vertex is owned by its POLYLINE: another owner read is set right, and said.
+    // Saved, a vertex is owned by its POLYLINE: another owner read is set right, and said
+    // once the POLYLINE is read into its kind (kept as read, its vertices' owners are
+    // checked with the kept entities', against the handle it keeps).
     if (owner && head.handle != 0 && *owner != head.handle)
-      ctx.note(head.line, "VERTEX（句柄 " + formatHandle(part.handle) + "）的所有者句柄 " + formatHandle(*owner) +
-                              " 不对，已改为 " + formatHandle(head.handle));
+      wrongOwners.push_back("VERTEX（句柄 " + formatHandle(part.handle) + "）的所有者句柄 " + formatHandle(*owner) +
+                            " 不对，已改为 " + formatHandle(head.handle));
     if ((vflags & 16) == 0) b.vertices.push_back(vertex);  // 16: spline frame point
     hv.common = subEntityOf(std::move(part));
     heavy.vertices.push_back(std::move(hv));
@@ -297,7 +300,11 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     heavy.seqend.layer = head.entity.layer;  // written with a new handle
   }
   ctx.tok.pushBack();
-  if (!sawSeqend) ctx.note(head.line, "POLYLINE 没有 SEQEND");
+  auto sayWhatWasRead = [&](bool intoItsKind) {
+    if (intoItsKind)
+      for (const std::string& w : wrongOwners) ctx.note(head.line, w);
+    if (!sawSeqend) ctx.note(head.line, "POLYLINE 没有 SEQEND");
+  };
 
   std::optional<std::string> why;
   if (unread) why = "有数值无法读出，按原样保留";
@@ -309,6 +316,7 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
         if (v.startWidth == b.constantWidth && v.endWidth == b.constantWidth) v.startWidth = v.endWidth = 0;
     }
     if (!finishGeometry(b, head.entity.geometry)) {
+      sayWhatWasRead(true);
       out.push_back(std::move(head));
       return true;
     }
@@ -321,10 +329,12 @@ bool readOldPolyline(ReadContext& ctx, Tokenizer::Mark start, db::Handle ownerHa
     head.extras = std::move(extras);
     head.entity.geometry = db::Boxed<db::HeavyPolyline>(std::move(heavy));
     heavy = {};
+    sayWhatWasRead(true);
     out.push_back(std::move(head));
     return true;
   }
   // Kept as read: the POLYLINE, each VERTEX and the SEQEND.
+  sayWhatWasRead(false);
   ctx.note(head.line, "POLYLINE：" + *why);
   const Tokenizer::Mark end = ctx.tok.mark();
   ctx.tok.seek(start);

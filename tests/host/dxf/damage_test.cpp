@@ -191,6 +191,48 @@ TEST(DamagedFile, theNextHandleIsAboveThoseOfPolylineVertices) {
   }
 }
 
+// A vertex's owner that is not its POLYLINE's handle is said, once, where the polyline is
+// read into its kind. Kept as read (a value no number, here one that swallowed the next
+// VERTEX's tags, a second handle among them), the polyline keeps its first handle, and
+// the owner that names it is right: nothing is said, on reading nor on reading back.
+TEST(DamagedFile, aVertexOwnerIsSaidWrongOnlyAgainstThePolylineKept) {
+  struct Case {
+    const char* what;
+    Pairs head;       // the POLYLINE's tags after its handle A0
+    bool keptAsRead;  // else read into its kind
+    const char* said;  // the finding of the vertex's owner, or nullptr
+  };
+  const Case cases[] = {
+      {"read into its kind, the vertex naming another owner", {{8, "0"}, {66, "1"}, {70, "0"}}, false,
+       "VERTEX（句柄 A2）的所有者句柄 B9 不对，已改为 A0"},
+      {"kept as read, a swallowed VERTEX's handle among its tags",
+       {{8, "0"}, {66, "1"}, {70, "0"}, {90, "VERTEX"}, {5, "A1"}, {8, "0"}, {42, "0.25"}}, true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string owner = c.said ? "B9" : "A0";
+    const std::string entities =
+        joined(Pairs{{0, "POLYLINE"}, {5, "A0"}} + c.head +
+             Pairs{{0, "VERTEX"}, {5, "A2"}, {330, owner}, {8, "0"}, {10, "1"}, {20, "2"}, {30, "0"}, {70, "0"},
+                   {0, "VERTEX"}, {5, "A3"}, {330, owner}, {8, "0"}, {10, "3"}, {20, "4"}, {30, "0"}, {70, "0"},
+                   {0, "SEQEND"}, {5, "A4"}, {330, "A0"}, {8, "0"}});
+    const ReadResult r = readDxf(drawingWith(entities, "100"));
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto model = entitiesOf(*r.drawing, r.drawing->modelSpace());
+    ASSERT_FALSE(model.empty());
+    EXPECT_EQ(model[0]->kind() == db::EntityKind::unknown, c.keptAsRead);
+    std::size_t ownersSaid = 0;
+    for (const Finding& f : r.findings) ownersSaid += f.message.find("所有者句柄") != std::string::npos;
+    EXPECT_EQ(ownersSaid, c.said ? 2u : 0u);
+    if (c.said) {
+      EXPECT_TRUE(hasFinding(r, c.said));
+    }
+    const ReadResult back = readDxf(writeDxfToString(*r.drawing));
+    ASSERT_TRUE(back.ok()) << back.error;
+    EXPECT_FALSE(hasFinding(back, "所有者句柄"));
+  }
+}
+
 TEST(DamagedFile, referencesToMissingOrSelfContainingBlocksAreKeptAsRead) {
   const std::string selfBlock =
       tags({{0, "BLOCK"}, {8, "0"}, {2, "LOOP"}, {10, "0"}, {20, "0"}, {30, "0"},
