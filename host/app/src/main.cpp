@@ -16,7 +16,6 @@
 
 #include "drawing_files.h"
 #include "file_names.h"
-#include "large_pages.h"
 #include "messages.h"
 #include "options.h"
 #include "plot_command.h"
@@ -152,7 +151,6 @@ Ended runSession(const orv::app::Options& options, const Files& files, int* argc
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::app::restartWithLargePages(argv);
   std::vector<std::string> args(argv + 1, argv + argc);
   auto parsed = orv::app::parseOptions(args);
   if (!parsed.options) return fail(parsed.error);
