@@ -23,5 +23,13 @@ function(orv_gtest name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE ORV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  orv_test_headers(${name})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# orv_test_headers(TARGET [HEADERS...])
+# Compiles GoogleTest's header (and the given ones) once for all of a test program's
+# files rather than in each: some seconds a file, a large share of the test build.
+function(orv_test_headers name)
+  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> ${ARGN})
 endfunction()
