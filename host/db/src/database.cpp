@@ -214,10 +214,6 @@ Status Database::replace(ObjectId id, Entity entity) {
   return Status::ok;
 }
 
-const Entity* Database::entity(ObjectId id) const {
-  return id.index < entities_.size() ? &entities_[id.index] : nullptr;
-}
-
 const RawTags* Database::entityExtras(ObjectId id) const {
   const Entity* e = entity(id);
   if (!e || !e->hasExtras_) return nullptr;
